@@ -1,0 +1,113 @@
+#include "platform/ui/qtui.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::Icon toQt(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::Information: return QMessageBox::Information;
+    case MsgIcon::Exclamation: return QMessageBox::Warning;
+    case MsgIcon::Critical: return QMessageBox::Critical;
+    case MsgIcon::Question: return QMessageBox::Question;
+    case MsgIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons toQt(MsgButtons b)
+{
+    switch (b) {
+    case MsgButtons::Ok: return QMessageBox::Ok;
+    case MsgButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case MsgButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case MsgButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MsgButtons::RetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+// The answer a dialog closed by its frame gives.
+MsgAnswer escapeAnswer(MsgButtons b)
+{
+    switch (b) {
+    case MsgButtons::Ok: return MsgAnswer::Ok;
+    case MsgButtons::YesNo: return MsgAnswer::No;
+    default: return MsgAnswer::Cancel;
+    }
+}
+
+} // namespace
+
+MsgAnswer QtUi::message(MsgIcon icon, const QString &title, const QString &text, MsgButtons buttons)
+{
+    QMessageBox box(toQt(icon), title, text, toQt(buttons), parent_);
+    switch (box.exec()) {
+    case QMessageBox::Ok: return MsgAnswer::Ok;
+    case QMessageBox::Yes: return MsgAnswer::Yes;
+    case QMessageBox::No: return MsgAnswer::No;
+    case QMessageBox::Retry: return MsgAnswer::Retry;
+    case QMessageBox::Cancel: return MsgAnswer::Cancel;
+    default: return escapeAnswer(buttons);
+    }
+}
+
+static FileDialogResult runFileDialog(QWidget *parent, const FileDialogRequest &req, bool save)
+{
+    QFileDialog dlg(parent, req.title, req.directory, req.filter);
+    dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!req.defaultSuffix.isEmpty())
+        dlg.setDefaultSuffix(req.defaultSuffix);
+    if (!req.fileName.isEmpty())
+        dlg.selectFile(req.fileName);
+    FileDialogResult r;
+    if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()) {
+        r.accepted = true;
+        r.path = dlg.selectedFiles().first();
+        r.selectedFilter = dlg.selectedNameFilter();
+    }
+    return r;
+}
+
+FileDialogResult QtUi::openFile(const FileDialogRequest &req)
+{
+    return runFileDialog(parent_, req, false);
+}
+
+FileDialogResult QtUi::saveFile(const FileDialogRequest &req)
+{
+    return runFileDialog(parent_, req, true);
+}
+
+InputResult QtUi::input(const QString &title, const QString &prompt, const QString &initial)
+{
+    InputResult r;
+    bool ok = false;
+    r.text = QInputDialog::getText(parent_, title, prompt, QLineEdit::Normal, initial, &ok);
+    r.accepted = ok;
+    if (!ok)
+        r.text.clear();
+    return r;
+}
+
+namespace {
+Ui *g_ui = nullptr;
+}
+
+Ui &ui()
+{
+    if (!g_ui) {
+        static QtUi real;
+        return real;
+    }
+    return *g_ui;
+}
+
+void setUi(Ui *u)
+{
+    g_ui = u;
+}

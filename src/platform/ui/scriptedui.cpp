@@ -1,0 +1,70 @@
+#include "platform/ui/scriptedui.h"
+
+namespace {
+MsgAnswer firstButton(MsgButtons b)
+{
+    switch (b) {
+    case MsgButtons::Ok:
+    case MsgButtons::OkCancel: return MsgAnswer::Ok;
+    case MsgButtons::YesNo:
+    case MsgButtons::YesNoCancel: return MsgAnswer::Yes;
+    case MsgButtons::RetryCancel: return MsgAnswer::Retry;
+    }
+    return MsgAnswer::Ok;
+}
+} // namespace
+
+MsgAnswer ScriptedUi::message(MsgIcon icon, const QString &title, const QString &text,
+                              MsgButtons buttons)
+{
+    MsgAnswer a = hasFallback_ ? fallback_ : firstButton(buttons);
+    if (!msgAnswers_.empty()) {
+        a = msgAnswers_.front();
+        msgAnswers_.pop_front();
+    }
+    messages_.append({icon, title, text, buttons, a});
+    return a;
+}
+
+FileDialogResult ScriptedUi::nextFile(bool save, const FileDialogRequest &req)
+{
+    files_.append({save, req});
+    FileDialogResult r; // nothing scripted: cancelled
+    if (!fileAnswers_.empty()) {
+        r = fileAnswers_.front();
+        fileAnswers_.pop_front();
+    }
+    return r;
+}
+
+FileDialogResult ScriptedUi::openFile(const FileDialogRequest &req)
+{
+    return nextFile(false, req);
+}
+
+FileDialogResult ScriptedUi::saveFile(const FileDialogRequest &req)
+{
+    return nextFile(true, req);
+}
+
+InputResult ScriptedUi::input(const QString &title, const QString &prompt, const QString &initial)
+{
+    inputs_.append({title, prompt, initial});
+    InputResult r;
+    if (!inputAnswers_.empty()) {
+        r = inputAnswers_.front();
+        inputAnswers_.pop_front();
+    }
+    return r;
+}
+
+void ScriptedUi::clear()
+{
+    msgAnswers_.clear();
+    fileAnswers_.clear();
+    inputAnswers_.clear();
+    messages_.clear();
+    files_.clear();
+    inputs_.clear();
+    hasFallback_ = false;
+}

@@ -1,0 +1,70 @@
+#pragma once
+// The test stand-in for the dialogs: records every message box and dialog it
+// is asked for and answers from a script, first in, first out. When the script
+// for a kind runs dry it gives that kind's fallback answer.
+
+#include "platform/ui/ui.h"
+
+#include <QList>
+#include <deque>
+
+struct RecordedMessage {
+    MsgIcon icon = MsgIcon::None;
+    QString title;
+    QString text;
+    MsgButtons buttons = MsgButtons::Ok;
+    MsgAnswer answer = MsgAnswer::Ok;
+};
+
+struct RecordedFileDialog {
+    bool save = false;
+    FileDialogRequest request;
+};
+
+struct RecordedInput {
+    QString title;
+    QString prompt;
+    QString initial;
+};
+
+class ScriptedUi final : public Ui {
+public:
+    // Scripts: the answers, in order, of the next dialogs of each kind.
+    void answerMessage(MsgAnswer a) { msgAnswers_.push_back(a); }
+    void answerFile(const QString &path) { fileAnswers_.push_back({true, path, {}}); }
+    void cancelFile() { fileAnswers_.push_back({}); }
+    void answerInput(const QString &text) { inputAnswers_.push_back({true, text}); }
+    void cancelInput() { inputAnswers_.push_back({}); }
+
+    // Fallback for a message with no scripted answer: the first button's answer
+    // (Ok or Yes or Retry) unless set here.
+    void setFallbackAnswer(MsgAnswer a) { fallback_ = a; hasFallback_ = true; }
+
+    MsgAnswer message(MsgIcon icon, const QString &title, const QString &text,
+                      MsgButtons buttons) override;
+    FileDialogResult openFile(const FileDialogRequest &req) override;
+    FileDialogResult saveFile(const FileDialogRequest &req) override;
+    InputResult input(const QString &title, const QString &prompt, const QString &initial) override;
+
+    const QList<RecordedMessage> &messages() const { return messages_; }
+    const QList<RecordedFileDialog> &fileDialogs() const { return files_; }
+    const QList<RecordedInput> &inputs() const { return inputs_; }
+    // Unused scripted answers (a test can check that every answer was asked for).
+    int pendingAnswers() const
+    {
+        return int(msgAnswers_.size() + fileAnswers_.size() + inputAnswers_.size());
+    }
+    void clear();
+
+private:
+    FileDialogResult nextFile(bool save, const FileDialogRequest &req);
+
+    std::deque<MsgAnswer> msgAnswers_;
+    std::deque<FileDialogResult> fileAnswers_;
+    std::deque<InputResult> inputAnswers_;
+    MsgAnswer fallback_ = MsgAnswer::Ok;
+    bool hasFallback_ = false;
+    QList<RecordedMessage> messages_;
+    QList<RecordedFileDialog> files_;
+    QList<RecordedInput> inputs_;
+};
