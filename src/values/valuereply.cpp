@@ -38,6 +38,12 @@ const Prefix kTimePrefixes[] = {
     {u'm', 1000.0, true, u"E-3"},
 };
 
+QStringView beforeLF(QStringView text)
+{
+    const qsizetype lf = text.indexOf(u'\n');
+    return lf < 0 ? text : text.left(lf);
+}
+
 bool notAValue(QStringView reply)
 {
     return reply.contains(u'>') || reply.contains(u'*') || reply.contains(u'<');
@@ -61,7 +67,7 @@ Reading readPrefixed(QStringView reply, char16_t unit, const Prefix (&prefixes)[
     Reading r;
     if (notAValue(reply))
         return r;
-    const QStringView s = reply.left(reply.indexOf(u'\n') < 0 ? reply.size() : reply.indexOf(u'\n'));
+    const QStringView s = beforeLF(reply);
     const qsizetype p = s.indexOf(unit); // 0-based; -1 when absent
     if (p < 1)
         return r;
@@ -97,8 +103,7 @@ double parsePrefixed(QStringView reply, char16_t unit, const Prefix (&prefixes)[
 
 QString CutAtLF(QStringView text)
 {
-    const qsizetype lf = text.indexOf(u'\n');
-    return (lf < 0 ? text : text.left(lf)).toString();
+    return beforeLF(text).toString();
 }
 
 qint16 ValueValid()
@@ -144,8 +149,7 @@ double ParsePercentValue(QStringView reply)
         setValid(false);
         return 0.0;
     }
-    const qsizetype lf = reply.indexOf(u'\n');
-    const QStringView s = lf < 0 ? reply : reply.left(lf);
+    const QStringView s = beforeLF(reply);
     const qsizetype p = s.indexOf(u'%');
     if (p < 0) {
         setValid(false);
