@@ -44,9 +44,10 @@ float toVolts(double microvolts)
 
 double stepUp(double n)
 {
-    for (double r : kVoltSteps) {
-        if (n < r)
-            return r;
+    // The floor 2 mV is never a step up: below 5 mV goes to 5 mV.
+    for (int k = 1; k < kVoltStepCount; ++k) {
+        if (n < kVoltSteps[k])
+            return kVoltSteps[k];
     }
     return n; // at or above 10 V (and NaN)
 }
@@ -201,7 +202,12 @@ double StepTimebase(double seconds, qint16 direction)
     for (int k = 0; k < kTimeStepCount; ++k) {
         const double r = kTimeSteps.v[k];
         if (t <= r * (1.0 + kTimeTolerance)) {
-            const int to = direction > 0 ? std::min(k + 1, kTimeStepCount - 1) : std::max(k - 1, 0);
+            const bool onPlace = t >= r * (1.0 - kTimeTolerance);
+            int to;
+            if (direction > 0)
+                to = onPlace ? std::min(k + 1, kTimeStepCount - 1) : k;
+            else
+                to = std::max(k - 1, 0);
             return kTimeSteps.v[to] / 1000000000000.0;
         }
     }

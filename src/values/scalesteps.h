@@ -46,9 +46,9 @@ float StepVoltsFine(float volts, qint16 steps);
 // Seconds/div moved one place along 1 ps, 2 ps, 5 ps ... 20 s, 50 s: up for
 // direction > 0, down otherwise, whatever the size of direction; 1 ps down
 // and 50 s up stay, a value above 50 s stays. A value between two places
-// moves to the next one in the direction of the step; a value within a
-// small relative tolerance of a place counts as that place (1e-9 s computes
-// as 1000.0000000000001 ps).
+// (or below 1 ps) moves to the next place in the direction of the step; a
+// value within a small relative tolerance of a place counts as that place
+// (1e-9 s computes as 1000.0000000000001 ps).
 double StepTimebase(double seconds, qint16 direction);
 
 // The caption of a waveform window's download percentage: the percentage
