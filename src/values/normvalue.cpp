@@ -39,9 +39,7 @@ struct Band {
 QString writeBand(float v, const Band &b)
 {
     const double x = b.divide ? double(v) / b.factor : double(v) * b.factor;
-    QString out = ApplyNumberPattern(x, QStringView(b.pattern));
-    out += QStringView(b.unit);
-    return out;
+    return ApplyNumberPattern(x, QStringView(b.pattern), QStringView(b.unit));
 }
 
 // The positive side takes the first band with v >= threshold, the negative

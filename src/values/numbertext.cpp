@@ -1,5 +1,6 @@
 #include "values/numbertext.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -49,12 +50,42 @@ Digits significantDigits(double magnitude)
     return out;
 }
 
+// A character buffer that lives on the stack for ordinary numbers and moves
+// to the heap only for very long ones.
+class NumberBuffer {
+public:
+    void push_back(char c)
+    {
+        if (heap_) {
+            big_.push_back(c);
+        } else if (n_ < sizeof small_) {
+            small_[n_++] = c;
+        } else {
+            big_.assign(small_, n_);
+            big_.push_back(c);
+            heap_ = true;
+        }
+    }
+    void append(const char *p, size_t count)
+    {
+        for (size_t k = 0; k < count; ++k)
+            push_back(p[k]);
+    }
+    const char *data() const { return heap_ ? big_.data() : small_; }
+    size_t size() const { return heap_ ? big_.size() : n_; }
+
+private:
+    char small_[96];
+    size_t n_ = 0;
+    bool heap_ = false;
+    std::string big_;
+};
+
 } // namespace
 
 double ReadNumber(QStringView text)
 {
-    std::string buf; // normalised: [-]digits[.digits][e[-]digits]
-    buf.reserve(32);
+    NumberBuffer buf; // normalised: [-]digits[.digits][e[-]digits]
     qsizetype i = 0;
     const qsizetype n = text.size();
     auto skip = [&] {
@@ -143,7 +174,9 @@ double ReadNumber(QStringView text)
             if (expNegative)
                 exponent = -exponent;
             buf.push_back('e');
-            buf += std::to_string(exponent);
+            char expText[24];
+            const auto r = std::to_chars(expText, expText + sizeof expText, exponent);
+            buf.append(expText, size_t(r.ptr - expText));
         } else {
             exponent = 0;
         }
@@ -162,6 +195,11 @@ double ReadNumber(QStringView text)
 }
 
 QString ApplyNumberPattern(double value, QStringView pattern)
+{
+    return ApplyNumberPattern(value, pattern, QStringView());
+}
+
+QString ApplyNumberPattern(double value, QStringView pattern, QStringView unit)
 {
     // Parse the pattern.
     int minInt = 0;
@@ -187,67 +225,86 @@ QString ApplyNumberPattern(double value, QStringView pattern)
         value *= 100.0;
     if (!std::isfinite(value))
         return QString();
-
     const bool negative = value < 0;
     const Digits dg = significantDigits(std::fabs(value));
 
-    // Lay the 15 digits out as integer and fraction digits.
-    std::string intPart;
-    std::string frac;
-    if (dg.exponent >= 0) {
-        for (int k = 0; k <= dg.exponent; ++k)
-            intPart.push_back(k < 15 ? dg.d[k] : '0');
-        for (int k = dg.exponent + 1; k < 15; ++k)
-            frac.push_back(dg.d[k]);
+    // Lay the 15 digits out in fixed point behind one spare leading digit
+    // that takes a carry: all[0] spare, then intLen integer digits, then
+    // fracLen fraction digits. |value| < 1e309 and >= 1e-324, so at most
+    // 309 integer digits and 323 + 15 fraction digits.
+    constexpr int kMaxDigits = 1 + 309 + 340;
+    char all[kMaxDigits + 64];
+    const int e = dg.exponent;
+    const int intLen = e >= 0 ? e + 1 : 0;
+    int fracLen = 0;
+    all[0] = '0';
+    if (e >= 0) {
+        for (int k = 0; k < intLen; ++k)
+            all[1 + k] = k < 15 ? dg.d[k] : '0';
+        for (int k = intLen; k < 15; ++k)
+            all[1 + intLen + fracLen++] = dg.d[k];
     } else {
-        frac.assign(size_t(-dg.exponent - 1), '0');
-        frac.append(dg.d, 15);
+        for (int k = 0; k < -e - 1; ++k)
+            all[1 + fracLen++] = '0';
+        for (int k = 0; k < 15; ++k)
+            all[1 + fracLen++] = dg.d[k];
     }
 
     // Round to maxDec decimals, a half away from zero.
-    if (int(frac.size()) > maxDec) {
-        const bool up = frac[size_t(maxDec)] >= '5';
-        frac.resize(size_t(maxDec));
+    if (fracLen > maxDec) {
+        const bool up = all[1 + intLen + maxDec] >= '5';
+        fracLen = maxDec;
         if (up) {
-            std::string all = intPart + frac;
-            int k = int(all.size()) - 1;
-            for (; k >= 0; --k) {
-                if (all[size_t(k)] == '9') {
-                    all[size_t(k)] = '0';
+            for (int k = intLen + fracLen; k >= 0; --k) {
+                if (all[k] == '9') {
+                    all[k] = '0';
                 } else {
-                    ++all[size_t(k)];
+                    ++all[k];
                     break;
                 }
             }
-            if (k < 0)
-                all.insert(all.begin(), '1');
-            intPart = all.substr(0, all.size() - frac.size());
-            frac = all.substr(all.size() - frac.size());
         }
     }
+    // Decimals the pattern always shows (a large value has fewer of its own);
+    // maxDec beyond the buffer cannot be shown by any pattern of the program.
+    const int decimals = std::max(fracLen, std::min(minDec, 63));
+    for (int k = fracLen; k < decimals; ++k)
+        all[1 + intLen + k] = '0';
+    fracLen = decimals;
+    while (fracLen > minDec && all[intLen + fracLen] == '0')
+        --fracLen;
 
-    // Drop leading zeros of the integer part, then pad it to the pattern.
-    size_t firstNonZero = intPart.find_first_not_of('0');
-    intPart = firstNonZero == std::string::npos ? std::string() : intPart.substr(firstNonZero);
-    if (int(intPart.size()) < minInt)
-        intPart.insert(0, size_t(minInt) - intPart.size(), '0');
-    // Trailing zeros beyond the always-shown decimals.
-    while (int(frac.size()) > minDec && frac.back() == '0')
-        frac.pop_back();
+    // Integer digits without leading zeros (the spare digit included).
+    int intStart = 0;
+    while (intStart < intLen + 1 && all[intStart] == '0')
+        ++intStart;
+    const int intShown = intLen + 1 - intStart;
+    const int pad = minInt > intShown ? minInt - intShown : 0;
 
-    const bool allZero = intPart.find_first_not_of('0') == std::string::npos
-        && frac.find_first_not_of('0') == std::string::npos;
+    bool allZero = intShown == 0;
+    for (int k = 0; allZero && k < fracLen; ++k)
+        allZero = all[1 + intLen + k] == '0';
+    const bool sign = negative && !allZero;
 
-    QString out;
-    out.reserve(int(intPart.size() + frac.size()) + int(suffix.size()) + 2);
-    if (negative && !allZero)
-        out += u'-';
-    out += QLatin1StringView(intPart.data(), qsizetype(intPart.size()));
-    if (!frac.empty()) {
-        out += u'.';
-        out += QLatin1StringView(frac.data(), qsizetype(frac.size()));
+    const qsizetype length = (sign ? 1 : 0) + pad + intShown + (fracLen > 0 ? 1 + fracLen : 0) + suffix.size()
+        + unit.size();
+    QString out(length, Qt::Uninitialized);
+    QChar *p = out.data();
+    if (sign)
+        *p++ = u'-';
+    for (int k = 0; k < pad; ++k)
+        *p++ = u'0';
+    for (int k = intStart; k <= intLen; ++k)
+        *p++ = QLatin1Char(all[k]);
+    if (fracLen > 0) {
+        *p++ = u'.';
+        for (int k = 0; k < fracLen; ++k)
+            *p++ = QLatin1Char(all[1 + intLen + k]);
     }
-    out += suffix;
+    for (QChar c : suffix)
+        *p++ = c;
+    for (QChar c : unit)
+        *p++ = c;
     return out;
 }
 

@@ -30,6 +30,8 @@ double ReadNumber(QStringView text);
 // written with "-" (not when it rounds to zero). The decimal separator is
 // always ".". NaN and infinities give the empty text.
 QString ApplyNumberPattern(double value, QStringView pattern);
+// The same text followed by unit ("kV"); the empty text when value is not finite.
+QString ApplyNumberPattern(double value, QStringView pattern, QStringView unit);
 
 // The plain, locale-free text of a number: a blank for a non-negative number
 // or "-" for a negative one, then up to 15 significant digits without
