@@ -9,12 +9,32 @@
 #include <QtTest>
 #include <cfloat>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 class TestNumberText : public QObject {
     Q_OBJECT
 private slots:
     void init() { resetApp(); }
+
+    void commaLocaleIsInForce()
+    {
+        // The guard the other tests use really switches to a comma: Qt's own
+        // number writing shows it, and so does the C library where the
+        // system has the German locale.
+        CommaLocale comma;
+        QVERIFY(comma.active());
+        QCOMPARE(QLocale().toString(1.5, 'f', 1), QStringLiteral("1,5"));
+        if (comma.cLibraryToo()) {
+            char buf[16];
+            std::snprintf(buf, sizeof buf, "%.1f", 1.5);
+            QCOMPARE(QByteArray(buf), QByteArray("1,5"));
+        } else {
+            qInfo("de_DE.UTF-8 is not installed: only Qt's default locale uses the comma");
+        }
+        QCOMPARE(ApplyNumberPattern(1.5, u"0.00"), QStringLiteral("1.50"));
+        QCOMPARE(ReadNumber(u"1,5"), 1.0);
+    }
 
     void readNumber_data()
     {
