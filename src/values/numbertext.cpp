@@ -104,8 +104,8 @@ double ReadNumber(QStringView text)
 
     // Decimal exponent of the first non-zero digit, to tell an overflow from
     // an underflow when the value is out of range.
-    int intSignificant = 0;   // integer digits from the first non-zero one
-    int fracLeadingZeros = 0; // zeros after the point before the first non-zero digit
+    long long intSignificant = 0;   // integer digits from the first non-zero one
+    long long fracLeadingZeros = 0; // zeros after the point before the first non-zero digit
     bool sawNonZero = false;
     bool sawDigit = false;
 

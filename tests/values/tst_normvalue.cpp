@@ -68,11 +68,30 @@ class TestNormValue : public QObject {
 private slots:
     void init() { resetApp(); }
 
-    void edgeFileIsThere()
+    void neverWritesInfinityOrNan()
     {
-        // Every ladder family below draws its band edges from this file.
-        QFile file(QStringLiteral(KELVO_TEST_DATA "/ladder_edges.tsv"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
+        // Texts at and beyond the limits of single and double precision,
+        // through every ladder and every scale.
+        const QStringList texts = {QString(), QStringLiteral("."), QStringLiteral("-"), QStringLiteral("inf"),
+            QStringLiteral("nan"), QStringLiteral("1e400"), QStringLiteral("-1e400"), QStringLiteral("1e-400"),
+            QStringLiteral("3.4028235e38"), QStringLiteral("3.5e38"), QStringLiteral("-3.5e38"),
+            QStringLiteral("1e-45"), QStringLiteral("-1e-45"), QStringLiteral("1e308"), QString(400, u'9'),
+            QStringLiteral("-0"), QStringLiteral("0e999999")};
+        const QStringList ladders = {QStringLiteral("FormatVolt"), QStringLiteral("FormatTime3"),
+            QStringLiteral("FormatTime4"), QStringLiteral("FormatTime5"), QStringLiteral("FormatFreq"),
+            QStringLiteral("FormatDecibel"), QStringLiteral("FormatPercent")};
+        for (const QString &t : texts) {
+            for (const QString &name : ladders) {
+                const QString out = ladderNamed(name)(t);
+                QVERIFY2(!out.contains(u"inf", Qt::CaseInsensitive) && !out.contains(u"nan", Qt::CaseInsensitive),
+                    qPrintable(QStringLiteral("%1(%2) = %3").arg(name, t, out)));
+            }
+            for (const QString &scale : texts) {
+                const QString out = FormatPerDiv(t, scale);
+                QVERIFY2(!out.contains(u"inf", Qt::CaseInsensitive) && !out.contains(u"nan", Qt::CaseInsensitive),
+                    qPrintable(QStringLiteral("%1 / %2 = %3").arg(t, scale, out)));
+            }
+        }
     }
 
     void volt_data()
