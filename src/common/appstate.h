@@ -6,6 +6,7 @@
 
 #include "common/ctrlsettings.h"
 #include "common/datasheet.h"
+#include "values/valuesstate.h"
 
 struct TransferRequest {
     int RequestKind = 0;      // 1,2 measurements; 3,4,5 data tables; 6 waveforms; 22 upload; 23 download
@@ -18,6 +19,7 @@ struct AppState {
     TransferRequest transfer;
     DataSheet Sheet;       // the one data sheet; empty at start
     CtrlSettings Settings; // empty texts at start; Settings.reset() gives the defaults
+    ValuesState values;
 };
 
 AppState &app();
