@@ -4,6 +4,8 @@
 // resetApp() puts every part back to its start-up values; tests call it
 // before each test function.
 
+#include "texts/textstate.h"
+
 struct TransferRequest {
     int RequestKind = 0;      // 1,2 measurements; 3,4,5 data tables; 6 waveforms; 22 upload; 23 download
     int CurrentDoc = 0;       // waveform slot of a kind 6 request
@@ -13,6 +15,7 @@ struct TransferRequest {
 
 struct AppState {
     TransferRequest transfer;
+    TextState texts;
 };
 
 AppState &app();
