@@ -2,6 +2,9 @@
 
 #include "common/appstate.h"
 
+#include <cstring>
+#include <iterator>
+
 namespace {
 
 struct NeutralRow {
@@ -190,6 +193,172 @@ const WordRow measureRows[] = {
     {Word::MeasNameDutyNeg, "Duty-", "负占空比"},
 };
 
+// Names of the words, in Word order.
+const char *const wordNames[] = {
+    "ItemCH1",
+    "ItemCH2",
+    "ItemLA",
+    "ItemH",
+    "ItemL",
+    "ItemX",
+    "ItemD15",
+    "ItemD14",
+    "ItemD13",
+    "ItemD12",
+    "ItemD11",
+    "ItemD10",
+    "ItemD9",
+    "ItemD8",
+    "ItemD7",
+    "ItemD6",
+    "ItemD5",
+    "ItemD4",
+    "ItemD3",
+    "ItemD2",
+    "ItemD1",
+    "ItemD0",
+    "ItemD15D8",
+    "ItemD7D0",
+    "ItemRunStop",
+    "ItemUntitled",
+    "ItemDataSheet",
+    "ItemRunningControl",
+    "ItemAutoSet",
+    "ItemTrig50",
+    "ItemForceTrigger",
+    "ItemDisplay",
+    "ItemVoltDiv",
+    "ItemOffset",
+    "ItemCoupling",
+    "ItemBWLimit",
+    "ItemProbe",
+    "ItemInvert",
+    "ItemChannel",
+    "ItemPosition",
+    "ItemReset",
+    "ItemThreshold",
+    "ItemSize",
+    "ItemTimeBase",
+    "ItemTimeDiv",
+    "ItemDelay",
+    "ItemHoldoff",
+    "ItemMemorySize",
+    "ItemFormat",
+    "ItemTrigger",
+    "ItemMethod",
+    "ItemSource",
+    "ItemSlope",
+    "ItemMode",
+    "ItemPolarity",
+    "ItemSync",
+    "ItemLineNumber",
+    "ItemVideoStandard",
+    "ItemPulseMode",
+    "ItemPulseWidth",
+    "ItemSlopeMode",
+    "ItemSlopeTime",
+    "ItemSlopeWindow",
+    "ItemTrigType",
+    "ItemCode",
+    "ItemRising",
+    "ItemFalling",
+    "ItemQualifier",
+    "ItemDurationTime",
+    "ItemLevel",
+    "ItemLevelA",
+    "ItemLevelB",
+    "ItemSensitivity",
+    "ItemAcquire",
+    "ItemSamplingMode",
+    "ItemAcquisition",
+    "ItemAverages",
+    "ItemIntensity",
+    "ItemAntiAliasing",
+    "ItemDisplaySystem",
+    "ItemType",
+    "ItemPersist",
+    "ItemGrid",
+    "ItemClear",
+    "ItemVirtualKeyboard",
+    "ItemVirtualPanel",
+    "WordRun",
+    "WordStop",
+    "WordOn",
+    "WordOff",
+    "WordUser",
+    "WordBig",
+    "WordSmall",
+    "WordEdge",
+    "WordPulse",
+    "WordVideo",
+    "WordSlope",
+    "WordAlternative",
+    "WordPattern",
+    "WordDuration",
+    "WordACLine",
+    "WordAC",
+    "WordDC",
+    "WordLF",
+    "WordHF",
+    "WordGND",
+    "WordAuto",
+    "WordNormal",
+    "WordSingle",
+    "WordRising",
+    "WordFalling",
+    "WordAlternation",
+    "WordPulsePosLess",
+    "WordPulseNegLess",
+    "WordPulsePosGreater",
+    "WordPulseNegGreater",
+    "WordPulsePosEqual",
+    "WordPulseNegEqual",
+    "WordPositive",
+    "WordNegative",
+    "WordAllLines",
+    "WordLine",
+    "WordOddField",
+    "WordEvenField",
+    "WordSlopeRiseLess",
+    "WordSlopeFallLess",
+    "WordSlopeRiseGreater",
+    "WordSlopeFallGreater",
+    "WordSlopeRiseEqual",
+    "WordSlopeFallEqual",
+    "WordLessThan",
+    "WordGreaterThan",
+    "WordEqual",
+    "WordRealTime",
+    "WordEqualTime",
+    "WordAcqNormal",
+    "WordPeakDetect",
+    "WordAverage",
+    "WordVectors",
+    "WordDots",
+    "WordFull",
+    "WordHalf",
+    "WordNone",
+    "MeasNameVpp",
+    "MeasNameVmax",
+    "MeasNameVmin",
+    "MeasNameVavg",
+    "MeasNameVamp",
+    "MeasNameVrms",
+    "MeasNameVtop",
+    "MeasNameVbase",
+    "MeasNameVpre",
+    "MeasNameVover",
+    "MeasNameFrequency",
+    "MeasNamePeriod",
+    "MeasNameRiseTime",
+    "MeasNameFallTime",
+    "MeasNamePWidthPos",
+    "MeasNamePWidthNeg",
+    "MeasNameDutyPos",
+    "MeasNameDutyNeg",
+};
+static_assert(std::size(wordNames) == std::size_t(WordTableSize), "one name per word");
+
 constexpr Word firstMeasureName = Word::MeasNameVpp;
 constexpr int measureNameCount = 18;
 static_assert(static_cast<int>(Word::MeasNameDutyNeg) == static_cast<int>(firstMeasureName) + measureNameCount - 1,
@@ -265,4 +434,25 @@ void FillTreeLabels(int lang)
 void FillMeasureNames(int lang)
 {
     fill(measureRows, lang);
+}
+
+const char *wordName(Word w)
+{
+    const int i = static_cast<int>(w);
+    if (i < 0 || i >= WordTableSize)
+        return "";
+    return wordNames[i];
+}
+
+bool wordByName(const char *name, Word *out)
+{
+    if (!name)
+        return false;
+    for (int i = 0; i < WordTableSize; ++i) {
+        if (std::strcmp(wordNames[i], name) == 0) {
+            *out = static_cast<Word>(i);
+            return true;
+        }
+    }
+    return false;
 }

@@ -17,6 +17,11 @@ QString measureName(int number);
 // every other word is empty for a lang other than 0 or 1.
 QString wordLiteral(Word w, int lang);
 
+// The name of w as code spells it ("WordOn"); empty for a value out of range.
+const char *wordName(Word w);
+// The word named name ("WordOn"); false for a name that is no word.
+bool wordByName(const char *name, Word *out);
+
 // Setting value words (lang 0 or 1; any other value writes nothing).
 void FillTokenTexts(int lang);
 // The language-neutral labels for every lang, then the item labels and the data

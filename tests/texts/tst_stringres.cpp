@@ -265,6 +265,26 @@ private slots:
         QCOMPARE(measureName(number), chinese);
     }
 
+    // Names as code spells them, both ways, for every word of the tables.
+    void namesMatchWords()
+    {
+        QCOMPARE(QString::fromLatin1(wordName(Word::WordOn)), QStringLiteral("WordOn"));
+        QCOMPARE(QString::fromLatin1(wordName(Word::ItemD15D8)), QStringLiteral("ItemD15D8"));
+        QCOMPARE(QString::fromLatin1(wordName(Word::MeasNameDutyNeg)), QStringLiteral("MeasNameDutyNeg"));
+        Word w = Word::WordOff;
+        QVERIFY(wordByName("WordPulsePosLess", &w));
+        QCOMPARE(w, Word::WordPulsePosLess);
+        QVERIFY(wordByName("WordSlopeRiseLess", &w));
+        QCOMPARE(w, Word::WordSlopeRiseLess);
+        QVERIFY(!wordByName("WordMaybe", &w));
+        QVERIFY(!wordByName("", &w));
+        QVERIFY(!wordByName(nullptr, &w));
+        for (int i = 0; i < WordTableSize; ++i) {
+            QVERIFY(wordByName(wordName(Word(i)), &w));
+            QCOMPARE(int(w), i);
+        }
+    }
+
     void measureNumbers()
     {
         FillMeasureNames(1);
