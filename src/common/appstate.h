@@ -4,6 +4,8 @@
 // resetApp() puts every part back to its start-up values; tests call it
 // before each test function.
 
+#include "common/ctrlsettings.h"
+#include "common/datasheet.h"
 #include "texts/textstate.h"
 
 struct TransferRequest {
@@ -15,7 +17,9 @@ struct TransferRequest {
 
 struct AppState {
     TransferRequest transfer;
-    TextState texts;
+    DataSheet Sheet;       // the one data sheet; empty at start
+    CtrlSettings Settings; // empty texts at start; Settings.reset() gives the defaults
+    TextState texts;       // language, message table, display words, language loaders
 };
 
 AppState &app();
