@@ -1,8 +1,10 @@
 #include "texts/loadlanguage.h"
 
 #include "common/appstate.h"
+#include "common/defaultwords.h"
 #include "platform/settingsstore.h"
 #include "texts/messagetable.h"
+#include "texts/retranslate.h"
 #include "texts/stringres.h"
 
 #include <QCoreApplication>
@@ -28,7 +30,24 @@ bool languageNumber(const QString &text, int *out)
     return true;
 }
 
+// The defaults of the settings record are display words: they come from the
+// tables of the language in force (English before any language is applied,
+// or for a language with empty tables).
+QString currentLanguageWord(const char *name, const QString &english)
+{
+    Word w;
+    if (!wordByName(name, &w))
+        return english;
+    const QString &text = word(w);
+    return text.isEmpty() ? english : text;
+}
+
 } // namespace
+
+void installDefaultWordSource()
+{
+    setDefaultWordSource(currentLanguageWord);
+}
 
 LanguageLoaderTable defaultLanguageLoaders()
 {
@@ -82,6 +101,7 @@ QString helpFileFor(int lang)
 
 void ApplyLanguage(int lang)
 {
+    installDefaultWordSource();
     TextState &t = app().texts;
     t.HelpFile = helpFileFor(lang);
     if (t.LanguageMenuTick)
@@ -96,10 +116,12 @@ void ApplyLanguage(int lang)
 void SwitchLanguage(int newLang)
 {
     TextState &t = app().texts;
+    const int oldLang = t.LanguageIndex;
     if (t.LanguageMenuTick)
         t.LanguageMenuTick(newLang == LanguageChinese);
     t.LanguageIndex = newLang;
     ApplyLanguage(newLang);
+    RetranslateSettings(newLang, oldLang);
     SaveLanguageSetting();
     RebuildCtrlTreeKeepExpanded();
 }

@@ -34,6 +34,10 @@ void ApplyLanguage(int lang);
 // rebuilds the controller tree. Runs in full even when newLang is in force.
 void SwitchLanguage(int newLang);
 
+// Makes the defaults of the settings record follow the display words of the
+// language in force. ApplyLanguage does it; it stays installed.
+void installDefaultWordSource();
+
 // The help file of a language: the program folder joined with its file name.
 QString helpFileFor(int lang);
 
