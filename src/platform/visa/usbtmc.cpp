@@ -266,7 +266,7 @@ bool parseUsbResourceName(const QString &text, UsbResourceName *out)
 
 QString usbResourceName(quint16 vendorId, quint16 productId, const QString &serial, int interfaceNumber)
 {
-    QString s = QStringLiteral("USB0::0x%1::0x%2::%3")
+    QString s = QStringLiteral("USB0::0x%1::0x%2::")
                     .arg(vendorId, 4, 16, QLatin1Char('0'))
                     .arg(productId, 4, 16, QLatin1Char('0'))
                     .toUpper()
