@@ -100,6 +100,7 @@ bool SerialPortControl::setPortOpen(bool open)
     }
     const QString path = ports.at(commPort_ - 1);
     port_.setPortName(path);
+    openPath_ = path;
     if (!port_.open(QIODevice::ReadWrite)) {
         const QSerialPort::SerialPortError e = port_.error();
         const QString why = port_.errorString();
@@ -128,7 +129,7 @@ bool SerialPortControl::portOpen() const
 
 QString SerialPortControl::devicePath() const
 {
-    return port_.isOpen() ? port_.portName() : QString();
+    return port_.isOpen() ? openPath_ : QString();
 }
 
 bool SerialPortControl::setOutput(const QByteArray &bytes)
@@ -183,9 +184,11 @@ void SerialPortControl::onReadyRead()
 
 void SerialPortControl::onPortError(QSerialPort::SerialPortError e)
 {
-    if (e != QSerialPort::ResourceError)
+    // A read that fails, or a resource error, means the device went away
+    // (unplugged, or a pseudo-terminal lost its other end); left open, the port
+    // would report the same failure on every turn of the event loop.
+    if (e != QSerialPort::ResourceError && e != QSerialPort::ReadError)
         return;
-    // The device went away (unplugged, or a pseudo-terminal lost its other end).
     const QString why = port_.errorString();
     port_.clearError();
     if (port_.isOpen())

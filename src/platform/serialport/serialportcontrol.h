@@ -109,6 +109,7 @@ private:
 
     QSerialPort port_;
     SerialSettings settings_;
+    QString openPath_;
     QString settingsText_ = QStringLiteral("9600,n,8,1");
     int commPort_ = 1;
     int inputLen_ = 0;
