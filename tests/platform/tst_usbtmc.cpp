@@ -217,6 +217,19 @@ private slots:
         QCOMPARE(QByteArray(buf, n), QByteArray("NEXT\n"));
     }
 
+    void largestCountIsHandled()
+    {
+        // The count is a limit, not an allocation: a short transfer comes back whole.
+        const ViSession vi = openFirst();
+        peerSend("short\n");
+        char buf[64];
+        ViUInt32 n = 0;
+        QCOMPARE(viRead(vi, reinterpret_cast<ViBuf>(buf), 0xFFFFFFFFu, &n), VI_SUCCESS);
+        QCOMPARE(QByteArray(buf, n), QByteArray("short\n"));
+        QCOMPARE(viRead(vi, reinterpret_cast<ViBuf>(buf), 0, &n), VI_SUCCESS_MAX_CNT);
+        QCOMPARE(n, 0u);
+    }
+
     void scanfReadsTheSetupBlockAsOneMessage()
     {
         const ViSession vi = openFirst();

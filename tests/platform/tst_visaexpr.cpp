@@ -53,6 +53,8 @@ private slots:
         QTest::newRow("alternation lowest: right") << "USB0|ASRL?*INSTR" << "ASRL2::INSTR" << true;
         QTest::newRow("group repeated") << "(AB)+C" << "ABABC" << true;
         QTest::newRow("group repeated miss") << "(AB)+C" << "ABAC" << false;
+        QTest::newRow("nesting within bounds") << QString(30, QLatin1Char('(')) + "A" + QString(30, QLatin1Char(')'))
+                                               << "a" << true;
         QTest::newRow("nested groups") << "((USB|GPIB)0|ASRL1)::?*" << "GPIB0::7::INSTR" << true;
         QTest::newRow("regex specials are literal") << "A^$B" << "A^$B" << true;
     }
@@ -85,6 +87,7 @@ private slots:
         QTest::newRow("trailing backslash") << "ASRL\\";
         QTest::newRow("attribute condition") << "?*INSTR{VI_ATTR_MANF_ID==0x1AB1}";
         QTest::newRow("stray close bracket") << "A]";
+        QTest::newRow("nesting too deep") << QString(100000, QLatin1Char('(')) + "A" + QString(100000, QLatin1Char(')'));
     }
     void malformed()
     {

@@ -73,8 +73,11 @@ private:
             return true;
         case '(': {
             QString inner;
+            if (++depth_ > kMaxDepth) // bounded recursion whatever the input
+                return false;
             if (!alternation(&inner) || atEnd() || peek() != QLatin1Char(')'))
                 return false;
+            --depth_;
             ++pos_;
             *out = QStringLiteral("(?:") + inner + QStringLiteral(")");
             return true;
@@ -146,8 +149,10 @@ private:
         return true;
     }
 
+    static constexpr int kMaxDepth = 32;
     const QString &e_;
     qsizetype pos_ = 0;
+    int depth_ = 0;
 };
 
 } // namespace

@@ -55,6 +55,9 @@ bool parseIdField(const QString &text, quint16 *out)
     return true;
 }
 
+// The most one kernel read asks for; longer messages take several reads.
+constexpr quint64 kMaxTransfer = 1 << 20;
+
 ViStatus statusFromErrno(int err)
 {
     switch (err) {
@@ -125,8 +128,9 @@ public:
         ViStatus st = VI_SUCCESS;
         // Gather the message until it ends or holds more than count bytes (one
         // byte more tells that the count, not the end, stopped the read).
-        while (!pendingEnd_ && static_cast<ViUInt32>(pending_.size()) <= count) {
-            st = fetch(count - static_cast<ViUInt32>(pending_.size()) + 1, deadline);
+        while (!pendingEnd_ && static_cast<quint64>(pending_.size()) <= count) {
+            const quint64 want = quint64(count) - quint64(pending_.size()) + 1;
+            st = fetch(static_cast<ViUInt32>(std::min<quint64>(want, kMaxTransfer)), deadline);
             if (st != VI_SUCCESS)
                 break;
         }
