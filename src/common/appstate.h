@@ -4,6 +4,9 @@
 // resetApp() puts every part back to its start-up values; tests call it
 // before each test function.
 
+#include "common/ctrlsettings.h"
+#include "common/datasheet.h"
+
 struct TransferRequest {
     int RequestKind = 0;      // 1,2 measurements; 3,4,5 data tables; 6 waveforms; 22 upload; 23 download
     int CurrentDoc = 0;       // waveform slot of a kind 6 request
@@ -13,6 +16,8 @@ struct TransferRequest {
 
 struct AppState {
     TransferRequest transfer;
+    DataSheet Sheet;       // the one data sheet; empty at start
+    CtrlSettings Settings; // empty texts at start; Settings.reset() gives the defaults
 };
 
 AppState &app();
