@@ -502,12 +502,11 @@ void Qm4100Sim::setRunning(bool run)
 {
     if (run == running_)
         return;
-    if (!run) {
-        rollFrozenMs_ = appClock().nowMs() - rollStartMs_;
-    } else {
-        startRollFill();
-    }
     running_ = run;
+    if (!run)
+        rollFrozenMs_ = appClock().nowMs() - rollStartMs_;
+    else
+        startRollFill();
 }
 
 void Qm4100Sim::startRollFill()

@@ -5,6 +5,7 @@
 #include "sim/qm4100sim.h"
 #include "sim/simprivate.h"
 
+#include "common/setupblock.h"
 #include "platform/clock.h"
 
 #include <algorithm>
@@ -16,20 +17,6 @@ using namespace qm4100simdetail;
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-
-void put8(QByteArray &b, int off, int v) { b[off] = char(v & 0xFF); }
-void put16(QByteArray &b, int off, int v)
-{
-    b[off] = char(v & 0xFF);
-    b[off + 1] = char((v >> 8) & 0xFF);
-}
-void putFloat(QByteArray &b, int off, float f)
-{
-    quint32 u;
-    std::memcpy(&u, &f, 4);
-    for (int i = 0; i < 4; ++i)
-        b[off + i] = char((u >> (8 * i)) & 0xFF);
-}
 
 int clampLevel(double level)
 {
@@ -169,7 +156,7 @@ QByteArray Qm4100Sim::analogBlock(int ch) const
     bool mirror = values_.value(":CHANNEL" + QByteArray::number(ch) + ":INVERT") == "ON" && !running_;
     QByteArray b(601, '\0');
     for (int i = 0; i < 600; ++i)
-        b[i] = char(clampLevel(mirror ? 250.0 - lv[i] : lv[i]));
+        b[i] = char(mirror ? std::clamp(250 - clampLevel(lv[i]), 0, 255) : clampLevel(lv[i]));
     b[600] = '\n';
     return b;
 }
@@ -276,42 +263,40 @@ int Qm4100Sim::rollLastColumn() const
 
 QByteArray Qm4100Sim::setupBlock() const
 {
-    QByteArray b(116, '\0');
-    int last = rollLastColumn();
-    for (int off : {0, 4, 8})
-        put16(b, off, 0);
-    for (int off : {2, 6, 10})
-        put16(b, off, last);
-    put8(b, 12, values_.value(":TIMEBASE:FORMAT") == "SCANNING" ? 1 : 0);
-    put8(b, 13, values_.value(":CHANNEL1:DISPLAY") == "ON" ? 1 : 0);
-    put8(b, 14, values_.value(":CHANNEL2:DISPLAY") == "ON" ? 1 : 0);
-    put8(b, 15, mathOn_ && !fftOn_ ? 1 : 0);
-    put8(b, 16, mathFunction_);
-    put16(b, 24, 0);
-    putFloat(b, 28, float(channelScale(1)));
-    put8(b, 34, fftOn_ ? 1 : 0);
-    put8(b, 35, 0);
-    put8(b, 37, fftFullScreen_ ? 1 : 0);
-    put8(b, 38, 1);
-    putFloat(b, 40, 1.0f);
-    put16(b, 46, 20);
-    put16(b, 52, 0);
-    putFloat(b, 56, float(sampleRate(1) * 50.0 / 1024.0));
-    put16(b, 60, 4);
-    put16(b, 68, 150);
-    put8(b, 70, values_.value(":LA:DISPLAY") == "ON" ? 1 : 0);
-    put16(b, 72, values_.value(":LA:STATUS").toInt());
-    bool big1 = values_.value(":LA:GROUP1:SIZE") == "BIG";
-    bool big2 = values_.value(":LA:GROUP2:SIZE") == "BIG";
+    SetupBlock b;
+    const qint16 last = qint16(rollLastColumn());
+    b.FirstPoint = b.AltCH1First = b.AltCH2First = 0;
+    b.LastPoint = b.AltCH1Last = b.AltCH2Last = last;
+    b.RollFlag = values_.value(":TIMEBASE:FORMAT") == "SCANNING" ? 1 : 0;
+    b.CH1Valid = values_.value(":CHANNEL1:DISPLAY") == "ON" ? 1 : 0;
+    b.CH2Valid = values_.value(":CHANNEL2:DISPLAY") == "ON" ? 1 : 0;
+    b.MathValid = mathOn_ && !fftOn_ ? 1 : 0;
+    b.MathFunction = quint8(mathFunction_);
+    b.MathOffset = 0;
+    b.MathScale = float(channelScale(1));
+    b.FFTValid = fftOn_ ? 1 : 0;
+    b.FFTLowerHalf = 0;
+    b.FFTFullScreen = fftFullScreen_ ? 1 : 0;
+    b.FFTUnitDb = 1;
+    b.FFTScaleVrms = 1.0f;
+    b.FFTScaleDb = 20;
+    b.FFTOffset = 0;
+    b.FFTHzPerDiv = float(sampleRate(1) * 50.0 / 1024.0);
+    b.FFTSpan = 4;
+    b.FFTCentre = 150;
+    b.LAValid = values_.value(":LA:DISPLAY") == "ON" ? 1 : 0;
+    b.LAShownMask = qint16(quint16(values_.value(":LA:STATUS").toInt()));
+    const bool big1 = values_.value(":LA:GROUP1:SIZE") == "BIG";
+    const bool big2 = values_.value(":LA:GROUP2:SIZE") == "BIG";
     for (int k = 0; k < 16; ++k) {
-        bool big = k < 8 ? big1 : big2;
-        int p = logicPos_[k];
-        put16(b, 74 + 2 * k, big ? 222 - 24 * (p % 8) : 222 - 12 * p);
+        const bool big = k < 8 ? big1 : big2;
+        const int p = logicPos_[k];
+        b.DigitalRows[k] = qint16(big ? 222 - 24 * (p % 8) : 222 - 12 * p);
     }
-    put8(b, 106, selectedLogic_);
-    put8(b, 107, big1 ? 18 : 9);
-    put8(b, 108, big2 ? 18 : 9);
-    return b;
+    b.LASelected = quint8(selectedLogic_);
+    b.LAHeightD0D7 = big1 ? 18 : 9;
+    b.LAHeightD8D15 = big2 ? 18 : 9;
+    return b.encode();
 }
 
 // ---------------------------------------------------------------------------
@@ -328,14 +313,17 @@ QByteArray Qm4100Sim::measurement(const QByteArray &keyword, int ch) const
     const int n = lv.size();
     QVector<double> v(n);
     int hist[256] = {};
+    double binSum[256] = {};
     for (int i = 0; i < n; ++i) {
         double l = std::clamp(std::isfinite(lv[i]) ? lv[i] : 255.0, 0.0, 255.0);
         v[i] = (125.0 - l) * s / 25.0 - o;
         ++hist[clampLevel(l)];
+        binSum[clampLevel(l)] += v[i];
     }
     const double vmax = *std::max_element(v.begin(), v.end());
     const double vmin = *std::min_element(v.begin(), v.end());
-    auto levelVolts = [&](int l) { return (125.0 - l) * s / 25.0 - o; };
+    // the mean of the points in a level's bin
+    auto levelVolts = [&](int l) { return binSum[l] / hist[l]; };
     int lmin = 255, lmax = 0;
     for (int l = 0; l < 256; ++l)
         if (hist[l]) {
@@ -504,7 +492,7 @@ QByteArray Qm4100Sim::screenImage() const
         bool inv = values_.value(":CHANNEL" + QByteArray::number(ch) + ":INVERT") == "ON";
         QVector<int> rows(lv.size());
         for (int i = 0; i < lv.size(); ++i)
-            rows[i] = clampLevel(inv ? 250.0 - lv[i] : lv[i]) - 25;
+            rows[i] = (inv ? std::clamp(250 - clampLevel(lv[i]), 0, 255) : clampLevel(lv[i])) - 25;
         return rows;
     };
     const bool ch1 = values_.value(":CHANNEL1:DISPLAY") == "ON";
@@ -516,14 +504,14 @@ QByteArray Qm4100Sim::screenImage() const
             pix(L + 50 + std::clamp(200 - x[i], 0, 200), T + std::clamp(y[i], 0, 200), cCh1);
     } else {
         if (values_.value(":LA:DISPLAY") == "ON") {
-            QByteArray setup = setupBlock();
+            const SetupBlock setup = SetupBlock::decode(setupBlock());
             int mask = values_.value(":LA:STATUS").toInt();
             QByteArray dig = digitalBlock();
             for (int k = 0; k < 16; ++k) {
                 if (!(mask & (1 << k)))
                     continue;
-                int low = int(quint8(setup[74 + 2 * k])) | (int(quint8(setup[75 + 2 * k])) << 8);
-                int height = quint8(setup[k < 8 ? 107 : 108]);
+                const int low = setup.DigitalRows[k];
+                const int height = k < 8 ? setup.LAHeightD0D7 : setup.LAHeightD8D15;
                 QVector<int> rows(600);
                 for (int w = 0; w < 600; ++w) {
                     int word = quint8(dig[2 * w]) | (quint8(dig[2 * w + 1]) << 8);
