@@ -214,7 +214,7 @@ void CtrlSettings::reset()
     VideoSensitivity = QStringLiteral("0.10div");
     VideoLevel = QStringLiteral("0.00div");
     SlopeSource = QStringLiteral("CH1");
-    SlopeMode = defaultWord("WordSlopeRiseLess", "+Less Than");
+    SlopeMode = defaultWord("WordPulsePosLess", "+Less Than");
     SlopeTime = QStringLiteral("1us");
     SlopeWindow = QStringLiteral("PA");
     SlopeLevelA = QStringLiteral("0.00div");
@@ -240,7 +240,7 @@ void CtrlSettings::reset()
     AltCH1PulseLevel = QStringLiteral("0.00div");
     AltCH1PulseSensitivity = QStringLiteral("0.10div");
     AltCH1PulseHoldoff = QStringLiteral("100ns");
-    AltCH2PulseMode = defaultWord("WordPulsePosLess", "+Less Than");
+    AltCH2PulseMode = QStringLiteral("+Less Than"); // a fixed text in either language
     AltCH2PulseWidth = QStringLiteral("1us");
     AltCH2PulseCoupling = defaultWord("WordDC", "DC");
     AltCH2PulseLevel = QStringLiteral("0.00div");
@@ -260,7 +260,7 @@ void CtrlSettings::reset()
     AltCH2VideoLevel = QStringLiteral("0.00div");
     AltCH2VideoSensitivity = QStringLiteral("0.10div");
     AltCH2VideoHoldoff = QStringLiteral("100ns");
-    AltCH1SlopeMode = defaultWord("WordSlopeRiseLess", "+Less Than");
+    AltCH1SlopeMode = defaultWord("WordPulsePosLess", "+Less Than");
     AltCH1SlopeTime = QStringLiteral("1us");
     AltCH1SlopeWindow = QStringLiteral("PA");
     AltCH1SlopeCoupling = defaultWord("WordDC", "DC");
@@ -268,7 +268,7 @@ void CtrlSettings::reset()
     AltCH1SlopeLevelB = QStringLiteral("0.00div");
     AltCH1SlopeSensitivity = QStringLiteral("0.10div");
     AltCH1SlopeHoldoff = QStringLiteral("100ns");
-    AltCH2SlopeMode = defaultWord("WordSlopeRiseLess", "+Less Than");
+    AltCH2SlopeMode = defaultWord("WordPulsePosLess", "+Less Than");
     AltCH2SlopeTime = QStringLiteral("1us");
     AltCH2SlopeWindow = QStringLiteral("PA");
     AltCH2SlopeCoupling = defaultWord("WordDC", "DC");

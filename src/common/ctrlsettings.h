@@ -25,14 +25,12 @@
 // until the texts module installs its word source, and the word of the current
 // language afterwards. The word names used: WordRun, WordOn, WordOff, WordAC,
 // WordDC, WordBig, WordEdge, WordRising, WordAuto, WordPositive, WordLine,
-// WordPulsePosLess, WordSlopeRiseLess, WordLessThan, WordRealTime,
+// WordPulsePosLess, WordLessThan, WordRealTime,
 // WordAcqNormal, WordVectors, WordFull.
 //
-// The slope conditions (SlopeMode, AltCH1SlopeMode, AltCH2SlopeMode) default
-// to the slope word WordSlopeRiseLess and every pulse condition, AltCH2PulseMode
-// included, to the pulse word WordPulsePosLess. In English both read
-// "+Less Than"; in another language each member thus holds a word of its own
-// family, which the token converters and the language switch recognise.
+// The slope conditions (SlopeMode, AltCH1SlopeMode, AltCH2SlopeMode) start
+// from the pulse word WordPulsePosLess, as the instrument's own defaults do,
+// and AltCH2PulseMode from the fixed text "+Less Than" in either language.
 //
 // Spare1..Spare5 have no tree node, editor or command; the control file keeps
 // them. Spare1 gets no default from reset(): the controller's upload and

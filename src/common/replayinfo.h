@@ -33,7 +33,7 @@ struct ReplayInfo {
     bool ColorMode = false;      // true: colour picture; false: monochrome
     QList<qint16> Samples;       // the inflated frames as levels 0..199, FrameSize per frame
     QString Channel;             // "CH1" or "CH2"
-    bool SpareFlag = false;      // no meaning; only the data sheet file stores it
+    bool SpareFlag = false;      // no meaning (also called ExtraFlag); only the data sheet file stores it
     qint16 FirstFrame = 0;       // number of the first frame of the replay (1 after an open)
     qint16 FrameCount = 0;       // number of frames
     quint8 Status = Replaying;   // Replaying, Paused or Stopped

@@ -18,6 +18,14 @@
 // empty texts, false flags, zeros, no samples, no tree node. Adding a memory
 // waveform item sets setNewItemDefaults() plus the name and node; the other
 // members keep what the slot held.
+//
+// Other names met for StoredWave members: CH1Samples/CH2Samples/LASamples =
+// Ch1Samples/Ch2Samples/LaSamples; Loaded = YTFormat; TimeB = AcqTimeDiv;
+// AltTrigger = SplitScreen; ExtraFlag1 = BestFit; CH1On/CH2On/LAOn =
+// ShowCH1/ShowCH2/ShowLA; ExtraFlag5 = ShowMath; ExtraFlag2/3/6/4 =
+// TransferCH1/CH2/Math/LA; ExtraFlag7 = XYFormat; Points/CH1Points/CH2Points
+// = SampleCount/Ch1SampleCount/Ch2SampleCount; ExtraText1/ExtraText2 =
+// MathDisplay/FftDisplay; Snapshot = the Saved* members.
 
 #include "common/refs.h"
 #include "common/setupblock.h"

@@ -11,6 +11,12 @@
 // setup block, no tree node. Adding an item sets only some members
 // (setNewItemDefaults() plus the name and node); every other member keeps
 // what the slot held before.
+//
+// Other names met for WaveDoc members: LoadedCH1..LoadedLA = DrawCH1..DrawLA
+// (the show flags copied at the start of a transfer); ScreenPoints =
+// PointCount, and the 16-bit member after it = SpareFlag; TimeDelay = Delay;
+// CH1AltTimeDiv/CH1AltDelay/CH2AltTimeDiv/CH2AltDelay = AltTimeDivCH1/
+// AltDelayCH1/AltTimeDivCH2/AltDelayCH2; LARows = LAWords.
 
 #include "common/refs.h"
 #include "common/setupblock.h"

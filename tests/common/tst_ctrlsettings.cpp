@@ -16,8 +16,8 @@ struct Expected {
 
 // Every member in record order with the default New Control File gives it.
 // Arrays: the default of elements 1..16.
-// The slope conditions take the slope word and every pulse condition the
-// pulse word: the same English text, different words in other languages.
+// The slope conditions start from the pulse word, as the instrument's own
+// defaults do; the alternate CH2 pulse condition is a fixed text.
 const Expected kDefaults[] = {
     {"RunStop", "RUN", "WordRun"},
     {"CH1Display", "ON", "WordOn"},
@@ -76,7 +76,7 @@ const Expected kDefaults[] = {
     {"VideoSensitivity", "0.10div", nullptr},
     {"VideoLevel", "0.00div", nullptr},
     {"SlopeSource", "CH1", nullptr},
-    {"SlopeMode", "+Less Than", "WordSlopeRiseLess"},
+    {"SlopeMode", "+Less Than", "WordPulsePosLess"},
     {"SlopeTime", "1us", nullptr},
     {"SlopeWindow", "PA", nullptr},
     {"SlopeLevelA", "0.00div", nullptr},
@@ -102,7 +102,7 @@ const Expected kDefaults[] = {
     {"AltCH1PulseLevel", "0.00div", nullptr},
     {"AltCH1PulseSensitivity", "0.10div", nullptr},
     {"AltCH1PulseHoldoff", "100ns", nullptr},
-    {"AltCH2PulseMode", "+Less Than", "WordPulsePosLess"},
+    {"AltCH2PulseMode", "+Less Than", nullptr},
     {"AltCH2PulseWidth", "1us", nullptr},
     {"AltCH2PulseCoupling", "DC", "WordDC"},
     {"AltCH2PulseLevel", "0.00div", nullptr},
@@ -122,7 +122,7 @@ const Expected kDefaults[] = {
     {"AltCH2VideoLevel", "0.00div", nullptr},
     {"AltCH2VideoSensitivity", "0.10div", nullptr},
     {"AltCH2VideoHoldoff", "100ns", nullptr},
-    {"AltCH1SlopeMode", "+Less Than", "WordSlopeRiseLess"},
+    {"AltCH1SlopeMode", "+Less Than", "WordPulsePosLess"},
     {"AltCH1SlopeTime", "1us", nullptr},
     {"AltCH1SlopeWindow", "PA", nullptr},
     {"AltCH1SlopeCoupling", "DC", "WordDC"},
@@ -130,7 +130,7 @@ const Expected kDefaults[] = {
     {"AltCH1SlopeLevelB", "0.00div", nullptr},
     {"AltCH1SlopeSensitivity", "0.10div", nullptr},
     {"AltCH1SlopeHoldoff", "100ns", nullptr},
-    {"AltCH2SlopeMode", "+Less Than", "WordSlopeRiseLess"},
+    {"AltCH2SlopeMode", "+Less Than", "WordPulsePosLess"},
     {"AltCH2SlopeTime", "1us", nullptr},
     {"AltCH2SlopeWindow", "PA", nullptr},
     {"AltCH2SlopeCoupling", "DC", "WordDC"},
