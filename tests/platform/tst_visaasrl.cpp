@@ -6,6 +6,8 @@
 #include <QElapsedTimer>
 #include <QTemporaryFile>
 #include <QtTest>
+
+#include "support/pty.h"
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
@@ -14,43 +16,6 @@
 
 namespace {
 
-struct Pty {
-    int master = -1;
-    QString slave;
-    Pty()
-    {
-        master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
-            return;
-        char name[128];
-        if (::ptsname_r(master, name, sizeof name) == 0)
-            slave = QString::fromLocal8Bit(name);
-    }
-    ~Pty() { closeMaster(); }
-    void closeMaster()
-    {
-        if (master >= 0)
-            ::close(master);
-        master = -1;
-    }
-    bool ok() const { return master >= 0 && !slave.isEmpty(); }
-    void send(const QByteArray &b) const { QCOMPARE(::write(master, b.constData(), b.size()), ssize_t(b.size())); }
-    QByteArray receive(int want) const
-    {
-        QByteArray got;
-        while (got.size() < want) {
-            pollfd p{master, POLLIN, 0};
-            if (::poll(&p, 1, got.isEmpty() ? 1000 : 200) != 1)
-                break;
-            char buf[512];
-            const ssize_t n = ::read(master, buf, sizeof buf);
-            if (n <= 0)
-                break;
-            got.append(buf, n);
-        }
-        return got;
-    }
-};
 
 QByteArray bytes(const ViByte *b, ViUInt32 n)
 {
