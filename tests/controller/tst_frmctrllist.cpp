@@ -472,7 +472,9 @@ private slots:
 
         app().transfer.TransferBusy = true;
         commands->OpenCtrl(path);
+        commands->mnuOpenCtrl_Click();
         QCOMPARE(fake_.messages().size(), 1);
+        QCOMPARE(fake_.fileDialogs().size(), 0);
         QCOMPARE(S().CH1VoltDiv, QStringLiteral("1.00V"));
         app().transfer.TransferBusy = false;
 
