@@ -7,6 +7,7 @@
 #include "common/ctrlsettings.h"
 #include "common/datasheet.h"
 #include "values/valuesstate.h"
+#include "texts/textstate.h"
 
 struct TransferRequest {
     int RequestKind = 0;      // 1,2 measurements; 3,4,5 data tables; 6 waveforms; 22 upload; 23 download
@@ -20,6 +21,7 @@ struct AppState {
     DataSheet Sheet;       // the one data sheet; empty at start
     CtrlSettings Settings; // empty texts at start; Settings.reset() gives the defaults
     ValuesState values;
+    TextState texts;       // language, message table, display words, language loaders
 };
 
 AppState &app();

@@ -1,0 +1,160 @@
+#include "texts/loadlanguage.h"
+
+#include "common/appstate.h"
+#include "common/defaultwords.h"
+#include "platform/settingsstore.h"
+#include "texts/messagetable.h"
+#include "texts/retranslate.h"
+#include "texts/stringres.h"
+
+#include <QCoreApplication>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// The stored text as a 32-bit integer the usual way: blanks around it allowed,
+// "." as decimal point, halves rounded to even ("1.5" gives 2, "2.5" gives 2).
+// False for a text that is not a number or lies outside the 32-bit range.
+bool languageNumber(const QString &text, int *out)
+{
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return false;
+    const double r = std::nearbyint(v);
+    if (r < double(std::numeric_limits<qint32>::min()) || r > double(std::numeric_limits<qint32>::max()))
+        return false;
+    *out = static_cast<int>(r);
+    return true;
+}
+
+// The defaults of the settings record are display words: they come from the
+// tables of the language in force (English before any language is applied,
+// or for a language with empty tables).
+QString currentLanguageWord(const char *name, const QString &english)
+{
+    Word w;
+    if (!wordByName(name, &w))
+        return english;
+    const QString &text = word(w);
+    return text.isEmpty() ? english : text;
+}
+
+} // namespace
+
+void installDefaultWordSource()
+{
+    setDefaultWordSource(currentLanguageWord);
+}
+
+LanguageLoaderTable defaultLanguageLoaders()
+{
+    using L = LanguageLoader;
+    return LanguageLoaderTable{{
+        {L::LoadMessageTable, "LoadMessageTable", LoadMessageTable},
+        {L::FillTokenTexts, "FillTokenTexts", FillTokenTexts},
+        {L::FillTreeLabels, "FillTreeLabels", FillTreeLabels},
+        {L::FillMeasureNames, "FillMeasureNames", FillMeasureNames},
+        {L::LoadMainMenuTexts, "LoadMainMenuTexts", {}},
+        {L::LoadTreeMenuTexts, "LoadTreeMenuTexts", {}},
+        {L::LoadMainToolbarTexts, "LoadMainToolbarTexts", {}},
+        {L::LoadDataSheetTreeTexts, "LoadDataSheetTreeTexts", {}},
+        {L::LoadControllerTexts, "LoadControllerTexts", {}},
+        {L::LoadAllWaveWindowTexts, "LoadAllWaveWindowTexts", {}},
+        {L::LoadAllDataWindowTexts, "LoadAllDataWindowTexts", {}},
+        {L::LoadAllMeasureWindowTexts, "LoadAllMeasureWindowTexts", {}},
+        {L::LoadAllReplayWindowTexts, "LoadAllReplayWindowTexts", {}},
+        {L::LoadAllStoredWaveWindowTexts, "LoadAllStoredWaveWindowTexts", {}},
+    }};
+}
+
+int languageIndex()
+{
+    return app().texts.LanguageIndex;
+}
+
+void LoadLanguageSetting()
+{
+    const QString text = GetSetting(QLatin1String(LanguageSection), QLatin1String(LanguageKey), QStringLiteral("1"));
+    int lang = 0;
+    if (!languageNumber(text, &lang))
+        return; // not a number: the language stays as it was
+    // Only 0 and 1 are languages; any other stored number (a hand-edited
+    // setting) is read as English rather than leaving every text empty.
+    app().texts.LanguageIndex = (lang == LanguageChinese) ? LanguageChinese : LanguageEnglish;
+}
+
+void SaveLanguageSetting()
+{
+    SaveSetting(QLatin1String(LanguageSection), QLatin1String(LanguageKey),
+                QString::number(app().texts.LanguageIndex));
+}
+
+QString helpFileFor(int lang)
+{
+    const QString folder = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
+    return folder + (lang == LanguageChinese ? QStringLiteral("/QM4100help_Chinese.chm")
+                                             : QStringLiteral("/QM4100help.chm"));
+}
+
+void ApplyLanguage(int lang)
+{
+    installDefaultWordSource();
+    TextState &t = app().texts;
+    t.HelpFile = helpFileFor(lang);
+    if (t.LanguageMenuTick)
+        t.LanguageMenuTick(lang == LanguageChinese);
+    // Run from a copy: a loader may install or clear rows while the table runs.
+    const LanguageLoaderTable loaders = t.Loaders;
+    for (const LanguageLoaderRow &row : loaders)
+        if (row.run)
+            row.run(lang);
+}
+
+void SwitchLanguage(int newLang)
+{
+    TextState &t = app().texts;
+    const int oldLang = t.LanguageIndex;
+    if (t.LanguageMenuTick)
+        t.LanguageMenuTick(newLang == LanguageChinese);
+    t.LanguageIndex = newLang;
+    ApplyLanguage(newLang);
+    RetranslateSettings(newLang, oldLang);
+    SaveLanguageSetting();
+    RebuildCtrlTreeKeepExpanded();
+}
+
+void setLanguageLoader(LanguageLoader id, std::function<void(int)> fn)
+{
+    const int i = static_cast<int>(id);
+    if (i < 0 || i >= LanguageLoaderCount)
+        return;
+    app().texts.Loaders[i].run = std::move(fn);
+}
+
+std::function<void(int)> languageLoader(LanguageLoader id)
+{
+    const int i = static_cast<int>(id);
+    if (i < 0 || i >= LanguageLoaderCount)
+        return {};
+    return app().texts.Loaders[i].run;
+}
+
+void setLanguageMenuTick(std::function<void(bool chineseTicked)> fn)
+{
+    app().texts.LanguageMenuTick = std::move(fn);
+}
+
+void setCtrlTreeRebuild(std::function<void()> fn)
+{
+    app().texts.CtrlTreeRebuild = std::move(fn);
+}
+
+void RebuildCtrlTreeKeepExpanded()
+{
+    const auto rebuild = app().texts.CtrlTreeRebuild;
+    if (rebuild)
+        rebuild();
+}
