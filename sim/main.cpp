@@ -1,14 +1,17 @@
 // qm4100-sim: serves a simulated QM4100D on a pseudo-terminal.
 //
-//   qm4100-sim [--framing=prefix|visa] [--mono] [--delay-ms=N]
+//   qm4100-sim [--framing=prefix|visa] [--mono] [--identity=TEXT] [fault options]
 //
 // Opens a pseudo-terminal in raw mode, prints the path of its device on
 // stdout (one line), and answers every LF-terminated line received there
 // until SIGTERM or SIGINT. Binary replies are framed with the 4-byte length
 // prefix of the program's serial-port control (--framing=prefix, the default)
 // or as a VISA serial resource reads them (--framing=visa: exact-count
-// blocks, the 113-byte setup form). --mono makes a monochrome instrument;
-// --delay-ms makes every reply late. Refused lines are reported on stderr.
+// blocks, the 113-byte setup form). --mono makes a monochrome instrument,
+// --identity=TEXT answers "*IDN?" with TEXT. Fault options (see
+// Qm4100Sim::Faults): --delay-ms=N, --no-reply, --silent-from=N,
+// --short-block=N, --overlong-block=N, --long-text, --garbage, --split.
+// Refused lines are reported on stderr.
 
 #include "sim/qm4100sim.h"
 
@@ -64,7 +67,9 @@ void makeRaw(int fd)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: qm4100-sim [--framing=prefix|visa] [--mono] [--delay-ms=N]\n");
+    std::fprintf(stderr, "usage: qm4100-sim [--framing=prefix|visa] [--mono] [--identity=TEXT]\n"
+                         "                  [--delay-ms=N] [--no-reply] [--silent-from=N] [--short-block=N]\n"
+                         "                  [--overlong-block=N] [--long-text] [--garbage] [--split]\n");
     return 2;
 }
 
@@ -74,21 +79,54 @@ int main(int argc, char **argv)
 {
     Qm4100Sim::Framing framing = Qm4100Sim::Framing::LengthPrefix;
     bool mono = false;
-    int delayMs = 0;
+    bool hasIdentity = false;
+    QByteArray identity;
+    Qm4100Sim::Faults faults;
+    auto number = [](const char *text, int &out) {
+        char *end = nullptr;
+        errno = 0;
+        long v = std::strtol(text, &end, 10);
+        if (errno || end == text || *end || v < 0 || v > 600000)
+            return false;
+        out = int(v);
+        return true;
+    };
     for (int i = 1; i < argc; ++i) {
         const char *a = argv[i];
+        auto value = [&](const char *name) -> const char * {
+            const size_t n = std::strlen(name);
+            return std::strncmp(a, name, n) == 0 ? a + n : nullptr;
+        };
+        const char *v = nullptr;
         if (std::strcmp(a, "--framing=prefix") == 0) {
             framing = Qm4100Sim::Framing::LengthPrefix;
         } else if (std::strcmp(a, "--framing=visa") == 0) {
             framing = Qm4100Sim::Framing::VisaSerial;
         } else if (std::strcmp(a, "--mono") == 0) {
             mono = true;
-        } else if (std::strncmp(a, "--delay-ms=", 11) == 0) {
-            char *end = nullptr;
-            long v = std::strtol(a + 11, &end, 10);
-            if (!end || *end || v < 0 || v > 600000)
+        } else if ((v = value("--identity="))) {
+            hasIdentity = true;
+            identity = QByteArray(v);
+        } else if (std::strcmp(a, "--no-reply") == 0) {
+            faults.noReply = true;
+        } else if (std::strcmp(a, "--long-text") == 0) {
+            faults.longText = true;
+        } else if (std::strcmp(a, "--garbage") == 0) {
+            faults.garbage = true;
+        } else if (std::strcmp(a, "--split") == 0) {
+            faults.splitReply = true;
+        } else if ((v = value("--delay-ms="))) {
+            if (!number(v, faults.delayMs))
                 return usage();
-            delayMs = int(v);
+        } else if ((v = value("--silent-from="))) {
+            if (!number(v, faults.silentFromQuery))
+                return usage();
+        } else if ((v = value("--short-block="))) {
+            if (!number(v, faults.shortBlockBy))
+                return usage();
+        } else if ((v = value("--overlong-block="))) {
+            if (!number(v, faults.overlongBlockBy))
+                return usage();
         } else {
             return usage();
         }
@@ -125,11 +163,9 @@ int main(int argc, char **argv)
 
     Qm4100Sim sim;
     sim.setMonochrome(mono);
-    if (delayMs > 0) {
-        Qm4100Sim::Faults f;
-        f.delayMs = delayMs;
-        sim.setFaults(f);
-    }
+    if (hasIdentity)
+        sim.setIdentityText(identity);
+    sim.setFaults(faults);
 
     std::printf("%s\n", path.constData());
     std::fflush(stdout);
@@ -174,7 +210,7 @@ int main(int argc, char **argv)
             for (int c = 0; c < reply.chunks.size() && !stopRequested; ++c) {
                 if (c > 0) {
                     ::tcdrain(master);
-                    ::usleep(30000);   // let the reader see each piece as its own read
+                    ::usleep(50000);   // let the reader see each piece as its own read
                 }
                 writeAll(master, reply.chunks[c]);
             }

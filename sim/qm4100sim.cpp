@@ -774,8 +774,8 @@ bool Qm4100Sim::applySpecial(const Def &d, const QByteArray &arg, bool query, QB
 {
     auto channelArg = [&](int &ch) {
         QByteArray up = arg.toUpper();
-        if (up == "CHANNEL1" || up == "CHAN1") { ch = 1; return true; }
-        if (up == "CHANNEL2" || up == "CHAN2") { ch = 2; return true; }
+        if (up == "CHANNEL1") { ch = 1; return true; }
+        if (up == "CHANNEL2") { ch = 2; return true; }
         return false;
     };
     auto onOff = [&](bool &on) {
@@ -859,8 +859,8 @@ bool Qm4100Sim::applySpecial(const Def &d, const QByteArray &arg, bool query, QB
             if (p > 15)
                 return false;
             logicPos_[d.index] = p;
+            selectedLogic_ = d.index;
         }
-        selectedLogic_ = d.index;
         return true;
     case SpLocation:
         if (query) {
@@ -923,14 +923,7 @@ bool Qm4100Sim::applySpecial(const Def &d, const QByteArray &arg, bool query, QB
         hasReply = isBinary = true;
         return true;
     case SpWaveData: {
-        QByteArray up = arg.toUpper();
-        if (up == "CHAN1")
-            up = "CHANNEL1";
-        else if (up == "CHAN2")
-            up = "CHANNEL2";
-        else if (up == "DIG")
-            up = "DIGITAL";
-        binary = waveformBlock(up);
+        binary = waveformBlock(arg.toUpper());
         if (binary.isEmpty())
             return false;
         hasReply = isBinary = true;

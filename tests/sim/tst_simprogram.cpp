@@ -134,6 +134,51 @@ private slots:
         QVERIFY(sim.readAllStandardOutput().isEmpty());
     }
 
+    void faultOptions()
+    {
+        // a length prefix split across reads still adds up to the whole block
+        {
+            QProcess sim;
+            const QString path = startSim(sim, {"--split"});
+            QSerialPort port;
+            port.setPortName(path);
+            QVERIFY(port.open(QIODevice::ReadWrite));
+            port.write(":SYSTEM:DATA?\n");
+            QVERIFY(port.waitForReadyRead(kWaitMs));
+            const QByteArray first = port.readAll();
+            // the first piece comes alone (the simulator pauses 50 ms between pieces)
+            QVERIFY2(first.size() == 2 || first.size() == 4, qPrintable(QString::number(first.size())));
+            const QByteArray rest = readCount(port, 118);
+            QCOMPARE(first.size() + rest.size(), 120);
+            QCOMPARE((first + rest).left(4), QByteArray("\x74\x00\x00\x00", 4));
+            port.close();
+            stopSim(sim);
+        }
+        // no reply at all, another identity
+        {
+            QProcess sim;
+            const QString path = startSim(sim, {"--no-reply"});
+            QSerialPort port;
+            port.setPortName(path);
+            QVERIFY(port.open(QIODevice::ReadWrite));
+            port.write("*IDN?\n");
+            QVERIFY(!port.waitForReadyRead(300));
+            port.close();
+            stopSim(sim);
+        }
+        {
+            QProcess sim;
+            const QString path = startSim(sim, {"--identity=ACME,QM4102CD,SN1,1", "--framing=visa"});
+            QSerialPort port;
+            port.setPortName(path);
+            QVERIFY(port.open(QIODevice::ReadWrite));
+            port.write("*IDN?\n");
+            QCOMPARE(readLine(port), QByteArray("ACME,QM4102CD,SN1,1\n"));
+            port.close();
+            stopSim(sim);
+        }
+    }
+
     void monochromeOption()
     {
         QProcess sim;
