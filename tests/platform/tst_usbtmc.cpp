@@ -141,6 +141,8 @@ private slots:
         QCOMPARE(viOpen(rm_, "USB0::0x0957::0x1796::MY5::INSTR", VI_NULL, 0, &vi2), VI_SUCCESS);
         QCOMPARE(viOpen(rm_, "USB0::0x0957::0x1796::MY5::1::INSTR", VI_NULL, 0, &vi2), VI_SUCCESS);
         QCOMPARE(opened_.last(), dev_ + QStringLiteral("/usbtmc2"));
+        QCOMPARE(viOpen(rm_, "USB0::0xABCD::0x0001::::INSTR", VI_NULL, 0, &vi2), VI_SUCCESS); // no serial
+        QCOMPARE(opened_.last(), dev_ + QStringLiteral("/usbtmc3"));
         QCOMPARE(viOpen(rm_, "USB0::0x0957::0x1796::MY5::0::INSTR", VI_NULL, 0, &vi2), VI_ERROR_RSRC_NFOUND);
         QCOMPARE(viOpen(rm_, "USB0::0x1AB1::0x04CE::OTHER::INSTR", VI_NULL, 0, &vi2), VI_ERROR_RSRC_NFOUND);
         QCOMPARE(viOpen(rm_, "USB1::0x1AB1::0x04CE::DS1ZA1234::INSTR", VI_NULL, 0, &vi2), VI_ERROR_RSRC_NFOUND);
@@ -266,6 +268,22 @@ private slots:
         const qint64 before = appClock().nowMs();
         QCOMPARE(viRead(vi, reinterpret_cast<ViBuf>(buf), sizeof buf, &n), VI_ERROR_TMO);
         QCOMPARE(appClock().nowMs(), before);
+    }
+
+    void realClockWaitsOnTheDescriptor()
+    {
+        // Under the real clock a wait is one poll of the time left; an immediate
+        // time-out polls once without waiting.
+        setAppClock(nullptr);
+        const ViSession vi = openFirst();
+        QCOMPARE(viSetAttribute(vi, VI_ATTR_TMO_VALUE, VI_TMO_IMMEDIATE), VI_SUCCESS);
+        char buf[16];
+        ViUInt32 n = 0;
+        QCOMPARE(viRead(vi, reinterpret_cast<ViBuf>(buf), sizeof buf, &n), VI_ERROR_TMO);
+        peerSend("ready\n");
+        QCOMPARE(viSetAttribute(vi, VI_ATTR_TMO_VALUE, 10000), VI_SUCCESS);
+        QCOMPARE(viRead(vi, reinterpret_cast<ViBuf>(buf), sizeof buf, &n), VI_SUCCESS); // data waiting: no wait
+        QCOMPARE(QByteArray(buf, n), QByteArray("ready\n"));
     }
 
     void clearDropsUnreadReplies()
