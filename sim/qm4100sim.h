@@ -94,7 +94,19 @@
 //   (green), border 0x92, grid 0x49, background 0x00. Monochrome grey
 //   levels: CH1 255, CH2 200, MATH/FFT 160, logic 220, border 128, grid 64.
 //   Traces are drawn in the order logic, MATH/FFT, CH2, CH1 (CH1 on top).
+// - ":TRIGGER:ALTERNATION:TYPE" takes EDGE, PULSE, VIDEO, SLOPE only (the
+//   upload's PATTERN or DURATION there is refused). Query arguments
+//   (CHANNEL1, CHANNEL2, MATH, FFT, DIGITAL) must be given in full.
+// - The selected logic channel of the setup block is the k of the last
+//   ":DIGITALk:TURN" or ":DIGITALk:POSITION" set command (queries do not
+//   select).
 // - Faults apply from when they are set until cleared; see Faults.
+//
+// For a transport: a Reply is one message (a VISA read that ends at the end
+// of a message ends after its last byte); deliver its chunks as separate
+// reads, after Reply::delayMs on the transport's clock. A device clear makes
+// the transport drop any reply it still holds. The core keeps nothing
+// pending between lines.
 // - ":CHANNELn:INVERT" is also settable (ON/OFF); ":MATH:DISPLAY" and
 //   ":FFT:DISPLAY" are query-only. Set-only settings (key lock, points mode,
 //   baud, alternation and measure source, slope window) have no query.
@@ -227,7 +239,6 @@ public:
 private:
     enum class Kind;
     struct Def;
-    struct Parsed;
     void buildDefs();
     int matchHeader(const QList<QByteArray> &mnemonics) const;
     QByteArray storageKey(const Def &d) const;

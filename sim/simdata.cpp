@@ -183,15 +183,18 @@ QByteArray Qm4100Sim::mathBlock() const
 QByteArray Qm4100Sim::fftBlock() const
 {
     constexpr int N = 1024;
-    static double cosT[N], sinT[N];
-    static bool ready = false;
-    if (!ready) {
-        for (int j = 0; j < N; ++j) {
-            cosT[j] = std::cos(2 * kPi * j / N);
-            sinT[j] = std::sin(2 * kPi * j / N);
+    struct Table {
+        double c[N], s[N];
+        Table()
+        {
+            for (int j = 0; j < N; ++j) {
+                c[j] = std::cos(2 * kPi * j / N);
+                s[j] = std::sin(2 * kPi * j / N);
+            }
         }
-        ready = true;
-    }
+    };
+    static const Table table;
+    const double *cosT = table.c, *sinT = table.s;
     double fs = sampleRate(1);
     double x[N];
     double sumW = 0;

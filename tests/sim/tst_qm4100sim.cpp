@@ -640,6 +640,7 @@ void TstQm4100Sim::logicChannels()
         if (k != 4)
             send(":DIGITAL" + QByteArray::number(k) + ":POSITION 0");
     QCOMPARE(query(sim, ":LA:LOCATION?"), QByteArray("65536,0"));
+    QCOMPARE(query(sim, ":DIGITAL9:POSITION?"), QByteArray("0"));   // a query selects nothing
     QCOMPARE(int(SetupBlock::decode(sim.setupBlock()).LASelected), 15);
 
     // reset of the positions by group size
