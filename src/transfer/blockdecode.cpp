@@ -18,7 +18,8 @@ void StoreSetupBytes(QByteArrayView bytes, SetupBlock *last)
 
 int StoreBlockPoints(QByteArrayView bytes, WorkPoints *pts)
 {
-    const int n = int(std::min<qsizetype>(bytes.size(), TransferData::MaxPoints));
+    const qsizetype room = std::min<qsizetype>(qsizetype(pts->size()) - 1, TransferData::MaxPoints);
+    const int n = int(std::clamp<qsizetype>(bytes.size(), 0, std::max<qsizetype>(room, 0)));
     const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
     for (int i = 0; i < n; ++i)
         (*pts)[size_t(i) + 1] = p[i];
@@ -30,15 +31,17 @@ QList<qint32> FreshRows()
     return QList<qint32>(TransferData::WorkPtsSize, 0);
 }
 
-static int boundedCount(int count)
+// The points 1..count that exist both in the block and in the buffer.
+static int boundedCount(const WorkPoints &pts, int count)
 {
-    return std::clamp(count, 0, TransferData::MaxPoints);
+    const int room = int(std::min<size_t>(pts.size(), TransferData::WorkPtsSize)) - 1;
+    return std::clamp(count, 0, std::max(room, 0));
 }
 
 QList<qint32> DecodeAnalogRows(const WorkPoints &pts, int count, bool invertRunning)
 {
     QList<qint32> rows = FreshRows();
-    const int n = boundedCount(count);
+    const int n = boundedCount(pts, count);
     qint32 *out = rows.data();
     for (int i = 1; i <= n; ++i) {
         const int level = std::clamp<qint32>(pts[size_t(i)], RawLevel::Top, RawLevel::AnalogMax);
@@ -51,7 +54,7 @@ QList<qint32> DecodeAnalogRows(const WorkPoints &pts, int count, bool invertRunn
 QList<qint32> DecodeFftRows(const WorkPoints &pts, int count, bool split)
 {
     QList<qint32> rows = FreshRows();
-    const int n = boundedCount(count);
+    const int n = boundedCount(pts, count);
     qint32 *out = rows.data();
     for (int i = 1; i <= n; ++i) {
         const double level = pts[size_t(i)];
@@ -63,7 +66,10 @@ QList<qint32> DecodeFftRows(const WorkPoints &pts, int count, bool split)
 
 QList<qint32> CopyLogicRows(const WorkPoints &pts)
 {
-    return QList<qint32>(pts.begin(), pts.end());
+    QList<qint32> rows = FreshRows();
+    const size_t n = std::min<size_t>(pts.size(), size_t(rows.size()));
+    std::copy(pts.begin(), pts.begin() + qsizetype(n), rows.begin());
+    return rows;
 }
 
 QString SciText(double value, bool withPlus)
@@ -133,7 +139,7 @@ int BuildDataTable(const DataTableInput &in, const WorkPoints &pts, int count,
     rows = int(std::min<qsizetype>(rows, std::min(timeText->size(), valueText->size()) - 1));
     if (rows <= 0)
         return 0;
-    const int held = boundedCount(count);
+    const int held = boundedCount(pts, count);
 
     const float tstep = float(in.timeDiv) / 50.0f;
     for (int k = 1; k <= rows; ++k) {

@@ -14,17 +14,19 @@
 #include <QString>
 #include <QStringList>
 
-#include <array>
+#include <vector>
 
-using WorkPoints = std::array<qint32, TransferData::WorkPtsSize>;
+// The point buffer (app().link.WorkPts): indexes 0..8192. Every function
+// below bounds its reads by the buffer's actual size.
+using WorkPoints = std::vector<qint32>;
 
 // Copies a setup reply over last: at most SetupBlock::Size bytes; a shorter
 // reply overwrites only its own bytes. An empty reply changes nothing.
 void StoreSetupBytes(QByteArrayView bytes, SetupBlock *last);
 
 // Stores block bytes as points from index 1 of pts: at most
-// TransferData::MaxPoints of them; entries above keep their values. Returns
-// the number of points stored.
+// TransferData::MaxPoints of them (and never past the buffer); entries above
+// keep their values. Returns the number of points stored.
 int StoreBlockPoints(QByteArrayView bytes, WorkPoints *pts);
 
 // A fresh row array: indexes 0..8192, all 0.

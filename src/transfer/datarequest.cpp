@@ -6,15 +6,17 @@
 #include "common/appstate.h"
 #include "platform/pump.h"
 #include "transfer/blockdecode.h"
-#include "transfer/transferport.h"
+#include "link/cmdfunc.h"
+#include "link/rs232func.h"
+#include "link/visafunc.h"
 #include "values/normvalue.h"
 #include "values/numbertext.h"
 #include "values/valuereply.h"
 
 namespace {
-QString ask(TransferPort &p, const QString &line)
+QString ask(const QString &line)
 {
-    return CutAtLF(p.queryString(line));
+    return CutAtLF(QueryString(line));
 }
 
 } // namespace
@@ -22,36 +24,36 @@ QString ask(TransferPort &p, const QString &line)
 void TransferRunner::RequestDataTable(const QString &source)
 {
     TransferData &x = app().xfer;
-    TransferPort &p = port();
+    LinkState &l = app().link;
     const bool ch1 = source == QLatin1String("CH1");
     const bool analog = ch1 || source == QLatin1String("CH2");
     const QString channel = ch1 ? QStringLiteral("CHANNEL1") : QStringLiteral("CHANNEL2");
     const QString chWord = ch1 ? QStringLiteral("CH1") : QStringLiteral("CH2");
 
-    const QString status = ask(p, QStringLiteral(":TRIGGER:STATUS?"));
+    const QString status = ask(QStringLiteral(":TRIGGER:STATUS?"));
     const bool running = status != QLatin1String("STOP");
     ReadSetupBlock();
-    const SetupBlock setup = x.LastSetup;
-    const QString mode = ask(p, QStringLiteral(":TRIGGER:MODE?"));
+    const SetupBlock setup = l.LastSetup;
+    const QString mode = ask(QStringLiteral(":TRIGGER:MODE?"));
 
     DataTableInput in;
     in.analog = analog;
-    in.scale = ReadNumber(ask(p, QLatin1Char(':') + channel + QStringLiteral(":SCALE?")));
-    in.offset = ReadNumber(ask(p, QLatin1Char(':') + channel + QStringLiteral(":OFFSET?")));
-    const QString invert = ask(p, QLatin1Char(':') + channel + QStringLiteral(":INVERT?"));
+    in.scale = ReadNumber(ask(QLatin1Char(':') + channel + QStringLiteral(":SCALE?")));
+    in.offset = ReadNumber(ask(QLatin1Char(':') + channel + QStringLiteral(":OFFSET?")));
+    const QString invert = ask(QLatin1Char(':') + channel + QStringLiteral(":INVERT?"));
     in.invertRunning = invert == QLatin1String("ON") && running;
 
     if (analog && mode == QLatin1String("ALTERNATION")) {
         in.first = ch1 ? setup.AltCH1First : setup.AltCH2First;
         in.last = ch1 ? setup.AltCH1Last : setup.AltCH2Last;
-        p.sendCommand(QStringLiteral(":TRIGGER:ALTERNATION:SOURCE ") + channel);
-        in.timeDiv = ReadNumber(ask(p, QStringLiteral(":TRIGGER:ALTERNATION:TIMESCALE?")));
-        in.delay = ReadNumber(ask(p, QStringLiteral(":TRIGGER:ALTERNATION:TIMEOFFSET?")));
+        SendCommand(QStringLiteral(":TRIGGER:ALTERNATION:SOURCE ") + channel);
+        in.timeDiv = ReadNumber(ask(QStringLiteral(":TRIGGER:ALTERNATION:TIMESCALE?")));
+        in.delay = ReadNumber(ask(QStringLiteral(":TRIGGER:ALTERNATION:TIMEOFFSET?")));
     } else {
         in.first = setup.FirstPoint;
         in.last = setup.LastPoint;
-        in.timeDiv = ReadNumber(ask(p, QStringLiteral(":TIMEBASE:SCALE?")));
-        in.delay = ReadNumber(ask(p, QStringLiteral(":TIMEBASE:OFFSET?")));
+        in.timeDiv = ReadNumber(ask(QStringLiteral(":TIMEBASE:SCALE?")));
+        in.delay = ReadNumber(ask(QStringLiteral(":TIMEBASE:OFFSET?")));
     }
     in.valid = !analog || (ch1 ? setup.CH1Valid != 0 : setup.CH2Valid != 0);
     x.PointCount = DataTableRowCount(in);
@@ -62,8 +64,8 @@ void TransferRunner::RequestDataTable(const QString &source)
     QString info;
     QString rate;
     if (analog) {
-        info = chWord + QLatin1Char(' ') + FormatVolt(ask(p, QLatin1Char(':') + channel + QStringLiteral(":SCALE?")));
-        rate = ask(p, QStringLiteral(":ACQUIRE:SAMP? ") + channel);
+        info = chWord + QLatin1Char(' ') + FormatVolt(ask(QLatin1Char(':') + channel + QStringLiteral(":SCALE?")));
+        rate = ask(QStringLiteral(":ACQUIRE:SAMP? ") + channel);
     } else {
         info = QStringLiteral("LA ") + status;
     }
@@ -77,26 +79,26 @@ void TransferRunner::RequestDataTable(const QString &source)
 
     const QString dataCommand = QStringLiteral(":WAVEFORM:DATA? ")
         + (analog ? channel : QStringLiteral("DIGITAL"));
-    if (p.ioType() == 2) {
-        p.sendCommand(dataCommand);
+    if (l.IoType == IoTypeSerial) {
+        SendCommand(dataCommand);
         tickerOn();
-        QByteArray payload;
-        const bool received = p.waitSerialBlock(&payload);
+        const bool received = ComWaitBlock();
         x.ProgressStep = 3;
         if (received)
-            x.WorkCount = StoreBlockPoints(payload, &x.WorkPts);
+            x.WorkCount = StoreBlockPoints(SerialBlockPayload(), &l.WorkPts);
         setBar(BarMax);
         repaint();
-    } else if (p.ioType() == 0) {
-        p.sendCommand(dataCommand);
-        QByteArray points;
-        if (p.visaReadWaveBlock(analog ? 601 : 1201, &points))
-            x.WorkCount = StoreBlockPoints(points, &x.WorkPts);
+    } else if (l.IoType == 0) {
+        SendCommand(dataCommand);
+        int n = -1;
+        VisaReadWaveBlock(n, analog ? 601 : 1201);
+        if (n >= 0)
+            x.WorkCount = std::min(n, TransferData::MaxPoints);
         setBar(BarMax);
         repaint();
         pumpEvents();
     }
 
-    x.PointCount = BuildDataTable(in, x.WorkPts, x.WorkCount, &x.TimeText, &x.ValueText);
+    x.PointCount = BuildDataTable(in, l.WorkPts, x.WorkCount, &x.TimeText, &x.ValueText);
     tickerOff();
 }

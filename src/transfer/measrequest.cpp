@@ -5,7 +5,7 @@
 
 #include "common/appstate.h"
 #include "platform/pump.h"
-#include "transfer/transferport.h"
+#include "link/cmdfunc.h"
 #include "values/normvalue.h"
 #include "values/valuereply.h"
 
@@ -48,10 +48,9 @@ QString formatted(Fmt f, const QString &reply)
 void TransferRunner::RequestMeasureValues(const QString &source)
 {
     TransferData &x = app().xfer;
-    TransferPort &p = port();
     const bool ch1 = source == QLatin1String("CH1");
     const QString channel = ch1 ? QStringLiteral("CHANNEL1") : QStringLiteral("CHANNEL2");
-    auto ask = [&p](const QString &line) { return CutAtLF(p.queryString(line)); };
+    auto ask = [](const QString &line) { return CutAtLF(QueryString(line)); };
 
     appClock().pause(200);
     const QString mode = ask(QStringLiteral(":TRIGGER:MODE?"));
@@ -60,7 +59,7 @@ void TransferRunner::RequestMeasureValues(const QString &source)
     const QString rate = ask(QStringLiteral(":ACQUIRE:SAMP? ") + channel);
     QString time;
     if (mode == QLatin1String("ALTERNATION")) {
-        p.sendCommand(QStringLiteral(":TRIGGER:ALTERNATION:SOURCE ") + channel);
+        SendCommand(QStringLiteral(":TRIGGER:ALTERNATION:SOURCE ") + channel);
         time = FormatTime4(ask(QStringLiteral(":TRIGGER:ALTERNATION:TIMESCALE?")));
     } else {
         time = FormatTime4(ask(QStringLiteral(":TIMEBASE:SCALE?")));
@@ -70,7 +69,7 @@ void TransferRunner::RequestMeasureValues(const QString &source)
         + QLatin1Char(']');
     x.MeasInfo = info;
 
-    p.sendCommand(QStringLiteral(":MEASURE:SOURCE ") + channel);
+    SendCommand(QStringLiteral(":MEASURE:SOURCE ") + channel);
     const int rows = int(std::size(measRows));
     for (int r = 0; r < rows; ++r) {
         const MeasRow &row = measRows[r];

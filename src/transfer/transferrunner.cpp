@@ -3,7 +3,9 @@
 #include "common/appstate.h"
 #include "platform/pump.h"
 #include "transfer/blockdecode.h"
-#include "transfer/transferport.h"
+#include "link/cmdfunc.h"
+#include "link/rs232func.h"
+#include "link/visafunc.h"
 #include "values/normvalue.h"
 #include "values/rounding.h"
 #include "values/valuereply.h"
@@ -27,9 +29,12 @@ TransferRunner::~TransferRunner()
     timer2_->stop();
 }
 
-TransferPort &TransferRunner::port() const
+QByteArrayView SerialBlockPayload()
 {
-    return transferPort();
+    const LinkState &l = app().link;
+    const double announced = l.RxCount;
+    const qsizetype n = announced > 0 ? qsizetype(std::min<double>(announced, double(l.RxBuffer.size()))) : 0;
+    return QByteArrayView(reinterpret_cast<const char *>(l.RxBuffer.data()), n);
 }
 
 void TransferRunner::load()
@@ -102,7 +107,7 @@ void TransferRunner::dispatch()
 {
     TransferRequest &req = app().transfer;
     timer1_->stop();
-    port().queryString(QStringLiteral(":TRIGGER:STATUS?")); // reply not used
+    QueryString(QStringLiteral(":TRIGGER:STATUS?")); // reply not used
 
     switch (req.RequestKind) {
     case 1: RequestMeasureValues(QStringLiteral("CH1")); break;
@@ -155,22 +160,21 @@ void TransferRunner::progressTick()
 void TransferRunner::ReadSetupBlock()
 {
     TransferData &x = app().xfer;
-    TransferPort &p = port();
-    if (p.ioType() == 2) {
-        p.sendCommand(QStringLiteral(":SYSTEM:DATA?"));
+    LinkState &l = app().link;
+    if (l.IoType == IoTypeSerial) {
+        SendCommand(QStringLiteral(":SYSTEM:DATA?"));
         x.ProgressStep = 1;
         tickerOn();
-        QByteArray payload;
-        if (p.waitSerialBlock(&payload))
-            StoreSetupBytes(payload, &x.LastSetup);
+        if (ComWaitBlock())
+            StoreSetupBytes(SerialBlockPayload(), &l.LastSetup);
         tickerOff();
         setTickerInterval(200); // for the rest of this showing
-    } else if (p.ioType() == 0) {
-        p.sendCommand(QStringLiteral(":SYSTEM:DATA?"));
+    } else if (l.IoType == 0) {
+        SendCommand(QStringLiteral(":SYSTEM:DATA?"));
         setTickerInterval(TickIntervalMs);
         tickerOn();
         x.ProgressStep = 1;
-        p.visaReadSetup(&x.LastSetup);
+        VisaReadSystemData();
         pumpEvents();
         tickerOff();
         setTickerInterval(TickIntervalMs);
@@ -191,36 +195,38 @@ void TransferRunner::ReadWaveformBlock(QList<qint32> &rows, double target, const
                                        const QString &invert, const QString &run, int expected)
 {
     TransferData &x = app().xfer;
-    TransferPort &p = port();
-    bool received = false;
-    QByteArray bytes;
-    if (p.ioType() == 2) {
+    LinkState &l = app().link;
+    int count = -1; // stays -1 when no block came
+    if (l.IoType == IoTypeSerial) {
         tickerOn();
-        received = p.waitSerialBlock(&bytes);
+        if (ComWaitBlock())
+            count = StoreBlockPoints(SerialBlockPayload(), &l.WorkPts);
         finishBlockProgress(target);
         tickerOff();
-    } else if (p.ioType() == 0) {
+    } else if (l.IoType == 0) {
         tickerOn();
-        received = p.visaReadWaveBlock(expected, &bytes);
+        int n = -1;
+        VisaReadWaveBlock(n, expected);
+        if (n >= 0)
+            count = std::min(n, TransferData::MaxPoints);
         pumpEvents();
         finishBlockProgress(target);
         // The ticker stays on after a VISA read, within the ceiling.
     }
-    if (!received)
+    if (count < 0)
         return; // the source's rows stay as they were
 
-    const int count = StoreBlockPoints(bytes, &x.WorkPts);
     x.WorkCount = count;
     if (source == QLatin1String("LA")) {
-        rows = CopyLogicRows(x.WorkPts);
+        rows = CopyLogicRows(l.WorkPts);
     } else if (source == QLatin1String("FFT")) {
         const auto &docs = app().Sheet.WaveDocs;
         const int slot = app().transfer.CurrentDoc;
         const bool split = slot >= 0 && slot < int(docs.size()) && docs[size_t(slot)].SplitScreen;
-        rows = DecodeFftRows(x.WorkPts, count, split);
+        rows = DecodeFftRows(l.WorkPts, count, split);
     } else {
         const bool inverted = invert == QLatin1String("ON") && run == QLatin1String("RUN");
-        rows = DecodeAnalogRows(x.WorkPts, count, inverted);
+        rows = DecodeAnalogRows(l.WorkPts, count, inverted);
     }
 }
 

@@ -18,13 +18,12 @@
 
 #include "platform/clock.h"
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 
 #include <functional>
 #include <memory>
-
-class TransferPort;
 
 class TransferRunner {
 public:
@@ -84,7 +83,6 @@ public:
 private:
     void repaint();
     void finishBlockProgress(double target);
-    TransferPort &port() const;
 
     std::unique_ptr<ClockTimer> timer1_;
     std::unique_ptr<ClockTimer> timer2_;
@@ -99,3 +97,7 @@ QString TransferDateText();
 // place of everything from the first "H" ("1.000GHz" -> "1.000GSa"); a text
 // without "H" unchanged.
 QString SampleRateText(const QString &rate);
+
+// The payload of the last serial block: RxCount bytes of the receive buffer,
+// never more than the buffer holds.
+QByteArrayView SerialBlockPayload();

@@ -8,7 +8,6 @@
 // Lives in app().xfer; resetApp() gives the start-up values.
 
 #include "common/measdoc.h"
-#include "common/setupblock.h"
 
 #include <QString>
 #include <QStringList>
@@ -25,9 +24,9 @@ struct TransferData {
     // TimeText and ValueText have indexes 0..17000; row k is index k.
     static constexpr int TextRows = 17001;
 
-    SetupBlock LastSetup;                       // the setup block of the last read
-    std::array<qint32, WorkPtsSize> WorkPts{};  // raw levels of the last block, from index 1
-    qint32 WorkCount = 0;                       // points the last stored block left in WorkPts
+    // The setup block and the raw points of the last block live with the
+    // link (app().link.LastSetup, app().link.WorkPts), whose reads fill them.
+    qint32 WorkCount = 0;                       // points the last block left in WorkPts
 
     MeasTable MeasSlot;                         // measurement request: the eighteen values
     QString MeasInfo;                           // info line of the last measurement or data table

@@ -5,15 +5,15 @@
 
 #include "common/appstate.h"
 #include "texts/stringres.h"
-#include "transfer/transferport.h"
+#include "link/cmdfunc.h"
 #include "values/normvalue.h"
 #include "values/tokenpairs.h"
 #include "values/valuereply.h"
 
 namespace {
-QString ask(TransferPort &p, const char *line)
+QString ask(const char *line)
 {
-    return CutAtLF(p.queryString(QString::fromLatin1(line)));
+    return CutAtLF(QueryString(QString::fromLatin1(line)));
 }
 } // namespace
 
@@ -25,15 +25,14 @@ void TransferRunner::RequestWaveforms()
     TransferData &x = app().xfer;
     CtrlSettings &settings = app().Settings;
     WaveDoc &doc = app().Sheet.WaveDocs[size_t(req.CurrentDoc)];
-    TransferPort &p = port();
     const QString &on = word(Word::WordOn);
     const QString &off = word(Word::WordOff);
 
     // Run state, MATH and FFT display.
-    const QString run = ask(p, ":TRIGGER:STATUS?") == QLatin1String("STOP") ? QStringLiteral("STOP")
+    const QString run = ask(":TRIGGER:STATUS?") == QLatin1String("STOP") ? QStringLiteral("STOP")
                                                                            : QStringLiteral("RUN");
-    settings.MathDisplay = OnOffDisplay(ask(p, ":MATH:DISPLAY?"));
-    settings.FFTDisplay = OnOffDisplay(ask(p, ":FFT:DISPLAY?"));
+    settings.MathDisplay = OnOffDisplay(ask(":MATH:DISPLAY?"));
+    settings.FFTDisplay = OnOffDisplay(ask(":FFT:DISPLAY?"));
     if (settings.MathDisplay == off && doc.ShowMath)
         doc.ShowMath = false; // for good: the instrument shows no MATH
 
@@ -51,15 +50,15 @@ void TransferRunner::RequestWaveforms()
     doc.DrawLA = doc.ShowLA;
 
     ReadSetupBlock();
-    doc.Setup = x.LastSetup;
-    doc.TrigMode = ask(p, ":TRIGGER:MODE?");
+    doc.Setup = app().link.LastSetup;
+    doc.TrigMode = ask(":TRIGGER:MODE?");
     doc.MathDisplay = settings.MathDisplay;
     doc.FFTDisplay = settings.FFTDisplay;
     const bool alternating = doc.TrigMode == QLatin1String("ALTERNATION");
     doc.SplitScreen = alternating || (settings.FFTDisplay == on && doc.Setup.FFTFullScreen == 0);
     doc.PointCount = 600;
 
-    const QString format = ask(p, ":TIMEBASE:FORMAT?");
+    const QString format = ask(":TIMEBASE:FORMAT?");
     if (format == QLatin1String("Y-T")) {
         doc.YTFormat = true;
         doc.XYFormat = false;
@@ -90,54 +89,54 @@ void TransferRunner::RequestWaveforms()
 
     if (doc.ShowCH1) {
         doc.Channels = 1;
-        doc.CH1VoltDiv = FormatVolt(ask(p, ":CHANNEL1:SCALE?"));
-        doc.CH1Offset = FormatVolt(ask(p, ":CHANNEL1:OFFSET?"));
+        doc.CH1VoltDiv = FormatVolt(ask(":CHANNEL1:SCALE?"));
+        doc.CH1Offset = FormatVolt(ask(":CHANNEL1:OFFSET?"));
     }
     if (doc.ShowCH2) {
         doc.Channels = 2;
-        doc.CH2VoltDiv = FormatVolt(ask(p, ":CHANNEL2:SCALE?"));
-        doc.CH2Offset = FormatVolt(ask(p, ":CHANNEL2:OFFSET?"));
+        doc.CH2VoltDiv = FormatVolt(ask(":CHANNEL2:SCALE?"));
+        doc.CH2Offset = FormatVolt(ask(":CHANNEL2:OFFSET?"));
     }
 
     if (alternating) {
-        p.sendCommand(QStringLiteral(":TRIGGER:ALTERNATION:SOURCE CHANNEL1"));
+        SendCommand(QStringLiteral(":TRIGGER:ALTERNATION:SOURCE CHANNEL1"));
         appClock().pause(100);
-        doc.AltTimeDivCH1 = FormatTime4(ask(p, ":TRIGGER:ALTERNATION:TIMESCALE?"));
-        doc.AltDelayCH1 = FormatTime4(ask(p, ":TRIGGER:ALTERNATION:TIMEOFFSET?"));
-        p.sendCommand(QStringLiteral(":TRIGGER:ALTERNATION:SOURCE CHANNEL2"));
+        doc.AltTimeDivCH1 = FormatTime4(ask(":TRIGGER:ALTERNATION:TIMESCALE?"));
+        doc.AltDelayCH1 = FormatTime4(ask(":TRIGGER:ALTERNATION:TIMEOFFSET?"));
+        SendCommand(QStringLiteral(":TRIGGER:ALTERNATION:SOURCE CHANNEL2"));
         appClock().pause(100);
-        doc.AltTimeDivCH2 = FormatTime4(ask(p, ":TRIGGER:ALTERNATION:TIMESCALE?"));
-        doc.AltDelayCH2 = FormatTime4(ask(p, ":TRIGGER:ALTERNATION:TIMEOFFSET?"));
+        doc.AltTimeDivCH2 = FormatTime4(ask(":TRIGGER:ALTERNATION:TIMESCALE?"));
+        doc.AltDelayCH2 = FormatTime4(ask(":TRIGGER:ALTERNATION:TIMEOFFSET?"));
     } else {
-        doc.TimeDiv = FormatTime4(ask(p, ":TIMEBASE:SCALE?"));
-        doc.Delay = FormatTime4(ask(p, ":TIMEBASE:OFFSET?"));
+        doc.TimeDiv = FormatTime4(ask(":TIMEBASE:SCALE?"));
+        doc.Delay = FormatTime4(ask(":TIMEBASE:OFFSET?"));
     }
     doc.DateText = TransferDateText();
 
     if (doc.YTFormat || doc.RollMode) {
         if (doc.ShowCH1) {
             x.ProgressStep = 3;
-            const QString invert = ask(p, ":CHANNEL1:INVERT?");
-            p.sendCommand(QStringLiteral(":WAVEFORM:DATA? CHANNEL1"));
+            const QString invert = ask(":CHANNEL1:INVERT?");
+            SendCommand(QStringLiteral(":WAVEFORM:DATA? CHANNEL1"));
             ReadWaveformBlock(doc.CH1Rows, x.ProgressCeiling, QStringLiteral("CH1"), invert, run, 601);
             x.ProgressCeiling += share;
         }
         if (doc.ShowCH2) {
             x.ProgressStep = 3;
-            const QString invert = ask(p, ":CHANNEL2:INVERT?");
-            p.sendCommand(QStringLiteral(":WAVEFORM:DATA? CHANNEL2"));
+            const QString invert = ask(":CHANNEL2:INVERT?");
+            SendCommand(QStringLiteral(":WAVEFORM:DATA? CHANNEL2"));
             ReadWaveformBlock(doc.CH2Rows, x.ProgressCeiling, QStringLiteral("CH2"), invert, run, 601);
             x.ProgressCeiling += share;
         }
         if (doc.ShowMath) {
             if (doc.FFTDisplay != on) {
                 x.ProgressStep = 3;
-                p.sendCommand(QStringLiteral(":WAVEFORM:DATA? MATH"));
+                SendCommand(QStringLiteral(":WAVEFORM:DATA? MATH"));
                 ReadWaveformBlock(doc.MathRows, x.ProgressCeiling, QStringLiteral("MATH"),
                                   QStringLiteral("OFF"), run, 601);
             } else {
                 x.ProgressStep = 1;
-                p.sendCommand(QStringLiteral(":WAVEFORM:DATA? FFT"));
+                SendCommand(QStringLiteral(":WAVEFORM:DATA? FFT"));
                 ReadWaveformBlock(doc.FFTRows, x.ProgressCeiling, QStringLiteral("FFT"),
                                   QStringLiteral("OFF"), run, 513);
             }
@@ -145,15 +144,15 @@ void TransferRunner::RequestWaveforms()
         }
         if (doc.ShowLA) {
             x.ProgressStep = 1;
-            p.sendCommand(QStringLiteral(":WAVEFORM:DATA? DIGITAL"));
+            SendCommand(QStringLiteral(":WAVEFORM:DATA? DIGITAL"));
             ReadWaveformBlock(doc.LAWords, BarMax, QStringLiteral("LA"), QStringLiteral("OFF"), run, 1201);
         }
     } else if (doc.XYFormat) {
-        const QString invert1 = ask(p, ":CHANNEL1:INVERT?");
-        p.sendCommand(QStringLiteral(":WAVEFORM:DATA? CHANNEL1"));
+        const QString invert1 = ask(":CHANNEL1:INVERT?");
+        SendCommand(QStringLiteral(":WAVEFORM:DATA? CHANNEL1"));
         ReadWaveformBlock(doc.CH1Rows, x.ProgressCeiling, QStringLiteral("CH1"), invert1, run, 601);
-        const QString invert2 = ask(p, ":CHANNEL2:INVERT?");
-        p.sendCommand(QStringLiteral(":WAVEFORM:DATA? CHANNEL2"));
+        const QString invert2 = ask(":CHANNEL2:INVERT?");
+        SendCommand(QStringLiteral(":WAVEFORM:DATA? CHANNEL2"));
         ReadWaveformBlock(doc.CH2Rows, x.ProgressCeiling, QStringLiteral("CH2"), invert2, run, 601);
     }
 }
