@@ -73,7 +73,7 @@ void TransferRunner::RequestMeasureValues(const QString &source)
     const int rows = int(std::size(measRows));
     for (int r = 0; r < rows; ++r) {
         const MeasRow &row = measRows[r];
-        const QString reply = ask(QLatin1String(row.keyword) + QStringLiteral("? ") + channel);
+        const QString reply = ask(QStringLiteral(":MEASURE") + QLatin1String(row.keyword) + QStringLiteral("? ") + channel);
         setBar(double(bar_ + 5.6f));
         repaint();
         pumpEvents();
