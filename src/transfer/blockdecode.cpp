@@ -4,6 +4,7 @@
 #include "values/rounding.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -82,9 +83,9 @@ QString SciText(double value, bool withPlus)
     if (value != 0) {
         // Fifteen significant digits first, then the three shown, halves away from zero.
         char buf[40];
-        std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
-        const int digits[3] = {buf[0] - '0', buf[2] - '0', buf[3] - '0'};
-        mantissa = digits[0] * 100 + digits[1] * 10 + digits[2];
+        const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
+        *res.ptr = '\0';
+        mantissa = (buf[0] - '0') * 100 + (buf[2] - '0') * 10 + (buf[3] - '0');
         if (buf[4] >= '5')
             ++mantissa;
         exponent = std::atoi(std::strchr(buf, 'e') + 1);
@@ -93,11 +94,24 @@ QString SciText(double value, bool withPlus)
             ++exponent;
         }
     }
-    char out[32];
-    const char *sign = exponent < 0 ? "-" : (withPlus ? "+" : "");
-    std::snprintf(out, sizeof out, "%s%d.%02dE%s%02d", negative && mantissa != 0 ? "-" : "",
-                  mantissa / 100, mantissa % 100, sign, std::abs(exponent));
-    return QString::fromLatin1(out);
+    char out[16];
+    char *o = out;
+    if (negative && mantissa != 0)
+        *o++ = '-';
+    *o++ = char('0' + mantissa / 100);
+    *o++ = '.';
+    *o++ = char('0' + mantissa / 10 % 10);
+    *o++ = char('0' + mantissa % 10);
+    *o++ = 'E';
+    if (exponent < 0)
+        *o++ = '-';
+    else if (withPlus)
+        *o++ = '+';
+    const int e = std::abs(exponent);
+    if (e < 10)
+        *o++ = '0';
+    o = std::to_chars(o, out + sizeof out, e).ptr;
+    return QString::fromLatin1(out, o - out);
 }
 
 QString TableNumberText(float value)

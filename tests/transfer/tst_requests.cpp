@@ -371,6 +371,24 @@ private slots:
         QVERIFY(clock_->nowMs() - start >= 30000);
     }
 
+    void failedVisaBlockKeepsTheRows()
+    {
+        connect(Transport::Visa);
+        showSources(true, false, false, false);
+        QVERIFY(RequestWaveformLoad(0));
+        const QList<qint32> before = wave(0).CH1Rows;
+        Qm4100Sim::Faults f;
+        f.silentFromQuery = 13; // ":WAVEFORM:DATA? CHANNEL1" goes unanswered
+        sim_->setFaults(f);
+        sim_->handle(":CHANNEL1:OFFSET 1.5", Qm4100Sim::Framing::VisaUsb);
+        QVERIFY(RequestWaveformLoad(0));
+        QCOMPARE(sim_->lines().last(), QByteArray(":WAVEFORM:DATA? CHANNEL1"));
+        QCOMPARE(wave(0).CH1Rows, before);
+        QVERIFY(!app().link.LinkConnected); // the link reported the failed read
+        QCOMPARE(ui_->messages().size(), 1);
+        QVERIFY(app().transfer.TransferDone);
+    }
+
     void progressOfTheSources_data()
     {
         QTest::addColumn<QString>("shown");
