@@ -1,8 +1,9 @@
 #pragma once
 // Links to an in-process simulator for the transfer tests, on the virtual
 // clock:
-//  - SimVisaLink: the VISA functions over a backend whose resource is served
-//    by the simulator (USB kind: binary replies as whole messages).
+//  - SimVisaLink: the VISA functions over the "sim" backend, on its USB
+//    resource (binary replies as whole messages) or its serial resource
+//    (exact-count blocks, the 113-byte setup form).
 //  - PtySerialLink: the serial-port control on a pseudo-terminal whose other
 //    end the test pump serves from the simulator, length-prefixed.
 // Both connect the instrument through ConnectInstrument and then clear the
@@ -17,6 +18,7 @@
 #include "platform/visa/visa.h"
 #include "platform/visa/visabackend.h"
 #include "sim/qm4100sim.h"
+#include "sim/simvisabackend.h"
 
 #include <QCoreApplication>
 #include <deque>
@@ -27,69 +29,7 @@
 #include <unistd.h>
 
 inline constexpr const char *SimUsbResource = "USB0::0xFFFF::0x4100::SN000001::INSTR";
-
-// A USB-kind VISA resource served by a Qm4100Sim.
-class SimUsbInstrument final : public VisaInstrument {
-public:
-    explicit SimUsbInstrument(Qm4100Sim *sim) : sim_(sim) {}
-    ViStatus write(ViConstBuf buf, ViUInt32 count, ViUInt32 *retCount, ViUInt32) override
-    {
-        *retCount = count;
-        QByteArray data(reinterpret_cast<const char *>(buf), qsizetype(count));
-        if (data.endsWith('\n'))
-            data.chop(1);
-        const Qm4100Sim::Reply r = sim_->handle(data, Qm4100Sim::Framing::VisaUsb);
-        for (const QByteArray &c : r.chunks)
-            messages_.push_back(c);
-        return VI_SUCCESS;
-    }
-    ViStatus read(ViBuf buf, ViUInt32 count, ViUInt32 *retCount, ViUInt32 timeoutMs) override
-    {
-        *retCount = 0;
-        if (messages_.empty()) {
-            appClock().pause(int(timeoutMs));
-            return VI_ERROR_TMO;
-        }
-        QByteArray &m = messages_.front();
-        const qsizetype n = std::min<qsizetype>(m.size(), qsizetype(count));
-        std::memcpy(buf, m.constData(), size_t(n));
-        *retCount = ViUInt32(n);
-        if (n < m.size()) {
-            m.remove(0, n);
-            return VI_SUCCESS_MAX_CNT;
-        }
-        messages_.pop_front();
-        return VI_SUCCESS;
-    }
-    ViStatus clear() override
-    {
-        messages_.clear();
-        sim_->deviceClear();
-        return VI_SUCCESS;
-    }
-    ViStatus setAttribute(ViAttr, ViAttrState) override { return VI_SUCCESS; }
-
-private:
-    Qm4100Sim *sim_;
-    std::deque<QByteArray> messages_;
-};
-
-class SimUsbBackend final : public VisaBackend {
-public:
-    explicit SimUsbBackend(Qm4100Sim *sim) : sim_(sim) {}
-    QString name() const override { return QStringLiteral("sim"); }
-    QStringList resources() override { return {QString::fromLatin1(SimUsbResource)}; }
-    ViStatus open(const QString &resource, std::unique_ptr<VisaInstrument> *out) override
-    {
-        if (resource.compare(QLatin1String(SimUsbResource), Qt::CaseInsensitive) != 0)
-            return VI_ERROR_RSRC_NFOUND;
-        *out = std::make_unique<SimUsbInstrument>(sim_);
-        return VI_SUCCESS;
-    }
-
-private:
-    Qm4100Sim *sim_;
-};
+inline constexpr const char *SimAsrlResource = "ASRL1::INSTR";
 
 // The transfer dialog closes itself with deleteLater: let that happen.
 inline void deliverDeferredDeletes()
@@ -100,14 +40,15 @@ inline void deliverDeferredDeletes()
 struct SimVisaLink {
     Qm4100Sim &sim;
     VirtualClock &clock;
-    std::shared_ptr<SimUsbBackend> backend;
+    std::shared_ptr<SimVisaBackend> backend;
 
-    SimVisaLink(Qm4100Sim &s, VirtualClock &c) : sim(s), clock(c)
+    SimVisaLink(Qm4100Sim &s, VirtualClock &c, bool usb = true) : sim(s), clock(c)
     {
         resetVisa();
         unregisterVisaBackend(QStringLiteral("usbtmc"));
         unregisterVisaBackend(QStringLiteral("asrl"));
-        backend = std::make_shared<SimUsbBackend>(&sim);
+        backend = std::make_shared<SimVisaBackend>();
+        backend->addResource(QString::fromLatin1(usb ? SimUsbResource : SimAsrlResource), &sim);
         registerVisaBackend(backend);
         setPump([this] {
             clock.advance(10);

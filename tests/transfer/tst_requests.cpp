@@ -24,7 +24,7 @@
 using Lines = QList<QByteArray>;
 
 namespace {
-enum class Transport { Visa, Serial };
+enum class Transport { Visa, VisaSerial, Serial };
 
 QList<int> levelsOf(const QByteArray &block)
 {
@@ -49,8 +49,8 @@ class TestRequests : public QObject {
 
     void connect(Transport t)
     {
-        if (t == Transport::Visa)
-            visa_ = std::make_unique<SimVisaLink>(*sim_, *clock_);
+        if (t != Transport::Serial)
+            visa_ = std::make_unique<SimVisaLink>(*sim_, *clock_, t == Transport::Visa);
         else
             serial_ = std::make_unique<PtySerialLink>(*sim_, *clock_);
         QVERIFY2(app().link.LinkConnected, "the simulator did not connect");
@@ -70,8 +70,9 @@ class TestRequests : public QObject {
     {
         QTest::addColumn<Transport>("transport");
         (void)name;
-        add(QByteArrayLiteral("visa "), Transport::Visa);
-        add(QByteArrayLiteral("serial "), Transport::Serial);
+        add(QByteArrayLiteral("visa usb"), Transport::Visa);
+        add(QByteArrayLiteral("visa asrl"), Transport::VisaSerial);
+        add(QByteArrayLiteral("serial"), Transport::Serial);
     }
 
 private slots:
@@ -117,8 +118,8 @@ private slots:
         const Lines mainBase{":TIMEBASE:SCALE?", ":TIMEBASE:OFFSET?"};
         const Lines blocks12{":CHANNEL1:INVERT?", ":WAVEFORM:DATA? CHANNEL1", ":CHANNEL2:INVERT?",
                              ":WAVEFORM:DATA? CHANNEL2"};
-        for (Transport t : {Transport::Visa, Transport::Serial}) {
-            const QByteArray tn = t == Transport::Visa ? "visa: " : "serial: ";
+        for (Transport t : {Transport::Visa, Transport::VisaSerial, Transport::Serial}) {
+            const QByteArray tn = t == Transport::Visa ? "visa usb: " : t == Transport::Serial ? "serial: " : "visa asrl: ";
             QTest::newRow(tn + "a Y-T CH1 CH2") << t << "12" << "" << head + ch12 + mainBase + blocks12;
             QTest::newRow(tn + "b CH1 MATH LA") << t << "1ML" << "math"
                 << head + Lines{":CHANNEL1:SCALE?", ":CHANNEL1:OFFSET?"} + mainBase
@@ -434,8 +435,8 @@ private slots:
         QTest::addColumn<int>("kind");
         QTest::addColumn<bool>("alternating");
         QTest::addColumn<Lines>("lines");
-        for (Transport t : {Transport::Visa, Transport::Serial}) {
-            const QByteArray tn = t == Transport::Visa ? "visa: " : "serial: ";
+        for (Transport t : {Transport::Visa, Transport::VisaSerial, Transport::Serial}) {
+            const QByteArray tn = t == Transport::Visa ? "visa usb: " : t == Transport::Serial ? "serial: " : "visa asrl: ";
             QTest::newRow(tn + "CH1 normal") << t << 3 << false
                 << Lines{":TRIGGER:STATUS?", ":TRIGGER:STATUS?", ":SYSTEM:DATA?", ":TRIGGER:MODE?",
                          ":CHANNEL1:SCALE?", ":CHANNEL1:OFFSET?", ":CHANNEL1:INVERT?", ":TIMEBASE:SCALE?",
@@ -530,8 +531,8 @@ private slots:
         QTest::addColumn<Transport>("transport");
         QTest::addColumn<int>("channel");
         QTest::addColumn<bool>("alternating");
-        for (Transport t : {Transport::Visa, Transport::Serial}) {
-            const QByteArray tn = t == Transport::Visa ? "visa: " : "serial: ";
+        for (Transport t : {Transport::Visa, Transport::VisaSerial, Transport::Serial}) {
+            const QByteArray tn = t == Transport::Visa ? "visa usb: " : t == Transport::Serial ? "serial: " : "visa asrl: ";
             QTest::newRow(tn + "CH1") << t << 1 << false;
             QTest::newRow(tn + "CH2 alternating") << t << 2 << true;
         }
