@@ -22,6 +22,7 @@
 
 #include <QCoreApplication>
 #include <deque>
+#include <functional>
 #include <fcntl.h>
 #include <memory>
 #include <poll.h>
@@ -76,6 +77,9 @@ struct PtySerialLink {
     QByteArray pending; // bytes of an unfinished line
     std::unique_ptr<SerialCommPort> port;
     QByteArray savedExtra;
+    // When set and it returns a non-null reply, that reply goes out in place
+    // of the simulator's (the simulator still sees and logs the line).
+    std::function<QByteArray(const QByteArray &line)> replyFor;
 
     PtySerialLink(Qm4100Sim &s, VirtualClock &c) : sim(s), clock(c)
     {
@@ -128,7 +132,12 @@ struct PtySerialLink {
         while ((lf = pending.indexOf('\n')) >= 0) {
             const QByteArray line = pending.left(lf);
             pending.remove(0, lf + 1);
-            const QByteArray reply = sim.handle(line, Qm4100Sim::Framing::LengthPrefix).bytes();
+            QByteArray reply = sim.handle(line, Qm4100Sim::Framing::LengthPrefix).bytes();
+            if (replyFor) {
+                const QByteArray own = replyFor(line);
+                if (!own.isNull())
+                    reply = own;
+            }
             qsizetype done = 0;
             while (done < reply.size()) {
                 const ssize_t w = ::write(master, reply.constData() + done, size_t(reply.size() - done));

@@ -372,6 +372,39 @@ private slots:
         QVERIFY(clock_->nowMs() - start >= 30000);
     }
 
+    void overlongSerialBlocksAreBounded()
+    {
+        connect(Transport::Serial);
+        auto prefixed = [](const QByteArray &payload) {
+            QByteArray out(4, '\0');
+            const quint32 n = quint32(payload.size());
+            for (int i = 0; i < 4; ++i)
+                out[i] = char((n >> (8 * i)) & 0xFF);
+            return out + payload;
+        };
+        QByteArray setup(300, '\x01');
+        setup[0] = 10; // FirstPoint 0x010A
+        QByteArray block(9000, char(150));
+        block[8191] = char(25);  // point 8192
+        block[8192] = char(224); // point 8193: beyond the buffer
+        serial_->replyFor = [&](const QByteArray &line) {
+            if (line == ":SYSTEM:DATA?")
+                return prefixed(setup);
+            if (line == ":WAVEFORM:DATA? CHANNEL1")
+                return prefixed(block);
+            return QByteArray();
+        };
+        showSources(true, false, false, false);
+        QVERIFY(RequestWaveformLoad(0));
+        QCOMPARE(wave(0).Setup.encode(), setup.left(116));
+        const QList<qint32> &rows = wave(0).CH1Rows;
+        QCOMPARE(rows.size(), 8193);
+        QCOMPARE(rows[1], 125);
+        QCOMPARE(rows[8192], 0);
+        QCOMPARE(app().xfer.WorkCount, 8192);
+        QCOMPARE(app().link.WorkPts.size(), size_t(8193));
+    }
+
     void failedVisaBlockKeepsTheRows()
     {
         connect(Transport::Visa);
