@@ -253,7 +253,16 @@ private:
     double timeScale(int ch) const;
     double timeOffset(int ch) const;
     double signalAt(int ch, double t) const;
+    // What the input path (coupling and probe) does to a channel's signal,
+    // looked up once per block rather than once per point.
+    struct InputPath {
+        bool grounded = false;
+        double removedDc = 0; // the DC part an AC coupling takes away
+        double probe = 1;
+    };
+    InputPath inputPath(int ch) const;
     double displayedVolts(int ch, double t) const;
+    double displayedVolts(const InputPath &path, int ch, double t) const;
     double signalMiddle(int ch) const;
     QVector<double> pointLevels(int ch) const;          // unrounded levels
     QByteArray analogBlock(int ch) const;

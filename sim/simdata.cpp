@@ -106,17 +106,29 @@ double Qm4100Sim::signalAt(int ch, double t) const
     return s.dcVolts;
 }
 
-double Qm4100Sim::displayedVolts(int ch, double t) const
+Qm4100Sim::InputPath Qm4100Sim::inputPath(int ch) const
 {
     const QByteArray c = ":CHANNEL" + QByteArray::number(ch);
     const QByteArray coupling = values_.value(c + ":COUPLING");
-    if (coupling == "GND")
-        return 0;
-    double v = signalAt(ch, t);
+    InputPath path;
+    path.grounded = coupling == "GND";
     if (coupling == "AC")
-        v -= signals_[ch == 2 ? 1 : 0].dcVolts;
-    double probe = num(c + ":PROBE");
-    return v * (probe > 0 ? probe : 1.0);
+        path.removedDc = signals_[ch == 2 ? 1 : 0].dcVolts;
+    const double probe = num(c + ":PROBE");
+    path.probe = probe > 0 ? probe : 1.0;
+    return path;
+}
+
+double Qm4100Sim::displayedVolts(const InputPath &path, int ch, double t) const
+{
+    if (path.grounded)
+        return 0;
+    return (signalAt(ch, t) - path.removedDc) * path.probe;
+}
+
+double Qm4100Sim::displayedVolts(int ch, double t) const
+{
+    return displayedVolts(inputPath(ch), ch, t);
 }
 
 double Qm4100Sim::signalMiddle(int ch) const
@@ -132,9 +144,10 @@ double Qm4100Sim::signalMiddle(int ch) const
 QVector<double> Qm4100Sim::channelVolts(int ch) const
 {
     QVector<double> v(600);
-    double ts = timeScale(ch), to = timeOffset(ch);
+    const double ts = timeScale(ch), to = timeOffset(ch);
+    const InputPath path = inputPath(ch);
     for (int i = 0; i < 600; ++i)
-        v[i] = displayedVolts(ch, (i - 300) * ts / 50.0 + to);
+        v[i] = displayedVolts(path, ch, (i - 300) * ts / 50.0 + to);
     return v;
 }
 
@@ -198,9 +211,10 @@ QByteArray Qm4100Sim::fftBlock() const
     double fs = sampleRate(1);
     double x[N];
     double sumW = 0;
+    const InputPath path = inputPath(1);
     for (int j = 0; j < N; ++j) {
         double w = 0.5 - 0.5 * cosT[j];
-        x[j] = displayedVolts(1, j / fs) * w;
+        x[j] = displayedVolts(path, 1, j / fs) * w;
         sumW += w;
     }
     QByteArray b(513, '\0');
