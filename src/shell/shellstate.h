@@ -1,0 +1,77 @@
+#pragma once
+// The shell's program-wide state (app().shell): the options kept in the
+// settings store, the results of the modal dialogs, the recent-file menus,
+// the tick counter and the serial-port status texts, and the hooks into the
+// other subsystems.
+
+#include "common/refs.h"
+#include "shell/shellhooks.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+inline constexpr int RecentEntryCount = 4;
+inline constexpr int ResourceListSize = 65;
+
+// One recent-file submenu as the File menu shows it.
+struct RecentMenuState {
+    std::array<QString, RecentEntryCount> Captions{};
+    // Entry 0 is there from the start; the others appear once they get a path.
+    std::array<bool, RecentEntryCount> Visible{true, false, false, false};
+    bool RootEnabled = false;
+};
+
+// Stand-ins for the link's flags until the link binds its own.
+struct LinkStandIn {
+    bool LinkConnected = false;
+    bool LinkConnecting = false;
+    bool LaPresent = false;
+    int ScreenTop = 0;
+};
+
+struct ShellState {
+    // Options (general, I/O and refresh sections of the store).
+    bool StartupCheckHardware = false;
+    bool StartupLoadSheet = false;
+    bool StartupLoadCtrl = false;
+    qint32 IoType = 0;        // 2 = serial-port control, anything else = VISA
+    qint32 ComPortNumber = 0; // 1..16
+    QString BaudRateText;
+    qint32 GpibAddress = 0;   // 0..30, kept and edited only
+    QString RefreshType;      // "Single" or "Auto"
+    qint32 RefreshInterval = 0; // ms
+
+    // The USB instrument chosen in the options (not stored).
+    qint16 ResourceIndex = 0; // 1-based into ResourceList; 0 = none
+    QString ResourceName;
+    std::array<QString, ResourceListSize> ResourceList{};
+
+    // Results of the modal dialogs.
+    bool DialogOK = false;
+    qint16 DocType = 0;
+
+    // One-time set-up flags of the panes and tool windows.
+    bool CtrlInitialised = false;
+    bool DataBrowserLoaded = false;
+    bool KeyboardLoaded = false;
+    bool PanelLoaded = false;
+
+    // The 100 ms tick counter of the serial waits.
+    qint64 RxTicks = 0;
+    // Serial-port event texts: start empty and are never emptied again.
+    QString CommEventText;
+    QString CommErrorText;
+
+    RecentMenuState RecentCtrl;
+    RecentMenuState RecentSheet;
+
+    // The main window and its connection lamps, once they exist.
+    WindowRef MainForm;
+    WindowRef PicConnected;
+    WindowRef PicDisconnected;
+
+    LinkStandIn linkFlags;
+    ShellHooks hooks = defaultShellHooks();
+};
