@@ -1,8 +1,227 @@
-// qm4100-sim: serves a simulated instrument on a pseudo-terminal.
-#include <cstdio>
+// qm4100-sim: serves a simulated QM4100D on a pseudo-terminal.
+//
+//   qm4100-sim [--framing=prefix|visa] [--mono] [--identity=TEXT] [fault options]
+//
+// Opens a pseudo-terminal in raw mode, prints the path of its device on
+// stdout (one line), and answers every LF-terminated line received there
+// until SIGTERM or SIGINT. Binary replies are framed with the 4-byte length
+// prefix of the program's serial-port control (--framing=prefix, the default)
+// or as a VISA serial resource reads them (--framing=visa: exact-count
+// blocks, the 113-byte setup form). --mono makes a monochrome instrument,
+// --identity=TEXT answers "*IDN?" with TEXT. Fault options (see
+// Qm4100Sim::Faults): --delay-ms=N, --no-reply, --silent-from=N,
+// --short-block=N, --overlong-block=N, --long-text, --garbage, --split.
+// Refused lines are reported on stderr.
 
-int main()
+#include "sim/qm4100sim.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+void onSignal(int)
 {
-    std::fprintf(stderr, "qm4100-sim: not built yet\n");
-    return 1;
+    stopRequested = 1;
+}
+
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0) {
+            if (errno == EINTR && !stopRequested)
+                continue;
+            if (errno == EAGAIN) {
+                pollfd p{fd, POLLOUT, 0};
+                ::poll(&p, 1, 100);
+                if (stopRequested)
+                    return false;
+                continue;
+            }
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+void makeRaw(int fd)
+{
+    termios t;
+    if (::tcgetattr(fd, &t) == 0) {
+        ::cfmakeraw(&t);
+        ::tcsetattr(fd, TCSANOW, &t);
+    }
+}
+
+int usage()
+{
+    std::fprintf(stderr, "usage: qm4100-sim [--framing=prefix|visa] [--mono] [--identity=TEXT]\n"
+                         "                  [--delay-ms=N] [--no-reply] [--silent-from=N] [--short-block=N]\n"
+                         "                  [--overlong-block=N] [--long-text] [--garbage] [--split]\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    Qm4100Sim::Framing framing = Qm4100Sim::Framing::LengthPrefix;
+    bool mono = false;
+    bool hasIdentity = false;
+    QByteArray identity;
+    Qm4100Sim::Faults faults;
+    auto number = [](const char *text, int &out) {
+        char *end = nullptr;
+        errno = 0;
+        long v = std::strtol(text, &end, 10);
+        if (errno || end == text || *end || v < 0 || v > 600000)
+            return false;
+        out = int(v);
+        return true;
+    };
+    for (int i = 1; i < argc; ++i) {
+        const char *a = argv[i];
+        auto value = [&](const char *name) -> const char * {
+            const size_t n = std::strlen(name);
+            return std::strncmp(a, name, n) == 0 ? a + n : nullptr;
+        };
+        const char *v = nullptr;
+        if (std::strcmp(a, "--framing=prefix") == 0) {
+            framing = Qm4100Sim::Framing::LengthPrefix;
+        } else if (std::strcmp(a, "--framing=visa") == 0) {
+            framing = Qm4100Sim::Framing::VisaSerial;
+        } else if (std::strcmp(a, "--mono") == 0) {
+            mono = true;
+        } else if ((v = value("--identity="))) {
+            hasIdentity = true;
+            identity = QByteArray(v);
+        } else if (std::strcmp(a, "--no-reply") == 0) {
+            faults.noReply = true;
+        } else if (std::strcmp(a, "--long-text") == 0) {
+            faults.longText = true;
+        } else if (std::strcmp(a, "--garbage") == 0) {
+            faults.garbage = true;
+        } else if (std::strcmp(a, "--split") == 0) {
+            faults.splitReply = true;
+        } else if ((v = value("--delay-ms="))) {
+            if (!number(v, faults.delayMs))
+                return usage();
+        } else if ((v = value("--silent-from="))) {
+            if (!number(v, faults.silentFromQuery))
+                return usage();
+        } else if ((v = value("--short-block="))) {
+            if (!number(v, faults.shortBlockBy))
+                return usage();
+        } else if ((v = value("--overlong-block="))) {
+            if (!number(v, faults.overlongBlockBy))
+                return usage();
+        } else {
+            return usage();
+        }
+    }
+
+    int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) {
+        std::fprintf(stderr, "qm4100-sim: cannot open a pseudo-terminal: %s\n", std::strerror(errno));
+        return 1;
+    }
+    const char *name = ::ptsname(master);
+    if (!name) {
+        std::fprintf(stderr, "qm4100-sim: no device name for the pseudo-terminal\n");
+        return 1;
+    }
+    const QByteArray path(name);
+    // Holding the device open ourselves keeps the master readable while no
+    // client has it open (and across a client's close and reopen).
+    int keep = ::open(path.constData(), O_RDWR | O_NOCTTY);
+    if (keep < 0) {
+        std::fprintf(stderr, "qm4100-sim: cannot open %s: %s\n", path.constData(), std::strerror(errno));
+        return 1;
+    }
+    makeRaw(keep);
+    makeRaw(master);
+
+    struct sigaction sa;
+    std::memset(&sa, 0, sizeof sa);
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    ::sigaction(SIGTERM, &sa, nullptr);
+    ::sigaction(SIGINT, &sa, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    Qm4100Sim sim;
+    sim.setMonochrome(mono);
+    if (hasIdentity)
+        sim.setIdentityText(identity);
+    sim.setFaults(faults);
+
+    std::printf("%s\n", path.constData());
+    std::fflush(stdout);
+
+    constexpr qsizetype kMaxLine = 65536;
+    QByteArray pending;
+    char buf[4096];
+    while (!stopRequested) {
+        pollfd p{master, POLLIN, 0};
+        int r = ::poll(&p, 1, 200);
+        if (r < 0) {
+            if (errno == EINTR)
+                continue;
+            break;
+        }
+        if (r == 0 || !(p.revents & POLLIN)) {
+            if (p.revents & (POLLERR | POLLNVAL))
+                break;
+            continue;
+        }
+        ssize_t n = ::read(master, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR || errno == EAGAIN || errno == EIO)
+                continue;
+            break;
+        }
+        pending.append(buf, n);
+        qsizetype lf;
+        while ((lf = pending.indexOf('\n')) >= 0) {
+            QByteArray line = pending.left(lf);
+            pending.remove(0, lf + 1);
+            Qm4100Sim::Reply reply = sim.handle(line, framing);
+            const bool refused = sim.log().last().refused;
+            if (sim.log().size() > 10000)
+                sim.clearLog();   // nobody reads this log; keep it small
+            if (refused)
+                std::fprintf(stderr, "qm4100-sim: refused: %s\n", line.toPercentEncoding(" :?*%,.+-_").constData());
+            if (reply.isEmpty())
+                continue;
+            if (reply.delayMs > 0)
+                ::usleep(useconds_t(reply.delayMs) * 1000);
+            for (int c = 0; c < reply.chunks.size() && !stopRequested; ++c) {
+                if (c > 0) {
+                    ::tcdrain(master);
+                    ::usleep(50000);   // let the reader see each piece as its own read
+                }
+                writeAll(master, reply.chunks[c]);
+            }
+        }
+        if (pending.size() > kMaxLine) {
+            // a line this long is not one the instrument knows: drop it
+            sim.handle(pending.left(kMaxLine), framing);
+            pending.clear();
+        }
+    }
+    ::close(keep);
+    ::close(master);
+    return 0;
 }

@@ -9,6 +9,7 @@
 #include "values/valuesstate.h"
 #include "texts/textstate.h"
 #include "shell/shellstate.h"
+#include "link/linkstate.h"
 
 struct TransferRequest {
     int RequestKind = 0;      // 1,2 measurements; 3,4,5 data tables; 6 waveforms; 22 upload; 23 download
@@ -24,6 +25,7 @@ struct AppState {
     ValuesState values;
     TextState texts;       // language, message table, display words, language loaders
     ShellState shell;      // options, dialog results, recent menus, hooks of the main window
+    LinkState link;        // link kind and flags, lamps, model facts, receive state, VISA session
 };
 
 AppState &app();

@@ -1,0 +1,197 @@
+#include "platform/serialport/serialportcontrol.h"
+
+#include "platform/serialport/serialdevices.h"
+
+#include <QFileInfo>
+
+SerialPortControl::SerialPortControl(QObject *parent) : QObject(parent)
+{
+    connect(&port_, &QSerialPort::readyRead, this, &SerialPortControl::onReadyRead);
+    connect(&port_, &QSerialPort::errorOccurred, this, &SerialPortControl::onPortError);
+}
+
+SerialPortControl::~SerialPortControl()
+{
+    port_.disconnect(this);
+    if (port_.isOpen())
+        port_.close();
+}
+
+void SerialPortControl::fail(Error e, const QString &text)
+{
+    error_ = e;
+    errorString_ = text;
+}
+
+bool SerialPortControl::apply(const SerialSettings &s)
+{
+    QSerialPort::Parity parity = QSerialPort::NoParity;
+    switch (s.parity) {
+    case SerialSettings::Parity::None: parity = QSerialPort::NoParity; break;
+    case SerialSettings::Parity::Even: parity = QSerialPort::EvenParity; break;
+    case SerialSettings::Parity::Odd: parity = QSerialPort::OddParity; break;
+    case SerialSettings::Parity::Mark: parity = QSerialPort::MarkParity; break;
+    case SerialSettings::Parity::Space: parity = QSerialPort::SpaceParity; break;
+    }
+    QSerialPort::StopBits stop = QSerialPort::OneStop;
+    switch (s.stopBits) {
+    case SerialSettings::StopBits::One: stop = QSerialPort::OneStop; break;
+    case SerialSettings::StopBits::OneAndHalf: stop = QSerialPort::OneAndHalfStop; break;
+    case SerialSettings::StopBits::Two: stop = QSerialPort::TwoStop; break;
+    }
+    return port_.setBaudRate(s.baud) && port_.setParity(parity)
+           && port_.setDataBits(static_cast<QSerialPort::DataBits>(s.dataBits)) && port_.setStopBits(stop)
+           && port_.setFlowControl(QSerialPort::NoFlowControl);
+}
+
+bool SerialPortControl::setSettings(const QString &settings)
+{
+    error_ = Error::None;
+    errorString_.clear();
+    const auto parsed = parseSerialSettings(settings);
+    if (!parsed) {
+        fail(Error::InvalidSettings, tr("Invalid settings \"%1\"").arg(settings));
+        return false;
+    }
+    if (port_.isOpen() && !apply(*parsed)) {
+        const QString why = port_.errorString();
+        apply(settings_); // back to what was in force
+        fail(Error::InvalidSettings, tr("The port refused the settings \"%1\": %2").arg(settings, why));
+        return false;
+    }
+    settings_ = *parsed;
+    settingsText_ = settings;
+    return true;
+}
+
+bool SerialPortControl::setCommPort(int port)
+{
+    error_ = Error::None;
+    errorString_.clear();
+    if (port_.isOpen()) {
+        fail(Error::PortOpen, tr("Operation not valid while the port is open"));
+        return false;
+    }
+    if (port < 1) {
+        fail(Error::InvalidPortNumber, tr("Invalid port number"));
+        return false;
+    }
+    commPort_ = port;
+    return true;
+}
+
+bool SerialPortControl::setPortOpen(bool open)
+{
+    error_ = Error::None;
+    errorString_.clear();
+    if (!open) {
+        if (port_.isOpen())
+            port_.close();
+        return true;
+    }
+    if (port_.isOpen()) {
+        fail(Error::AlreadyOpen, tr("Port already open"));
+        return false;
+    }
+    const QStringList ports = serialDeviceList();
+    if (commPort_ < 1 || commPort_ > ports.size()) {
+        fail(Error::InvalidPortNumber, tr("Invalid port number"));
+        return false;
+    }
+    const QString path = ports.at(commPort_ - 1);
+    port_.setPortName(path);
+    openPath_ = path;
+    if (!port_.open(QIODevice::ReadWrite)) {
+        const QSerialPort::SerialPortError e = port_.error();
+        const QString why = port_.errorString();
+        port_.clearError();
+        if (e == QSerialPort::DeviceNotFoundError || !QFileInfo::exists(path))
+            fail(Error::InvalidPortNumber, tr("Invalid port number"));
+        else
+            fail(Error::OpenFailed, tr("Cannot open %1: %2").arg(path, why));
+        return false;
+    }
+    if (!apply(settings_)) {
+        const QString why = port_.errorString();
+        port_.close();
+        port_.clearError();
+        fail(Error::InvalidSettings, tr("The port refused the settings \"%1\": %2").arg(settingsText_, why));
+        return false;
+    }
+    port_.clear();
+    return true;
+}
+
+bool SerialPortControl::portOpen() const
+{
+    return port_.isOpen();
+}
+
+QString SerialPortControl::devicePath() const
+{
+    return port_.isOpen() ? openPath_ : QString();
+}
+
+bool SerialPortControl::setOutput(const QByteArray &bytes)
+{
+    error_ = Error::None;
+    errorString_.clear();
+    if (!port_.isOpen()) {
+        fail(Error::NotOpen, tr("Operation valid only when the port is open"));
+        return false;
+    }
+    if (port_.write(bytes) != bytes.size()) {
+        fail(Error::WriteFailed, tr("Write failed: %1").arg(port_.errorString()));
+        port_.clearError();
+        return false;
+    }
+    // Hand the bytes to the device now: the caller pauses without processing events.
+    port_.flush();
+    if (port_.error() == QSerialPort::WriteError || port_.error() == QSerialPort::ResourceError) {
+        fail(Error::WriteFailed, tr("Write failed: %1").arg(port_.errorString()));
+        port_.clearError();
+        return false;
+    }
+    return true;
+}
+
+QByteArray SerialPortControl::input()
+{
+    if (!port_.isOpen())
+        return QByteArray();
+    return inputLen_ == 0 ? port_.readAll() : port_.read(inputLen_);
+}
+
+int SerialPortControl::inBufferCount() const
+{
+    return port_.isOpen() ? static_cast<int>(port_.bytesAvailable()) : 0;
+}
+
+bool SerialPortControl::waitForInput(int ms)
+{
+    if (!port_.isOpen())
+        return false;
+    return port_.waitForReadyRead(ms);
+}
+
+void SerialPortControl::onReadyRead()
+{
+    if (rThreshold_ == 0 || port_.bytesAvailable() < rThreshold_)
+        return;
+    commEvent_ = comEvReceive;
+    emit OnComm(comEvReceive);
+}
+
+void SerialPortControl::onPortError(QSerialPort::SerialPortError e)
+{
+    // A read that fails, or a resource error, means the device went away
+    // (unplugged, or a pseudo-terminal lost its other end); left open, the port
+    // would report the same failure on every turn of the event loop.
+    if (e != QSerialPort::ResourceError && e != QSerialPort::ReadError)
+        return;
+    const QString why = port_.errorString();
+    port_.clearError();
+    if (port_.isOpen())
+        port_.close();
+    fail(Error::DeviceLost, tr("The port was lost: %1").arg(why));
+}

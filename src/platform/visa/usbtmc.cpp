@@ -1,0 +1,367 @@
+#include "platform/visa/usbtmc.h"
+
+#include "platform/clock.h"
+#include "platform/visa/fdwait.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <linux/usb/tmc.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QString readSysfsText(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QString();
+    // Attribute files are short; bound the read all the same.
+    return QString::fromLatin1(f.read(256)).trimmed();
+}
+
+bool parseHexId(const QString &text, quint16 *out)
+{
+    bool ok = false;
+    const uint v = text.toUInt(&ok, 16);
+    if (!ok || v > 0xFFFF)
+        return false;
+    *out = static_cast<quint16>(v);
+    return true;
+}
+
+// "0x1AB1" (hex) or "6833" (decimal).
+bool parseIdField(const QString &text, quint16 *out)
+{
+    bool ok = false;
+    uint v;
+    if (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
+        v = text.mid(2).toUInt(&ok, 16);
+    else
+        v = text.toUInt(&ok, 10);
+    if (!ok || v > 0xFFFF)
+        return false;
+    *out = static_cast<quint16>(v);
+    return true;
+}
+
+// The most one kernel read asks for; longer messages take several reads.
+constexpr quint64 kMaxTransfer = 1 << 20;
+
+ViStatus statusFromErrno(int err)
+{
+    switch (err) {
+    case ETIMEDOUT:
+        return VI_ERROR_TMO;
+    case ENODEV:
+    case ESHUTDOWN:
+    case EPIPE:
+    case ECONNRESET:
+    case ENOTCONN:
+        return VI_ERROR_CONN_LOST;
+    default:
+        return VI_ERROR_IO;
+    }
+}
+
+class UsbtmcInstrument final : public VisaInstrument {
+public:
+    explicit UsbtmcInstrument(int fd) : fd_(fd)
+    {
+        struct stat st{};
+        socket_ = ::fstat(fd_, &st) == 0 && S_ISSOCK(st.st_mode);
+    }
+    ~UsbtmcInstrument() override { ::close(fd_); }
+
+    ViStatus write(ViConstBuf buf, ViUInt32 count, ViUInt32 *retCount, ViUInt32 timeoutMs) override
+    {
+        *retCount = 0;
+        const qint64 deadline = fdDeadline(timeoutMs);
+        if (socket_) {
+            for (;;) {
+                const FdWait w = waitForFd(fd_, POLLOUT, deadline);
+                if (w == FdWait::TimedOut)
+                    return VI_ERROR_TMO;
+                if (w == FdWait::Failed)
+                    return VI_ERROR_IO;
+                const ssize_t n = ::send(fd_, buf, count, MSG_NOSIGNAL | MSG_DONTWAIT);
+                if (n >= 0) {
+                    *retCount = static_cast<ViUInt32>(n);
+                    return VI_SUCCESS;
+                }
+                if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
+                    return statusFromErrno(errno);
+            }
+        }
+        setKernelTimeout(deadline);
+        ViUInt32 done = 0;
+        while (done < count) {
+            const ssize_t n = ::write(fd_, buf + done, count - done);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                *retCount = done;
+                return statusFromErrno(errno);
+            }
+            done += static_cast<ViUInt32>(n);
+        }
+        *retCount = done;
+        return VI_SUCCESS;
+    }
+
+    ViStatus read(ViBuf buf, ViUInt32 count, ViUInt32 *retCount, ViUInt32 timeoutMs) override
+    {
+        *retCount = 0;
+        if (count == 0)
+            return VI_SUCCESS_MAX_CNT;
+        const qint64 deadline = fdDeadline(timeoutMs);
+        ViStatus st = VI_SUCCESS;
+        // Gather the message until it ends or holds more than count bytes (one
+        // byte more tells that the count, not the end, stopped the read).
+        while (!pendingEnd_ && static_cast<quint64>(pending_.size()) <= count) {
+            const quint64 want = quint64(count) - quint64(pending_.size()) + 1;
+            st = fetch(static_cast<ViUInt32>(std::min<quint64>(want, kMaxTransfer)), deadline);
+            if (st != VI_SUCCESS)
+                break;
+        }
+        const ViUInt32 n = std::min<ViUInt32>(count, static_cast<ViUInt32>(pending_.size()));
+        std::memcpy(buf, pending_.constData(), n);
+        pending_.remove(0, n);
+        *retCount = n;
+        if (st != VI_SUCCESS)
+            return st;
+        if (pending_.isEmpty() && pendingEnd_) {
+            pendingEnd_ = false;
+            return VI_SUCCESS;
+        }
+        return VI_SUCCESS_MAX_CNT;
+    }
+
+    ViStatus clear() override
+    {
+        pending_.clear();
+        pendingEnd_ = false;
+        if (socket_) {
+            char scratch[4096];
+            while (::recv(fd_, scratch, sizeof scratch, MSG_DONTWAIT) > 0) {
+            }
+            return VI_SUCCESS;
+        }
+        if (::ioctl(fd_, USBTMC_IOCTL_CLEAR) < 0)
+            return statusFromErrno(errno);
+        return VI_SUCCESS;
+    }
+
+private:
+    void setKernelTimeout(qint64 deadline)
+    {
+        // The driver takes at least 100 ms; an infinite wait becomes a very long one.
+        __u32 ms = 0x7FFFFFFF;
+        if (deadline >= 0) {
+            const qint64 left = deadline - appClock().nowMs();
+            ms = static_cast<__u32>(std::clamp<qint64>(left, 100, 0x7FFFFFFF));
+        }
+        ::ioctl(fd_, USBTMC_IOCTL_SET_TIMEOUT, &ms);
+    }
+
+    // Appends the next transfer (at most max bytes from the kernel; a whole
+    // packet from a socket) to pending_, noting whether it ended the message.
+    ViStatus fetch(ViUInt32 max, qint64 deadline)
+    {
+        if (socket_) {
+            for (;;) {
+                short ev = 0;
+                const FdWait w = waitForFd(fd_, POLLIN, deadline, &ev);
+                if (w == FdWait::TimedOut)
+                    return VI_ERROR_TMO;
+                if (w == FdWait::Failed)
+                    return VI_ERROR_IO;
+                const ssize_t size = ::recv(fd_, nullptr, 0, MSG_PEEK | MSG_TRUNC | MSG_DONTWAIT);
+                if (size < 0) {
+                    if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)
+                        continue;
+                    return statusFromErrno(errno);
+                }
+                if (size == 0 && (ev & POLLHUP))
+                    return VI_ERROR_CONN_LOST;
+                QByteArray packet(std::max<qsizetype>(size, 1), '\0');
+                const ssize_t n = ::recv(fd_, packet.data(), static_cast<size_t>(packet.size()), MSG_DONTWAIT);
+                if (n < 0)
+                    return statusFromErrno(errno);
+                pending_.append(packet.constData(), n);
+                pendingEnd_ = true;
+                return VI_SUCCESS;
+            }
+        }
+        setKernelTimeout(deadline);
+        QByteArray chunk(static_cast<qsizetype>(max), '\0');
+        ssize_t n;
+        do {
+            n = ::read(fd_, chunk.data(), max);
+        } while (n < 0 && errno == EINTR);
+        if (n < 0)
+            return statusFromErrno(errno);
+        pending_.append(chunk.constData(), n);
+        if (static_cast<ViUInt32>(n) < max) {
+            pendingEnd_ = true;
+        } else {
+            __u8 attr = 0;
+            pendingEnd_ = ::ioctl(fd_, USBTMC_IOCTL_MSG_IN_ATTR, &attr) == 0 && (attr & 1);
+        }
+        return VI_SUCCESS;
+    }
+
+    int fd_;
+    bool socket_ = false;
+    QByteArray pending_;     // received and not yet handed out
+    bool pendingEnd_ = false; // pending_ runs to the end of its message
+};
+
+} // namespace
+
+bool parseUsbResourceName(const QString &text, UsbResourceName *out)
+{
+    QStringList f = text.split(QStringLiteral("::"));
+    if (f.size() < 4)
+        return false;
+    static const QRegularExpression head(QStringLiteral("\\AUSB(\\d*)\\z"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const auto m = head.match(f.at(0));
+    if (!m.hasMatch())
+        return false;
+    UsbResourceName r;
+    if (!m.captured(1).isEmpty()) {
+        bool ok = false;
+        r.board = m.captured(1).toInt(&ok);
+        if (!ok)
+            return false;
+    }
+    if (!parseIdField(f.at(1), &r.vendorId) || !parseIdField(f.at(2), &r.productId))
+        return false;
+    r.serial = f.at(3);
+    qsizetype i = 4;
+    if (i < f.size() && !f.at(i).isEmpty() && f.at(i).at(0).isDigit()) {
+        bool ok = false;
+        r.interfaceNumber = f.at(i).toInt(&ok);
+        if (!ok || r.interfaceNumber > 255)
+            return false;
+        ++i;
+    }
+    if (i < f.size()) {
+        if (f.at(i).compare(QLatin1String("INSTR"), Qt::CaseInsensitive) != 0)
+            return false;
+        ++i;
+    }
+    if (i != f.size())
+        return false;
+    *out = r;
+    return true;
+}
+
+QString usbResourceName(quint16 vendorId, quint16 productId, const QString &serial, int interfaceNumber)
+{
+    QString s = QStringLiteral("USB0::0x%1::0x%2::")
+                    .arg(vendorId, 4, 16, QLatin1Char('0'))
+                    .arg(productId, 4, 16, QLatin1Char('0'))
+                    .toUpper()
+                    .replace(QLatin1String("0X"), QLatin1String("0x"));
+    s += serial;
+    if (interfaceNumber != 0)
+        s += QStringLiteral("::%1").arg(interfaceNumber);
+    return s + QStringLiteral("::INSTR");
+}
+
+UsbtmcBackend::UsbtmcBackend(QString sysfsRoot, QString devRoot, Opener opener)
+    : sysfsRoot_(std::move(sysfsRoot)), devRoot_(std::move(devRoot)), opener_(std::move(opener))
+{
+}
+
+QList<UsbtmcDevice> UsbtmcBackend::devices() const
+{
+    static const QRegularExpression nodeName(QStringLiteral("\\Ausbtmc(\\d+)\\z"));
+    QList<std::pair<int, UsbtmcDevice>> found;
+    QSet<QString> seen;
+    for (const char *cls : {"class/usbmisc", "class/usb"}) {
+        const QDir dir(sysfsRoot_ + QLatin1Char('/') + QLatin1String(cls));
+        for (const QString &entry : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System)) {
+            const auto m = nodeName.match(entry);
+            if (!m.hasMatch() || seen.contains(entry))
+                continue;
+            // <entry>/device is the USB interface; its parent is the USB device.
+            const QString iface = QFileInfo(dir.filePath(entry) + QStringLiteral("/device")).canonicalFilePath();
+            if (iface.isEmpty())
+                continue;
+            const QString usbDev = QFileInfo(iface).path();
+            UsbtmcDevice d;
+            if (!parseHexId(readSysfsText(usbDev + QStringLiteral("/idVendor")), &d.vendorId)
+                || !parseHexId(readSysfsText(usbDev + QStringLiteral("/idProduct")), &d.productId))
+                continue;
+            // A serial with "::" in it would break the resource name apart.
+            d.serial = readSysfsText(usbDev + QStringLiteral("/serial")).remove(QStringLiteral("::"));
+            bool ok = false;
+            const int ifnum = readSysfsText(iface + QStringLiteral("/bInterfaceNumber")).toInt(&ok, 16);
+            d.interfaceNumber = ok ? ifnum : 0;
+            d.node = entry;
+            d.devicePath = devRoot_ + QLatin1Char('/') + entry;
+            d.resource = usbResourceName(d.vendorId, d.productId, d.serial, d.interfaceNumber);
+            seen.insert(entry);
+            found.append({m.captured(1).toInt(), d});
+        }
+    }
+    std::sort(found.begin(), found.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    QList<UsbtmcDevice> out;
+    for (const auto &p : found)
+        out << p.second;
+    return out;
+}
+
+QStringList UsbtmcBackend::resources()
+{
+    QStringList names;
+    for (const UsbtmcDevice &d : devices())
+        names << d.resource;
+    return names;
+}
+
+ViStatus UsbtmcBackend::open(const QString &resource, std::unique_ptr<VisaInstrument> *out)
+{
+    UsbResourceName want;
+    if (!parseUsbResourceName(resource, &want) || want.board != 0)
+        return VI_ERROR_RSRC_NFOUND;
+    const UsbtmcDevice *match = nullptr;
+    const QList<UsbtmcDevice> list = devices();
+    for (const UsbtmcDevice &d : list) {
+        if (d.vendorId != want.vendorId || d.productId != want.productId
+            || d.serial.compare(want.serial, Qt::CaseInsensitive) != 0)
+            continue;
+        if (want.interfaceNumber >= 0 && d.interfaceNumber != want.interfaceNumber)
+            continue;
+        if (!match || d.interfaceNumber < match->interfaceNumber)
+            match = &d;
+    }
+    if (!match)
+        return VI_ERROR_RSRC_NFOUND;
+    const int fd = opener_ ? opener_(match->devicePath)
+                           : ::open(QFile::encodeName(match->devicePath).constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        qWarning("Cannot open %s: %s", qPrintable(match->devicePath), std::strerror(err));
+        if (err == ENOENT || err == ENODEV || err == ENXIO)
+            return VI_ERROR_RSRC_NFOUND;
+        if (err == EBUSY)
+            return VI_ERROR_RSRC_BUSY;
+        return VI_ERROR_SYSTEM_ERROR;
+    }
+    *out = std::make_unique<UsbtmcInstrument>(fd);
+    return VI_SUCCESS;
+}

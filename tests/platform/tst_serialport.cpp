@@ -1,0 +1,345 @@
+#include "platform/pump.h"
+#include "platform/serialport/serialdevices.h"
+#include "platform/serialport/serialportcontrol.h"
+#include "platform/serialport/serialsettings.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+namespace {
+
+// A pseudo-terminal: the test holds the master, the control opens the slave.
+struct Pty {
+    int master = -1;
+    QString slave;
+    Pty()
+    {
+        master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
+            return;
+        char name[128];
+        if (::ptsname_r(master, name, sizeof name) == 0)
+            slave = QString::fromLocal8Bit(name);
+    }
+    ~Pty() { closeMaster(); }
+    void closeMaster()
+    {
+        if (master >= 0)
+            ::close(master);
+        master = -1;
+    }
+    bool ok() const { return master >= 0 && !slave.isEmpty(); }
+    void send(const QByteArray &b) const { QCOMPARE(::write(master, b.constData(), b.size()), ssize_t(b.size())); }
+    // What the slave side wrote, waiting at most a second for the first byte and
+    // briefly for more, until want bytes are in.
+    QByteArray receive(int want) const
+    {
+        QByteArray got;
+        while (got.size() < want) {
+            pollfd p{master, POLLIN, 0};
+            if (::poll(&p, 1, got.isEmpty() ? 1000 : 200) != 1)
+                break;
+            char buf[512];
+            const ssize_t n = ::read(master, buf, sizeof buf);
+            if (n <= 0)
+                break;
+            got.append(buf, n);
+        }
+        return got;
+    }
+};
+
+} // namespace
+
+class TestSerialPort : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        savedExtra_ = qgetenv("KELVOSCOPE_EXTRA_PORTS");
+        qunsetenv("KELVOSCOPE_EXTRA_PORTS");
+        setPump({});
+    }
+    void cleanup()
+    {
+        if (savedExtra_.isNull())
+            qunsetenv("KELVOSCOPE_EXTRA_PORTS");
+        else
+            qputenv("KELVOSCOPE_EXTRA_PORTS", savedExtra_);
+    }
+
+    void settingsStrings_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<int>("baud");
+        QTest::addColumn<int>("parity");
+        QTest::addColumn<int>("dataBits");
+        QTest::addColumn<int>("stopBits");
+        using P = SerialSettings::Parity;
+        using S = SerialSettings::StopBits;
+        auto row = [](const char *name, const char *text, int baud, P p, int bits, S s) {
+            QTest::newRow(name) << QString::fromLatin1(text) << true << baud << int(p) << bits << int(s);
+        };
+        auto bad = [](const char *name, const char *text) {
+            QTest::newRow(name) << QString::fromLatin1(text) << false << 0 << 0 << 0 << 0;
+        };
+        row("link default", "9600,n,8,1", 9600, P::None, 8, S::One);
+        row("upper case parity", "38400,N,8,1", 38400, P::None, 8, S::One);
+        row("even seven two", "300,e,7,2", 300, P::Even, 7, S::Two);
+        row("odd", "2400,o,8,1", 2400, P::Odd, 8, S::One);
+        row("mark", "4800,m,8,1", 4800, P::Mark, 8, S::One);
+        row("space", "19200,s,8,1", 19200, P::Space, 8, S::One);
+        row("one and a half", "9600,n,5,1.5", 9600, P::None, 5, S::OneAndHalf);
+        row("blanks around fields", " 9600 , n , 8 , 1 ", 9600, P::None, 8, S::One);
+        row("highest rate", "4000000,n,8,1", 4000000, P::None, 8, S::One);
+        bad("empty", "");
+        bad("baud only", "9600");
+        bad("three fields", "9600,n,8");
+        bad("five fields", "9600,n,8,1,0");
+        bad("baud not a number", "fast,n,8,1");
+        bad("baud with decimals", "9600.5,n,8,1");
+        bad("baud negative", "-9600,n,8,1");
+        bad("baud zero", "0,n,8,1");
+        bad("baud huge", "99999999999,n,8,1");
+        bad("baud empty", ",n,8,1");
+        bad("parity unknown", "9600,x,8,1");
+        bad("parity word", "9600,none,8,1");
+        bad("data bits 4", "9600,n,4,1");
+        bad("data bits 9", "9600,n,9,1");
+        bad("stop bits 3", "9600,n,8,3");
+        bad("stop bits comma decimal", "9600,n,8,1;5");
+        bad("blank inside number", "96 00,n,8,1");
+    }
+    void settingsStrings()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        const auto s = parseSerialSettings(text);
+        QCOMPARE(s.has_value(), valid);
+        if (!valid)
+            return;
+        QFETCH(int, baud);
+        QFETCH(int, parity);
+        QFETCH(int, dataBits);
+        QFETCH(int, stopBits);
+        QCOMPARE(s->baud, baud);
+        QCOMPARE(int(s->parity), parity);
+        QCOMPARE(s->dataBits, dataBits);
+        QCOMPARE(int(s->stopBits), stopBits);
+        QCOMPARE(parseSerialSettings(serialSettingsText(*s)), s); // the text form reads back the same
+    }
+
+    void deviceNamesInNaturalOrder()
+    {
+        QStringList names{"ttyUSB10", "ttyS10", "ttyUSB2", "ttyS2", "ttyACM0", "ttyS0"};
+        std::sort(names.begin(), names.end(), serialDeviceNameLess);
+        QCOMPARE(names, QStringList({"ttyACM0", "ttyS0", "ttyS2", "ttyS10", "ttyUSB2", "ttyUSB10"}));
+        QVERIFY(!serialDeviceNameLess("ttyS2", "ttyS2"));
+        QVERIFY(serialDeviceNameLess("ttyS99999999999999999999", "ttyS100000000000000000000")); // no overflow
+    }
+
+    void extraPortsJoinTheList()
+    {
+        Pty a;
+        Pty b;
+        QVERIFY(a.ok() && b.ok());
+        const QStringList system = serialDeviceList();
+        QVERIFY(!system.contains(a.slave));
+        qputenv("KELVOSCOPE_EXTRA_PORTS",
+                (b.slave + ":/nonexistent/ttyQ9::" + a.slave + ":" + b.slave).toLocal8Bit());
+        // After the system's ports, in the order given; missing paths and repeats left out.
+        QCOMPARE(serialDeviceList(), system + QStringList({b.slave, a.slave}));
+    }
+
+    void receiveEventsFromThePseudoTerminal()
+    {
+        Pty pty;
+        QVERIFY(pty.ok());
+        SerialPortControl ctl;
+        openOn(ctl, pty);
+        QVERIFY(ctl.portOpen());
+        QCOMPARE(ctl.devicePath(), pty.slave);
+
+        QSignalSpy spy(&ctl, &SerialPortControl::OnComm);
+        QByteArray received;
+        connect(&ctl, &SerialPortControl::OnComm, this, [&](int ev) {
+            if (ev == SerialPortControl::comEvReceive)
+                received += ctl.input();
+        });
+        // A reply in three pieces, the LF in the last.
+        pty.send("1.0");
+        QVERIFY(ctl.waitForInput(1000));
+        pty.send("0");
+        QVERIFY(ctl.waitForInput(1000));
+        pty.send("V\n");
+        QVERIFY(ctl.waitForInput(1000));
+        while (received.size() < 6 && ctl.waitForInput(200)) {
+        }
+        QCOMPARE(received, QByteArray("1.00V\n"));
+        QVERIFY(spy.count() >= 3);
+        for (const QList<QVariant> &args : spy)
+            QCOMPARE(args.at(0).toInt(), int(SerialPortControl::comEvReceive));
+        QCOMPARE(ctl.commEvent(), int(SerialPortControl::comEvReceive));
+
+        // Binary bytes pass unchanged (raw mode: no CR/LF translation, no flow control characters).
+        QByteArray block;
+        for (int i = 0; i < 256; ++i)
+            block += char(i);
+        received.clear();
+        pty.send(block);
+        while (received.size() < block.size() && ctl.waitForInput(1000)) {
+        }
+        QCOMPARE(received, block);
+    }
+
+    void receiveEventsRunInsideThePump()
+    {
+        Pty pty;
+        QVERIFY(pty.ok());
+        SerialPortControl ctl;
+        openOn(ctl, pty);
+        QSignalSpy spy(&ctl, &SerialPortControl::OnComm);
+        pty.send("ON\n");
+        QVERIFY(spy.isEmpty()); // nothing runs until events are processed
+        for (int i = 0; i < 200 && spy.isEmpty(); ++i) {
+            pollfd p{pty.master, 0, 0};
+            ::poll(&p, 1, 5); // a short real wait for the bytes to cross the pty
+            pumpEvents();
+        }
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(ctl.inBufferCount(), 3);
+        QCOMPARE(ctl.input(), QByteArray("ON\n"));
+        QCOMPARE(ctl.inBufferCount(), 0);
+    }
+
+    void inputLenAndThreshold()
+    {
+        Pty pty;
+        QVERIFY(pty.ok());
+        SerialPortControl ctl;
+        openOn(ctl, pty);
+        ctl.setRThreshold(0); // no receive events at all
+        QSignalSpy spy(&ctl, &SerialPortControl::OnComm);
+        pty.send("ABCDEF");
+        QVERIFY(ctl.waitForInput(1000));
+        while (ctl.inBufferCount() < 6 && ctl.waitForInput(200)) {
+        }
+        QVERIFY(spy.isEmpty());
+        ctl.setInputLen(4);
+        QCOMPARE(ctl.input(), QByteArray("ABCD"));
+        QCOMPARE(ctl.input(), QByteArray("EF"));
+        QCOMPARE(ctl.input(), QByteArray());
+    }
+
+    void outputReachesTheOtherEnd()
+    {
+        Pty pty;
+        QVERIFY(pty.ok());
+        SerialPortControl ctl;
+        openOn(ctl, pty);
+        QVERIFY(ctl.setOutput(":KEY:LOCK ENABLE\n"));
+        QCOMPARE(ctl.error(), SerialPortControl::Error::None);
+        // Written at once, without any event processing.
+        QCOMPARE(pty.receive(17), QByteArray(":KEY:LOCK ENABLE\n"));
+        QByteArray bin("\x00\x0d\x0a\x11\x13\xff", 6);
+        QVERIFY(ctl.setOutput(bin));
+        QCOMPARE(pty.receive(6), bin);
+    }
+
+    void missingPortGivesTheErrorState()
+    {
+        Pty pty;
+        QVERIFY(pty.ok());
+        qputenv("KELVOSCOPE_EXTRA_PORTS", pty.slave.toLocal8Bit());
+        const int count = int(serialDeviceList().size());
+        SerialPortControl ctl;
+        QVERIFY(ctl.setCommPort(count + 1)); // a number may be set; opening it fails
+        QVERIFY(!ctl.setPortOpen(true));
+        QCOMPARE(ctl.error(), SerialPortControl::Error::InvalidPortNumber);
+        QVERIFY(!ctl.errorString().isEmpty());
+        QVERIFY(!ctl.portOpen());
+        QVERIFY(!ctl.setCommPort(0));
+        QCOMPARE(ctl.error(), SerialPortControl::Error::InvalidPortNumber);
+        QCOMPARE(ctl.commPort(), count + 1);
+
+        // Output on a closed port fails and says why.
+        QVERIFY(!ctl.setOutput("*IDN?\n"));
+        QCOMPARE(ctl.error(), SerialPortControl::Error::NotOpen);
+        QVERIFY(!ctl.errorString().isEmpty());
+        QCOMPARE(ctl.input(), QByteArray());
+        QVERIFY(!ctl.waitForInput(10));
+
+        // A listed port whose device has gone.
+        const QString gone = pty.slave;
+        pty.closeMaster(); // the slave node disappears with its master
+        if (QFileInfo::exists(gone))
+            QSKIP("the pty node outlived its master here");
+        QVERIFY(ctl.setCommPort(count));
+        QVERIFY(!ctl.setPortOpen(true));
+        QCOMPARE(ctl.error(), SerialPortControl::Error::InvalidPortNumber);
+    }
+
+    void settingsAndPortRules()
+    {
+        Pty pty;
+        QVERIFY(pty.ok());
+        SerialPortControl ctl;
+        QCOMPARE(ctl.settings(), QStringLiteral("9600,n,8,1"));
+        QVERIFY(!ctl.setSettings(QStringLiteral("9600,q,8,1")));
+        QCOMPARE(ctl.error(), SerialPortControl::Error::InvalidSettings);
+        QCOMPARE(ctl.settings(), QStringLiteral("9600,n,8,1")); // unchanged
+        QVERIFY(ctl.setSettings(QStringLiteral("19200,n,8,1")));
+        QCOMPARE(ctl.error(), SerialPortControl::Error::None);
+
+        openOn(ctl, pty);
+        QVERIFY(!ctl.setPortOpen(true));
+        QCOMPARE(ctl.error(), SerialPortControl::Error::AlreadyOpen);
+        QVERIFY(ctl.portOpen());
+        QVERIFY(!ctl.setCommPort(2));
+        QCOMPARE(ctl.error(), SerialPortControl::Error::PortOpen);
+        QVERIFY(ctl.setSettings(QStringLiteral("38400,n,8,1"))); // applies while open
+        QVERIFY(ctl.setPortOpen(false));
+        QVERIFY(!ctl.portOpen());
+        QVERIFY(ctl.setPortOpen(false)); // closing a closed port is fine
+        QVERIFY(ctl.devicePath().isEmpty());
+        // Reopening works (each connect closes and reopens).
+        QVERIFY(ctl.setPortOpen(true));
+        QVERIFY(ctl.setOutput("x"));
+        QCOMPARE(pty.receive(1), QByteArray("x"));
+    }
+
+    void lostDeviceClosesThePort()
+    {
+        auto pty = std::make_unique<Pty>();
+        QVERIFY(pty->ok());
+        SerialPortControl ctl;
+        openOn(ctl, *pty);
+        pty->closeMaster();
+        for (int i = 0; i < 50 && ctl.portOpen(); ++i)
+            ctl.waitForInput(20);
+        QVERIFY(!ctl.portOpen());
+        QCOMPARE(ctl.error(), SerialPortControl::Error::DeviceLost);
+        QVERIFY(!ctl.setOutput("*IDN?\n"));
+        QCOMPARE(ctl.error(), SerialPortControl::Error::NotOpen);
+    }
+
+private:
+    void openOn(SerialPortControl &ctl, const Pty &pty)
+    {
+        qputenv("KELVOSCOPE_EXTRA_PORTS", pty.slave.toLocal8Bit());
+        const int n = int(serialDeviceList().indexOf(pty.slave)) + 1;
+        QVERIFY(n > 0);
+        QVERIFY(ctl.setCommPort(n));
+        QVERIFY2(ctl.setPortOpen(true), qPrintable(ctl.errorString()));
+    }
+
+    QByteArray savedExtra_;
+};
+
+QTEST_GUILESS_MAIN(TestSerialPort)
+#include "tst_serialport.moc"
