@@ -94,7 +94,7 @@ void LoadOptionsTexts(QWidget *w, int lang)
     for (const CaptionRow &row : optionsCaptions())
         if (QLatin1String(row.control) == QLatin1String("labCurDevice"))
             if (QObject *o = w->findChild<QObject *>(QStringLiteral("labCurDevice")))
-                setCaption(o, captionText(row, lang) + app().shell.ResourceName);
+                setCaption(o, captionText(row, lang) + app().link.ResourceName);
 }
 
 void LoadVirtualPanelTexts(QWidget *w, int lang) { applyCaptions(w, virtualPanelCaptions(), lang); }

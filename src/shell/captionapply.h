@@ -19,7 +19,7 @@ void setCaption(QObject *obj, const QString &text);
 // language in force.
 void LoadNewDocTexts(QWidget *w, int lang);
 void LoadOpenDocTexts(QWidget *w, int lang);
-void LoadOptionsTexts(QWidget *w, int lang); // labCurDevice: the fixed text, then app().shell.ResourceName
+void LoadOptionsTexts(QWidget *w, int lang); // labCurDevice: the fixed text, then app().link.ResourceName
 void LoadVirtualPanelTexts(QWidget *w, int lang);
 void LoadVirtualKeyTexts(QWidget *w, int lang);
 void LoadAdjustTexts(QWidget *w, int lang);

@@ -1,6 +1,9 @@
 #include "shell/frmmain.h"
 
 #include "common/appstate.h"
+#include "link/commport.h"
+#include "link/linkindicator.h"
+#include "link/rs232func.h"
 #include "platform/clock.h"
 #include "platform/ui/ui.h"
 #include "shell/captionapply.h"
@@ -119,6 +122,8 @@ frmMain::~frmMain()
         setLanguageLoader(id, {});
     t.LanguageMenuTick = {};
     setRecentMenusChanged({});
+    if (ownComm_ && commControl() == ownComm_)
+        setCommControl(nullptr);
     if (app().shell.MainForm == this)
         app().shell.MainForm = nullptr;
 }
@@ -382,6 +387,13 @@ void frmMain::MDIForm_Load()
     s.PicDisconnected = picLED_OFF_;
     CommBusyTimer->start(200);
     TimeOutTimer->start(100);
+    // The serial-port control: the program's own unless one is installed.
+    if (!commControl()) {
+        ownComm_ = new SerialCommPort(this);
+        setCommControl(ownComm_);
+    }
+    connect(commControl(), &CommPort::OnComm, this, [this](int event) { MSComm1_OnComm(event); });
+    connect(&linkIndicator(), &LinkIndicator::lampsChanged, this, [this] { updateConnectionLamps(); });
     // 8: options and the window's rectangle.
     TwipsRect rect = pixelsToTwips(QRect(pos(), size()), twipsPerPixel());
     LoadSoftwareSetting(&rect);
@@ -695,9 +707,8 @@ void frmMain::mnuToolsOptions_Click()
 
 void frmMain::updateConnectionLamps()
 {
-    const bool connected = hooks().LinkConnected && hooks().LinkConnected();
-    picLED_ON_->setVisible(connected);
-    picLED_OFF_->setVisible(!connected);
+    picLED_ON_->setVisible(app().link.LampOnVisible);
+    picLED_OFF_->setVisible(app().link.LampOffVisible);
 }
 
 void frmMain::setAddItemButtonsEnabled(bool enabled)

@@ -12,6 +12,7 @@
 #include <memory>
 
 class ClockTimer;
+class CommPort;
 class QAction;
 class QDockWidget;
 class QLabel;
@@ -121,6 +122,7 @@ private:
     std::unique_ptr<ClockTimer> TimeOutTimer;
     std::unique_ptr<ClockTimer> CommBusyTimer;
     std::unique_ptr<ClockTimer> clockPanelTimer_;
+    CommPort *ownComm_ = nullptr;
     QByteArray CommInput;
     bool closing_ = false;
     bool unloaded_ = false;

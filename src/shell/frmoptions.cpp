@@ -151,19 +151,20 @@ void frmOptions::buildControls()
 void frmOptions::Form_Load()
 {
     ShellState &s = app().shell;
+    LinkState &l = app().link;
     HardwareCheck->setChecked(s.StartupCheckHardware);
     SheetStartLoadChk->setChecked(s.StartupLoadSheet);
     CtrlStartLoadChk->setChecked(s.StartupLoadCtrl);
 
-    (s.IoType == 2 ? PortSelectOption2 : PortSelectOption0)->setChecked(true);
+    (l.IoType == IoTypeSerial ? PortSelectOption2 : PortSelectOption0)->setChecked(true);
 
     fill(PortCombo, portNames());
-    if (s.ComPortNumber < 1 || s.ComPortNumber > 16)
-        s.ComPortNumber = 1;
-    PortCombo->setCurrentIndex(s.ComPortNumber - 1);
+    if (l.ComPortNumber < 1 || l.ComPortNumber > 16)
+        l.ComPortNumber = 1;
+    PortCombo->setCurrentIndex(l.ComPortNumber - 1);
 
     fill(BaudCombo, baudRates());
-    BaudCombo->setCurrentIndex(BaudCombo->findText(s.BaudRateText)); // not listed: none selected
+    BaudCombo->setCurrentIndex(BaudCombo->findText(l.BaudRateText)); // not listed: none selected
 
     fill(GPIB_AddrCombo, gpibAddresses());
     GPIB_AddrCombo->setCurrentIndex(GPIB_AddrCombo->findText(QString::number(s.GpibAddress)));
@@ -173,22 +174,22 @@ void frmOptions::Form_Load()
                                                      : QStringList();
     const int count = std::min<int>(int(found.size()), ResourceListSize);
     for (int i = 0; i < count; ++i)
-        s.ResourceList[size_t(i)] = found[i].left(128);
+        l.ResourceList[size_t(i)] = found[i].left(ResourceNameMax);
     QStringList serials;
     for (int i = 0; i < count && serials.size() < MaxListedDevices; ++i)
-        serials << serialFromResource(s.ResourceList[size_t(i)]);
+        serials << serialFromResource(l.ResourceList[size_t(i)]);
 
     DeviceCombo->clear();
     if (serials.isEmpty()) {
-        s.ResourceIndex = 0;
+        l.ResourceIndex = 0;
         DeviceCombo->addItem(languageIndex() != LanguageChinese ? QString::fromUtf8(NoDeviceEnglish)
                                                                 : QString::fromUtf8(NoDeviceChinese));
         DeviceCombo->setCurrentIndex(0);
     } else {
-        if (s.ResourceIndex <= 0 || s.ResourceIndex > serials.size())
-            s.ResourceIndex = 1;
+        if (l.ResourceIndex <= 0 || l.ResourceIndex > serials.size())
+            l.ResourceIndex = 1;
         DeviceCombo->addItems(serials);
-        DeviceCombo->setCurrentIndex(s.ResourceIndex - 1);
+        DeviceCombo->setCurrentIndex(l.ResourceIndex - 1);
     }
 
     const bool autoRefresh = s.RefreshType == QLatin1String("Auto");
@@ -210,15 +211,16 @@ void frmOptions::OptRefreshType_Click()
 void frmOptions::cmdOK_Click()
 {
     ShellState &s = app().shell;
+    LinkState &l = app().link;
     if (app().transfer.TransferBusy)
         return; // a transfer runs: the link and its settings stay as they are
 
     if (s.hooks.LinkConnected && s.hooks.LinkConnected()) {
         const QString chosen = BaudCombo->currentText();
-        if (chosen != s.BaudRateText) {
+        if (chosen != l.BaudRateText) {
             if (s.hooks.SendCommand)
                 s.hooks.SendCommand(QStringLiteral(":RS232:BAUD ") + chosen.trimmed());
-            s.BaudRateText = chosen;
+            l.BaudRateText = chosen;
         }
         if (s.hooks.DisconnectInstrument)
             s.hooks.DisconnectInstrument();
@@ -232,20 +234,20 @@ void frmOptions::cmdOK_Click()
     const int seconds = IntervalCombo->currentText().toInt(&ok);
     if (ok)
         s.RefreshInterval = seconds * 1000;
-    s.IoType = PortSelectOption2->isChecked() ? 2 : 0;
+    l.IoType = PortSelectOption2->isChecked() ? IoTypeSerial : 0;
     if (PortCombo->currentIndex() >= 0)
-        s.ComPortNumber = PortCombo->currentIndex() + 1;
-    s.BaudRateText = BaudCombo->currentText();
+        l.ComPortNumber = PortCombo->currentIndex() + 1;
+    l.BaudRateText = BaudCombo->currentText();
     if (GPIB_AddrCombo->currentIndex() >= 0)
         s.GpibAddress = GPIB_AddrCombo->currentIndex();
 
     const QString device = DeviceCombo->currentText();
     if (device == QString::fromUtf8(NoDeviceChinese) || device == QString::fromUtf8(NoDeviceEnglish)) {
-        s.ResourceIndex = 0;
-        s.ResourceName.clear();
+        l.ResourceIndex = 0;
+        l.ResourceName.clear();
     } else if (DeviceCombo->currentIndex() >= 0) {
-        s.ResourceIndex = qint16(DeviceCombo->currentIndex() + 1);
-        s.ResourceName = s.ResourceList[size_t(s.ResourceIndex - 1)];
+        l.ResourceIndex = qint16(DeviceCombo->currentIndex() + 1);
+        l.ResourceName = l.ResourceList[size_t(l.ResourceIndex - 1)];
     }
 
     s.DialogOK = true;

@@ -13,7 +13,6 @@
 #include <array>
 
 inline constexpr int RecentEntryCount = 4;
-inline constexpr int ResourceListSize = 65;
 
 // One recent-file submenu as the File menu shows it.
 struct RecentMenuState {
@@ -23,30 +22,17 @@ struct RecentMenuState {
     bool RootEnabled = false;
 };
 
-// Stand-ins for the link's flags until the link binds its own.
-struct LinkStandIn {
-    bool LinkConnected = false;
-    bool LinkConnecting = false;
-    bool LaPresent = false;
-    int ScreenTop = 0;
-};
-
 struct ShellState {
-    // Options (general, I/O and refresh sections of the store).
+    // Options (general, I/O and refresh sections of the store). The link kind,
+    // port, baud rate and the chosen USB instrument are the link's own
+    // (app().link: IoType, ComPortNumber, BaudRateText, ResourceIndex,
+    // ResourceName, ResourceList).
     bool StartupCheckHardware = false;
     bool StartupLoadSheet = false;
     bool StartupLoadCtrl = false;
-    qint32 IoType = 0;        // 2 = serial-port control, anything else = VISA
-    qint32 ComPortNumber = 0; // 1..16
-    QString BaudRateText;
     qint32 GpibAddress = 0;   // 0..30, kept and edited only
     QString RefreshType;      // "Single" or "Auto"
     qint32 RefreshInterval = 0; // ms
-
-    // The USB instrument chosen in the options (not stored).
-    qint16 ResourceIndex = 0; // 1-based into ResourceList; 0 = none
-    QString ResourceName;
-    std::array<QString, ResourceListSize> ResourceList{};
 
     // Results of the modal dialogs.
     bool DialogOK = false;
@@ -72,6 +58,5 @@ struct ShellState {
     WindowRef PicConnected;
     WindowRef PicDisconnected;
 
-    LinkStandIn linkFlags;
     ShellHooks hooks = defaultShellHooks();
 };

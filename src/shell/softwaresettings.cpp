@@ -129,13 +129,17 @@ void LoadSoftwareSetting(TwipsRect *rect)
     loadFlag(StoreKeys::StartupLoadSheet, &s.StartupLoadSheet);
     loadFlag(StoreKeys::StartupLoadCtrl, &s.StartupLoadCtrl);
 
-    loadLong(StoreKeys::IoSettings, StoreKeys::ScopeIOType, QStringLiteral("0"), &s.IoType);
-    if (s.IoType == 2)
-        s.IoType = 0; // every run starts on VISA
-    loadLong(StoreKeys::IoSettings, StoreKeys::ComPort, QStringLiteral("1"), &s.ComPortNumber);
-    s.BaudRateText = get(StoreKeys::IoSettings, StoreKeys::BaudRate, QStringLiteral("9600"));
+    LinkState &l = app().link;
+    qint32 v32 = 0;
+    if (readLong(get(StoreKeys::IoSettings, StoreKeys::ScopeIOType, QStringLiteral("0")), &v32))
+        l.IoType = v32;
+    if (l.IoType == IoTypeSerial)
+        l.IoType = 0; // every run starts on VISA
+    if (readLong(get(StoreKeys::IoSettings, StoreKeys::ComPort, QStringLiteral("1")), &v32))
+        l.ComPortNumber = v32;
+    l.BaudRateText = get(StoreKeys::IoSettings, StoreKeys::BaudRate, QStringLiteral("9600"));
     loadLong(StoreKeys::IoSettings, StoreKeys::GpibAddr, QStringLiteral("7"), &s.GpibAddress);
-    s.ResourceIndex = 0;
+    l.ResourceIndex = 0;
 
     s.RefreshType = get(StoreKeys::Refresh, StoreKeys::RefreshType, QStringLiteral("Single"));
     loadLong(StoreKeys::Refresh, StoreKeys::RefreshInterval, QStringLiteral("1000"), &s.RefreshInterval);
@@ -156,13 +160,14 @@ void LoadSoftwareSetting(TwipsRect *rect)
 bool SaveSoftwareSetting(const TwipsRect *rect)
 {
     const ShellState &s = app().shell;
+    const LinkState &l = app().link;
     using namespace StoreKeys;
     const bool ok = put(General, StartupCheckHardware, flagText(s.StartupCheckHardware))
         && put(General, StartupLoadSheet, flagText(s.StartupLoadSheet))
         && put(General, StartupLoadCtrl, flagText(s.StartupLoadCtrl))
-        && put(IoSettings, ScopeIOType, QString::number(s.IoType))
-        && put(IoSettings, ComPort, QString::number(s.ComPortNumber))
-        && put(IoSettings, BaudRate, s.BaudRateText)
+        && put(IoSettings, ScopeIOType, QString::number(l.IoType))
+        && put(IoSettings, ComPort, QString::number(l.ComPortNumber))
+        && put(IoSettings, BaudRate, l.BaudRateText)
         && put(IoSettings, GpibAddr, QString::number(s.GpibAddress))
         && put(Refresh, StoreKeys::RefreshType, s.RefreshType)
         && put(Refresh, StoreKeys::RefreshInterval, QString::number(s.RefreshInterval));
