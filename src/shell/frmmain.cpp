@@ -598,7 +598,7 @@ void frmMain::mnuFileRecentCtrl_Click(int index)
 {
     if (transferBusy() || index < 0 || index >= RecentEntryCount)
         return;
-    const QString path = action(QStringLiteral("mnuFileRecentCtrl_%1").arg(index))->text();
+    const QString path = app().shell.RecentCtrl.Captions[size_t(index)];
     if (!path.isEmpty() && hooks().OpenCtrl)
         hooks().OpenCtrl(path);
 }
@@ -607,7 +607,7 @@ void frmMain::mnuFileRecentSheet_Click(int index)
 {
     if (transferBusy() || index < 0 || index >= RecentEntryCount)
         return;
-    const QString path = action(QStringLiteral("mnuFileRecentSheet_%1").arg(index))->text();
+    const QString path = app().shell.RecentSheet.Captions[size_t(index)];
     if (!path.isEmpty() && hooks().OpenDataSheet)
         hooks().OpenDataSheet(path);
 }
