@@ -217,7 +217,7 @@ void frmOptions::cmdOK_Click()
 
     if (s.hooks.LinkConnected && s.hooks.LinkConnected()) {
         const QString chosen = BaudCombo->currentText();
-        if (chosen != l.BaudRateText) {
+        if (BaudCombo->currentIndex() >= 0 && chosen != l.BaudRateText) {
             if (s.hooks.SendCommand)
                 s.hooks.SendCommand(QStringLiteral(":RS232:BAUD ") + chosen.trimmed());
             l.BaudRateText = chosen;
@@ -237,7 +237,8 @@ void frmOptions::cmdOK_Click()
     l.IoType = PortSelectOption2->isChecked() ? IoTypeSerial : 0;
     if (PortCombo->currentIndex() >= 0)
         l.ComPortNumber = PortCombo->currentIndex() + 1;
-    l.BaudRateText = BaudCombo->currentText();
+    if (BaudCombo->currentIndex() >= 0) // an unlisted stored rate stays as it is
+        l.BaudRateText = BaudCombo->currentText();
     if (GPIB_AddrCombo->currentIndex() >= 0)
         s.GpibAddress = GPIB_AddrCombo->currentIndex();
 
