@@ -2,6 +2,7 @@
 
 #include "common/appstate.h"
 #include "link/commport.h"
+#include "link/connectfunc.h"
 #include "link/linkindicator.h"
 #include "link/rs232func.h"
 #include "platform/clock.h"
@@ -104,7 +105,6 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     buildMenus();
     buildToolBar();
     buildStatusBar();
-    buildPanes();
     buildTimers();
 
     auto *f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
@@ -322,6 +322,8 @@ void frmMain::buildPanes()
         frmCtrlList_ = new QWidget(this); // stands in for the controller pane
         frmCtrlList_->setObjectName(QStringLiteral("frmCtrlList"));
     }
+    if (dataSheetDock_)
+        return;
     auto dock = [this](const QString &key, QWidget *w) {
         auto *d = new QDockWidget(w->windowTitle(), this);
         d->setObjectName(key);
@@ -334,6 +336,23 @@ void frmMain::buildPanes()
     };
     dataSheetDock_ = dock(PaneDataSheet, frmDataSheetTree_);
     controllerDock_ = dock(PaneController, frmCtrlList_);
+}
+
+void frmMain::bindControllerHooks()
+{
+    // The controller reaches the link and the recent list through these; a
+    // hook already set (by a test) is kept.
+    CtrlHooks &c = app().ctrl.hooks;
+    if (!c.linkConnected)
+        c.linkConnected = [] { return app().link.LinkConnected != 0; };
+    if (!c.laPresent)
+        c.laPresent = [] { return app().link.LaPresent != 0; };
+    if (!c.connectInstrument)
+        c.connectInstrument = [] { ConnectInstrument(); };
+    if (!c.disconnectInstrument)
+        c.disconnectInstrument = [] { DisconnectInstrument(); };
+    if (!c.addRecentCtrlFile)
+        c.addRecentCtrlFile = [](const QString &path) { AddRecentCtrlFile(path); };
 }
 
 void frmMain::buildTimers()
@@ -367,7 +386,6 @@ void frmMain::installLanguageLoaders()
         action(QStringLiteral("mnuLanguageChinese"))->setChecked(chinese);
         action(QStringLiteral("mnuLanguageEnglish"))->setChecked(!chinese);
     });
-    setRecentMenusChanged([this] { refreshRecentMenus(); });
 }
 
 void frmMain::MDIForm_Load()
@@ -375,7 +393,7 @@ void frmMain::MDIForm_Load()
     ShellState &s = app().shell;
     // 1-2: the file dialogs are the ui() seam's; no transfer runs; the recent menus.
     app().transfer.TransferBusy = false;
-    installLanguageLoaders();
+    setRecentMenusChanged([this] { refreshRecentMenus(); });
     UpdateRecentSheetMenu();
     UpdateRecentCtrlMenu();
     // 3-7: link start values, colours and banners (constants), lamps, timers.
@@ -400,8 +418,12 @@ void frmMain::MDIForm_Load()
     applyWindowRect(rect);
     // 9-11: VISA resource manager; one-time flags of the panes; the language.
     call(s.hooks.OpenVisaRM);
-    s.CtrlInitialised = false;
+    app().ctrl.CtrlInitialised = false;
     s.DataBrowserLoaded = false;
+    // The panes load here, before the language is applied to them.
+    bindControllerHooks();
+    buildPanes();
+    installLanguageLoaders();
     ApplyLanguage(languageIndex());
     // 13: connect only when the option asks for it.
     if (s.StartupCheckHardware)

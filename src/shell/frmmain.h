@@ -91,6 +91,7 @@ private:
     void buildToolBar();
     void buildStatusBar();
     void buildPanes();
+    void bindControllerHooks();
     void buildTimers();
     void installLanguageLoaders();
     void refreshRecentMenus();

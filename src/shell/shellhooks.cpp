@@ -1,6 +1,8 @@
 #include "shell/shellhooks.h"
 
 #include "common/appstate.h"
+#include "controller/ctrlfilecommands.h"
+#include "controller/frmctrllist.h"
 #include "link/link.h"
 #include "platform/visa/visa.h"
 
@@ -56,14 +58,34 @@ ShellHooks defaultShellHooks()
     // The link takes the received bytes from the serial-port control itself.
     h.ComReceive = [](const QByteArray &) {};
 
-    // Until the controller pane binds its own: no control file is modified,
-    // and a save that cannot be made reports Failed (never Saved).
-    h.mnuNewCtrl_Click = [] {};
-    h.mnuOpenCtrl_Click = [] {};
-    h.OpenCtrl = [](const QString &) {};
-    h.mnuSaveCtrl_Click = [] { return SaveOutcome::Failed; };
-    h.CtrlFileModified = [] { return false; };
-    h.CtrlFilePath = [] { return QString(); };
+    // The controller pane and its control-file commands (none while no pane
+    // exists: then a save reports Failed, never Saved).
+    h.MakeControllerPane = [](QWidget *parent) -> QWidget * { return new frmCtrlList(parent); };
+    h.mnuNewCtrl_Click = [] {
+        if (CtrlFileCommands *c = ctrlFileCommands())
+            c->mnuNewCtrl_Click();
+    };
+    h.mnuOpenCtrl_Click = [] {
+        if (CtrlFileCommands *c = ctrlFileCommands())
+            c->mnuOpenCtrl_Click();
+    };
+    h.OpenCtrl = [](const QString &path) {
+        if (CtrlFileCommands *c = ctrlFileCommands())
+            c->OpenCtrl(path);
+    };
+    h.mnuSaveCtrl_Click = [] {
+        CtrlFileCommands *c = ctrlFileCommands();
+        if (!c)
+            return SaveOutcome::Failed;
+        switch (c->mnuSaveCtrl_Click()) {
+        case CtrlSaveResult::Saved: return SaveOutcome::Saved;
+        case CtrlSaveResult::Cancelled: return SaveOutcome::Cancelled;
+        case CtrlSaveResult::Failed: break;
+        }
+        return SaveOutcome::Failed;
+    };
+    h.CtrlFileModified = [] { return app().ctrl.CtrlFileModified; };
+    h.CtrlFilePath = [] { return app().ctrl.CtrlFilePath; };
 
     // Until the data sheet code binds its own.
     h.mnuNewDataSheet_Click = [] {};

@@ -38,8 +38,8 @@ struct ShellState {
     bool DialogOK = false;
     qint16 DocType = 0;
 
-    // One-time set-up flags of the panes and tool windows.
-    bool CtrlInitialised = false;
+    // One-time set-up flags of the Data Browser pane and the tool windows (the
+    // controller pane's is app().ctrl.CtrlInitialised).
     bool DataBrowserLoaded = false;
     bool KeyboardLoaded = false;
     bool PanelLoaded = false;
