@@ -255,6 +255,46 @@ private slots:
         QCOMPARE(HasSetting(QLatin1String(StoreKeys::General), QLatin1String(StoreKeys::StartupLoadCtrl)), closes);
     }
 
+    void closePromptWithTheControllerPane()
+    {
+        // The real controller pane: Yes, then its save dialog cancelled, keeps
+        // the program open; No then lets it close.
+        ShellFixture f;
+        auto w = f.loadMain();
+        w->show();
+        QVERIFY(w->pane(QStringLiteral("Controller"))->widget()->inherits("frmCtrlList"));
+        app().ctrl.CtrlFileModified = true;
+        f.fakeUi.answerMessage(MsgAnswer::Yes);
+        f.fakeUi.cancelFile();
+        QVERIFY(!w->close());
+        QCOMPARE(f.fakeUi.fileDialogs().size(), 1);
+        QVERIFY(f.fakeUi.fileDialogs()[0].save);
+        QVERIFY(app().ctrl.CtrlFileModified);
+        QVERIFY(!w->unloaded());
+
+        // Yes and a real save: written, then the program closes.
+        const QString path = f.dir.filePath(QStringLiteral("scope.rmt"));
+        f.fakeUi.answerMessage(MsgAnswer::Yes);
+        f.fakeUi.answerFile(path);
+        QVERIFY(w->close());
+        QVERIFY(QFile::exists(path));
+        QCOMPARE(app().shell.RecentCtrl.Captions[0], path);
+    }
+
+    void newControllerGoesToThePane()
+    {
+        ShellFixture f;
+        auto w = f.loadMain();
+        app().ctrl.CtrlFilePath = QStringLiteral("/old.rmt");
+        f.script = [](QDialog &d) {
+            QTest::mouseClick(d.findChild<QWidget *>(QStringLiteral("NewOption_1")), Qt::LeftButton, {}, QPoint(5, 5));
+            QTest::mouseClick(d.findChild<QWidget *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+        };
+        w->mnuFileNew_Click();
+        QCOMPARE(int(app().shell.DocType), 2);
+        QVERIFY(app().ctrl.CtrlFilePath.isEmpty());
+    }
+
     void sheetPromptCarriesThePath()
     {
         ShellFixture f(0);
