@@ -70,8 +70,8 @@
 // - Measurements are computed from the channel's 600 points before
 //   quantisation but clipped to the 0..255 level range, without invert; a
 //   channel whose display is OFF answers "****" to every measurement. Top and
-//   base are the most frequent levels of the upper and lower half (max/min
-//   when no level holds 5 % of the points); times use the 10/50/90 % levels of
+//   base are the mean of the points at the most frequent level of the upper
+//   and lower half (max/min when no level holds 5 % of the points); times use the 10/50/90 % levels of
 //   the amplitude; average and rms run over whole periods when there are any.
 //   Reply form "%.4e".
 // - Knob keys without a step move by one fine step. ":KEY:H_POS_INC" adds to
@@ -100,6 +100,9 @@
 // - The selected logic channel of the setup block is the k of the last
 //   ":DIGITALk:TURN" or ":DIGITALk:POSITION" set command (queries do not
 //   select).
+// - ":CHANNELn:INVERT" is also settable (ON/OFF); ":MATH:DISPLAY" and
+//   ":FFT:DISPLAY" are query-only. Set-only settings (key lock, points mode,
+//   baud, alternation and measure source, slope window) have no query.
 // - Faults apply from when they are set until cleared; see Faults.
 //
 // For a transport: a Reply is one message (a VISA read that ends at the end
@@ -107,9 +110,6 @@
 // reads, after Reply::delayMs on the transport's clock. A device clear makes
 // the transport drop any reply it still holds. The core keeps nothing
 // pending between lines.
-// - ":CHANNELn:INVERT" is also settable (ON/OFF); ":MATH:DISPLAY" and
-//   ":FFT:DISPLAY" are query-only. Set-only settings (key lock, points mode,
-//   baud, alternation and measure source, slope window) have no query.
 
 #include <QByteArray>
 #include <QHash>
