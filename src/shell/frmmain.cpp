@@ -266,7 +266,7 @@ void frmMain::buildToolBar()
         connect(a, &QAction::triggered, this, [this, key] { tbToolBar_ButtonClick(key); });
     }
     // Moving the mouse over the toolbar gives the main window the focus.
-    tbToolBar_->setAttribute(Qt::WA_Hover);
+    tbToolBar_->installEventFilter(this);
     setAddItemButtonsEnabled(false);
 }
 
@@ -933,6 +933,15 @@ QString frmMain::statusText() const
 }
 
 // ---- Resize and lookups ----
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == tbToolBar_ && event->type() == QEvent::Enter && isVisible()) {
+        activateWindow();
+        setFocus(Qt::MouseFocusReason);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
 
 void frmMain::resizeEvent(QResizeEvent *e)
 {

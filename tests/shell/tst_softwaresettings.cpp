@@ -167,6 +167,20 @@ private slots:
         QCOMPARE(f.stored(StoreKeys::WindowSettings, StoreKeys::MainHeight), QString::number(qRound(410 * perPixel)));
     }
 
+    void minimisedWindowKeepsTheStoredRectangle()
+    {
+        ShellFixture f;
+        f.store(StoreKeys::WindowSettings, StoreKeys::MainWidth, QStringLiteral("7770"));
+        auto w = f.loadMain();
+        w->show();
+        w->resize(300, 200);
+        w->showMinimized();
+        QVERIFY(w->isMinimized());
+        QVERIFY(w->close());
+        QCOMPARE(f.stored(StoreKeys::WindowSettings, StoreKeys::MainWidth), QStringLiteral("7770"));
+        QCOMPARE(f.stored(StoreKeys::General, StoreKeys::StartupCheckHardware), QStringLiteral("False"));
+    }
+
     void firstRunWindowIsAt1000Twips()
     {
         ShellFixture f;
