@@ -311,6 +311,8 @@ void frmMain::buildStatusBar()
 
 void frmMain::buildPanes()
 {
+    if (dataSheetDock_)
+        return; // made once
     ShellHooks &h = hooks();
     frmDataSheetTree_ = h.MakeDataSheetPane ? h.MakeDataSheetPane(this) : nullptr;
     if (!frmDataSheetTree_) {
@@ -322,8 +324,6 @@ void frmMain::buildPanes()
         frmCtrlList_ = new QWidget(this); // stands in for the controller pane
         frmCtrlList_->setObjectName(QStringLiteral("frmCtrlList"));
     }
-    if (dataSheetDock_)
-        return;
     auto dock = [this](const QString &key, QWidget *w) {
         auto *d = new QDockWidget(w->windowTitle(), this);
         d->setObjectName(key);
@@ -374,6 +374,13 @@ void frmMain::installLanguageLoaders()
 {
     setLanguageLoader(LanguageLoader::LoadMainMenuTexts, [this](int lang) { applyCaptions(this, mainMenuCaptions(), lang); });
     setLanguageLoader(LanguageLoader::LoadTreeMenuTexts, [this](int lang) {
+        if (!dataSheetDock_) {
+            buildPanes();
+            // The controller pane installs a caption loader of its own; the
+            // shell's tables stay the ones in force.
+            setLanguageLoader(LanguageLoader::LoadControllerTexts,
+                              [this](int l) { applyCaptions(frmCtrlList_, controllerCaptions(), l); });
+        }
         applyCaptions(frmDataSheetTree_, dataSheetTreeMenuCaptions(), lang);
         applyCaptions(frmCtrlList_, ctrlListMenuCaptions(), lang);
     });
@@ -420,12 +427,14 @@ void frmMain::MDIForm_Load()
     call(s.hooks.OpenVisaRM);
     app().ctrl.CtrlInitialised = false;
     s.DataBrowserLoaded = false;
-    // The panes load here, before the language is applied to them.
+    // The panes load when the language is first applied to them (after the
+    // word tables of the language are filled), so that the controller's
+    // first load sets its defaults in that language.
     bindControllerHooks();
-    buildPanes();
     installLanguageLoaders();
     ApplyLanguage(languageIndex());
     // 13: connect only when the option asks for it.
+    buildPanes(); // whatever the language did
     if (s.StartupCheckHardware)
         call(s.hooks.ConnectInstrument);
     updateConnectionLamps();

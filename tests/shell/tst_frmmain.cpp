@@ -4,6 +4,8 @@
 // timers, refusals while a transfer runs, the lamps and help.
 #include "shellfixture.h"
 
+#include "texts/stringres.h"
+
 #include <QApplication>
 #include <QDockWidget>
 #include <QLabel>
@@ -119,7 +121,9 @@ private slots:
         QCOMPARE(app().link.ScreenTop, quint8(25));
         QVERIFY(app().link.LaPresent);
 
-        // Panes docked but hidden until the deferred step.
+        // Each pane made once, and docked, hidden until the deferred step.
+        QCOMPARE(owner->findChildren<QWidget *>(QStringLiteral("frmCtrlList")).size(), 1);
+        QCOMPARE(owner->findChildren<QWidget *>(QStringLiteral("frmDataSheetTree")).size(), 1);
         QCOMPARE(owner->dockWidgetArea(owner->pane(QStringLiteral("DataSheet"))), Qt::LeftDockWidgetArea);
         QCOMPARE(owner->dockWidgetArea(owner->pane(QStringLiteral("Controller"))), Qt::LeftDockWidgetArea);
         QVERIFY(!paneShown(*owner, "DataSheet"));
@@ -130,6 +134,22 @@ private slots:
         QVERIFY(owner->action(QStringLiteral("mnuViewDataBrowser"))->isChecked());
         f.fakeUi.setFallbackAnswer(MsgAnswer::No);
         QVERIFY(owner->close());
+    }
+
+    void controllerDefaultsFollowTheStartLanguage_data()
+    {
+        QTest::addColumn<int>("lang");
+        QTest::newRow("Chinese") << 0;
+        QTest::newRow("English") << 1;
+    }
+    void controllerDefaultsFollowTheStartLanguage()
+    {
+        QFETCH(int, lang);
+        ShellFixture f(1 - lang); // tables of the other language filled before
+        f.store(LanguageSection, LanguageKey, QString::number(lang));
+        std::unique_ptr<frmMain> w(StartProgram());
+        QCOMPARE(app().Settings.CH1Display, wordLiteral(Word::WordOn, lang));
+        QCOMPARE(app().Settings.RunStop, wordLiteral(Word::WordRun, lang));
     }
 
     void connectsOnlyWithTheStartupOption()
