@@ -398,12 +398,12 @@ void frmMain::installLanguageLoaders()
 void frmMain::MDIForm_Load()
 {
     ShellState &s = app().shell;
-    // 1-2: the file dialogs are the ui() seam's; no transfer runs; the recent menus.
+    // No transfer runs; the recent menus.
     app().transfer.TransferBusy = false;
     setRecentMenusChanged([this] { refreshRecentMenus(); });
     UpdateRecentSheetMenu();
     UpdateRecentCtrlMenu();
-    // 3-7: link start values, colours and banners (constants), lamps, timers.
+    // Link start values, lamps, timers (colours and banners are constants).
     CommTimer->stop();
     call(s.hooks.ResetLinkStartValues);
     app().Sheet.Modified = false;
@@ -419,11 +419,11 @@ void frmMain::MDIForm_Load()
     }
     connect(commControl(), &CommPort::OnComm, this, [this](int event) { MSComm1_OnComm(event); });
     connect(&linkIndicator(), &LinkIndicator::lampsChanged, this, [this] { updateConnectionLamps(); });
-    // 8: options and the window's rectangle.
+    // Options and the window's rectangle.
     TwipsRect rect = pixelsToTwips(QRect(pos(), size()), twipsPerPixel());
     LoadSoftwareSetting(&rect);
     applyWindowRect(rect);
-    // 9-11: VISA resource manager; one-time flags of the panes; the language.
+    // VISA resource manager; one-time flags of the panes; the language.
     call(s.hooks.OpenVisaRM);
     app().ctrl.CtrlInitialised = false;
     s.DataBrowserLoaded = false;
@@ -433,14 +433,14 @@ void frmMain::MDIForm_Load()
     bindControllerHooks();
     installLanguageLoaders();
     ApplyLanguage(languageIndex());
-    // 13: connect only when the option asks for it.
-    buildPanes(); // whatever the language did
+    buildPanes(); // whatever language was applied
+    // Connect only when the option asks for it.
     if (s.StartupCheckHardware)
         call(s.hooks.ConnectInstrument);
     updateConnectionLamps();
-    // 14: the deferred start-up step.
+    // The deferred start-up step.
     TimerInit->start(1);
-    // 15-16: the flags of every item slot; tool windows not loaded.
+    // The flags of every item slot; tool windows not loaded.
     DataSheet &sheet = app().Sheet;
     for (int i = 0; i < DataSheet::WaveSlots; ++i) {
         WaveDoc &w = sheet.WaveDocs[size_t(i)];
@@ -456,7 +456,7 @@ void frmMain::MDIForm_Load()
         sheet.MeasDocs[size_t(i)].Refreshing = false;
     s.KeyboardLoaded = false;
     s.PanelLoaded = false;
-    // 17: both panes docked the same way, hidden until the start-up step.
+    // Both panes docked the same way, hidden until the start-up step.
     addDockWidget(Qt::LeftDockWidgetArea, dataSheetDock_);
     addDockWidget(Qt::LeftDockWidgetArea, controllerDock_);
     dataSheetDock_->hide();

@@ -23,18 +23,18 @@ void applyProgramFont()
 
 frmMain *StartProgram()
 {
-    // 1: the language, before any window is captioned.
+    // The language, before any window is captioned.
     LoadLanguageSetting();
-    // 2: the splash, painted at once.
+    // The splash, painted at once.
     auto splash = std::make_unique<frmSplash>();
     splash->show();
     splash->repaint();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    // 3: the main window loads while the splash stays up.
+    // The main window loads while the splash stays up.
     auto *main = new frmMain;
     app().shell.MainForm = main;
     main->MDIForm_Load();
-    // 4-5: the splash goes, the main window shows.
+    // The splash goes, the main window shows.
     splash.reset();
     main->show();
     return main;
