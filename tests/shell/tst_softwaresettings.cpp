@@ -181,6 +181,26 @@ private slots:
         QCOMPARE(f.stored(StoreKeys::General, StoreKeys::StartupCheckHardware), QStringLiteral("False"));
     }
 
+    void maximisedWindowStoresItsMaximisedRectangle()
+    {
+        ShellFixture f;
+        QRect maximised;
+        {
+            auto w = f.loadMain();
+            w->show();
+            w->showMaximized();
+            QVERIFY(w->isMaximized());
+            maximised = QRect(w->pos(), w->size());
+            QVERIFY(w->close());
+        }
+        const double perPixel = twipsPerPixel();
+        QCOMPARE(f.stored(StoreKeys::WindowSettings, StoreKeys::MainWidth), QString::number(qRound(maximised.width() * perPixel)));
+        // The next start shows a normal window of that size.
+        auto again = f.loadMain();
+        QVERIFY(!again->isMaximized());
+        QCOMPARE(again->size(), maximised.size());
+    }
+
     void firstRunWindowIsAt1000Twips()
     {
         ShellFixture f;
