@@ -1,19 +1,16 @@
 #include "shell/frmmain.h"
+#include "shell/mainmodule.h"
 
 #include <QApplication>
-#include <QFont>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kelvoscope"));
     QApplication::setOrganizationName(QStringLiteral("Kelvoscope"));
-    // Chinese captions need a CJK font; name it rather than trust the fallback chain.
-    QFont font = QApplication::font();
-    font.setFamilies({font.family(), QStringLiteral("Noto Sans CJK SC")});
-    QApplication::setFont(font);
+    applyProgramFont();
 
-    frmMain main;
-    main.show();
+    frmMain *main = StartProgram();
+    main->setAttribute(Qt::WA_DeleteOnClose);
     return app.exec();
 }

@@ -10,7 +10,9 @@
 #include "texts/textstate.h"
 #include "controller/ctrlstate.h"
 #include "transfer/transferstate.h"
+#include "shell/shellstate.h"
 #include "link/linkstate.h"
+#include "controller/ctrlstate.h"
 
 struct TransferRequest {
     int RequestKind = 0;      // 1,2 measurements; 3,4,5 data tables; 6 waveforms; 22 upload; 23 download
@@ -27,7 +29,9 @@ struct AppState {
     TextState texts;       // language, message table, display words, language loaders
     CtrlState ctrl;        // control file globals and the controller's hooks
     TransferData xfer;     // transfer buffers, progress values and hooks
+    ShellState shell;      // options, dialog results, recent menus, hooks of the main window
     LinkState link;        // link kind and flags, lamps, model facts, receive state, VISA session
+    CtrlState ctrl;        // control file globals and the controller's hooks
 };
 
 AppState &app();

@@ -1,8 +1,986 @@
 #include "shell/frmmain.h"
 
+#include "common/appstate.h"
+#include "link/commport.h"
+#include "link/connectfunc.h"
+#include "link/linkindicator.h"
+#include "link/rs232func.h"
+#include "platform/clock.h"
+#include "platform/ui/ui.h"
+#include "shell/captionapply.h"
+#include "shell/frmabout.h"
+#include "shell/frmnewdoc.h"
+#include "shell/frmopendoc.h"
+#include "shell/frmoptions.h"
+#include "shell/modalrunner.h"
+#include "shell/mousecontrol.h"
+#include "shell/recentfiles.h"
+#include "texts/loadlanguage.h"
+#include "texts/messagetable.h"
+
+#include <QStyle>
+#include <QCloseEvent>
+#include <QDate>
+#include <QDesktopServices>
+#include <QDockWidget>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QScreen>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QTime>
+#include <QToolBar>
+#include <QUrl>
+
+namespace {
+
+const QString AppTitle = QStringLiteral("Kelvoscope");
+const QString PaneDataSheet = QStringLiteral("DataSheet");
+const QString PaneController = QStringLiteral("Controller");
+
+std::function<bool(const QString &)> &helpOpener()
+{
+    static std::function<bool(const QString &)> fn;
+    return fn;
+}
+
+QPixmap lampPixmap(const QColor &c)
+{
+    QPixmap pix(16, 16);
+    pix.fill(Qt::transparent);
+    QPainter p(&pix);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(40, 40, 40), 1));
+    p.setBrush(c);
+    p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+    return pix;
+}
+
+ShellHooks &hooks()
+{
+    return app().shell.hooks;
+}
+
+void call(const std::function<void()> &fn)
+{
+    if (fn)
+        fn();
+}
+
+SaveOutcome callSave(const std::function<SaveOutcome()> &fn)
+{
+    return fn ? fn() : SaveOutcome::Failed;
+}
+
+bool transferBusy()
+{
+    return app().transfer.TransferBusy;
+}
+
+} // namespace
+
+void setHelpOpener(std::function<bool(const QString &path)> opener)
+{
+    helpOpener() = std::move(opener);
+}
+
 frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("Kelvoscope"));
+    setWindowTitle(AppTitle);
     resize(1024, 720);
+
+    mdi_ = new QMdiArea(this);
+    mdi_->setObjectName(QStringLiteral("mdiArea"));
+    setCentralWidget(mdi_);
+
+    buildMenus();
+    buildToolBar();
+    buildStatusBar();
+    buildTimers();
+
+    auto *f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    f1->setContext(Qt::ApplicationShortcut);
+    connect(f1, &QShortcut::activated, this, [this] { openHelp(); });
+}
+
+frmMain::~frmMain()
+{
+    // The loaders and menu hooks point at this window: take them out.
+    TextState &t = app().texts;
+    for (LanguageLoader id : {LanguageLoader::LoadMainMenuTexts, LanguageLoader::LoadTreeMenuTexts,
+                              LanguageLoader::LoadMainToolbarTexts, LanguageLoader::LoadDataSheetTreeTexts,
+                              LanguageLoader::LoadControllerTexts})
+        setLanguageLoader(id, {});
+    t.LanguageMenuTick = {};
+    setRecentMenusChanged({});
+    if (ownComm_ && commControl() == ownComm_)
+        setCommControl(nullptr);
+    if (app().shell.MainForm == this)
+        app().shell.MainForm = nullptr;
+}
+
+QAction *frmMain::addAction(QMenu *m, const char *name, const QString &text, void (frmMain::*slot)())
+{
+    auto *a = new QAction(text, m);
+    a->setObjectName(QLatin1String(name));
+    m->addAction(a);
+    if (slot)
+        connect(a, &QAction::triggered, this, [this, slot] { (this->*slot)(); });
+    return a;
+}
+
+void frmMain::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    auto menuNamed = [this, bar](const char *name, const QString &title, QMenu *parentMenu = nullptr) {
+        auto *m = new QMenu(title, parentMenu ? static_cast<QWidget *>(parentMenu) : static_cast<QWidget *>(this));
+        m->setObjectName(QLatin1String(name));
+        if (parentMenu)
+            parentMenu->addMenu(m);
+        else
+            bar->addMenu(m);
+        return m;
+    };
+
+    QMenu *file = menuNamed("mnuFile", QStringLiteral("&File"));
+    addAction(file, "mnuFileNew", QStringLiteral("&New"), &frmMain::mnuFileNew_Click)->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
+    addAction(file, "mnuFileOpen", QStringLiteral("&Open..."), &frmMain::mnuFileOpen_Click)->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
+    file->addSeparator();
+    addAction(file, "mnuFileSaveDataSheet", QStringLiteral("&Save Data Sheet"), &frmMain::mnuFileSaveDataSheet_Click);
+    addAction(file, "mnuFileSaveCtrlFile", QStringLiteral("Save C&ontroller"), &frmMain::mnuFileSaveCtrlFile_Click);
+    addAction(file, "mnuFileSaveAll", QStringLiteral("Save A&ll"), &frmMain::mnuFileSaveAll_Click);
+    file->addSeparator();
+    addAction(file, "mnuFilePageSetup", QStringLiteral("Page Set&up..."), &frmMain::mnuFilePageSetup_Click);
+    file->addSeparator();
+    QMenu *recentCtrl = menuNamed("mnuRecentCtrlRoot", QStringLiteral("&Recent Control File"), file);
+    QMenu *recentSheet = menuNamed("mnuRecentSheetRoot", QStringLiteral("Recen&t Data Sheet File"), file);
+    for (int i = 0; i < RecentEntryCount; ++i) {
+        QAction *c = addAction(recentCtrl, "", QString(), nullptr);
+        c->setObjectName(QStringLiteral("mnuFileRecentCtrl_%1").arg(i));
+        connect(c, &QAction::triggered, this, [this, i] { mnuFileRecentCtrl_Click(i); });
+        QAction *s = addAction(recentSheet, "", QString(), nullptr);
+        s->setObjectName(QStringLiteral("mnuFileRecentSheet_%1").arg(i));
+        connect(s, &QAction::triggered, this, [this, i] { mnuFileRecentSheet_Click(i); });
+    }
+    file->addSeparator();
+    addAction(file, "mnuFileExit", QStringLiteral("E&xit"), &frmMain::mnuFileExit_Click);
+
+    QMenu *view = menuNamed("mnuView", QStringLiteral("&View"));
+    // Qt flips a checkable entry's tick before the command runs; the commands
+    // invert the tick themselves (the toolbar calls them too), so the menu
+    // first puts the tick back.
+    const auto viewEntry = [this, view](const char *name, const QString &text, void (frmMain::*cmd)(), bool ticked) {
+        QAction *a = addAction(view, name, text, nullptr);
+        a->setCheckable(true);
+        a->setChecked(ticked);
+        connect(a, &QAction::triggered, this, [this, a, cmd] {
+            a->setChecked(!a->isChecked());
+            (this->*cmd)();
+        });
+    };
+    viewEntry("mnuViewToolbar", QStringLiteral("&Toolbar"), &frmMain::mnuViewToolbar_Click, true);
+    viewEntry("mnuViewStatusBar", QStringLiteral("Status &Bar"), &frmMain::mnuViewStatusBar_Click, true);
+    view->addSeparator();
+    viewEntry("mnuViewController", QStringLiteral("Show &Controller"), &frmMain::mnuViewController_Click, false);
+    viewEntry("mnuViewDataBrowser", QStringLiteral("Show &Data Browser"), &frmMain::mnuViewDataBrowser_Click, false);
+
+    QMenu *tools = menuNamed("mnuTools", QStringLiteral("&Tools"));
+    addAction(tools, "mnuToolsConnect", QStringLiteral("&Connect to Oscilloscope"), &frmMain::mnuToolsConnect_Click);
+    addAction(tools, "mnuToolsDisconnect", QStringLiteral("&Disconnect"), &frmMain::mnuToolsDisconnect_Click);
+    tools->addSeparator();
+    addAction(tools, "mnuToolsOptions", QStringLiteral("&Options..."), &frmMain::mnuToolsOptions_Click);
+
+    windowMenu_ = menuNamed("mnuWindow", QStringLiteral("&Window"));
+    addAction(windowMenu_, "mnuWindowCascade", QStringLiteral("&Cascade"), &frmMain::mnuWindowCascade_Click);
+    addAction(windowMenu_, "mnuWindowTileHorizontal", QStringLiteral("Tile &Horizontal"), &frmMain::mnuWindowTileHorizontal_Click);
+    addAction(windowMenu_, "mnuWindowTileVertical", QStringLiteral("Tile &Vertical"), &frmMain::mnuWindowTileVertical_Click);
+    addAction(windowMenu_, "mnuWindowArrangeIcons", QStringLiteral("&Arrange Icons"), &frmMain::mnuWindowArrangeIcons_Click);
+    connect(windowMenu_, &QMenu::aboutToShow, this, [this] { rebuildWindowMenu(); });
+
+    QMenu *help = menuNamed("mnuHelp", QStringLiteral("&Help"));
+    addAction(help, "mnuHelpContents", QStringLiteral("Contents..."), &frmMain::mnuHelpContents_Click);
+    help->addSeparator();
+    addAction(help, "mnuHelpAbout", QStringLiteral("&About"), &frmMain::mnuHelpAbout_Click);
+    help->addSeparator();
+    QMenu *language = menuNamed("mnuHelpLanguage", QStringLiteral("Language"), help);
+    QAction *zh = addAction(language, "mnuLanguageChinese", QStringLiteral("中文"), nullptr);
+    QAction *en = addAction(language, "mnuLanguageEnglish", QStringLiteral("English"), nullptr);
+    zh->setCheckable(true);
+    en->setCheckable(true);
+    en->setChecked(true);
+    connect(zh, &QAction::triggered, this, [this] { mnuLanguage_Click(LanguageChinese); });
+    connect(en, &QAction::triggered, this, [this] { mnuLanguage_Click(LanguageEnglish); });
+}
+
+void frmMain::buildToolBar()
+{
+    tbToolBar_ = new QToolBar(QStringLiteral("Toolbar"), this);
+    tbToolBar_->setObjectName(QStringLiteral("tbToolBar"));
+    tbToolBar_->setMovable(false);
+    addToolBar(Qt::TopToolBarArea, tbToolBar_);
+    struct Button {
+        const char *key;
+        const char *tip;
+        QStyle::StandardPixmap icon;
+    };
+    // Positions 1 to 18; a null key is a separator.
+    static const Button buttons[] = {
+        {"New", "New", QStyle::SP_FileIcon},
+        {"Open", "Open", QStyle::SP_DialogOpenButton},
+        {"Save", "Save", QStyle::SP_DialogSaveButton},
+        {nullptr, nullptr, QStyle::SP_CustomBase},
+        {"Connect", "Connect to Oscilloscope", QStyle::SP_DriveNetIcon},
+        {"Disconnect", "Disconnect", QStyle::SP_BrowserStop},
+        {nullptr, nullptr, QStyle::SP_CustomBase},
+        {"Controller", "DSO Controller", QStyle::SP_ComputerIcon},
+        {"DataBrowser", "Data Browser", QStyle::SP_FileDialogDetailedView},
+        {nullptr, nullptr, QStyle::SP_CustomBase},
+        {"AddNewWaveform", "Add new Waveform", QStyle::SP_MediaPlay},
+        {"AddNewMeasure", "Add new Measure", QStyle::SP_FileDialogInfoView},
+        {"AddNewData", "Add new Data", QStyle::SP_FileDialogListView},
+        {nullptr, nullptr, QStyle::SP_CustomBase},
+        {"AddNewRecord", "Add New Record", QStyle::SP_MediaSeekForward},
+        {"AddNewMemoryWaveform", "Add New Memory Waveform", QStyle::SP_DriveHDIcon},
+        {nullptr, nullptr, QStyle::SP_CustomBase},
+        {"Options", "Options", QStyle::SP_FileDialogContentsView},
+    };
+    for (const Button &b : buttons) {
+        if (!b.key) {
+            tbToolBar_->addSeparator();
+            continue;
+        }
+        const QString key = QLatin1String(b.key);
+        QAction *a = tbToolBar_->addAction(style()->standardIcon(b.icon), QString());
+        a->setObjectName(QStringLiteral("tbButton_") + key);
+        a->setData(key);
+        a->setToolTip(QLatin1String(b.tip));
+        connect(a, &QAction::triggered, this, [this, key] { tbToolBar_ButtonClick(key); });
+    }
+    // Moving the mouse over the toolbar gives the main window the focus.
+    tbToolBar_->installEventFilter(this);
+    setAddItemButtonsEnabled(false);
+}
+
+void frmMain::buildStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("sbrStatus"));
+    status_ = new QLabel(QStringLiteral("Status"), bar);
+    status_->setObjectName(QStringLiteral("sbrStatus_Status"));
+    date_ = new QLabel(bar);
+    date_->setObjectName(QStringLiteral("sbrStatus_Date"));
+    time_ = new QLabel(bar);
+    time_->setObjectName(QStringLiteral("sbrStatus_Time"));
+    // The lamps sit at the right end of the status bar, where the layout
+    // always keeps them in view, whatever the window's width.
+    picLED_OFF_ = new QLabel(bar);
+    picLED_OFF_->setObjectName(QStringLiteral("picLED_OFF"));
+    picLED_OFF_->setPixmap(lampPixmap(QColor(170, 0, 0)));
+    picLED_OFF_->setFixedSize(16, 16);
+    picLED_OFF_->setToolTip(QStringLiteral("Connection Status-[Disconnected]"));
+    picLED_ON_ = new QLabel(bar);
+    picLED_ON_->setObjectName(QStringLiteral("picLED_ON"));
+    picLED_ON_->setPixmap(lampPixmap(QColor(0, 210, 0)));
+    picLED_ON_->setFixedSize(16, 16);
+    picLED_ON_->setToolTip(QStringLiteral("Connection Status-[Connected]"));
+    bar->addWidget(status_, 1);
+    bar->addPermanentWidget(date_);
+    bar->addPermanentWidget(time_);
+    bar->addPermanentWidget(picLED_OFF_);
+    bar->addPermanentWidget(picLED_ON_);
+    picLED_ON_->hide();
+    const auto tick = [this] {
+        const QDateTime now = QDateTime::currentDateTime();
+        date_->setText(QLocale::system().toString(now.date(), QLocale::ShortFormat));
+        time_->setText(QLocale::system().toString(now.time(), QLocale::ShortFormat));
+    };
+    tick();
+    clockPanelTimer_ = appClock().makeTimer();
+    clockPanelTimer_->onTimeout = tick;
+    clockPanelTimer_->start(1000);
+}
+
+void frmMain::buildPanes()
+{
+    if (dataSheetDock_)
+        return; // made once
+    ShellHooks &h = hooks();
+    frmDataSheetTree_ = h.MakeDataSheetPane ? h.MakeDataSheetPane(this) : nullptr;
+    if (!frmDataSheetTree_) {
+        frmDataSheetTree_ = new QWidget(this); // empty until the data sheet pane exists
+        frmDataSheetTree_->setObjectName(QStringLiteral("frmDataSheetTree"));
+    }
+    frmCtrlList_ = h.MakeControllerPane ? h.MakeControllerPane(this) : nullptr;
+    if (!frmCtrlList_) {
+        frmCtrlList_ = new QWidget(this); // stands in for the controller pane
+        frmCtrlList_->setObjectName(QStringLiteral("frmCtrlList"));
+    }
+    auto dock = [this](const QString &key, QWidget *w) {
+        auto *d = new QDockWidget(w->windowTitle(), this);
+        d->setObjectName(key);
+        d->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+        d->setWidget(w);
+        // The pane's title is the dock's title.
+        connect(w, &QWidget::windowTitleChanged, d, &QDockWidget::setWindowTitle);
+        d->hide();
+        return d;
+    };
+    dataSheetDock_ = dock(PaneDataSheet, frmDataSheetTree_);
+    controllerDock_ = dock(PaneController, frmCtrlList_);
+}
+
+void frmMain::bindControllerHooks()
+{
+    // The controller reaches the link and the recent list through these; a
+    // hook already set (by a test) is kept.
+    CtrlHooks &c = app().ctrl.hooks;
+    if (!c.linkConnected)
+        c.linkConnected = [] { return app().link.LinkConnected != 0; };
+    if (!c.laPresent)
+        c.laPresent = [] { return app().link.LaPresent != 0; };
+    if (!c.connectInstrument)
+        c.connectInstrument = [] { ConnectInstrument(); };
+    if (!c.disconnectInstrument)
+        c.disconnectInstrument = [] { DisconnectInstrument(); };
+    if (!c.addRecentCtrlFile)
+        c.addRecentCtrlFile = [](const QString &path) { AddRecentCtrlFile(path); };
+}
+
+void frmMain::buildTimers()
+{
+    Clock &c = appClock();
+    CommTimer = c.makeTimer();
+    CommTimer->setSingleShot(true);
+    CommTimer->onTimeout = [this] { CommTimer_Timer(); };
+    TimerInit = c.makeTimer();
+    TimerInit->setSingleShot(true);
+    TimerInit->onTimeout = [this] { TimerInit_Timer(); };
+    TimeOutTimer = c.makeTimer();
+    TimeOutTimer->onTimeout = [] { ++app().shell.RxTicks; };
+    CommBusyTimer = c.makeTimer();
+    CommBusyTimer->onTimeout = [] {};
+}
+
+void frmMain::installLanguageLoaders()
+{
+    setLanguageLoader(LanguageLoader::LoadMainMenuTexts, [this](int lang) { applyCaptions(this, mainMenuCaptions(), lang); });
+    setLanguageLoader(LanguageLoader::LoadTreeMenuTexts, [this](int lang) {
+        if (!dataSheetDock_) {
+            buildPanes();
+            // The controller pane installs a caption loader of its own; the
+            // shell's tables stay the ones in force.
+            setLanguageLoader(LanguageLoader::LoadControllerTexts,
+                              [this](int l) { applyCaptions(frmCtrlList_, controllerCaptions(), l); });
+        }
+        applyCaptions(frmDataSheetTree_, dataSheetTreeMenuCaptions(), lang);
+        applyCaptions(frmCtrlList_, ctrlListMenuCaptions(), lang);
+    });
+    setLanguageLoader(LanguageLoader::LoadMainToolbarTexts, [this](int lang) { applyCaptions(this, mainToolbarCaptions(), lang); });
+    setLanguageLoader(LanguageLoader::LoadDataSheetTreeTexts,
+                      [this](int lang) { applyCaptions(frmDataSheetTree_, dataSheetTreeCaptions(), lang); });
+    setLanguageLoader(LanguageLoader::LoadControllerTexts,
+                      [this](int lang) { applyCaptions(frmCtrlList_, controllerCaptions(), lang); });
+    setLanguageMenuTick([this](bool chinese) {
+        action(QStringLiteral("mnuLanguageChinese"))->setChecked(chinese);
+        action(QStringLiteral("mnuLanguageEnglish"))->setChecked(!chinese);
+    });
+}
+
+void frmMain::MDIForm_Load()
+{
+    ShellState &s = app().shell;
+    // No transfer runs; the recent menus.
+    app().transfer.TransferBusy = false;
+    setRecentMenusChanged([this] { refreshRecentMenus(); });
+    UpdateRecentSheetMenu();
+    UpdateRecentCtrlMenu();
+    // Link start values, lamps, timers (colours and banners are constants).
+    CommTimer->stop();
+    call(s.hooks.ResetLinkStartValues);
+    app().Sheet.Modified = false;
+    s.MainForm = this;
+    s.PicConnected = picLED_ON_;
+    s.PicDisconnected = picLED_OFF_;
+    CommBusyTimer->start(200);
+    TimeOutTimer->start(100);
+    // The serial-port control: the program's own unless one is installed.
+    if (!commControl()) {
+        ownComm_ = new SerialCommPort(this);
+        setCommControl(ownComm_);
+    }
+    connect(commControl(), &CommPort::OnComm, this, [this](int event) { MSComm1_OnComm(event); });
+    connect(&linkIndicator(), &LinkIndicator::lampsChanged, this, [this] { updateConnectionLamps(); });
+    // Options and the window's rectangle.
+    TwipsRect rect = pixelsToTwips(QRect(pos(), size()), twipsPerPixel());
+    LoadSoftwareSetting(&rect);
+    applyWindowRect(rect);
+    // VISA resource manager; one-time flags of the panes; the language.
+    call(s.hooks.OpenVisaRM);
+    app().ctrl.CtrlInitialised = false;
+    s.DataBrowserLoaded = false;
+    // The panes load when the language is first applied to them (after the
+    // word tables of the language are filled), so that the controller's
+    // first load sets its defaults in that language.
+    bindControllerHooks();
+    installLanguageLoaders();
+    ApplyLanguage(languageIndex());
+    buildPanes(); // whatever language was applied
+    // Connect only when the option asks for it.
+    if (s.StartupCheckHardware)
+        call(s.hooks.ConnectInstrument);
+    updateConnectionLamps();
+    // The deferred start-up step.
+    TimerInit->start(1);
+    // The flags of every item slot; tool windows not loaded.
+    DataSheet &sheet = app().Sheet;
+    for (int i = 0; i < DataSheet::WaveSlots; ++i) {
+        WaveDoc &w = sheet.WaveDocs[size_t(i)];
+        w.Refreshing = false;
+        w.ShowCH1 = w.ShowCH2 = w.ShowMath = w.ShowLA = false;
+        w.DrawCH1 = w.DrawCH2 = w.DrawMath = w.DrawLA = false;
+    }
+    for (int i = 0; i < DataSheet::DataSlots; ++i) {
+        sheet.DataDocs[size_t(i)].Refreshing = false;
+        sheet.DataDocs[size_t(i)].Channel.clear();
+    }
+    for (int i = 0; i < DataSheet::MeasSlots; ++i)
+        sheet.MeasDocs[size_t(i)].Refreshing = false;
+    s.KeyboardLoaded = false;
+    s.PanelLoaded = false;
+    // Both panes docked the same way, hidden until the start-up step.
+    addDockWidget(Qt::LeftDockWidgetArea, dataSheetDock_);
+    addDockWidget(Qt::LeftDockWidgetArea, controllerDock_);
+    dataSheetDock_->hide();
+    controllerDock_->hide();
+}
+
+void frmMain::TimerInit_Timer()
+{
+    TimerInit->stop();
+    ShowPane(PaneDataSheet);
+    ShowPane(PaneController);
+    action(QStringLiteral("mnuViewController"))->setChecked(true);
+    action(QStringLiteral("mnuViewDataBrowser"))->setChecked(true);
+    ShellState &s = app().shell;
+    if (s.StartupLoadCtrl && !s.RecentCtrl.Captions[0].isEmpty() && s.hooks.OpenCtrl)
+        s.hooks.OpenCtrl(s.RecentCtrl.Captions[0]);
+    if (s.StartupLoadSheet && !s.RecentSheet.Captions[0].isEmpty() && s.hooks.OpenDataSheet)
+        s.hooks.OpenDataSheet(s.RecentSheet.Captions[0]);
+    MDIForm_Resize();
+}
+
+void frmMain::applyWindowRect(const TwipsRect &tw)
+{
+    QRect r = twipsToPixels(tw, twipsPerPixel());
+    QList<QRect> screens;
+    if (const QScreen *p = QGuiApplication::primaryScreen())
+        screens << p->availableGeometry();
+    for (const QScreen *sc : QGuiApplication::screens())
+        if (sc != QGuiApplication::primaryScreen())
+            screens << sc->availableGeometry();
+    r = placeOnScreens(r, screens);
+    move(r.topLeft());
+    resize(r.size());
+}
+
+// ---- close ----
+
+void frmMain::closeEvent(QCloseEvent *e)
+{
+    if (unloaded_) {
+        e->accept();
+        return;
+    }
+    if (closing_ || transferBusy()) {
+        e->ignore(); // a transfer runs, or the prompts already do: the window stays
+        return;
+    }
+    closing_ = true;
+    const bool goOn = QueryUnload();
+    closing_ = false;
+    if (!goOn) {
+        e->ignore();
+        return;
+    }
+    Unload();
+    e->accept();
+}
+
+bool frmMain::QueryUnload()
+{
+    bool cancel = false;
+    const auto prompt = [&cancel](const QString &text, const std::function<SaveOutcome()> &save) {
+        const MsgAnswer a = ui().message(MsgIcon::None, AppTitle, text, MsgButtons::YesNoCancel);
+        if (a == MsgAnswer::Yes) {
+            // An abandoned or failed save keeps the program running, as Cancel.
+            if (callSave(save) != SaveOutcome::Saved)
+                cancel = true;
+        } else if (a == MsgAnswer::Cancel) {
+            cancel = true;
+        }
+    };
+    ShellHooks &h = hooks();
+    const DataSheet &sheet = app().Sheet;
+    if (sheet.Modified)
+        prompt(message(Msg::MsgSaveSheetPrompt) + sheet.Path, h.mnuSaveDataSheet_Click);
+    if (h.CtrlFileModified && h.CtrlFileModified())
+        prompt(message(Msg::MsgSaveCtrlPrompt) + (h.CtrlFilePath ? h.CtrlFilePath() : QString()), h.mnuSaveCtrl_Click);
+    return !cancel;
+}
+
+void frmMain::Unload()
+{
+    ShellHooks &h = hooks();
+    if (isMinimized()) {
+        SaveSoftwareSetting(nullptr);
+    } else {
+        const TwipsRect rect = pixelsToTwips(QRect(pos(), size()), twipsPerPixel());
+        SaveSoftwareSetting(&rect);
+    }
+    if (h.LinkConnected && h.LinkConnected() && h.SendCommand)
+        h.SendCommand(QStringLiteral(":KEY:LOCK DISABLE"));
+    call(h.CloseVisaAll);
+    for (auto *t : {CommTimer.get(), TimerInit.get(), TimeOutTimer.get(), CommBusyTimer.get(), clockPanelTimer_.get()})
+        t->stop();
+    mdi_->closeAllSubWindows();
+    unloaded_ = true;
+}
+
+// ---- File ----
+
+void frmMain::mnuFileNew_Click()
+{
+    if (transferBusy())
+        return;
+    ShellState &s = app().shell;
+    s.DialogOK = false;
+    {
+        frmNewDoc dlg(this);
+        runModal(dlg);
+    }
+    if (!s.DialogOK)
+        return;
+    ShellHooks &h = s.hooks;
+    switch (s.DocType) {
+    case 1: call(h.mnuNewDataSheet_Click); break;
+    case 2: call(h.mnuNewCtrl_Click); break;
+    case 3: call(h.AddNewWaveform); break;
+    case 4: call(h.AddNewMeasure); break;
+    case 5: call(h.AddNewData); break;
+    case 6: call(h.AddNewRecord); break;
+    case 7: call(h.AddNewMemoryWave); break;
+    default: break;
+    }
+}
+
+void frmMain::mnuFileOpen_Click()
+{
+    if (transferBusy())
+        return;
+    ShellState &s = app().shell;
+    s.DialogOK = false;
+    {
+        frmOpenDoc dlg(this);
+        runModal(dlg);
+    }
+    if (!s.DialogOK)
+        return;
+    if (s.DocType == 1)
+        call(s.hooks.mnuOpenDataSheet_Click);
+    else if (s.DocType == 2)
+        call(s.hooks.mnuOpenCtrl_Click);
+}
+
+void frmMain::mnuFileSaveDataSheet_Click()
+{
+    callSave(hooks().mnuSaveDataSheet_Click);
+}
+
+void frmMain::mnuFileSaveCtrlFile_Click()
+{
+    callSave(hooks().mnuSaveCtrl_Click);
+}
+
+void frmMain::mnuFileSaveAll_Click()
+{
+    callSave(hooks().mnuSaveCtrl_Click);
+    callSave(hooks().mnuSaveDataSheet_Click);
+}
+
+void frmMain::mnuFilePageSetup_Click()
+{
+    // The choice is not used further; a cancel is no error.
+    QPrinter printer;
+    QPageSetupDialog dlg(&printer, this);
+    dlg.setWindowTitle(QStringLiteral("Page Setup"));
+    runModal(dlg);
+}
+
+void frmMain::mnuFileRecentCtrl_Click(int index)
+{
+    if (transferBusy() || index < 0 || index >= RecentEntryCount)
+        return;
+    const QString path = app().shell.RecentCtrl.Captions[size_t(index)];
+    if (!path.isEmpty() && hooks().OpenCtrl)
+        hooks().OpenCtrl(path);
+}
+
+void frmMain::mnuFileRecentSheet_Click(int index)
+{
+    if (transferBusy() || index < 0 || index >= RecentEntryCount)
+        return;
+    const QString path = app().shell.RecentSheet.Captions[size_t(index)];
+    if (!path.isEmpty() && hooks().OpenDataSheet)
+        hooks().OpenDataSheet(path);
+}
+
+void frmMain::mnuFileExit_Click()
+{
+    close();
+}
+
+void frmMain::refreshRecentMenus()
+{
+    const ShellState &s = app().shell;
+    const auto apply = [this](const RecentMenuState &m, const QString &root, const QString &entry) {
+        menu(root)->menuAction()->setEnabled(m.RootEnabled);
+        for (int i = 0; i < RecentEntryCount; ++i) {
+            QAction *a = action(entry + QString::number(i));
+            // The path exactly as stored: no access key, no number.
+            QString text = m.Captions[size_t(i)];
+            a->setText(text.replace(QLatin1Char('&'), QStringLiteral("&&")));
+            a->setVisible(m.Visible[size_t(i)]);
+        }
+    };
+    apply(s.RecentCtrl, QStringLiteral("mnuRecentCtrlRoot"), QStringLiteral("mnuFileRecentCtrl_"));
+    apply(s.RecentSheet, QStringLiteral("mnuRecentSheetRoot"), QStringLiteral("mnuFileRecentSheet_"));
+}
+
+// ---- View ----
+
+void frmMain::mnuViewToolbar_Click()
+{
+    QAction *a = action(QStringLiteral("mnuViewToolbar"));
+    a->setChecked(!a->isChecked());
+    tbToolBar_->setVisible(a->isChecked());
+}
+
+void frmMain::mnuViewStatusBar_Click()
+{
+    QAction *a = action(QStringLiteral("mnuViewStatusBar"));
+    a->setChecked(!a->isChecked());
+    statusBar()->setVisible(a->isChecked());
+}
+
+void frmMain::mnuViewController_Click()
+{
+    QAction *a = action(QStringLiteral("mnuViewController"));
+    a->setChecked(!a->isChecked());
+    a->isChecked() ? ShowPane(PaneController) : HidePane(PaneController);
+}
+
+void frmMain::mnuViewDataBrowser_Click()
+{
+    QAction *a = action(QStringLiteral("mnuViewDataBrowser"));
+    a->setChecked(!a->isChecked());
+    a->isChecked() ? ShowPane(PaneDataSheet) : HidePane(PaneDataSheet);
+}
+
+void frmMain::ShowPane(const QString &key)
+{
+    if (QDockWidget *d = pane(key))
+        d->show();
+}
+
+void frmMain::HidePane(const QString &key)
+{
+    if (QDockWidget *d = pane(key))
+        d->hide();
+}
+
+// ---- Tools ----
+
+void frmMain::mnuToolsConnect_Click()
+{
+    if (transferBusy())
+        return;
+    call(hooks().ConnectInstrument);
+    updateConnectionLamps();
+}
+
+void frmMain::mnuToolsDisconnect_Click()
+{
+    if (transferBusy())
+        return;
+    call(hooks().DisconnectInstrument);
+    call(hooks().CloseVisaDevice);
+    updateConnectionLamps();
+}
+
+void frmMain::mnuToolsOptions_Click()
+{
+    app().shell.DialogOK = false;
+    {
+        frmOptions dlg(this);
+        runModal(dlg);
+    }
+    updateConnectionLamps();
+}
+
+void frmMain::updateConnectionLamps()
+{
+    picLED_ON_->setVisible(app().link.LampOnVisible);
+    picLED_OFF_->setVisible(app().link.LampOffVisible);
+}
+
+void frmMain::setAddItemButtonsEnabled(bool enabled)
+{
+    for (const char *key : {"AddNewWaveform", "AddNewMeasure", "AddNewData"})
+        action(QStringLiteral("tbButton_") + QLatin1String(key))->setEnabled(enabled);
+}
+
+// ---- Window ----
+
+void frmMain::rebuildWindowMenu()
+{
+    for (QAction *a : windowListActions_) {
+        windowMenu_->removeAction(a);
+        a->deleteLater();
+    }
+    windowListActions_.clear();
+    QAction *first = windowMenu_->actions().value(0);
+    const auto windows = mdi_->subWindowList();
+    for (QMdiSubWindow *w : windows) {
+        auto *a = new QAction(w->windowTitle(), windowMenu_);
+        a->setCheckable(true);
+        a->setChecked(w == mdi_->activeSubWindow());
+        connect(a, &QAction::triggered, mdi_, [this, w] { mdi_->setActiveSubWindow(w); });
+        windowMenu_->insertAction(first, a);
+        windowListActions_ << a;
+    }
+    if (!windows.isEmpty())
+        windowListActions_ << windowMenu_->insertSeparator(first);
+}
+
+void frmMain::mnuWindowCascade_Click()
+{
+    mdi_->cascadeSubWindows();
+}
+
+void frmMain::mnuWindowTileHorizontal_Click()
+{
+    // One above the other, each the full width.
+    QList<QMdiSubWindow *> ws;
+    for (QMdiSubWindow *w : mdi_->subWindowList())
+        if (!w->isMinimized() && w->isVisible())
+            ws << w;
+    if (ws.isEmpty())
+        return;
+    const QRect area = mdi_->viewport()->rect();
+    const int h = area.height() / int(ws.size());
+    for (int i = 0; i < ws.size(); ++i) {
+        ws[i]->showNormal();
+        ws[i]->setGeometry(0, i * h, area.width(), h);
+    }
+}
+
+void frmMain::mnuWindowTileVertical_Click()
+{
+    // Side by side, each the full height.
+    QList<QMdiSubWindow *> ws;
+    for (QMdiSubWindow *w : mdi_->subWindowList())
+        if (!w->isMinimized() && w->isVisible())
+            ws << w;
+    if (ws.isEmpty())
+        return;
+    const QRect area = mdi_->viewport()->rect();
+    const int w = area.width() / int(ws.size());
+    for (int i = 0; i < ws.size(); ++i) {
+        ws[i]->showNormal();
+        ws[i]->setGeometry(i * w, 0, w, area.height());
+    }
+}
+
+void frmMain::mnuWindowArrangeIcons_Click()
+{
+    // The minimised windows in a row along the bottom edge.
+    const QRect area = mdi_->viewport()->rect();
+    int x = 0;
+    for (QMdiSubWindow *w : mdi_->subWindowList()) {
+        if (!w->isMinimized())
+            continue;
+        w->move(x, area.height() - w->height());
+        x += w->width();
+    }
+}
+
+// ---- Help ----
+
+void frmMain::mnuHelpContents_Click()
+{
+    openHelp();
+}
+
+void frmMain::openHelp()
+{
+    const QString path = app().texts.HelpFile.isEmpty() ? helpFileFor(languageIndex()) : app().texts.HelpFile;
+    const bool chinese = languageIndex() == LanguageChinese;
+    if (!QFile::exists(path)) {
+        ui().message(MsgIcon::Exclamation, AppTitle,
+                     (chinese ? QStringLiteral("找不到帮助文件：") : QStringLiteral("The help file is missing: ")) + path,
+                     MsgButtons::Ok);
+        return;
+    }
+    const bool opened = helpOpener() ? helpOpener()(path) : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (!opened)
+        ui().message(MsgIcon::Exclamation, AppTitle,
+                     (chinese ? QStringLiteral("无法打开帮助文件：") : QStringLiteral("The help file cannot be opened: ")) + path,
+                     MsgButtons::Ok);
+}
+
+void frmMain::mnuHelpAbout_Click()
+{
+    frmAbout dlg(this);
+    runModal(dlg);
+}
+
+void frmMain::mnuLanguage_Click(int lang)
+{
+    SwitchLanguage(lang);
+}
+
+// ---- Toolbar ----
+
+void frmMain::tbToolBar_ButtonClick(const QString &key)
+{
+    static const QHash<QString, void (frmMain::*)()> commands = {
+        {QStringLiteral("New"), &frmMain::mnuFileNew_Click},
+        {QStringLiteral("Open"), &frmMain::mnuFileOpen_Click},
+        {QStringLiteral("Save"), &frmMain::mnuFileSaveAll_Click},
+        {QStringLiteral("Connect"), &frmMain::mnuToolsConnect_Click},
+        {QStringLiteral("Disconnect"), &frmMain::mnuToolsDisconnect_Click},
+        {QStringLiteral("Options"), &frmMain::mnuToolsOptions_Click},
+        {QStringLiteral("Controller"), &frmMain::mnuViewController_Click},
+        {QStringLiteral("DataBrowser"), &frmMain::mnuViewDataBrowser_Click},
+    };
+    if (const auto it = commands.find(key); it != commands.end()) {
+        (this->*it.value())();
+        return;
+    }
+    ShellHooks &h = hooks();
+    if (key == QLatin1String("AddNewWaveform"))
+        call(h.AddNewWaveform);
+    else if (key == QLatin1String("AddNewMeasure"))
+        call(h.AddNewMeasure);
+    else if (key == QLatin1String("AddNewData"))
+        call(h.AddNewData);
+    else if (key == QLatin1String("AddNewRecord"))
+        call(h.AddNewRecord);
+    else if (key == QLatin1String("AddNewMemoryWaveform"))
+        call(h.AddNewMemoryWave);
+}
+
+// ---- Serial-port events and timers ----
+
+void frmMain::MSComm1_OnComm(int event, const QByteArray &input)
+{
+    ShellState &s = app().shell;
+    switch (event) {
+    case 2:
+        CommInput = input;
+        if (s.hooks.ComReceive)
+            s.hooks.ComReceive(CommInput);
+        break;
+    case 1: break;
+    case 3: s.CommEventText = QStringLiteral("Change in CTS Detected"); break;
+    case 4: s.CommEventText = QStringLiteral("Change in DSR Detected"); break;
+    case 5: s.CommEventText = QStringLiteral("Change in CD Detected"); break;
+    case 6: s.CommEventText = QStringLiteral("The Phone is Ringing"); break;
+    case 7: s.CommEventText = QStringLiteral("End of File Detected"); break;
+    case 1001: s.CommErrorText = QStringLiteral("Break Received"); break;
+    case 1002: s.CommErrorText = QStringLiteral("CTS Timeout"); break;
+    case 1003: s.CommErrorText = QStringLiteral("DSR Timeout"); break;
+    case 1004: s.CommErrorText = QStringLiteral("Framing Error"); break;
+    case 1006: s.CommErrorText = QStringLiteral("Overrun Error"); break;
+    case 1007: s.CommErrorText = QStringLiteral("Carrier Detect Timeout"); break;
+    case 1008: s.CommErrorText = QStringLiteral("Receive Buffer Overflow"); break;
+    case 1009: s.CommErrorText = QStringLiteral("Parity Error"); break;
+    case 1010: s.CommErrorText = QStringLiteral("Transmit Buffer Full"); break;
+    case 1011: s.CommErrorText = QStringLiteral("Error retrieving DCB"); break;
+    default: s.CommErrorText = QStringLiteral("Unknown error or event"); break;
+    }
+    const QString &shown = !s.CommEventText.isEmpty() ? s.CommEventText : s.CommErrorText;
+    if (!shown.isEmpty()) {
+        setStatusText(QStringLiteral("Status: ") + shown);
+        CommTimer->start(2000);
+    }
+}
+
+void frmMain::CommTimer_Timer()
+{
+    setStatusText(QStringLiteral("Status: "));
+    CommTimer->stop();
+}
+
+void frmMain::setStatusText(const QString &text)
+{
+    status_->setText(text);
+}
+
+QString frmMain::statusText() const
+{
+    return status_->text();
+}
+
+// ---- Resize and lookups ----
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == tbToolBar_ && event->type() == QEvent::Enter && isVisible()) {
+        activateWindow();
+        setFocus(Qt::MouseFocusReason);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::resizeEvent(QResizeEvent *e)
+{
+    QMainWindow::resizeEvent(e);
+    MDIForm_Resize();
+}
+
+void frmMain::MDIForm_Resize()
+{
+    // The status bar lays the lamps out at its right end; keep that bar's
+    // layout current so they are never left beyond the window's edge.
+    if (statusBar()->isVisible())
+        statusBar()->updateGeometry();
+}
+
+QAction *frmMain::action(const QString &name) const
+{
+    return findChild<QAction *>(name);
+}
+
+QMenu *frmMain::menu(const QString &name) const
+{
+    return findChild<QMenu *>(name);
+}
+
+QDockWidget *frmMain::pane(const QString &key) const
+{
+    if (key == PaneDataSheet)
+        return dataSheetDock_;
+    if (key == PaneController)
+        return controllerDock_;
+    return nullptr;
 }

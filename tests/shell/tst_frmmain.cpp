@@ -1,20 +1,642 @@
-#include "shell/frmmain.h"
+// The main window: start-up order, slot flags, the optional connect, the
+// deferred start-up step, the close prompts and the key release at close,
+// menu and toolbar dispatch, the View toggles, serial-port status texts and
+// timers, refusals while a transfer runs, the lamps and help.
+#include "shellfixture.h"
 
-#include <QtTest>
+#include "texts/stringres.h"
+
+#include <QApplication>
+#include <QDockWidget>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace {
+
+// Hooks that record their calls (in log) and otherwise do nothing.
+void recordDocumentHooks(QStringList *log)
+{
+    ShellHooks &h = app().shell.hooks;
+    h.mnuNewDataSheet_Click = [log] { *log << "NewSheet"; };
+    h.mnuNewCtrl_Click = [log] { *log << "NewCtrl"; };
+    h.AddNewWaveform = [log] { *log << "AddWave"; };
+    h.AddNewMeasure = [log] { *log << "AddMeasure"; };
+    h.AddNewData = [log] { *log << "AddData"; };
+    h.AddNewRecord = [log] { *log << "AddRecord"; };
+    h.AddNewMemoryWave = [log] { *log << "AddMemoryWave"; };
+    h.mnuOpenDataSheet_Click = [log] { *log << "OpenSheetDialog"; };
+    h.mnuOpenCtrl_Click = [log] { *log << "OpenCtrlDialog"; };
+    h.OpenCtrl = [log](const QString &p) { *log << "OpenCtrl " + p; };
+    h.OpenDataSheet = [log](const QString &p) { *log << "OpenSheet " + p; };
+    h.mnuSaveCtrl_Click = [log] { *log << "SaveCtrl"; return SaveOutcome::Saved; };
+    h.mnuSaveDataSheet_Click = [log] { *log << "SaveSheet"; return SaveOutcome::Saved; };
+}
+
+bool paneShown(frmMain &w, const char *key)
+{
+    QDockWidget *d = w.pane(QLatin1String(key));
+    return d && !d->isHidden();
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(SaveOutcome)
 
 class TestFrmMain : public QObject {
     Q_OBJECT
 private slots:
-    void opensTitledAndClosesCleanly()
+    void startUpRunsInOrder()
     {
-        auto *w = new frmMain;
-        w->setAttribute(Qt::WA_DeleteOnClose);
-        QPointer<frmMain> guard(w);
+        ShellFixture f;
+        f.useVisa();
+        f.store(StoreKeys::General, StoreKeys::StartupCheckHardware, QStringLiteral("True"));
+        f.store(LanguageSection, LanguageKey, QStringLiteral("0"));
+        AddRecentSheetFile(QStringLiteral("/data/a.kvd"));
+        // Slot 17 and slot 0 hold flags an earlier run left.
+        for (int slot : {0, 17}) {
+            WaveDoc &w = app().Sheet.WaveDocs[size_t(slot)];
+            w.Refreshing = w.ShowCH1 = w.ShowCH2 = w.ShowMath = w.ShowLA = true;
+            w.DrawCH1 = w.DrawCH2 = w.DrawMath = w.DrawLA = true;
+            w.HasData = true;
+            app().Sheet.DataDocs[size_t(slot)].Refreshing = true;
+            app().Sheet.DataDocs[size_t(slot)].Channel = QStringLiteral("CH2");
+            app().Sheet.MeasDocs[size_t(slot)].Refreshing = true;
+        }
+        app().Sheet.Replays[4].WindowOpen = true;
+        app().Sheet.Modified = true;
+
+        QStringList log;
+        frmMain *main = nullptr;
+        ShellHooks &h = app().shell.hooks;
+        h.OpenVisaRM = [&] {
+            // Options read, recent menus filled, language not yet applied; the
+            // splash is up and the main window hidden.
+            QVERIFY(app().shell.StartupCheckHardware);
+            QVERIFY(app().shell.RecentSheet.RootEnabled);
+            main = qobject_cast<frmMain *>(app().shell.MainForm.data());
+            QVERIFY(main);
+            QCOMPARE(main->menu(QStringLiteral("mnuFile"))->title(), QStringLiteral("&File"));
+            QVERIFY(!main->isVisible());
+            bool splashUp = false;
+            for (QWidget *t : QApplication::topLevelWidgets())
+                splashUp = splashUp || (t->objectName() == QLatin1String("frmSplash") && t->isVisible());
+            QVERIFY(splashUp);
+            log << "OpenVisaRM";
+            OpenVisaRM();
+        };
+        h.ConnectInstrument = [&] {
+            // Language applied; slots not yet cleared; panes not yet docked.
+            QCOMPARE(main->menu(QStringLiteral("mnuFile"))->title(), QStringLiteral("文件"));
+            QVERIFY(app().Sheet.WaveDocs[17].ShowCH1);
+            QCOMPARE(main->dockWidgetArea(main->pane(QStringLiteral("DataSheet"))), Qt::NoDockWidgetArea);
+            log << "ConnectInstrument";
+            ConnectInstrument();
+        };
+
+        std::unique_ptr<frmMain> owner(StartProgram());
+        QCOMPARE(log, QStringList({"OpenVisaRM", "ConnectInstrument"}));
+        QVERIFY(owner->isVisible());
+        for (QWidget *t : QApplication::topLevelWidgets())
+            QVERIFY(t->objectName() != QLatin1String("frmSplash"));
+        QVERIFY(app().link.LinkConnected);
+        QVERIFY(!owner->lamp(false)->isVisibleTo(owner.get()));
+        QVERIFY(owner->lamp(true)->isVisibleTo(owner.get()));
+
+        // Slot flags cleared in all eighteen slots; other members and other kinds kept.
+        for (int slot = 0; slot < 18; ++slot) {
+            const WaveDoc &w = app().Sheet.WaveDocs[size_t(slot)];
+            QVERIFY(!w.Refreshing && !w.ShowCH1 && !w.ShowCH2 && !w.ShowMath && !w.ShowLA);
+            QVERIFY(!w.DrawCH1 && !w.DrawCH2 && !w.DrawMath && !w.DrawLA);
+            QVERIFY(!app().Sheet.DataDocs[size_t(slot)].Refreshing);
+            QVERIFY(app().Sheet.DataDocs[size_t(slot)].Channel.isEmpty());
+            QVERIFY(!app().Sheet.MeasDocs[size_t(slot)].Refreshing);
+        }
+        QVERIFY(app().Sheet.WaveDocs[17].HasData);
+        QVERIFY(app().Sheet.Replays[4].WindowOpen);
+        QVERIFY(!app().Sheet.Modified);
+        QCOMPARE(app().link.ScreenTop, quint8(25));
+        QVERIFY(app().link.LaPresent);
+
+        // Each pane made once, and docked, hidden until the deferred step.
+        QCOMPARE(owner->findChildren<QWidget *>(QStringLiteral("frmCtrlList")).size(), 1);
+        QCOMPARE(owner->findChildren<QWidget *>(QStringLiteral("frmDataSheetTree")).size(), 1);
+        QCOMPARE(owner->dockWidgetArea(owner->pane(QStringLiteral("DataSheet"))), Qt::LeftDockWidgetArea);
+        QCOMPARE(owner->dockWidgetArea(owner->pane(QStringLiteral("Controller"))), Qt::LeftDockWidgetArea);
+        QVERIFY(!paneShown(*owner, "DataSheet"));
+        f.clock.advance(1);
+        QVERIFY(paneShown(*owner, "DataSheet"));
+        QVERIFY(paneShown(*owner, "Controller"));
+        QVERIFY(owner->action(QStringLiteral("mnuViewController"))->isChecked());
+        QVERIFY(owner->action(QStringLiteral("mnuViewDataBrowser"))->isChecked());
+        f.fakeUi.setFallbackAnswer(MsgAnswer::No);
+        QVERIFY(owner->close());
+    }
+
+    void controllerDefaultsFollowTheStartLanguage_data()
+    {
+        QTest::addColumn<int>("lang");
+        QTest::newRow("Chinese") << 0;
+        QTest::newRow("English") << 1;
+    }
+    void controllerDefaultsFollowTheStartLanguage()
+    {
+        QFETCH(int, lang);
+        ShellFixture f(1 - lang); // tables of the other language filled before
+        f.store(LanguageSection, LanguageKey, QString::number(lang));
+        std::unique_ptr<frmMain> w(StartProgram());
+        QCOMPARE(app().Settings.CH1Display, wordLiteral(Word::WordOn, lang));
+        QCOMPARE(app().Settings.RunStop, wordLiteral(Word::WordRun, lang));
+    }
+
+    void connectsOnlyWithTheStartupOption()
+    {
+        ShellFixture f;
+        f.useVisa();
+        auto w = f.loadMain();
+        QVERIFY(!app().link.LinkConnected);
+        QVERIFY(f.sim.lines().isEmpty());
+        QVERIFY(w->lamp(false)->isVisibleTo(w.get()));
+        QVERIFY(!w->lamp(true)->isVisibleTo(w.get()));
+        QVERIFY(f.fakeUi.messages().isEmpty());
+    }
+
+    void failedStartupConnectStartsDisconnected()
+    {
+        ShellFixture f; // no instrument resource at all
+        f.store(StoreKeys::General, StoreKeys::StartupCheckHardware, QStringLiteral("True"));
+        auto w = f.loadMain();
+        QVERIFY(!app().link.LinkConnected);
+        QVERIFY(!f.fakeUi.messages().isEmpty()); // the link reported it
+        f.clock.advance(1);
+        QVERIFY(paneShown(*w, "Controller"));
+    }
+
+    void deferredStepReopensTheNewestFiles_data()
+    {
+        QTest::addColumn<bool>("loadCtrl");
+        QTest::addColumn<bool>("loadSheet");
+        QTest::addColumn<bool>("haveRecent");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("both") << true << true << true << QStringList{"OpenCtrl /c/b.rmt", "OpenSheet /s/b.kvd"};
+        QTest::newRow("ctrl only") << true << false << true << QStringList{"OpenCtrl /c/b.rmt"};
+        QTest::newRow("options off") << false << false << true << QStringList{};
+        QTest::newRow("no recent file") << true << true << false << QStringList{};
+    }
+    void deferredStepReopensTheNewestFiles()
+    {
+        QFETCH(bool, loadCtrl);
+        QFETCH(bool, loadSheet);
+        QFETCH(bool, haveRecent);
+        QFETCH(QStringList, expected);
+        ShellFixture f;
+        f.store(StoreKeys::General, StoreKeys::StartupLoadCtrl, loadCtrl ? QStringLiteral("True") : QStringLiteral("False"));
+        f.store(StoreKeys::General, StoreKeys::StartupLoadSheet, loadSheet ? QStringLiteral("True") : QStringLiteral("False"));
+        if (haveRecent) {
+            AddRecentCtrlFile(QStringLiteral("/c/a.rmt"));
+            AddRecentCtrlFile(QStringLiteral("/c/b.rmt"));
+            AddRecentSheetFile(QStringLiteral("/s/a.kvd"));
+            AddRecentSheetFile(QStringLiteral("/s/b.kvd"));
+        }
+        QStringList log;
+        recordDocumentHooks(&log);
+        auto w = f.loadMain();
+        QVERIFY(log.isEmpty());
+        f.clock.advance(1);
+        QCOMPARE(log, expected);
+        f.clock.advance(1000);
+        QCOMPARE(log, expected); // it runs once
+        QVERIFY(f.fakeUi.messages().isEmpty());
+    }
+
+    void closePrompts_data()
+    {
+        QTest::addColumn<bool>("sheetModified");
+        QTest::addColumn<bool>("ctrlModified");
+        QTest::addColumn<QList<MsgAnswer>>("answers");
+        QTest::addColumn<SaveOutcome>("saveOutcome");
+        QTest::addColumn<int>("prompts");
+        QTest::addColumn<QStringList>("saves");
+        QTest::addColumn<bool>("closes");
+        using A = MsgAnswer;
+        QTest::newRow("nothing modified") << false << false << QList<A>{} << SaveOutcome::Saved << 0 << QStringList{} << true;
+        QTest::newRow("sheet yes") << true << false << QList<A>{A::Yes} << SaveOutcome::Saved << 1 << QStringList{"SaveSheet"} << true;
+        QTest::newRow("sheet no") << true << false << QList<A>{A::No} << SaveOutcome::Saved << 1 << QStringList{} << true;
+        QTest::newRow("sheet cancel") << true << false << QList<A>{A::Cancel} << SaveOutcome::Saved << 1 << QStringList{} << false;
+        QTest::newRow("sheet yes, save abandoned") << true << false << QList<A>{A::Yes} << SaveOutcome::Cancelled << 1 << QStringList{"SaveSheet"} << false;
+        QTest::newRow("sheet yes, save failed") << true << false << QList<A>{A::Yes} << SaveOutcome::Failed << 1 << QStringList{"SaveSheet"} << false;
+        QTest::newRow("ctrl yes") << false << true << QList<A>{A::Yes} << SaveOutcome::Saved << 1 << QStringList{"SaveCtrl"} << true;
+        QTest::newRow("ctrl yes, save abandoned") << false << true << QList<A>{A::Yes} << SaveOutcome::Cancelled << 1 << QStringList{"SaveCtrl"} << false;
+        QTest::newRow("ctrl cancel") << false << true << QList<A>{A::Cancel} << SaveOutcome::Saved << 1 << QStringList{} << false;
+        QTest::newRow("both yes") << true << true << QList<A>{A::Yes, A::Yes} << SaveOutcome::Saved << 2 << QStringList{"SaveSheet", "SaveCtrl"} << true;
+        QTest::newRow("cancel still asks the second") << true << true << QList<A>{A::Cancel, A::No} << SaveOutcome::Saved << 2 << QStringList{} << false;
+        QTest::newRow("no then cancel") << true << true << QList<A>{A::No, A::Cancel} << SaveOutcome::Saved << 2 << QStringList{} << false;
+    }
+    void closePrompts()
+    {
+        QFETCH(bool, sheetModified);
+        QFETCH(bool, ctrlModified);
+        QFETCH(QList<MsgAnswer>, answers);
+        QFETCH(SaveOutcome, saveOutcome);
+        QFETCH(int, prompts);
+        QFETCH(QStringList, saves);
+        QFETCH(bool, closes);
+        ShellFixture f;
+        QStringList log;
+        ShellHooks &h = app().shell.hooks;
+        h.mnuSaveDataSheet_Click = [&] { log << "SaveSheet"; return saveOutcome; };
+        h.mnuSaveCtrl_Click = [&] { log << "SaveCtrl"; return saveOutcome; };
+        h.CtrlFileModified = [&] { return ctrlModified; };
+        h.CtrlFilePath = [] { return QStringLiteral("/home/u/scope.rmt"); };
+        auto w = f.loadMain();
         w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
-        QCOMPARE(w->windowTitle(), QStringLiteral("Kelvoscope"));
+        app().Sheet.Modified = sheetModified;
+        for (MsgAnswer a : answers)
+            f.fakeUi.answerMessage(a);
+        const bool closed = w->close();
+        QCOMPARE(closed, closes);
+        QCOMPARE(w->unloaded(), closes);
+        QCOMPARE(int(f.fakeUi.messages().size()), prompts);
+        QCOMPARE(log, saves);
+        for (const RecordedMessage &m : f.fakeUi.messages()) {
+            QCOMPARE(m.icon, MsgIcon::None);
+            QCOMPARE(m.title, QStringLiteral("Kelvoscope"));
+            QCOMPARE(m.buttons, MsgButtons::YesNoCancel);
+        }
+        if (sheetModified)
+            QCOMPARE(f.fakeUi.messages().first().text, QStringLiteral("Save the changes to the Data Sheet File? "));
+        if (ctrlModified)
+            QCOMPARE(f.fakeUi.messages().last().text,
+                     QStringLiteral("Save the changes to the Control File? /home/u/scope.rmt"));
+        // Nothing was stored while the program stays open.
+        QCOMPARE(HasSetting(QLatin1String(StoreKeys::General), QLatin1String(StoreKeys::StartupLoadCtrl)), closes);
+    }
+
+    void closePromptWithTheControllerPane()
+    {
+        // The real controller pane: Yes, then its save dialog cancelled, keeps
+        // the program open; No then lets it close.
+        ShellFixture f;
+        auto w = f.loadMain();
+        w->show();
+        QVERIFY(w->pane(QStringLiteral("Controller"))->widget()->inherits("frmCtrlList"));
+        app().ctrl.CtrlFileModified = true;
+        f.fakeUi.answerMessage(MsgAnswer::Yes);
+        f.fakeUi.cancelFile();
+        QVERIFY(!w->close());
+        QCOMPARE(f.fakeUi.fileDialogs().size(), 1);
+        QVERIFY(f.fakeUi.fileDialogs()[0].save);
+        QVERIFY(app().ctrl.CtrlFileModified);
+        QVERIFY(!w->unloaded());
+
+        // Yes and a real save: written, then the program closes.
+        const QString path = f.dir.filePath(QStringLiteral("scope.rmt"));
+        f.fakeUi.answerMessage(MsgAnswer::Yes);
+        f.fakeUi.answerFile(path);
         QVERIFY(w->close());
-        QTRY_VERIFY(guard.isNull());
+        QVERIFY(QFile::exists(path));
+        QCOMPARE(app().shell.RecentCtrl.Captions[0], path);
+    }
+
+    void newControllerGoesToThePane()
+    {
+        ShellFixture f;
+        auto w = f.loadMain();
+        app().ctrl.CtrlFilePath = QStringLiteral("/old.rmt");
+        f.script = [](QDialog &d) {
+            QTest::mouseClick(d.findChild<QWidget *>(QStringLiteral("NewOption_1")), Qt::LeftButton, {}, QPoint(5, 5));
+            QTest::mouseClick(d.findChild<QWidget *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+        };
+        w->mnuFileNew_Click();
+        QCOMPARE(int(app().shell.DocType), 2);
+        QVERIFY(app().ctrl.CtrlFilePath.isEmpty());
+    }
+
+    void sheetPromptCarriesThePath()
+    {
+        ShellFixture f(0);
+        auto w = f.loadMain();
+        app().Sheet.Modified = true;
+        app().Sheet.Path = QStringLiteral("/home/u/测量.kvd");
+        f.fakeUi.answerMessage(MsgAnswer::No);
+        QVERIFY(w->close());
+        QCOMPARE(f.fakeUi.messages().value(0).text, QStringLiteral("是否保存对数据浏览器文件的更改？/home/u/测量.kvd"));
+    }
+
+    void closeReleasesTheFrontPanelOnce_data()
+    {
+        QTest::addColumn<bool>("connected");
+        QTest::newRow("connected") << true;
+        QTest::newRow("disconnected") << false;
+    }
+    void closeReleasesTheFrontPanelOnce()
+    {
+        QFETCH(bool, connected);
+        ShellFixture f;
+        f.useVisa();
+        auto w = f.loadMain();
+        if (connected) {
+            w->mnuToolsConnect_Click();
+            QVERIFY(app().link.LinkConnected);
+        }
+        f.sim.clearLog();
+        QVERIFY(w->close());
+        QCOMPARE(f.sim.count(":KEY:LOCK DISABLE"), connected ? 1 : 0);
+        QCOMPARE(f.sim.lines().size(), connected ? 1 : 0);
+        // The link flag stays as it was; the sessions are closed.
+        QCOMPARE(app().link.LinkConnected != 0, connected);
+        QVERIFY(w->close()); // a second close does not unload again
+        QCOMPARE(f.sim.count(":KEY:LOCK DISABLE"), connected ? 1 : 0);
+    }
+
+    void transferBusyRefusesCloseConnectDisconnect()
+    {
+        ShellFixture f;
+        f.useVisa();
+        auto w = f.loadMain();
+        app().transfer.TransferBusy = true;
+        w->mnuToolsConnect_Click();
+        w->tbToolBar_ButtonClick(QStringLiteral("Connect"));
+        QVERIFY(!app().link.LinkConnected);
+        QVERIFY(f.sim.lines().isEmpty());
+        QVERIFY(!w->close());
+        QVERIFY(!w->unloaded());
+        app().transfer.TransferBusy = false;
+        w->mnuToolsConnect_Click();
+        QVERIFY(app().link.LinkConnected);
+        f.sim.clearLog();
+        app().transfer.TransferBusy = true;
+        w->mnuToolsDisconnect_Click();
+        QVERIFY(app().link.LinkConnected);
+        QVERIFY(f.sim.lines().isEmpty());
+        app().transfer.TransferBusy = false;
+        w->tbToolBar_ButtonClick(QStringLiteral("Disconnect"));
+        QVERIFY(!app().link.LinkConnected);
+        QCOMPARE(f.sim.count(":KEY:LOCK DISABLE"), 1);
+        QVERIFY(w->lamp(false)->isVisibleTo(w.get()));
+        QVERIFY(!w->lamp(true)->isVisibleTo(w.get()));
+        QVERIFY(w->close());
+    }
+
+    void toolbarDispatchesByKey_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("Save") << QStringLiteral("Save") << QStringList{"SaveCtrl", "SaveSheet"};
+        QTest::newRow("AddNewWaveform") << QStringLiteral("AddNewWaveform") << QStringList{"AddWave"};
+        QTest::newRow("AddNewMeasure") << QStringLiteral("AddNewMeasure") << QStringList{"AddMeasure"};
+        QTest::newRow("AddNewData") << QStringLiteral("AddNewData") << QStringList{"AddData"};
+        QTest::newRow("AddNewRecord") << QStringLiteral("AddNewRecord") << QStringList{"AddRecord"};
+        QTest::newRow("AddNewMemoryWaveform") << QStringLiteral("AddNewMemoryWaveform") << QStringList{"AddMemoryWave"};
+        QTest::newRow("unknown") << QStringLiteral("Nothing") << QStringList{};
+    }
+    void toolbarDispatchesByKey()
+    {
+        QFETCH(QString, key);
+        QFETCH(QStringList, expected);
+        ShellFixture f;
+        QStringList log;
+        recordDocumentHooks(&log);
+        auto w = f.loadMain();
+        w->tbToolBar_ButtonClick(key);
+        QCOMPARE(log, expected);
+    }
+
+    void toolbarButtonsSitAtTheirPositions()
+    {
+        ShellFixture f;
+        auto w = f.loadMain();
+        const QStringList keys{"New", "Open", "Save", "", "Connect", "Disconnect", "", "Controller", "DataBrowser", "",
+                               "AddNewWaveform", "AddNewMeasure", "AddNewData", "", "AddNewRecord",
+                               "AddNewMemoryWaveform", "", "Options"};
+        const auto actions = w->toolBar()->actions();
+        QVERIFY(actions.size() >= 18);
+        for (int i = 0; i < 18; ++i) {
+            QCOMPARE(actions[i]->isSeparator(), keys[i].isEmpty());
+            if (!keys[i].isEmpty())
+                QCOMPARE(actions[i]->data().toString(), keys[i]);
+        }
+        // Triggering a button runs its command.
+        QStringList log;
+        recordDocumentHooks(&log);
+        actions[2]->trigger();
+        QCOMPARE(log, QStringList({"SaveCtrl", "SaveSheet"}));
+        // The add-item buttons follow the data sheet: none is open at start.
+        QVERIFY(!actions[10]->isEnabled());
+        w->setAddItemButtonsEnabled(true);
+        QVERIFY(actions[10]->isEnabled() && actions[11]->isEnabled() && actions[12]->isEnabled());
+    }
+
+    void fileMenuCommands()
+    {
+        ShellFixture f;
+        QStringList log;
+        recordDocumentHooks(&log);
+        auto w = f.loadMain();
+        w->action(QStringLiteral("mnuFileSaveDataSheet"))->trigger();
+        w->action(QStringLiteral("mnuFileSaveCtrlFile"))->trigger();
+        w->action(QStringLiteral("mnuFileSaveAll"))->trigger();
+        QCOMPARE(log, QStringList({"SaveSheet", "SaveCtrl", "SaveCtrl", "SaveSheet"}));
+        w->action(QStringLiteral("mnuFilePageSetup"))->trigger();
+        QCOMPARE(f.dialogsShown.size(), 1);
+        QVERIFY(f.fakeUi.messages().isEmpty()); // a cancelled page setup is no error
+        w->show();
+        w->action(QStringLiteral("mnuFileExit"))->trigger();
+        QVERIFY(w->unloaded());
+        QVERIFY(!w->isVisible());
+    }
+
+    void viewToggles()
+    {
+        ShellFixture f;
+        auto w = f.loadMain();
+        w->show();
+        f.clock.advance(1);
+        QAction *tb = w->action(QStringLiteral("mnuViewToolbar"));
+        QAction *sb = w->action(QStringLiteral("mnuViewStatusBar"));
+        QAction *ctrl = w->action(QStringLiteral("mnuViewController"));
+        QAction *browser = w->action(QStringLiteral("mnuViewDataBrowser"));
+        tb->trigger();
+        QVERIFY(!tb->isChecked());
+        QVERIFY(!w->toolBar()->isVisible());
+        tb->trigger();
+        QVERIFY(tb->isChecked());
+        QVERIFY(w->toolBar()->isVisible());
+        sb->trigger();
+        QVERIFY(!sb->isChecked());
+        QVERIFY(!w->statusBar()->isVisible());
+        sb->trigger();
+        QVERIFY(w->statusBar()->isVisible());
+
+        // The toolbar's Controller button hides the shown pane and unticks the entry.
+        w->tbToolBar_ButtonClick(QStringLiteral("Controller"));
+        QVERIFY(!ctrl->isChecked());
+        QVERIFY(!paneShown(*w, "Controller"));
+        ctrl->trigger();
+        QVERIFY(ctrl->isChecked());
+        QVERIFY(paneShown(*w, "Controller"));
+        browser->trigger();
+        QVERIFY(!browser->isChecked());
+        QVERIFY(!paneShown(*w, "DataSheet"));
+        w->tbToolBar_ButtonClick(QStringLiteral("DataBrowser"));
+        QVERIFY(browser->isChecked());
+        QVERIFY(paneShown(*w, "DataSheet"));
+    }
+
+    void serialEventStatusTexts()
+    {
+        ShellFixture f;
+        auto w = f.loadMain();
+        QCOMPARE(w->statusText(), QStringLiteral("Status"));
+        w->MSComm1_OnComm(1); // send buffer low before anything else: nothing
+        QCOMPARE(w->statusText(), QStringLiteral("Status"));
+        w->MSComm1_OnComm(1004);
+        QCOMPARE(w->statusText(), QStringLiteral("Status: Framing Error"));
+        f.clock.advance(1500);
+        w->MSComm1_OnComm(2, QByteArray("x")); // data: the error text again, timer re-armed
+        QCOMPARE(w->statusText(), QStringLiteral("Status: Framing Error"));
+        f.clock.advance(1999);
+        QCOMPARE(w->statusText(), QStringLiteral("Status: Framing Error"));
+        f.clock.advance(1);
+        QCOMPARE(w->statusText(), QStringLiteral("Status: "));
+        f.clock.advance(10000);
+        QCOMPARE(w->statusText(), QStringLiteral("Status: "));
+        // An event text wins over the error text, and is never cleared.
+        w->MSComm1_OnComm(3);
+        QCOMPARE(w->statusText(), QStringLiteral("Status: Change in CTS Detected"));
+        w->MSComm1_OnComm(1009);
+        QCOMPARE(w->statusText(), QStringLiteral("Status: Change in CTS Detected"));
+        QCOMPARE(app().shell.CommErrorText, QStringLiteral("Parity Error"));
+        w->MSComm1_OnComm(4242);
+        QCOMPARE(app().shell.CommErrorText, QStringLiteral("Unknown error or event"));
+        f.clock.advance(2000);
+        QCOMPARE(w->statusText(), QStringLiteral("Status: "));
+    }
+
+    void serialEventTable_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("3") << 3 << "Change in CTS Detected";
+        QTest::newRow("4") << 4 << "Change in DSR Detected";
+        QTest::newRow("5") << 5 << "Change in CD Detected";
+        QTest::newRow("6") << 6 << "The Phone is Ringing";
+        QTest::newRow("7") << 7 << "End of File Detected";
+        QTest::newRow("1001") << 1001 << "Break Received";
+        QTest::newRow("1002") << 1002 << "CTS Timeout";
+        QTest::newRow("1003") << 1003 << "DSR Timeout";
+        QTest::newRow("1004") << 1004 << "Framing Error";
+        QTest::newRow("1006") << 1006 << "Overrun Error";
+        QTest::newRow("1007") << 1007 << "Carrier Detect Timeout";
+        QTest::newRow("1008") << 1008 << "Receive Buffer Overflow";
+        QTest::newRow("1009") << 1009 << "Parity Error";
+        QTest::newRow("1010") << 1010 << "Transmit Buffer Full";
+        QTest::newRow("1011") << 1011 << "Error retrieving DCB";
+        QTest::newRow("1005") << 1005 << "Unknown error or event";
+    }
+    void serialEventTable()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, text);
+        ShellFixture f;
+        auto w = f.loadMain();
+        w->MSComm1_OnComm(code);
+        QCOMPARE(w->statusText(), QStringLiteral("Status: ") + text);
+    }
+
+    void serialControlEventsReachTheStatusBar()
+    {
+        ShellFixture f;
+        auto w = f.loadMain();
+        emit commControl()->OnComm(1002);
+        QCOMPARE(w->statusText(), QStringLiteral("Status: CTS Timeout"));
+    }
+
+    void tickCounterAdvancesEvery100ms()
+    {
+        ShellFixture f;
+        auto w = f.loadMain();
+        const qint64 start = app().shell.RxTicks;
+        f.clock.advance(99);
+        QCOMPARE(app().shell.RxTicks, start);
+        f.clock.advance(1);
+        QCOMPARE(app().shell.RxTicks, start + 1);
+        f.clock.advance(1000);
+        QCOMPARE(app().shell.RxTicks, start + 11);
+    }
+
+    void lampsStayInViewWhenNarrow()
+    {
+        ShellFixture f;
+        auto w = f.loadMain();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        for (int width : {900, 420, 260}) {
+            w->resize(width, 300);
+            QCoreApplication::processEvents();
+            QLabel *lamp = w->lamp(false);
+            QVERIFY(lamp->isVisible());
+            const QRect inWindow(lamp->mapTo(w.get(), QPoint(0, 0)), lamp->size());
+            QVERIFY2(w->rect().contains(inWindow), qPrintable(QStringLiteral("width %1").arg(width)));
+        }
+    }
+
+    void helpOpensTheLanguageFileOrSaysItIsMissing()
+    {
+        ShellFixture f;
+        QStringList opened;
+        setHelpOpener([&](const QString &p) { opened << p; return true; });
+        auto w = f.loadMain();
+        const QString english = QCoreApplication::applicationDirPath() + QStringLiteral("/QM4100help.chm");
+        QFile::remove(english);
+        w->mnuHelpContents_Click();
+        QVERIFY(opened.isEmpty());
+        QCOMPARE(f.fakeUi.messages().size(), 1);
+        QVERIFY(f.fakeUi.messages()[0].text.endsWith(english));
+        {
+            QFile help(english);
+            QVERIFY(help.open(QIODevice::WriteOnly));
+        }
+        w->show();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QTest::keyClick(w.get(), Qt::Key_F1);
+        QCOMPARE(opened, QStringList{english});
+        w->mnuLanguage_Click(0);
+        w->mnuHelpContents_Click();
+        QCOMPARE(f.fakeUi.messages().size(), 2); // the Chinese file is missing
+        QVERIFY(f.fakeUi.messages()[1].text.endsWith(QStringLiteral("/QM4100help_Chinese.chm")));
+        QFile::remove(english);
+        setHelpOpener({});
+    }
+
+    void windowMenuArranges()
+    {
+        ShellFixture f;
+        auto w = f.loadMain();
+        w->resize(800, 600);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        for (int i = 0; i < 2; ++i) {
+            auto *child = new QWidget;
+            child->setWindowTitle(QStringLiteral("item %1").arg(i));
+            w->mdiArea()->addSubWindow(child)->show();
+        }
+        w->mnuWindowTileVertical_Click();
+        const auto subs = w->mdiArea()->subWindowList();
+        QCOMPARE(subs[0]->y(), subs[1]->y());
+        QVERIFY(subs[0]->x() != subs[1]->x());
+        w->mnuWindowTileHorizontal_Click();
+        QCOMPARE(subs[0]->x(), subs[1]->x());
+        QVERIFY(subs[0]->y() != subs[1]->y());
+        emit w->menu(QStringLiteral("mnuWindow"))->aboutToShow();
+        QStringList texts;
+        for (QAction *a : w->menu(QStringLiteral("mnuWindow"))->actions())
+            texts << a->text();
+        QCOMPARE(texts.mid(0, 2), QStringList({"item 0", "item 1"}));
     }
 };
 

@@ -1,0 +1,41 @@
+#include "shell/mainmodule.h"
+
+#include "common/appstate.h"
+#include "shell/frmmain.h"
+#include "shell/frmsplash.h"
+#include "texts/loadlanguage.h"
+
+#include <QApplication>
+#include <QFont>
+
+#include <memory>
+
+void applyProgramFont()
+{
+    QFont font = QApplication::font();
+    QStringList families{QStringLiteral("Noto Sans CJK SC")};
+    const QString system = font.family();
+    if (!system.isEmpty() && system != families.first())
+        families.prepend(system);
+    font.setFamilies(families);
+    QApplication::setFont(font);
+}
+
+frmMain *StartProgram()
+{
+    // The language, before any window is captioned.
+    LoadLanguageSetting();
+    // The splash, painted at once.
+    auto splash = std::make_unique<frmSplash>();
+    splash->show();
+    splash->repaint();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // The main window loads while the splash stays up.
+    auto *main = new frmMain;
+    app().shell.MainForm = main;
+    main->MDIForm_Load();
+    // The splash goes, the main window shows.
+    splash.reset();
+    main->show();
+    return main;
+}

@@ -1,0 +1,16 @@
+#pragma once
+// The application-wide mouse pointer behind one property, Cursor: 0 is the
+// default pointer, 11 the hourglass, 99 the custom pointer; other codes of the
+// classic pointer set map to the nearest Qt shape. The pointer applies to every
+// window of the program until it is set again.
+
+#include <QCursor>
+
+class MouseControl {
+public:
+    // The code set last (0 when nothing set one).
+    static int Cursor();
+    static void setCursor(int code);
+    // The icon code 99 shows.
+    static void SetCustomCursor(const QCursor &cursor);
+};

@@ -1,0 +1,146 @@
+// The splash window (centred, gone before the main window shows) and the About
+// box: the engineering version on F2 in both languages, System Info through
+// the program lookup with the unavailable message, Esc and Enter closing.
+#include "shellfixture.h"
+
+#include "shell/frmabout.h"
+#include "shell/frmsplash.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QScreen>
+
+class TestSplashAbout : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { setProgramLookup({}); }
+
+    void splashIsCentred()
+    {
+        ShellFixture f;
+        frmSplash s;
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QVERIFY(qAbs(s.geometry().center().x() - screen.center().x()) <= 1);
+        QVERIFY(qAbs(s.geometry().center().y() - screen.center().y()) <= 1);
+    }
+
+    void splashGoesBeforeTheMainWindowShows()
+    {
+        ShellFixture f;
+        bool splashSeenDuringLoad = false;
+        app().shell.hooks.OpenVisaRM = [&] {
+            for (QWidget *t : QApplication::topLevelWidgets())
+                if (t->objectName() == QLatin1String("frmSplash") && t->isVisible())
+                    splashSeenDuringLoad = true;
+        };
+        // The main window, when it becomes visible, must find no splash.
+        struct ShowWatch : QObject {
+            bool splashAtShow = true;
+            bool eventFilter(QObject *o, QEvent *e) override
+            {
+                if (e->type() == QEvent::Show && o->objectName() == QLatin1String("frmMain")) {
+                    splashAtShow = false;
+                    for (QWidget *t : QApplication::topLevelWidgets())
+                        if (t->objectName() == QLatin1String("frmSplash"))
+                            splashAtShow = true;
+                }
+                return false;
+            }
+        } watch;
+        qApp->installEventFilter(&watch);
+        std::unique_ptr<frmMain> w(StartProgram());
+        qApp->removeEventFilter(&watch);
+        QVERIFY(splashSeenDuringLoad);
+        QVERIFY(!watch.splashAtShow);
+        QVERIFY(w->isVisible());
+    }
+
+    void f2ShowsTheEngineeringVersion_data()
+    {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<Qt::KeyboardModifiers>("mods");
+        QTest::newRow("English") << 1 << Qt::KeyboardModifiers();
+        QTest::newRow("Chinese") << 0 << Qt::KeyboardModifiers();
+        QTest::newRow("Shift") << 1 << Qt::KeyboardModifiers(Qt::ShiftModifier);
+        QTest::newRow("Ctrl") << 0 << Qt::KeyboardModifiers(Qt::ControlModifier);
+    }
+    void f2ShowsTheEngineeringVersion()
+    {
+        QFETCH(int, lang);
+        QFETCH(Qt::KeyboardModifiers, mods);
+        ShellFixture f(lang);
+        frmAbout about;
+        about.show();
+        QTest::keyClick(about.findChild<QPushButton *>(QStringLiteral("cmdSysInfo")), Qt::Key_F2, mods);
+        QCOMPARE(f.fakeUi.messages().size(), 1);
+        QCOMPARE(f.fakeUi.messages()[0].text, QStringLiteral("当前工程模式版本号为：00.01.04.00.02"));
+        QCOMPARE(f.fakeUi.messages()[0].buttons, MsgButtons::Ok);
+        QVERIFY(about.isVisible());
+        QTest::keyClick(&about, Qt::Key_F3);
+        QCOMPARE(f.fakeUi.messages().size(), 1);
+    }
+
+    void systemInfo_data()
+    {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<QString>("found"); // program name the lookup finds, or ""
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("none, English") << 1 << QString() << QString() << "System Information Is Unavailable At This Time!";
+        QTest::newRow("none, Chinese") << 0 << QString() << QString() << "该时刻系统信息不可得到！";
+        QTest::newRow("found but will not start") << 1 << "hardinfo" << "/nonexistent/hardinfo"
+                                                  << "System Information Is Unavailable At This Time!";
+        QTest::newRow("found and started") << 1 << "kinfocenter" << "/bin/true" << QString();
+    }
+    void systemInfo()
+    {
+        QFETCH(int, lang);
+        QFETCH(QString, found);
+        QFETCH(QString, path);
+        QFETCH(QString, message);
+        ShellFixture f(lang);
+        QStringList asked;
+        setProgramLookup([&](const QString &program) {
+            asked << program;
+            return program == found ? path : QString();
+        });
+        frmAbout about;
+        about.show();
+        QTest::mouseClick(about.findChild<QPushButton *>(QStringLiteral("cmdSysInfo")), Qt::LeftButton);
+        QVERIFY(about.isVisible()); // the box stays open
+        QCOMPARE(asked.first(), systemInfoPrograms().first());
+        if (message.isEmpty()) {
+            QVERIFY(f.fakeUi.messages().isEmpty());
+            QCOMPARE(asked.last(), found);
+        } else {
+            QCOMPARE(f.fakeUi.messages().size(), 1);
+            QCOMPARE(f.fakeUi.messages()[0].text, message);
+            QCOMPARE(f.fakeUi.messages()[0].buttons, MsgButtons::Ok);
+        }
+    }
+
+    void escAndEnterClose_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Esc") << int(Qt::Key_Escape);
+        QTest::newRow("Enter") << int(Qt::Key_Return);
+    }
+    void escAndEnterClose()
+    {
+        QFETCH(int, key);
+        ShellFixture f;
+        auto w = f.loadMain();
+        int results = 0;
+        f.script = [&](QDialog &d) {
+            QTest::keyClick(&d, Qt::Key(key));
+            QVERIFY(!d.isVisible());
+            ++results;
+        };
+        w->action(QStringLiteral("mnuHelpAbout"))->trigger();
+        QCOMPARE(results, 1);
+        QCOMPARE(f.dialogsShown, QStringList{"frmAbout"});
+    }
+};
+
+QTEST_MAIN(TestSplashAbout)
+#include "tst_splashabout.moc"
