@@ -12,7 +12,6 @@
 #include "transfer/transferstate.h"
 #include "shell/shellstate.h"
 #include "link/linkstate.h"
-#include "controller/ctrlstate.h"
 
 struct TransferRequest {
     int RequestKind = 0;      // 1,2 measurements; 3,4,5 data tables; 6 waveforms; 22 upload; 23 download
@@ -31,7 +30,6 @@ struct AppState {
     TransferData xfer;     // transfer buffers, progress values and hooks
     ShellState shell;      // options, dialog results, recent menus, hooks of the main window
     LinkState link;        // link kind and flags, lamps, model facts, receive state, VISA session
-    CtrlState ctrl;        // control file globals and the controller's hooks
 };
 
 AppState &app();
