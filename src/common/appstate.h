@@ -8,6 +8,7 @@
 #include "common/datasheet.h"
 #include "values/valuesstate.h"
 #include "texts/textstate.h"
+#include "transfer/uploaddownload.h"
 
 struct TransferRequest {
     int RequestKind = 0;      // 1,2 measurements; 3,4,5 data tables; 6 waveforms; 22 upload; 23 download
@@ -22,6 +23,7 @@ struct AppState {
     CtrlSettings Settings; // empty texts at start; Settings.reset() gives the defaults
     ValuesState values;
     TextState texts;       // language, message table, display words, language loaders
+    SettingsTransferState updown; // progress and hooks of the settings upload and download
 };
 
 AppState &app();
