@@ -9,6 +9,7 @@
 #include "values/valuesstate.h"
 #include "texts/textstate.h"
 #include "transfer/uploaddownload.h"
+#include "link/linkstate.h"
 
 struct TransferRequest {
     int RequestKind = 0;      // 1,2 measurements; 3,4,5 data tables; 6 waveforms; 22 upload; 23 download
@@ -24,6 +25,7 @@ struct AppState {
     ValuesState values;
     TextState texts;       // language, message table, display words, language loaders
     SettingsTransferState updown; // progress and hooks of the settings upload and download
+    LinkState link;        // link kind and flags, lamps, model facts, receive state, VISA session
 };
 
 AppState &app();

@@ -1,0 +1,61 @@
+#include "link/cmdfunc.h"
+
+#include "common/appstate.h"
+#include "link/rs232func.h"
+#include "link/visafunc.h"
+#include "platform/clock.h"
+#include "platform/ui/ui.h"
+#include "texts/messagetable.h"
+
+bool linkGateOpen()
+{
+    const LinkState &l = app().link;
+    return l.LinkConnected != 0 || l.LinkConnecting != 0;
+}
+
+bool holdsLineBreak(const QString &cmd)
+{
+    return cmd.contains(QLatin1Char('\r')) || cmd.contains(QLatin1Char('\n'));
+}
+
+void SendCommand(const QString &cmd)
+{
+    const bool serial = app().link.IoType == IoTypeSerial;
+    if (!holdsLineBreak(cmd)) {
+        if (serial)
+            ComWriteLine(cmd);
+        else
+            VisaWriteLine(cmd);
+    }
+    appClock().pause(serial ? SerialCommandPauseMs : VisaCommandPauseMs);
+}
+
+QString QueryString(const QString &cmd)
+{
+    if (holdsLineBreak(cmd))
+        return QString();
+    LinkState &l = app().link;
+    if (l.IoType == IoTypeSerial) {
+        l.BinaryReply = 0;
+        ComWriteLine(cmd);
+        l.RxWaiting = -1;
+        return ComReadReply();
+    }
+    VisaWriteLine(cmd);
+    return VisaReadLine();
+}
+
+QString CmdText(const QString &text)
+{
+    return text;
+}
+
+void showLinkMessage(Msg text, Msg title)
+{
+    showLinkMessage(message(text), title);
+}
+
+void showLinkMessage(const QString &text, Msg title)
+{
+    ui().message(MsgIcon::Exclamation, message(title), text, MsgButtons::Ok);
+}

@@ -1,0 +1,48 @@
+#pragma once
+// The command channel: the one road by which every part of the program talks
+// to the instrument. SendCommand writes one command line and pauses;
+// QueryString writes one line and returns the text reply. Each dispatches to
+// the serial-port link (IoType 2, rs232func.h) or the VISA link (any other
+// IoType, visafunc.h).
+//
+// The gate: lines pass only while app().link.LinkConnected or LinkConnecting
+// is true; otherwise a write sends nothing and a read returns the empty text at
+// once, silently. No failure reaches the caller: the transports show their
+// message and mark the link lost themselves; nothing is retried.
+//
+// A line holding CR or LF is refused: nothing is written, SendCommand still
+// takes its pause, QueryString returns the empty text; no message.
+
+#include "texts/textstate.h"
+
+#include <QString>
+
+// Pause after a command line: over the serial-port control and over VISA (ms).
+inline constexpr int SerialCommandPauseMs = 100;
+inline constexpr int VisaCommandPauseMs = 200;
+
+// Writes cmd as one line, then pauses (100 ms serial, 200 ms VISA) on
+// appClock() without processing events; the pause is taken even when nothing
+// was written.
+void SendCommand(const QString &cmd);
+
+// Writes cmd as one line and returns the reply: over the serial-port control
+// the text before its line feed (empty after 40 ticks without completion);
+// over VISA what one read of at most 256 bytes returned, line feed included.
+// Empty when the link is closed or the read failed. No pause.
+QString QueryString(const QString &cmd);
+
+// Returns its argument unchanged.
+QString CmdText(const QString &text);
+
+// True while the gate lets lines pass (LinkConnected or LinkConnecting).
+bool linkGateOpen();
+
+// True when a command text holds a CR or an LF.
+bool holdsLineBreak(const QString &cmd);
+
+// The link's message box: exclamation icon, OK button, title and text from
+// the message table of the current language.
+void showLinkMessage(Msg text, Msg title);
+// The same with a text of its own (a serial control's error description).
+void showLinkMessage(const QString &text, Msg title);

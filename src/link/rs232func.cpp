@@ -1,0 +1,221 @@
+#include "link/rs232func.h"
+
+#include "common/appstate.h"
+#include "link/cmdfunc.h"
+#include "link/commport.h"
+#include "link/linkindicator.h"
+#include "platform/clock.h"
+#include "platform/pump.h"
+#include "values/numbertext.h"
+#include "values/rounding.h"
+
+#include <QPointer>
+
+#include <climits>
+
+namespace {
+
+QPointer<CommPort> gControl;
+QMetaObject::Connection gReceive;
+
+// Adds n to a byte count without passing INT_MAX.
+int addCount(int count, qsizetype n)
+{
+    const qint64 sum = qint64(count) + qint64(n);
+    return sum > INT_MAX ? INT_MAX : int(sum);
+}
+
+// Appends one received byte to the reply as text, within the buffer's size.
+void appendText(LinkState &l, quint8 b)
+{
+    if (l.RxText.size() < RxBufferSize)
+        l.RxText.append(QChar(ushort(b)));
+}
+
+// Stores one payload byte; bytes beyond the buffer are dropped.
+void storeByte(LinkState &l, quint8 b)
+{
+    if (l.RxWritePos >= 0 && l.RxWritePos < RxBufferSize)
+        l.RxBuffer[size_t(l.RxWritePos++)] = b;
+}
+
+} // namespace
+
+void setCommControl(CommPort *control)
+{
+    if (gReceive)
+        QObject::disconnect(gReceive);
+    gControl = control;
+    if (control)
+        gReceive = QObject::connect(control, &CommPort::OnComm, control, [](int ev) { ComOnComm(ev); });
+}
+
+CommPort *commControl()
+{
+    return gControl.data();
+}
+
+void OpenComPort()
+{
+    LinkState &l = app().link;
+    CommPort *c = commControl();
+    bool ok = c != nullptr;
+    if (c) {
+        if (c->portOpen() && !c->setPortOpen(false))
+            ok = false;
+        if (!c->setSettings(l.BaudRateText.trimmed() + QStringLiteral(",n,8,1")))
+            ok = false;
+        if (!c->setCommPort(l.ComPortNumber))
+            ok = false;
+        c->setInputLen(0);
+        if (!c->setPortOpen(true))
+            ok = false;
+    }
+    if (!ok) {
+        showLinkMessage(Msg::MsgBadPortNumber, Msg::MsgRs232InitTitle);
+        l.LinkOpened = 0;
+    }
+}
+
+int ComPacingMs(const QString &baudText, int len)
+{
+    const double baud = ReadNumber(baudText);
+    double perChar = baud > 0 ? 30000.0 / baud : 3.0;
+    if (perChar < 3)
+        perChar = 3;
+    const double ms = RoundHalfEven(perChar * (double(len) + 1.0));
+    return ms > double(INT_MAX) ? INT_MAX : int(ms);
+}
+
+void ComWriteLine(const QString &cmd)
+{
+    if (!linkGateOpen())
+        return;
+    LinkState &l = app().link;
+    l.RxText.clear();
+    l.RxStarted = 0;
+    CommPort *c = commControl();
+    if (!c || !c->setOutput(cmd.toUtf8() + '\n')) {
+        showLinkMessage(c ? c->errorString() : QStringLiteral("No serial port control"), Msg::MsgRs232SendTitle);
+        if (l.LinkConnected)
+            ComLinkLost();
+        return;
+    }
+    appClock().pause(ComPacingMs(l.BaudRateText, int(cmd.size())));
+}
+
+int ComRxTicks()
+{
+    const qint64 t = appClock().ticks() - app().link.RxTickMark;
+    return t > INT_MAX ? INT_MAX : int(t);
+}
+
+void ComResetTicks()
+{
+    app().link.RxTickMark = appClock().ticks();
+}
+
+QString ComReadReply()
+{
+    if (!linkGateOpen())
+        return QString();
+    LinkState &l = app().link;
+    ComResetTicks();
+    while (l.RxWaiting && ComRxTicks() < TextReplyTicks)
+        pumpEvents();
+    if (ComRxTicks() > TextReplyTicks - 1)
+        return QString();
+    return l.RxText;
+}
+
+bool ComWaitBlock(int tickLimit)
+{
+    LinkState &l = app().link;
+    l.RxWaiting = -1;
+    l.BinaryReply = -1;
+    ComResetTicks();
+    while (l.RxWaiting && ComRxTicks() < tickLimit)
+        pumpEvents();
+    return ComRxTicks() < tickLimit && !l.RxWaiting;
+}
+
+void ComReceiveText(const QByteArray &data)
+{
+    LinkState &l = app().link;
+    if (!l.RxStarted) {
+        l.RxCount = 0;
+        l.RxReceived = 0;
+        l.RxWritePos = 0;
+        l.RxHeaderBytes = 0;
+        l.RxStarted = -1;
+    }
+    for (char ch : data) {
+        const quint8 b = quint8(ch);
+        storeByte(l, b);
+        appendText(l, b);
+    }
+    l.RxReceived = addCount(l.RxReceived, data.size());
+    ComResetTicks();
+    const qsizetype lf = l.RxText.indexOf(QLatin1Char('\n'));
+    if (lf >= 0) {
+        l.RxWaiting = 0;
+        l.RxText.truncate(lf);
+        l.RxReceived -= 1;
+    } else if (data.contains('\n')) {
+        // The line feed came after the text filled its room: the reply ends
+        // there all the same, kept at its bounded length.
+        l.RxWaiting = 0;
+        l.RxReceived -= 1;
+    }
+}
+
+void ComReceiveBinary(const QByteArray &data)
+{
+    LinkState &l = app().link;
+    if (!l.RxStarted) {
+        l.RxReceived = 0;
+        l.RxWritePos = 0;
+        l.RxHeaderBytes = 0;
+        l.RxCount = 0;
+        l.RxStarted = -1;
+    }
+    qsizetype i = 0;
+    if (l.RxHeaderBytes < 4) {
+        while (l.RxHeaderBytes < 4 && i < data.size())
+            l.RxHeader[size_t(l.RxHeaderBytes++)] = quint8(data[i++]);
+        if (l.RxHeaderBytes == 4)
+            l.RxCount = double(l.RxHeader[0]) + double(l.RxHeader[1]) * 256.0 + double(l.RxHeader[2]) * 65536.0
+                        + double(l.RxHeader[3]) * 16777216.0;
+    }
+    for (; i < data.size(); ++i) {
+        const quint8 b = quint8(data[i]);
+        storeByte(l, b);
+        appendText(l, b);
+    }
+    ComResetTicks();
+    l.RxReceived = addCount(l.RxReceived, data.size());
+    if (l.RxHeaderBytes == 4 && l.RxCount <= double(RxBufferSize) && l.RxCount + 4.0 == double(l.RxReceived))
+        l.RxWaiting = 0;
+}
+
+void ComOnComm(int commEvent)
+{
+    if (commEvent != CommPort::ReceiveEvent)
+        return;
+    CommPort *c = commControl();
+    if (!c)
+        return;
+    const QByteArray data = c->input();
+    if (data.isEmpty())
+        return;
+    if (app().link.BinaryReply)
+        ComReceiveBinary(data);
+    else
+        ComReceiveText(data);
+}
+
+void ComLinkLost()
+{
+    setLinkLamps(false);
+    app().link.LinkConnected = 0;
+}

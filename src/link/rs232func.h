@@ -1,0 +1,73 @@
+#pragma once
+// The serial-port link: the transport of the command channel while IoType is
+// 2. It drives the serial-port control (a CommPort, installed by the main
+// window with setCommControl), writes paced command lines, assembles replies
+// from the control's receive events and waits for them.
+//
+// Receive state lives in app().link (RxWaiting, BinaryReply, RxStarted,
+// RxText, RxBuffer, RxWritePos, RxReceived, RxCount). The tick counter RxTicks
+// counts 100 ms ticks of appClock() since the wait began or the last chunk
+// came (ComRxTicks); waits pump events through pumpEvents().
+//
+// A text reply ends at its first LF. A binary reply (BinaryReply true) is a
+// length-prefixed block: 4 bytes of little-endian length N, then N bytes; its
+// header may come split over several receive events. The block is complete
+// when exactly N + 4 bytes have come and N fits RxBuffer; bytes beyond
+// RxBuffer are dropped (such a block never completes: its wait times out).
+
+#include <QByteArray>
+#include <QString>
+
+class CommPort;
+
+// Ticks a text reply is awaited, and a block (the transfer engine's wait).
+inline constexpr int TextReplyTicks = 40;
+inline constexpr int BlockReplyTicks = 100;
+
+// Installs the serial-port control the link drives (not owned; nullptr: none)
+// and routes its receive events to ComOnComm.
+void setCommControl(CommPort *control);
+CommPort *commControl();
+
+// Opens the port with BaudRateText (blanks trimmed) + ",n,8,1" and
+// ComPortNumber, closing it first when open. On any failure: message 30 with
+// title 29 and LinkOpened false.
+void OpenComPort();
+
+// Writes cmd and an LF in one output, then sleeps the pacing delay
+// (max(3, 30000 / baud) ms per character, times length + 1, halves to even).
+// Only while the gate is open. Empties RxText and clears RxStarted first. A
+// refused output: the control's error text with title 31, the link lost when
+// it was connected, no pacing.
+void ComWriteLine(const QString &cmd);
+
+// The pacing delay of a line of len characters at the baud text given (ms).
+int ComPacingMs(const QString &baudText, int len);
+
+// Waits, pumping events, until the text reply is complete or 40 ticks pass;
+// returns RxText, or the empty text on time-out (silent; the link stays).
+// Only while the gate is open; otherwise the empty text at once.
+QString ComReadReply();
+
+// The block wait of the transfer engine, after the block query was written
+// with SendCommand: sets RxWaiting and BinaryReply, starts the ticks, pumps
+// until the block is complete or tickLimit ticks pass. True when the block
+// came (its payload in RxBuffer from index 0, its length in RxCount).
+bool ComWaitBlock(int tickLimit = BlockReplyTicks);
+
+// The receive handlers: assemble one receive event's bytes into the current
+// reply.
+void ComReceiveText(const QByteArray &data);
+void ComReceiveBinary(const QByteArray &data);
+
+// The receive-event handler: on a receive event takes all pending input from
+// the control and passes it to ComReceiveBinary (BinaryReply) or
+// ComReceiveText.
+void ComOnComm(int commEvent);
+
+// RxTicks: ticks since the last reset; ComResetTicks sets it to 0.
+int ComRxTicks();
+void ComResetTicks();
+
+// Marks the link lost: picLED_ON hidden, picLED_OFF shown, LinkConnected false.
+void ComLinkLost();

@@ -1,0 +1,257 @@
+#include "link/visafunc.h"
+
+#include "common/appstate.h"
+#include "link/cmdfunc.h"
+#include "link/linkindicator.h"
+#include "link/resourcechooser.h"
+#include "platform/pump.h"
+#include "platform/visa/visa.h"
+#include "values/numbertext.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+QString descText(const ViChar *desc)
+{
+    return QString::fromLatin1(desc, qsizetype(::strnlen(desc, VI_FIND_BUFLEN))).left(ResourceNameMax);
+}
+
+void readFailed()
+{
+    showLinkMessage(Msg::MsgReadFailed, Msg::MsgDeviceReadTitle);
+    VisaLinkLost();
+}
+
+} // namespace
+
+void OpenVisaRM()
+{
+    viOpenDefaultRM(&app().link.DefaultRM);
+}
+
+void SetVisaInterfaceKind(const QString &resource)
+{
+    LinkState &l = app().link;
+    if (resource.left(3).toUpper() == QLatin1String("USB"))
+        l.VisaInterfaceType = 1;
+    else if (resource.left(4).toUpper() == QLatin1String("ASRL"))
+        l.VisaInterfaceType = 0;
+    else
+        l.VisaInterfaceType = 5;
+}
+
+void OpenVisaDevice()
+{
+    LinkState &l = app().link;
+
+    // Search.
+    ViFindList list = VI_NULL;
+    ViUInt32 m = 0;
+    ViChar desc[VI_FIND_BUFLEN] = {};
+    viFindRsrc(l.DefaultRM, VisaSearchExpr, &list, &m, desc);
+    l.ResourceList.fill(QString());
+    l.ResourceList[0] = descText(desc);
+
+    // Collect, within the list's slots.
+    int k = 1;
+    for (ViUInt32 i = 0; i < m && k < ResourceListSize; ++i) {
+        if (viFindNext(list, desc) == VI_SUCCESS)
+            l.ResourceList[size_t(k++)] = descText(desc);
+    }
+    if (list != VI_NULL)
+        viClose(list);
+    l.ResourceCount = m == 0 ? 0 : k;
+
+    if (m > 1) {
+        QStringList names;
+        for (int i = 0; i < k; ++i)
+            names << l.ResourceList[size_t(i)];
+        showResourceChooser(names);
+        if (!GetOkCancel()) {
+            l.LinkOpened = 0;
+            return;
+        }
+    } else if (m == 1) {
+        if (l.ResourceIndex == 0) {
+            l.ResourceIndex = 1;
+            l.ResourceName = l.ResourceList[0];
+        }
+    } else {
+        showLinkMessage(Msg::MsgCannotConnect, Msg::MsgDeviceInitTitle);
+        l.LinkOpened = 0;
+        return;
+    }
+
+    // Open. A session left from an earlier connect is closed first, so that
+    // its handle is not lost.
+    SetVisaInterfaceKind(l.ResourceName);
+    if (l.VisaSession != VI_NULL) {
+        viClose(l.VisaSession);
+        l.VisaSession = VI_NULL;
+    }
+    const QByteArray name = l.ResourceName.toLatin1();
+    const ViStatus st = viOpen(l.DefaultRM, name.constData(), VI_NULL, 0, &l.VisaSession);
+    if (st != VI_SUCCESS) {
+        showLinkMessage(Msg::MsgCannotConnect, Msg::MsgDeviceInitTitle);
+        l.LinkOpened = 0;
+    }
+    const double baud = ReadNumber(l.BaudRateText);
+    viSetAttribute(l.VisaSession, VI_ATTR_TMO_VALUE, VisaTimeoutMs);
+    viSetAttribute(l.VisaSession, VI_ATTR_ASRL_BAUD,
+                   baud > 0 && baud < 4294967295.0 ? ViAttrState(std::llround(baud)) : 0);
+    viClear(l.VisaSession);
+}
+
+void VisaWriteLine(const QString &text)
+{
+    if (!linkGateOpen())
+        return;
+    const QByteArray line = text.toUtf8() + '\n';
+    ViUInt32 written = 0;
+    const ViStatus st = viWrite(app().link.VisaSession, reinterpret_cast<ViConstBuf>(line.constData()),
+                                ViUInt32(line.size()), &written);
+    if (st != VI_SUCCESS) {
+        showLinkMessage(Msg::MsgCannotConnect, Msg::MsgDeviceSendTitle);
+        VisaLinkLost();
+    }
+}
+
+QString VisaReadLine()
+{
+    if (!linkGateOpen())
+        return QString();
+    ViByte buf[VisaLineMax];
+    ViUInt32 n = 0;
+    const ViStatus st = viRead(app().link.VisaSession, buf, VisaLineMax, &n);
+    if (st != VI_SUCCESS) {
+        readFailed();
+        return QString();
+    }
+    return QString::fromLatin1(reinterpret_cast<const char *>(buf), qsizetype(std::min<ViUInt32>(n, VisaLineMax)));
+}
+
+ViStatus VisaReadExact(ViSession vi, ViBuf buf, int count)
+{
+    if (count <= 0)
+        return VI_SUCCESS;
+    int have = 0;
+    for (;;) {
+        ViUInt32 got = 0;
+        const ViStatus st = viRead(vi, buf + have, ViUInt32(count - have), &got);
+        have += int(std::min<ViUInt32>(got, ViUInt32(count - have)));
+        if (have >= count)
+            return VI_SUCCESS;
+        if (st < 0)
+            return st;
+        if (got == 0) // a read that brings nothing and reports no failure would never end
+            return VI_ERROR_IO;
+    }
+}
+
+QString VisaReadWaveBlock(int &n, int count)
+{
+    if (!linkGateOpen())
+        return QString();
+    LinkState &l = app().link;
+    count = std::clamp(count, 0, WaveWorkBytes);
+    std::vector<ViByte> work(WaveWorkBytes, 0);
+    ViStatus st;
+    int got;
+    if (l.VisaInterfaceType == 1) {
+        ViUInt32 r = 0;
+        st = viRead(l.VisaSession, work.data(), ViUInt32(count), &r);
+        got = int(std::min<ViUInt32>(r, ViUInt32(count)));
+    } else {
+        st = VisaReadExact(l.VisaSession, work.data(), count);
+        got = count - 1;
+    }
+    if (st != VI_SUCCESS) {
+        readFailed();
+        return QString();
+    }
+    n = std::clamp(got, 0, WorkPtsSize - 1);
+    for (int i = 1; i <= n; ++i)
+        l.WorkPts[size_t(i)] = work[size_t(i - 1)];
+    return QString();
+}
+
+int ParaConv(const quint8 *raw, SetupBlock &setup)
+{
+    // Bytes 0..111 of the form are bytes 0..111 of the block; 112..115 are zero.
+    setup = SetupBlock::decode(QByteArrayView(reinterpret_cast<const char *>(raw), SetupFormBytes - 1));
+    return 0;
+}
+
+QString VisaReadSystemData()
+{
+    if (!linkGateOpen())
+        return QString();
+    LinkState &l = app().link;
+    ViStatus st;
+    if (l.VisaInterfaceType == 1) {
+        ViByte buf[SetupBlock::Size] = {};
+        ViUInt32 n = 0;
+        st = viVScanf(l.VisaSession, "%t", buf, SetupBlock::Size, &n);
+        if (st == VI_SUCCESS || st == VI_SUCCESS_MAX_CNT)
+            l.LastSetup.overwrite(QByteArrayView(reinterpret_cast<const char *>(buf),
+                                                 qsizetype(std::min<ViUInt32>(n, SetupBlock::Size))));
+    } else {
+        ViByte raw[SetupFormBytes] = {};
+        st = VisaReadExact(l.VisaSession, raw, SetupFormBytes);
+        if (st == VI_SUCCESS)
+            ParaConv(raw, l.LastSetup);
+    }
+    if (st != VI_SUCCESS && st != VI_SUCCESS_MAX_CNT)
+        readFailed();
+    return QString();
+}
+
+void VisaReadScreenBlock(QByteArray &buffer)
+{
+    if (!linkGateOpen())
+        return;
+    if (buffer.size() < ScreenReadBytes)
+        buffer.resize(ScreenReadBytes);
+    ViUInt32 n = 0;
+    const ViStatus st =
+        viRead(app().link.VisaSession, reinterpret_cast<ViBuf>(buffer.data()), ScreenReadBytes, &n);
+    if (st != VI_SUCCESS)
+        readFailed();
+}
+
+void ReadScreenImage(QByteArray &buffer)
+{
+    if (!linkGateOpen() || app().link.IoType != 0)
+        return;
+    SendCommand(QStringLiteral(":LCD:DATA?"));
+    VisaReadScreenBlock(buffer);
+    pumpEvents();
+}
+
+void CloseVisaDevice()
+{
+    viClose(app().link.VisaSession);
+    app().link.VisaSession = VI_NULL;
+}
+
+void CloseVisaAll()
+{
+    LinkState &l = app().link;
+    viClear(l.VisaSession);
+    viClose(l.VisaSession);
+    viClose(l.DefaultRM);
+    l.VisaSession = VI_NULL;
+    l.DefaultRM = VI_NULL;
+}
+
+void VisaLinkLost()
+{
+    setLinkLamps(false);
+    app().link.LinkConnected = 0;
+}
