@@ -1,6 +1,7 @@
 #include "values/triggerhelpers.h"
 
 #include "common/appstate.h"
+#include "link/cmdfunc.h"
 #include "texts/stringres.h"
 #include "values/normvalue.h"
 #include "values/numbertext.h"
@@ -13,12 +14,11 @@
 
 namespace {
 
-// Until the command channel is built in, the default lines go nowhere: a
-// command is dropped and a query gets the empty reply, as over a closed link.
-class NoLines final : public InstrumentLines {
+// The link's own command channel.
+class LinkLines final : public InstrumentLines {
 public:
-    void sendCommand(const QString &) override {}
-    QString queryString(const QString &) override { return QString(); }
+    void sendCommand(const QString &line) override { SendCommand(line); }
+    QString queryString(const QString &line) override { return QueryString(line); }
 };
 
 InstrumentLines *g_lines = nullptr;
@@ -68,8 +68,8 @@ bool isRising(const QString &code)
 
 InstrumentLines &instrumentLines()
 {
-    static NoLines none;
-    return g_lines ? *g_lines : none;
+    static LinkLines link;
+    return g_lines ? *g_lines : link;
 }
 
 void setInstrumentLines(InstrumentLines *lines)
