@@ -248,7 +248,9 @@ QString ParsePatternReply(const QString &reply, CtrlSettings::LAArray &codes)
     }
 
     if (parts.size() >= 3 && part(2) != QLatin1String("None")) {
-        const qint64 k = roundedInteger(ReadNumber(QStringView(part(2)).mid(qMin<qsizetype>(4, part(2).size()))));
+        // The channel is bounded before it picks an element: a reply naming
+        // no channel 0..15 marks no edge.
+        const double k = RoundHalfEven(ReadNumber(QStringView(part(2)).mid(qMin<qsizetype>(4, part(2).size()))));
         if (k >= 0 && k <= 15) {
             const int i = int(16 - k);
             const QString slope = withoutBlanks(part(3));
