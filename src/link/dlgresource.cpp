@@ -69,9 +69,14 @@ void DlgResource::onOk()
 
 void DlgResource::onDoubleClick(QListWidgetItem *item)
 {
-    if (item)
-        list_->setCurrentItem(item);
-    onOk();
+    // The entry double-clicked is the one chosen.
+    if (!item) {
+        onOk();
+        return;
+    }
+    list_->setCurrentItem(item);
+    chooserAccepted(item->text());
+    done(QDialog::Accepted);
 }
 
 void DlgResource::reject()
