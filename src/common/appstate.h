@@ -9,6 +9,7 @@
 #include "values/valuesstate.h"
 #include "texts/textstate.h"
 #include "transfer/uploaddownload.h"
+#include "transfer/transferstate.h"
 #include "link/linkstate.h"
 
 struct TransferRequest {
@@ -25,6 +26,7 @@ struct AppState {
     ValuesState values;
     TextState texts;       // language, message table, display words, language loaders
     SettingsTransferState updown; // progress and hooks of the settings upload and download
+    TransferData xfer;     // transfer buffers, progress values and hooks
     LinkState link;        // link kind and flags, lamps, model facts, receive state, VISA session
 };
 

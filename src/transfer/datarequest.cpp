@@ -1,0 +1,104 @@
+// The data table request (kinds 3, 4, 5): one source's trace as rows of time
+// and voltage texts in app().xfer (TimeText, ValueText, PointCount, MeasInfo).
+
+#include "transfer/transferrunner.h"
+
+#include "common/appstate.h"
+#include "platform/pump.h"
+#include "transfer/blockdecode.h"
+#include "link/cmdfunc.h"
+#include "link/rs232func.h"
+#include "link/visafunc.h"
+#include "values/normvalue.h"
+#include "values/numbertext.h"
+#include "values/valuereply.h"
+
+namespace {
+QString ask(const QString &line)
+{
+    return CutAtLF(QueryString(line));
+}
+
+} // namespace
+
+void TransferRunner::RequestDataTable(const QString &source)
+{
+    TransferData &x = app().xfer;
+    LinkState &l = app().link;
+    const bool ch1 = source == QLatin1String("CH1");
+    const bool analog = ch1 || source == QLatin1String("CH2");
+    const QString channel = ch1 ? QStringLiteral("CHANNEL1") : QStringLiteral("CHANNEL2");
+    const QString chWord = ch1 ? QStringLiteral("CH1") : QStringLiteral("CH2");
+
+    const QString status = ask(QStringLiteral(":TRIGGER:STATUS?"));
+    const bool running = status != QLatin1String("STOP");
+    ReadSetupBlock();
+    const SetupBlock setup = l.LastSetup;
+    const QString mode = ask(QStringLiteral(":TRIGGER:MODE?"));
+
+    DataTableInput in;
+    in.analog = analog;
+    in.scale = ReadNumber(ask(QLatin1Char(':') + channel + QStringLiteral(":SCALE?")));
+    in.offset = ReadNumber(ask(QLatin1Char(':') + channel + QStringLiteral(":OFFSET?")));
+    const QString invert = ask(QLatin1Char(':') + channel + QStringLiteral(":INVERT?"));
+    in.invertRunning = invert == QLatin1String("ON") && running;
+
+    if (analog && mode == QLatin1String("ALTERNATION")) {
+        in.first = ch1 ? setup.AltCH1First : setup.AltCH2First;
+        in.last = ch1 ? setup.AltCH1Last : setup.AltCH2Last;
+        SendCommand(QStringLiteral(":TRIGGER:ALTERNATION:SOURCE ") + channel);
+        in.timeDiv = ReadNumber(ask(QStringLiteral(":TRIGGER:ALTERNATION:TIMESCALE?")));
+        in.delay = ReadNumber(ask(QStringLiteral(":TRIGGER:ALTERNATION:TIMEOFFSET?")));
+    } else {
+        in.first = setup.FirstPoint;
+        in.last = setup.LastPoint;
+        in.timeDiv = ReadNumber(ask(QStringLiteral(":TIMEBASE:SCALE?")));
+        in.delay = ReadNumber(ask(QStringLiteral(":TIMEBASE:OFFSET?")));
+    }
+    in.valid = !analog || (ch1 ? setup.CH1Valid != 0 : setup.CH2Valid != 0);
+    x.PointCount = DataTableRowCount(in);
+
+    setBar(5);
+    x.ProgressStep = 3;
+
+    QString info;
+    QString rate;
+    if (analog) {
+        info = chWord + QLatin1Char(' ') + FormatVolt(ask(QLatin1Char(':') + channel + QStringLiteral(":SCALE?")));
+        rate = ask(QStringLiteral(":ACQUIRE:SAMP? ") + channel);
+    } else {
+        info = QStringLiteral("LA ") + status;
+    }
+    // The time base as the single-precision number it was read into.
+    const float tdiv = float(in.timeDiv);
+    info += QStringLiteral("  ") + FormatTime4(QString::number(double(tdiv), 'g', 7));
+    info += QLatin1Char(' ') + SampleRateText(rate);
+    info += QStringLiteral("  Size=") + QString::number(x.PointCount);
+    info += QStringLiteral("  [Date:") + TransferDateText() + QLatin1Char(']');
+    x.MeasInfo = info;
+
+    const QString dataCommand = QStringLiteral(":WAVEFORM:DATA? ")
+        + (analog ? channel : QStringLiteral("DIGITAL"));
+    if (l.IoType == IoTypeSerial) {
+        SendCommand(dataCommand);
+        tickerOn();
+        const bool received = ComWaitBlock();
+        x.ProgressStep = 3;
+        if (received)
+            x.WorkCount = StoreBlockPoints(SerialBlockPayload(), &l.WorkPts);
+        setBar(BarMax);
+        repaint();
+    } else if (l.IoType == 0) {
+        SendCommand(dataCommand);
+        int n = -1;
+        VisaReadWaveBlock(n, analog ? 601 : 1201);
+        if (n >= 0)
+            x.WorkCount = std::min(n, TransferData::MaxPoints);
+        setBar(BarMax);
+        repaint();
+        pumpEvents();
+    }
+
+    x.PointCount = BuildDataTable(in, l.WorkPts, x.WorkCount, &x.TimeText, &x.ValueText);
+    tickerOff();
+}

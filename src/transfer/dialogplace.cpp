@@ -1,0 +1,54 @@
+#include "transfer/dialogplace.h"
+
+#include "platform/settingsstore.h"
+#include "values/rounding.h"
+
+#include <cmath>
+
+int StoredCoordinate(const QString &text, int fallback)
+{
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return fallback;
+    const double whole = RoundHalfEven(v);
+    if (whole < -32768.0 || whole > 32767.0)
+        return fallback;
+    return int(whole);
+}
+
+QPoint KeepOnScreen(QPoint p, int screenWidth, int screenHeight, int dialogWidth, int dialogHeight)
+{
+    if (p.x() > screenWidth || p.x() < -dialogWidth)
+        p.setX(400);
+    if (p.y() > screenHeight || p.y() < -dialogHeight)
+        p.setY(600);
+    return p;
+}
+
+QPoint TransferDialogPlace(int screenWidth, int screenHeight, int dialogWidth, int dialogHeight)
+{
+    const QString section = QString::fromLatin1(ProgressSection);
+    const int left = StoredCoordinate(
+        GetSetting(section, QString::fromLatin1(ProgressLeftKey), QString::number(DefaultProgressLeft)),
+        DefaultProgressLeft);
+    const int top = StoredCoordinate(
+        GetSetting(section, QString::fromLatin1(ProgressTopKey), QString::number(DefaultProgressTop)),
+        DefaultProgressTop);
+    return KeepOnScreen(QPoint(left, top), screenWidth, screenHeight, dialogWidth, dialogHeight);
+}
+
+void SaveTransferDialogPlace(QPoint topLeft)
+{
+    const QString section = QString::fromLatin1(ProgressSection);
+    SaveSetting(section, QString::fromLatin1(ProgressLeftKey), QString::number(topLeft.x()));
+    SaveSetting(section, QString::fromLatin1(ProgressTopKey), QString::number(topLeft.y()));
+}
+
+QPoint CentredDialogPlace(int screenWidth, int screenHeight, int dialogWidth, int dialogHeight)
+{
+    const float left = float(screenWidth - dialogWidth) / 2.0f;
+    const int top = int(RoundHalfEven(double(screenHeight - dialogHeight) / 2.0));
+    return KeepOnScreen(QPoint(int(RoundHalfEven(double(left))), top), screenWidth, screenHeight,
+                        dialogWidth, dialogHeight);
+}

@@ -1,0 +1,43 @@
+#pragma once
+// frmPrgress: the transfer dialog. A small modeless window with one progress
+// bar; the work is done by its TransferRunner. It opens where it was last
+// closed, refuses to close while a transfer runs, and closes itself (and is
+// deleted) when its one transfer is done.
+
+#include "transfer/transfercaptions.h"
+#include "transfer/transferrunner.h"
+
+#include <QDialog>
+
+class QProgressBar;
+
+class frmPrgress : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmPrgress(QWidget *parent = nullptr);
+    ~frmPrgress() override;
+
+    // Sets the caption for lang; any lang other than 0 and 1 keeps it.
+    void setCaption(TransferCaption caption, int lang);
+    TransferRunner &runner() { return runner_; }
+    QProgressBar *ProgressBar1 = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void showBar();
+    TransferRunner runner_;
+};
+
+// The request protocol of a requesting window: captions and loads the
+// dialog, sets the request globals (CurrentDoc for kind 6), shows the dialog
+// without waiting and pumps events until TransferDone. barAtOne: the data
+// window's bar start. Returns false, and does nothing, while another transfer
+// runs (TransferBusy).
+bool RunTransferRequest(TransferCaption caption, int kind, int slot = 0, bool barAtOne = false);
+
+// The waveform window's load of slot: requests kind 6 when at least one of
+// the record's show flags is set (the window's progress percentage starts at
+// 1); a record with no source shown requests nothing. False when nothing ran.
+bool RequestWaveformLoad(int slot);
