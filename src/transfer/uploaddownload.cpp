@@ -26,3 +26,8 @@ void RunSettingsTransfer(int kind)
     else if (kind == 23)
         DownloadSettings();
 }
+
+void InstallSettingsTransfer()
+{
+    app().xfer.SettingsTransfer = RunSettingsTransfer;
+}

@@ -26,3 +26,8 @@ void SettingsProgressStep(float step);
 // Runs request kind 22 (UploadSettings) or 23 (DownloadSettings); any other
 // kind does nothing. The transfer dialog's dispatch calls it.
 void RunSettingsTransfer(int kind);
+
+// Makes the transfer dialog's dispatch run RunSettingsTransfer for kinds 22
+// and 23 (app().xfer.SettingsTransfer). Start-up calls it once the state is
+// set up; resetApp() clears it.
+void InstallSettingsTransfer();

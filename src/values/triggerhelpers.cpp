@@ -22,7 +22,6 @@ public:
 };
 
 InstrumentLines *g_lines = nullptr;
-CtrlNodeWriter g_nodeWriter;
 
 // Blanks (spaces only) removed at both ends.
 QString trimBlanks(const QString &s)
@@ -75,11 +74,6 @@ InstrumentLines &instrumentLines()
 void setInstrumentLines(InstrumentLines *lines)
 {
     g_lines = lines;
-}
-
-void setPatternNodeWriter(CtrlNodeWriter writer)
-{
-    g_nodeWriter = std::move(writer);
 }
 
 QString TimebaseFormatToken(const QString &shown)
@@ -197,9 +191,9 @@ void SendPatternTrigger(int n)
             if (i == own || !isEdgeCode(s.PatCode[i]))
                 continue;
             s.PatCode[i] = word(Word::ItemX);
-            if (g_nodeWriter) {
+            if (const auto &setNode = app().xfer.SetCtrlTreeNodeText) {
                 const QString label = word(static_cast<Word>(static_cast<int>(Word::ItemD15) + i - 1));
-                g_nodeWriter(21, 4 + i, label + QStringLiteral(" [") + s.PatCode[i] + QStringLiteral("]"));
+                setNode(21, 4 + i, label + QStringLiteral(" [") + s.PatCode[i] + QStringLiteral("]"));
             }
             break;
         }

@@ -11,14 +11,13 @@
 // Two of them ask the instrument (TrigLevelToVolts, QuerySourceScale) and one
 // sends a command and rewrites a controller tree node (SendPatternTrigger).
 // They reach the instrument through instrumentLines(), the link's send and
-// query unless a test installs another, and the tree through the node writer
-// installed with setPatternNodeWriter() (none: no node is rewritten).
+// query unless a test installs another, and the tree through the transfer
+// engine's node hook app().xfer.SetCtrlTreeNodeText (none: no node is
+// rewritten).
 
 #include "common/ctrlsettings.h"
 
 #include <QString>
-
-#include <functional>
 
 // The two instrument operations these helpers and the settings transfers use.
 class InstrumentLines {
@@ -35,11 +34,6 @@ public:
 InstrumentLines &instrumentLines();
 // Installs lines (not owned); nullptr goes back to the link's.
 void setInstrumentLines(InstrumentLines *lines);
-
-// Rewrites the text of controller tree node (group, item).
-using CtrlNodeWriter = std::function<void(int group, int item, const QString &text)>;
-// Installs the writer SendPatternTrigger uses (empty: none).
-void setPatternNodeWriter(CtrlNodeWriter writer);
 
 // " X-Y " -> "XY", "Y-T" -> "YT", anything else -> "SCANNING" (blanks at both
 // ends removed first).

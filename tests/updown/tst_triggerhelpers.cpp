@@ -222,7 +222,7 @@ private slots:
     {
         UpDownFixture f(Link::Visa);
         QList<std::tuple<int, int, QString>> nodes;
-        setPatternNodeWriter([&](int g, int i, const QString &t) { nodes.append({g, i, t}); });
+        app().xfer.SetCtrlTreeNodeText = [&](int g, int i, const QString &t) { nodes.append({g, i, t}); };
         CtrlSettings &s = app().Settings;
         s.TrigMethod = word(Word::WordPattern);
         fill(s.PatCode, QStringLiteral("L"));
@@ -230,7 +230,6 @@ private slots:
         s.PatCode[el(9)] = word(Word::ItemRising);
         s.PatCode[el(1)] = word(Word::WordFalling);
         SendPatternTrigger(3);
-        setPatternNodeWriter({});
         QCOMPARE(s.PatCode[el(9)], QStringLiteral("X"));
         QCOMPARE(s.PatCode[el(1)], QStringLiteral("FALLING")); // only the first gives way
         QCOMPARE(s.PatCode[el(3)], QStringLiteral("Rising"));
@@ -252,13 +251,12 @@ private slots:
         QFETCH(int, n);
         UpDownFixture f(Link::Visa);
         int writes = 0;
-        setPatternNodeWriter([&](int, int, const QString &) { ++writes; });
+        app().xfer.SetCtrlTreeNodeText = [&](int, int, const QString &) { ++writes; };
         CtrlSettings &s = app().Settings;
         s.TrigMethod = word(Word::WordPattern);
         fill(s.PatCode, word(Word::ItemRising));
         const CtrlSettings before = s;
         SendPatternTrigger(n);
-        setPatternNodeWriter({});
         QVERIFY(f.simLines().isEmpty());
         QVERIFY(s == before);
         QCOMPARE(writes, 0);

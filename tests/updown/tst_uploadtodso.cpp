@@ -5,6 +5,8 @@
 #include "updown/updowncases.h"
 #include "updown/updownfixture.h"
 
+#include "transfer/transferrunner.h"
+
 #include <QtTest>
 
 namespace {
@@ -219,6 +221,31 @@ private slots:
         QVERIFY(f.sim.running());
         QCOMPARE(lines.last(), QStringLiteral(":DISPLAY:GRID FULL"));
         QVERIFY(app().link.LinkConnected);
+    }
+
+    // Request kinds 22 and 23 of the transfer dialog run the upload and the
+    // download after the dialog's own first line.
+    void throughTransferDialog()
+    {
+        UpDownFixture f(Link::Visa);
+        InstallSettingsTransfer();
+        for (int kind : {22, 23}) {
+            f.sim.clearLog();
+            TransferRunner runner;
+            runner.load();
+            app().transfer.RequestKind = kind;
+            app().transfer.TransferDone = false;
+            runner.dispatch();
+            QVERIFY(app().transfer.TransferDone);
+            QVERIFY(!app().transfer.TransferBusy);
+            const QStringList lines = f.simLines();
+            const QStringList first = kind == 22 ? QStringList{":TRIGGER:STATUS?", ":RUN"}
+                                                 : QStringList{":TRIGGER:STATUS?", ":CHANNEL:ACTIVE?"};
+            QCOMPARE(lines.mid(0, 2), first);
+            QCOMPARE(lines.last(), kind == 22 ? QStringLiteral(":DISPLAY:GRID FULL")
+                                              : QStringLiteral(":CHANNEL:ACTIVE CHANNEL1"));
+        }
+        QCOMPARE(f.rebuilds, 1);
     }
 
     // A lost source query sends the level as "0"; the upload runs to its end.
