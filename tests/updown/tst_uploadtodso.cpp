@@ -164,23 +164,40 @@ private slots:
     }
 
     // The two pauses of the time base come on top of the link's pause after
-    // every command; queries take none.
+    // every command (and, on the serial port, the pacing of the line at
+    // 3.125 ms a character at 9600 baud); queries take none.
+    void pausesOnVirtualClock_data()
+    {
+        QTest::addColumn<int>("link");
+        QTest::addColumn<qint64>("formatToScale");
+        QTest::addColumn<qint64>("scaleToOffset");
+        QTest::newRow("visa") << int(Link::Visa) << qint64(200 + 500) << qint64(200 + 1000);
+        // ":TIMEBASE:FORMAT YT" and LF: 20 characters, 62.5 ms -> 62 (halves to even)
+        // ":TIMEBASE:SCALE 1.000MS" and LF: 24 characters, 75 ms
+        QTest::newRow("serial") << int(Link::Serial) << qint64(62 + 100 + 500) << qint64(75 + 100 + 1000);
+    }
+
     void pausesOnVirtualClock()
     {
-        UpDownFixture f(Link::Visa);
+        QFETCH(int, link);
+        QFETCH(qint64, formatToScale);
+        QFETCH(qint64, scaleToOffset);
+        UpDownFixture f{static_cast<Link>(link)};
         setCommonCase(app().Settings);
         setMethodCase(app().Settings, QStringLiteral("EDGE"));
         const qint64 start = f.clock.nowMs();
         UploadSettings();
-        QCOMPARE(f.stamped.gap(":TIMEBASE:FORMAT YT", ":TIMEBASE:SCALE 1.000MS"), qint64(200 + 500));
-        QCOMPARE(f.stamped.gap(":TIMEBASE:SCALE 1.000MS", ":TIMEBASE:OFFSET -1.000MS"), qint64(200 + 1000));
-        QCOMPARE(f.stamped.gap(":TIMEBASE:OFFSET -1.000MS", ":CHANNEL1:DISPLAY ON"), qint64(200));
-        // 42 commands of 200 ms, 3 queries without pause, and the two pauses.
-        int commands = 0;
-        for (const StampedLine &l : f.stamped.lines)
-            commands += l.line.endsWith(QLatin1Char('?')) ? 0 : 1;
-        QCOMPARE(commands, 42);
-        QCOMPARE(f.clock.nowMs() - start, qint64(commands * 200 + 1500));
+        QCOMPARE(f.stamped.gap(":TIMEBASE:FORMAT YT", ":TIMEBASE:SCALE 1.000MS"), formatToScale);
+        QCOMPARE(f.stamped.gap(":TIMEBASE:SCALE 1.000MS", ":TIMEBASE:OFFSET -1.000MS"), scaleToOffset);
+        if (link == int(Link::Visa)) {
+            QCOMPARE(f.stamped.gap(":TIMEBASE:OFFSET -1.000MS", ":CHANNEL1:DISPLAY ON"), qint64(200));
+            // 42 commands of 200 ms, 3 queries without pause, and the two pauses.
+            int commands = 0;
+            for (const StampedLine &l : f.stamped.lines)
+                commands += l.line.endsWith(QLatin1Char('?')) ? 0 : 1;
+            QCOMPARE(commands, 42);
+            QCOMPARE(f.clock.nowMs() - start, qint64(commands * 200 + 1500));
+        }
     }
 
     void rowsThatSendNothingOrDiffer()
