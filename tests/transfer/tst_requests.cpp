@@ -182,6 +182,14 @@ private slots:
                 QCOMPARE(doc.CH1Rows[i], std::clamp(levels[i - 1], 25, 224) - 25);
             QCOMPARE(doc.CH1Rows[0], 0);
         }
+        if (doc.DrawLA) {
+            // The logic rows are the block's bytes as they came (without the
+            // final LF on a VISA serial resource).
+            const QByteArray digital = sim_->waveformBlock("DIGITAL");
+            const int points = transport == Transport::VisaSerial ? 1200 : 1201;
+            for (int i = 1; i <= points; ++i)
+                QCOMPARE(doc.LAWords[i], qint32(quint8(digital[i - 1])));
+        }
     }
 
     void noSourceShownRequestsNothing_data() { addTransports("", [](QByteArray n, Transport t) { QTest::newRow(n) << t; }); }
