@@ -58,7 +58,7 @@ QStringList sorted(QStringList l)
 }
 
 // The lines of a download from an instrument whose four trigger sources are
-// CH1 (PROTOCOL, settings download).
+// CH1, as the command reference lists them.
 QStringList downloadLinesAllCh1(const QString &active)
 {
     QStringList l = {":CHANNEL:ACTIVE?", ":TRIGGER:STATUS?",
