@@ -11,6 +11,7 @@
 #include "transfer/uploaddownload.h"
 #include "transfer/transferstate.h"
 #include "link/linkstate.h"
+#include "controller/ctrlstate.h"
 
 struct TransferRequest {
     int RequestKind = 0;      // 1,2 measurements; 3,4,5 data tables; 6 waveforms; 22 upload; 23 download
@@ -28,6 +29,7 @@ struct AppState {
     SettingsTransferState updown; // progress and hooks of the settings upload and download
     TransferData xfer;     // transfer buffers, progress values and hooks
     LinkState link;        // link kind and flags, lamps, model facts, receive state, VISA session
+    CtrlState ctrl;        // control file globals and the controller's hooks
 };
 
 AppState &app();
