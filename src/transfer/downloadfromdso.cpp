@@ -1,6 +1,7 @@
 #include "transfer/downloadfromdso.h"
 
 #include "common/appstate.h"
+#include "controller/ctrltreenodes.h"
 #include "texts/stringres.h"
 #include "transfer/uploaddownload.h"
 #include "values/normvalue.h"
@@ -415,7 +416,6 @@ void DownloadSettings()
     row(QStringLiteral(":DISPLAY:GRID?"), s.DispGrid, GridDisplay);
     step();
 
-    if (p.RebuildCtrlTree)
-        p.RebuildCtrlTree();
+    BuildCtrlTree();
     instrumentLines().sendCommand(QStringLiteral(":CHANNEL:ACTIVE ") + activeChannel);
 }

@@ -2,8 +2,8 @@
 // The settings download (transfer request kind 23): asks the instrument for
 // every setting, whatever trigger type is in force, writes each reply into
 // app().Settings as the display text of the current language, rebuilds the
-// controller tree (app().updown.RebuildCtrlTree) and gives the instrument its
-// active channel back (":CHANNEL:ACTIVE <saved reply>").
+// controller tree (BuildCtrlTree) and gives the instrument its active channel
+// back (":CHANNEL:ACTIVE <saved reply>").
 //
 // Rules of the replies:
 // - An empty reply (a serial time-out, or any query after the link was lost)

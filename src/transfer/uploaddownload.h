@@ -1,7 +1,7 @@
 #pragma once
 // What the settings upload and download share: the progress bar of the
-// transfer dialog as they drive it, and the hooks through which they reach
-// windows built elsewhere. Lives in app().updown; resetApp() clears it.
+// transfer dialog as they drive it, and the hook that repaints it. Lives in
+// app().updown; resetApp() clears it.
 
 #include <functional>
 
@@ -14,9 +14,6 @@ struct SettingsTransferState {
 
     // Repaints the dialog's bar with the value (empty: nothing to repaint).
     std::function<void(double value)> ShowProgress;
-    // Empties the controller tree and builds it again from the settings
-    // (empty: no tree to rebuild).
-    std::function<void()> RebuildCtrlTree;
 };
 
 // One progress step: the bar takes its value plus step (single precision)

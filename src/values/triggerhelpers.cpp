@@ -1,6 +1,7 @@
 #include "values/triggerhelpers.h"
 
 #include "common/appstate.h"
+#include "controller/ctrltreenodes.h"
 #include "link/cmdfunc.h"
 #include "texts/stringres.h"
 #include "values/normvalue.h"
@@ -191,10 +192,8 @@ void SendPatternTrigger(int n)
             if (i == own || !isEdgeCode(s.PatCode[i]))
                 continue;
             s.PatCode[i] = word(Word::ItemX);
-            if (const auto &setNode = app().xfer.SetCtrlTreeNodeText) {
-                const QString label = word(static_cast<Word>(static_cast<int>(Word::ItemD15) + i - 1));
-                setNode(21, 4 + i, label + QStringLiteral(" [") + s.PatCode[i] + QStringLiteral("]"));
-            }
+            const QString label = word(static_cast<Word>(static_cast<int>(Word::ItemD15) + i - 1));
+            SetCtrlNodeText(21, 4 + i, label + QStringLiteral(" [") + s.PatCode[i] + QStringLiteral("]"));
             break;
         }
     }

@@ -11,9 +11,9 @@
 // Two of them ask the instrument (TrigLevelToVolts, QuerySourceScale) and one
 // sends a command and rewrites a controller tree node (SendPatternTrigger).
 // They reach the instrument through instrumentLines(), the link's send and
-// query unless a test installs another, and the tree through the transfer
-// engine's node hook app().xfer.SetCtrlTreeNodeText (none: no node is
-// rewritten).
+// query unless a test installs another, and the tree through the
+// controller's node functions (controller/ctrltreenodes.h; nothing happens
+// while the controller pane is not loaded).
 
 #include "common/ctrlsettings.h"
 

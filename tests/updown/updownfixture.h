@@ -5,14 +5,20 @@
 // record in the language asked for, and a recorder of the lines the
 // transfers hand to the link with the virtual time each went out.
 
+#include "controller/ctrltreenodefunc.h"
+#include "controller/ctrltreenodes.h"
+#include "controller/frmctrllist.h"
 #include "link/linkfixture.h"
 #include "transfer/downloadfromdso.h"
 #include "transfer/uploaddownload.h"
 #include "transfer/uploadtodso.h"
 #include "values/triggerhelpers.h"
 
+#include <QApplication>
 #include <QList>
 #include <QString>
+
+#include <memory>
 
 enum class Link { Visa, Serial };
 
@@ -55,9 +61,8 @@ private:
 struct UpDownFixture : LinkFixture {
     StampedLines stamped{clock};
     int repaints = 0;
-    int rebuilds = 0;
-    // The channel the simulator reported active when the tree was rebuilt.
-    int activeAtRebuild = 0;
+    // The controller pane, in tests that run with a window system.
+    std::unique_ptr<frmCtrlList> pane;
 
     explicit UpDownFixture(Link link = Link::Visa, int lang = 1) : LinkFixture(lang)
     {
@@ -66,6 +71,8 @@ struct UpDownFixture : LinkFixture {
         else
             useVisa();
         connected = connect();
+        if (qobject_cast<QApplication *>(QCoreApplication::instance()))
+            pane = std::make_unique<frmCtrlList>();
         app().Settings.reset();
         setInstrumentLines(&stamped);
         // The progress steps pump events too: time moves on only while the
@@ -75,12 +82,28 @@ struct UpDownFixture : LinkFixture {
                 clock.advance(100);
         });
         app().updown.ShowProgress = [this](double) { ++repaints; };
-        app().updown.RebuildCtrlTree = [this] {
-            ++rebuilds;
-            activeAtRebuild = sim.activeChannel();
-        };
     }
-    ~UpDownFixture() { setInstrumentLines(nullptr); }
+    ~UpDownFixture()
+    {
+        setInstrumentLines(nullptr);
+        pane.reset();
+    }
+
+    // Setting nodes of the tree whose text differs from what the settings
+    // give (the ids shared by two nodes left aside); empty when the tree shows
+    // the record.
+    QStringList treeMismatches() const
+    {
+        QStringList out;
+        for (const CtrlNodeSpec &n : CtrlTreeLayout(app().Settings, true)) {
+            if (!n.id.valid() || n.laChannel >= 0 || (n.id.group == 14 && (n.id.item == 15 || n.id.item == 16)))
+                continue;
+            const QString shown = CtrlNodeText(n.id.group, n.id.item);
+            if (shown != n.text)
+                out << n.text + " shown as " + shown;
+        }
+        return out;
+    }
 
     // Sets the simulator directly (the line goes into its log: clear it after).
     void simSet(const QByteArray &line) { sim.handle(line, Qm4100Sim::Framing::VisaUsb); }
