@@ -163,6 +163,29 @@ private slots:
         }
     }
 
+    // The words of either language go out as the same tokens.
+    void sameLinesInBothLanguages_data()
+    {
+        QTest::addColumn<QString>("method");
+        for (const char *m : {"EDGE", "PULSE", "VIDEO", "SLOPE", "ALTERNATIVE", "ALTERNATIVE2", "PATTERN", "DURATION"})
+            QTest::newRow(m) << QString::fromLatin1(m);
+    }
+
+    void sameLinesInBothLanguages()
+    {
+        QFETCH(QString, method);
+        QStringList lines[2];
+        for (int lang : {0, 1}) {
+            UpDownFixture f(Link::Visa, lang);
+            setCommonCase(app().Settings);
+            setMethodCase(app().Settings, method);
+            UploadSettings();
+            lines[lang] = f.simLines();
+        }
+        QCOMPARE(lines[0], lines[1]);
+        QVERIFY(lines[1].size() >= 38);
+    }
+
     // The two pauses of the time base come on top of the link's pause after
     // every command (and, on the serial port, the pacing of the line at
     // 3.125 ms a character at 9600 baud); queries take none.
