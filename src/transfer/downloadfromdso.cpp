@@ -231,6 +231,7 @@ void DownloadSettings()
     p.ProgressSteps = 0;
     p.ProgressApplied = 0;
 
+    const bool la = app().link.LaPresent != 0;
     const QString activeChannel = ask(QStringLiteral(":CHANNEL:ACTIVE?"));
 
     // Run state: "STOP" gives the stop word, any other reply the run word.
@@ -350,27 +351,29 @@ void DownloadSettings()
     sensitivityRow(QStringLiteral(":TRIGGER:SLOPE:SENSITIVITY?"), s.SlopeSensitivity);
     step();
 
-    // PATTERN and DURATION.
-    {
-        const QString reply = ask(QStringLiteral(":TRIGGER:PATTERN:PATTERN?"));
-        if (!reply.isEmpty())
-            ParsePatternReply(reply, s.PatCode);
+    // PATTERN and DURATION (on models with logic channels).
+    if (la) {
+        {
+            const QString reply = ask(QStringLiteral(":TRIGGER:PATTERN:PATTERN?"));
+            if (!reply.isEmpty())
+                ParsePatternReply(reply, s.PatCode);
+            step();
+        }
+        row(QStringLiteral(":TRIGGER:PATTERN:SWEEP?"), s.PatSweep, SweepDisplay);
+        step();
+        {
+            const QString reply = ask(QStringLiteral(":TRIGGER:DURATION:PATTERN?"));
+            if (!reply.isEmpty())
+                ParsePatternReply(reply, s.DurCode);
+            step();
+        }
+        row(QStringLiteral(":TRIGGER:DURATION:QUALIFIER?"), s.DurQualifier, DurationQualifierDisplay);
+        step();
+        row(QStringLiteral(":TRIGGER:DURATION:TIME?"), s.DurTime, time3);
+        step();
+        row(QStringLiteral(":TRIGGER:DURATION:SWEEP?"), s.DurSweep, SweepDisplay);
         step();
     }
-    row(QStringLiteral(":TRIGGER:PATTERN:SWEEP?"), s.PatSweep, SweepDisplay);
-    step();
-    {
-        const QString reply = ask(QStringLiteral(":TRIGGER:DURATION:PATTERN?"));
-        if (!reply.isEmpty())
-            ParsePatternReply(reply, s.DurCode);
-        step();
-    }
-    row(QStringLiteral(":TRIGGER:DURATION:QUALIFIER?"), s.DurQualifier, DurationQualifierDisplay);
-    step();
-    row(QStringLiteral(":TRIGGER:DURATION:TIME?"), s.DurTime, time3);
-    step();
-    row(QStringLiteral(":TRIGGER:DURATION:SWEEP?"), s.DurSweep, SweepDisplay);
-    step();
 
     // The alternate trigger, every type of both channels.
     alternateChannel(1, AltRefs{s.AltCH1Type,
@@ -391,17 +394,19 @@ void DownloadSettings()
         s.AltCH2SlopeSensitivity});
 
     // The logic channels.
-    row(QStringLiteral(":LA:DISPLAY?"), s.LADisplay, OnOffDisplay);
-    laStatusRow(s);
-    step();
-    row(QStringLiteral(":LA:GROUP2:SIZE?"), s.LASizeHi, LaSizeDisplay);
-    step();
-    row(QStringLiteral(":LA:GROUP1:SIZE?"), s.LASizeLo, LaSizeDisplay);
-    step();
-    laLocationRow(s);
-    step();
-    row(QStringLiteral(":LA:THRESHOLD?"), s.LAThreshold, LAUserThreshold);
-    step();
+    if (la) {
+        row(QStringLiteral(":LA:DISPLAY?"), s.LADisplay, OnOffDisplay);
+        laStatusRow(s);
+        step();
+        row(QStringLiteral(":LA:GROUP2:SIZE?"), s.LASizeHi, LaSizeDisplay);
+        step();
+        row(QStringLiteral(":LA:GROUP1:SIZE?"), s.LASizeLo, LaSizeDisplay);
+        step();
+        laLocationRow(s);
+        step();
+        row(QStringLiteral(":LA:THRESHOLD?"), s.LAThreshold, LAUserThreshold);
+        step();
+    }
 
     row(QStringLiteral(":ACQUIRE:MODE?"), s.AcqSamplingMode, AcqModeDisplay);
     step();

@@ -200,49 +200,51 @@ void UploadSettings()
             s.AltCH2SlopeSensitivity, s.AltCH2SlopeHoldoff});
     }
 
-    // The logic channels (the instrument always has them).
-    if (method == word(Word::WordPattern)) {
-        SendPatternTrigger(1);
-        send(QStringLiteral(":TRIGGER:PATTERN:SWEEP ") + SweepToken(s.PatSweep));
+    // The logic channels (every model the program accepts has them).
+    if (app().link.LaPresent) {
+        if (method == word(Word::WordPattern)) {
+            SendPatternTrigger(1);
+            send(QStringLiteral(":TRIGGER:PATTERN:SWEEP ") + SweepToken(s.PatSweep));
+            step();
+        } else if (method == word(Word::WordDuration)) {
+            SendPatternTrigger(1);
+            send(QStringLiteral(":TRIGGER:DURATION:QUALIFIER ") + DurationQualifierToken(s.DurQualifier));
+            send(QStringLiteral(":TRIGGER:DURATION:TIME ") + upper(s.DurTime));
+            send(QStringLiteral(":TRIGGER:DURATION:SWEEP ") + SweepToken(s.DurSweep));
+            step();
+        }
+        send(QStringLiteral(":LA:DISPLAY ") + OnOffToken(s.LADisplay));
+        // Channel mask: element i is D(16 - i).
+        qint64 status = 0;
+        for (int i = 1; i <= 16; ++i) {
+            if (s.LAChanOn[i] == word(Word::WordOn))
+                status += qint64(1) << (16 - i);
+        }
+        send(QStringLiteral(":LA:STATUS ") + QString::number(status));
         step();
-    } else if (method == word(Word::WordDuration)) {
-        SendPatternTrigger(1);
-        send(QStringLiteral(":TRIGGER:DURATION:QUALIFIER ") + DurationQualifierToken(s.DurQualifier));
-        send(QStringLiteral(":TRIGGER:DURATION:TIME ") + upper(s.DurTime));
-        send(QStringLiteral(":TRIGGER:DURATION:SWEEP ") + SweepToken(s.DurSweep));
+        send(QStringLiteral(":LA:GROUP2:SIZE ") + LaSizeToken(s.LASizeHi));
+        step();
+        send(QStringLiteral(":LA:GROUP1:SIZE ") + LaSizeToken(s.LASizeLo));
+        step();
+        // Positions: four bits per channel, the lowest channel of a group lowest;
+        // sums in 64-bit integers (they reach 4294967295).
+        qint64 right = 0;
+        qint64 left = 0;
+        for (int i = 1; i <= 16; ++i) {
+            const double pos = RoundHalfEven(ReadNumber(s.LAChanPos[i]));
+            // A position outside 0..15 fits no nibble and would spill into the
+            // next channel's: it goes out as 0 (the instrument never reports one).
+            const qint64 nib = (pos >= 0 && pos <= 15) ? static_cast<qint64>(pos) : 0;
+            if (i <= 8)
+                right += nib << (4 * (8 - i));
+            else
+                left += nib << (4 * (16 - i));
+        }
+        send(QStringLiteral(":LA:LOCATION ") + QString::number(left) + QLatin1Char(',') + QString::number(right));
+        step();
+        send(QStringLiteral(":LA:THRESHOLD ") + upper(s.LAThreshold));
         step();
     }
-    send(QStringLiteral(":LA:DISPLAY ") + OnOffToken(s.LADisplay));
-    // Channel mask: element i is D(16 - i).
-    qint64 status = 0;
-    for (int i = 1; i <= 16; ++i) {
-        if (s.LAChanOn[i] == word(Word::WordOn))
-            status += qint64(1) << (16 - i);
-    }
-    send(QStringLiteral(":LA:STATUS ") + QString::number(status));
-    step();
-    send(QStringLiteral(":LA:GROUP2:SIZE ") + LaSizeToken(s.LASizeHi));
-    step();
-    send(QStringLiteral(":LA:GROUP1:SIZE ") + LaSizeToken(s.LASizeLo));
-    step();
-    // Positions: four bits per channel, the lowest channel of a group lowest;
-    // sums in 64-bit integers (they reach 4294967295).
-    qint64 right = 0;
-    qint64 left = 0;
-    for (int i = 1; i <= 16; ++i) {
-        const double pos = RoundHalfEven(ReadNumber(s.LAChanPos[i]));
-        // A position outside 0..15 fits no nibble and would spill into the
-        // next channel's: it goes out as 0 (the instrument never reports one).
-        const qint64 nib = (pos >= 0 && pos <= 15) ? static_cast<qint64>(pos) : 0;
-        if (i <= 8)
-            right += nib << (4 * (8 - i));
-        else
-            left += nib << (4 * (16 - i));
-    }
-    send(QStringLiteral(":LA:LOCATION ") + QString::number(left) + QLatin1Char(',') + QString::number(right));
-    step();
-    send(QStringLiteral(":LA:THRESHOLD ") + upper(s.LAThreshold));
-    step();
 
     // Closing part.
     send(QStringLiteral(":ACQUIRE:MODE ") + AcqModeToken(s.AcqSamplingMode));

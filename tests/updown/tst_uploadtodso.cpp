@@ -246,6 +246,31 @@ private slots:
         QCOMPARE(app().updown.ProgressSteps, 33);
     }
 
+    // Without logic channels neither the pattern code nor the LA rows go out.
+    void withoutLogicChannels()
+    {
+        UpDownFixture f(Link::Visa);
+        app().link.LaPresent = 0;
+        app().Settings.TrigMethod = word(Word::WordPattern);
+        UploadSettings();
+        const QStringList lines = f.simLines();
+        QVERIFY(lines.filter(":LA:").isEmpty());
+        QVERIFY(lines.filter(":TRIGGER:PATTERN").isEmpty());
+        QCOMPARE(lines.at(lines.indexOf(":TRIGGER:HOLDOFF 100NS") + 1), QStringLiteral(":ACQUIRE:MODE RTIME"));
+        QCOMPARE(app().updown.ProgressSteps, 28);
+
+        f.sim.clearLog();
+        const CtrlSettings before = app().Settings;
+        DownloadSettings();
+        const QStringList down = f.simLines();
+        QVERIFY(down.filter(":LA:").isEmpty());
+        QVERIFY(down.filter(":TRIGGER:PATTERN").isEmpty());
+        QVERIFY(down.filter(":TRIGGER:DURATION").isEmpty());
+        QVERIFY(app().Settings.PatCode == before.PatCode);
+        QVERIFY(app().Settings.LAChanOn == before.LAChanOn);
+        QCOMPARE(app().updown.ProgressSteps, 75 - 11);
+    }
+
     // A value holding a line break never reaches the instrument as two lines:
     // the link refuses the line and the upload goes on.
     void lineBreakInAValueIsRefused()
