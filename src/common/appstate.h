@@ -6,12 +6,13 @@
 
 #include "common/ctrlsettings.h"
 #include "common/datasheet.h"
-#include "values/valuesstate.h"
-#include "texts/textstate.h"
 #include "controller/ctrlstate.h"
-#include "transfer/transferstate.h"
-#include "shell/shellstate.h"
 #include "link/linkstate.h"
+#include "shell/shellstate.h"
+#include "texts/textstate.h"
+#include "transfer/transferstate.h"
+#include "transfer/uploaddownload.h"
+#include "values/valuesstate.h"
 
 struct TransferRequest {
     int RequestKind = 0;      // 1,2 measurements; 3,4,5 data tables; 6 waveforms; 22 upload; 23 download
@@ -28,6 +29,7 @@ struct AppState {
     TextState texts;       // language, message table, display words, language loaders
     CtrlState ctrl;        // control file globals and the controller's hooks
     TransferData xfer;     // transfer buffers, progress values and hooks
+    SettingsTransferState updown; // progress and hooks of the settings upload and download
     ShellState shell;      // options, dialog results, recent menus, hooks of the main window
     LinkState link;        // link kind and flags, lamps, model facts, receive state, VISA session
 };

@@ -1,0 +1,335 @@
+// The settings upload against the simulator: the exact lines for every
+// trigger method, the value forms, the pauses on the virtual clock, the
+// progress steps, and the rows that send nothing.
+
+#include "updown/updowncases.h"
+#include "updown/updownfixture.h"
+
+#include "transfer/transferrunner.h"
+
+#include <QtTest>
+
+namespace {
+
+// The lines before the trigger block, for setCommonCase() with method token t.
+QStringList commonLines(const QString &t)
+{
+    return {
+        ":RUN",
+        ":TRIGGER:ALTERNATION:SOURCE CHANNEL1", ":TRIGGER:ALTERNATION:TIMESCALE 20.00US",
+        ":TRIGGER:ALTERNATION:TIMEOFFSET 0.0000S",
+        ":TRIGGER:ALTERNATION:SOURCE CHANNEL2", ":TRIGGER:ALTERNATION:TIMESCALE 10.00US",
+        ":TRIGGER:ALTERNATION:TIMEOFFSET 0.0000S",
+        ":TIMEBASE:FORMAT YT", ":TIMEBASE:SCALE 1.000MS", ":TIMEBASE:OFFSET -1.000MS",
+        ":CHANNEL1:DISPLAY ON", ":CHANNEL1:PROBE 10", ":CHANNEL1:SCALE 500MV", ":CHANNEL1:OFFSET 200MV",
+        ":CHANNEL1:COUPLING DC", ":CHANNEL1:BWLIMIT OFF",
+        ":CHANNEL2:DISPLAY ON", ":CHANNEL2:PROBE 1", ":CHANNEL2:SCALE 2.00V", ":CHANNEL2:OFFSET -1.00V",
+        ":CHANNEL2:COUPLING AC", ":CHANNEL2:BWLIMIT ON",
+        ":TRIGGER:MODE " + t, ":TRIGGER:HOLDOFF 1.00US",
+    };
+}
+
+// The logic and closing part of setCommonCase().
+const QStringList kClosingLines = {
+    ":LA:DISPLAY ON", ":LA:STATUS 32897", ":LA:GROUP2:SIZE SMALL", ":LA:GROUP1:SIZE BIG",
+    ":LA:LOCATION 1985229328,4275878552", ":LA:THRESHOLD 1.40V",
+    ":ACQUIRE:MODE ETIME", ":ACQUIRE:TYPE AVERAGE", ":ACQUIRE:AVERAGES 64",
+    ":DISPLAY:TYPE DOTS", ":DISPLAY:PERSIST ON", ":DISPLAY:GRID HALF",
+};
+
+} // namespace
+
+class TstUploadToDso : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { resetApp(); }
+
+    void sequencePerMethod_data()
+    {
+        QTest::addColumn<int>("link");
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QString>("token");
+        QTest::addColumn<QStringList>("block");
+        QTest::addColumn<int>("steps");
+
+        const QStringList edge = {
+            ":TRIGGER:EDGE:SOURCE CHANNEL1", ":TRIGGER:EDGE:SLOPE NEGATIVE", ":TRIGGER:EDGE:SWEEP NORMAL",
+            ":TRIGGER:EDGE:COUPLING HF", ":TRIGGER:EDGE:SENSITIVITY 0.30div",
+            // 1.5 div x 0.5 V/div - 0.2 V
+            ":TRIGGER:EDGE:SOURCE?", ":CHANNEL1:SCALE?", ":CHANNEL1:OFFSET?", ":TRIGGER:EDGE:LEVEL .55",
+        };
+        const QStringList pulse = {
+            ":TRIGGER:PULSE:SOURCE CHANNEL2", ":TRIGGER:PULSE:MODE -GREATERTHAN", ":TRIGGER:PULSE:WIDTH 20.0US",
+            ":TRIGGER:PULSE:SWEEP SINGLE", ":TRIGGER:PULSE:COUPLING LF", ":TRIGGER:PULSE:SENSITIVITY 0.50div",
+            // 1 div x 2 V/div - (-1 V)
+            ":TRIGGER:PULSE:SOURCE?", ":CHANNEL2:SCALE?", ":CHANNEL2:OFFSET?", ":TRIGGER:PULSE:LEVEL 3",
+        };
+        const QStringList video = {
+            ":TRIGGER:VIDEO:SOURCE EXT", ":TRIGGER:VIDEO:POLARITY NEGATIVE", ":TRIGGER:VIDEO:MODE ALLLINES",
+            ":TRIGGER:VIDEO:STANDARD PALSECAM", ":TRIGGER:VIDEO:LINE 600", ":TRIGGER:VIDEO:SENSITIVITY 0.20div",
+            // EXT: 0.2 V/div, no channel queries
+            ":TRIGGER:VIDEO:SOURCE?", ":TRIGGER:VIDEO:LEVEL .4",
+        };
+        const QStringList slope = {
+            ":TRIGGER:SLOPE:SOURCE CHANNEL1", ":TRIGGER:SLOPE:MODE -LESSTHAN", ":TRIGGER:SLOPE:TIME 5.00US",
+            ":TRIGGER:SLOPE:WINDOW PB", ":TRIGGER:SLOPE:SWEEP AUTO", ":TRIGGER:SLOPE:COUPLING AC",
+            ":TRIGGER:SLOPE:SENSITIVITY 0.10div",
+            ":TRIGGER:SLOPE:SOURCE?", ":CHANNEL1:SCALE?", ":CHANNEL1:OFFSET?", ":TRIGGER:SLOPE:LEVELA -.7",
+            ":TRIGGER:SLOPE:SOURCE?", ":CHANNEL1:SCALE?", ":CHANNEL1:OFFSET?", ":TRIGGER:SLOPE:LEVELB .8",
+        };
+        const QStringList alt = {
+            ":TRIGGER:ALTERNATION:SOURCE CHANNEL1", ":TRIGGER:ALTERNATION:TYPE VIDEO",
+            ":TRIGGER:ALTERNATION:VIDEO:POLARITY NEGATIVE", ":TRIGGER:ALTERNATION:VIDEO:MODE ODDFIELD",
+            ":TRIGGER:ALTERNATION:VIDEO:STANDARD NTSC", ":TRIGGER:ALTERNATION:VIDEO:LINE 100",
+            ":TRIGGER:ALTERNATION:VIDEO:SENSITIVITY 0.40div", ":TRIGGER:ALTERNATION:VIDEO:HOLDOFF 200NS",
+            ":CHANNEL1:SCALE?", ":CHANNEL1:OFFSET?", ":TRIGGER:ALTERNATION:VIDEO:LEVEL .3",
+            ":TRIGGER:ALTERNATION:SOURCE CHANNEL2", ":TRIGGER:ALTERNATION:TYPE PULSE",
+            ":TRIGGER:ALTERNATION:PULSE:MODE +EQUAL", ":TRIGGER:ALTERNATION:PULSE:TIME 2.00US",
+            ":TRIGGER:ALTERNATION:PULSE:COUPLING AC",
+            ":CHANNEL2:SCALE?", ":CHANNEL2:OFFSET?", ":TRIGGER:ALTERNATION:PULSE:LEVEL -1",
+            ":TRIGGER:ALTERNATION:PULSE:SENSITIVITY 0.20div", ":TRIGGER:ALTERNATION:PULSE:HOLDOFF 1.00US",
+        };
+        const QStringList alt2 = {
+            ":TRIGGER:ALTERNATION:SOURCE CHANNEL1", ":TRIGGER:ALTERNATION:TYPE SLOPE",
+            ":TRIGGER:ALTERNATION:SLOPE:MODE +GREATERTHAN", ":TRIGGER:ALTERNATION:SLOPE:TIME 3.00US",
+            ":CHANNEL1:SCALE?", ":CHANNEL1:OFFSET?", ":TRIGGER:ALTERNATION:SLOPE:LEVELA .3",
+            ":CHANNEL1:SCALE?", ":CHANNEL1:OFFSET?", ":TRIGGER:ALTERNATION:SLOPE:LEVELB .8",
+            ":TRIGGER:ALTERNATION:SLOPE:SENSITIVITY 0.30div", ":TRIGGER:ALTERNATION:SLOPE:HOLDOFF 150NS",
+            ":TRIGGER:ALTERNATION:SLOPE:COUPLING LF",
+            ":TRIGGER:ALTERNATION:SOURCE CHANNEL2", ":TRIGGER:ALTERNATION:TYPE EDGE",
+            ":TRIGGER:ALTERNATION:EDGE:SLOPE NEGATIVE", ":TRIGGER:ALTERNATION:EDGE:COUPLING HF",
+            ":CHANNEL2:SCALE?", ":CHANNEL2:OFFSET?", ":TRIGGER:ALTERNATION:EDGE:LEVEL 2",
+            ":TRIGGER:ALTERNATION:EDGE:SENSITIVITY 0.20div", ":TRIGGER:ALTERNATION:EDGE:HOLDOFF 300NS",
+        };
+        // D15 H, D3 rising (the tree's word), D0 X, the rest L.
+        const QStringList pattern = {":TRIGGER:PATTERN:PATTERN 32768,65534,3,1", ":TRIGGER:PATTERN:SWEEP NORMAL"};
+        // D7 H, D6 rising (the read-back word), the rest X.
+        const QStringList duration = {
+            ":TRIGGER:DURATION:PATTERN 128,192,6,1", ":TRIGGER:DURATION:QUALIFIER GREATERTHAN",
+            ":TRIGGER:DURATION:TIME 2.00US", ":TRIGGER:DURATION:SWEEP SINGLE",
+        };
+
+        for (int link : {int(Link::Visa), int(Link::Serial)}) {
+            const char *l = link == int(Link::Visa) ? "visa " : "serial ";
+            QTest::newRow(QByteArray(l + QByteArray("edge")).constData()) << link << "EDGE" << "EDGE" << edge << 34;
+            QTest::newRow(QByteArray(l + QByteArray("pulse")).constData()) << link << "PULSE" << "PULSE" << pulse << 34;
+            QTest::newRow(QByteArray(l + QByteArray("video")).constData()) << link << "VIDEO" << "VIDEO" << video << 34;
+            QTest::newRow(QByteArray(l + QByteArray("slope")).constData()) << link << "SLOPE" << "SLOPE" << slope << 34;
+            QTest::newRow(QByteArray(l + QByteArray("alternative video+pulse")).constData())
+                << link << "ALTERNATIVE" << "ALTERNATION" << alt << 35;
+            QTest::newRow(QByteArray(l + QByteArray("alternative slope+edge")).constData())
+                << link << "ALTERNATIVE2" << "ALTERNATION" << alt2 << 35;
+            QTest::newRow(QByteArray(l + QByteArray("pattern")).constData())
+                << link << "PATTERN" << "PATTERN" << pattern << 34;
+            QTest::newRow(QByteArray(l + QByteArray("duration")).constData())
+                << link << "DURATION" << "DURATION" << duration << 34;
+        }
+    }
+
+    void sequencePerMethod()
+    {
+        QFETCH(int, link);
+        QFETCH(QString, method);
+        QFETCH(QString, token);
+        QFETCH(QStringList, block);
+        QFETCH(int, steps);
+
+        UpDownFixture f{static_cast<Link>(link)};
+        QVERIFY(f.connected);
+        setCommonCase(app().Settings);
+        setMethodCase(app().Settings, method);
+        const CtrlSettings before = app().Settings;
+
+        UploadSettings();
+
+        QCOMPARE(f.simLines(), commonLines(token) + block + kClosingLines);
+        QCOMPARE(f.sim.refusedCount(), 0);
+        // The record is not changed (the pattern keeps its one edge).
+        QVERIFY(app().Settings == before);
+
+        // 100/32 a step: the bar stops at 100 and steps past it are not applied.
+        QCOMPARE(app().updown.ProgressSteps, steps);
+        QCOMPARE(app().updown.ProgressApplied, 32);
+        QCOMPARE(app().updown.ProgressValue, 100.0f);
+        QCOMPARE(f.repaints, steps);
+
+        // The instrument holds what was sent.
+        QCOMPARE(f.sim.setting(":LA:LOCATION"), QByteArray("1985229328,4275878552"));
+        QCOMPARE(f.sim.setting(":CHANNEL1:PROBE"), QByteArray("1.000e+01"));
+        if (method == QLatin1String("ALTERNATIVE")) {
+            QCOMPARE(f.sim.altSetting(1, ":TRIGGER:ALTERNATION:TYPE"), QByteArray("VIDEO"));
+            QCOMPARE(f.sim.altSetting(2, ":TRIGGER:ALTERNATION:PULSE:LEVEL"), QByteArray("-1.000e+00"));
+        }
+    }
+
+    // The words of either language go out as the same tokens.
+    void sameLinesInBothLanguages_data()
+    {
+        QTest::addColumn<QString>("method");
+        for (const char *m : {"EDGE", "PULSE", "VIDEO", "SLOPE", "ALTERNATIVE", "ALTERNATIVE2", "PATTERN", "DURATION"})
+            QTest::newRow(m) << QString::fromLatin1(m);
+    }
+
+    void sameLinesInBothLanguages()
+    {
+        QFETCH(QString, method);
+        QStringList lines[2];
+        for (int lang : {0, 1}) {
+            UpDownFixture f(Link::Visa, lang);
+            setCommonCase(app().Settings);
+            setMethodCase(app().Settings, method);
+            UploadSettings();
+            lines[lang] = f.simLines();
+        }
+        QCOMPARE(lines[0], lines[1]);
+        QVERIFY(lines[1].size() >= 38);
+    }
+
+    // The two pauses of the time base come on top of the link's pause after
+    // every command (and, on the serial port, the pacing of the line at
+    // 3.125 ms a character at 9600 baud); queries take none.
+    void pausesOnVirtualClock_data()
+    {
+        QTest::addColumn<int>("link");
+        QTest::addColumn<qint64>("formatToScale");
+        QTest::addColumn<qint64>("scaleToOffset");
+        QTest::newRow("visa") << int(Link::Visa) << qint64(200 + 500) << qint64(200 + 1000);
+        // ":TIMEBASE:FORMAT YT" and LF: 20 characters, 62.5 ms -> 62 (halves to even)
+        // ":TIMEBASE:SCALE 1.000MS" and LF: 24 characters, 75 ms
+        QTest::newRow("serial") << int(Link::Serial) << qint64(62 + 100 + 500) << qint64(75 + 100 + 1000);
+    }
+
+    void pausesOnVirtualClock()
+    {
+        QFETCH(int, link);
+        QFETCH(qint64, formatToScale);
+        QFETCH(qint64, scaleToOffset);
+        UpDownFixture f{static_cast<Link>(link)};
+        setCommonCase(app().Settings);
+        setMethodCase(app().Settings, QStringLiteral("EDGE"));
+        const qint64 start = f.clock.nowMs();
+        UploadSettings();
+        QCOMPARE(f.stamped.gap(":TIMEBASE:FORMAT YT", ":TIMEBASE:SCALE 1.000MS"), formatToScale);
+        QCOMPARE(f.stamped.gap(":TIMEBASE:SCALE 1.000MS", ":TIMEBASE:OFFSET -1.000MS"), scaleToOffset);
+        if (link == int(Link::Visa)) {
+            QCOMPARE(f.stamped.gap(":TIMEBASE:OFFSET -1.000MS", ":CHANNEL1:DISPLAY ON"), qint64(200));
+            // 42 commands of 200 ms, 3 queries without pause, and the two pauses.
+            int commands = 0;
+            for (const StampedLine &l : f.stamped.lines)
+                commands += l.line.endsWith(QLatin1Char('?')) ? 0 : 1;
+            QCOMPARE(commands, 42);
+            QCOMPARE(f.clock.nowMs() - start, qint64(commands * 200 + 1500));
+        }
+    }
+
+    void rowsThatSendNothingOrDiffer()
+    {
+        UpDownFixture f(Link::Visa);
+        CtrlSettings &s = app().Settings;
+        s.CH2Probe.clear();                       // no probe: no PROBE line, the rest goes on
+        s.RunStop = QStringLiteral("stopped");    // anything but the run word stops
+        s.TrigMethod = QStringLiteral("边沿触发"); // the Chinese edge word under English: no block
+        UploadSettings();
+        const QStringList lines = f.simLines();
+        QCOMPARE(lines.first(), QStringLiteral(":STOP"));
+        QVERIFY(lines.contains(":CHANNEL1:PROBE 1"));
+        QVERIFY(!lines.contains(":CHANNEL2:PROBE "));
+        QCOMPARE(lines.filter(":PROBE").size(), 1);
+        QVERIFY(lines.contains(":CHANNEL2:SCALE 1.00V"));
+        // the method word goes out as its fallback token, no block follows
+        QCOMPARE(lines.at(lines.indexOf(":TRIGGER:HOLDOFF 100NS") - 1), QStringLiteral(":TRIGGER:MODE DURATION"));
+        QVERIFY(lines.filter(":TRIGGER:EDGE").isEmpty());
+        QCOMPARE(lines.at(lines.indexOf(":TRIGGER:HOLDOFF 100NS") + 1), QStringLiteral(":LA:DISPLAY OFF"));
+        QVERIFY(lines.contains(":LA:STATUS 0"));
+        QVERIFY(lines.contains(":LA:LOCATION 0,0"));
+        QCOMPARE(app().updown.ProgressSteps, 33);
+    }
+
+    // Without logic channels neither the pattern code nor the LA rows go out.
+    void withoutLogicChannels()
+    {
+        UpDownFixture f(Link::Visa);
+        app().link.LaPresent = 0;
+        app().Settings.TrigMethod = word(Word::WordPattern);
+        UploadSettings();
+        const QStringList lines = f.simLines();
+        QVERIFY(lines.filter(":LA:").isEmpty());
+        QVERIFY(lines.filter(":TRIGGER:PATTERN").isEmpty());
+        QCOMPARE(lines.at(lines.indexOf(":TRIGGER:HOLDOFF 100NS") + 1), QStringLiteral(":ACQUIRE:MODE RTIME"));
+        QCOMPARE(app().updown.ProgressSteps, 28);
+
+        f.sim.clearLog();
+        const CtrlSettings before = app().Settings;
+        DownloadSettings();
+        const QStringList down = f.simLines();
+        QVERIFY(down.filter(":LA:").isEmpty());
+        QVERIFY(down.filter(":TRIGGER:PATTERN").isEmpty());
+        QVERIFY(down.filter(":TRIGGER:DURATION").isEmpty());
+        QVERIFY(app().Settings.PatCode == before.PatCode);
+        QVERIFY(app().Settings.LAChanOn == before.LAChanOn);
+        QCOMPARE(app().updown.ProgressSteps, 75 - 11);
+    }
+
+    // A value holding a line break never reaches the instrument as two lines:
+    // the link refuses the line and the upload goes on.
+    void lineBreakInAValueIsRefused()
+    {
+        UpDownFixture f(Link::Visa);
+        app().Settings.CH1Offset = QStringLiteral("0.00mV\n:STOP");
+        app().Settings.TimeDiv = QStringLiteral("1.000ms\r");
+        UploadSettings();
+        const QStringList lines = f.simLines();
+        QVERIFY(!lines.contains(":STOP"));
+        QVERIFY(lines.filter(":CHANNEL1:OFFSET ").isEmpty());
+        QVERIFY(lines.filter(":TIMEBASE:SCALE").isEmpty());
+        QVERIFY(f.sim.running());
+        QCOMPARE(lines.last(), QStringLiteral(":DISPLAY:GRID FULL"));
+        QVERIFY(app().link.LinkConnected);
+    }
+
+    // Request kinds 22 and 23 of the transfer dialog run the upload and the
+    // download after the dialog's own first line.
+    void throughTransferDialog()
+    {
+        UpDownFixture f(Link::Visa);
+        InstallSettingsTransfer();
+        for (int kind : {22, 23}) {
+            f.sim.clearLog();
+            TransferRunner runner;
+            runner.load();
+            app().transfer.RequestKind = kind;
+            app().transfer.TransferDone = false;
+            runner.dispatch();
+            QVERIFY(app().transfer.TransferDone);
+            QVERIFY(!app().transfer.TransferBusy);
+            const QStringList lines = f.simLines();
+            const QStringList first = kind == 22 ? QStringList{":TRIGGER:STATUS?", ":RUN"}
+                                                 : QStringList{":TRIGGER:STATUS?", ":CHANNEL:ACTIVE?"};
+            QCOMPARE(lines.mid(0, 2), first);
+            QCOMPARE(lines.last(), kind == 22 ? QStringLiteral(":DISPLAY:GRID FULL")
+                                              : QStringLiteral(":CHANNEL:ACTIVE CHANNEL1"));
+        }
+        QCOMPARE(f.treeMismatches(), QStringList());
+    }
+
+    // A lost source query sends the level as "0"; the upload runs to its end.
+    void silentInstrumentOverSerial()
+    {
+        UpDownFixture f(Link::Serial);
+        f.sim.setFaults([] {
+            Qm4100Sim::Faults x;
+            x.noReply = true;
+            return x;
+        }());
+        UploadSettings();
+        const QStringList lines = f.simLines();
+        QVERIFY(lines.contains(":TRIGGER:EDGE:SOURCE?"));
+        QVERIFY(!lines.contains(":CHANNEL1:SCALE?"));
+        QVERIFY(lines.contains(":TRIGGER:EDGE:LEVEL 0"));
+        QCOMPARE(lines.last(), QStringLiteral(":DISPLAY:GRID FULL"));
+    }
+};
+
+QTEST_MAIN(TstUploadToDso)
+#include "tst_uploadtodso.moc"
