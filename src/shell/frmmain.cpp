@@ -1,5 +1,8 @@
 #include "shell/frmmain.h"
 
+#include "transfer/frmprgress.h"
+#include "transfer/uploaddownload.h"
+
 #include "common/appstate.h"
 #include "link/commport.h"
 #include "link/connectfunc.h"
@@ -353,6 +356,11 @@ void frmMain::bindControllerHooks()
         c.disconnectInstrument = [] { DisconnectInstrument(); };
     if (!c.addRecentCtrlFile)
         c.addRecentCtrlFile = [](const QString &path) { AddRecentCtrlFile(path); };
+    // Upload and Download run in the transfer dialog.
+    if (!c.showTransfer)
+        c.showTransfer = [](const QString &caption) { ShowTransferDialog(caption); };
+    if (!app().xfer.SettingsTransfer)
+        InstallSettingsTransfer();
 }
 
 void frmMain::buildTimers()

@@ -1,5 +1,7 @@
 #include "transfer/frmprgress.h"
 
+#include <algorithm>
+
 #include "common/appstate.h"
 #include "platform/pump.h"
 #include "transfer/dialogplace.h"
@@ -38,12 +40,20 @@ frmPrgress::frmPrgress(QWidget *parent)
     move(place.x() / TwipsPerPixel, place.y() / TwipsPerPixel);
 
     runner_.onRepaint = [this] { showBar(); };
+    // The settings upload and download drive the bar themselves.
+    app().updown.ShowProgress = [this](double value) {
+        ProgressBar1->setValue(std::clamp(int(value), 0, int(TransferRunner::BarMax)));
+        ProgressBar1->repaint();
+    };
     runner_.onFinished = [this] { close(); };
     runner_.load();
     showBar();
 }
 
-frmPrgress::~frmPrgress() = default;
+frmPrgress::~frmPrgress()
+{
+    app().updown.ShowProgress = nullptr;
+}
 
 void frmPrgress::setCaption(TransferCaption caption, int lang)
 {
@@ -94,6 +104,13 @@ bool RunTransferRequest(TransferCaption caption, int kind, int slot, bool barAtO
     while (!req.TransferDone)
         pumpEvents();
     return true;
+}
+
+void ShowTransferDialog(const QString &caption)
+{
+    auto *dialog = new frmPrgress;
+    dialog->setWindowTitle(caption);
+    dialog->show();
 }
 
 bool RequestWaveformLoad(int slot)

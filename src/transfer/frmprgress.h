@@ -37,6 +37,12 @@ private:
 // runs (TransferBusy).
 bool RunTransferRequest(TransferCaption caption, int kind, int slot = 0, bool barAtOne = false);
 
+// Shows the dialog for a request whose globals the caller has already set
+// (RequestKind, TransferDone false), captioned caption, without waiting: the
+// caller pumps events until TransferDone. Used by the controller's Upload and
+// Download.
+void ShowTransferDialog(const QString &caption);
+
 // The waveform window's load of slot: requests kind 6 when at least one of
 // the record's show flags is set (the window's progress percentage starts at
 // 1); a record with no source shown requests nothing. False when nothing ran.
