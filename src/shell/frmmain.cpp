@@ -1,5 +1,6 @@
 #include "shell/frmmain.h"
 
+#include "controller/ctrltreenodes.h"
 #include "transfer/frmprgress.h"
 #include "transfer/uploaddownload.h"
 
@@ -361,6 +362,11 @@ void frmMain::bindControllerHooks()
         c.showTransfer = [](const QString &caption) { ShowTransferDialog(caption); };
     if (!app().xfer.SettingsTransfer)
         InstallSettingsTransfer();
+    // A waveform request in X-Y turns both channels on in the tree too.
+    if (!app().xfer.SetCtrlTreeNodeText)
+        app().xfer.SetCtrlTreeNodeText = [](int group, int item, const QString &text) {
+            SetCtrlNodeText(group, item, text);
+        };
 }
 
 void frmMain::buildTimers()

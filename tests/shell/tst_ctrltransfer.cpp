@@ -2,7 +2,9 @@
 // they go through the transfer dialog to the settings transfers and reach the
 // instrument.
 
+#include "controller/ctrltreenodes.h"
 #include "controller/frmctrllist.h"
+#include "texts/stringres.h"
 #include "shell/shellfixture.h"
 #include "texts/messagetable.h"
 #include "transfer/frmprgress.h"
@@ -42,6 +44,26 @@ private slots:
         QVERIFY(app().transfer.TransferDone);
         QVERIFY(f.sim.count(":CHANNEL2:SCALE?") >= 1);
         QCOMPARE(app().Settings.CH2VoltDiv, QStringLiteral("5.00V"));
+    }
+
+    void xyWaveformRequestTurnsTheTreeChannelsOn()
+    {
+        ShellFixture f;
+        f.useVisa();
+        auto w = f.loadMain();
+        w->mnuToolsConnect_Click();
+        QVERIFY(app().link.LinkConnected);
+        const QString off = word(Word::WordOff);
+        app().Settings.CH1Display = off;
+        app().Settings.CH2Display = off;
+        BuildCtrlTree();
+        QVERIFY(CtrlNodeText(2, 2).endsWith(QLatin1String("[") + off + QLatin1String("]")));
+        f.sim.handle(":TIMEBASE:FORMAT XY", Qm4100Sim::Framing::VisaUsb);
+        app().Sheet.WaveDocs[0].ShowCH1 = true;
+        QVERIFY(RequestWaveformLoad(0));
+        const QString on = word(Word::WordOn);
+        QCOMPARE(CtrlNodeText(2, 2), word(Word::ItemDisplay) + QLatin1String(" [") + on + QLatin1String("]"));
+        QCOMPARE(CtrlNodeText(3, 2), word(Word::ItemDisplay) + QLatin1String(" [") + on + QLatin1String("]"));
     }
 
     void uploadRefusedWhileDisconnected()
