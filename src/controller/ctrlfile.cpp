@@ -1,9 +1,10 @@
 #include "controller/ctrlfile.h"
 
+#include "platform/safesave.h"
+
 #include "common/constants.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <cstring>
@@ -170,18 +171,5 @@ ControlFileRead ReadControlFile(const QString &path, CtrlSettings &settings, QSt
 
 bool WriteControlFile(const QString &path, const CtrlSettings &settings, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    const QByteArray bytes = ControlFileBytes(settings);
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    return SaveWholeFile(path, ControlFileBytes(settings), error);
 }

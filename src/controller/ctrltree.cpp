@@ -305,16 +305,3 @@ void SetLaChannelNodeText(int n, const QString &text)
         i->setText(0, text);
 }
 
-void ForceChannelDisplaysOnForXY()
-{
-    CtrlSettings &s = app().Settings;
-    const QString &on = word(Word::WordOn);
-    if (s.CH1Display != on) {
-        s.CH1Display = on;
-        SetCtrlNodeSetting(2, 2, word(Word::ItemDisplay), s.CH1Display);
-    }
-    if (s.CH2Display != on) {
-        s.CH2Display = on;
-        SetCtrlNodeSetting(3, 2, word(Word::ItemDisplay), s.CH2Display);
-    }
-}

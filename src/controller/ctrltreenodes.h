@@ -45,8 +45,3 @@ bool HasLaChannelNode(int n);
 QString LaChannelNodeText(int n);
 void SetLaChannelNodeText(int n, const QString &text);
 
-// The X-Y rule of a waveform transfer: in X-Y format both analog channels are
-// shown, so each of Settings.CH1Display and Settings.CH2Display that does not
-// hold the on word is set to it and its Display node, (2,2) or (3,2), is
-// rewritten.
-void ForceChannelDisplaysOnForXY();

@@ -422,5 +422,8 @@ void DownloadSettings()
     step();
 
     BuildCtrlTree();
-    instrumentLines().sendCommand(QStringLiteral(":CHANNEL:ACTIVE ") + activeChannel);
+    // Put the instrument's active channel back; with no answer to the first
+    // question there is nothing to restore (a bare header is no command).
+    if (!activeChannel.isEmpty())
+        instrumentLines().sendCommand(QStringLiteral(":CHANNEL:ACTIVE ") + activeChannel);
 }

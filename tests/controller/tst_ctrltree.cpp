@@ -547,27 +547,6 @@ private slots:
                 QVERIFY(!CtrlNodeExpanded(id.group, id.item));
     }
 
-    // The X-Y rule of a waveform transfer turns both channels on, node texts too.
-    void xyRuleTurnsChannelsOn()
-    {
-        frmCtrlList pane;
-        S().CH1Display = QStringLiteral("OFF");
-        S().CH2Display = QStringLiteral("OFF");
-        BuildCtrlTree();
-        ForceChannelDisplaysOnForXY();
-        QCOMPARE(S().CH1Display, QStringLiteral("ON"));
-        QCOMPARE(S().CH2Display, QStringLiteral("ON"));
-        QCOMPARE(CtrlNodeText(2, 2), QStringLiteral("Display [ON]"));
-        QCOMPARE(CtrlNodeText(3, 2), QStringLiteral("Display [ON]"));
-
-        // A channel already on is left alone (its node too).
-        SetCtrlNodeText(2, 2, QStringLiteral("untouched"));
-        S().CH2Display = u("关闭");
-        ForceChannelDisplaysOnForXY();
-        QCOMPARE(CtrlNodeText(2, 2), QStringLiteral("untouched"));
-        QCOMPARE(CtrlNodeText(3, 2), QStringLiteral("Display [ON]"));
-    }
-
     // Without a pane the node functions do nothing and read empty.
     void noPaneNoTree()
     {
@@ -578,9 +557,6 @@ private slots:
         QCOMPARE(CtrlNodeText(2, 2), QString());
         QVERIFY(!HasCtrlNode(1, 0));
         QCOMPARE(CtrlNodeText(40, -1), QString());
-        S().CH1Display = QStringLiteral("OFF");
-        ForceChannelDisplaysOnForXY();
-        QCOMPARE(S().CH1Display, QStringLiteral("ON"));
     }
 };
 

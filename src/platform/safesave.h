@@ -1,0 +1,14 @@
+#pragma once
+// Writes a whole file or nothing: the bytes go to a temporary file beside the
+// target, which replaces the target only once every byte is on disk. A full
+// disk, a size limit or a missing folder leaves the previous file whole and
+// gives false with the system's reason.
+//
+// (A buffered QSaveFile reports success after a short write when the disk
+// fills up in the middle of a file; this writes unbuffered and checks every
+// count.)
+
+#include <QByteArray>
+#include <QString>
+
+bool SaveWholeFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);
