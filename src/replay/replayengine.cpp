@@ -275,8 +275,14 @@ void ReplayEngine::sliderChanged()
     }
     if (r.ReplayStarted && redrawFrame)
         redrawFrame();
-    if (r.CurrentFrame == r.FrameCount && !r.LoopReplay && r.FrameCount >= 1)
+    if (r.CurrentFrame == r.FrameCount && !r.LoopReplay && r.FrameCount >= 1) {
+        const bool wasPaused = r.Status == ReplayInfo::Paused;
         SetRecordReplayStatus(ReplayInfo::Paused);
+        // The status line shows the pause (the frame's own redraw showed the
+        // status before it).
+        if (!wasPaused && dispMsg)
+            dispMsg();
+    }
 }
 
 void ReplayEngine::sliderClick()
