@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr int Margin = 25;
-
 int nearest(double x) { return int(RoundHalfEven(x)); }
 
 void setPenColor(QPainter &p, const QColor &c)

@@ -10,11 +10,14 @@
 #include "platform/ui/scriptedui.h"
 #include "replay/frmrecordplay.h"
 #include "replay/replaycaptions.h"
+#include "shell/frmmain.h"
 #include "texts/loadlanguage.h"
 #include "texts/messagetable.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -45,6 +48,7 @@ private slots:
     void movedToAnotherSlot();
     void pauseBeforeSave();
     void keepsItsMinimumHeight();
+    void livesInTheMainWindowsItemArea();
 
 private:
     frmRecordPlay *openWindow(int slot = 0);
@@ -565,6 +569,36 @@ void TestFrmRecordPlay::keepsItsMinimumHeight()
     QVERIFY(w->height() >= 240);
     w->resize(800, 600);
     QCOMPARE(w->plotImage().width(), 800 - 11);
+}
+
+void TestFrmRecordPlay::livesInTheMainWindowsItemArea()
+{
+    auto main = std::make_unique<frmMain>();
+    app().shell.MainForm = main.get();
+    frmRecordPlay *w = openWindow(0);
+    auto *sub = qobject_cast<QMdiSubWindow *>(w->parentWidget());
+    QVERIFY(sub);
+    QVERIFY(main->mdiArea()->subWindowList().contains(sub));
+    QCOMPARE(sub->windowTitle(), QStringLiteral("Record0"));
+    ui_.answerFile(goodFile(3));
+    button(w, "cmdRun")->click();
+    // Closed by its frame: the replay pauses and the window goes.
+    QPointer<frmRecordPlay> guard(w);
+    sub->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(app().Sheet.Replays[0].Status, ReplayInfo::Paused);
+    QVERIFY(!app().Sheet.Replays[0].WindowOpen);
+    QVERIFY(guard.isNull());
+    QVERIFY(!ReplayWindow(0));
+    // Shown again: a new window on the same record, paused where it was.
+    frmRecordPlay *again = openWindow(0);
+    QVERIFY(again);
+    QCOMPARE(again->slider()->maximum(), 3);
+    QVERIFY(!again->playButton(ReplayButton::Pause)->isEnabled());
+    CloseReplayWindow(0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(main->mdiArea()->subWindowList().isEmpty());
+    app().shell.MainForm = nullptr;
 }
 
 QTEST_MAIN(TestFrmRecordPlay)
