@@ -124,6 +124,14 @@ void TestReplayPicture::traceEndsAtTheLastDrawnSample()
     // Sample 813 is not drawn.
     const QImage after = draw(frames(1, [](int, int i) { return i == 813 ? 199 : 100; }));
     QCOMPARE(countColour(after, CH1Color, QRect(25, 300, 610, 125)), 0);
+    // A plot 500 pixels wide ends one sample earlier, with sample 811.
+    auto narrow = [](int jump) {
+        QImage n(500, H, QImage::Format_RGB32);
+        RedrawFrame(n, frames(1, [jump](int, int i) { return i == jump ? 199 : 100; }));
+        return countColour(n, CH1Color, QRect(25, 300, 460, 125));
+    };
+    QCOMPARE(narrow(812), 0);
+    QVERIFY(narrow(811) > 0);
     // Sample 213 is the first: it joins 214 at x = 25.
     const QImage start = draw(frames(1, [](int, int i) { return i == 213 ? 0 : 100; }));
     QCOMPARE(start.pixelColor(25, 100), CH1Color);
