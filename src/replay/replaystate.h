@@ -1,0 +1,15 @@
+#pragma once
+// Program-wide state of the record replay: the hooks through which the
+// replay windows tell the data sheet what they changed. The data sheet sets
+// them; each may stay empty.
+
+#include <functional>
+
+struct ReplayState {
+    // Called after a replay window has set app().Sheet.Modified (a file
+    // opened, the colour scheme changed).
+    std::function<void()> SheetModified;
+    // Called after a replay window's caption changed (a file opened), with
+    // the window's slot.
+    std::function<void(int slot)> CaptionChanged;
+};
