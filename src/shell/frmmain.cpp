@@ -8,6 +8,7 @@
 #include "link/connectfunc.h"
 #include "link/linkindicator.h"
 #include "link/rs232func.h"
+#include "panel/panelopen.h"
 #include "platform/clock.h"
 #include "platform/ui/ui.h"
 #include "shell/captionapply.h"
@@ -361,6 +362,9 @@ void frmMain::bindControllerHooks()
         c.showTransfer = [](const QString &caption) { ShowTransferDialog(caption); };
     if (!app().xfer.SettingsTransfer)
         InstallSettingsTransfer();
+    // The Virtual Panel node opens the virtual panel (or keyboard); every other
+    // node goes on to the setting editors' dispatcher, when one is installed.
+    c.editSetting = [next = c.editSetting](const QString &path) { DispatchCtrlNode(path, next); };
 }
 
 void frmMain::buildTimers()
