@@ -21,9 +21,11 @@ void KnobButton::mousePressEvent(QMouseEvent *e)
 
 void KnobButton::mouseReleaseEvent(QMouseEvent *e)
 {
+    // The repeat stops before the click (if any) is reported, so a click's
+    // own line never lets one more repeat through.
+    emit knobReleased();
     QPushButton::mouseReleaseEvent(e);
     e->accept();
-    emit knobReleased();
 }
 
 namespace {
