@@ -4,6 +4,7 @@
 #include "panel/panelprint.h"
 #include "shell/captionapply.h"
 
+#include <QFont>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPixmap>
@@ -87,6 +88,12 @@ frmV_Panel::frmV_Panel(QWidget *parent) : QDialog(parent)
     button(display, "cmdZoom", "Zoom", 60, 825, &frmV_Panel::cmdZoom_Click);
 
     keys_ = buildPanelKeys(this, knob_, false);
+    // The key frames keep their instrument-like small sizes: small faces.
+    for (auto &[name, box] : keys_.frames) {
+        QFont f = box->font();
+        f.setPointSizeF(f.pointSizeF() * 0.8);
+        box->setFont(f);
+    }
     for (const FramePlace &f : FramePlaces)
         keys_.frames.at(QLatin1String(f.name))->resize(px(f.width), px(f.height));
     for (int i = 1; i <= 5; ++i)
