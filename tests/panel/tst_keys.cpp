@@ -8,6 +8,7 @@
 #include "shell/modalrunner.h"
 #include "texts/stringres.h"
 
+#include <QGroupBox>
 #include <QtTest>
 
 #include <memory>
@@ -30,6 +31,8 @@ private slots:
     void laKey();
     void linkDownStillPauses();
     void openingChoosesWindow();
+    void keyboardCaption_data();
+    void keyboardCaption();
 
 private:
     std::unique_ptr<LinkFixture> fx;
@@ -366,6 +369,26 @@ void TestKeys::openingChoosesWindow()
     QVERIFY(!app().shell.KeyboardLoaded);
     // Opening and closing send nothing.
     QVERIFY(sentKeyLines(fx->sim).isEmpty());
+}
+
+void TestKeys::keyboardCaption_data()
+{
+    QTest::addColumn<int>("lang");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("Chinese") << 0 << QStringLiteral("虚拟键盘");
+    QTest::newRow("English") << 1 << QStringLiteral("Virtual Keyboard");
+    QTest::newRow("other index keeps the start caption") << 5 << QStringLiteral("Virtual Keyboard");
+}
+
+void TestKeys::keyboardCaption()
+{
+    QFETCH(int, lang);
+    QFETCH(QString, title);
+    app().texts.LanguageIndex = lang;
+    frmV_Key k;
+    QCOMPARE(k.windowTitle(), title);
+    // The group captions stay English.
+    QCOMPARE(k.findChild<QGroupBox *>(QStringLiteral("Vertical"))->title(), QStringLiteral("Vertical"));
 }
 
 QTEST_MAIN(TestKeys)
