@@ -9,6 +9,7 @@
 #include "controller/ctrlstate.h"
 #include "link/linkstate.h"
 #include "replay/replaystate.h"
+#include "panel/panelstate.h"
 #include "shell/shellstate.h"
 #include "texts/textstate.h"
 #include "transfer/transferstate.h"
@@ -34,6 +35,7 @@ struct AppState {
     ShellState shell;      // options, dialog results, recent menus, hooks of the main window
     LinkState link;        // link kind and flags, lamps, model facts, receive state, VISA session
     ReplayState replay;    // hooks of the replay windows
+    PanelState panel;      // virtual panel: mirror flags and screen buffers
 };
 
 AppState &app();

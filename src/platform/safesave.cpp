@@ -1,5 +1,7 @@
 #include "platform/safesave.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QSaveFile>
 
 bool SaveWholeFile(const QString &path, const QByteArray &bytes, QString *error)
@@ -27,4 +29,16 @@ bool SaveWholeFile(const QString &path, const QByteArray &bytes, QString *error)
         return false;
     }
     return true;
+}
+
+bool SaveBitmapFile(const QImage &picture, const QString &path, QString *error)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (picture.isNull() || !buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "BMP")) {
+        if (error)
+            *error = QStringLiteral("There is no picture to save.");
+        return false;
+    }
+    return SaveWholeFile(path, bytes, error);
 }

@@ -11,4 +11,9 @@
 #include <QByteArray>
 #include <QString>
 
+class QImage;
+
 bool SaveWholeFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+// Saves picture as a Windows bitmap the same way (a null picture is an error).
+bool SaveBitmapFile(const QImage &picture, const QString &path, QString *error = nullptr);

@@ -1,5 +1,7 @@
 #include "replay/frmrecordplay.h"
 
+#include "platform/safesave.h"
+
 #include "common/appstate.h"
 #include "platform/clock.h"
 #include "platform/print/printpicture.h"
@@ -17,7 +19,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
-#include <QSaveFile>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QToolButton>
@@ -482,19 +483,8 @@ void frmRecordPlay::ExportReplayBitmap()
     const FileDialogResult res = ui().saveFile(req);
     if (!res.accepted || res.path.isEmpty())
         return;
-    QSaveFile file(res.path);
     QString error;
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString();
-    } else if (!RecordWavePic->image.save(&file, "BMP")) {
-        error = file.errorString().isEmpty() || file.error() == QFileDevice::NoError
-                    ? QStringLiteral("The bitmap could not be written.")
-                    : file.errorString();
-        file.cancelWriting();
-    } else if (!file.commit()) {
-        error = file.errorString();
-    }
-    if (!error.isEmpty())
+    if (!SaveBitmapFile(RecordWavePic->image, res.path, &error))
         ui().message(MsgIcon::Critical, Title, error, MsgButtons::Ok);
 }
 

@@ -9,6 +9,7 @@
 #include "link/connectfunc.h"
 #include "link/linkindicator.h"
 #include "link/rs232func.h"
+#include "panel/panelopen.h"
 #include "platform/clock.h"
 #include "platform/ui/ui.h"
 #include "shell/captionapply.h"
@@ -367,6 +368,9 @@ void frmMain::bindControllerHooks()
         app().xfer.SetCtrlTreeNodeText = [](int group, int item, const QString &text) {
             SetCtrlNodeText(group, item, text);
         };
+    // The Virtual Panel node opens the virtual panel (or keyboard); every other
+    // node goes on to the setting editors' dispatcher, when one is installed.
+    c.editSetting = [next = c.editSetting](const QString &path) { DispatchCtrlNode(path, next); };
 }
 
 void frmMain::buildTimers()

@@ -13,8 +13,8 @@
 #include <QImage>
 #include <QString>
 
-enum class PrintJobKind { StoredWave, Wave, Replay, Spare };
-inline constexpr int PrintJobKindCount = 4;
+enum class PrintJobKind { StoredWave, Wave, Replay, Spare, Panel };
+inline constexpr int PrintJobKindCount = 5;
 
 struct PrintPageLayout {
     double pageWidthIn = 8.5;

@@ -1,0 +1,67 @@
+#include "panel/panelopen.h"
+
+#include "common/appstate.h"
+#include "panel/frmv_key.h"
+#include "panel/frmv_panel.h"
+#include "shell/modalrunner.h"
+#include "texts/loadlanguage.h"
+#include "texts/stringres.h"
+
+#include <QPointer>
+
+namespace {
+QPointer<frmV_Key> g_keyboard;
+QPointer<frmV_Panel> g_panel;
+} // namespace
+
+bool IsVirtualPanelPath(const QString &path)
+{
+    const qsizetype cut = path.lastIndexOf(QLatin1Char('\\'));
+    if (cut < 0)
+        return false;
+    // Only a top-level node: root, one separator, the label.
+    if (path.indexOf(QLatin1Char('\\')) != cut)
+        return false;
+    return path.mid(cut + 1) == word(Word::ItemVirtualPanel);
+}
+
+void OpenVirtualPanel()
+{
+    if (app().transfer.TransferBusy)
+        return;
+    QWidget *owner = app().shell.MainForm.data();
+    if (app().link.VisaInterfaceType == 1) {
+        frmV_Panel panel(owner);
+        g_panel = &panel;
+        runModal(panel);
+        g_panel = nullptr;
+    } else {
+        frmV_Key keyboard(owner);
+        g_keyboard = &keyboard;
+        runModal(keyboard);
+        g_keyboard = nullptr;
+    }
+}
+
+void DispatchCtrlNode(const QString &path, const std::function<void(const QString &)> &next)
+{
+    if (IsVirtualPanelPath(path)) {
+        OpenVirtualPanel();
+        return;
+    }
+    if (next)
+        next(path);
+}
+
+void SetLAAvailable(bool flag)
+{
+    LinkState &l = app().link;
+    if ((l.LaPresent != 0) == flag)
+        return;
+    l.LaPresent = flag ? -1 : 0;
+    RebuildCtrlTreeKeepExpanded();
+    if (app().shell.KeyboardLoaded && g_keyboard)
+        g_keyboard->setLaAvailable(flag);
+    if (app().shell.PanelLoaded && g_panel)
+        g_panel->setLaAvailable(flag);
+}

@@ -1,0 +1,26 @@
+#pragma once
+// Output of the panel's picture: export as a bitmap file the user names, and
+// print or preview on a US Letter page through the program's picture printer
+// (platform/print), which tests replace. No widget in this header.
+
+#include <QImage>
+#include <QString>
+
+// The print picture file "$Print.bmp" in the user's cache folder.
+QString printPicturePath();
+
+// Writes picture as a Windows bitmap through QSaveFile: a failed save leaves
+// an existing file whole. Returns false with *error set on failure.
+bool saveBitmap(const QImage &picture, const QString &path, QString *error);
+
+// Export: asks for a file name ("Export File", "BitMap Files (*.bmp)"; the
+// texts of lang, none for a language other than 0 or 1), takes it as typed and
+// writes the bitmap. Cancel does nothing; a failure shows its description with
+// the critical icon. Returns true when a file was written.
+bool ExportPanelPicture(const QImage &picture, int lang);
+
+// Print and preview: rewrite the print picture file (a failure shows its
+// description, critical icon), then print or preview the picture held in
+// memory. A failed print shows its description (OK, no icon).
+void PrintPanelPicture(const QImage &picture);
+void PreviewPanelPicture(const QImage &picture);

@@ -1,0 +1,395 @@
+// The front-panel keys: every key's line as the instrument receives it, from
+// both windows, and the knob repeat with its growing step on the virtual clock.
+#include "link/linkfixture.h"
+#include "panel/frmv_key.h"
+#include "panel/frmv_panel.h"
+#include "panel/keytable.h"
+#include "panel/panelopen.h"
+#include "shell/modalrunner.h"
+#include "texts/stringres.h"
+
+#include <QGroupBox>
+#include <QtTest>
+
+#include <memory>
+
+class TestKeys : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void keyLines_data();
+    void keyLines();
+    void knobHoldAcceleration_data();
+    void knobHoldAcceleration();
+    void knobStepTable_data();
+    void knobStepTable();
+    void knobCountStopsAt60000();
+    void newPressStartsAgain();
+    void releaseOutsideStopsRepeat();
+    void escClosesKeyboardAndStopsRepeat();
+    void laKey();
+    void linkDownStillPauses();
+    void openingChoosesWindow();
+    void keyboardCaption_data();
+    void keyboardCaption();
+
+private:
+    std::unique_ptr<LinkFixture> fx;
+};
+
+namespace {
+
+// The key and knob lines of the log (the panel's mirror adds its own reads).
+QList<QByteArray> sentKeyLines(const Qm4100Sim &sim)
+{
+    QList<QByteArray> out;
+    for (const QByteArray &l : sim.lines())
+        if (l.startsWith(":KEY:") || l.startsWith(":FORCETRIG"))
+            out << l;
+    return out;
+}
+
+} // namespace
+
+void TestKeys::init()
+{
+    fx = std::make_unique<LinkFixture>();
+    fx->useVisa();
+    QVERIFY(fx->connect());
+}
+
+void TestKeys::cleanup()
+{
+    setModalRunner({});
+    fx.reset();
+}
+
+void TestKeys::keyLines_data()
+{
+    QTest::addColumn<bool>("panel");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QList<QByteArray>>("expected");
+    struct Row {
+        const char *control;
+        const char *line;
+        bool knob;
+    };
+    // Every key with the line the instrument must receive (written out here,
+    // not taken from the program's table).
+    const Row rows[] = {
+        {"VK_Menu_Off", ":KEY:MNUOFF", false},
+        {"VK_F_DEC", ":KEY:-FUNCTION", true},
+        {"VK_F_F", ":KEY:FUNCTION", false},
+        {"VK_F_INC", ":KEY:+FUNCTION", true},
+        {"VK_F1", ":KEY:F1", false},
+        {"VK_F2", ":KEY:F2", false},
+        {"VK_F3", ":KEY:F3", false},
+        {"VK_F4", ":KEY:F4", false},
+        {"VK_F5", ":KEY:F5", false},
+        {"VK_Measure", ":KEY:MEASURE", false},
+        {"VK_Acquire", ":KEY:ACQUIRE", false},
+        {"VK_Storage", ":KEY:STORAGE", false},
+        {"VK_Cursor", ":KEY:CURSOR", false},
+        {"VK_Display", ":KEY:DISPLAY", false},
+        {"VK_Utility", ":KEY:UTILITY", false},
+        {"VK_Auto", ":KEY:AUTO", false},
+        {"VK_Run", ":KEY:RUN", false},
+        {"VK_CH1", ":KEY:CHANNEL1", false},
+        {"VK_CH2", ":KEY:CHANNEL2", false},
+        {"VK_Math", ":KEY:MATH", false},
+        {"VK_Ref", ":KEY:REF", false},
+        {"VK_La", ":KEY:LA", false},
+        {"VK_CH_Off", ":KEY:OFF", false},
+        {"VK_V_Pos_Inc", ":KEY:V_POS_INC", true},
+        {"VK_P_V_P", ":KEY:PROMPT_V_POS", false},
+        {"VK_V_Pos_Dec", ":KEY:V_POS_DEC", true},
+        {"VK_V_Inc", ":KEY:V_SCALE_INC", false},
+        {"VK_P_V", ":KEY:PROMPT_V", false},
+        {"VK_V_Dec", ":KEY:V_SCALE_DEC", false},
+        {"VK_TimeMenu", ":KEY:MNUTIME", false},
+        {"VK_H_Pos_Dec", ":KEY:H_POS_INC", true}, // crossed on purpose
+        {"VK_P_H_P", ":KEY:PROMPT_H_POS", false},
+        {"VK_H_Pos_Inc", ":KEY:H_POS_DEC", true}, // crossed on purpose
+        {"VK_H_Dec", ":KEY:H_SCALE_DEC", false},
+        {"VK_P_H", ":KEY:PROMPT_H", false},
+        {"VK_H_Inc", ":KEY:H_SCALE_INC", false},
+        {"VK_Trig_Lvl_Inc", ":KEY:TRIG_LVL_INC", true},
+        {"VK_P_L", ":KEY:PROMPT_TRIG_LVL", false},
+        {"VK_Trig_Lvl_Dec", ":KEY:TRIG_LVL_DEC", true},
+        {"VK_Trig_Menu", ":KEY:MNUTRIG", false},
+        {"VK_Trig_50", ":KEY:TRIG%50", false},
+        {"VK_Trig_Force", ":FORCETRIG", false},
+    };
+    QCOMPARE(int(std::size(rows)), int(virtualKeys().size()));
+    for (bool panel : {false, true}) {
+        for (const Row &r : rows) {
+            QList<QByteArray> expected;
+            if (r.knob) {
+                // A quick click: one line with step 0.
+                expected << QByteArray(r.line) + " 0";
+                // The keyboard's vertical position up arrow also sends its
+                // command alone when the click completes.
+                if (!panel && QByteArray(r.control) == "VK_V_Pos_Inc")
+                    expected << QByteArray(r.line);
+            } else {
+                expected << QByteArray(r.line);
+            }
+            QTest::addRow("%s %s", panel ? "panel" : "keyboard", r.control)
+                << panel << QString::fromLatin1(r.control) << expected;
+        }
+    }
+}
+
+void TestKeys::keyLines()
+{
+    QFETCH(bool, panel);
+    QFETCH(QString, control);
+    QFETCH(QList<QByteArray>, expected);
+    fx->sim.clearLog();
+    std::unique_ptr<QDialog> w;
+    QPushButton *b = nullptr;
+    if (panel) {
+        auto *p = new frmV_Panel;
+        p->mirror().halt();
+        w.reset(p);
+        b = p->key(control);
+    } else {
+        auto *k = new frmV_Key;
+        w.reset(k);
+        b = k->key(control);
+    }
+    QVERIFY(b);
+    w->show();
+    fx->sim.clearLog();
+    QTest::mouseClick(b, Qt::LeftButton);
+    fx->clock.advance(2000); // a knob repeat must not have outlived the release
+    if (sentKeyLines(fx->sim) != expected)
+        qWarning() << fx->sim.lines();
+    QCOMPARE(sentKeyLines(fx->sim), expected);
+    QCOMPARE(fx->sim.refusedCount(), 0);
+}
+
+void TestKeys::knobHoldAcceleration_data()
+{
+    QTest::addColumn<bool>("serial");
+    QTest::addColumn<int>("pauseMs");
+    QTest::newRow("VISA, 200 ms after each send") << false << 200;
+}
+
+void TestKeys::knobHoldAcceleration()
+{
+    QFETCH(bool, serial);
+    QFETCH(int, pauseMs);
+    if (serial) {
+        DisconnectInstrument();
+        fx->useSerial();
+        QVERIFY(fx->connect());
+    }
+    QList<qint64> times;
+    KnobRepeater knob([&](const QString &l) {
+        times << fx->clock.nowMs();
+        SendCommand(l);
+    });
+    const qint64 t0 = fx->clock.nowMs();
+    fx->sim.clearLog();
+    knob.press(QStringLiteral(":KEY:V_POS_DEC"));
+    // Each repeat follows the previous send's return by 200 ms.
+    const int period = pauseMs + KnobRepeatMs;
+    fx->clock.advance(qint64(period) * 21 - pauseMs);
+    knob.release();
+    fx->clock.advance(5000);
+
+    QList<QByteArray> expected{":KEY:V_POS_DEC 0"};
+    for (int i = 1; i <= 21; ++i) {
+        const int step = i <= 5 ? 0 : i <= 10 ? 2 : i <= 15 ? 5 : i <= 20 ? 10 : 20;
+        expected << ":KEY:V_POS_DEC " + QByteArray::number(step);
+    }
+    QCOMPARE(sentKeyLines(fx->sim), expected);
+    QCOMPARE(times.size(), 22);
+    for (int i = 0; i < times.size(); ++i)
+        QCOMPARE(times[i] - t0, qint64(i) * period);
+    QVERIFY(!knob.running());
+    QCOMPARE(knob.KnobRepeatCount, 21);
+    QCOMPARE(knob.KnobCommand, QStringLiteral(":KEY:V_POS_DEC"));
+}
+
+void TestKeys::knobStepTable_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("step");
+    const int rows[][2] = {{1, 0},   {5, 0},   {6, 2},   {10, 2},  {11, 5},    {15, 5},     {16, 10},
+                           {20, 10}, {21, 20}, {50, 20}, {51, 50}, {1000, 50}, {60000, 50}};
+    for (const auto &r : rows)
+        QTest::addRow("%d", r[0]) << r[0] << r[1];
+}
+
+void TestKeys::knobStepTable()
+{
+    QFETCH(int, count);
+    QFETCH(int, step);
+    QCOMPARE(knobStep(count), step);
+}
+
+void TestKeys::knobCountStopsAt60000()
+{
+    KnobRepeater knob;
+    knob.press(QStringLiteral(":KEY:TRIG_LVL_INC"));
+    knob.KnobRepeatCount = KnobRepeatMax - 1;
+    fx->sim.clearLog();
+    fx->clock.advance(400);
+    fx->clock.advance(400);
+    fx->clock.advance(400);
+    knob.release();
+    QCOMPARE(knob.KnobRepeatCount, KnobRepeatMax);
+    QCOMPARE(sentKeyLines(fx->sim), (QList<QByteArray>{":KEY:TRIG_LVL_INC 50", ":KEY:TRIG_LVL_INC 50",
+                                                   ":KEY:TRIG_LVL_INC 50"}));
+}
+
+void TestKeys::newPressStartsAgain()
+{
+    frmV_Key k;
+    k.show();
+    QPushButton *up = k.key(QStringLiteral("VK_Trig_Lvl_Inc"));
+    QPushButton *left = k.key(QStringLiteral("VK_F_DEC"));
+    QTest::mousePress(up, Qt::LeftButton);
+    fx->clock.advance(400 * 8); // well into step 2
+    QTest::mouseRelease(up, Qt::LeftButton);
+    fx->sim.clearLog();
+    // Another knob: its own command, from step 0.
+    QTest::mousePress(left, Qt::LeftButton);
+    fx->clock.advance(400);
+    QTest::mouseRelease(left, Qt::LeftButton);
+    // The same knob again: from step 0 too.
+    QTest::mousePress(up, Qt::LeftButton);
+    QTest::mouseRelease(up, Qt::LeftButton);
+    fx->clock.advance(2000);
+    QCOMPARE(sentKeyLines(fx->sim),
+             (QList<QByteArray>{":KEY:-FUNCTION 0", ":KEY:-FUNCTION 0", ":KEY:TRIG_LVL_INC 0"}));
+}
+
+void TestKeys::releaseOutsideStopsRepeat()
+{
+    frmV_Panel p;
+    p.mirror().halt();
+    p.show();
+    QPushButton *b = p.key(QStringLiteral("VK_H_Pos_Inc"));
+    QTest::mousePress(b, Qt::LeftButton);
+    fx->clock.advance(400 * 3);
+    // Released with the pointer far outside the arrow.
+    QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(-200, -200));
+    QVERIFY(!p.knob().running());
+    fx->sim.clearLog();
+    fx->clock.advance(5000);
+    QVERIFY(sentKeyLines(fx->sim).isEmpty());
+}
+
+void TestKeys::escClosesKeyboardAndStopsRepeat()
+{
+    frmV_Key k;
+    k.show();
+    QVERIFY(app().shell.KeyboardLoaded);
+    QPushButton *b = k.key(QStringLiteral("VK_V_Pos_Dec"));
+    QTest::mousePress(b, Qt::LeftButton);
+    QVERIFY(k.knob().running());
+    // Esc with the focus on another key.
+    QTest::keyClick(k.key(QStringLiteral("VK_F1")), Qt::Key_Escape);
+    QVERIFY(!k.isVisible());
+    QVERIFY(!k.knob().running());
+    QVERIFY(!app().shell.KeyboardLoaded);
+    fx->sim.clearLog();
+    fx->clock.advance(5000);
+    QVERIFY(sentKeyLines(fx->sim).isEmpty());
+}
+
+void TestKeys::laKey()
+{
+    app().link.LaPresent = 0;
+    frmV_Key k;
+    frmV_Panel p;
+    p.mirror().halt();
+    for (QPushButton *la : {k.key(QStringLiteral("VK_La")), p.key(QStringLiteral("VK_La"))}) {
+        QVERIFY(la->isHidden());
+        QVERIFY(!la->isEnabled());
+    }
+    k.setLaAvailable(true);
+    p.setLaAvailable(true);
+    for (QPushButton *la : {k.key(QStringLiteral("VK_La")), p.key(QStringLiteral("VK_La"))}) {
+        QVERIFY(!la->isHidden());
+        QVERIFY(la->isEnabled());
+    }
+}
+
+void TestKeys::linkDownStillPauses()
+{
+    DisconnectInstrument();
+    fx->sim.clearLog();
+    frmV_Key k;
+    k.show();
+    const qint64 before = fx->clock.pausedMs();
+    QTest::mouseClick(k.key(QStringLiteral("VK_Auto")), Qt::LeftButton);
+    QTest::mouseClick(k.key(QStringLiteral("VK_CH1")), Qt::LeftButton);
+    QVERIFY(fx->sim.lines().isEmpty());
+    QCOMPARE(fx->clock.pausedMs() - before, qint64(2 * VisaCommandPauseMs));
+    QVERIFY(fx->fakeUi.messages().isEmpty());
+}
+
+void TestKeys::openingChoosesWindow()
+{
+    QStringList opened;
+    setModalRunner([&](QDialog &d) {
+        opened << d.objectName();
+        d.reject();
+    });
+    const QString node = QStringLiteral("QM4100D\\") + word(Word::ItemVirtualPanel);
+    QVERIFY(IsVirtualPanelPath(node));
+    QVERIFY(!IsVirtualPanelPath(QStringLiteral("QM4100D\\Running Control\\") + word(Word::ItemVirtualPanel)));
+
+    // The USB resource opened last: the panel with the mirror.
+    QCOMPARE(app().link.VisaInterfaceType, qint16(1));
+    QStringList passedOn;
+    DispatchCtrlNode(node, [&](const QString &p) { passedOn << p; });
+    QCOMPARE(opened, QStringList{QStringLiteral("frmV_Panel")});
+    QVERIFY(!app().shell.PanelLoaded);
+
+    // Any other node goes on to the editors.
+    DispatchCtrlNode(QStringLiteral("QM4100D\\Acquire\\Averages [16]"), [&](const QString &p) { passedOn << p; });
+    QCOMPARE(passedOn, QStringList{QStringLiteral("QM4100D\\Acquire\\Averages [16]")});
+
+    // Refused while a transfer runs.
+    app().transfer.TransferBusy = true;
+    OpenVirtualPanel();
+    QCOMPARE(opened.size(), 1);
+    app().transfer.TransferBusy = false;
+
+    // Any other kind of resource: the keyboard alone.
+    app().link.VisaInterfaceType = 0;
+    OpenVirtualPanel();
+    QCOMPARE(opened.last(), QStringLiteral("frmV_Key"));
+    QVERIFY(!app().shell.KeyboardLoaded);
+    // Opening and closing send nothing.
+    QVERIFY(sentKeyLines(fx->sim).isEmpty());
+}
+
+void TestKeys::keyboardCaption_data()
+{
+    QTest::addColumn<int>("lang");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("Chinese") << 0 << QStringLiteral("虚拟键盘");
+    QTest::newRow("English") << 1 << QStringLiteral("Virtual Keyboard");
+    QTest::newRow("other index keeps the start caption") << 5 << QStringLiteral("Virtual Keyboard");
+}
+
+void TestKeys::keyboardCaption()
+{
+    QFETCH(int, lang);
+    QFETCH(QString, title);
+    app().texts.LanguageIndex = lang;
+    frmV_Key k;
+    QCOMPARE(k.windowTitle(), title);
+    // The group captions stay English.
+    QCOMPARE(k.findChild<QGroupBox *>(QStringLiteral("Vertical"))->title(), QStringLiteral("Vertical"));
+}
+
+QTEST_MAIN(TestKeys)
+#include "tst_keys.moc"
