@@ -8,6 +8,7 @@
 #include "common/datasheet.h"
 #include "controller/ctrlstate.h"
 #include "link/linkstate.h"
+#include "measure/measurestate.h"
 #include "shell/shellstate.h"
 #include "texts/textstate.h"
 #include "transfer/transferstate.h"
@@ -32,6 +33,7 @@ struct AppState {
     SettingsTransferState updown; // progress and hooks of the settings upload and download
     ShellState shell;      // options, dialog results, recent menus, hooks of the main window
     LinkState link;        // link kind and flags, lamps, model facts, receive state, VISA session
+    MeasureState measure;  // measure windows' shared flags and the one continuous-refresh flag set
 };
 
 AppState &app();
