@@ -277,6 +277,41 @@ private slots:
         QVERIFY(app().Sheet.MeasDocs[0].HasData);
     }
 
+    void secondWindowTakesOverContinuousRefresh()
+    {
+        connectVisa();
+        app().shell.RefreshType = QStringLiteral("Auto");
+        frmMeasure *a = openItem(0);
+        frmMeasure *b = openItem(1, QStringLiteral("Measure1"));
+        MeasDoc &da = app().Sheet.MeasDocs[0];
+        MeasDoc &db = app().Sheet.MeasDocs[1];
+        bool clickedB = false, clickedA = false, aWaitedUnderneath = false;
+        int pumps = 0;
+        setPump([&] {
+            const bool idle = !app().transfer.TransferBusy && !app().measure.MeasBusy;
+            if (!clickedB && idle && da.HasData) {
+                clickedB = true;
+                b->cmdRefresh->click(); // stops A's loads, starts B's
+            } else if (clickedB && !clickedA && idle && db.HasData) {
+                aWaitedUnderneath = a->showsStopPictures() && da.Refreshing && db.Refreshing;
+                clickedA = true;
+                a->cmdRefresh->click(); // a Stop: ends both
+            }
+            if (++pumps > 50000)
+                app().measure.AutoRefresh.MeasAutoRefreshOn = false; // guard against a hang
+            fx->serial->pumpOnce(fx->clock);
+        });
+        a->cmdRefresh->click();
+        QVERIFY(pumps <= 50000);
+        QVERIFY(clickedA && clickedB);
+        QVERIFY(aWaitedUnderneath);
+        QVERIFY(countLines(fx->lines(), ":MEASURE:SOURCE CHANNEL1") >= 2); // A's, then B's
+        for (frmMeasure *w : {a, b})
+            QVERIFY(!w->showsStopPictures() && w->cmdRefresh->isEnabled());
+        QVERIFY(!da.Refreshing && !db.Refreshing);
+        QVERIFY(!app().measure.AutoRefresh.MeasAutoRefreshOn);
+    }
+
     void continuousRefreshEndsWhenLinkLost()
     {
         connectVisa();
