@@ -560,3 +560,9 @@ void ReloadMeasureWindow(int slot)
     w->setWindowTitle(app().Sheet.MeasDocs[size_t(slot)].Name);
     w->Form_Load();
 }
+
+void RenameMeasureWindow(int slot)
+{
+    if (frmMeasure *w = measureWindow(slot))
+        w->setWindowTitle(app().Sheet.MeasDocs[size_t(slot)].Name);
+}

@@ -105,5 +105,8 @@ bool CloseMeasureWindow(int slot);
 // After the slot compaction of a removal has copied a record into slot: gives
 // its window (if any) the tag and caption of that slot and loads it again.
 void ReloadMeasureWindow(int slot);
+// After a rename: the window of slot (if any) takes the item's Name as its
+// caption.
+void RenameMeasureWindow(int slot);
 // The window of slot, or nullptr.
 frmMeasure *measureWindow(int slot);

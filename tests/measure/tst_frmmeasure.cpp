@@ -372,6 +372,24 @@ private slots:
         QVERIFY(!app().Sheet.MeasDocs[0].WindowOpen);
     }
 
+    void reloadAfterCompaction()
+    {
+        frmMeasure *w = openItem(0);
+        // The data sheet has moved the next item's record into slot 0.
+        MeasDoc moved;
+        moved.Name = QStringLiteral("Measure1");
+        moved.HasData = true;
+        moved.Info = QStringLiteral("CH2 info");
+        moved.WindowOpen = true;
+        moved.Items[MeasVmax].Value = QStringLiteral("1.64V");
+        app().Sheet.MeasDocs[0] = moved;
+        ReloadMeasureWindow(0);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Measure1"));
+        fx->clock.advance(1); // the first tick again
+        QCOMPARE(w->SettingLabel->text(), QStringLiteral("CH2 info"));
+        QCOMPARE(column(w, 1)[1], QStringLiteral("1.64V"));
+    }
+
     void insideMainWindow()
     {
         frmMain main;
@@ -380,6 +398,9 @@ private slots:
         QCOMPARE(main.mdiArea()->subWindowList().size(), 1);
         QCOMPARE(main.mdiArea()->subWindowList()[0]->widget(), w);
         QCOMPARE(w->windowTitle(), QStringLiteral("Measure2"));
+        app().Sheet.MeasDocs[2].Name = QStringLiteral("Bench");
+        RenameMeasureWindow(2);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Bench"));
         QVERIFY(CloseMeasureWindow(2));
         flushDeletes();
         QVERIFY(main.mdiArea()->subWindowList().isEmpty());
