@@ -36,7 +36,7 @@ constexpr int kStateIntervalMs = 500;
 constexpr int kColumnMargin = 13; // 200 twips
 
 // The picture of a measurement: a green sketch of a pulse on black, with the
-// quantity it measures marked in red-free green as well (56 x 20 pixels).
+// quantity it measures marked in green as well (56 x 20 pixels).
 QPixmap measurePicture(int image)
 {
     QPixmap pix(56, 20);
@@ -63,12 +63,9 @@ QPixmap measurePicture(int image)
 
 QIcon picture(int image)
 {
-    static QIcon icons[MeasCount + 1];
     if (image < 1 || image > MeasCount)
         return QIcon();
-    if (icons[image].isNull())
-        icons[image] = QIcon(measurePicture(image));
-    return icons[image];
+    return QIcon(measurePicture(image));
 }
 
 MeasDoc *docOf(int slot)
