@@ -10,6 +10,7 @@
 #include "link/linkstate.h"
 #include "replay/replaystate.h"
 #include "panel/panelstate.h"
+#include "measure/measurestate.h"
 #include "shell/shellstate.h"
 #include "texts/textstate.h"
 #include "transfer/transferstate.h"
@@ -36,6 +37,7 @@ struct AppState {
     LinkState link;        // link kind and flags, lamps, model facts, receive state, VISA session
     ReplayState replay;    // hooks of the replay windows
     PanelState panel;      // virtual panel: mirror flags and screen buffers
+    MeasureState measure;  // measure windows' shared flags and the one continuous-refresh flag set
 };
 
 AppState &app();

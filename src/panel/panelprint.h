@@ -9,7 +9,7 @@
 // The print picture file "$Print.bmp" in the user's cache folder.
 QString printPicturePath();
 
-// Writes picture as a Windows bitmap through QSaveFile: a failed save leaves
+// Writes picture as a Windows bitmap, whole or not at all: a failed save leaves
 // an existing file whole. Returns false with *error set on failure.
 bool saveBitmap(const QImage &picture, const QString &path, QString *error);
 

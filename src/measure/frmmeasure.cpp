@@ -1,0 +1,565 @@
+#include "measure/frmmeasure.h"
+
+#include "common/appstate.h"
+#include "measure/frmpassfailed.h"
+#include "measure/measexport.h"
+#include "measure/measurecaptions.h"
+#include "platform/clock.h"
+#include "platform/pump.h"
+#include "platform/ui/ui.h"
+#include "shell/frmmain.h"
+#include "shell/modalrunner.h"
+#include "texts/messagetable.h"
+#include "texts/stringres.h"
+#include "transfer/frmprgress.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QRadioButton>
+#include <QStyle>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kAppTitle = QStringLiteral("Kelvoscope");
+constexpr int kStateIntervalMs = 500;
+constexpr int kColumnMargin = 13; // 200 twips
+
+// The picture of a measurement: a green sketch of a pulse on black, with the
+// quantity it measures marked in green as well (56 x 20 pixels).
+QPixmap measurePicture(int image)
+{
+    QPixmap pix(56, 20);
+    pix.fill(Qt::black);
+    QPainter p(&pix);
+    p.setPen(QColor(0, 220, 0));
+    // The pulse.
+    const QPoint wave[] = {{2, 16}, {14, 16}, {16, 4}, {30, 4}, {32, 16}, {44, 16}, {46, 4}, {54, 4}};
+    p.drawPolyline(wave, int(std::size(wave)));
+    // The mark: a vertical arrow for the levels (1..10), a horizontal one for
+    // the times (11..18), placed by the picture's number.
+    p.setPen(QColor(0, 255, 0));
+    if (image <= 10) {
+        const int x = 20 + (image % 5) * 2;
+        p.drawLine(x, 4, x, 16);
+    } else {
+        const int y = 10 + (image % 3);
+        p.drawLine(16, y, 32, y);
+        if (image == 11)
+            p.drawText(QRect(0, 0, 14, 12), Qt::AlignCenter, QStringLiteral("1/"));
+    }
+    return pix;
+}
+
+QIcon picture(int image)
+{
+    if (image < 1 || image > MeasCount)
+        return QIcon();
+    return QIcon(measurePicture(image));
+}
+
+MeasDoc *docOf(int slot)
+{
+    if (slot < 0 || slot >= DataSheet::MeasSlots)
+        return nullptr;
+    return &app().Sheet.MeasDocs[size_t(slot)];
+}
+
+void markSheetModified()
+{
+    app().Sheet.Modified = true;
+    if (const auto &hook = app().measure.SheetModified)
+        hook();
+}
+
+} // namespace
+
+// Counts a handler of the window on the stack; a window closed meanwhile is
+// deleted only once the last one has returned.
+struct MeasureHandlerScope {
+    frmMeasure *w;
+    explicit MeasureHandlerScope(frmMeasure *win) : w(win) { ++w->handlerDepth_; }
+    ~MeasureHandlerScope() { w->leaveHandler(); }
+};
+
+frmMeasure::frmMeasure(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmMeasure"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setFocusPolicy(Qt::StrongFocus);
+
+    auto makeButton = [this](const char *name, QStyle::StandardPixmap icon) {
+        auto *b = new QToolButton(this);
+        b->setObjectName(QLatin1String(name));
+        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        b->setAutoRaise(true);
+        b->setIcon(style()->standardIcon(icon));
+        return b;
+    };
+    cmdRefresh = makeButton("cmdRefresh", QStyle::SP_BrowserReload);
+    cmdPassFailed = makeButton("cmdPassFailed", QStyle::SP_DialogApplyButton);
+    cmdExport = makeButton("cmdExport", QStyle::SP_DialogSaveButton);
+
+    auto *Frame1 = new QGroupBox(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    auto *frame1Layout = new QHBoxLayout(Frame1);
+    frame1Layout->setContentsMargins(4, 2, 4, 2);
+    for (int i = 0; i < 2; ++i) {
+        OptionCH[i] = new QRadioButton(i == 0 ? QStringLiteral("CH1") : QStringLiteral("CH2"), Frame1);
+        OptionCH[i]->setObjectName(QStringLiteral("OptionCH_%1").arg(i));
+        OptionCH[i]->setAutoExclusive(false);
+        frame1Layout->addWidget(OptionCH[i]);
+        connect(OptionCH[i], &QRadioButton::clicked, this, [this, i] { selectChannel(i); });
+    }
+    auto *Frame2 = new QGroupBox(this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    auto *frame2Layout = new QHBoxLayout(Frame2);
+    frame2Layout->setContentsMargins(4, 2, 4, 2);
+    frame2Layout->addWidget(cmdPassFailed);
+    frame2Layout->addWidget(cmdExport);
+
+    SettingLabel = new QLabel(this);
+    SettingLabel->setObjectName(QStringLiteral("SettingLabel"));
+
+    MeasureView = new QTreeWidget(this);
+    MeasureView->setObjectName(QStringLiteral("MeasureView"));
+    MeasureView->setColumnCount(5);
+    MeasureView->setRootIsDecorated(false);
+    MeasureView->setIconSize(QSize(56, 20));
+    MeasureView->setSelectionMode(QAbstractItemView::SingleSelection);
+    MeasureView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(cmdRefresh);
+    top->addWidget(Frame1);
+    top->addWidget(Frame2);
+    top->addStretch(1);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(SettingLabel);
+    layout->addWidget(MeasureView, 1);
+
+    connect(cmdRefresh, &QToolButton::clicked, this, [this] { cmdRefresh_Click(); });
+    connect(cmdPassFailed, &QToolButton::clicked, this, [this] { cmdPassFailed_Click(); });
+    connect(cmdExport, &QToolButton::clicked, this, [this] { cmdExport_Click(); });
+
+    timer1_ = appClock().makeTimer();
+    timer1_->onTimeout = [this] { Timer1_Timer(); };
+    timer2_ = appClock().makeTimer();
+    timer2_->onTimeout = [this] { Timer2_Timer(); };
+
+    resize(376, 346);
+    setRefreshPictures(false);
+    Form_Load();
+}
+
+frmMeasure::~frmMeasure()
+{
+    timer1_->stop();
+    timer2_->stop();
+}
+
+int frmMeasure::slot() const
+{
+    bool ok = false;
+    const int s = tag.toInt(&ok);
+    return ok && s >= 0 && s < DataSheet::MeasSlots ? s : -1;
+}
+
+QWidget *frmMeasure::frame()
+{
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        return sub;
+    return this;
+}
+
+void frmMeasure::Form_Load()
+{
+    app().measure.MeasBusy = false;
+    Form_Resize();
+    FirstTick = true;
+    timer1_->stop();
+    timer1_->start(1);
+}
+
+void frmMeasure::Form_Resize()
+{
+    const int width = MeasureView->viewport()->width();
+    const int column = qMax(0, (width - kColumnMargin) / 5);
+    for (int c = 0; c < 5; ++c)
+        MeasureView->setColumnWidth(c, column);
+}
+
+void frmMeasure::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmMeasure::selectChannel(int which)
+{
+    OptionCH[which]->setChecked(true);
+    OptionCH[1 - which]->setChecked(false);
+}
+
+void frmMeasure::Timer1_Timer()
+{
+    const CtrlSettings &s = app().Settings;
+    const QString &on = word(Word::WordOn);
+    const bool ch1 = s.CH1Display == on;
+    const bool ch2 = s.CH2Display == on;
+    if (ch1 && ch2) {
+        OptionCH[0]->setEnabled(true);
+        OptionCH[1]->setEnabled(true);
+        if (!OptionCH[0]->isChecked() && !OptionCH[1]->isChecked())
+            OptionCH[0]->setChecked(true);
+    } else {
+        OptionCH[0]->setEnabled(ch1);
+        OptionCH[0]->setChecked(ch1);
+        OptionCH[1]->setEnabled(ch2);
+        if (ch2) {
+            if (!OptionCH[0]->isChecked())
+                OptionCH[1]->setChecked(true);
+        } else {
+            OptionCH[1]->setChecked(false);
+        }
+    }
+    if (FirstTick) {
+        timer1_->stop();
+        timer1_->start(kStateIntervalMs);
+        FirstTick = false;
+        if (MeasDoc *doc = docOf(slot()))
+            doc->WindowOpen = true;
+        ShowMeasureTable();
+    }
+}
+
+void frmMeasure::Timer2_Timer()
+{
+    app().measure.AutoRefresh.RefreshElapsed = timer2_->interval();
+}
+
+void frmMeasure::ShowMeasureTable()
+{
+    const int s = slot();
+    const MeasDoc *doc = docOf(s);
+    if (doc && doc->HasData)
+        DispMeasure(s);
+    else
+        StartDispMeasure();
+    Form_Resize();
+}
+
+void frmMeasure::showRows(const MeasRows &rows)
+{
+    Form_Resize();
+    MeasureView->clear();
+    for (const MeasRowText &row : rows) {
+        auto *item = new QTreeWidgetItem(MeasureView);
+        item->setText(0, row.name);
+        item->setIcon(0, picture(row.image));
+        item->setText(1, row.value);
+        item->setText(2, row.under);
+        item->setText(3, row.over);
+        item->setText(4, row.verdict);
+    }
+}
+
+void frmMeasure::DispMeasure(int s)
+{
+    MeasDoc *doc = docOf(s);
+    if (!doc)
+        return;
+    const int lang = app().texts.LanguageIndex;
+    SettingLabel->setText(doc->Info);
+    showRows(DispMeasureRows(*doc, lang));
+}
+
+void frmMeasure::StartDispMeasure()
+{
+    showRows(StartDispMeasureRows());
+}
+
+void frmMeasure::LoadMeasure()
+{
+    int kind = 0;
+    if (OptionCH[0]->isChecked())
+        kind = 1;
+    else if (OptionCH[1]->isChecked())
+        kind = 2;
+    if (!OptionCH[0]->isEnabled() && !OptionCH[1]->isEnabled())
+        return;
+    // No channel chosen: no request, and no readings of an earlier transfer
+    // taken as this item's.
+    if (kind == 0)
+        return;
+    if (!RunTransferRequest(TransferCaption::Measure, kind))
+        return;
+    const int s = slot();
+    MeasDoc *doc = docOf(s);
+    if (!doc)
+        return;
+    doc->HasData = true;
+    markSheetModified();
+    const TransferData &x = app().xfer;
+    for (int i = 0; i < MeasCount; ++i)
+        doc->Items[i].Value = x.MeasSlot[i].Value;
+    doc->Info = x.MeasInfo;
+    DispMeasure(s);
+    cmdRefresh->setCursor(Qt::ArrowCursor);
+    pumpEvents();
+    Form_Resize();
+}
+
+void frmMeasure::setRefreshPictures(bool stop)
+{
+    stopPictures_ = stop;
+    cmdRefresh->setIcon(style()->standardIcon(stop ? QStyle::SP_MediaStop : QStyle::SP_BrowserReload));
+}
+
+void frmMeasure::cmdRefresh_Click()
+{
+    MeasureHandlerScope scope(this);
+    MeasureState &m = app().measure;
+    AutoRefreshFlags &f = m.AutoRefresh;
+    if (f.WaveAutoRefreshOn || f.DataAutoRefreshOn)
+        return;
+    if (f.MeasAutoRefreshOn)
+        f.MeasAutoRefreshOn = false;
+    m.MeasRefreshActive = true;
+    const int s = slot();
+    MeasDoc *doc = docOf(s);
+    if (!doc)
+        return;
+    const auto connected = [] { return app().link.LinkConnected != 0; };
+    if (!doc->Refreshing) {
+        m.MeasRefreshDoc = qint16(s);
+        if (app().transfer.TransferBusy) {
+            // refused; the button is restored below
+        } else if (!connected()) {
+            ui().message(MsgIcon::Exclamation, kAppTitle, message(Msg::MsgConnectFirst), MsgButtons::Ok);
+        } else if (app().shell.RefreshType == QLatin1String("Single")) {
+            cmdRefresh->setEnabled(false);
+            m.MeasBusy = true;
+            LoadMeasure();
+            m.MeasBusy = false;
+        } else {
+            // A continuous refresh: a load every interval after the last one
+            // ended, until a Refresh click, a window's unload, a lost link or
+            // a busy transfer ends it.
+            const int interval = qMax(1, int(app().shell.RefreshInterval));
+            setRefreshPictures(true);
+            doc->Refreshing = true;
+            f.MeasAutoRefreshOn = true;
+            auto loadOnce = [&] {
+                m.MeasBusy = true;
+                LoadMeasure();
+                m.MeasBusy = false;
+                timer2_->stop();
+                timer2_->start(interval);
+            };
+            loadOnce();
+            while (f.MeasAutoRefreshOn && connected() && !app().transfer.TransferBusy && !unloaded_) {
+                if (f.RefreshElapsed == interval) {
+                    f.RefreshElapsed = 0;
+                    timer2_->stop();
+                    loadOnce();
+                }
+                pumpEvents();
+            }
+        }
+    }
+    // Every path ends here. A window that unloaded meanwhile leaves its
+    // controls alone (its unload has ended the refresh).
+    if (!unloaded_) {
+        setRefreshPictures(false);
+        if (MeasDoc *now = docOf(slot()))
+            now->Refreshing = false;
+        f.MeasAutoRefreshOn = false;
+        timer2_->stop();
+        cmdRefresh->setEnabled(true);
+    }
+}
+
+void frmMeasure::cmdPassFailed_Click()
+{
+    MeasureHandlerScope scope(this);
+    const int s = slot();
+    if (s < 0)
+        return;
+    QWidget *owner = app().shell.MainForm;
+    frmPassFailed dialog(owner);
+    dialog.tag = tag;
+    const QString caption = windowTitle();
+    dialog.setWindowTitle(app().texts.LanguageIndex == 0
+                              ? QStringLiteral("通过&失败设置 [") + caption + QLatin1Char(']')
+                              : QStringLiteral("Pass & Fail Setting [") + caption + QLatin1Char(']'));
+    runModal(dialog);
+    if (unloaded_ || !app().shell.DialogOK)
+        return;
+    const MeasDoc *doc = docOf(slot());
+    if (doc && doc->HasData)
+        DispMeasure(slot());
+    else
+        StartDispMeasure();
+}
+
+void frmMeasure::cmdExport_Click()
+{
+    MeasureHandlerScope scope(this);
+    const int lang = app().texts.LanguageIndex;
+    FileDialogRequest req;
+    QString label;
+    if (lang == 0) {
+        req.title = QStringLiteral("导出文件");
+        label = QStringLiteral("微软Excel表格文件 ");
+    } else if (lang == 1) {
+        req.title = QStringLiteral("Export File");
+        label = QStringLiteral("Microsoft Excel Files ");
+    }
+    req.filter = label + QStringLiteral("(*.xls);;Text Files (*.txt);;All Files (*.*)");
+    const FileDialogResult chosen = ui().saveFile(req);
+    if (!chosen.accepted || chosen.path.isEmpty())
+        return;
+    ExportMeasureFileProc(chosen.path, slot());
+}
+
+void frmMeasure::ExportMeasureFileProc(const QString &path, int s)
+{
+    QString error;
+    if (!WriteMeasureExport(path, s, &error))
+        ui().message(MsgIcon::Critical, kAppTitle, error, MsgButtons::Ok);
+}
+
+void frmMeasure::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_F5
+        && !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))) {
+        cmdRefresh_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool frmMeasure::Form_QueryUnload() const
+{
+    return !(app().transfer.TransferBusy || app().measure.MeasBusy);
+}
+
+void frmMeasure::closeEvent(QCloseEvent *event)
+{
+    if (unloaded_) {
+        event->accept();
+        return;
+    }
+    if (!Form_QueryUnload()) {
+        event->ignore();
+        return;
+    }
+    Form_Unload();
+    event->accept();
+    if (handlerDepth_ == 0)
+        frame()->deleteLater();
+}
+
+void frmMeasure::Form_Unload()
+{
+    MeasureState &m = app().measure;
+    const int s = slot();
+    if (MeasDoc *doc = docOf(s))
+        doc->WindowOpen = false;
+    if (m.AutoRefresh.MeasAutoRefreshOn) {
+        m.AutoRefresh.MeasAutoRefreshOn = false;
+        if (frmMeasure *running = measureWindow(m.MeasRefreshDoc))
+            running->setRefreshPictures(false);
+        if (MeasDoc *doc = docOf(m.MeasRefreshDoc))
+            doc->Refreshing = false;
+    }
+    m.MeasRefreshActive = false;
+    unloaded_ = true;
+    timer1_->stop();
+    timer2_->stop();
+    if (s >= 0 && app().Sheet.MeasureForms[size_t(s)] == this)
+        app().Sheet.MeasureForms[size_t(s)] = nullptr;
+}
+
+void frmMeasure::leaveHandler()
+{
+    --handlerDepth_;
+    if (handlerDepth_ == 0 && unloaded_)
+        frame()->deleteLater();
+}
+
+// --- functions for the data sheet -------------------------------------------
+
+frmMeasure *measureWindow(int slot)
+{
+    if (slot < 0 || slot >= DataSheet::MeasSlots)
+        return nullptr;
+    auto *w = qobject_cast<frmMeasure *>(app().Sheet.MeasureForms[size_t(slot)].data());
+    return w && !w->unloaded() ? w : nullptr;
+}
+
+frmMeasure *ShowMeasureWindow(int slot)
+{
+    if (slot < 0 || slot >= DataSheet::MeasSlots)
+        return nullptr;
+    installMeasureWindowLoader();
+    frmMeasure *w = measureWindow(slot);
+    if (!w) {
+        w = new frmMeasure;
+        w->tag = QString::number(slot);
+        w->setWindowTitle(app().Sheet.MeasDocs[size_t(slot)].Name);
+        app().Sheet.MeasureForms[size_t(slot)] = w;
+        LoadMeasureWindowTexts(slot, app().texts.LanguageIndex);
+        auto *main = qobject_cast<frmMain *>(app().shell.MainForm.data());
+        if (main && main->mdiArea()) {
+            auto *sub = new QMdiSubWindow;
+            sub->setAttribute(Qt::WA_DeleteOnClose, false);
+            sub->setWidget(w);
+            main->mdiArea()->addSubWindow(sub);
+        }
+    }
+    w->frame()->show();
+    w->show();
+    w->frame()->raise();
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(w->frame()))
+        if (sub->mdiArea())
+            sub->mdiArea()->setActiveSubWindow(sub);
+    return w;
+}
+
+bool CloseMeasureWindow(int slot)
+{
+    frmMeasure *w = measureWindow(slot);
+    if (!w)
+        return true;
+    w->frame()->close();
+    return w->unloaded();
+}
+
+void ReloadMeasureWindow(int slot)
+{
+    frmMeasure *w = measureWindow(slot);
+    if (!w)
+        return;
+    w->tag = QString::number(slot);
+    w->setWindowTitle(app().Sheet.MeasDocs[size_t(slot)].Name);
+    w->Form_Load();
+}
+
+void RenameMeasureWindow(int slot)
+{
+    if (frmMeasure *w = measureWindow(slot))
+        w->setWindowTitle(app().Sheet.MeasDocs[size_t(slot)].Name);
+}
