@@ -7,6 +7,7 @@
 #include "common/ctrlsettings.h"
 #include "common/datasheet.h"
 #include "controller/ctrlstate.h"
+#include "datasheet/datasheetstate.h"
 #include "link/linkstate.h"
 #include "shell/shellstate.h"
 #include "texts/textstate.h"
@@ -32,6 +33,7 @@ struct AppState {
     SettingsTransferState updown; // progress and hooks of the settings upload and download
     ShellState shell;      // options, dialog results, recent menus, hooks of the main window
     LinkState link;        // link kind and flags, lamps, model facts, receive state, VISA session
+    DataSheetState sheetui; // the Data Browser tree and the hooks to the item windows
 };
 
 AppState &app();
