@@ -54,8 +54,13 @@ QString floatText(double v, bool single)
 {
     if (!std::isfinite(v))
         return QStringLiteral("0");
-    char buf[64];
-    const auto r = single ? std::to_chars(buf, buf + sizeof buf, float(v)) : std::to_chars(buf, buf + sizeof buf, v);
+    // Plain decimals from 1E-04 up to 1E+07, the exponent form outside;
+    // either way the fewest digits that read back to the same value.
+    const double m = std::fabs(single ? double(float(v)) : v);
+    const auto format = m == 0.0 || (m >= 1e-4 && m < 1e7) ? std::chars_format::fixed : std::chars_format::scientific;
+    char buf[400];
+    const auto r = single ? std::to_chars(buf, buf + sizeof buf, float(v), format)
+                          : std::to_chars(buf, buf + sizeof buf, v, format);
     QString s = QString::fromLatin1(buf, r.ptr - buf);
     s.replace(u'e', u'E');
     return s;

@@ -6,9 +6,9 @@
 //   text        the characters between double quotes ("Wave0")
 //   flag        #TRUE# or #FALSE#
 //   integers    decimal digits with a leading "-" when negative
-//   floats      "." as decimal separator, the shortest form that reads back
-//               to the same value (exponent form "1E-06" for small or large
-//               magnitudes)
+//   floats      "." as decimal separator, the fewest digits that read back
+//               to the same value; plain from 1E-04 up to 1E+07 ("0.0005"),
+//               exponent form outside ("1E-06", "1.5E+09")
 // Line 1 is the header CompanyName + " " + ModelName + " Data Sheet"; then the
 // sheet name and the five counts in the order waveform, measure, data table,
 // record, memory waveform; then the item records of each kind in that order,
