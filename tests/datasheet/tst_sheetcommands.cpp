@@ -486,6 +486,27 @@ private slots:
         QVERIFY(DataSheetIsOpen());
     }
 
+    void itemsWithoutWindowsLiveInRecordTreeAndFile()
+    {
+        app().sheetui.windows = ItemWindowHooks{}; // no item window exists yet
+        DataSheet &s = app().Sheet;
+        addWaves(3);
+        AddNewMeasure();
+        QCOMPARE(sheetChildren(), QStringList({"Wave0", "Wave1", "Wave2", "Measure0"}));
+        QVERIFY(!s.WaveDocs[0].WindowOpen);
+        select(s.WaveDocs[1].Node);
+        RemoveSelected();
+        QCOMPARE(sheetChildren(), QStringList({"Wave0", "Wave2", "Measure0"}));
+        select(s.WaveDocs[1].Node);
+        SetActiveForm(); // nothing to open: no harm
+        fakeUi_.answerFile(path("nowin.kvd"));
+        QCOMPARE(SaveDataSheet(), SaveOutcome::Saved);
+        NewDataSheet();
+        OpenDataSheet(path("nowin.kvd"));
+        QCOMPARE(sheetChildren(), QStringList({"Wave0", "Wave2", "Measure0"}));
+        QCOMPARE(s.WaveDocCount, qint16(2));
+    }
+
     void aFileThatFailsToLoadChangesNothing_data()
     {
         QTest::addColumn<QByteArray>("bytes");
