@@ -654,7 +654,9 @@ bool WriteDataSheetFile(const QString &path, const DataSheet &sheet, const DataS
 {
     QSaveFile f(path);
     const QByteArray bytes = DataSheetFileBytes(sheet, ctx);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
+    // Unbuffered, so that a short write (a full disk) shows in the count and
+    // the previous file is never replaced by a cut one.
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || f.write(bytes) != bytes.size() || !f.commit()) {
         if (error)
             *error = f.errorString();
         return false;

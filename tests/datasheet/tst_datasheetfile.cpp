@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 // The data sheet file: the golden file of a sheet with items of every kind,
 // byte for byte and read back; the sample block rules; files the reader must
 // refuse without changing anything.
@@ -435,6 +438,33 @@ private slots:
         const DataSheet before = s;
         QCOMPARE(ParseDataSheet(bytes, s, ctx()), DataSheetRead::BadFormat);
         compareSheets(s, before);
+    }
+
+    void aWriteCutShortLeavesThePreviousFileWhole()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("s.kvd"));
+        DataSheet small;
+        small.Name = QStringLiteral("small");
+        QVERIFY(WriteDataSheetFile(path, small, ctx()));
+        const QByteArray before = DataSheetFileBytes(small, ctx());
+        bool written = true;
+        {
+            // Writes beyond 4 KiB fail (as on a full disk) while this holds.
+            rlimit old{};
+            getrlimit(RLIMIT_FSIZE, &old);
+            const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit = old;
+            limit.rlim_cur = 4096;
+            QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
+            written = WriteDataSheetFile(path, goldenSheet(), ctx());
+            setrlimit(RLIMIT_FSIZE, &old);
+            std::signal(SIGXFSZ, handler);
+        }
+        QVERIFY(!written);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
     }
 
     void saveFileReplacesAndFailsSafely()
