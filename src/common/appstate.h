@@ -7,6 +7,7 @@
 #include "common/ctrlsettings.h"
 #include "common/datasheet.h"
 #include "controller/ctrlstate.h"
+#include "datasheet/datasheetstate.h"
 #include "link/linkstate.h"
 #include "replay/replaystate.h"
 #include "panel/panelstate.h"
@@ -38,6 +39,7 @@ struct AppState {
     ReplayState replay;    // hooks of the replay windows
     PanelState panel;      // virtual panel: mirror flags and screen buffers
     MeasureState measure;  // measure windows' shared flags and the one continuous-refresh flag set
+    DataSheetState sheetui; // the Data Browser tree and the hooks to the item windows
 };
 
 AppState &app();

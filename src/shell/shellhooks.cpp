@@ -3,6 +3,8 @@
 #include "common/appstate.h"
 #include "controller/ctrlfilecommands.h"
 #include "controller/frmctrllist.h"
+#include "datasheet/frmdatasheettree.h"
+#include "datasheet/sheetcommands.h"
 #include "link/link.h"
 #include "platform/visa/visa.h"
 
@@ -87,15 +89,16 @@ ShellHooks defaultShellHooks()
     h.CtrlFileModified = [] { return app().ctrl.CtrlFileModified; };
     h.CtrlFilePath = [] { return app().ctrl.CtrlFilePath; };
 
-    // Until the data sheet code binds its own.
-    h.mnuNewDataSheet_Click = [] {};
-    h.mnuOpenDataSheet_Click = [] {};
-    h.OpenDataSheet = [](const QString &) {};
-    h.mnuSaveDataSheet_Click = [] { return SaveOutcome::Failed; };
-    h.AddNewWaveform = [] {};
-    h.AddNewMeasure = [] {};
-    h.AddNewData = [] {};
-    h.AddNewRecord = [] {};
-    h.AddNewMemoryWave = [] {};
+    // The Data Browser pane and the data sheet commands.
+    h.MakeDataSheetPane = [](QWidget *parent) -> QWidget * { return new frmDataSheetTree(parent); };
+    h.mnuNewDataSheet_Click = [] { NewDataSheet(); };
+    h.mnuOpenDataSheet_Click = [] { OpenDataSheetWithDialog(); };
+    h.OpenDataSheet = [](const QString &path) { OpenDataSheet(path); };
+    h.mnuSaveDataSheet_Click = [] { return SaveDataSheet(); };
+    h.AddNewWaveform = [] { AddNewWaveform(); };
+    h.AddNewMeasure = [] { AddNewMeasure(); };
+    h.AddNewData = [] { AddNewData(); };
+    h.AddNewRecord = [] { AddNewRecord(); };
+    h.AddNewMemoryWave = [] { AddNewMemoryWave(); };
     return h;
 }

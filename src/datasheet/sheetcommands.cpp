@@ -1,0 +1,482 @@
+#include "datasheet/sheetcommands.h"
+
+#include "common/appstate.h"
+#include "datasheet/datasheetfile.h"
+#include "datasheet/sheetitems.h"
+#include "platform/ui/ui.h"
+#include "shell/recentfiles.h"
+#include "texts/loadlanguage.h"
+#include "texts/messagetable.h"
+#include "texts/stringres.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QStyle>
+#include <QTreeWidget>
+
+namespace {
+
+DataSheet &S()
+{
+    return app().Sheet;
+}
+
+DataSheetState &U()
+{
+    return app().sheetui;
+}
+
+QString appTitle()
+{
+    return QCoreApplication::applicationName();
+}
+
+bool transferBusy()
+{
+    return app().transfer.TransferBusy;
+}
+
+QTreeWidget *tree()
+{
+    return U().DataSheetTreeCtl;
+}
+
+bool inTree(const QTreeWidgetItem *node)
+{
+    return node && tree() && node->treeWidget() == tree();
+}
+
+QIcon nodeIcon(int image)
+{
+    static const QStyle::StandardPixmap pics[] = {QStyle::SP_DirHomeIcon,  QStyle::SP_DirOpenIcon,
+                                                  QStyle::SP_MediaPlay,    QStyle::SP_FileDialogInfoView,
+                                                  QStyle::SP_FileDialogListView, QStyle::SP_MediaSeekForward,
+                                                  QStyle::SP_DriveHDIcon};
+    if (image < 1 || image > 7 || !qApp)
+        return {};
+    return QApplication::style()->standardIcon(pics[image - 1]);
+}
+
+QTreeWidgetItem *addNode(QTreeWidgetItem *parent, const QString &text, int image)
+{
+    QTreeWidgetItem *node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree());
+    node->setText(0, text);
+    node->setData(0, Qt::UserRole, image);
+    node->setIcon(0, nodeIcon(image));
+    node->setFlags(node->flags() | Qt::ItemIsEditable);
+    return node;
+}
+
+// Clears every record's reference to node or to any node below it.
+void forgetNodes(const QTreeWidgetItem *node)
+{
+    if (!node)
+        return;
+    for (int c = 0; c < node->childCount(); ++c)
+        forgetNodes(node->child(c));
+    DataSheet &s = S();
+    for (SheetItemKind kind : ItemKindsByFile)
+        for (int i = 0; i < DataSheet::slotCount(kind); ++i)
+            if (itemNode(s, kind, i) == node)
+                itemNode(s, kind, i) = nullptr;
+    if (s.SheetNode == node)
+        s.SheetNode = nullptr;
+    if (s.RootNode == node)
+        s.RootNode = nullptr;
+}
+
+void deleteNode(QTreeWidgetItem *node)
+{
+    if (!inTree(node))
+        return;
+    forgetNodes(node);
+    delete node;
+}
+
+void forgetAllNodes()
+{
+    DataSheet &s = S();
+    for (SheetItemKind kind : ItemKindsByFile)
+        for (int i = 0; i < DataSheet::slotCount(kind); ++i)
+            itemNode(s, kind, i) = nullptr;
+    s.SheetNode = nullptr;
+    s.RootNode = nullptr;
+}
+
+void expandSheet()
+{
+    if (inTree(S().RootNode))
+        S().RootNode->setExpanded(true);
+    if (inTree(S().SheetNode))
+        S().SheetNode->setExpanded(true);
+}
+
+QString byLanguage(const char *chinese, const char *english)
+{
+    switch (languageIndex()) {
+    case LanguageChinese: return QString::fromUtf8(chinese);
+    case LanguageEnglish: return QString::fromUtf8(english);
+    default: return {};
+    }
+}
+
+QString sheetFilter()
+{
+    return byLanguage("数据浏览器文件 ", "Data Sheet Files ") + QStringLiteral("(*.kvd)");
+}
+
+DataSheetFileContext fileContext()
+{
+    DataSheetFileContext ctx;
+    ctx.laPresent = app().link.LaPresent != 0;
+    ctx.wordOn = word(Word::WordOn);
+    return ctx;
+}
+
+void addRecent(const QString &path)
+{
+    if (U().addRecentSheetFile)
+        U().addRecentSheetFile(path);
+    else
+        AddRecentSheetFile(path);
+}
+
+void newSheetNode()
+{
+    if (!tree())
+        return;
+    deleteNode(S().SheetNode);
+    setSheetSorted(false);
+    S().SheetNode = addNode(S().RootNode, S().Name, SheetNodeImage);
+}
+
+void openWindow(SheetItemKind kind, int slot)
+{
+    const ItemWindowHooks &w = U().windows;
+    if (w.open)
+        w.open(kind, slot);
+    if (w.setCaption)
+        w.setCaption(kind, slot, itemCaption(S(), kind, slot));
+}
+
+// The save question before New, Open and closing the sheet. True: go on.
+bool askSaveChanges()
+{
+    if (!S().Modified)
+        return true;
+    const QString text = message(Msg::MsgSaveSheetPrompt) + S().Path;
+    switch (ui().message(MsgIcon::None, appTitle(), text, MsgButtons::YesNoCancel)) {
+    case MsgAnswer::Yes: return SaveDataSheet() == SaveOutcome::Saved;
+    case MsgAnswer::No: return true;
+    default: return false;
+    }
+}
+
+SaveOutcome writeTo(const QString &path)
+{
+    DataSheet &s = S();
+    // A replaying record is paused before it is stored.
+    for (int i = 0; i < qBound(0, int(s.ReplayCount), DataSheet::ReplaySlots); ++i) {
+        ReplayInfo &r = s.Replays[size_t(i)];
+        if (r.Status == ReplayInfo::Replaying && r.ReplayStarted) {
+            if (U().windows.pauseReplay)
+                U().windows.pauseReplay(i);
+            r.Status = ReplayInfo::Paused;
+        }
+    }
+    QString error;
+    if (!WriteDataSheetFile(path, s, fileContext(), &error)) {
+        ui().message(MsgIcon::Critical, appTitle(), error);
+        return SaveOutcome::Failed;
+    }
+    s.Path = path;
+    s.Modified = false;
+    addRecent(path);
+    return SaveOutcome::Saved;
+}
+
+SaveOutcome saveWithDialog(const QString &title)
+{
+    FileDialogRequest req;
+    req.title = title;
+    req.filter = sheetFilter();
+    const FileDialogResult r = ui().saveFile(req);
+    if (!r.accepted || r.path.isEmpty())
+        return SaveOutcome::Cancelled;
+    return writeTo(r.path);
+}
+
+void openPath(const QString &path)
+{
+    // Read into a copy emptied as closing all items would; the sheet and its
+    // windows stay as they are unless the file is good.
+    DataSheet read = S();
+    for (SheetItemKind kind : ItemKindsByFile)
+        setItemCount(read, kind, 0);
+    QString error;
+    switch (ReadDataSheetFile(path, read, fileContext(), &error)) {
+    case DataSheetRead::OpenFailed:
+        ui().message(MsgIcon::Critical, appTitle(), error);
+        return;
+    case DataSheetRead::BadFormat:
+        ui().message(MsgIcon::Critical, appTitle(), message(Msg::MsgBadSheetFile));
+        return;
+    case DataSheetRead::Ok: break;
+    }
+    CloseAllItems();
+    DataSheet &s = S();
+    // The windows' flags are what closing left, not what the copy saw before.
+    for (SheetItemKind kind : ItemKindsByFile)
+        for (int i = 0; i < DataSheet::slotCount(kind); ++i)
+            itemWindowOpen(read, kind, i) = itemWindowOpen(s, kind, i);
+    s = std::move(read);
+    s.Path = path;
+    addRecent(path);
+    RestoreDataSheetWindows();
+    s.Modified = false;
+    expandSheet();
+    DataSheetIsOpen();
+}
+
+} // namespace
+
+void setDataSheetTree(QTreeWidget *t)
+{
+    if (U().DataSheetTreeCtl != t)
+        forgetAllNodes();
+    U().DataSheetTreeCtl = t;
+}
+
+bool DataSheetIsOpen()
+{
+    const bool open = inTree(S().SheetNode);
+    if (U().setAddItemButtonsEnabled) {
+        U().setAddItemButtonsEnabled(open);
+    } else if (QWidget *main = app().shell.MainForm) {
+        for (const char *key : {"AddNewWaveform", "AddNewMeasure", "AddNewData"})
+            if (auto *a = main->findChild<QAction *>(QStringLiteral("tbButton_") + QLatin1String(key)))
+                a->setEnabled(open);
+    }
+    return open;
+}
+
+void AddNewItem(SheetItemKind kind)
+{
+    if (!DataSheetIsOpen()) {
+        ui().message(MsgIcon::Exclamation, appTitle(), message(Msg::MsgOpenSheetFirst));
+        return;
+    }
+    DataSheet &s = S();
+    if (!s.hasRoom(kind)) {
+        ui().message(MsgIcon::Exclamation, appTitle(), message(Msg::MsgItemLimit));
+        return;
+    }
+    s.Modified = true;
+    const int k = PrepareNewItemRecord(s, kind, languageIndex());
+    openWindow(kind, k);
+    itemNode(s, kind, k) = addNode(s.SheetNode, itemName(s, kind, k), itemNodeImage(kind));
+    setItemCount(s, kind, k + 1);
+}
+
+bool findItemOfNode(const QTreeWidgetItem *node, SheetItemKind *kind, int *slot)
+{
+    if (!node)
+        return false;
+    DataSheet &s = S();
+    for (SheetItemKind k : ItemKindsByMatch) {
+        const int n = qBound(0, s.count(k), DataSheet::slotCount(k));
+        for (int i = 0; i < n; ++i) {
+            if (itemNode(s, k, i) == node) {
+                *kind = k;
+                *slot = i;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void RemoveSelected()
+{
+    if (transferBusy() || !tree())
+        return;
+    DataSheet &s = S();
+    QTreeWidgetItem *selected = tree()->currentItem();
+    if (!selected || selected != s.SheetNode) {
+        SheetItemKind kind;
+        int slot = 0;
+        if (!findItemOfNode(selected, &kind, &slot)) {
+            DataSheetIsOpen();
+            return;
+        }
+        deleteNode(selected);
+        RemoveItem(kind, slot);
+        return;
+    }
+    if (!askSaveChanges())
+        return;
+    deleteNode(s.SheetNode);
+    CloseAllItems();
+    DataSheetIsOpen();
+    // The question has been answered: a closed sheet holds nothing to save.
+    s.Modified = false;
+}
+
+void SetActiveForm()
+{
+    if (transferBusy() || !tree())
+        return;
+    QTreeWidgetItem *selected = tree()->currentItem();
+    SheetItemKind kind;
+    int slot = 0;
+    if (!findItemOfNode(selected, &kind, &slot))
+        return;
+    const ItemWindowHooks &w = U().windows;
+    if (w.open)
+        w.open(kind, slot);
+    if (w.setCaption)
+        w.setCaption(kind, slot, itemCaption(S(), kind, slot, selected->text(0)));
+    if (w.raise)
+        w.raise(kind, slot);
+}
+
+void ChangeFormName(QString &newString)
+{
+    if (!tree())
+        return;
+    DataSheet &s = S();
+    QTreeWidgetItem *selected = tree()->currentItem();
+    if (!selected)
+        return;
+    if (selected == s.RootNode) {
+        s.RootNode->setText(0, word(Word::ItemDataSheet));
+        newString = s.RootNode->text(0);
+        ui().message(MsgIcon::Exclamation, appTitle(), message(Msg::MsgRootNameFixed));
+        return;
+    }
+    if (selected == s.SheetNode) {
+        s.Name = newString;
+        s.Modified = true;
+        return;
+    }
+    SheetItemKind kind;
+    int slot = 0;
+    if (!findItemOfNode(selected, &kind, &slot))
+        return;
+    const ItemWindowHooks &w = U().windows;
+    if (w.open)
+        w.open(kind, slot);
+    itemName(s, kind, slot) = newString;
+    if (w.setCaption)
+        w.setCaption(kind, slot, itemCaption(s, kind, slot));
+    if (w.raise)
+        w.raise(kind, slot);
+    s.Modified = true;
+}
+
+void NewDataSheet()
+{
+    if (transferBusy())
+        return;
+    if (!askSaveChanges())
+        return;
+    CloseAllItems();
+    DataSheet &s = S();
+    s.Name = word(Word::ItemUntitled);
+    s.Path.clear();
+    if (tree() && !inTree(s.RootNode)) {
+        tree()->clear();
+        forgetAllNodes();
+        s.RootNode = addNode(nullptr, word(Word::ItemDataSheet), RootNodeImage);
+    }
+    newSheetNode();
+    expandSheet();
+    DataSheetIsOpen();
+}
+
+void OpenDataSheetWithDialog()
+{
+    if (transferBusy())
+        return;
+    if (!askSaveChanges())
+        return;
+    FileDialogRequest req;
+    req.title = byLanguage("打开", "Open");
+    req.filter = sheetFilter();
+    const FileDialogResult r = ui().openFile(req);
+    if (!r.accepted || r.path.isEmpty())
+        return;
+    openPath(r.path);
+}
+
+void OpenDataSheet(const QString &path)
+{
+    if (transferBusy())
+        return;
+    if (!askSaveChanges())
+        return;
+    openPath(path);
+}
+
+SaveOutcome SaveDataSheet()
+{
+    if (!inTree(S().SheetNode))
+        return SaveOutcome::Cancelled; // no sheet open: nothing to save
+    if (!S().Path.isEmpty())
+        return writeTo(S().Path);
+    return saveWithDialog(byLanguage("保存", "Save"));
+}
+
+SaveOutcome SaveDataSheetAs()
+{
+    if (!inTree(S().SheetNode))
+        return SaveOutcome::Cancelled;
+    return saveWithDialog(byLanguage("另存为", "Save As"));
+}
+
+void RestoreDataSheetWindows()
+{
+    DataSheet &s = S();
+    newSheetNode();
+    for (SheetItemKind kind : ItemKindsByFile) {
+        const int n = qBound(0, s.count(kind), DataSheet::maxItems(kind));
+        for (int i = 0; i < n; ++i) {
+            openWindow(kind, i);
+            if (s.SheetNode)
+                itemNode(s, kind, i) = addNode(s.SheetNode, itemName(s, kind, i), itemNodeImage(kind));
+        }
+    }
+}
+
+void DataSheetPaneLoaded()
+{
+    if (!tree())
+        return;
+    DataSheet &s = S();
+    tree()->clear();
+    forgetAllNodes();
+    setSheetSorted(false);
+    s.RootNode = addNode(nullptr, word(Word::ItemDataSheet), RootNodeImage);
+    s.SheetNode = addNode(s.RootNode, s.Name, SheetNodeImage);
+    if (!app().shell.DataBrowserLoaded) {
+        app().shell.DataBrowserLoaded = true;
+        NewDataSheet();
+        return;
+    }
+    for (SheetItemKind kind : ItemKindsByFile) {
+        const int n = qBound(0, s.count(kind), DataSheet::maxItems(kind));
+        for (int i = 0; i < n; ++i)
+            itemNode(s, kind, i) = addNode(s.SheetNode, itemName(s, kind, i), itemNodeImage(kind));
+    }
+    expandSheet();
+}
+
+void setSheetSorted(bool sorted)
+{
+    U().Sorted = sorted;
+    if (!tree())
+        return;
+    if (sorted)
+        tree()->sortItems(0, Qt::AscendingOrder);
+    tree()->setSortingEnabled(sorted);
+}

@@ -1,0 +1,487 @@
+#include "common/appstate.h"
+#include "datasheet/datasheetfile.h"
+
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+// The data sheet file: the golden file of a sheet with items of every kind,
+// byte for byte and read back; the sample block rules; files the reader must
+// refuse without changing anything.
+class TestDataSheetFile : public QObject {
+    Q_OBJECT
+
+    static DataSheetFileContext ctx()
+    {
+        DataSheetFileContext c;
+        c.laPresent = true;
+        c.wordOn = QStringLiteral("ON");
+        return c;
+    }
+
+    static QByteArray golden()
+    {
+        QFile f(QStringLiteral(KELVO_TEST_DATA "/golden.kvd"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    template <class T> static QList<T> filled(qsizetype size, qsizetype first, const QList<T> &values)
+    {
+        QList<T> a(size, T{});
+        for (qsizetype i = 0; i < values.size(); ++i)
+            a[first + i] = values[i];
+        return a;
+    }
+
+    // The sheet of golden.kvd, its arrays shaped as the reader builds them.
+    static DataSheet goldenSheet()
+    {
+        DataSheet s;
+        s.Name = QStringLiteral("Bench sheet");
+        s.WaveDocCount = 2;
+        s.MeasDocCount = 2;
+        s.DataDocCount = 1;
+        s.ReplayCount = 1;
+        s.StoredWaveCount = 2;
+
+        WaveDoc &w = s.WaveDocs[0];
+        w.Name = QStringLiteral("Wave0");
+        w.HasData = true;
+        w.TrigMode = QStringLiteral("EDGE");
+        w.PointCount = 600;
+        w.YTFormat = true;
+        w.SpareWord1 = 3;
+        w.SpareWord2 = -4;
+        const QStringList texts{"1.00V", "-2.00V", "500mV", "1.00V", "1.000ms", "0.000s", "a1", "a2", "a3", "a4", "2026-12-09"};
+        QString *places[] = {&w.CH1Offset, &w.CH2Offset, &w.CH1VoltDiv, &w.CH2VoltDiv, &w.TimeDiv, &w.Delay,
+                             &w.AltTimeDivCH1, &w.AltTimeDivCH2, &w.AltDelayCH1, &w.AltDelayCH2, &w.DateText};
+        for (int i = 0; i < 11; ++i)
+            *places[i] = texts[i];
+        w.Channels = 2;
+        w.ColorMode = w.GridShown = w.BestFit = true;
+        w.DigitalLayout = true;
+        w.ShowCH2 = w.DrawCH2 = true;
+        SetupBlock &b = w.Setup;
+        b.FirstPoint = 1;
+        b.LastPoint = 299;
+        b.AltCH1First = 3;
+        b.AltCH1Last = 4;
+        b.AltCH2First = 5;
+        b.AltCH2Last = 6;
+        b.CH1Valid = b.CH2Valid = 1;
+        b.MathFunction = 3;
+        b.RealParam1 = 1.5f;
+        b.MathOffset = -25;
+        b.MathScale = 0.2f;
+        b.IntParam1 = 7;
+        b.FFTValid = 1;
+        b.ByteParam1 = 9;
+        b.FFTFullScreen = 1;
+        b.FFTUnitDb = 1;
+        b.FFTScaleVrms = 1e-6f;
+        b.IntParam2 = 11;
+        b.FFTScaleDb = 10;
+        b.RealParam2 = 2.5f;
+        b.FFTOffset = 12;
+        b.FFTHzPerDiv = 12500.0f;
+        b.FFTSpan = 4;
+        b.RealParam3 = -0.75f;
+        b.FFTCentre = 150;
+        b.LAValid = 1;
+        b.LAShownMask = -1;
+        for (int i = 0; i < 16; ++i)
+            b.DigitalRows[size_t(i)] = qint16(30 + 10 * i);
+        b.LASelected = 5;
+        b.LAHeightD0D7 = 8;
+        b.LAHeightD8D15 = 9;
+        w.MathDisplay = w.FFTDisplay = QStringLiteral("OFF");
+        QList<qint32> rows;
+        for (int i = 1; i <= 1024; ++i)
+            rows << i % 200;
+        w.CH2Rows = filled(DataSheetWaveArraySize, 1, rows);
+
+        s.WaveDocs[1].Name = QString::fromUtf8("波形1");
+        s.WaveDocs[1].DigitalLayout = true;
+
+        MeasDoc &m = s.MeasDocs[0];
+        m.Name = QStringLiteral("Measure0");
+        m.HasData = true;
+        m.Info = QStringLiteral("CH1 1.00V 1.000ms 1.00MSa Size=600 [Date:2026-12-09]");
+        for (int k = 0; k < 18; ++k) {
+            m.Items[k].Value = QStringLiteral("v%1").arg(k);
+            m.Items[k].Enabled = k % 2 == 0;
+            m.Items[k].Over = k + 0.5;
+            m.Items[k].Under = k * 0.25;
+        }
+        s.MeasDocs[1].Name = QStringLiteral("Measure1");
+
+        DataDoc &d = s.DataDocs[0];
+        d.Name = QStringLiteral("Data0");
+        d.HasData = true;
+        d.InfoLine = QStringLiteral("CH1 info");
+        d.RowCount = 2;
+        d.ValueTexts = filled(DataSheetMaxRows + 1, 1, QStringList{"1.00E-01", "2.00E-01"});
+        d.TimeTexts = filled(DataSheetMaxRows + 1, 1, QStringList{"0.00E-00", "1.00E-03"});
+
+        ReplayInfo &r = s.Replays[0];
+        r.Name = QStringLiteral("Record0");
+        r.ReplayStarted = r.FileLoaded = r.ColorMode = true;
+        r.FilePath = QStringLiteral("/tmp/rec.rcd");
+        r.Channel = QStringLiteral("CH1");
+        r.FirstFrame = r.FrameCount = 1;
+        r.Status = ReplayInfo::Paused;
+        r.CurrentFrame = 1;
+        r.LoopReplay = true;
+        r.TimeDivText = QStringLiteral("1.000ms");
+        r.DelayText = QStringLiteral("0.000s");
+        r.VoltDivText = QStringLiteral("1.00V");
+        r.OffsetText = QStringLiteral("0.00V");
+        r.Interval = 0.05;
+        QList<qint16> frame;
+        for (int i = 0; i < 1024; ++i)
+            frame << qint16(i % 200);
+        r.Samples = filled(1025, 0, frame);
+
+        StoredWave &m0 = s.StoredWaves[0];
+        m0.Name = QStringLiteral("Memory Wave0");
+        m0.FilePath = QStringLiteral("/tmp/w.wfm");
+        m0.HasData = true;
+        m0.TrigMode = QStringLiteral("EDGE");
+        m0.PointCount = 600;
+        m0.YTFormat = true;
+        m0.Ch1Offset = m0.SavedCh1Offset = 0.5f;
+        m0.Ch2Offset = m0.SavedCh2Offset = -0.5f;
+        m0.Ch1VoltDiv = m0.SavedCh1VoltDiv = 1.0f;
+        m0.Ch2VoltDiv = m0.SavedCh2VoltDiv = 2.0f;
+        m0.Ch1AcqVoltDiv = m0.SavedCh1AcqVoltDiv = 0.1f;
+        m0.Ch2AcqVoltDiv = m0.SavedCh2AcqVoltDiv = 0.2f;
+        m0.Ch1AcqOffset = m0.SavedCh1AcqOffset = 25;
+        m0.Ch2AcqOffset = m0.SavedCh2AcqOffset = -50;
+        m0.SampleRate = 1e6f;
+        m0.AcqTimeDiv = m0.SavedAcqTimeDiv = 0.001;
+        m0.TimeDiv = m0.SavedTimeDiv = 0.0005;
+        m0.Position = m0.SavedPosition = 1e-5;
+        m0.ColorMode = m0.GridShown = true;
+        m0.ShowCH1 = m0.ShowLA = true;
+        m0.Setup.CH1Valid = 1;
+        m0.Setup.LAValid = 1;
+        m0.Setup.LAShownMask = 255;
+        for (int i = 0; i < 16; ++i)
+            m0.Setup.DigitalRows[size_t(i)] = m0.SavedLaRow[size_t(i)] = qint16(25 + 10 * i);
+        m0.Setup.LASelected = m0.SavedLaSelected = 2;
+        m0.Setup.LAHeightD0D7 = m0.Setup.LAHeightD8D15 = 8;
+        m0.FftDisplay = QStringLiteral("OFF");
+        m0.SampleCount = 3;
+        m0.Ch1Samples = {10, 11, 12, 0};
+        m0.LaSamples = {100, 101, 102, 0};
+
+        StoredWave &m1 = s.StoredWaves[1];
+        m1.Name = QStringLiteral("Memory Wave1");
+        m1.FilePath = QStringLiteral("/tmp/alt.wfm");
+        m1.HasData = true;
+        m1.TrigMode = QStringLiteral("ALTERNATION");
+        m1.Ch1SampleCount = 2;
+        m1.Ch2SampleCount = 3;
+        m1.Ch1Samples = {-1, -2, 0};
+        m1.Ch2Samples = {7, 8, 9, 0};
+        return s;
+    }
+
+    static void compareSheets(const DataSheet &a, const DataSheet &b)
+    {
+        QCOMPARE(a.Name, b.Name);
+        QCOMPARE(a.WaveDocCount, b.WaveDocCount);
+        QCOMPARE(a.MeasDocCount, b.MeasDocCount);
+        QCOMPARE(a.DataDocCount, b.DataDocCount);
+        QCOMPARE(a.ReplayCount, b.ReplayCount);
+        QCOMPARE(a.StoredWaveCount, b.StoredWaveCount);
+        for (size_t i = 0; i < size_t(DataSheet::WaveSlots); ++i)
+            QVERIFY2(a.WaveDocs[i] == b.WaveDocs[i], qPrintable(QStringLiteral("wave %1").arg(i)));
+        for (size_t i = 0; i < size_t(DataSheet::MeasSlots); ++i)
+            QVERIFY2(a.MeasDocs[i] == b.MeasDocs[i], qPrintable(QStringLiteral("measure %1").arg(i)));
+        for (size_t i = 0; i < size_t(DataSheet::DataSlots); ++i)
+            QVERIFY2(a.DataDocs[i] == b.DataDocs[i], qPrintable(QStringLiteral("data %1").arg(i)));
+        for (size_t i = 0; i < size_t(DataSheet::ReplaySlots); ++i)
+            QVERIFY2(a.Replays[i] == b.Replays[i], qPrintable(QStringLiteral("record %1").arg(i)));
+        for (size_t i = 0; i < size_t(DataSheet::StoredWaveSlots); ++i)
+            QVERIFY2(a.StoredWaves[i] == b.StoredWaves[i], qPrintable(QStringLiteral("memory %1").arg(i)));
+    }
+
+    static QList<QByteArray> lines(const QByteArray &bytes)
+    {
+        QList<QByteArray> l = bytes.split('\n');
+        if (!l.isEmpty() && l.last().isEmpty())
+            l.removeLast();
+        return l;
+    }
+
+private slots:
+    void init() { resetApp(); }
+
+    void writesTheGoldenFileByteForByte()
+    {
+        const QByteArray g = golden();
+        QVERIFY(!g.isEmpty());
+        const QByteArray written = DataSheetFileBytes(goldenSheet(), ctx());
+        if (written != g) {
+            const auto a = lines(written), b = lines(g);
+            for (int i = 0; i < qMin(a.size(), b.size()); ++i)
+                QVERIFY2(a[i] == b[i], qPrintable(QStringLiteral("line %1: %2 / %3").arg(i + 1)
+                                                      .arg(QString::fromUtf8(a[i]), QString::fromUtf8(b[i]))));
+            QCOMPARE(a.size(), b.size());
+        }
+        QVERIFY(!written.startsWith("\xEF\xBB\xBF"));
+    }
+
+    void readsTheGoldenFileToTheSameRecords()
+    {
+        DataSheet read;
+        QCOMPARE(ParseDataSheet(golden(), read, ctx()), DataSheetRead::Ok);
+        compareSheets(read, goldenSheet());
+        // LF line ends read the same.
+        DataSheet lf;
+        QByteArray g = golden();
+        g.replace("\r\n", "\n");
+        QCOMPARE(ParseDataSheet(g, lf, ctx()), DataSheetRead::Ok);
+        compareSheets(lf, goldenSheet());
+    }
+
+    void readsGb18030Names()
+    {
+        QByteArray g = golden();
+        QStringEncoder gb("GB18030");
+        QVERIFY(gb.isValid());
+        g.replace(QString::fromUtf8("波形1").toUtf8(), QByteArray(gb.encode(QString::fromUtf8("波形1"))));
+        DataSheet read;
+        QCOMPARE(ParseDataSheet(g, read, ctx()), DataSheetRead::Ok);
+        QCOMPARE(read.WaveDocs[1].Name, QString::fromUtf8("波形1"));
+    }
+
+    void emptySheetIsSevenLines()
+    {
+        DataSheet s;
+        s.Name = QStringLiteral("E");
+        const QByteArray b = DataSheetFileBytes(s, ctx());
+        QCOMPARE(b, QByteArray("\"Karvo Technologies,Inc. QM4100D Data Sheet\"\r\n\"E\"\r\n0\r\n0\r\n0\r\n0\r\n0\r\n"));
+    }
+
+    void waveBlocksFollowTheFlags_data()
+    {
+        QTest::addColumn<bool>("ch1");
+        QTest::addColumn<bool>("ch2");
+        QTest::addColumn<bool>("math");
+        QTest::addColumn<bool>("la");
+        QTest::addColumn<QString>("fft");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("none") << false << false << false << false << "OFF" << 87;
+        QTest::newRow("ch2") << false << true << false << false << "OFF" << 87 + 1024;
+        QTest::newRow("ch1 ch2 pairs") << true << true << false << false << "OFF" << 87 + 2048;
+        QTest::newRow("la") << false << false << false << true << "OFF" << 87 + 2048;
+        QTest::newRow("all, fft") << true << true << true << true << "ON" << 87 + 2048 + 2048 + 1024;
+    }
+
+    void waveBlocksFollowTheFlags()
+    {
+        QFETCH(bool, ch1);
+        QFETCH(bool, ch2);
+        QFETCH(bool, math);
+        QFETCH(bool, la);
+        QFETCH(QString, fft);
+        QFETCH(int, lines);
+        DataSheet s;
+        s.WaveDocCount = 1;
+        WaveDoc &w = s.WaveDocs[0];
+        w.HasData = true;
+        w.DrawCH1 = ch1;
+        w.DrawCH2 = ch2;
+        w.DrawMath = math;
+        w.DrawLA = la;
+        w.FFTDisplay = fft;
+        w.CH1Rows = filled<qint32>(8193, 1, {11, 12});
+        w.CH2Rows = filled<qint32>(8193, 1, {21, 22});
+        w.MathRows = filled<qint32>(8193, 1, {31});
+        w.FFTRows = filled<qint32>(8193, 1, {41});
+        w.LAWords = filled<qint32>(8193, 1, {51});
+        const QByteArray b = DataSheetFileBytes(s, ctx());
+        QCOMPARE(TestDataSheetFile::lines(b).size(), 7 + lines);
+        DataSheet read;
+        QCOMPARE(ParseDataSheet(b, read, ctx()), DataSheetRead::Ok);
+        const WaveDoc &r = read.WaveDocs[0];
+        QCOMPARE(r.CH1Rows.value(1), ch1 ? 11 : 0);
+        QCOMPARE(r.CH2Rows.value(1), ch2 ? 21 : 0);
+        QCOMPARE(r.LAWords.value(1), la ? 51 : 0);
+        QCOMPARE(r.FFTRows.value(1), math && fft == QLatin1String("ON") ? 41 : 0);
+        if (ch1)
+            QCOMPARE(r.CH1Rows.size(), DataSheetWaveArraySize);
+        // A sheet read under the other language's on word puts the block into MATH.
+        DataSheetFileContext other = ctx();
+        other.wordOn = QString::fromUtf8("打开");
+        DataSheet read2;
+        QCOMPARE(ParseDataSheet(b, read2, other), DataSheetRead::Ok);
+        QCOMPARE(read2.WaveDocs[0].MathRows.value(1), math ? 41 : 0);
+    }
+
+    void shortArraysAreWrittenAsZeros()
+    {
+        DataSheet s;
+        s.WaveDocCount = 1;
+        s.WaveDocs[0].HasData = true;
+        s.WaveDocs[0].DrawCH1 = true; // CH1Rows empty
+        DataSheet read;
+        QCOMPARE(ParseDataSheet(DataSheetFileBytes(s, ctx()), read, ctx()), DataSheetRead::Ok);
+        QCOMPARE(read.WaveDocs[0].CH1Rows, QList<qint32>(DataSheetWaveArraySize, 0));
+    }
+
+    void measureAndRecordLineCounts()
+    {
+        DataSheet s;
+        s.MeasDocCount = 2;
+        s.MeasDocs[1].HasData = true;
+        s.ReplayCount = 1;
+        s.Replays[0].FileLoaded = true; // loaded, never replayed: no frames
+        s.Replays[0].FrameCount = 5;
+        QCOMPARE(lines(DataSheetFileBytes(s, ctx())).size(), 7 + 3 + 75 + 17);
+    }
+
+    void memoryWaveBlocks_data()
+    {
+        QTest::addColumn<int>("points");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("interleaved up to the limit") << 524288 << 2 * 524288;
+        QTest::newRow("blocks above it") << 524289 << 524289 + 524288;
+    }
+
+    void memoryWaveBlocks()
+    {
+        QFETCH(int, points);
+        QFETCH(int, lines);
+        DataSheet s;
+        s.StoredWaveCount = 1;
+        StoredWave &w = s.StoredWaves[0];
+        w.HasData = true;
+        w.TrigMode = QStringLiteral("EDGE");
+        w.SampleCount = points;
+        w.ShowCH1 = w.ShowLA = true;
+        w.Ch1Samples = {1, 2, 3};
+        w.LaSamples = {4, 5, 6};
+        const QByteArray b = DataSheetFileBytes(s, ctx());
+        const auto l = TestDataSheetFile::lines(b);
+        QCOMPARE(l.size(), 7 + 104 + lines);
+        if (points <= 524288)
+            QCOMPARE(l.mid(7 + 104, 4), (QList<QByteArray>{"1\r", "4\r", "2\r", "5\r"}));
+        DataSheet read;
+        QCOMPARE(ParseDataSheet(b, read, ctx()), DataSheetRead::Ok);
+        const StoredWave &r = read.StoredWaves[0];
+        QCOMPARE(r.Ch1Samples.size(), points + 1);
+        QCOMPARE(r.LaSamples.size(), points <= 524288 ? points + 1 : 524289);
+        QCOMPARE(r.Ch1Samples.mid(0, 3), (QList<qint16>{1, 2, 3}));
+        QCOMPARE(r.LaSamples.mid(0, 3), (QList<qint16>{4, 5, 6}));
+        QVERIFY(r.Ch2Samples.isEmpty()); // CH2 not enabled: left as it was
+    }
+
+    void textsThatCannotBeStoredAreReplaced()
+    {
+        DataSheet s;
+        s.Name = QStringLiteral("a\"b\r\nc");
+        DataSheet read;
+        QCOMPARE(ParseDataSheet(DataSheetFileBytes(s, ctx()), read, ctx()), DataSheetRead::Ok);
+        QCOMPARE(read.Name, QStringLiteral("a'b  c"));
+    }
+
+    void unreadableValuesKeepTheField()
+    {
+        QByteArray g = golden();
+        QList<QByteArray> l = lines(g);
+        // Wave0: line 14 RollMode (false in the file), 15 SpareWord1, 16 SpareWord2.
+        l[14] = "abc\r";   // SpareWord1
+        l[13] = "70000\r"; // RollMode as a number: non-zero is true
+        l[15] = "70000\r"; // SpareWord2 out of the 16-bit range
+        DataSheet read;
+        read.WaveDocs[0].SpareWord1 = 99;
+        read.WaveDocs[0].SpareWord2 = 98;
+        QCOMPARE(ParseDataSheet(l.join('\n') + '\n', read, ctx()), DataSheetRead::Ok);
+        QCOMPARE(read.WaveDocs[0].SpareWord1, qint16(99));
+        QCOMPARE(read.WaveDocs[0].SpareWord2, qint16(98));
+        QVERIFY(read.WaveDocs[0].RollMode);
+        QCOMPARE(read.WaveDocs[0].PointCount, 600);
+    }
+
+    void refusedFilesChangeNothing_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray g = golden();
+        const QByteArray head = "\"Karvo Technologies,Inc. QM4100D Data Sheet\"\r\n\"S\"\r\n";
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("header case") << QByteArray(g).replace("Data Sheet\"", "data sheet\"");
+        QTest::newRow("control file") << QByteArray("\"Karvo Technologies,Inc. QM4100D Controller\"\r\n");
+        QTest::newRow("header only") << head.left(head.indexOf('\n') + 1);
+        QTest::newRow("17 waveforms") << head + "17\r\n0\r\n0\r\n0\r\n0\r\n";
+        QTest::newRow("negative count") << head + "0\r\n-1\r\n0\r\n0\r\n0\r\n";
+        QTest::newRow("5 records") << head + "0\r\n0\r\n0\r\n5\r\n0\r\n";
+        QTest::newRow("4 memory waves") << head + "0\r\n0\r\n0\r\n0\r\n4\r\n";
+        QTest::newRow("too many rows") << head + "0\r\n0\r\n1\r\n0\r\n0\r\n\"D\"\r\n#FALSE#\r\n\"\"\r\n17001\r\n";
+        QTest::newRow("huge frame count") << head
+                + "0\r\n0\r\n0\r\n1\r\n0\r\n\"R\"\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n\"\"\r\n\"\"\r\n#FALSE#\r\n-32768\r\n32767\r\n1\r\n1\r\n#TRUE#\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n0.05\r\n1\r\n";
+        for (int cut : {60, 500, 2000, 9000, int(g.size()) - 5})
+            QTest::newRow(qPrintable(QStringLiteral("cut at %1").arg(cut))) << g.left(cut);
+    }
+
+    void refusedFilesChangeNothing()
+    {
+        QFETCH(QByteArray, bytes);
+        DataSheet s = goldenSheet();
+        s.Name = QStringLiteral("before");
+        const DataSheet before = s;
+        QCOMPARE(ParseDataSheet(bytes, s, ctx()), DataSheetRead::BadFormat);
+        compareSheets(s, before);
+    }
+
+    void aWriteCutShortLeavesThePreviousFileWhole()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("s.kvd"));
+        DataSheet small;
+        small.Name = QStringLiteral("small");
+        QVERIFY(WriteDataSheetFile(path, small, ctx()));
+        const QByteArray before = DataSheetFileBytes(small, ctx());
+        bool written = true;
+        {
+            // Writes beyond 4 KiB fail (as on a full disk) while this holds.
+            rlimit old{};
+            getrlimit(RLIMIT_FSIZE, &old);
+            const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit = old;
+            limit.rlim_cur = 4096;
+            QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
+            written = WriteDataSheetFile(path, goldenSheet(), ctx());
+            setrlimit(RLIMIT_FSIZE, &old);
+            std::signal(SIGXFSZ, handler);
+        }
+        QVERIFY(!written);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+    }
+
+    void saveFileReplacesAndFailsSafely()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("s.kvd"));
+        QString error;
+        QVERIFY(WriteDataSheetFile(path, goldenSheet(), ctx(), &error));
+        DataSheet read;
+        QCOMPARE(ReadDataSheetFile(path, read, ctx()), DataSheetRead::Ok);
+        compareSheets(read, goldenSheet());
+        QVERIFY(!WriteDataSheetFile(dir.filePath(QStringLiteral("no/such/dir/s.kvd")), goldenSheet(), ctx(), &error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(ReadDataSheetFile(dir.filePath(QStringLiteral("missing.kvd")), read, ctx(), &error),
+                 DataSheetRead::OpenFailed);
+    }
+};
+
+QTEST_MAIN(TestDataSheetFile)
+#include "tst_datasheetfile.moc"

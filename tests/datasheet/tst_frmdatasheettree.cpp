@@ -1,0 +1,181 @@
+#include "common/appstate.h"
+#include "datasheet/frmdatasheettree.h"
+#include "datasheet/sheetcommands.h"
+#include "datasheet/sheetitems.h"
+#include "shell/shellfixture.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTreeWidget>
+#include <QtTest>
+
+// The Data Browser pane offscreen: its tree, popup menu, label edits, double
+// clicks and sorting; and the main window's close prompt going through the
+// sheet's own save.
+class TestFrmDataSheetTree : public QObject {
+    Q_OBJECT
+
+    QStringList log_;
+
+    QStringList children() const
+    {
+        QStringList names;
+        QTreeWidgetItem *s = app().Sheet.SheetNode;
+        for (int i = 0; s && i < s->childCount(); ++i)
+            names << s->child(i)->text(0);
+        return names;
+    }
+
+    void fakeWindows()
+    {
+        ItemWindowHooks &w = app().sheetui.windows;
+        w.open = [this](SheetItemKind k, int slot) {
+            log_ << QStringLiteral("open %1 %2").arg(int(k)).arg(slot);
+            itemWindowOpen(app().Sheet, k, slot) = true;
+        };
+        w.close = [this](SheetItemKind k, int slot) {
+            log_ << QStringLiteral("close %1 %2").arg(int(k)).arg(slot);
+            itemWindowOpen(app().Sheet, k, slot) = false;
+        };
+        w.setCaption = [this](SheetItemKind, int, const QString &c) { log_ << QStringLiteral("caption ") + c; };
+    }
+
+private slots:
+    void init() { log_.clear(); }
+
+    void paneMenusAndTree()
+    {
+        LinkFixture f;
+        fakeWindows();
+        app().sheetui.addRecentSheetFile = [](const QString &) {};
+        frmDataSheetTree pane;
+        pane.show();
+        QTreeWidget *tree = pane.DataSheetTree();
+        QCOMPARE(app().sheetui.DataSheetTreeCtl, tree);
+        QCOMPARE(tree->topLevelItem(0)->text(0), QStringLiteral("Data Sheet"));
+        QCOMPARE(app().Sheet.SheetNode->text(0), QStringLiteral("Untitle"));
+
+        // Add New entries add their items.
+        pane.entry("mnuAddNewWaveform")->trigger();
+        pane.entry("mnuAddNewData")->trigger();
+        pane.entry("mnuAddNewPlayBack")->trigger();
+        QCOMPARE(children(), QStringList({"Wave0", "Data0", "Record0"}));
+
+        // Root selected: no Remove or Rename.
+        tree->setCurrentItem(app().Sheet.RootNode);
+        pane.PrepareTreePopup();
+        QVERIFY(!pane.entry("mnuRemove")->isVisible());
+        QVERIFY(!pane.entry("mnuRename")->isVisible());
+        QVERIFY(pane.entry("mnuSaveDataSheet")->isEnabled());
+        QVERIFY(pane.entry("mnuAddNew")->isEnabled());
+
+        // An item selected: the entries name it; Remove removes it.
+        tree->setCurrentItem(app().Sheet.DataDocs[0].Node);
+        pane.PrepareTreePopup();
+        QVERIFY(pane.entry("mnuRemove")->isVisible());
+        QCOMPARE(pane.entry("mnuRemove")->text(), QStringLiteral("&Remove(Data0)"));
+        QCOMPARE(pane.entry("mnuRename")->text(), QStringLiteral("Re&name(Data0)"));
+        pane.entry("mnuRemove")->trigger();
+        QCOMPARE(children(), QStringList({"Wave0", "Record0"}));
+        QCOMPARE(app().Sheet.DataDocCount, qint16(0));
+
+        // Double click opens the item's window with the node's text.
+        log_.clear();
+        app().Sheet.WaveDocs[0].WindowOpen = false;
+        tree->setCurrentItem(app().Sheet.WaveDocs[0].Node);
+        pane.DataSheetTree_DblClick();
+        QCOMPARE(log_, QStringList({"open 0 0", "caption Wave0"}));
+
+        // A label edit ended in the tree renames the item.
+        tree->editItem(app().Sheet.WaveDocs[0].Node, 0);
+        auto *editor = tree->findChild<QLineEdit *>();
+        QVERIFY(editor);
+        editor->setText(QStringLiteral("Scope A"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents(); // the delegate commits through a queued call
+        QCOMPARE(app().Sheet.WaveDocs[0].Name, QStringLiteral("Scope A"));
+        QCOMPARE(app().Sheet.WaveDocs[0].Node->text(0), QStringLiteral("Scope A"));
+        QVERIFY(log_.contains(QStringLiteral("caption Scope A")));
+        // The root's label comes back.
+        tree->setCurrentItem(app().Sheet.RootNode);
+        QString text = QStringLiteral("X");
+        pane.DataSheetTree_AfterLabelEdit(text);
+        QCOMPARE(text, QStringLiteral("Data Sheet"));
+
+        // Sorted keeps later items in order; off keeps the present order.
+        pane.entry("mnuSorted")->trigger();
+        QVERIFY(pane.entry("mnuSorted")->isChecked());
+        QCOMPARE(children(), QStringList({"Record0", "Scope A"}));
+        pane.entry("mnuAddNewMeasure")->trigger();
+        QCOMPARE(children(), QStringList({"Measure0", "Record0", "Scope A"}));
+        pane.entry("mnuSorted")->trigger();
+        pane.entry("mnuAddNewData")->trigger();
+        QCOMPARE(children(), QStringList({"Measure0", "Record0", "Scope A", "Data0"}));
+
+        // Closing the sheet from the popup.
+        app().Sheet.Modified = false;
+        tree->setCurrentItem(app().Sheet.SheetNode);
+        pane.PrepareTreePopup();
+        QCOMPARE(pane.entry("mnuRemove")->text(), QStringLiteral("&Remove(Untitle)"));
+        pane.entry("mnuRemove")->trigger();
+        QCOMPARE(tree->topLevelItem(0)->childCount(), 0);
+        pane.PrepareTreePopup();
+        QVERIFY(!pane.entry("mnuSaveDataSheet")->isEnabled());
+        QVERIFY(!pane.entry("mnuSaveDataSheetAs")->isEnabled());
+        QVERIFY(!pane.entry("mnuAddNew")->isEnabled());
+        QVERIFY(!pane.entry("mnuSorted")->isEnabled());
+        QVERIFY(!pane.entry("mnuRemove")->isVisible());
+        pane.entry("mnuNewDataSheet")->trigger();
+        QCOMPARE(tree->topLevelItem(0)->childCount(), 1);
+    }
+
+    void aLaterPaneRebuildsTheTree()
+    {
+        LinkFixture f;
+        {
+            frmDataSheetTree pane;
+            AddNewWaveform();
+            AddNewMemoryWave();
+        }
+        QCOMPARE(app().sheetui.DataSheetTreeCtl, nullptr);
+        QVERIFY(!app().Sheet.SheetNode && !app().Sheet.WaveDocs[0].Node);
+        frmDataSheetTree again;
+        QCOMPARE(children(), QStringList({"Wave0", "Memory Wave0"}));
+        QCOMPARE(app().Sheet.WaveDocCount, qint16(1));
+    }
+
+    void mainWindowClosePromptSavesTheSheet()
+    {
+        ShellFixture f;
+        auto w = f.loadMain();
+        w->show();
+        QVERIFY(w->pane(QStringLiteral("DataSheet"))->widget()->inherits("frmDataSheetTree"));
+        QCOMPARE(app().Sheet.SheetNode->text(0), QStringLiteral("Untitle"));
+        AddNewWaveform();
+        QVERIFY(app().Sheet.Modified);
+        // Yes, then the save dialog cancelled: the program stays open.
+        f.fakeUi.answerMessage(MsgAnswer::Yes);
+        f.fakeUi.cancelFile();
+        QVERIFY(!w->close());
+        QVERIFY(app().Sheet.Modified);
+        // Yes and a failing save: still open.
+        f.fakeUi.answerMessage(MsgAnswer::Yes);
+        f.fakeUi.answerFile(f.dir.filePath(QStringLiteral("missing/s.kvd")));
+        QVERIFY(!w->close());
+        QVERIFY(app().Sheet.Modified);
+        // Yes and a real save: written, then closed.
+        const QString path = f.dir.filePath(QStringLiteral("s.kvd"));
+        f.fakeUi.answerMessage(MsgAnswer::Yes);
+        f.fakeUi.answerFile(path);
+        QVERIFY(w->close());
+        QVERIFY(QFile::exists(path));
+        QVERIFY(!app().Sheet.Modified);
+        QCOMPARE(app().shell.RecentSheet.Captions[0], path);
+    }
+};
+
+QTEST_MAIN(TestFrmDataSheetTree)
+#include "tst_frmdatasheettree.moc"
