@@ -93,6 +93,7 @@ private:
     void buildStatusBar();
     void buildPanes();
     void bindControllerHooks();
+    void bindItemWindowHooks();
     void buildTimers();
     void installLanguageLoaders();
     void refreshRecentMenus();
