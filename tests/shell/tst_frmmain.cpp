@@ -292,6 +292,18 @@ private slots:
         QVERIFY(app().ctrl.CtrlFileModified);
         QVERIFY(!w->unloaded());
 
+        // Yes and a save that fails (no such folder): the error is shown and
+        // the program stays open with the changes still unsaved.
+        f.fakeUi.clear();
+        f.fakeUi.answerMessage(MsgAnswer::Yes);
+        f.fakeUi.answerFile(f.dir.filePath(QStringLiteral("missing/scope.rmt")));
+        QVERIFY(!w->close());
+        QVERIFY(!w->unloaded());
+        QVERIFY(app().ctrl.CtrlFileModified);
+        QCOMPARE(f.fakeUi.messages().size(), 2);
+        QCOMPARE(f.fakeUi.messages().last().icon, MsgIcon::Critical);
+        QVERIFY(!QFile::exists(f.dir.filePath(QStringLiteral("missing/scope.rmt"))));
+
         // Yes and a real save: written, then the program closes.
         const QString path = f.dir.filePath(QStringLiteral("scope.rmt"));
         f.fakeUi.answerMessage(MsgAnswer::Yes);
