@@ -1,5 +1,7 @@
 #include "controller/ctrlfile.h"
 
+#include "common/filetext.h"
+
 #include "platform/safesave.h"
 
 #include "common/constants.h"
@@ -31,21 +33,6 @@ std::vector<QString *> filePlaces(CtrlSettings &s)
     return places;
 }
 
-// Text of a file: UTF-8 when valid (a BOM dropped), GB18030 otherwise.
-QString decodeText(const QByteArray &bytes)
-{
-    QByteArrayView view(bytes);
-    if (view.startsWith("\xEF\xBB\xBF"))
-        view = view.sliced(3);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(view);
-    if (!utf8.hasError())
-        return text;
-    QStringDecoder gb("GB18030");
-    if (gb.isValid())
-        return gb.decode(bytes);
-    return QString::fromLatin1(bytes); // no GB18030 support: keep every byte as a character
-}
 
 bool isLineEnd(QChar c)
 {
@@ -133,7 +120,7 @@ ControlFileRead ParseControlFile(const QByteArray &bytes, CtrlSettings &settings
         *fieldsRead = 0;
     if (bytes.size() > ControlFileMaxBytes)
         return ControlFileRead::BadHeader;
-    const QString text = decodeText(bytes);
+    const QString text = DecodeFileText(bytes);
     FieldReader reader(text);
     QString header;
     if (!reader.next(&header) || header != ControlFileHeader())

@@ -1,5 +1,7 @@
 #include "datasheet/datasheetfile.h"
 
+#include "common/filetext.h"
+
 #include "common/constants.h"
 
 #include <QFile>
@@ -35,20 +37,6 @@
 
 namespace {
 
-QString decodeText(const QByteArray &bytes)
-{
-    QByteArrayView view(bytes);
-    if (view.startsWith("\xEF\xBB\xBF"))
-        view = view.sliced(3);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(view);
-    if (!utf8.hasError())
-        return text;
-    QStringDecoder gb("GB18030");
-    if (gb.isValid())
-        return gb.decode(bytes);
-    return QString::fromLatin1(bytes);
-}
 
 QString floatText(double v, bool single)
 {
@@ -616,7 +604,7 @@ DataSheetRead ParseDataSheet(const QByteArray &bytes, DataSheet &sheet, const Da
 {
     if (bytes.size() > DataSheetFileMaxBytes)
         return DataSheetRead::BadFormat;
-    const QString text = decodeText(bytes);
+    const QString text = DecodeFileText(bytes);
     Reader r(text, ctx);
     QString header;
     if (!r.header(&header) || header != DataSheetFileHeader())

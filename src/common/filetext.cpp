@@ -1,0 +1,18 @@
+#include "common/filetext.h"
+
+#include <QStringDecoder>
+
+QString DecodeFileText(const QByteArray &bytes)
+{
+    QByteArrayView view(bytes);
+    if (view.startsWith("\xEF\xBB\xBF"))
+        view = view.sliced(3);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(view);
+    if (!utf8.hasError())
+        return text;
+    QStringDecoder gb("GB18030");
+    if (gb.isValid())
+        return gb.decode(bytes);
+    return QString::fromLatin1(bytes); // no GB18030 support: keep every byte as a character
+}
