@@ -7,7 +7,6 @@
 #include "common/constants.h"
 
 #include <QFile>
-#include <QStringDecoder>
 
 #include <cstring>
 #include <vector>

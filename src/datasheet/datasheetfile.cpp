@@ -6,7 +6,6 @@
 
 #include <QFile>
 #include <QSaveFile>
-#include <QStringDecoder>
 
 #include <charconv>
 #include <cfloat>

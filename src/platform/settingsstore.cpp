@@ -1,5 +1,8 @@
 #include "platform/settingsstore.h"
 
+#include <cmath>
+#include <limits>
+
 #include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
@@ -146,4 +149,17 @@ QList<QPair<QString, QString>> GetAllSettings(const QString &section)
             pairs.append({k, text});
     }
     return pairs;
+}
+
+bool StoredLong(const QString &text, qint32 *out)
+{
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return false;
+    const double r = std::nearbyint(v);
+    if (r < double(std::numeric_limits<qint32>::min()) || r > double(std::numeric_limits<qint32>::max()))
+        return false;
+    *out = qint32(r);
+    return true;
 }

@@ -27,6 +27,11 @@ bool SaveSetting(const QString &section, const QString &key, const QString &valu
 // which is the order the program writes its numbered keys in.
 QList<QPair<QString, QString>> GetAllSettings(const QString &section);
 
+// A stored text read as a 32-bit integer: blanks around it allowed, "." as
+// decimal point, halves rounded to even ("1.5" gives 2, "2.5" gives 2). False
+// for a text that is not a number or lies outside the 32-bit range.
+bool StoredLong(const QString &text, qint32 *out);
+
 // True when key exists in section.
 bool HasSetting(const QString &section, const QString &key);
 

@@ -37,7 +37,7 @@ void loadFlag(const char *key, bool *target)
 void loadLong(const char *section, const char *key, const QString &def, qint32 *target)
 {
     qint32 v = 0;
-    if (readLong(get(section, key, def), &v))
+    if (StoredLong(get(section, key, def), &v))
         *target = v;
 }
 
@@ -99,18 +99,6 @@ bool readFlag(const QString &text, bool *out)
     return true;
 }
 
-bool readLong(const QString &text, qint32 *out)
-{
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(v))
-        return false;
-    const double r = std::nearbyint(v);
-    if (r < double(std::numeric_limits<qint32>::min()) || r > double(std::numeric_limits<qint32>::max()))
-        return false;
-    *out = qint32(r);
-    return true;
-}
 
 bool readSingle(const QString &text, double *out)
 {
@@ -131,11 +119,11 @@ void LoadSoftwareSetting(TwipsRect *rect)
 
     LinkState &l = app().link;
     qint32 v32 = 0;
-    if (readLong(get(StoreKeys::IoSettings, StoreKeys::ScopeIOType, QStringLiteral("0")), &v32))
+    if (StoredLong(get(StoreKeys::IoSettings, StoreKeys::ScopeIOType, QStringLiteral("0")), &v32))
         l.IoType = v32;
     if (l.IoType == IoTypeSerial)
         l.IoType = 0; // every run starts on VISA
-    if (readLong(get(StoreKeys::IoSettings, StoreKeys::ComPort, QStringLiteral("1")), &v32))
+    if (StoredLong(get(StoreKeys::IoSettings, StoreKeys::ComPort, QStringLiteral("1")), &v32))
         l.ComPortNumber = v32;
     l.BaudRateText = get(StoreKeys::IoSettings, StoreKeys::BaudRate, QStringLiteral("9600"));
     loadLong(StoreKeys::IoSettings, StoreKeys::GpibAddr, QStringLiteral("7"), &s.GpibAddress);

@@ -45,8 +45,7 @@ QRect twipsToPixels(const TwipsRect &tw, double perPixel);
 // The usual text-to-flag reading: "True"/"False" (any letter case) or a
 // number, non-zero meaning true. False when the text is neither.
 bool readFlag(const QString &text, bool *out);
-// A whole number the usual way (halves to even); false outside 32 bits.
-bool readLong(const QString &text, qint32 *out);
+// (Whole numbers: StoredLong of the settings store.)
 // A single-precision number; false when the text is not one.
 bool readSingle(const QString &text, double *out);
 

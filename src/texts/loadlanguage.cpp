@@ -14,22 +14,6 @@
 
 namespace {
 
-// The stored text as a 32-bit integer the usual way: blanks around it allowed,
-// "." as decimal point, halves rounded to even ("1.5" gives 2, "2.5" gives 2).
-// False for a text that is not a number or lies outside the 32-bit range.
-bool languageNumber(const QString &text, int *out)
-{
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(v))
-        return false;
-    const double r = std::nearbyint(v);
-    if (r < double(std::numeric_limits<qint32>::min()) || r > double(std::numeric_limits<qint32>::max()))
-        return false;
-    *out = static_cast<int>(r);
-    return true;
-}
-
 // The defaults of the settings record are display words: they come from the
 // tables of the language in force (English before any language is applied,
 // or for a language with empty tables).
@@ -78,8 +62,8 @@ int languageIndex()
 void LoadLanguageSetting()
 {
     const QString text = GetSetting(QLatin1String(LanguageSection), QLatin1String(LanguageKey), QStringLiteral("1"));
-    int lang = 0;
-    if (!languageNumber(text, &lang))
+    qint32 lang = 0;
+    if (!StoredLong(text, &lang))
         return; // not a number: the language stays as it was
     // Only 0 and 1 are languages; any other stored number (a hand-edited
     // setting) is read as English rather than leaving every text empty.

@@ -255,9 +255,9 @@ private slots:
         if (ok)
             QCOMPARE(v, flag);
         qint32 n = 0;
-        QVERIFY(readLong(QStringLiteral("2.5"), &n));
+        QVERIFY(StoredLong(QStringLiteral("2.5"), &n));
         QCOMPARE(n, 2); // halves to even
-        QVERIFY(!readLong(QStringLiteral("3000000000"), &n));
+        QVERIFY(!StoredLong(QStringLiteral("3000000000"), &n));
     }
 };
 
