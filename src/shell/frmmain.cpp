@@ -843,9 +843,9 @@ void frmMain::mnuWindowCascade_Click()
     mdi_->cascadeSubWindows();
 }
 
-void frmMain::mnuWindowTileHorizontal_Click()
+void frmMain::tileWindows(bool sideBySide)
 {
-    // One above the other, each the full width.
+    // The shown, not minimised item windows share the area equally.
     QList<QMdiSubWindow *> ws;
     for (QMdiSubWindow *w : mdi_->subWindowList())
         if (!w->isMinimized() && w->isVisible())
@@ -853,28 +853,24 @@ void frmMain::mnuWindowTileHorizontal_Click()
     if (ws.isEmpty())
         return;
     const QRect area = mdi_->viewport()->rect();
-    const int h = area.height() / int(ws.size());
-    for (int i = 0; i < ws.size(); ++i) {
+    const int n = int(ws.size());
+    for (int i = 0; i < n; ++i) {
         ws[i]->showNormal();
-        ws[i]->setGeometry(0, i * h, area.width(), h);
+        if (sideBySide)
+            ws[i]->setGeometry(i * (area.width() / n), 0, area.width() / n, area.height());
+        else
+            ws[i]->setGeometry(0, i * (area.height() / n), area.width(), area.height() / n);
     }
+}
+
+void frmMain::mnuWindowTileHorizontal_Click()
+{
+    tileWindows(false); // one above the other, each the full width
 }
 
 void frmMain::mnuWindowTileVertical_Click()
 {
-    // Side by side, each the full height.
-    QList<QMdiSubWindow *> ws;
-    for (QMdiSubWindow *w : mdi_->subWindowList())
-        if (!w->isMinimized() && w->isVisible())
-            ws << w;
-    if (ws.isEmpty())
-        return;
-    const QRect area = mdi_->viewport()->rect();
-    const int w = area.width() / int(ws.size());
-    for (int i = 0; i < ws.size(); ++i) {
-        ws[i]->showNormal();
-        ws[i]->setGeometry(i * w, 0, w, area.height());
-    }
+    tileWindows(true); // side by side, each the full height
 }
 
 void frmMain::mnuWindowArrangeIcons_Click()

@@ -94,6 +94,7 @@ private:
     void buildPanes();
     void bindControllerHooks();
     void bindItemWindowHooks();
+    void tileWindows(bool sideBySide);
     void buildTimers();
     void installLanguageLoaders();
     void refreshRecentMenus();
