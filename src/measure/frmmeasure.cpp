@@ -145,6 +145,11 @@ frmMeasure::~frmMeasure()
     timer2_->stop();
 }
 
+QSize frmMeasure::sizeHint() const
+{
+    return QSize(376, 346).expandedTo(minimumSizeHint());
+}
+
 int frmMeasure::slot() const
 {
     bool ok = false;

@@ -20,6 +20,7 @@
 #include "shell/frmnewdoc.h"
 #include "shell/frmopendoc.h"
 #include "shell/frmoptions.h"
+#include "shell/itemplacement.h"
 #include "shell/modalrunner.h"
 #include "shell/mousecontrol.h"
 #include "shell/programicon.h"
@@ -368,11 +369,15 @@ void frmMain::bindItemWindowHooks()
         }
     };
     if (!h.open)
-        h.open = [](SheetItemKind kind, int slot) {
+        h.open = [window](SheetItemKind kind, int slot) {
+            const QWidget *before = window(kind, slot);
             if (kind == SheetItemKind::Measure)
                 ShowMeasureWindow(slot);
             else if (kind == SheetItemKind::Replay)
                 ShowReplayWindow(slot);
+            // A window opened now takes its place in the item area.
+            if (QWidget *w = window(kind, slot); w && w != before)
+                placeNewItemWindow(w);
         };
     if (!h.setCaption)
         h.setCaption = [window](SheetItemKind kind, int slot, const QString &caption) {
