@@ -3,7 +3,7 @@
 // panes) and the main window shown. Target: under 300 ms (median of 10 runs),
 // and within 1.5 times BM_BareMainWindow: a bare Qt main window with a dock
 // and an item area, shown and painted once.
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "platform/settingsstore.h"
 #include "shell/frmmain.h"
 #include "shell/mainmodule.h"

@@ -3,7 +3,7 @@
 // Connect with the default settings (an empty settings store) and the
 // controller's Download.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "controller/frmctrllist.h"
 #include "link/link.h"
 #include "link/resourcechooser.h"
