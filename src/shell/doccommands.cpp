@@ -6,6 +6,7 @@
 #include "texts/messagetable.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 namespace {
 
@@ -35,10 +36,11 @@ SaveOutcome saveWithDialog(const DocumentFile &doc, const QString &title, const 
     FileDialogRequest req;
     req.title = title;
     req.filter = filter;
+    req.defaultSuffix = QLatin1String(doc.suffix);
     const FileDialogResult r = ui().saveFile(req);
     if (!r.accepted || r.path.isEmpty())
         return SaveOutcome::Cancelled;
-    return saveTo(doc, r.path);
+    return saveTo(doc, DocumentPathWithSuffix(doc, r.path));
 }
 
 } // namespace
@@ -63,6 +65,19 @@ QString DocumentFilter(const DocumentFile &doc)
 {
     return languageText(doc.filterChinese, doc.filterEnglish) + QStringLiteral("(*.") + QLatin1String(doc.suffix)
         + QLatin1Char(')');
+}
+
+QString DocumentOpenFilter(const DocumentFile &doc)
+{
+    // "*" and not "*.*": a name without a dot is a file too.
+    return DocumentFilter(doc) + QStringLiteral(";;") + languageText("所有文件 (*)", "All Files (*)");
+}
+
+QString DocumentPathWithSuffix(const DocumentFile &doc, const QString &path)
+{
+    if (!QFileInfo(path).suffix().isEmpty() || *doc.suffix == '\0')
+        return path;
+    return path + QLatin1Char('.') + QLatin1String(doc.suffix);
 }
 
 bool AskSaveChanges(const DocumentFile &doc)
@@ -94,7 +109,7 @@ void DocumentOpenWithDialog(const DocumentFile &doc)
         return;
     FileDialogRequest req;
     req.title = languageText("打开", "Open");
-    req.filter = DocumentFilter(doc);
+    req.filter = DocumentOpenFilter(doc);
     const FileDialogResult r = ui().openFile(req);
     if (r.accepted && !r.path.isEmpty())
         doc.read(r.path);

@@ -390,7 +390,7 @@ private slots:
         QCOMPARE(fake_.fileDialogs().size(), 1);
         QVERIFY(!fake_.fileDialogs()[0].save);
         QCOMPARE(fake_.fileDialogs()[0].request.title, u("打开"));
-        QCOMPARE(fake_.fileDialogs()[0].request.filter, u("控制器文件 (*.rmt)"));
+        QCOMPARE(fake_.fileDialogs()[0].request.filter, u("控制器文件 (*.rmt);;所有文件 (*)"));
         // English words read while the program runs in Chinese: kept as they are.
         QCOMPARE(S().TrigMethod, QStringLiteral("PULSE"));
         QCOMPARE(S().CH1VoltDiv, QStringLiteral("5.00V"));

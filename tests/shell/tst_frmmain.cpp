@@ -1,17 +1,24 @@
 // The main window: start-up order, slot flags, the optional connect, the
 // deferred start-up step, the close prompts and the key release at close,
 // menu and toolbar dispatch, the View toggles, serial-port status texts and
-// timers, refusals while a transfer runs, the lamps and help.
+// timers, refusals while a transfer runs, the lamps and help, the suffix a
+// saved document gets and the Open dialog's filters.
 #include "shellfixture.h"
 
+#include "platform/ui/qtui.h"
 #include "texts/stringres.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QDockWidget>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -460,6 +467,75 @@ private slots:
         w->action(QStringLiteral("mnuFileExit"))->trigger();
         QVERIFY(w->unloaded());
         QVERIFY(!w->isVisible());
+    }
+
+    // A document saved under a name typed without its suffix gets it, so that
+    // its Open dialog lists it; the Open dialog offers all files as well.
+    void documentSuffixes_data()
+    {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<int>("option"); // File > Open's choice: 0 data sheet, 1 controller
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("saved");
+        QTest::addColumn<QString>("openFilter");
+        const QString sheet = QStringLiteral("Data Sheet Files (*.kvd);;All Files (*)");
+        const QString ctrl = QStringLiteral("Control Files (*.rmt);;All Files (*)");
+        QTest::newRow("data sheet") << 1 << 0 << "plain" << "plain.kvd" << sheet;
+        QTest::newRow("controller") << 1 << 1 << "plain" << "plain.rmt" << ctrl;
+        QTest::newRow("controller, Chinese") << 0 << 1 << "plain" << "plain.rmt"
+                                             << QStringLiteral("控制器文件 (*.rmt);;所有文件 (*)");
+        QTest::newRow("data sheet, Chinese") << 0 << 0 << "plain" << "plain.kvd"
+                                             << QStringLiteral("数据浏览器文件 (*.kvd);;所有文件 (*)");
+        QTest::newRow("a suffix typed is kept") << 1 << 1 << "plain.txt" << "plain.txt" << ctrl;
+        QTest::newRow("a dot in the folder only") << 1 << 0 << "v1.2/plain" << "v1.2/plain.kvd" << sheet;
+    }
+    void documentSuffixes()
+    {
+        QFETCH(int, lang);
+        QFETCH(int, option);
+        QFETCH(QString, typed);
+        QFETCH(QString, saved);
+        QFETCH(QString, openFilter);
+        ShellFixture f(lang);
+        auto w = f.loadMain();
+        const QDir dir(f.dir.path());
+        QVERIFY(dir.mkpath(QStringLiteral("v1.2")) && dir.mkpath(QStringLiteral("dialog")));
+
+        // Saved while untitled: the save dialog's answer as typed.
+        f.fakeUi.answerFile(dir.filePath(typed));
+        w->action(QLatin1String(option == 0 ? "mnuFileSaveDataSheet" : "mnuFileSaveCtrlFile"))->trigger();
+        QVERIFY2(f.fakeUi.messages().isEmpty(), qPrintable(f.fakeUi.messages().value(0).text));
+        QVERIFY2(QFileInfo::exists(dir.filePath(saved)), qPrintable(saved));
+        if (saved != typed)
+            QVERIFY(!QFileInfo::exists(dir.filePath(typed)));
+        QCOMPARE(option == 0 ? app().Sheet.Path : app().ctrl.CtrlFilePath, dir.filePath(saved));
+
+        // The real save dialog completes a name typed into it the same way.
+        const FileDialogRequest saveRequest = f.fakeUi.fileDialogs().last().request;
+        const auto saveDialog = QtUi::makeFileDialog(w.get(), saveRequest, true);
+        saveDialog->setOption(QFileDialog::DontUseNativeDialog);
+        saveDialog->setDirectory(dir.filePath(QStringLiteral("dialog")));
+        saveDialog->show();
+        auto *name = saveDialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name);
+        QTest::keyClicks(name, QFileInfo(typed).fileName());
+        QCOMPARE(saveDialog->selectedFiles(),
+                 QStringList{QDir(dir.filePath(QStringLiteral("dialog"))).filePath(QFileInfo(saved).fileName())});
+        saveDialog->close();
+
+        // File > Open of the same kind: its own filter first, then all files.
+        f.script = [option](QDialog &d) {
+            QTest::mouseClick(d.findChild<QRadioButton *>(QStringLiteral("NewOption_%1").arg(option)), Qt::LeftButton,
+                              {}, QPoint(5, 5));
+            QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+        };
+        f.fakeUi.cancelFile();
+        w->action(QStringLiteral("mnuFileOpen"))->trigger();
+        QVERIFY(!f.fakeUi.fileDialogs().last().save);
+        const FileDialogRequest openRequest = f.fakeUi.fileDialogs().last().request;
+        QCOMPARE(openRequest.filter, openFilter);
+        const auto openDialog = QtUi::makeFileDialog(w.get(), openRequest, false);
+        QCOMPARE(openDialog->nameFilters(), openFilter.split(QStringLiteral(";;")));
     }
 
     void viewToggles()
