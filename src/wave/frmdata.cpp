@@ -8,9 +8,9 @@
 #include "texts/messagetable.h"
 #include "texts/stringres.h"
 #include "transfer/frmprgress.h"
-#include "wave/datacaptions.h"
 #include "wave/dataexport.h"
 #include "wave/datatablemodel.h"
+#include "wave/wavecaptions.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>

@@ -25,10 +25,10 @@
 #include "support/filesizelimit.h"
 #include "texts/stringres.h"
 #include "transfer/transferstate.h"
-#include "wave/datacaptions.h"
 #include "wave/dataexport.h"
 #include "wave/datatablemodel.h"
 #include "wave/frmdata.h"
+#include "wave/wavecaptions.h"
 
 #include <QFile>
 #include <QHeaderView>
