@@ -13,6 +13,7 @@
 #include "panel/panelstate.h"
 #include "measure/measurestate.h"
 #include "shell/shellstate.h"
+#include "storedwave/storedwavestate.h"
 #include "texts/textstate.h"
 #include "transfer/transferstate.h"
 #include "transfer/uploaddownload.h"
@@ -42,6 +43,7 @@ struct AppState {
     MeasureState measure;  // measure windows' shared flags and the one continuous-refresh flag set
     DataSheetState sheetui; // the Data Browser tree and the hooks to the item windows
     WaveState wave;        // the waveform and data table windows' shared flags
+    StoredWaveState storedwave; // the viewer windows' grid cache
 };
 
 AppState &app();
