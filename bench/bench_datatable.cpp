@@ -1,7 +1,7 @@
 // The data table window with the largest table a data table item holds,
 // 17,000 rows: filling the shown window (the table routine and the paint that
 // follows) and writing the export file. Targets: each under 50 ms.
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "shell/mainmodule.h"
 #include "wave/dataexport.h"
 #include "wave/datatablemodel.h"

@@ -1,6 +1,6 @@
 #include "wave/dataexport.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "common/constants.h"
 #include "platform/safesave.h"
 

@@ -1,6 +1,6 @@
 #include "wave/frmdata.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "platform/clock.h"
 #include "platform/pump.h"
 #include "platform/ui/ui.h"
@@ -394,7 +394,7 @@ void frmData::cmdRefresh_Click()
                     loadOnce();
                     continue;
                 }
-                pumpEvents();
+                waitEvents(qMax(1, int(app().shell.RefreshInterval)));
             }
         }
     }

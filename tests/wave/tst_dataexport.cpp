@@ -1,7 +1,7 @@
 // The data table export file byte for byte against hand-made files, whatever
 // the file's name, and saves that fail before or after the file was opened.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "support/filesizelimit.h"
 #include "wave/dataexport.h"
 
