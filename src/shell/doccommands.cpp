@@ -31,6 +31,23 @@ SaveOutcome saveTo(const DocumentFile &doc, const QString &path)
     return SaveOutcome::Saved;
 }
 
+// The open dialog's filter: the document's own first, then all files.
+QString openFilter(const DocumentFile &doc)
+{
+    // "*" and not "*.*": a name without a dot is a file too.
+    return DocumentFilter(doc) + QStringLiteral(";;") + languageText("所有文件 (*)", "All Files (*)");
+}
+
+// The path a save dialog's answer stands for: a file name typed without a
+// suffix gets the document's ("a" becomes "a.kvd"); one with a suffix of any
+// kind is kept as typed.
+QString withSuffix(const DocumentFile &doc, const QString &path)
+{
+    if (!QFileInfo(path).suffix().isEmpty() || *doc.suffix == '\0')
+        return path;
+    return path + QLatin1Char('.') + QLatin1String(doc.suffix);
+}
+
 SaveOutcome saveWithDialog(const DocumentFile &doc, const QString &title, const QString &filter)
 {
     FileDialogRequest req;
@@ -40,7 +57,7 @@ SaveOutcome saveWithDialog(const DocumentFile &doc, const QString &title, const 
     const FileDialogResult r = ui().saveFile(req);
     if (!r.accepted || r.path.isEmpty())
         return SaveOutcome::Cancelled;
-    return saveTo(doc, DocumentPathWithSuffix(doc, r.path));
+    return saveTo(doc, withSuffix(doc, r.path));
 }
 
 } // namespace
@@ -65,19 +82,6 @@ QString DocumentFilter(const DocumentFile &doc)
 {
     return languageText(doc.filterChinese, doc.filterEnglish) + QStringLiteral("(*.") + QLatin1String(doc.suffix)
         + QLatin1Char(')');
-}
-
-QString DocumentOpenFilter(const DocumentFile &doc)
-{
-    // "*" and not "*.*": a name without a dot is a file too.
-    return DocumentFilter(doc) + QStringLiteral(";;") + languageText("所有文件 (*)", "All Files (*)");
-}
-
-QString DocumentPathWithSuffix(const DocumentFile &doc, const QString &path)
-{
-    if (!QFileInfo(path).suffix().isEmpty() || *doc.suffix == '\0')
-        return path;
-    return path + QLatin1Char('.') + QLatin1String(doc.suffix);
 }
 
 bool AskSaveChanges(const DocumentFile &doc)
@@ -109,7 +113,7 @@ void DocumentOpenWithDialog(const DocumentFile &doc)
         return;
     FileDialogRequest req;
     req.title = languageText("打开", "Open");
-    req.filter = DocumentOpenFilter(doc);
+    req.filter = openFilter(doc);
     const FileDialogResult r = ui().openFile(req);
     if (r.accepted && !r.path.isEmpty())
         doc.read(r.path);

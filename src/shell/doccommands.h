@@ -58,14 +58,8 @@ bool AskSaveChanges(const DocumentFile &doc);
 // Records that the document is the file at path and unmodified (after a good
 // write or read), and puts path at the head of the recent list.
 void DocumentIsFile(const DocumentFile &doc, const QString &path);
-// The save dialogs' filter of the document.
+// The open and save dialogs' filter of the document.
 QString DocumentFilter(const DocumentFile &doc);
-// The open dialog's filter: the document's own first, then all files.
-QString DocumentOpenFilter(const DocumentFile &doc);
-// The path a save dialog's answer stands for: a file name typed without a
-// suffix gets the document's ("a" becomes "a.kvd"); one with a suffix of any
-// kind is kept as typed.
-QString DocumentPathWithSuffix(const DocumentFile &doc, const QString &path);
 // New, Open and OpenCtrl do nothing while a transfer runs.
 // New: the question, then clear().
 void DocumentNew(const DocumentFile &doc);
@@ -73,6 +67,6 @@ void DocumentNew(const DocumentFile &doc);
 void DocumentOpenWithDialog(const DocumentFile &doc);
 void DocumentOpen(const DocumentFile &doc, const QString &path);
 // Save (to the document's path, or through the dialog while untitled) and
-// Save As. The dialog adds the document's suffix to a name typed without one.
+// Save As.
 SaveOutcome DocumentSave(const DocumentFile &doc);
 SaveOutcome DocumentSaveAs(const DocumentFile &doc);
