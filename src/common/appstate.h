@@ -18,6 +18,7 @@
 #include "transfer/transferstate.h"
 #include "transfer/uploaddownload.h"
 #include "values/valuesstate.h"
+#include "wave/wavestate.h"
 
 struct TransferRequest {
     int RequestKind = 0;      // 1,2 measurements; 3,4,5 data tables; 6 waveforms; 22 upload; 23 download
@@ -41,7 +42,8 @@ struct AppState {
     PanelState panel;      // virtual panel: mirror flags and screen buffers
     MeasureState measure;  // measure windows' shared flags and the one continuous-refresh flag set
     DataSheetState sheetui; // the Data Browser tree and the hooks to the item windows
-    StoredWaveState storedwave; // the viewer windows' grid cache and hooks
+    WaveState wave;        // the waveform windows' shared flags
+    StoredWaveState storedwave; // the viewer windows' grid cache
 };
 
 AppState &app();
