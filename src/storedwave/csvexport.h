@@ -58,8 +58,13 @@ void appendCsvNumber(QByteArray &out, float v);
 // least 1.
 qint64 csvProgressStep(qint64 rows);
 
-// The whole file. progress(percent, rows) is called with each new percentage
-// (10, 20, ... capped at 100) when the rows written reach a multiple of the step;
-// breathe() every few thousand rows so the caller can let the window work.
+// Writes the file through write(data, size), a piece at a time, and stops
+// with false at the first write that fails. progress(percent, rows) is called
+// with each new percentage (10, 20, ... capped at 100) when the rows written
+// reach a multiple of the step; breathe() every few thousand rows so the
+// caller can let the window work.
+bool writeCsv(const CsvExportData &d, const std::function<bool(const char *, qint64)> &write,
+              const std::function<void(int, qint64)> &progress = {}, const std::function<void()> &breathe = {});
+// The whole file in memory.
 QByteArray buildCsv(const CsvExportData &d, const std::function<void(int, qint64)> &progress = {},
                     const std::function<void()> &breathe = {});

@@ -335,6 +335,7 @@ void frmOpenWaveform::Timer1_Timer()
         RefreshScreenData(ScreenSelector::All);
     }
     ZoomCombo->setEnabled(true);
+    colorProgressBox();
     // Controls set from the record run their click handling where the value changes.
     if (GridCheck->isChecked() != r.GridShown) {
         GridCheck->setChecked(r.GridShown);
@@ -772,17 +773,22 @@ void frmOpenWaveform::ExportCsv()
     progress->ProgressBar->setValue(0);
     progress->repaint();
     app().xfer.SaveBusy = true;
-    const QByteArray bytes = buildCsv(
-        data,
-        [progress](int percent, qint64) {
-            progress->ProgressBar->setValue(percent);
-            progress->repaint();
-            pumpEvents();
-        },
-        [] { pumpEvents(); });
-    QString error;
-    if (!SaveWholeFile(res.path, bytes, &error))
-        ui().message(MsgIcon::Critical, Title, error, MsgButtons::Ok);
+    // Written to a file beside the target that replaces it only when whole.
+    WholeFileWriter file(res.path);
+    const bool ok = file.open()
+        && writeCsv(
+               data, [&file](const char *bytes, qint64 size) { return file.write(bytes, size); },
+               [progress](int percent, qint64) {
+                   progress->ProgressBar->setValue(percent);
+                   progress->repaint();
+                   pumpEvents();
+               },
+               [] { pumpEvents(); })
+        && file.commit();
+    if (!ok) {
+        file.cancel();
+        ui().message(MsgIcon::Critical, Title, file.error(), MsgButtons::Ok);
+    }
 }
 
 void frmOpenWaveform::ExportStoredBitmap() { ExportPanelPicture(MemoryWavePic->image, languageIndex()); }

@@ -2,6 +2,7 @@
 
 #include "storedwave/screendata.h"
 #include "storedwave/storedgrid.h"
+#include "wave/waveoverlay.h"
 #include "wave/wavereadouts.h"
 
 #include <QImage>
@@ -65,16 +66,6 @@ void horizontalCursor(QPainter &p, const QPen &dash, const QPen &solid, double y
 
 } // namespace
 
-QColor cursorLineColor(bool colorMode) { return colorMode ? QColor(230, 200, 150) : QColor(0, 0, 0); }
-QColor cursorTimeColor(bool colorMode) { return colorMode ? QColor(255, 0, 255) : QColor(192, 192, 192); }
-
-QColor cursorChannelColor(bool colorMode, bool ch1)
-{
-    if (!colorMode)
-        return QColor(192, 192, 192);
-    return ch1 ? QColor(255, 255, 0) : QColor(0, 255, 255);
-}
-
 void clampCursors(StoredCursors &c, bool split, double Z)
 {
     const double xMax = 300 * Z + 23;
@@ -117,14 +108,14 @@ QList<CursorReadout> DisplayCursorM(const StoredCursors &c, const StoredWave &w,
         };
         if (c.ShowCursorX && w.TimeDiv > 0) {
             const QString t = timeText(c.X1, c.X2, w.TimeDiv);
-            line(freqText(t), cursorTimeColor(w.ColorMode));
-            line(TimeLabel + t, cursorTimeColor(w.ColorMode));
+            line(freqText(t), readoutColor(ReadoutColor::Time, w.ColorMode));
+            line(TimeLabel + t, readoutColor(ReadoutColor::Time, w.ColorMode));
         }
         if (c.ShowCursorY) {
             if (w.ShowCH1)
-                line(voltText(c.Y1, c.Y2, w.Ch1VoltDiv, 1), cursorChannelColor(w.ColorMode, true));
+                line(voltText(c.Y1, c.Y2, w.Ch1VoltDiv, 1), readoutColor(ReadoutColor::CH1, w.ColorMode));
             if (w.ShowCH2)
-                line(voltText(c.Y1, c.Y2, w.Ch2VoltDiv, 1), cursorChannelColor(w.ColorMode, false));
+                line(voltText(c.Y1, c.Y2, w.Ch2VoltDiv, 1), readoutColor(ReadoutColor::CH2, w.ColorMode));
         }
         return out;
     }
@@ -136,22 +127,22 @@ QList<CursorReadout> DisplayCursorM(const StoredCursors &c, const StoredWave &w,
     if (c.ShowCursorX) {
         if (w.Ch1TimeDiv > 0) {
             const QString t = timeText(c.X1, c.X2, w.Ch1TimeDiv);
-            out.append({freqText(t), cursorTimeColor(w.ColorMode), QPoint(x, 30)});
-            out.append({TimeLabel + t, cursorTimeColor(w.ColorMode), QPoint(x, 50)});
+            out.append({freqText(t), readoutColor(ReadoutColor::Time, w.ColorMode), QPoint(x, 30)});
+            out.append({TimeLabel + t, readoutColor(ReadoutColor::Time, w.ColorMode), QPoint(x, 50)});
             upperY = 70;
         }
         if (w.Ch2TimeDiv > 0) {
             const QString t = timeText(c.X1Low, c.X2Low, w.Ch2TimeDiv);
-            out.append({freqText(t), cursorTimeColor(w.ColorMode), QPoint(x, lower + 30)});
-            out.append({TimeLabel + t, cursorTimeColor(w.ColorMode), QPoint(x, lower + 50)});
+            out.append({freqText(t), readoutColor(ReadoutColor::Time, w.ColorMode), QPoint(x, lower + 30)});
+            out.append({TimeLabel + t, readoutColor(ReadoutColor::Time, w.ColorMode), QPoint(x, lower + 50)});
             lowerY = lower + 70;
         }
     }
     if (c.ShowCursorY) {
         if (w.Ch1VoltDiv > 0)
-            out.append({voltText(c.Y1, c.Y2, w.Ch1VoltDiv, 2), cursorChannelColor(w.ColorMode, true), QPoint(x, upperY)});
+            out.append({voltText(c.Y1, c.Y2, w.Ch1VoltDiv, 2), readoutColor(ReadoutColor::CH1, w.ColorMode), QPoint(x, upperY)});
         if (w.Ch2VoltDiv > 0)
-            out.append({voltText(c.Y1Low, c.Y2Low, w.Ch2VoltDiv, 2), cursorChannelColor(w.ColorMode, false),
+            out.append({voltText(c.Y1Low, c.Y2Low, w.Ch2VoltDiv, 2), readoutColor(ReadoutColor::CH2, w.ColorMode),
                         QPoint(x, lowerY)});
     }
     return out;

@@ -29,11 +29,9 @@ struct StoredCursors {
     friend bool operator==(const StoredCursors &, const StoredCursors &) = default;
 };
 
-// Colours of the overlay: the cursor lines and markers, the time and
-// frequency read-outs, the CH1 and CH2 voltage read-outs.
-QColor cursorLineColor(bool colorMode);
-QColor cursorTimeColor(bool colorMode);
-QColor cursorChannelColor(bool colorMode, bool ch1);
+// The overlay's colours are the waveform window's (src/wave/waveoverlay.h
+// cursorLineColor, src/wave/wavereadouts.h readoutColor): the two windows'
+// cursors look alike.
 
 // Holds the cursors inside their graticule areas the way the overlay does
 // before it draws: the vertical upper ones always to 27 .. 300 Z + 23 (a value

@@ -5,6 +5,7 @@
 // calls.
 
 #include "storedwave/wavemaker.h"
+#include "support/filesizelimit.h"
 
 #include "common/appstate.h"
 #include "common/constants.h"
@@ -894,11 +895,26 @@ void TestFrmOpenWaveform::csvExportFailure()
     QVERIFY(!ui_.messages()[0].text.isEmpty());
     QVERIFY(!app().xfer.SaveBusy);
     QVERIFY(!w->loading());
+    // A disk that fills up part way: the earlier file stays whole.
+    const QString path = dir_->filePath(QStringLiteral("old.csv"));
+    QVERIFY(writeWaveFile(path, "the earlier export"));
+    {
+        FileSizeLimit limit(4096); // the export needs about 11 KB
+        QVERIFY(limit.active());
+        ui_.answerFile(path);
+        w->ExportCsv();
+    }
+    QCOMPARE(ui_.messages().size(), 2);
+    QCOMPARE(ui_.messages()[1].icon, MsgIcon::Critical);
+    QVERIFY(!app().xfer.SaveBusy);
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("the earlier export"));
+    old.close();
     // The next export works.
-    const QString path = dir_->filePath(QStringLiteral("ok.csv"));
     ui_.answerFile(path);
     w->ExportCsv();
-    QVERIFY(QFile::exists(path));
+    QVERIFY(QFileInfo(path).size() > 10000);
 }
 
 void TestFrmOpenWaveform::csvExportBlocksLoadsAndExports()
