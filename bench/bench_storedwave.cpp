@@ -12,7 +12,7 @@
 
 #include "../tests/storedwave/wavemaker.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "platform/pump.h"
 #include "platform/safesave.h"
 #include "storedwave/csvexport.h"

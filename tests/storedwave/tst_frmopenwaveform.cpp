@@ -7,7 +7,7 @@
 #include "storedwave/wavemaker.h"
 #include "support/filesizelimit.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "common/constants.h"
 #include "panel/panelprint.h"
 #include "platform/clock.h"
