@@ -3,6 +3,7 @@
 #include "app/appstate.h"
 #include "measure/frmmeasure.h"
 #include "replay/frmrecordplay.h"
+#include "storedwave/frmopenwaveform.h"
 
 #include <QWidget>
 
@@ -21,6 +22,12 @@ const ItemKindRow rows[] = {
      [](int slot) { CloseReplayWindow(slot); },
      nullptr,
      nullptr},
+    {SheetItemKind::StoredWave,
+     [](int slot) { ShowStoredWaveWindow(slot); },
+     [](int slot) -> QWidget * { return StoredWaveWindow(slot); },
+     [](int slot) { CloseStoredWaveWindow(slot); },
+     [](int from, int to) { MoveStoredWaveWindow(from, to); },
+     [](int slot) { return StoredWaveWindowBusy(slot); }},
 };
 
 QWidget *windowOf(SheetItemKind kind, int slot)

@@ -886,11 +886,13 @@ frmOpenWaveform *ShowStoredWaveWindow(int slot)
     return w;
 }
 
-void CloseStoredWaveWindow(int slot)
+bool CloseStoredWaveWindow(int slot)
 {
     frmOpenWaveform *w = StoredWaveWindow(slot);
     if (!w)
-        return;
+        return true;
+    if (w->loading())
+        return false; // as a close by the user: not while a file is loaded or exported
     w->Form_Unload();
     app().Sheet.StoredWaveForms[size_t(slot)] = nullptr;
     QWidget *top = w;
@@ -898,6 +900,7 @@ void CloseStoredWaveWindow(int slot)
         top = sub;
     top->hide();
     top->deleteLater();
+    return true;
 }
 
 void MoveStoredWaveWindow(int from, int to)

@@ -200,8 +200,9 @@ frmOpenWaveform *ShowStoredWaveWindow(int slot);
 // The window of slot, or null.
 frmOpenWaveform *StoredWaveWindow(int slot);
 // Unloads and destroys the window of slot (its record stays). The window is
-// deleted from the event loop.
-void CloseStoredWaveWindow(int slot);
+// deleted from the event loop. Refused, as a close by the user, while the
+// window loads a file or exports CSV. True when the slot has no window left.
+bool CloseStoredWaveWindow(int slot);
 // After the data sheet removed an earlier item: moves the window of slot from
 // to slot to, sets its tag and caption and runs its load again.
 void MoveStoredWaveWindow(int from, int to);

@@ -2,7 +2,7 @@
 // out here by hand, for both layouts and every channel combination; the
 // number format, the progress steps and the refusals.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "storedwave/csvexport.h"
 
 #include <QLocale>

@@ -1,7 +1,7 @@
 // The viewer's cursors: clamping, the read-out texts and their places, the
 // unit texts, the overlay's pixels, and the moves on a load and a layout.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "storedwave/storedcursors.h"
 #include "storedwave/storedgrid.h"
 

@@ -2,7 +2,7 @@
 // cursor grabs with their tolerance and priority, split halves, trace drags
 // in both trigger modes with their ranges, digital drags and pointer shapes.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "storedwave/screendata.h"
 #include "storedwave/storedmouse.h"
 
