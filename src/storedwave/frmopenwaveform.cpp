@@ -57,6 +57,7 @@ constexpr int RowHeight = 20;
 constexpr int Margin = 4;           // between the viewport and the window's edges
 constexpr int ScrollThickness = 17;
 constexpr int ScaleRepeatMs = 200;
+constexpr int LeftColumnBottom = 410; // the output frame's bottom edge
 
 const InfoPanelDesign &design()
 {
@@ -116,7 +117,7 @@ frmOpenWaveform::frmOpenWaveform(int slot, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmOpenWaveform"));
     setAttribute(Qt::WA_DeleteOnClose);
-    resize(LeftColumn + 2 * Margin + 700 + ScrollThickness, PanelTop + PanelHeight + 2 * Margin + 500 + ScrollThickness);
+    resize(sizeHint());
     Timer1->setSingleShot(true);
     Timer1->onTimeout = [this] { Timer1_Timer(); };
     Timer2->onTimeout = [this] { Timer2_Timer(); };
@@ -126,6 +127,16 @@ frmOpenWaveform::frmOpenWaveform(int slot, QWidget *parent)
 frmOpenWaveform::~frmOpenWaveform()
 {
     Form_Unload();
+}
+
+QSize frmOpenWaveform::sizeHint() const
+{
+    return QSize(LeftColumn + 2 * Margin + 700 + ScrollThickness, PanelTop + PanelHeight + 2 * Margin + 500 + ScrollThickness);
+}
+
+QSize frmOpenWaveform::minimumSizeHint() const
+{
+    return QSize(LeftColumn + 2 * Margin + 300 + ScrollThickness, LeftColumnBottom + Margin);
 }
 
 QToolButton *frmOpenWaveform::scaleButton(QWidget *parent, const char *name, ScaleTarget target, int direction)
@@ -171,7 +182,7 @@ void frmOpenWaveform::buildControls()
     ChkCursorY->setGeometry(6, 40, 72, 20);
     connect(ChkCursorY, &QCheckBox::clicked, this, [this] { ChkCursorY_Click(); });
 
-    QGroupBox *output = makeFrame(this, QStringLiteral("Frame2_1"), QRect(4, 274, 80, 136));
+    QGroupBox *output = makeFrame(this, QStringLiteral("Frame2_1"), QRect(4, 274, 80, LeftColumnBottom - 274));
     const auto outputButton = [&](const char *name, int y, const QString &text, void (frmOpenWaveform::*click)()) {
         auto *b = new QToolButton(output);
         b->setObjectName(QLatin1String(name));

@@ -58,6 +58,11 @@ public:
     explicit frmOpenWaveform(int slot, QWidget *parent = nullptr);
     ~frmOpenWaveform() override;
 
+    // The design size: the frames, the panel and a whole picture at 200 %.
+    QSize sizeHint() const override;
+    // The frames' column whole and room for some of the picture.
+    QSize minimumSizeHint() const override;
+
     int slot() const { return slot_; }
     // The data sheet moves the window to another slot and then calls Form_Load.
     void setSlot(int slot) { slot_ = slot; }
