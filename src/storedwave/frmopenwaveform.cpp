@@ -643,6 +643,9 @@ void frmOpenWaveform::Form_Resize()
         const StoredWave &r = rec();
         const bool channels = r.ShowCH1 || r.ShowCH2 || r.ShowLA;
         const int top = channels ? framRefresh->geometry().bottom() + 1 + 3 : 7;
+        // Without a channel the viewport takes the panel's place: the panel,
+        // which has nothing to show then, goes out of the way.
+        framRefresh->setVisible(channels);
         const QSize pic = StoredPicture::pictureSize(zoomFactor_);
         MemoryWavePic->resize(pic);
         if (MemoryWavePic->image.size() != pic) {

@@ -117,7 +117,7 @@ private slots:
                                                                         : QSize(640, 520);
             QVERIFY2(win->width() >= design.width() && win->height() >= design.height(),
                      qPrintable(QStringLiteral("%1 opened at %2x%3").arg(win->objectName()).arg(win->width()).arg(win->height())));
-            QVERIFY(overlaps(win).isEmpty());
+            QVERIFY2(overlaps(win).isEmpty(), qPrintable(overlaps(win).join(QStringLiteral(", "))));
 
             // Made as small as its frame allows, its controls still stand apart.
             sub->resize(1, 1);
