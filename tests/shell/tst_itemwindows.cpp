@@ -247,6 +247,8 @@ private slots:
         QVERIFY(!hooks.loading(SheetItemKind::StoredWave, 0));
         hooks.close(SheetItemKind::StoredWave, 0);
         QVERIFY(!StoredWaveWindow(0));
+    }
+
     // Waveform and data table items through the data sheet's commands: add,
     // rename, close and reopen by a double click, remove, close the sheet.
     void waveAndDataItemWindows_data()
