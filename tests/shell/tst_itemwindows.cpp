@@ -5,14 +5,63 @@
 #include "datasheet/sheetitems.h"
 #include "measure/frmmeasure.h"
 #include "replay/frmrecordplay.h"
+#include "shell/itemkinds.h"
 #include "shell/shellfixture.h"
+#include "storedwave/frmopenwaveform.h"
+#include "storedwave/wavemaker.h"
+#include "wave/datatablemodel.h"
+#include "wave/frmdata.h"
+#include "wave/frmwave.h"
 
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QTreeWidget>
 #include <QtTest>
+
+#include <functional>
+
+namespace {
+
+// A dialog seam whose file dialog runs a check while it is "open".
+class PeekingUi final : public Ui {
+public:
+    std::function<void()> whileOpen;
+    QString path;
+    MsgAnswer message(MsgIcon, const QString &, const QString &, MsgButtons) override { return MsgAnswer::Ok; }
+    FileDialogResult openFile(const FileDialogRequest &) override
+    {
+        if (whileOpen)
+            whileOpen();
+        return {true, path, {}};
+    }
+    FileDialogResult saveFile(const FileDialogRequest &) override { return {}; }
+    InputResult input(const QString &, const QString &, const QString &) override { return {}; }
+};
+
+void selectNode(QTreeWidgetItem *node)
+{
+    app().sheetui.DataSheetTreeCtl->setCurrentItem(node);
+}
+
+QTreeWidgetItem *storedNode(int slot)
+{
+    return app().Sheet.StoredWaves[size_t(slot)].Node;
+}
+
+} // namespace
 
 class TestItemWindows : public QObject {
     Q_OBJECT
+
+    static void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    static void select(QTreeWidgetItem *node) { app().sheetui.DataSheetTreeCtl->setCurrentItem(node); }
+
 private slots:
     void measureAndRecordItemsGetTheirWindows()
     {
@@ -61,6 +110,348 @@ private slots:
         QCOMPARE(app().Sheet.MeasDocCount, qint16(1));
         QVERIFY(measureWindow(0));
         QTRY_COMPARE(w->mdiArea()->subWindowList().size(), 1);
+    }
+
+    // New memory waveform items, a file opened into one, the item before it
+    // removed, a rename, the sheet saved, closed and opened again: the
+    // loaded item keeps its window, caption and picture all the way.
+    void memoryWaveItemsThroughTheSheetCommands()
+    {
+        ShellFixture f;
+        auto w = f.loadMain();
+        DataSheet &s = app().Sheet;
+        const QString wfm = f.dir.filePath(QStringLiteral("capture.wfm"));
+        WaveSpec spec;
+        spec.ch1 = levels(spec.points, [](qint64 i) { return 60 + int(i % 80); });
+        QVERIFY(writeWaveFile(wfm, waveFile(spec)));
+
+        AddNewMemoryWave();
+        AddNewMemoryWave();
+        f.clock.advance(1); // the windows' start-up
+        QCOMPARE(s.StoredWaveCount, qint16(2));
+        QVERIFY(s.Modified);
+        frmOpenWaveform *first = StoredWaveWindow(0);
+        frmOpenWaveform *second = StoredWaveWindow(1);
+        QVERIFY(first && second);
+        QCOMPARE(w->mdiArea()->subWindowList().size(), 2);
+        QCOMPARE(first->windowTitle(), QStringLiteral("Memory Wave0"));
+        QCOMPARE(storedNode(1)->text(0), QStringLiteral("Memory Wave1"));
+        QCOMPARE(storedNode(1)->data(0, Qt::UserRole).toInt(), 7);
+        QVERIFY(s.StoredWaves[0].SlotUsed && s.StoredWaves[1].SlotUsed);
+        // A new item shows no scales and no alternate time base; its refresh
+        // indicator has the colour scheme's colours.
+        for (QWidget *c : std::initializer_list<QWidget *>{first->txtCH1Div, first->abtnCH1DivDec, first->lblCH1,
+                                                          first->txtCH2Div, first->abtnCH2DivInc, first->lblCH2,
+                                                          first->txtTimeDiv, first->abtnTimeDivDec, first->Label4,
+                                                          first->framAltTimeDiv})
+            QVERIFY2(!c->isVisibleTo(first), qPrintable(c->objectName()));
+        QCOMPARE(first->picRefreshProgress->palette().color(QPalette::Window), QColor(0, 0, 0));
+        QCOMPARE(first->LblRefreshText->palette().color(QPalette::WindowText), QColor(255, 255, 192));
+        QCOMPARE(first->LblRefreshValue->palette().color(QPalette::WindowText), QColor(0, 255, 255));
+
+        // The second item's open button reads the file into it.
+        f.fakeUi.answerFile(wfm);
+        second->FlatBttn1->click();
+        QVERIFY(s.StoredWaves[1].HasData);
+        const QString loadedCaption = QStringLiteral("Memory Wave1  (") + wfm + QLatin1Char(')');
+        QCOMPARE(second->windowTitle(), loadedCaption);
+        QVERIFY(second->txtCH1Div->isVisibleTo(second));
+        const QImage loaded = second->picture();
+        QVERIFY(!loaded.isNull());
+        QVERIFY(loaded != first->picture()); // the trace is drawn
+
+        // Removing the first item: the loaded one moves into slot 0 with its
+        // window, caption and picture.
+        selectNode(storedNode(0));
+        RemoveSelected();
+        f.clock.advance(1);
+        QCOMPARE(s.StoredWaveCount, qint16(1));
+        QVERIFY(StoredWaveWindow(0));
+        QVERIFY(!StoredWaveWindow(1));
+        QCOMPARE(StoredWaveWindow(0)->windowTitle(), loadedCaption);
+        QCOMPARE(StoredWaveWindow(0)->picture(), loaded);
+        QVERIFY(s.StoredWaves[0].SlotUsed);
+        QVERIFY(!s.StoredWaves[1].HasData);
+        QCOMPARE(storedNode(0)->text(0), QStringLiteral("Memory Wave1"));
+        QTRY_COMPARE(w->mdiArea()->subWindowList().size(), 1);
+
+        // A rename keeps the path part of the caption.
+        selectNode(storedNode(0));
+        QString typed = QStringLiteral("Scope A");
+        ChangeFormName(typed);
+        QCOMPARE(StoredWaveWindow(0)->windowTitle(), QStringLiteral("Scope A  (") + wfm + QLatin1Char(')'));
+
+        // Saved, the sheet closed and opened again: the same record, caption
+        // and picture.
+        const StoredWave saved = s.StoredWaves[0];
+        const QString kvd = f.dir.filePath(QStringLiteral("memory.kvd"));
+        f.fakeUi.answerFile(kvd);
+        QCOMPARE(SaveDataSheetAs(), SaveOutcome::Saved);
+        selectNode(s.SheetNode);
+        RemoveSelected();
+        QVERIFY(!StoredWaveWindow(0));
+        QVERIFY(!s.StoredWaves[0].SlotUsed);
+        QTRY_COMPARE(w->mdiArea()->subWindowList().size(), 0);
+        s.StoredWaves[0] = StoredWave{};
+
+        OpenDataSheet(kvd);
+        f.clock.advance(1);
+        QCOMPARE(s.StoredWaveCount, qint16(1));
+        const StoredWave &back = s.StoredWaves[0];
+        QCOMPARE(back.Name, QStringLiteral("Scope A"));
+        QCOMPARE(back.FilePath, wfm);
+        QVERIFY(back.HasData && back.ShowCH1 && !back.ShowCH2);
+        QCOMPARE(back.SampleCount, saved.SampleCount);
+        QCOMPARE(back.Ch1VoltDiv, saved.Ch1VoltDiv);
+        QCOMPARE(back.TimeDiv, saved.TimeDiv);
+        QVERIFY(back.Ch1Samples.mid(0, saved.SampleCount) == saved.Ch1Samples.mid(0, saved.SampleCount));
+        QVERIFY(StoredWaveWindow(0));
+        QCOMPARE(StoredWaveWindow(0)->windowTitle(), QStringLiteral("Scope A  (") + wfm + QLatin1Char(')'));
+        QCOMPARE(storedNode(0)->text(0), QStringLiteral("Scope A"));
+        QCOMPARE(StoredWaveWindow(0)->picture(), loaded);
+        QVERIFY(back.SlotUsed);
+        QVERIFY(!s.Modified); // opening windows never marks the sheet
+    }
+
+    // While its file dialog is open a memory waveform window tells the sheet
+    // it is loading and refuses the sheet's close.
+    void memoryWaveWindowRefusesToCloseWhileLoading()
+    {
+        ShellFixture f;
+        auto w = f.loadMain();
+        const QString wfm = f.dir.filePath(QStringLiteral("capture.wfm"));
+        WaveSpec spec;
+        spec.ch1 = levels(spec.points, [](qint64 i) { return 40 + int(i % 100); });
+        QVERIFY(writeWaveFile(wfm, waveFile(spec)));
+        AddNewMemoryWave();
+        f.clock.advance(1);
+        frmOpenWaveform *win = StoredWaveWindow(0);
+        QVERIFY(win);
+
+        const ItemWindowHooks &hooks = app().sheetui.windows;
+        PeekingUi peek;
+        peek.path = wfm;
+        bool loading = false;
+        bool stayed = false;
+        peek.whileOpen = [&] {
+            loading = hooks.loading(SheetItemKind::StoredWave, 0);
+            hooks.close(SheetItemKind::StoredWave, 0);
+            stayed = StoredWaveWindow(0) == win;
+        };
+        setUi(&peek);
+        win->OpenWaveformFile();
+        setUi(&f.fakeUi);
+        QVERIFY(loading);
+        QVERIFY(stayed);
+        QVERIFY(app().Sheet.StoredWaves[0].HasData); // the load went on into its own item
+        QVERIFY(!hooks.loading(SheetItemKind::StoredWave, 0));
+        hooks.close(SheetItemKind::StoredWave, 0);
+        QVERIFY(!StoredWaveWindow(0));
+    }
+
+    // Waveform and data table items through the data sheet's commands: add,
+    // rename, close and reopen by a double click, remove, close the sheet.
+    void waveAndDataItemWindows_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("waveform") << int(SheetItemKind::Wave);
+        QTest::newRow("data table") << int(SheetItemKind::Data);
+    }
+    void waveAndDataItemWindows()
+    {
+        QFETCH(int, kind);
+        const auto k = SheetItemKind(kind);
+        ShellFixture f;
+        auto main = f.loadMain();
+        const ItemKindRow *row = itemKindRow(k);
+        QVERIFY(row);
+        DataSheet &s = app().Sheet;
+        for (int i = 0; i < 3; ++i)
+            AddNewItem(k);
+        f.clock.advance(600);
+        const QString second = itemName(s, k, 1), third = itemName(s, k, 2);
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(row->window(i));
+            QCOMPARE(row->window(i)->windowTitle(), itemName(s, k, i));
+            QVERIFY(itemWindowOpen(s, k, i));
+        }
+        QCOMPARE(main->mdiArea()->subWindowList().size(), 3);
+
+        // Renaming the first item renames its window.
+        select(itemNode(s, k, 0));
+        QString name = QStringLiteral("Renamed");
+        ChangeFormName(name);
+        QCOMPARE(row->window(0)->windowTitle(), name);
+
+        // The second window closed by its frame; a double click opens it again.
+        row->window(1)->parentWidget()->close();
+        flushDeletes();
+        QVERIFY(!row->window(1) && !itemWindowOpen(s, k, 1));
+        select(itemNode(s, k, 1));
+        SetActiveForm();
+        f.clock.advance(600);
+        QVERIFY(row->window(1) && itemWindowOpen(s, k, 1));
+        QCOMPARE(row->window(1)->windowTitle(), second);
+
+        // Removing the first item: the later ones move down with their windows.
+        select(itemNode(s, k, 0));
+        RemoveSelected();
+        f.clock.advance(600);
+        flushDeletes();
+        QCOMPARE(s.count(k), 2);
+        QCOMPARE(row->window(0)->windowTitle(), second);
+        QCOMPARE(row->window(1)->windowTitle(), third);
+        QVERIFY(!row->window(2));
+        QCOMPARE(main->mdiArea()->subWindowList().size(), 2);
+
+        // Closing the sheet closes every window.
+        s.Modified = false;
+        select(s.SheetNode);
+        RemoveSelected();
+        flushDeletes();
+        QVERIFY(!row->window(0) && !row->window(1));
+        QVERIFY(main->mdiArea()->subWindowList().isEmpty());
+    }
+
+    // The source boxes of a waveform window: an add and a double click follow
+    // the instrument's logic channels, a reopened sheet what it was saved with.
+    // A data table always shows CH1 and CH2 900 twips apart and no LA.
+    void channelBoxLayouts()
+    {
+        ShellFixture f;
+        auto main = f.loadMain();
+        DataSheet &s = app().Sheet;
+        app().link.LaPresent = 0;
+        AddNewItem(SheetItemKind::Wave);
+        app().link.LaPresent = -1;
+        AddNewItem(SheetItemKind::Wave);
+        AddNewItem(SheetItemKind::Data);
+        f.clock.advance(600);
+        auto logicBox = [](int slot) { return waveWindow(slot)->ChkCH[3]->isVisibleTo(waveWindow(slot)); };
+        auto step = [](int slot) { return waveWindow(slot)->ChkCH[1]->y() - waveWindow(slot)->ChkCH[0]->y(); };
+        QVERIFY(!logicBox(0) && !waveWindow(0)->ChkCH[3]->isEnabled());
+        QVERIFY(logicBox(1));
+        QVERIFY(step(0) > step(1));
+        const frmData *d = dataWindow(0);
+        QCOMPARE(d->OptionCH[1]->x() - d->OptionCH[0]->x(), 60);
+        QVERIFY(!d->OptionCH[2]->isVisibleTo(d) && !d->OptionCH[2]->isEnabled());
+
+        // Saved while the instrument has logic channels, reopened without.
+        const QString path = f.dir.filePath(QStringLiteral("layout.kvd"));
+        f.fakeUi.answerFile(path);
+        QCOMPARE(SaveDataSheetAs(), SaveOutcome::Saved);
+        NewDataSheet();
+        flushDeletes();
+        app().link.LaPresent = 0;
+        OpenDataSheet(path);
+        f.clock.advance(600);
+        QVERIFY(logicBox(0) && logicBox(1));
+        QVERIFY(!dataWindow(0)->OptionCH[2]->isVisibleTo(dataWindow(0)));
+        // A double click lays the window out for the instrument again.
+        select(s.WaveDocs[0].Node);
+        SetActiveForm();
+        QVERIFY(!logicBox(0));
+        QVERIFY(logicBox(1));
+    }
+
+    // Refreshed against the simulator, saved, reopened: the windows show the
+    // same picture and rows without asking the instrument again.
+    void refreshedItemsReopenWithoutARefresh()
+    {
+        ShellFixture f;
+        auto main = f.loadMain();
+        f.useVisa();
+        f.sim.handle(":CHANNEL2:DISPLAY ON", Qm4100Sim::Framing::VisaUsb);
+        QVERIFY(f.connect());
+        setPump([&] { f.serial->pumpOnce(f.clock); });
+        app().shell.RefreshType = QStringLiteral("Single");
+        DataSheet &s = app().Sheet;
+        AddNewItem(SheetItemKind::Wave);
+        AddNewItem(SheetItemKind::Data);
+        f.clock.advance(600);
+        waveWindow(0)->ChkCH[1]->click();
+        waveWindow(0)->cmdRefresh->click();
+        dataWindow(0)->cmdRefresh->click();
+        QVERIFY(s.WaveDocs[0].HasData && s.DataDocs[0].HasData);
+        const QImage picture = waveWindow(0)->picture();
+        const int rows = dataWindow(0)->model()->rowCount();
+        QCOMPARE(rows, int(s.DataDocs[0].RowCount));
+        QStringList cells;
+        for (int r = 0; r < rows; ++r)
+            cells << dataWindow(0)->model()->cell(r, 1) + u' ' + dataWindow(0)->model()->cell(r, 2);
+
+        const QString path = f.dir.filePath(QStringLiteral("refreshed.kvd"));
+        f.fakeUi.answerFile(path);
+        QCOMPARE(SaveDataSheetAs(), SaveOutcome::Saved);
+        NewDataSheet();
+        flushDeletes();
+        QVERIFY(!waveWindow(0) && !dataWindow(0));
+        const qsizetype sent = f.lines().size();
+        OpenDataSheet(path);
+        f.clock.advance(600);
+        QVERIFY(waveWindow(0) && dataWindow(0));
+        QCOMPARE(f.lines().size(), sent);
+        QCOMPARE(waveWindow(0)->picture(), picture);
+        QCOMPARE(dataWindow(0)->model()->rowCount(), rows);
+        QStringList reopened;
+        for (int r = 0; r < rows; ++r)
+            reopened << dataWindow(0)->model()->cell(r, 1) + u' ' + dataWindow(0)->model()->cell(r, 2);
+        QCOMPARE(reopened, cells);
+        QVERIFY(!s.Modified);
+        setPump({});
+    }
+
+    // While a window's load waits inside the transfer the data sheet refuses
+    // to remove its item, close the sheet, start a new one, open one or close
+    // the window.
+    void commandsRefusedWhileAWindowLoads_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("waveform") << int(SheetItemKind::Wave);
+        QTest::newRow("data table") << int(SheetItemKind::Data);
+    }
+    void commandsRefusedWhileAWindowLoads()
+    {
+        QFETCH(int, kind);
+        const auto k = SheetItemKind(kind);
+        ShellFixture f;
+        auto main = f.loadMain();
+        f.useVisa();
+        QVERIFY(f.connect());
+        app().shell.RefreshType = QStringLiteral("Single");
+        DataSheet &s = app().Sheet;
+        AddNewItem(k);
+        f.clock.advance(600);
+        const ItemKindRow *row = itemKindRow(k);
+        QWidget *w = row->window(0);
+        bool loadingSeen = false, tried = false;
+        setPump([&] {
+            if (!tried && row->loading(0)) {
+                loadingSeen = app().sheetui.windows.loading(k, 0);
+                tried = true;
+                select(itemNode(s, k, 0));
+                RemoveSelected();
+                select(s.SheetNode);
+                RemoveSelected();
+                NewDataSheet();
+                OpenDataSheet(f.dir.filePath(QStringLiteral("missing.kvd")));
+                w->parentWidget()->close();
+            }
+            f.serial->pumpOnce(f.clock);
+        });
+        if (k == SheetItemKind::Wave)
+            waveWindow(0)->cmdRefresh->click();
+        else
+            dataWindow(0)->cmdRefresh->click();
+        setPump({});
+        QVERIFY(tried && loadingSeen);
+        QVERIFY(!row->loading(0));
+        flushDeletes();
+        QCOMPARE(row->window(0), w);
+        QCOMPARE(s.count(k), 1);
+        QVERIFY(DataSheetIsOpen());
+        QVERIFY(itemWindowOpen(s, k, 0));
+        QVERIFY(f.fakeUi.messages().isEmpty()); // refused silently
     }
 };
 
