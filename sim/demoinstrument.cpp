@@ -23,11 +23,6 @@ Qm4100Sim &installDemoInstrument()
     auto backend = std::make_shared<SimVisaBackend>();
     backend->addResource(QString::fromLatin1(DemoResource), &sim);
     registerVisaBackend(backend);
-    // The trial instrument is the search's only resource: with the machine's
-    // own serial ports listed too, Connect would first ask which to open.
-    for (const QString &name : visaBackendNames())
-        if (name != backend->name())
-            unregisterVisaBackend(name);
     if (QCoreApplication *app = QCoreApplication::instance()) {
         if (!app->findChild<QTimer *>(QStringLiteral("demoLogTrim"))) {
             auto *trim = new QTimer(app);
