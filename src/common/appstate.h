@@ -8,6 +8,7 @@
 #include "common/datasheet.h"
 #include "controller/ctrlstate.h"
 #include "datasheet/datasheetstate.h"
+#include "editors/editorsstate.h"
 #include "link/linkstate.h"
 #include "replay/replaystate.h"
 #include "panel/panelstate.h"
@@ -40,6 +41,7 @@ struct AppState {
     PanelState panel;      // virtual panel: mirror flags and screen buffers
     MeasureState measure;  // measure windows' shared flags and the one continuous-refresh flag set
     DataSheetState sheetui; // the Data Browser tree and the hooks to the item windows
+    EditorsState editors;  // the setting editors: the adjust dialog's remembered choices
 };
 
 AppState &app();

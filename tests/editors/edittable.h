@@ -1,0 +1,60 @@
+#pragma once
+// Small helpers of the editors' table tests: texts written language-free in a
+// table ("@WordOn" is the word WordOn of the language in force), and settings
+// changed by name ("TrigMethod=@WordPulse;PulseSource=D3").
+
+#include "common/appstate.h"
+#include "common/ctrlsettings.h"
+#include "texts/stringres.h"
+
+#include <QString>
+#include <QStringList>
+
+// "@Name" gives the word Name in the language in force; any other text is
+// itself.
+inline QString resolved(const QString &token)
+{
+    if (!token.startsWith(u'@'))
+        return token;
+    Word w{};
+    const QByteArray name = token.mid(1).toLatin1();
+    if (!wordByName(name.constData(), &w))
+        return QStringLiteral("<no word %1>").arg(token);
+    return word(w);
+}
+
+inline QStringList resolved(const QStringList &tokens)
+{
+    QStringList out;
+    for (const QString &t : tokens)
+        out << resolved(t);
+    return out;
+}
+
+// The parts resolved and joined without separator (an edit key).
+inline QString joinedKey(const QStringList &parts)
+{
+    return resolved(parts).join(QString());
+}
+
+// Sets settings members by name: "Member=value" pairs separated by ";",
+// values resolved as above. Returns false for a name the record lacks.
+inline bool setMembers(const QString &spec)
+{
+    for (const QString &pair : spec.split(u';', Qt::SkipEmptyParts)) {
+        const qsizetype eq = pair.indexOf(u'=');
+        if (eq < 0)
+            return false;
+        const QString name = pair.left(eq);
+        bool found = false;
+        for (const CtrlSettingsField &f : ctrlSettingsFields()) {
+            if (f.text && name == QLatin1String(f.name)) {
+                app().Settings.*f.text = resolved(pair.mid(eq + 1));
+                found = true;
+            }
+        }
+        if (!found)
+            return false;
+    }
+    return true;
+}
