@@ -80,6 +80,8 @@ CtrlDialog::CtrlDialog(QWidget *parent) : QDialog(parent)
     grid->setColumnStretch(0, 1);
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(4, 0, 4, 4);
+    // A fixed tool window the size of what it shows.
+    outer->setSizeConstraint(QLayout::SetFixedSize);
     outer->addWidget(frame_);
     combo_->setMinimumWidth(120);
     input_->setMinimumWidth(120);

@@ -67,6 +67,8 @@ CtrlDialogAdjust::CtrlDialogAdjust(QWidget *parent) : QDialog(parent)
     grid->addWidget(cancel_, 1, 2, Qt::AlignTop);
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(4, 0, 4, 4);
+    // A fixed tool window the size of what it shows.
+    outer->setSizeConstraint(QLayout::SetFixedSize);
     outer->addWidget(frame_);
 
     connect(coarse_, &QRadioButton::clicked, this, [this] { OptVoltDiv_Click(0); });
