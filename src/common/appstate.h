@@ -14,6 +14,7 @@
 #include "panel/panelstate.h"
 #include "measure/measurestate.h"
 #include "shell/shellstate.h"
+#include "storedwave/storedwavestate.h"
 #include "texts/textstate.h"
 #include "transfer/transferstate.h"
 #include "transfer/uploaddownload.h"
@@ -44,6 +45,7 @@ struct AppState {
     DataSheetState sheetui; // the Data Browser tree and the hooks to the item windows
     WaveState wave;        // the waveform windows' shared flags
     EditorsState editors;  // the setting editors: the adjust dialog's remembered choices
+    StoredWaveState storedwave; // the viewer windows' grid cache
 };
 
 AppState &app();

@@ -17,7 +17,9 @@
 #include "wave/wavegrid.h"
 #include "wave/waveprint.h"
 #include "wave/wavetraces.h"
+#include "wave/waveoverlay.h"
 #include "wave/wavezoom.h"
+#include "shell/mousecontrol.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -360,7 +362,7 @@ void frmWave::Form_Load()
     }
     // Choosing the list's entry runs its handler: 150 %, laid out but not drawn.
     ZoomCombo_Change(ZoomCombo->currentText());
-    // cursors: their load values here, then the reference picture size.
+    cursors.load(WavePic->width(), WavePic->height());
     picRefreshProgress->hide();
 }
 
@@ -380,8 +382,8 @@ void frmWave::setControlsFromRecord()
     GridCheck->setChecked(d->GridShown);
     OptionColor[d->ColorMode ? 0 : 1]->setChecked(true);
     setProgressColors(d->ColorMode);
-    ChkCursorX->setChecked(CursorXOn);
-    ChkCursorY->setChecked(CursorYOn);
+    ChkCursorX->setChecked(cursors.CursorXOn);
+    ChkCursorY->setChecked(cursors.CursorYOn);
 }
 
 void frmWave::Timer1_Timer()
@@ -498,7 +500,7 @@ void frmWave::Form_Resize()
             VScrollRange = out.vScrollRange;
     }
     placeProgressBox();
-    // cursors: moved in proportion to the picture's change of size here.
+    cursors.proportionalMove(WavePic->width(), WavePic->height());
     if (!InitPending)
         redrawPicture();
 }
@@ -526,7 +528,7 @@ void frmWave::drawPictureAt(QImage &image, double zoom)
     env.wordOn = word(Word::WordOn);
     env.laModel = app().link.LaModel;
     DrawOSC(canvas, *d, env);
-    // cursors: DrawCursors (the overlay and its read-outs) here, last.
+    DrawCursors(canvas.painter(), cursors, *d, zoom);
 }
 
 void frmWave::redrawPicture()
@@ -621,14 +623,14 @@ void frmWave::OptionColor_Click()
 void frmWave::ChkCursorX_Click()
 {
     WaveHandlerScope scope(this);
-    CursorXOn = ChkCursorX->isChecked();
+    cursors.CursorXOn = ChkCursorX->isChecked();
     Form_Resize();
 }
 
 void frmWave::ChkCursorY_Click()
 {
     WaveHandlerScope scope(this);
-    CursorYOn = ChkCursorY->isChecked();
+    cursors.CursorYOn = ChkCursorY->isChecked();
     Form_Resize();
 }
 
@@ -646,19 +648,27 @@ void frmWave::VScroll_Change()
 
 // --- mouse on the picture --------------------------------------------------------
 
-void frmWave::WavePic_MouseDown(double, double)
+void frmWave::WavePic_MouseDown(double x, double y)
 {
-    // cursors: the hit test of a press.
+    const WaveDoc *d = doc();
+    cursors.press(x, y, ZoomFactor, d && d->SplitScreen);
 }
 
-void frmWave::WavePic_MouseMove(double, double)
+void frmWave::WavePic_MouseMove(double x, double y)
 {
-    // cursors: dragging and the pointer shape.
+    WaveHandlerScope scope(this);
+    const WaveDoc *d = doc();
+    bool redraw = false;
+    const int pointer = cursors.move(x, y, ZoomFactor, d && d->SplitScreen, &redraw);
+    if (redraw)
+        redrawPicture();
+    if (MouseControl::Cursor() != pointer)
+        MouseControl::setCursor(pointer);
 }
 
 void frmWave::WavePic_MouseUp(double, double)
 {
-    // cursors: a release ends every drag.
+    cursors.release();
 }
 
 // --- refresh -------------------------------------------------------------------

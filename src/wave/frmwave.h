@@ -18,6 +18,8 @@
 // loads) is hidden at once and deleted when that handler has returned; while
 // its load waits inside the transfer it refuses to close.
 
+#include "wave/wavecursors.h"
+
 #include <QImage>
 #include <QString>
 #include <QWidget>
@@ -89,7 +91,9 @@ public:
     void cmdExport_Click();
     void cmdPrint_Click();
     void cmdPreview_Click();
-    // Mouse on the picture, in picture pixels (any button).
+    // Mouse on the picture, in picture pixels (any button): the cursor model
+    // decides; a move that dragged a cursor redraws the picture, and every move
+    // sets the program's pointer to the shape the model asks for.
     void WavePic_MouseDown(double x, double y);
     void WavePic_MouseMove(double x, double y);
     void WavePic_MouseUp(double x, double y);
@@ -145,9 +149,8 @@ public:
     // it stands alone).
     QWidget *frame();
 
-    // The cursor boxes' state (the overlay reads it).
-    bool CursorXOn = false;
-    bool CursorYOn = false;
+    // The measuring cursors (the boxes, the mouse and the overlay share them).
+    WaveCursors cursors;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -1,6 +1,7 @@
 #include "wave/wavecanvas.h"
 
 #include "values/rounding.h"
+#include "wave/waveshapes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,11 +36,7 @@ int WaveCanvas::pixel(double v)
 
 QFont WaveCanvas::pictureFont(bool bold)
 {
-    QFont f(QStringLiteral("Noto Sans CJK SC"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(11);
-    f.setBold(bold);
-    return f;
+    return wavePictureFont(bold);
 }
 
 void WaveCanvas::applyPen()
@@ -167,6 +164,7 @@ void WaveCanvas::pset(double x, double y)
 void WaveCanvas::textOut(double x, double y, const QString &text)
 {
     painter_.setFont(fonts_[bold_ ? 1 : 0]);
+    painter_.setPen(fore_); // drawers that use the painter may have left a pen of their own
     const QPoint at = pixel(x, y);
     painter_.drawText(QRect(at.x(), at.y(), 4096, 256), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
 }

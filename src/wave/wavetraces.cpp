@@ -3,6 +3,8 @@
 #include "common/constants.h"
 #include "values/rounding.h"
 #include "wave/wavecanvas.h"
+#include "wave/wavelogic.h"
+#include "wave/wavemarkers.h"
 
 #include <algorithm>
 
@@ -205,26 +207,28 @@ void drawYT(WaveCanvas &c, const WaveDoc &doc, const WaveDrawEnv &env)
     if (!colour)
         c.setForeColor(QColor(0, 0, 0));
 
+    QPainter &p = c.painter();
+    const double Z = env.zoom;
     if (doc.DrawCH1) {
         if (colour)
             c.setForeColor(CH1Color);
-        // labels: DrawChannelLabel(c, Z, "CH1", doc.CH1Offset, doc.CH1VoltDiv, doc.TrigMode,
-        //                          doc.FFTDisplay, s.FFTFullScreen)
+        DrawChannelLabel(p, c.foreColor(), Z, QStringLiteral("CH1"), doc.CH1Offset, doc.CH1VoltDiv, doc.TrigMode,
+                         doc.FFTDisplay, s.FFTFullScreen);
         if (valid(s.CH1Valid))
             paintPolyline(c, analogTraceVertices(doc, AnalogTrace::CH1, env));
     }
     if (doc.DrawCH2) {
         if (colour)
             c.setForeColor(CH2Color);
-        // labels: DrawChannelLabel(c, Z, "CH2", doc.CH2Offset, doc.CH2VoltDiv, doc.TrigMode,
-        //                          doc.FFTDisplay, s.FFTFullScreen)
+        DrawChannelLabel(p, c.foreColor(), Z, QStringLiteral("CH2"), doc.CH2Offset, doc.CH2VoltDiv, doc.TrigMode,
+                         doc.FFTDisplay, s.FFTFullScreen);
         if (valid(s.CH2Valid))
             paintPolyline(c, analogTraceVertices(doc, AnalogTrace::CH2, env));
     }
     if (doc.DrawMath) {
         if (colour)
             c.setForeColor(MathColor);
-        // labels: DrawMathLabel(c, Z, s, doc.TrigMode, doc.FFTDisplay)
+        DrawMathLabel(p, c.foreColor(), Z, s, doc.TrigMode, doc.FFTDisplay);
         if (fftOn(doc, env)) {
             if (valid(s.FFTValid))
                 paintPolyline(c, fftTraceVertices(doc, env));
@@ -233,11 +237,15 @@ void drawYT(WaveCanvas &c, const WaveDoc &doc, const WaveDrawEnv &env)
         }
     }
     if (doc.DrawLA) {
-        // logic rows: DrawLALabels(c, Z, s, doc.TrigMode, doc.FFTDisplay), then, when
-        // valid(s.LAValid), DrawLATraces(c, Z, doc.LAWords, doc.PointCount, s, doc.TrigMode, doc.FFTDisplay)
+        // The labels stand even when the transfer brought no valid logic data.
+        DrawLALabels(p, Z, s, doc.TrigMode, doc.FFTDisplay, colour);
+        if (valid(s.LAValid))
+            DrawLATraces(p, Z, doc.LAWords, doc.PointCount, s, doc.TrigMode, doc.FFTDisplay, colour);
     }
-    // markers: DrawAltTrigMarks(...) under "ALTERNATION", else DrawTrigMark(c, Z, doc.TimeDiv,
-    //          doc.Delay, doc.ColorMode)
+    if (alternating(doc))
+        DrawAltTrigMarks(p, Z, doc.AltTimeDivCH1, doc.AltDelayCH1, doc.AltTimeDivCH2, doc.AltDelayCH2, colour);
+    else
+        DrawTrigMark(p, Z, doc.TimeDiv, doc.Delay, colour);
 }
 
 void drawXY(WaveCanvas &c, const WaveDoc &doc, const WaveDrawEnv &env)

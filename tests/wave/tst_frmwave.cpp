@@ -781,14 +781,19 @@ private slots:
         connectVisa();
         sim(":TIMEBASE:SCALE 2e-4");
         fx->sim.setMathDisplay(true);
-        setDisplays(true, true, true, false);
+        sim(":LA:DISPLAY ON");
+        sim(":DIGITAL0:TURN ON");
+        sim(":DIGITAL5:TURN ON");
+        setDisplays(true, true, true, true);
         frmWave *w = openItem();
-        w->ChkCH[1]->click();
-        w->ChkCH[2]->click();
+        for (int i = 1; i <= 3; ++i)
+            w->ChkCH[i]->click();
+        w->ChkCursorX->click();
+        w->ChkCursorY->click();
         if (!colour)
             w->OptionColor[1]->click();
         refreshOnce(w);
-        QVERIFY(doc().DrawCH1 && doc().DrawCH2 && doc().DrawMath);
+        QVERIFY(doc().DrawCH1 && doc().DrawCH2 && doc().DrawMath && doc().DrawLA);
         const QString name = QString::fromLatin1(QTest::currentDataTag());
         const QDir dir(QCoreApplication::applicationDirPath());
         QVERIFY(dir.mkpath(QStringLiteral("wave-renders")));
@@ -804,6 +809,14 @@ private slots:
         const QColor trace = colour ? CH1Color : QColor(0, 0, 0);
         QVERIFY(shareOn(w->picture(), analogTraceVertices(doc(), AnalogTrace::Math, envOf(w)),
                         colour ? MathColor : trace) > 0.9);
+        if (colour) {
+            int logic = 0; // the logic rows in green, the selected one in red
+            const QImage &img = w->picture();
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    logic += img.pixelColor(x, y) == LAColor || img.pixelColor(x, y) == LASelectedColor;
+            QVERIFY(logic > 100);
+        }
     }
 };
 
