@@ -12,10 +12,13 @@
 
 namespace {
 
-// Picks the entry "=text" (resolved) or types "#text", then presses OK.
+// Picks the entry "=text" (resolved; "=" alone leaves the list without a
+// selection) or types "#text", then presses OK.
 void act(CtrlDialog &d, const QString &input)
 {
-    if (input.startsWith(u'=')) {
+    if (input == QLatin1String("=")) {
+        QCOMPARE(d.choice(), QString()); // the current value is no entry
+    } else if (input.startsWith(u'=')) {
         const QString text = resolved(input.mid(1));
         const int index = d.Combo()->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
         QVERIFY2(index >= 0, qPrintable(QStringLiteral("no entry ") + text));
@@ -89,16 +92,19 @@ class TestTrigger : public QObject {
         QTest::addColumn<QStringList>("nodes");
         QTest::addColumn<QStringList>("sims");
         QTest::addColumn<QStringList>("absent");
+        QTest::addColumn<QStringList>("replies");
     }
 
     // One row in both languages.
     void row(const QString &name, const QString &setup, const QStringList &simSetup, const QString &node,
              const QString &input, const QStringList &lines, const QStringList &gaps, const QStringList &members,
-             const QStringList &nodes, const QStringList &sims, const QStringList &absent = {})
+             const QStringList &nodes, const QStringList &sims, const QStringList &absent = {},
+             const QStringList &replies = {})
     {
         for (int lang : {LanguageEnglish, LanguageChinese})
             QTest::newRow(qPrintable(name + (lang ? QStringLiteral(" (English)") : QStringLiteral(" (Chinese)"))))
-                << lang << setup << simSetup << node << input << lines << gaps << members << nodes << sims << absent;
+                << lang << setup << simSetup << node << input << lines << gaps << members << nodes << sims << absent
+                << replies;
     }
 
     // Runs the row: settings and simulator set up, the node edited, then every
@@ -116,8 +122,15 @@ class TestTrigger : public QObject {
         QFETCH(QStringList, nodes);
         QFETCH(QStringList, sims);
         QFETCH(QStringList, absent);
+        QFETCH(QStringList, replies);
         EditorsFixture f(lang);
         QVERIFY(f.connected);
+        // "query=reply": the instrument's reply to query replaced.
+        ReplacedReplies replaced;
+        for (const QString &r : replies) {
+            const qsizetype eq = r.indexOf(u'=');
+            replaced.replies.insert(r.left(eq), r.mid(eq + 1));
+        }
         for (const QString &l : simSetup)
             f.simSet(l.toLatin1());
         QVERIFY(setMembers(setup));
@@ -143,6 +156,8 @@ class TestTrigger : public QObject {
         QVERIFY(!settingsHoldInfOrNan());
         QVERIFY(app().ctrl.CtrlFileModified);
         QVERIFY(f.fakeUi.messages().isEmpty());
+        // The node edited (or the one its rebuild names) is the selected one.
+        QVERIFY(f.tree()->currentItem());
     }
 
 private slots:
@@ -407,6 +422,327 @@ private slots:
         }
     }
     void alternateItems() { runRow(); }
+
+    // A method change reads the new method's settings back, rebuilds the
+    // tree and reads the LA display 100 ms later.
+    void method_data()
+    {
+        columns();
+        const QString from = QStringLiteral("TrigMethod=@WordEdge;TimebaseFormat=Y-T;LADisplay=@WordOff;");
+        const QStringList sim{":LA:DISPLAY ON"};
+        const QStringList la{"6,2|@ItemMethod|@WordPulse", "4,9|@ItemDisplay|@WordOn"};
+        row("to PULSE on EXT", from, sim + QStringList{":TRIGGER:PULSE:SOURCE EXT", ":TRIGGER:PULSE:LEVEL 0.5",
+                                                         ":TRIGGER:PULSE:WIDTH 2e-5"},
+            "6,2", "=@WordPulse",
+            {":TRIGGER:MODE PULSE", ":TRIGGER:PULSE:SOURCE?", ":TRIGGER:PULSE:MODE?", ":TRIGGER:PULSE:WIDTH?",
+             ":TRIGGER:PULSE:SWEEP?", ":TRIGGER:PULSE:COUPLING?", ":TRIGGER:PULSE:LEVEL?", ":TRIGGER:PULSE:SENSITIVITY?",
+             ":TRIGGER:HOLDOFF?", ":LA:DISPLAY?"},
+            {"1>2=" + ms(0), "9>10=100"},
+            {"TrigMethod=@WordPulse", "PulseSource=EXT", "PulseMode=@WordPulsePosLess", "PulseWidth=20.0us",
+             "PulseSweep=@WordAuto", "PulseCoupling=@WordDC", "PulseLevel=2.50div", "PulseSensitivity=0.10div",
+             "Holdoff=100ns", "LADisplay=@WordOn"},
+            la + QStringList{"6,3|@ItemSource|EXT", "6,5|@ItemPulseWidth|20.0us", "6,8|@ItemLevel|2.50div"},
+            {":TRIGGER:MODE=PULSE"}, {"6,19", "6,22"});
+        row("to EDGE on the AC line", "TrigMethod=@WordPulse;EdgeLevel=1.24div;LADisplay=@WordOff",
+            sim + QStringList{":TRIGGER:EDGE:SOURCE ACLINE"}, "6,2", "=@WordEdge",
+            {":TRIGGER:MODE EDGE", ":TRIGGER:EDGE:SOURCE?", ":TRIGGER:EDGE:SLOPE?", ":TRIGGER:EDGE:SWEEP?",
+             ":TRIGGER:EDGE:COUPLING?", ":TRIGGER:EDGE:SENSITIVITY?", ":TRIGGER:HOLDOFF?", ":LA:DISPLAY?"},
+            {"7>8=100"},
+            {"TrigMethod=@WordEdge", "EdgeSource=@WordACLine", "EdgeLevel=1.24div", "EdgeSlope=@WordRising",
+             "EdgeSweep=@WordAuto", "EdgeCoupling=@WordDC", "EdgeSensitivity=0.10div", "Holdoff=100ns"},
+            {"6,2|@ItemMethod|@WordEdge", "6,3|@ItemSource|@WordACLine", "6,7|@ItemLevel|1.24div"}, {});
+        row("to EDGE on a logic channel", "TrigMethod=@WordPulse;EdgeLevel=1.24div",
+            sim + QStringList{":TRIGGER:EDGE:SOURCE DIGITAL3", ":LA:THRESHOLD CMOS"}, "6,2", "=@WordEdge",
+            {":TRIGGER:MODE EDGE", ":TRIGGER:EDGE:SOURCE?", ":TRIGGER:EDGE:SLOPE?", ":TRIGGER:EDGE:SWEEP?",
+             ":TRIGGER:EDGE:COUPLING?", ":LA:THRESHOLD?", ":TRIGGER:EDGE:SENSITIVITY?", ":TRIGGER:HOLDOFF?",
+             ":LA:DISPLAY?"},
+            {}, {"EdgeSource=D3", "EdgeLevel=CMOS"}, {"6,3|@ItemSource|D3"}, {}, {"6,6", "6,7", "6,8"});
+        row("to EDGE on CH1", "TrigMethod=@WordPulse;TimebaseFormat=Roll",
+            sim + QStringList{":TRIGGER:EDGE:SOURCE CHANNEL1", ":CHANNEL1:SCALE 0.5", ":TRIGGER:EDGE:LEVEL 0.75"},
+            "6,2", "=@WordEdge",
+            {":TRIGGER:MODE EDGE", ":TRIGGER:EDGE:SOURCE?", ":CHANNEL1:SCALE?", ":TRIGGER:EDGE:SLOPE?",
+             ":TRIGGER:EDGE:SWEEP?", ":TRIGGER:EDGE:COUPLING?", ":TRIGGER:EDGE:LEVEL?", ":TRIGGER:EDGE:SENSITIVITY?",
+             ":TRIGGER:HOLDOFF?", ":LA:DISPLAY?"},
+            {}, {"EdgeSource=CH1", "EdgeLevel=1.50div", "TimebaseFormat=Roll"}, {"6,7|@ItemLevel|1.50div"}, {});
+        row("to VIDEO on EXT5", from,
+            sim + QStringList{":TRIGGER:VIDEO:SOURCE EXT5", ":TRIGGER:VIDEO:LEVEL 0.5", ":TRIGGER:VIDEO:LINE 10"}, "6,2",
+            "=@WordVideo",
+            {":TRIGGER:MODE VIDEO", ":TRIGGER:VIDEO:SOURCE?", ":TRIGGER:VIDEO:POLARITY?", ":TRIGGER:VIDEO:MODE?",
+             ":TRIGGER:VIDEO:LINE?", ":TRIGGER:VIDEO:STANDARD?", ":TRIGGER:VIDEO:LEVEL?", ":TRIGGER:VIDEO:SENSITIVITY?",
+             ":TRIGGER:HOLDOFF?", ":LA:DISPLAY?"},
+            {}, {"VideoSource=EXT5", "VideoPolarity=@WordPositive", "VideoSync=@WordLine", "VideoLine=10",
+                 "VideoStandard=NTSC", "VideoLevel=0.50div", "VideoSensitivity=0.10div"},
+            {"6,6|@ItemLineNumber|10", "6,8|@ItemLevel|0.50div"}, {});
+        row("to SLOPE on CH2", from,
+            sim + QStringList{":TRIGGER:SLOPE:SOURCE CHANNEL2", ":CHANNEL2:SCALE 0.2", ":TRIGGER:SLOPE:LEVELA 0.1"},
+            "6,2", "=@WordSlope",
+            {":TRIGGER:MODE SLOPE", ":TRIGGER:SLOPE:SOURCE?", ":CHANNEL2:SCALE?", ":TRIGGER:SLOPE:COUPLING?",
+             ":TRIGGER:SLOPE:SWEEP?", ":TRIGGER:SLOPE:MODE?", ":TRIGGER:SLOPE:TIME?", ":TRIGGER:SLOPE:LEVELA?",
+             ":TRIGGER:SLOPE:LEVELB?", ":TRIGGER:SLOPE:SENSITIVITY?", ":TRIGGER:HOLDOFF?", ":LA:DISPLAY?"},
+            {}, {"SlopeSource=CH2", "SlopeMode=@WordSlopeRiseLess", "SlopeTime=1.00us", "SlopeLevelA=0.50div",
+                 "SlopeLevelB=1.00div"},
+            {"6,9|@ItemLevelA|0.50div", "6,10|@ItemLevelB|1.00div"}, {});
+        row("to PATTERN", from, sim, "6,2", "=@WordPattern",
+            {":TRIGGER:MODE PATTERN", ":TRIGGER:PATTERN:PATTERN?", ":TRIGGER:PATTERN:SWEEP?", ":TRIGGER:HOLDOFF?",
+             ":LA:DISPLAY?"},
+            {}, {"PatSweep=@WordAuto", "Holdoff=100ns"}, {"6,22|@ItemMode|@WordAuto", "6,23|@ItemHoldoff|100ns"}, {});
+        row("to DURATION", from, sim + QStringList{":TRIGGER:DURATION:TIME 5e-6"}, "6,2", "=@WordDuration",
+            {":TRIGGER:MODE DURATION", ":TRIGGER:DURATION:PATTERN?", ":TRIGGER:DURATION:QUALIFIER?",
+             ":TRIGGER:DURATION:TIME?", ":TRIGGER:DURATION:SWEEP?", ":TRIGGER:HOLDOFF?", ":LA:DISPLAY?"},
+            {}, {"DurQualifier=@WordLessThan", "DurTime=5.00us", "DurSweep=@WordAuto"},
+            {"6,23|@ItemDurationTime|5.00us"}, {});
+        // CH1 then CH2 read back, each after its scale and source select.
+        const QString alt = QStringLiteral(":TRIGGER:ALTERNATION:");
+        row("to ALTERNATIVE", "TrigMethod=@WordEdge;TimebaseFormat=Roll;AltCH1Type=@WordEdge;AltCH2Type=@WordSlope",
+            sim + QStringList{":CHANNEL1:SCALE 0.5", ":CHANNEL2:SCALE 0.2", alt + "SOURCE CHANNEL1",
+                              alt + "EDGE:LEVEL 0.25", alt + "SOURCE CHANNEL2", alt + "TYPE SLOPE",
+                              alt + "SLOPE:LEVELA 0.1", alt + "SLOPE:LEVELB 0.3"},
+            "6,2", "=@WordAlternative",
+            {":TRIGGER:MODE ALTERNATION", ":CHANNEL1:SCALE?", alt + "SOURCE CHANNEL1", alt + "EDGE:SLOPE?",
+             alt + "EDGE:COUPLING?", alt + "EDGE:LEVEL?", alt + "EDGE:HOLDOFF?", alt + "EDGE:SENSITIVITY?",
+             ":CHANNEL2:SCALE?", alt + "SOURCE CHANNEL2", alt + "SLOPE:COUPLING?", alt + "SLOPE:MODE?",
+             alt + "SLOPE:TIME?", alt + "SLOPE:LEVELA?", alt + "SLOPE:LEVELB?", alt + "SLOPE:SENSITIVITY?",
+             alt + "SLOPE:HOLDOFF?", ":LA:DISPLAY?"},
+            {"3>4=" + ms(0), "17>18=100"},
+            {"TrigMethod=@WordAlternative", "TimebaseFormat=Y-T", "AltCH1EdgeLevel=0.50div", "AltCH1EdgeHoldoff=100ns",
+             "AltCH2SlopeLevelA=0.50div", "AltCH2SlopeLevelB=1.50div", "AltCH2SlopeTime=1.00us"},
+            {"6,2|@ItemMethod|@WordAlternative", "19,17|@ItemLevel|0.50div", "20,18|@ItemLevelA|0.50div",
+             "20,19|@ItemLevelB|1.50div"},
+            {":TRIGGER:MODE=ALTERNATION", ":TIMEBASE:FORMAT=Y-T"}, {"6,3", "6,9"});
+        // A current method that is no entry: the empty choice sends the
+        // fallback token and reads back only the holdoff.
+        row("the empty choice", "TrigMethod=Foo;Holdoff=1.00us", sim, "6,2", "=",
+            {":TRIGGER:MODE DURATION", ":TRIGGER:HOLDOFF?", ":LA:DISPLAY?"}, {}, {"TrigMethod=", "Holdoff=100ns"},
+            {"6,2|@ItemMethod|"}, {":TRIGGER:MODE=DURATION"});
+
+        // Read-backs that get no usable reply keep the member's text.
+        const QString edgeCh1 = QStringLiteral("TrigMethod=@WordPulse;EdgeSource=CH2;EdgeLevel=1.24div;Holdoff=7.00us");
+        const QStringList edgeLines{":TRIGGER:MODE EDGE", ":TRIGGER:EDGE:SOURCE?", ":CHANNEL1:SCALE?",
+                                    ":TRIGGER:EDGE:SLOPE?", ":TRIGGER:EDGE:SWEEP?", ":TRIGGER:EDGE:COUPLING?",
+                                    ":TRIGGER:EDGE:LEVEL?", ":TRIGGER:EDGE:SENSITIVITY?", ":TRIGGER:HOLDOFF?",
+                                    ":LA:DISPLAY?"};
+        for (const char *scale : {"0", "abc", ""}) {
+            // A scale of "0" is the AC line's: no level is asked.
+            QStringList lines = edgeLines;
+            if (QByteArray(scale) == "0")
+                lines.removeAll(QStringLiteral(":TRIGGER:EDGE:LEVEL?"));
+            row(QStringLiteral("EDGE with a CH1 scale of \"%1\"").arg(QLatin1String(scale)), edgeCh1,
+                {":TRIGGER:EDGE:SOURCE CHANNEL1"}, "6,2", "=@WordEdge", lines, {},
+                {"EdgeSource=CH1", "EdgeLevel=1.24div", "EdgeSensitivity=0.10div", "Holdoff=100ns"},
+                {"6,7|@ItemLevel|1.24div"}, {}, {}, {QStringLiteral(":CHANNEL1:SCALE?=") + QLatin1String(scale)});
+        }
+        row("EDGE without a source reply", edgeCh1, {}, "6,2", "=@WordEdge",
+            {":TRIGGER:MODE EDGE", ":TRIGGER:EDGE:SOURCE?", ":LA:DISPLAY?"}, {},
+            {"EdgeSource=CH2", "EdgeLevel=1.24div", "Holdoff=7.00us"}, {"6,3|@ItemSource|CH2"}, {}, {},
+            {":TRIGGER:EDGE:SOURCE?="});
+        row("PULSE without a source reply", "TrigMethod=@WordEdge;PulseSource=CH2;PulseLevel=-0.40div",
+            {":TRIGGER:PULSE:SOURCE DIGITAL2"}, "6,2", "=@WordPulse",
+            {":TRIGGER:MODE PULSE", ":TRIGGER:PULSE:SOURCE?", ":TRIGGER:PULSE:MODE?", ":TRIGGER:PULSE:WIDTH?",
+             ":TRIGGER:PULSE:SWEEP?", ":TRIGGER:PULSE:COUPLING?", ":LA:THRESHOLD?", ":TRIGGER:PULSE:SENSITIVITY?",
+             ":TRIGGER:HOLDOFF?", ":LA:DISPLAY?"},
+            {}, {"PulseSource=CH2", "PulseLevel=-0.40div"}, {"6,8|@ItemLevel|-0.40div"}, {}, {},
+            {":TRIGGER:PULSE:SOURCE?="});
+        row("ALTERNATIVE with a CH1 scale of 0", "TrigMethod=@WordEdge;AltCH1Type=@WordEdge;AltCH2Type=@WordEdge;"
+            "AltCH1EdgeLevel=2.24div", {alt + "SOURCE CHANNEL1", alt + "EDGE:HOLDOFF 2e-6"}, "6,2", "=@WordAlternative",
+            {":TRIGGER:MODE ALTERNATION", ":CHANNEL1:SCALE?", alt + "SOURCE CHANNEL1", alt + "EDGE:SLOPE?",
+             alt + "EDGE:COUPLING?", alt + "EDGE:LEVEL?", alt + "EDGE:HOLDOFF?", alt + "EDGE:SENSITIVITY?",
+             ":CHANNEL2:SCALE?", alt + "SOURCE CHANNEL2", alt + "EDGE:SLOPE?", alt + "EDGE:COUPLING?",
+             alt + "EDGE:LEVEL?", alt + "EDGE:HOLDOFF?", alt + "EDGE:SENSITIVITY?", ":LA:DISPLAY?"},
+            {}, {"AltCH1EdgeLevel=2.24div", "AltCH1EdgeHoldoff=2.00us", "AltCH2EdgeLevel=0.00div"},
+            {"19,17|@ItemLevel|2.24div"}, {}, {}, {":CHANNEL1:SCALE?=0"});
+    }
+    void method() { runRow(); }
+
+    // Under the X-Y format the method cannot change: the dialog closes after
+    // the identification query and nothing is sent, stored or marked.
+    void methodUnderXY()
+    {
+        for (int lang : {LanguageEnglish, LanguageChinese}) {
+            EditorsFixture f(lang);
+            QVERIFY(setMembers(QStringLiteral("TrigMethod=@WordEdge;TimebaseFormat=X-Y")));
+            f.rebuild();
+            const CtrlSettings before = app().Settings;
+            bool closed = false;
+            f.edit(6, 2, [&](CtrlDialog &d) {
+                act(d, QStringLiteral("=@WordPulse"));
+                closed = !d.isVisible();
+            });
+            QVERIFY(closed);
+            QCOMPARE(f.simLines(), QStringList{"*IDN?"});
+            QVERIFY(app().Settings == before);
+            QVERIFY(!app().ctrl.CtrlFileModified);
+            QVERIFY2(nodeCheck("6,2|@ItemMethod|@WordEdge").isEmpty(), qPrintable(nodeCheck("6,2|@ItemMethod|@WordEdge")));
+        }
+    }
+
+    // The rebuilds of the method, the EDGE source and a channel's type keep
+    // the open branches and select the node edited.
+    void rebuildKeepsOpenBranches_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("node");
+        QTest::addColumn<QString>("input");
+        QTest::newRow("method") << "TrigMethod=@WordEdge" << "6,2" << "=@WordSlope";
+        QTest::newRow("method to ALTERNATIVE") << "TrigMethod=@WordEdge" << "6,2" << "=@WordAlternative";
+        QTest::newRow("edge source") << "TrigMethod=@WordEdge;EdgeSource=CH1" << "6,3" << "=D7";
+        QTest::newRow("pulse source") << "TrigMethod=@WordPulse;PulseSource=D7" << "6,3" << "=CH2";
+        QTest::newRow("CH2 type") << "TrigMethod=@WordAlternative;AltCH2Type=@WordEdge" << "20,5" << "=@WordVideo";
+    }
+    void rebuildKeepsOpenBranches()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, node);
+        QFETCH(QString, input);
+        for (int lang : {LanguageEnglish, LanguageChinese}) {
+            EditorsFixture f(lang);
+            QVERIFY(setMembers(setup + QStringLiteral(";TimebaseFormat=Y-T")));
+            f.rebuild();
+            SetCtrlNodeExpanded(2, 0, true);  // CH1
+            SetCtrlNodeExpanded(5, 0, false); // Time Base
+            const QStringList id = node.split(u',');
+            const int g = id.at(0).toInt(), i = id.at(1).toInt();
+            f.edit(g, i, [&](CtrlDialog &d) { act(d, input); });
+            QVERIFY(CtrlNodeExpanded(2, 0));
+            QVERIFY(CtrlNodeExpanded(6, 0));
+            QVERIFY(!CtrlNodeExpanded(5, 0));
+            QVERIFY(f.tree()->node(g, i));
+            QCOMPARE(f.tree()->currentItem(), f.tree()->node(g, i));
+        }
+    }
+
+    // A channel's type: the type stored and shown, the channel's settings of
+    // the new type read back, the type sent to that channel, the sub-group
+    // rebuilt with the new type's items.
+    void alternateType_data()
+    {
+        columns();
+        const QString alt = QStringLiteral(":TRIGGER:ALTERNATION:");
+        const QString setup = QStringLiteral("TrigMethod=@WordAlternative;AltCH1Type=@WordEdge;AltCH2Type=@WordEdge");
+        row("CH1 to PULSE", setup,
+            {":TRIGGER:MODE ALTERNATION", alt + "SOURCE CHANNEL1", alt + "PULSE:LEVEL 0.5", alt + "PULSE:TIME 3e-5",
+             ":CHANNEL1:SCALE 0.5", alt + "SOURCE CHANNEL2"},
+            "19,5", "=@WordPulse",
+            {":CHANNEL1:SCALE?", alt + "SOURCE CHANNEL1", alt + "PULSE:MODE?", alt + "PULSE:TIME?",
+             alt + "PULSE:COUPLING?", alt + "PULSE:LEVEL?", alt + "PULSE:HOLDOFF?", alt + "PULSE:SENSITIVITY?",
+             alt + "TYPE PULSE"},
+            {"2>3=" + ms(0)},
+            {"AltCH1Type=@WordPulse", "AltCH1PulseLevel=1.00div", "AltCH1PulseWidth=30.0us",
+             "AltCH1PulseMode=@WordPulsePosLess", "AltCH2Type=@WordEdge"},
+            {"19,5|@ItemTrigType|@WordPulse", "19,17|@ItemLevel|1.00div", "19,8|@ItemPulseWidth|30.0us",
+             "20,5|@ItemTrigType|@WordEdge"},
+            {"1:" + alt + "TYPE=PULSE", "2:" + alt + "TYPE=EDGE"}, {"19,6"});
+        row("CH2 to VIDEO", setup,
+            {":TRIGGER:MODE ALTERNATION", alt + "SOURCE CHANNEL2", alt + "VIDEO:LINE 20", ":CHANNEL2:SCALE 0.2",
+             alt + "SOURCE CHANNEL1"},
+            "20,5", "=@WordVideo",
+            {":CHANNEL2:SCALE?", alt + "SOURCE CHANNEL2", alt + "VIDEO:POLARITY?", alt + "VIDEO:MODE?",
+             alt + "VIDEO:LINE?", alt + "VIDEO:STANDARD?", alt + "VIDEO:LEVEL?", alt + "VIDEO:SENSITIVITY?",
+             alt + "VIDEO:HOLDOFF?", alt + "TYPE VIDEO"},
+            {},
+            {"AltCH2Type=@WordVideo", "AltCH2VideoLine=20", "AltCH2VideoStandard=NTSC", "AltCH2VideoLevel=0.00div",
+             "AltCH2VideoHoldoff=100ns"},
+            {"20,5|@ItemTrigType|@WordVideo", "20,14|@ItemLineNumber|20"},
+            {"2:" + alt + "TYPE=VIDEO", "1:" + alt + "TYPE=EDGE"}, {"20,6", "20,16"});
+        row("CH2 to SLOPE", setup, {":TRIGGER:MODE ALTERNATION", alt + "SOURCE CHANNEL1"}, "20,5", "=@WordSlope",
+            {":CHANNEL2:SCALE?", alt + "SOURCE CHANNEL2", alt + "SLOPE:COUPLING?", alt + "SLOPE:MODE?",
+             alt + "SLOPE:TIME?", alt + "SLOPE:LEVELA?", alt + "SLOPE:LEVELB?", alt + "SLOPE:SENSITIVITY?",
+             alt + "SLOPE:HOLDOFF?", alt + "TYPE SLOPE"},
+            {}, {"AltCH2Type=@WordSlope"}, {"20,5|@ItemTrigType|@WordSlope"}, {"2:" + alt + "TYPE=SLOPE"});
+        row("CH1 to EDGE", "TrigMethod=@WordAlternative;AltCH1Type=@WordSlope;AltCH2Type=@WordEdge",
+            {":TRIGGER:MODE ALTERNATION", alt + "SOURCE CHANNEL1", alt + "TYPE SLOPE", alt + "SOURCE CHANNEL2"},
+            "19,5", "=@WordEdge",
+            {":CHANNEL1:SCALE?", alt + "SOURCE CHANNEL1", alt + "EDGE:SLOPE?", alt + "EDGE:COUPLING?",
+             alt + "EDGE:LEVEL?", alt + "EDGE:HOLDOFF?", alt + "EDGE:SENSITIVITY?", alt + "TYPE EDGE"},
+            {}, {"AltCH1Type=@WordEdge"}, {"19,5|@ItemTrigType|@WordEdge"}, {"1:" + alt + "TYPE=EDGE"}, {"19,9"});
+    }
+    void alternateType() { runRow(); }
+
+    // No answer to the channel's scale over the serial link (the link stays
+    // up): nothing is read back, but the channel is still selected before the
+    // type goes, so the type reaches the channel the tree shows.
+    void alternateTypeWithoutScaleReply_data()
+    {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<int>("ch");
+        for (int lang : {LanguageEnglish, LanguageChinese})
+            for (int ch : {1, 2})
+                QTest::newRow(qPrintable(QStringLiteral("CH%1%2").arg(ch).arg(lang ? " (English)" : " (Chinese)")))
+                    << lang << ch;
+    }
+    void alternateTypeWithoutScaleReply()
+    {
+        QFETCH(int, lang);
+        QFETCH(int, ch);
+        const int other = 3 - ch;
+        const QByteArray alt(":TRIGGER:ALTERNATION:");
+        EditorsFixture f(lang, LinkKind::Serial);
+        QVERIFY(f.connected);
+        f.simSet(":TRIGGER:MODE ALTERNATION");
+        f.simSet(alt + "SOURCE CHANNEL" + QByteArray::number(other));
+        QVERIFY(setMembers(QStringLiteral("TrigMethod=@WordAlternative;AltCH1Type=@WordEdge;AltCH2Type=@WordEdge;"
+                                          "AltCH%1PulseMode=@WordPulseNegEqual")
+                               .arg(ch)));
+        f.rebuild();
+        Qm4100Sim::Faults faults;
+        faults.silentFromQuery = 2; // "*IDN?" is answered, the scale query is not
+        f.sim.setFaults(faults);
+        const int g = ch == 1 ? 19 : 20;
+        f.edit(g, 5, [&](CtrlDialog &d) { act(d, QStringLiteral("=@WordPulse")); });
+        const QString n = QString::number(ch);
+        QCOMPARE(f.simLines(), (QStringList{"*IDN?", ":CHANNEL" + n + ":SCALE?",
+                                            ":TRIGGER:ALTERNATION:SOURCE CHANNEL" + n, ":TRIGGER:ALTERNATION:TYPE PULSE"}));
+        QCOMPARE(f.sim.altSetting(ch, alt + "TYPE"), QByteArray("PULSE"));
+        QCOMPARE(f.sim.altSetting(other, alt + "TYPE"), QByteArray("EDGE"));
+        QVERIFY(app().link.LinkConnected);
+        const QString type = QStringLiteral("%1,5|@ItemTrigType|@WordPulse").arg(g);
+        const QString mode = QStringLiteral("%1,7|@ItemPulseMode|@WordPulseNegEqual").arg(g);
+        QVERIFY2(nodeCheck(type).isEmpty(), qPrintable(nodeCheck(type)));
+        QVERIFY2(nodeCheck(mode).isEmpty(), qPrintable(nodeCheck(mode)));
+        QVERIFY(app().ctrl.CtrlFileModified);
+    }
+
+    // A typed time that is no number: MsgNumberOnly, the dialog stays open
+    // with the text, nothing more is sent (an alternate item has already
+    // selected its channel) and nothing is stored or marked.
+    void timeNotANumber_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("node");
+        QTest::addColumn<QStringList>("lines");
+        const QString alt = QStringLiteral("TrigMethod=@WordAlternative;AltCH1Type=@WordPulse;AltCH2Type=@WordSlope");
+        QTest::newRow("holdoff") << "TrigMethod=@WordEdge" << "6,9" << QStringList{};
+        QTest::newRow("duration time") << "TrigMethod=@WordDuration" << "6,23" << QStringList{};
+        QTest::newRow("CH1 pulse width") << alt << "19,8" << QStringList{":TRIGGER:ALTERNATION:SOURCE CHANNEL1"};
+        QTest::newRow("CH2 holdoff") << alt << "20,21" << QStringList{":TRIGGER:ALTERNATION:SOURCE CHANNEL2"};
+    }
+    void timeNotANumber()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, node);
+        QFETCH(QStringList, lines);
+        for (int lang : {LanguageEnglish, LanguageChinese}) {
+            EditorsFixture f(lang);
+            QVERIFY(setMembers(setup));
+            f.rebuild();
+            const CtrlSettings before = app().Settings;
+            const QStringList id = node.split(u',');
+            bool open = false;
+            QString text;
+            f.edit(id.at(0).toInt(), id.at(1).toInt(), [&](CtrlDialog &d) {
+                act(d, QStringLiteral("#12abc"));
+                open = d.isVisible();
+                text = d.inputTxt()->text();
+            });
+            QVERIFY(open);
+            QCOMPARE(text, QStringLiteral("12abc"));
+            QCOMPARE(f.simLines(), QStringList{"*IDN?"} + lines);
+            QCOMPARE(f.fakeUi.messages().size(), 1);
+            QCOMPARE(f.fakeUi.messages().at(0).text, message(Msg::MsgNumberOnly));
+            QCOMPARE(f.fakeUi.messages().at(0).icon, MsgIcon::Exclamation);
+            QVERIFY(app().Settings == before);
+            QVERIFY(!app().ctrl.CtrlFileModified);
+        }
+    }
 };
 
 QTEST_MAIN(TestTrigger)
