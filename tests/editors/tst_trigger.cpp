@@ -200,6 +200,11 @@ private slots:
         row("edge level on the AC line", "TrigMethod=@WordEdge;EdgeSource=@WordACLine", {":TRIGGER:EDGE:SOURCE ACLINE"},
             "6,7", "=3.00div", {":TRIGGER:EDGE:SOURCE?", ":TRIGGER:EDGE:LEVEL 0"}, {}, {"EdgeLevel=3.00div"},
             {"6,7|@ItemLevel|3.00div"}, {});
+        // No source named: no level is formed and nothing is sent (never a
+        // level of 0 V in place of the one chosen).
+        row("edge level without a source reply", edge, edgeSim, "6,7", "=2.00div", {":TRIGGER:EDGE:SOURCE?"}, {},
+            {"EdgeLevel=2.00div"}, {"6,7|@ItemLevel|2.00div"}, {":TRIGGER:EDGE:LEVEL=0.000e+00"}, {},
+            {":TRIGGER:EDGE:SOURCE?="});
         row("edge sensitivity", edge, edgeSim, "6,8", "=0.30div", {":TRIGGER:EDGE:SENSITIVITY 0.30div"}, {},
             {"EdgeSensitivity=0.30div"}, {"6,8|@ItemSensitivity|0.30div"}, {":TRIGGER:EDGE:SENSITIVITY=3.000e-01"});
         row("edge holdoff", edge, edgeSim, "6,9", "#0.0005", {":TRIGGER:HOLDOFF 0.5MS", ":TRIGGER:HOLDOFF?"},
@@ -281,6 +286,9 @@ private slots:
             {":TRIGGER:SLOPE:SOURCE?", ":CHANNEL1:SCALE?", ":TRIGGER:SLOPE:SOURCE?", ":CHANNEL1:SCALE?",
              ":CHANNEL1:OFFSET?", ":TRIGGER:SLOPE:LEVELA .75"},
             {}, {"SlopeLevelA=2.00div"}, {"6,9|@ItemLevelA|2.00div"}, {":TRIGGER:SLOPE:LEVELA=7.500e-01"});
+        row("slope level A without a source reply", slope, slopeSim, "6,9", "=2.00div",
+            {":TRIGGER:SLOPE:SOURCE?", ":TRIGGER:SLOPE:SOURCE?"}, {}, {"SlopeLevelA=2.00div"},
+            {"6,9|@ItemLevelA|2.00div"}, {":TRIGGER:SLOPE:LEVELA=0.000e+00"}, {}, {":TRIGGER:SLOPE:SOURCE?="});
         row("slope level B on EXT", "TrigMethod=@WordSlope;SlopeSource=EXT", {":TRIGGER:MODE SLOPE", ":TRIGGER:SLOPE:SOURCE EXT"},
             "6,10", "=1.00div", {":TRIGGER:SLOPE:SOURCE?", ":TRIGGER:SLOPE:SOURCE?", ":TRIGGER:SLOPE:LEVELB .2"}, {},
             {"SlopeLevelB=1.00div"}, {"6,10|@ItemLevelB|1.00div"}, {":TRIGGER:SLOPE:LEVELB=2.000e-01"});
