@@ -3,7 +3,7 @@
 
 #include "editors/applybranches.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "editors/numberentry.h"
 #include "values/normvalue.h"
 #include "values/tokenpairs.h"

@@ -1,6 +1,6 @@
 #include "editors/applyframe.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "controller/ctrltreenodes.h"
 #include "editors/applykeys.h"
 #include "editors/numberentry.h"
@@ -8,6 +8,7 @@
 #include "platform/ui/ui.h"
 #include "texts/messagetable.h"
 #include "texts/stringres.h"
+#include "transfer/triggerlines.h"
 #include "values/triggerhelpers.h"
 #include "values/valuereply.h"
 

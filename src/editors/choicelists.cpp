@@ -1,6 +1,7 @@
 #include "editors/choicelists.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
+#include "transfer/triggerlines.h"
 #include "values/triggerhelpers.h"
 #include "values/valuereply.h"
 

@@ -1,6 +1,6 @@
 #include "editors/ctrldialog.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "editors/applykeys.h"
 #include "editors/editplan.h"
 #include "texts/loadlanguage.h"

@@ -1,6 +1,6 @@
 #include "editors/ctrldialogadjust.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "editors/editplan.h"
 #include "shell/captionapply.h"
 #include "texts/loadlanguage.h"

@@ -1,6 +1,6 @@
 #include "editors/directactions.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "controller/ctrlcommands.h"
 #include "controller/ctrltreenodes.h"
 #include "editors/triggerreadback.h"
@@ -9,6 +9,7 @@
 #include "texts/stringres.h"
 #include "values/normvalue.h"
 #include "values/tokenpairs.h"
+#include "transfer/triggerlines.h"
 #include "values/triggerhelpers.h"
 #include "values/valuereply.h"
 

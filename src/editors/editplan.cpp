@@ -1,6 +1,6 @@
 #include "editors/editplan.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "editors/choicelists.h"
 #include "editors/numberentry.h"
 #include "texts/stringres.h"

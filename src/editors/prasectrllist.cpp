@@ -1,6 +1,6 @@
 #include "editors/prasectrllist.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "controller/ctrltree.h"
 #include "editors/ctrldialog.h"
 #include "editors/ctrldialogadjust.h"

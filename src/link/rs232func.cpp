@@ -1,6 +1,6 @@
 #include "link/rs232func.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "link/cmdfunc.h"
 #include "link/commport.h"
 #include "link/linkindicator.h"
@@ -17,6 +17,16 @@ namespace {
 
 QPointer<CommPort> gControl;
 QMetaObject::Connection gReceive;
+QMetaObject::Connection gLost;
+// The loss of the device has been reported; cleared by the next open.
+bool gLossReported = false;
+
+// The device of the port went away: a wait for its reply is over.
+bool portGone()
+{
+    const CommPort *c = commControl();
+    return c && c->deviceLost();
+}
 
 // Adds n to a byte count without passing INT_MAX.
 int addCount(int count, qsizetype n)
@@ -45,9 +55,14 @@ void setCommControl(CommPort *control)
 {
     if (gReceive)
         QObject::disconnect(gReceive);
+    if (gLost)
+        QObject::disconnect(gLost);
     gControl = control;
-    if (control)
+    gLossReported = false;
+    if (control) {
         gReceive = QObject::connect(control, &CommPort::OnComm, control, [](int ev) { ComOnComm(ev); });
+        gLost = QObject::connect(control, &CommPort::DeviceLost, control, [] { ComDeviceLost(); });
+    }
 }
 
 CommPort *commControl()
@@ -60,6 +75,7 @@ void OpenComPort()
     LinkState &l = app().link;
     CommPort *c = commControl();
     bool ok = c != nullptr;
+    gLossReported = false;
     if (c) {
         if (c->portOpen() && !c->setPortOpen(false))
             ok = false;
@@ -96,7 +112,11 @@ void ComWriteLine(const QString &cmd)
     l.RxStarted = 0;
     CommPort *c = commControl();
     if (!c || !c->setOutput(cmd.toUtf8() + '\n')) {
-        showLinkMessage(c ? c->errorString() : QStringLiteral("No serial port control"), Msg::MsgRs232SendTitle);
+        const bool lost = c && c->deviceLost();
+        if (!(lost && gLossReported))
+            showLinkMessage(c ? c->errorString() : QStringLiteral("No serial port control"), Msg::MsgRs232SendTitle);
+        if (lost)
+            gLossReported = true;
         if (l.LinkConnected)
             ComLinkLost();
         return;
@@ -121,9 +141,9 @@ QString ComReadReply()
         return QString();
     LinkState &l = app().link;
     ComResetTicks();
-    while (l.RxWaiting && ComRxTicks() < TextReplyTicks)
+    while (l.RxWaiting && ComRxTicks() < TextReplyTicks && !portGone())
         pumpEvents();
-    if (ComRxTicks() > TextReplyTicks - 1)
+    if (ComRxTicks() > TextReplyTicks - 1 || l.RxWaiting)
         return QString();
     return l.RxText;
 }
@@ -134,7 +154,7 @@ bool ComWaitBlock(int tickLimit)
     l.RxWaiting = -1;
     l.BinaryReply = -1;
     ComResetTicks();
-    while (l.RxWaiting && ComRxTicks() < tickLimit)
+    while (l.RxWaiting && ComRxTicks() < tickLimit && !portGone())
         pumpEvents();
     return ComRxTicks() < tickLimit && !l.RxWaiting;
 }
@@ -218,4 +238,18 @@ void ComLinkLost()
 {
     setLinkLamps(false);
     app().link.LinkConnected = 0;
+}
+
+void ComDeviceLost()
+{
+    LinkState &l = app().link;
+    CommPort *c = commControl();
+    if (!c || gLossReported || (!l.LinkConnected && !l.LinkConnecting))
+        return; // a port nobody talks to, or reported already
+    gLossReported = true;
+    // The link is lost before the message shows, so that the lamp tells it
+    // while the user reads.
+    if (l.LinkConnected)
+        ComLinkLost();
+    showLinkMessage(c->errorString(), Msg::MsgRs232SendTitle);
 }

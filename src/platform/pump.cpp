@@ -1,6 +1,7 @@
 #include "platform/pump.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 namespace {
 std::function<void()> &hook()
@@ -17,6 +18,23 @@ void pumpEvents()
         return;
     }
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+void waitEvents(int maxMs)
+{
+    if (hook()) {
+        hook()();
+        return;
+    }
+    if (maxMs <= 0 || !QCoreApplication::instance()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        return;
+    }
+    // The timer's event ends the sleep when nothing else comes first.
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.start(maxMs);
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
 void setPump(std::function<void()> pump)

@@ -16,6 +16,7 @@
 #include "link/linkfixture.h"
 #include "shell/modalrunner.h"
 #include "texts/stringres.h"
+#include "transfer/triggerlines.h"
 #include "values/triggerhelpers.h"
 
 #include <QComboBox>

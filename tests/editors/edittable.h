@@ -3,7 +3,7 @@
 // table ("@WordOn" is the word WordOn of the language in force), and settings
 // changed by name ("TrigMethod=@WordPulse;PulseSource=D3").
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "common/ctrlsettings.h"
 #include "controller/ctrltreenodes.h"
 #include "texts/stringres.h"
