@@ -5,13 +5,13 @@
 
 #include "editors/applytrigger.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "controller/ctrltree.h"
 #include "controller/ctrltreenodes.h"
 #include "editors/numberentry.h"
 #include "editors/triggerreadback.h"
 #include "texts/stringres.h"
-#include "values/triggerhelpers.h"
+#include "transfer/triggerlines.h"
 #include "values/normvalue.h"
 #include "values/tokenpairs.h"
 #include "values/triggerhelpers.h"

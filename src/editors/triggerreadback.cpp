@@ -2,7 +2,7 @@
 
 #include "editors/numberentry.h"
 #include "texts/stringres.h"
-#include "values/triggerhelpers.h"
+#include "transfer/triggerlines.h"
 #include "values/normvalue.h"
 #include "values/numbertext.h"
 #include "values/triggerhelpers.h"
