@@ -4,18 +4,32 @@
 #include "measure/frmmeasure.h"
 #include "replay/frmrecordplay.h"
 #include "shell/itemplacement.h"
+#include "wave/frmdata.h"
+#include "wave/frmwave.h"
 
 #include <QWidget>
 
 namespace {
 
 const ItemKindRow rows[] = {
+    {SheetItemKind::Wave,
+     [](int slot) { OpenWaveItemWindow(slot); },
+     [](int slot) -> QWidget * { return waveWindow(slot); },
+     [](int slot) { CloseWaveWindow(slot); },
+     nullptr,
+     [](int slot) { return WaveWindowLoading(slot); }},
     {SheetItemKind::Measure,
      [](int slot) { ShowMeasureWindow(slot); },
      [](int slot) -> QWidget * { return measureWindow(slot); },
      [](int slot) { CloseMeasureWindow(slot); },
      nullptr,
      nullptr},
+    {SheetItemKind::Data,
+     [](int slot) { ShowDataWindow(slot); },
+     [](int slot) -> QWidget * { return dataWindow(slot); },
+     [](int slot) { CloseDataWindow(slot); },
+     nullptr,
+     [](int slot) { return DataWindowLoading(slot); }},
     {SheetItemKind::Replay,
      [](int slot) { ShowReplayWindow(slot); },
      [](int slot) -> QWidget * { return ReplayWindow(slot); },
