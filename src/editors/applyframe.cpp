@@ -104,8 +104,11 @@ ApplyEnd ApplySetting(ApplyDialog &dialog)
 
     if (state == ApplyKeyState::Built) {
         ApplyStep step(dialog);
-        if (row.branch(step, row.arg) == ApplyEnd::StayOpen)
+        const ApplyEnd end = row.branch(step, row.arg);
+        if (end == ApplyEnd::StayOpen)
             return ApplyEnd::StayOpen;
+        if (end == ApplyEnd::Refused)
+            return ApplyEnd::Close;
     }
     app().ctrl.CtrlFileModified = true;
     return ApplyEnd::Close;

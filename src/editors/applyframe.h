@@ -41,6 +41,8 @@ public:
 enum class ApplyEnd {
     Close,    // the dialog closes
     StayOpen, // a refused number: the dialog stays open as it is
+    Refused,  // a setting the instrument cannot take now: the dialog closes,
+              // nothing was sent and the control file is not marked
 };
 
 // The steps a branch is made of. Lines go through instrumentLines(), pauses

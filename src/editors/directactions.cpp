@@ -3,6 +3,7 @@
 #include "app/appstate.h"
 #include "controller/ctrlcommands.h"
 #include "controller/ctrltreenodes.h"
+#include "editors/triggerreadback.h"
 #include "platform/clock.h"
 #include "shell/mousecontrol.h"
 #include "texts/stringres.h"
@@ -36,60 +37,6 @@ void keepUnlessEmpty(QString &member, const QString &text)
         member = text;
 }
 
-// Asks a level query and stores the level in divisions of scale; an empty
-// reply or a scale that gives no level (zero, empty, unreadable) keeps it.
-void levelOn(const QString &query, const QString &scale, QString &member)
-{
-    const QString reply = ask(query);
-    if (!reply.isEmpty())
-        keepUnlessEmpty(member, FormatPerDiv(reply, scale));
-}
-
-// The source as the trigger block reads it back, and its volts per division.
-struct Source {
-    QString text;          // as stored (the AC line as its word under EDGE)
-    bool known = false;    // the instrument named a source
-    bool digital = false;  // no scale: the logic threshold stands for the level
-    QString scale;         // empty: no level can be formed
-};
-
-// kinds: which sources have a scale. acLine: EDGE's AC-line source (scale 0);
-// logic: a source without a scale reads the threshold (EDGE and PULSE).
-Source readSource(const QString &query, bool acLine, bool logic)
-{
-    Source s;
-    const QString reply = ask(query);
-    s.known = !reply.isEmpty();
-    s.text = acLine ? AcLineDisplay(reply) : reply;
-    if (s.text == QLatin1String("CH1"))
-        s.scale = ask(QStringLiteral(":CHANNEL1:SCALE?"));
-    else if (s.text == QLatin1String("CH2"))
-        s.scale = ask(QStringLiteral(":CHANNEL2:SCALE?"));
-    else if (s.text == QLatin1String("EXT"))
-        s.scale = QStringLiteral("0.2");
-    else if (s.text == QLatin1String("EXT5"))
-        s.scale = QStringLiteral("1");
-    else if (acLine && s.text == W(Word::WordACLine))
-        s.scale = QStringLiteral("0");
-    else if (logic)
-        s.digital = true;
-    return s;
-}
-
-// The level of an EDGE or PULSE block: the threshold for a logic source.
-void blockLevel(const Source &src, const QString &levelQuery, QString &level)
-{
-    if (src.digital) {
-        const QString reply = ask(QStringLiteral(":LA:THRESHOLD?"));
-        // The threshold stands for the level only when the instrument named
-        // the (logic) source; an unanswered source query stores nothing.
-        if (src.known && !reply.isEmpty())
-            keepUnlessEmpty(level, LAThresholdDisplay(reply));
-        return;
-    }
-    levelOn(levelQuery, src.scale, level);
-}
-
 void node(int group, int item, Word label, const QString &value)
 {
     SetCtrlNodeSetting(group, item, W(label), value);
@@ -109,22 +56,22 @@ void alternateChannel(int ch)
     const QString alt = QStringLiteral(":TRIGGER:ALTERNATION:");
     if (type == W(Word::WordEdge)) {
         QString &level = one ? s.AltCH1EdgeLevel : s.AltCH2EdgeLevel;
-        levelOn(alt + QStringLiteral("EDGE:LEVEL?"), scale, level);
+        ReadTrigLevel(alt + QStringLiteral("EDGE:LEVEL?"), scale, level);
         node(g, 17, Word::ItemLevel, level);
     } else if (type == W(Word::WordPulse)) {
         QString &level = one ? s.AltCH1PulseLevel : s.AltCH2PulseLevel;
-        levelOn(alt + QStringLiteral("PULSE:LEVEL?"), scale, level);
+        ReadTrigLevel(alt + QStringLiteral("PULSE:LEVEL?"), scale, level);
         node(g, 17, Word::ItemLevel, level);
     } else if (type == W(Word::WordVideo)) {
         QString &level = one ? s.AltCH1VideoLevel : s.AltCH2VideoLevel;
-        levelOn(alt + QStringLiteral("VIDEO:LEVEL?"), scale, level);
+        ReadTrigLevel(alt + QStringLiteral("VIDEO:LEVEL?"), scale, level);
         node(g, 17, Word::ItemLevel, level);
     } else if (type == W(Word::WordSlope)) {
         QString &a = one ? s.AltCH1SlopeLevelA : s.AltCH2SlopeLevelA;
-        levelOn(alt + QStringLiteral("SLOPE:LEVELA?"), scale, a);
+        ReadTrigLevel(alt + QStringLiteral("SLOPE:LEVELA?"), scale, a);
         node(g, 18, Word::ItemLevelA, a);
         QString &b = one ? s.AltCH1SlopeLevelB : s.AltCH2SlopeLevelB;
-        levelOn(alt + QStringLiteral("SLOPE:LEVELB?"), scale, b);
+        ReadTrigLevel(alt + QStringLiteral("SLOPE:LEVELB?"), scale, b);
         node(g, 19, Word::ItemLevelB, b);
     }
 }
@@ -154,28 +101,28 @@ void SetTrigTo50()
     CtrlSettings &s = app().Settings;
     const QString &method = s.TrigMethod;
     if (method == W(Word::WordEdge)) {
-        const Source src = readSource(QStringLiteral(":TRIGGER:EDGE:SOURCE?"), true, true);
+        const TrigSource src = ReadTrigSource(QStringLiteral(":TRIGGER:EDGE:SOURCE?"), true, true);
         keepUnlessEmpty(s.EdgeSource, src.text);
-        blockLevel(src, QStringLiteral(":TRIGGER:EDGE:LEVEL?"), s.EdgeLevel);
+        ReadSourceLevel(src, QStringLiteral(":TRIGGER:EDGE:LEVEL?"), s.EdgeLevel);
         node(6, 7, Word::ItemLevel, s.EdgeLevel);
         node(6, 3, Word::ItemSource, s.EdgeSource);
     } else if (method == W(Word::WordPulse)) {
-        const Source src = readSource(QStringLiteral(":TRIGGER:PULSE:SOURCE?"), false, true);
+        const TrigSource src = ReadTrigSource(QStringLiteral(":TRIGGER:PULSE:SOURCE?"), false, true);
         keepUnlessEmpty(s.PulseSource, src.text);
-        blockLevel(src, QStringLiteral(":TRIGGER:PULSE:LEVEL?"), s.PulseLevel);
+        ReadSourceLevel(src, QStringLiteral(":TRIGGER:PULSE:LEVEL?"), s.PulseLevel);
         node(6, 8, Word::ItemLevel, s.PulseLevel);
         node(6, 3, Word::ItemSource, s.PulseSource);
     } else if (method == W(Word::WordVideo)) {
-        const Source src = readSource(QStringLiteral(":TRIGGER:VIDEO:SOURCE?"), false, false);
+        const TrigSource src = ReadTrigSource(QStringLiteral(":TRIGGER:VIDEO:SOURCE?"), false, false);
         keepUnlessEmpty(s.VideoSource, src.text);
-        levelOn(QStringLiteral(":TRIGGER:VIDEO:LEVEL?"), src.scale, s.VideoLevel);
+        ReadTrigLevel(QStringLiteral(":TRIGGER:VIDEO:LEVEL?"), src.scale, s.VideoLevel);
         node(6, 8, Word::ItemLevel, s.VideoLevel);
         node(6, 3, Word::ItemSource, s.VideoSource);
     } else if (method == W(Word::WordSlope)) {
-        const Source src = readSource(QStringLiteral(":TRIGGER:SLOPE:SOURCE?"), false, false);
+        const TrigSource src = ReadTrigSource(QStringLiteral(":TRIGGER:SLOPE:SOURCE?"), false, false);
         keepUnlessEmpty(s.SlopeSource, src.text);
-        levelOn(QStringLiteral(":TRIGGER:SLOPE:LEVELA?"), src.scale, s.SlopeLevelA);
-        levelOn(QStringLiteral(":TRIGGER:SLOPE:LEVELB?"), src.scale, s.SlopeLevelB);
+        ReadTrigLevel(QStringLiteral(":TRIGGER:SLOPE:LEVELA?"), src.scale, s.SlopeLevelA);
+        ReadTrigLevel(QStringLiteral(":TRIGGER:SLOPE:LEVELB?"), src.scale, s.SlopeLevelB);
         node(6, 9, Word::ItemLevelA, s.SlopeLevelA);
         node(6, 10, Word::ItemLevelB, s.SlopeLevelB);
         node(6, 3, Word::ItemSource, s.SlopeSource);

@@ -5,6 +5,7 @@
 
 #include "app/appstate.h"
 #include "common/ctrlsettings.h"
+#include "controller/ctrltreenodes.h"
 #include "texts/stringres.h"
 
 #include <QString>
@@ -84,3 +85,41 @@ inline bool setMembers(const QString &spec)
     }
     return true;
 }
+
+// The node (group, item) must read label [value]: "6,7|@ItemLevel|1.20div".
+inline QString nodeCheck(const QString &spec)
+{
+    const QStringList p = spec.split(u'|');
+    const QStringList id = p.at(0).split(u',');
+    const int g = id.at(0).toInt(), i = id.at(1).toInt();
+    const QString want = resolved(p.at(1)) + QStringLiteral(" [") + resolved(p.at(2)) + u']';
+    const QString shown = CtrlNodeText(g, i);
+    return shown == want ? QString() : QStringLiteral("node %1: %2, expected %3").arg(p.at(0), shown, want);
+}
+
+// "Member=value" must hold.
+inline QString memberCheck(const QString &spec)
+{
+    const qsizetype eq = spec.indexOf(u'=');
+    const QString name = spec.left(eq);
+    const QString want = resolved(spec.mid(eq + 1));
+    for (const CtrlSettingsField &f : ctrlSettingsFields())
+        if (f.text && name == QLatin1String(f.name))
+            return app().Settings.*f.text == want
+                       ? QString()
+                       : QStringLiteral("%1 = %2, expected %3").arg(name, app().Settings.*f.text, want);
+    return QStringLiteral("no member ") + name;
+}
+
+inline bool settingsHoldInfOrNan()
+{
+    for (const CtrlSettingsField &f : ctrlSettingsFields()) {
+        if (!f.text)
+            continue;
+        const QString v = (app().Settings.*f.text).toLower();
+        if (v.contains(QLatin1String("inf")) || v.contains(QLatin1String("nan")))
+            return true;
+    }
+    return false;
+}
+
