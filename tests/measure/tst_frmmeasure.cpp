@@ -198,6 +198,43 @@ private slots:
         QVERIFY(app().Sheet.MeasDocs[0].Info.startsWith(QStringLiteral("CH2 ")));
     }
 
+    // An instrument that stops answering gives no readings: every row holds
+    // the invalid text and is judged "Fail", even where the limits hold the
+    // zero an empty reply would otherwise be read as.
+    void silentInstrumentPassesNothing_data()
+    {
+        QTest::addColumn<bool>("serial");
+        QTest::newRow("serial (time-outs keep the link)") << true;
+        QTest::newRow("visa (the link is lost)") << false;
+    }
+    void silentInstrumentPassesNothing()
+    {
+        QFETCH(bool, serial);
+        if (serial)
+            fx->useSerial();
+        else
+            fx->useVisa();
+        QVERIFY(fx->connect());
+        frmMeasure *w = openItem();
+        MeasDoc &doc = app().Sheet.MeasDocs[0];
+        for (MeasItem &item : doc.Items) {
+            item.Enabled = true;
+            item.Under = 0.0;
+            item.Over = 0.0;
+        }
+        Qm4100Sim::Faults silent;
+        silent.silentFromQuery = 1;
+        fx->sim.setFaults(silent);
+        w->cmdRefresh->click();
+
+        QVERIFY(countLines(fx->lines(), ":MEASURE:SOURCE CHANNEL1") <= 1);
+        for (int i = 0; i < MeasCount; ++i) {
+            QCOMPARE(doc.Items[i].Value, QStringLiteral("*****"));
+            QCOMPARE(doc.Items[i].Result, QStringLiteral("Fail"));
+        }
+        QCOMPARE(column(w, 4), QStringList(MeasCount, QStringLiteral("Fail")));
+    }
+
     void refusedRefreshes()
     {
         frmMeasure *w = openItem();
