@@ -148,7 +148,7 @@ void runTransfer(int kind, bool upload)
     }
     show(CtrlTransferCaption(upload, languageIndex()));
     while (!app().transfer.TransferDone)
-        pumpEvents();
+        waitEvents(TransferWaitMs);
 }
 
 } // namespace

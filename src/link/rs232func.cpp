@@ -11,6 +11,8 @@
 
 #include <QPointer>
 
+#include <algorithm>
+
 #include <climits>
 
 namespace {
@@ -115,6 +117,12 @@ void ComResetTicks()
     app().link.RxTickMark = appClock().ticks();
 }
 
+int ComWaitLeftMs(int tickLimit)
+{
+    const qint64 left = (app().link.RxTickMark + tickLimit) * 100 - appClock().nowMs();
+    return int(std::clamp<qint64>(left, 1, INT_MAX));
+}
+
 QString ComReadReply()
 {
     if (!linkGateOpen())
@@ -122,7 +130,7 @@ QString ComReadReply()
     LinkState &l = app().link;
     ComResetTicks();
     while (l.RxWaiting && ComRxTicks() < TextReplyTicks)
-        pumpEvents();
+        waitEvents(ComWaitLeftMs(TextReplyTicks));
     if (ComRxTicks() > TextReplyTicks - 1)
         return QString();
     return l.RxText;
@@ -135,7 +143,7 @@ bool ComWaitBlock(int tickLimit)
     l.BinaryReply = -1;
     ComResetTicks();
     while (l.RxWaiting && ComRxTicks() < tickLimit)
-        pumpEvents();
+        waitEvents(ComWaitLeftMs(tickLimit));
     return ComRxTicks() < tickLimit && !l.RxWaiting;
 }
 

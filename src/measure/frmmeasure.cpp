@@ -75,13 +75,6 @@ MeasDoc *docOf(int slot)
     return &app().Sheet.MeasDocs[size_t(slot)];
 }
 
-void markSheetModified()
-{
-    app().Sheet.Modified = true;
-    if (const auto &hook = app().measure.SheetModified)
-        hook();
-}
-
 } // namespace
 
 // Counts a handler of the window on the stack; a window closed meanwhile is
@@ -310,7 +303,7 @@ void frmMeasure::LoadMeasure()
     if (!doc)
         return;
     doc->HasData = true;
-    markSheetModified();
+    app().Sheet.Modified = true;
     const TransferData &x = app().xfer;
     for (int i = 0; i < MeasCount; ++i)
         doc->Items[i].Value = x.MeasSlot[i].Value;
@@ -375,7 +368,7 @@ void frmMeasure::cmdRefresh_Click()
                     timer2_->stop();
                     loadOnce();
                 }
-                pumpEvents();
+                waitEvents(interval);
             }
         }
     }
