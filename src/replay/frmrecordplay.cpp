@@ -400,8 +400,6 @@ void frmRecordPlay::RecordReplayPause() { engine_.RecordReplayPause(); }
 void frmRecordPlay::markModified()
 {
     app().Sheet.Modified = true;
-    if (app().replay.SheetModified)
-        app().replay.SheetModified();
 }
 
 void frmRecordPlay::FlatBttn4_Click()
