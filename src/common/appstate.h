@@ -13,10 +13,12 @@
 #include "panel/panelstate.h"
 #include "measure/measurestate.h"
 #include "shell/shellstate.h"
+#include "storedwave/storedwavestate.h"
 #include "texts/textstate.h"
 #include "transfer/transferstate.h"
 #include "transfer/uploaddownload.h"
 #include "values/valuesstate.h"
+#include "wave/wavestate.h"
 
 struct TransferRequest {
     int RequestKind = 0;      // 1,2 measurements; 3,4,5 data tables; 6 waveforms; 22 upload; 23 download
@@ -40,6 +42,8 @@ struct AppState {
     PanelState panel;      // virtual panel: mirror flags and screen buffers
     MeasureState measure;  // measure windows' shared flags and the one continuous-refresh flag set
     DataSheetState sheetui; // the Data Browser tree and the hooks to the item windows
+    WaveState wave;        // the waveform windows' shared flags
+    StoredWaveState storedwave; // the viewer windows' grid cache
 };
 
 AppState &app();

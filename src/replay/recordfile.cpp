@@ -1,9 +1,9 @@
 #include "replay/recordfile.h"
 
+#include "common/binaryread.h"
 #include "values/normvalue.h"
 #include "values/scalesteps.h"
 
-#include <QFile>
 #include <QtEndian>
 
 #include <zlib.h>
@@ -11,18 +11,6 @@
 #include <cstring>
 
 namespace {
-
-template <typename T>
-T readLE(const QByteArray &data, int offset)
-{
-    unsigned char bytes[sizeof(T)] = {};
-    for (size_t i = 0; i < sizeof(T); ++i) {
-        const qsizetype at = offset + qsizetype(i);
-        if (at < data.size())
-            bytes[i] = static_cast<unsigned char>(data[at]);
-    }
-    return qFromLittleEndian<T>(bytes);
-}
 
 template <typename T>
 void writeLE(QByteArray &data, int offset, T value)
@@ -114,11 +102,8 @@ RecordError readRecordBytes(const QByteArray &fileBytes, RecordFileData &out)
 
 RecordError readRecordFile(const QString &path, RecordFileData &out)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return RecordError::Unreadable;
-    const QByteArray bytes = f.read(RecordBufferSize);
-    if (f.error() != QFileDevice::NoError)
+    QByteArray bytes;
+    if (!ReadFileHead(path, RecordBufferSize, &bytes))
         return RecordError::Unreadable;
     return readRecordBytes(bytes, out);
 }

@@ -166,7 +166,9 @@ double HexToNumber(QStringView text)
 
 double PicosToSeconds(qint32 low, qint32 high)
 {
-    return double(quint32(low)) / 1000000000000.0 + double(high) * 0.004294967296;
+    // The count itself is exact in a double (up to 2^53 ps); dividing once
+    // keeps a small negative count (a delay before the trigger) exact too.
+    return (double(quint32(low)) + double(high) * 4294967296.0) / 1000000000000.0;
 }
 
 float StepVolts(float volts, qint16 steps)

@@ -161,6 +161,9 @@ private slots:
         QTest::newRow("1 ns") << qint32(1000) << qint32(0) << 1e-9;
         QTest::newRow("10 s") << qint32(1316134912) << qint32(2328) << 10.0;
         QTest::newRow("zero") << qint32(0) << qint32(0) << 0.0;
+        // -2000 ps: both words of the count's two's complement.
+        QTest::newRow("-2 ns") << qint32(-2000) << qint32(-1) << -2e-9;
+        QTest::newRow("-1 ps") << qint32(-1) << qint32(-1) << -1e-12;
     }
     void picosToSeconds()
     {

@@ -1,0 +1,106 @@
+// The stored waveform viewer's speed on a capture of 1,000,000 points on CH1
+// and CH2 with the digital block (3,000,276 bytes, from a file in the page
+// cache), all of it on screen:
+//   openScreenPicture: reading the file, the screen data of every shown
+//     channel and the picture at 200 % (graticule, traces, labels, marks).
+//     Target: under 100 ms.
+//   horizontalStep: one column's move of the horizontal position, its new
+//     screen data and picture. Target: under 10 ms.
+
+#include "../tests/storedwave/wavemaker.h"
+
+#include "common/appstate.h"
+#include "storedwave/screendata.h"
+#include "storedwave/storedgrid.h"
+#include "storedwave/storedpicture.h"
+#include "storedwave/wavefile.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr double Zoom = 2.0;
+
+const QString &capturePath()
+{
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        WaveSpec s;
+        s.points = 1000000;
+        s.ch2Present = 1;
+        s.laPresent = 1;
+        s.laShownMask = qint16(0xffff);
+        for (int i = 0; i < 16; ++i)
+            s.laPosition[size_t(i)] = quint8(i);
+        s.timeDivPs = 100000000000LL;  // 100 ms/div: the whole record is on screen,
+        s.acqTimeDivPs = 100000000000LL; // every sample is reduced on each refresh
+        s.sampleRate = 1e6f;           // the record spans 1 s
+        s.ch1 = levels(s.points, [](qint64 i) { return int(125 + 80 * std::sin(double(i) / 500.0)); });
+        s.ch2 = levels(s.points, [](qint64 i) { return (i / 700) % 2 ? 60 : 190; });
+        s.la = levels(s.points, [](qint64 i) { return int(i / 37); });
+        const QString p = dir.filePath(QStringLiteral("capture.wfm"));
+        writeWaveFile(p, waveFile(s));
+        return p;
+    }();
+    return path;
+}
+
+void drawPicture(QImage &pic, const StoredWave &w)
+{
+    DrawScrGrid(pic, w, Zoom, 0);
+    DrawOSC(pic, w, Zoom);
+}
+
+void openScreenPicture(benchmark::State &state)
+{
+    const QString path = capturePath();
+    QImage pic(StoredPicture::pictureSize(Zoom), QImage::Format_RGB32);
+    for (auto _ : state) {
+        StoredWave w;
+        w.ColorMode = w.GridShown = true;
+        if (loadWaveFile(path, w) != WaveFileError::None)
+            state.SkipWithError("the capture was refused");
+        RefreshScreenData(w, ScreenSelector::All);
+        drawPicture(pic, w);
+        benchmark::DoNotOptimize(pic.constBits());
+    }
+}
+BENCHMARK(openScreenPicture)->Unit(benchmark::kMillisecond);
+
+void horizontalStep(benchmark::State &state)
+{
+    StoredWave w;
+    w.ColorMode = w.GridShown = true;
+    if (loadWaveFile(capturePath(), w) != WaveFileError::None)
+        state.SkipWithError("the capture was refused");
+    QImage pic(StoredPicture::pictureSize(Zoom), QImage::Format_RGB32);
+    RefreshScreenData(w, ScreenSelector::All);
+    double step = w.TimeDiv / 25; // one column
+    for (auto _ : state) {
+        w.Position += step;
+        step = -step; // right, then back: the record stays on screen
+        RefreshScreenData(w, ScreenSelector::All);
+        drawPicture(pic, w);
+        benchmark::DoNotOptimize(pic.constBits());
+    }
+}
+BENCHMARK(horizontalStep)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
