@@ -5,8 +5,10 @@
 // Byte 0 chooses what the rest is:
 //   even: a whole file (the 56-byte header and the compressed body), read as
 //         the open button reads it;
-//   odd:  the header (bytes 1..56), then a body length as three little-endian
-//         bytes, then body bytes repeated to that length: an inflated body
+//   odd:  the header (bytes 1..56), then a body length in three bytes (a
+//         little-endian 0..65535, moved to just below or above the size
+//         limit when the third byte is odd), then body bytes repeated to that
+//         length: an inflated body
 //         handed straight to the parser, so that bodies shorter than a frame,
 //         beyond the size limit and with any sample values are reached (a
 //         changed compressed stream never passes its check sum).
@@ -24,15 +26,14 @@ QByteArray rawBody(const QByteArray &rest)
 {
     if (rest.size() < 3)
         return {};
-    const qsizetype length = qsizetype(quint8(rest[0])) | qsizetype(quint8(rest[1])) << 8
-        | qsizetype(quint8(rest[2])) << 16;
+    qsizetype n = qsizetype(quint8(rest[0])) | qsizetype(quint8(rest[1])) << 8;
+    if (quint8(rest[2]) & 1)
+        n += RecordBufferSize - 32768;
     const QByteArray pattern = rest.mid(3);
-    // Up to twice the buffer: beyond the limit, never without end.
-    const qsizetype n = std::min<qsizetype>(length, 2 * RecordBufferSize);
-    QByteArray body(n, '\0');
-    if (!pattern.isEmpty())
-        for (qsizetype i = 0; i < n; ++i)
-            body[i] = pattern[i % pattern.size()];
+    if (pattern.isEmpty())
+        return QByteArray(n, '\0');
+    QByteArray body = pattern.repeated(n / pattern.size() + 1);
+    body.truncate(n);
     return body;
 }
 

@@ -67,7 +67,6 @@ struct DataSheet {
     TreeNodeRef RootNode = nullptr;  // the tree's root node
 
     void reset() { *this = DataSheet{}; }
-    friend bool operator==(const DataSheet &, const DataSheet &) = default;
 
     static constexpr int slotCount(SheetItemKind kind)
     {

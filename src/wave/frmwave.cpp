@@ -750,7 +750,7 @@ void frmWave::cmdRefresh_Click()
                     w.WaveBusy = false;
                     startClock();
                 }
-                pumpEvents();
+                waitEvents(qMax(1, int(app().shell.RefreshInterval)));
             }
         }
     }
