@@ -32,9 +32,10 @@ double logicBase(double zoom, bool fftSplit);
 int selectedLogicChannel(const SetupBlock &setup);
 
 // One channel's trace from the logic words, as the line state machine draws
-// it: a dot or an edge for the first column, then per column the level
-// segments and edges. rowOffset is the channel's low level below the base,
-// already on a whole pixel; height its height byte.
+// it: a single point (a segment of no length) or an edge for the first
+// column, then per column the level segments and edges, as separate
+// segments in drawing order. rowOffset is the channel's low level below the
+// base, already on a whole pixel; height its height byte.
 WaveShape LALineShape(const QList<qint32> &logicWords, int channel, int height, double rowOffset,
                       const SetupBlock &setup, int lastPoint, double zoom, double base, const QColor &color);
 

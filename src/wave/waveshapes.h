@@ -50,8 +50,11 @@ QFont waveReadoutFont();
 // Draws the shapes in order with 1-pixel pens and without antialiasing of
 // lines; text keeps its transparent background. Every coordinate is rounded
 // to the nearest pixel (halves to even); a shape holding a coordinate that is
-// not finite, or beyond the range any picture can have, is skipped. The
-// painter clips to its device, so nothing is written outside the picture.
+// not finite, or beyond the range any picture can have, is skipped. Nothing
+// is written outside the picture. The painter's state is left as it was.
+// Solid horizontal and vertical segments on a plain 32-bit picture image are
+// written straight into its pixels (the same pixels the painter would set,
+// both ends included): a screen of logic traces is thousands of them.
 void PaintShapes(QPainter &p, const WaveShapes &shapes);
 
 // Nearest whole number, halves to even; the value itself when it is not finite.

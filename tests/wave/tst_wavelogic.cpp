@@ -101,6 +101,8 @@ private slots:
     void levelsAndSplitView_data();
     void levelsAndSplitView();
     void paintedRows();
+    void directPixelsMatchThePainter_data();
+    void directPixelsMatchThePainter();
 };
 
 void TestWaveLogic::logicWords_data()
@@ -406,6 +408,55 @@ void TestWaveLogic::paintedRows()
     }
     QCOMPARE(img.pixelColor(225, 117), LAColor);
     QCOMPARE(MarkShapes::countColour(img, LAColor, img.rect()), 1);
+}
+
+void TestWaveLogic::directPixelsMatchThePainter_data()
+{
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("zoom 1") << 1.0 << QSize(350, 250);
+    QTest::newRow("zoom 2") << 2.0 << QSize(700, 500);
+    QTest::newRow("zoom 0.5") << 0.5 << QSize(175, 125);
+    QTest::newRow("zoom 1.37") << 1.37 << QSize(479, 342);
+    QTest::newRow("picture smaller than the rows") << 1.0 << QSize(200, 130);
+}
+
+void TestWaveLogic::directPixelsMatchThePainter()
+{
+    // The traces are written straight into an unclipped picture; a clip
+    // (here the whole picture) makes the painter draw them. Both must give
+    // the same pixels, ends and single points included.
+    QFETCH(double, zoom);
+    QFETCH(QSize, size);
+    SetupBlock s;
+    s.FirstPoint = 3;
+    s.LastPoint = 297;
+    s.LAShownMask = qint16(0xFFFF);
+    s.LASelected = 6;
+    s.LAHeightD0D7 = 7;
+    s.LAHeightD8D15 = 12;
+    for (int n = 0; n < 16; ++n)
+        s.DigitalRows[size_t(n)] = qint16(20 + 13 * n);
+    QList<qint32> la(1201, 0);
+    quint32 seed = 12345;
+    for (int k = 1; k <= 1200; ++k) {
+        seed = seed * 1103515245u + 12345u;
+        la[k] = int(seed >> 16) & 0xFF;
+    }
+    QImage direct(size, QImage::Format_RGB32);
+    direct.fill(Qt::black);
+    QImage painted = direct.copy();
+    {
+        QPainter p(&direct);
+        DrawLATraces(p, zoom, la, 600, s, QString(), QStringLiteral("OFF"), true);
+    }
+    {
+        QPainter p(&painted);
+        p.setClipRect(painted.rect());
+        DrawLATraces(p, zoom, la, 600, s, QString(), QStringLiteral("OFF"), true);
+    }
+    QVERIFY(MarkShapes::countColour(direct, LAColor, direct.rect()) > 1000);
+    QCOMPARE(direct, painted);
 }
 
 QTEST_MAIN(TestWaveLogic)
