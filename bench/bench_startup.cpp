@@ -1,7 +1,7 @@
 // Start-up of the program in-process and offscreen: the language setting, the
 // splash, the main window's load (settings, VISA resource manager, language,
 // panes) and the main window shown. Target: under 300 ms (median of 10 runs).
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "platform/settingsstore.h"
 #include "shell/frmmain.h"
 #include "shell/mainmodule.h"

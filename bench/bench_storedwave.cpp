@@ -9,7 +9,7 @@
 
 #include "../tests/storedwave/wavemaker.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "storedwave/screendata.h"
 #include "storedwave/storedgrid.h"
 #include "storedwave/storedpicture.h"

@@ -17,7 +17,7 @@
 // Each case runs once (a run takes seconds); the simulator runs as its own
 // process, so its work is not counted.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "controller/ctrlcommands.h"
 #include "link/link.h"
 #include "link/resourcechooser.h"

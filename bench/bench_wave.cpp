@@ -10,7 +10,7 @@
 
 #include "replaybackend.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "platform/ui/scriptedui.h"
 #include "texts/loadlanguage.h"
 #include "texts/stringres.h"

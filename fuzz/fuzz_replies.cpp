@@ -15,7 +15,7 @@
 // code holds a line break, or the text "inf" or "nan" when no reply held it;
 // the sanitizers watch every read and write.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "common/ctrlsettings.h"
 #include "link/link.h"
 #include "platform/clock.h"

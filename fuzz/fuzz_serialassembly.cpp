@@ -5,7 +5,7 @@
 // and a reply counts as complete only when it is whole: a text reply holds no
 // line feed, a block holds exactly the announced payload, which fits the
 // buffer and equals the bytes after the 4-byte header.
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "link/rs232func.h"
 
 #include <cstdint>

@@ -197,3 +197,7 @@ struct CtrlSettingsField {
 
 // All 135 members in record order (131 texts, 4 arrays).
 std::span<const CtrlSettingsField> ctrlSettingsFields();
+
+// The program's one record (app().Settings), for the code below the
+// application object that needs it.
+CtrlSettings &settingsRecord();

@@ -1,11 +1,12 @@
 #include "controller/ctrlcommands.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "controller/ctrlfile.h"
 #include "controller/ctrltreenodefunc.h"
 #include "controller/ctrltreenodes.h"
 #include "platform/pump.h"
 #include "platform/ui/ui.h"
+#include "shell/doccommands.h"
 #include "texts/loadlanguage.h"
 #include "texts/messagetable.h"
 #include "texts/stringres.h"
@@ -41,24 +42,6 @@ void addRecent(const QString &path)
         C().hooks.addRecentCtrlFile(path);
 }
 
-QString filterLabel()
-{
-    switch (languageIndex()) {
-    case LanguageChinese: return QStringLiteral("控制器文件 ");
-    case LanguageEnglish: return QStringLiteral("Control Files ");
-    default: return {};
-    }
-}
-
-QString byLanguage(const char *chinese, const char *english)
-{
-    switch (languageIndex()) {
-    case LanguageChinese: return QString::fromUtf8(chinese);
-    case LanguageEnglish: return QString::fromUtf8(english);
-    default: return {};
-    }
-}
-
 // After New and Open: open Running Control and take the root as clicked.
 void showFreshTree()
 {
@@ -74,24 +57,7 @@ void newFile()
     C().CtrlFileModified = false;
 }
 
-// The question before New and Open. True: go on.
-bool askSaveChanges()
-{
-    if (!C().CtrlFileModified)
-        return true;
-    QString text = message(Msg::MsgSaveCtrlPrompt);
-    if (!C().CtrlFilePath.isEmpty())
-        text += C().CtrlFilePath;
-    switch (ui().message(MsgIcon::None, appTitle(), text, MsgButtons::YesNoCancel)) {
-    case MsgAnswer::Yes:
-        // A save that was cancelled or failed must not count as saved.
-        return CtrlSave() == CtrlSaveResult::Saved;
-    case MsgAnswer::No:
-        return true;
-    default:
-        return false;
-    }
-}
+const DocumentFile &ctrlDocument();
 
 void openPath(const QString &path)
 {
@@ -108,23 +74,8 @@ void openPath(const QString &path)
         break;
     }
     app().Settings = read;
-    C().CtrlFilePath = path;
-    C().CtrlFileModified = false;
-    addRecent(path);
+    DocumentIsFile(ctrlDocument(), path);
     showFreshTree();
-}
-
-CtrlSaveResult writeTo(const QString &path)
-{
-    QString error;
-    if (!WriteControlFile(path, app().Settings, &error)) {
-        ui().message(MsgIcon::Critical, appTitle(), error);
-        return CtrlSaveResult::Failed;
-    }
-    C().CtrlFilePath = path;
-    C().CtrlFileModified = false;
-    addRecent(path);
-    return CtrlSaveResult::Saved;
 }
 
 void setInvertsOff()
@@ -151,6 +102,26 @@ void runTransfer(int kind, bool upload)
         waitEvents(TransferWaitMs);
 }
 
+// The control file as a document of the shared file commands.
+const DocumentFile &ctrlDocument()
+{
+    static const DocumentFile doc{
+        .savePrompt = Msg::MsgSaveCtrlPrompt,
+        .path = &C().CtrlFilePath,
+        .modified = &C().CtrlFileModified,
+        .filterChinese = "控制器文件 ",
+        .filterEnglish = "Control Files ",
+        .suffix = "rmt",
+        .saveAsFilters = ";;Text Files (*.txt);;All Files (*.*)",
+        .saveable = {},
+        .write = [](const QString &path, QString *error) { return WriteControlFile(path, app().Settings, error); },
+        .addRecent = addRecent,
+        .clear = newFile,
+        .read = openPath,
+    };
+    return doc;
+}
+
 } // namespace
 
 void ResetCtrlSettings()
@@ -161,59 +132,27 @@ void ResetCtrlSettings()
 
 void CtrlNewFile()
 {
-    if (transferBusy())
-        return;
-    if (!askSaveChanges())
-        return;
-    newFile();
+    DocumentNew(ctrlDocument());
 }
 
 void CtrlOpenWithDialog()
 {
-    if (transferBusy())
-        return;
-    if (!askSaveChanges())
-        return;
-    FileDialogRequest req;
-    req.title = byLanguage("打开", "Open");
-    req.filter = filterLabel() + QStringLiteral("(*.rmt)");
-    const FileDialogResult r = ui().openFile(req);
-    if (!r.accepted || r.path.isEmpty())
-        return;
-    openPath(r.path);
+    DocumentOpenWithDialog(ctrlDocument());
 }
 
 void CtrlOpenFile(const QString &path)
 {
-    if (transferBusy())
-        return;
-    if (!askSaveChanges())
-        return;
-    openPath(path);
+    DocumentOpen(ctrlDocument(), path);
 }
 
 CtrlSaveResult CtrlSave()
 {
-    if (!C().CtrlFilePath.isEmpty())
-        return writeTo(C().CtrlFilePath);
-    FileDialogRequest req;
-    req.title = byLanguage("保存", "Save");
-    req.filter = filterLabel() + QStringLiteral("(*.rmt)");
-    const FileDialogResult r = ui().saveFile(req);
-    if (!r.accepted || r.path.isEmpty())
-        return CtrlSaveResult::Cancelled;
-    return writeTo(r.path);
+    return DocumentSave(ctrlDocument());
 }
 
 CtrlSaveResult CtrlSaveAs()
 {
-    FileDialogRequest req;
-    req.title = byLanguage("另存为", "Save As");
-    req.filter = filterLabel() + QStringLiteral("(*.rmt);;Text Files (*.txt);;All Files (*.*)");
-    const FileDialogResult r = ui().saveFile(req);
-    if (!r.accepted || r.path.isEmpty())
-        return CtrlSaveResult::Cancelled;
-    return writeTo(r.path);
+    return DocumentSaveAs(ctrlDocument());
 }
 
 QString CtrlTransferCaption(bool upload, int lang)

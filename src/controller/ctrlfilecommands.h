@@ -13,13 +13,14 @@
 // transfer runs. A file that cannot be read or is not a control file is
 // reported and changes nothing.
 
+#include "shell/doccommands.h"
+
 #include <QString>
 
-enum class CtrlSaveResult {
-    Saved,     // the file was written; the settings are no longer modified
-    Cancelled, // the user cancelled the file dialog; nothing written
-    Failed,    // writing failed (reported to the user); the settings stay modified
-};
+// Saved: the file was written, the settings are no longer modified;
+// Cancelled: the user cancelled the file dialog, nothing written; Failed:
+// writing failed (reported to the user), the settings stay modified.
+using CtrlSaveResult = SaveOutcome;
 
 class CtrlFileCommands {
 public:

@@ -1,6 +1,6 @@
 #include "controller/ctrltree.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "controller/ctrltreenodes.h"
 #include "texts/stringres.h"
 

@@ -1,6 +1,6 @@
 #include "controller/frmctrllist.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "controller/ctrlcommands.h"
 #include "controller/ctrltree.h"
 #include "controller/ctrltreenodes.h"

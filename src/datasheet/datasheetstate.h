@@ -33,6 +33,12 @@ struct ItemWindowHooks {
     // Closes (unloads) slot's window; its unload clears the record's
     // window-open flag.
     std::function<void(SheetItemKind kind, int slot)> close;
+    // Moves the open window of slot `from` to slot `to` after the records
+    // moved, keeping it running. False when the kind cannot move its windows
+    // (the sheet then closes the window and opens it again).
+    std::function<bool(SheetItemKind kind, int from, int to)> move;
+    // True while slot's window has a load on its stack.
+    std::function<bool(SheetItemKind kind, int slot)> loading;
     // Pauses the replaying record window of slot before the sheet is saved
     // (stops its frame timer and sets the record's Status to paused).
     std::function<void(int slot)> pauseReplay;

@@ -1,6 +1,6 @@
 #include "datasheet/frmdatasheettree.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "datasheet/sheetcommands.h"
 #include "datasheet/sheetitems.h"
 #include "texts/loadlanguage.h"

@@ -1,9 +1,10 @@
 #include "datasheet/sheetcommands.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "datasheet/datasheetfile.h"
 #include "datasheet/sheetitems.h"
 #include "platform/ui/ui.h"
+#include "shell/doccommands.h"
 #include "shell/recentfiles.h"
 #include "texts/loadlanguage.h"
 #include "texts/messagetable.h"
@@ -111,19 +112,6 @@ void expandSheet()
         S().SheetNode->setExpanded(true);
 }
 
-QString byLanguage(const char *chinese, const char *english)
-{
-    switch (languageIndex()) {
-    case LanguageChinese: return QString::fromUtf8(chinese);
-    case LanguageEnglish: return QString::fromUtf8(english);
-    default: return {};
-    }
-}
-
-QString sheetFilter()
-{
-    return byLanguage("数据浏览器文件 ", "Data Sheet Files ") + QStringLiteral("(*.kvd)");
-}
 
 DataSheetFileContext fileContext()
 {
@@ -159,20 +147,10 @@ void openWindow(SheetItemKind kind, int slot)
         w.setCaption(kind, slot, itemCaption(S(), kind, slot));
 }
 
-// The save question before New, Open and closing the sheet. True: go on.
-bool askSaveChanges()
-{
-    if (!S().Modified)
-        return true;
-    const QString text = message(Msg::MsgSaveSheetPrompt) + S().Path;
-    switch (ui().message(MsgIcon::None, appTitle(), text, MsgButtons::YesNoCancel)) {
-    case MsgAnswer::Yes: return SaveDataSheet() == SaveOutcome::Saved;
-    case MsgAnswer::No: return true;
-    default: return false;
-    }
-}
+void openPath(const QString &path);
+void clearSheet();
 
-SaveOutcome writeTo(const QString &path)
+bool writeSheet(const QString &path, QString *error)
 {
     DataSheet &s = S();
     // A replaying record is paused before it is stored.
@@ -184,26 +162,33 @@ SaveOutcome writeTo(const QString &path)
             r.Status = ReplayInfo::Paused;
         }
     }
-    QString error;
-    if (!WriteDataSheetFile(path, s, fileContext(), &error)) {
-        ui().message(MsgIcon::Critical, appTitle(), error);
-        return SaveOutcome::Failed;
-    }
-    s.Path = path;
-    s.Modified = false;
-    addRecent(path);
-    return SaveOutcome::Saved;
+    return WriteDataSheetFile(path, s, fileContext(), error);
 }
 
-SaveOutcome saveWithDialog(const QString &title)
+// The data sheet as a document of the shared file commands.
+const DocumentFile &sheetDocument()
 {
-    FileDialogRequest req;
-    req.title = title;
-    req.filter = sheetFilter();
-    const FileDialogResult r = ui().saveFile(req);
-    if (!r.accepted || r.path.isEmpty())
-        return SaveOutcome::Cancelled;
-    return writeTo(r.path);
+    static const DocumentFile doc{
+        .savePrompt = Msg::MsgSaveSheetPrompt,
+        .path = &S().Path,
+        .modified = &S().Modified,
+        .filterChinese = "数据浏览器文件 ",
+        .filterEnglish = "Data Sheet Files ",
+        .suffix = "kvd",
+        .saveAsFilters = "",
+        .saveable = [] { return inTree(S().SheetNode); },
+        .write = writeSheet,
+        .addRecent = addRecent,
+        .clear = clearSheet,
+        .read = openPath,
+    };
+    return doc;
+}
+
+// The save question before New, Open and closing the sheet. True: go on.
+bool askSaveChanges()
+{
+    return AskSaveChanges(sheetDocument());
 }
 
 void openPath(const QString &path)
@@ -376,10 +361,13 @@ void ChangeFormName(QString &newString)
 
 void NewDataSheet()
 {
-    if (transferBusy())
-        return;
-    if (!askSaveChanges())
-        return;
+    DocumentNew(sheetDocument());
+}
+
+namespace {
+
+void clearSheet()
+{
     CloseAllItems();
     DataSheet &s = S();
     s.Name = word(Word::ItemUntitled);
@@ -394,44 +382,27 @@ void NewDataSheet()
     DataSheetIsOpen();
 }
 
+} // namespace
+
 void OpenDataSheetWithDialog()
 {
-    if (transferBusy())
-        return;
-    if (!askSaveChanges())
-        return;
-    FileDialogRequest req;
-    req.title = byLanguage("打开", "Open");
-    req.filter = sheetFilter();
-    const FileDialogResult r = ui().openFile(req);
-    if (!r.accepted || r.path.isEmpty())
-        return;
-    openPath(r.path);
+    DocumentOpenWithDialog(sheetDocument());
 }
 
 void OpenDataSheet(const QString &path)
 {
-    if (transferBusy())
-        return;
-    if (!askSaveChanges())
-        return;
-    openPath(path);
+    DocumentOpen(sheetDocument(), path);
 }
 
 SaveOutcome SaveDataSheet()
 {
-    if (!inTree(S().SheetNode))
-        return SaveOutcome::Cancelled; // no sheet open: nothing to save
-    if (!S().Path.isEmpty())
-        return writeTo(S().Path);
-    return saveWithDialog(byLanguage("保存", "Save"));
+    // With no sheet open there is nothing to save.
+    return DocumentSave(sheetDocument());
 }
 
 SaveOutcome SaveDataSheetAs()
 {
-    if (!inTree(S().SheetNode))
-        return SaveOutcome::Cancelled;
-    return saveWithDialog(byLanguage("另存为", "Save As"));
+    return DocumentSaveAs(sheetDocument());
 }
 
 void RestoreDataSheetWindows()

@@ -1,6 +1,6 @@
 #include "datasheet/sheetitems.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "link/cmdfunc.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "link/rs232func.h"
 #include "link/visafunc.h"
 #include "platform/clock.h"

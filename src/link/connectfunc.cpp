@@ -1,6 +1,6 @@
 #include "link/connectfunc.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "link/cmdfunc.h"
 #include "link/linkindicator.h"
 #include "link/rs232func.h"

@@ -1,6 +1,6 @@
 #include "link/dlgresource.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "link/resourcechooser.h"
 
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "link/linkindicator.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 
 bool LinkIndicator::connectedLampOn() const
 {

@@ -1,6 +1,6 @@
 #include "link/resourcechooser.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "link/dlgresource.h"
 
 namespace {

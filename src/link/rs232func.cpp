@@ -1,6 +1,6 @@
 #include "link/rs232func.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "link/cmdfunc.h"
 #include "link/commport.h"
 #include "link/linkindicator.h"

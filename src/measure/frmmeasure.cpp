@@ -1,6 +1,6 @@
 #include "measure/frmmeasure.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "measure/frmpassfailed.h"
 #include "measure/measexport.h"
 #include "measure/measurecaptions.h"

@@ -1,6 +1,6 @@
 #include "measure/frmpassfailed.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "measure/limitentry.h"
 #include "measure/meastable.h"
 #include "platform/clock.h"

@@ -2,7 +2,7 @@
 
 #include "platform/safesave.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "common/constants.h"
 #include "measure/meastable.h"
 #include "values/valuereply.h"

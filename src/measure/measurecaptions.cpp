@@ -1,6 +1,6 @@
 #include "measure/measurecaptions.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "measure/frmmeasure.h"
 #include "texts/loadlanguage.h"
 

@@ -1,6 +1,6 @@
 #include "panel/frmv_key.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "shell/captionapply.h"
 
 #include <QGridLayout>

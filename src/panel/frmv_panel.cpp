@@ -1,6 +1,6 @@
 #include "panel/frmv_panel.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "panel/panelprint.h"
 #include "shell/captionapply.h"
 

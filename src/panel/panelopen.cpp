@@ -1,6 +1,6 @@
 #include "panel/panelopen.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "panel/frmv_key.h"
 #include "panel/frmv_panel.h"
 #include "shell/modalrunner.h"

@@ -1,6 +1,6 @@
 #include "panel/screenmirror.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "link/cmdfunc.h"
 #include "link/connectfunc.h"
 #include "link/visafunc.h"

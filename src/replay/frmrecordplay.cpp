@@ -2,7 +2,7 @@
 
 #include "platform/safesave.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "platform/clock.h"
 #include "platform/print/printpicture.h"
 #include "platform/ui/ui.h"

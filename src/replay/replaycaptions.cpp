@@ -1,6 +1,6 @@
 #include "replay/replaycaptions.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "replay/frmrecordplay.h"
 #include "replay/replaypicture.h"
 #include "shell/captionapply.h"

@@ -1,6 +1,6 @@
 #include "replay/replayengine.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "platform/clock.h"
 #include "values/normvalue.h"
 #include "values/rounding.h"

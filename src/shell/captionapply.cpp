@@ -1,6 +1,6 @@
 #include "shell/captionapply.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 
 #include <QAbstractButton>
 #include <QAction>

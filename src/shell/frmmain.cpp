@@ -2,12 +2,10 @@
 
 #include "controller/ctrltreenodes.h"
 #include "datasheet/datasheetstate.h"
-#include "measure/frmmeasure.h"
-#include "replay/frmrecordplay.h"
 #include "transfer/frmprgress.h"
 #include "transfer/uploaddownload.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "link/commport.h"
 #include "link/connectfunc.h"
 #include "link/linkindicator.h"
@@ -20,6 +18,7 @@
 #include "shell/frmnewdoc.h"
 #include "shell/frmopendoc.h"
 #include "shell/frmoptions.h"
+#include "shell/itemkinds.h"
 #include "shell/modalrunner.h"
 #include "shell/mousecontrol.h"
 #include "shell/recentfiles.h"
@@ -346,51 +345,6 @@ void frmMain::buildPanes()
     controllerDock_ = dock(PaneController, frmCtrlList_);
 }
 
-void frmMain::bindItemWindowHooks()
-{
-    // The data sheet reaches the item windows that exist through these; the
-    // kinds without a window of their own yet (waveform, data table, stored
-    // waveform) live in the record, the tree and the file only. A hook already
-    // set (by a test) is kept.
-    ItemWindowHooks &h = app().sheetui.windows;
-    auto window = [](SheetItemKind kind, int slot) -> QWidget * {
-        switch (kind) {
-        case SheetItemKind::Measure: return measureWindow(slot);
-        case SheetItemKind::Replay: return ReplayWindow(slot);
-        default: return nullptr;
-        }
-    };
-    if (!h.open)
-        h.open = [](SheetItemKind kind, int slot) {
-            if (kind == SheetItemKind::Measure)
-                ShowMeasureWindow(slot);
-            else if (kind == SheetItemKind::Replay)
-                ShowReplayWindow(slot);
-        };
-    if (!h.setCaption)
-        h.setCaption = [window](SheetItemKind kind, int slot, const QString &caption) {
-            if (QWidget *w = window(kind, slot))
-                w->setWindowTitle(caption);
-        };
-    if (!h.raise)
-        h.raise = [window](SheetItemKind kind, int slot) {
-            if (QWidget *w = window(kind, slot)) {
-                w->show();
-                w->raise();
-                w->activateWindow();
-            }
-        };
-    if (!h.close)
-        h.close = [](SheetItemKind kind, int slot) {
-            if (kind == SheetItemKind::Measure)
-                CloseMeasureWindow(slot);
-            else if (kind == SheetItemKind::Replay)
-                CloseReplayWindow(slot);
-        };
-    if (!h.pauseReplay)
-        h.pauseReplay = [](int slot) { PauseReplayForSave(slot); };
-}
-
 void frmMain::bindControllerHooks()
 {
     // The controller reaches the link and the recent list through these; a
@@ -497,7 +451,7 @@ void frmMain::MDIForm_Load()
     // word tables of the language are filled), so that the controller's
     // first load sets its defaults in that language.
     bindControllerHooks();
-    bindItemWindowHooks();
+    bindItemWindows();
     installLanguageLoaders();
     ApplyLanguage(languageIndex());
     buildPanes(); // whatever language was applied

@@ -93,7 +93,6 @@ private:
     void buildStatusBar();
     void buildPanes();
     void bindControllerHooks();
-    void bindItemWindowHooks();
     void tileWindows(bool sideBySide);
     void buildTimers();
     void installLanguageLoaders();

@@ -1,6 +1,6 @@
 #include "shell/frmopendoc.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "shell/captionapply.h"
 #include "texts/loadlanguage.h"
 

@@ -1,6 +1,6 @@
 #include "shell/frmoptions.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "shell/captionapply.h"
 #include "shell/optionslists.h"
 #include "texts/loadlanguage.h"

@@ -1,6 +1,6 @@
 #include "shell/mainmodule.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "shell/frmmain.h"
 #include "shell/frmsplash.h"
 #include "texts/loadlanguage.h"

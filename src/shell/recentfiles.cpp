@@ -1,6 +1,6 @@
 #include "shell/recentfiles.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "platform/settingsstore.h"
 #include "shell/softwaresettings.h"
 

@@ -1,6 +1,6 @@
 #include "shell/shellhooks.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "controller/ctrlfilecommands.h"
 #include "controller/frmctrllist.h"
 #include "datasheet/frmdatasheettree.h"
@@ -79,12 +79,7 @@ ShellHooks defaultShellHooks()
         CtrlFileCommands *c = ctrlFileCommands();
         if (!c)
             return SaveOutcome::Failed;
-        switch (c->mnuSaveCtrl_Click()) {
-        case CtrlSaveResult::Saved: return SaveOutcome::Saved;
-        case CtrlSaveResult::Cancelled: return SaveOutcome::Cancelled;
-        case CtrlSaveResult::Failed: break;
-        }
-        return SaveOutcome::Failed;
+        return c->mnuSaveCtrl_Click();
     };
     h.CtrlFileModified = [] { return app().ctrl.CtrlFileModified; };
     h.CtrlFilePath = [] { return app().ctrl.CtrlFilePath; };

@@ -4,6 +4,8 @@
 // defaults stand in until those subsystems exist, and tests install fakes.
 // No widget header here: pane makers hand back a QWidget the main window owns.
 
+#include "shell/doccommands.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -12,10 +14,6 @@
 
 class QWidget;
 
-// What became of a save the user asked for. Only Saved counts as saved: an
-// abandoned file dialog (Cancelled) or a failed write (Failed) stops the
-// command that asked for the save, as its Cancel would.
-enum class SaveOutcome { Saved, Cancelled, Failed };
 
 struct ShellHooks {
     // Instrument link.

@@ -1,6 +1,6 @@
 #include "shell/softwaresettings.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "platform/settingsstore.h"
 
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "storedwave/frmopenwaveform.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "platform/clock.h"
 #include "platform/ui/ui.h"
 #include "shell/frmmain.h"

@@ -1,6 +1,6 @@
 #include "storedwave/storedgrid.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
 #include "texts/loadlanguage.h"
 
-#include "common/appstate.h"
+#include "texts/textstate.h"
 #include "common/defaultwords.h"
 #include "platform/settingsstore.h"
 #include "texts/messagetable.h"
@@ -56,7 +56,7 @@ LanguageLoaderTable defaultLanguageLoaders()
 
 int languageIndex()
 {
-    return app().texts.LanguageIndex;
+    return textState().LanguageIndex;
 }
 
 void LoadLanguageSetting()
@@ -67,13 +67,13 @@ void LoadLanguageSetting()
         return; // not a number: the language stays as it was
     // Only 0 and 1 are languages; any other stored number (a hand-edited
     // setting) is read as English rather than leaving every text empty.
-    app().texts.LanguageIndex = (lang == LanguageChinese) ? LanguageChinese : LanguageEnglish;
+    textState().LanguageIndex = (lang == LanguageChinese) ? LanguageChinese : LanguageEnglish;
 }
 
 void SaveLanguageSetting()
 {
     SaveSetting(QLatin1String(LanguageSection), QLatin1String(LanguageKey),
-                QString::number(app().texts.LanguageIndex));
+                QString::number(textState().LanguageIndex));
 }
 
 QString helpFileFor(int lang)
@@ -86,7 +86,7 @@ QString helpFileFor(int lang)
 void ApplyLanguage(int lang)
 {
     installDefaultWordSource();
-    TextState &t = app().texts;
+    TextState &t = textState();
     t.HelpFile = helpFileFor(lang);
     if (t.LanguageMenuTick)
         t.LanguageMenuTick(lang == LanguageChinese);
@@ -99,7 +99,7 @@ void ApplyLanguage(int lang)
 
 void SwitchLanguage(int newLang)
 {
-    TextState &t = app().texts;
+    TextState &t = textState();
     const int oldLang = t.LanguageIndex;
     if (t.LanguageMenuTick)
         t.LanguageMenuTick(newLang == LanguageChinese);
@@ -115,7 +115,7 @@ void setLanguageLoader(LanguageLoader id, std::function<void(int)> fn)
     const int i = static_cast<int>(id);
     if (i < 0 || i >= LanguageLoaderCount)
         return;
-    app().texts.Loaders[i].run = std::move(fn);
+    textState().Loaders[i].run = std::move(fn);
 }
 
 std::function<void(int)> languageLoader(LanguageLoader id)
@@ -123,22 +123,22 @@ std::function<void(int)> languageLoader(LanguageLoader id)
     const int i = static_cast<int>(id);
     if (i < 0 || i >= LanguageLoaderCount)
         return {};
-    return app().texts.Loaders[i].run;
+    return textState().Loaders[i].run;
 }
 
 void setLanguageMenuTick(std::function<void(bool chineseTicked)> fn)
 {
-    app().texts.LanguageMenuTick = std::move(fn);
+    textState().LanguageMenuTick = std::move(fn);
 }
 
 void setCtrlTreeRebuild(std::function<void()> fn)
 {
-    app().texts.CtrlTreeRebuild = std::move(fn);
+    textState().CtrlTreeRebuild = std::move(fn);
 }
 
 void RebuildCtrlTreeKeepExpanded()
 {
-    const auto rebuild = app().texts.CtrlTreeRebuild;
+    const auto rebuild = textState().CtrlTreeRebuild;
     if (rebuild)
         rebuild();
 }

@@ -1,6 +1,6 @@
 #include "texts/messagetable.h"
 
-#include "common/appstate.h"
+#include "texts/textstate.h"
 
 namespace {
 
@@ -49,14 +49,14 @@ const QString &message(Msg m)
     const int id = static_cast<int>(m);
     if (id < 0 || id >= MessageTableSize)
         return empty;
-    return app().texts.MessageTable[id];
+    return textState().MessageTable[id];
 }
 
 void LoadMessageTable(int lang)
 {
     if (lang != 0 && lang != 1)
         return;
-    auto &table = app().texts.MessageTable;
+    auto &table = textState().MessageTable;
     for (const MessageRow &row : messageRows)
         table[static_cast<int>(row.id)] = QString::fromUtf8(lang == 0 ? row.chinese : row.english);
 }

@@ -1,6 +1,7 @@
 #include "texts/retranslate.h"
 
-#include "common/appstate.h"
+#include "common/ctrlsettings.h"
+#include "texts/textstate.h"
 #include "texts/loadlanguage.h"
 #include "texts/stringres.h"
 
@@ -109,7 +110,7 @@ void RetranslateSettings(int newLang, int oldLang)
     if (oldLang == newLang || !isLanguage(oldLang) || !isLanguage(newLang))
         return;
     const Retranslator r(oldLang);
-    CtrlSettings &s = app().Settings;
+    CtrlSettings &s = settingsRecord();
 
     r.choose(s.RunStop, {Word::WordRun, Word::WordStop});
 

@@ -1,6 +1,6 @@
 #include "texts/stringres.h"
 
-#include "common/appstate.h"
+#include "texts/textstate.h"
 
 #include <cstring>
 #include <iterator>
@@ -369,7 +369,7 @@ void fill(const WordRow (&rows)[N], int lang)
 {
     if (lang != 0 && lang != 1)
         return;
-    auto &words = app().texts.Words;
+    auto &words = textState().Words;
     for (const WordRow &row : rows)
         words[static_cast<int>(row.id)] = QString::fromUtf8(lang == 0 ? row.chinese : row.english);
 }
@@ -391,7 +391,7 @@ const QString &word(Word w)
     const int i = static_cast<int>(w);
     if (i < 0 || i >= WordTableSize)
         return empty;
-    return app().texts.Words[i];
+    return textState().Words[i];
 }
 
 QString measureName(int number)
@@ -425,7 +425,7 @@ void FillTokenTexts(int lang)
 
 void FillTreeLabels(int lang)
 {
-    auto &words = app().texts.Words;
+    auto &words = textState().Words;
     for (const NeutralRow &row : neutralRows)
         words[static_cast<int>(row.id)] = QString::fromUtf8(row.text);
     fill(labelRows, lang);

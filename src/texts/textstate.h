@@ -271,3 +271,6 @@ struct TextState {
     // that were open. Set by the controller pane.
     std::function<void()> CtrlTreeRebuild;
 };
+
+// The program's one instance (a member of the application object).
+TextState &textState();

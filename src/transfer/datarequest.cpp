@@ -3,7 +3,7 @@
 
 #include "transfer/transferrunner.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "platform/pump.h"
 #include "transfer/blockdecode.h"
 #include "link/cmdfunc.h"

@@ -1,6 +1,6 @@
 #include "transfer/downloadfromdso.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "controller/ctrltreenodes.h"
 #include "texts/stringres.h"
 #include "transfer/uploaddownload.h"
@@ -8,6 +8,7 @@
 #include "values/numbertext.h"
 #include "values/rounding.h"
 #include "values/tokenpairs.h"
+#include "transfer/triggerlines.h"
 #include "values/triggerhelpers.h"
 #include "values/valuereply.h"
 

@@ -17,7 +17,7 @@
 // The download is not the inverse of the upload: the level comes back without
 // the channel offset the upload subtracted, and texts come back re-formatted.
 //
-// Lines go through instrumentLines() (values/triggerhelpers.h). Progress:
+// Lines go through instrumentLines() (transfer/triggerlines.h). Progress:
 // 100 / 76 per step, 75 steps.
 
 inline constexpr float DownloadProgressStep = 100.0f / 76.0f;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "platform/pump.h"
 #include "transfer/dialogplace.h"
 

@@ -1,6 +1,6 @@
 #include "transfer/frmprgresssave.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "transfer/dialogplace.h"
 
 #include <QCloseEvent>

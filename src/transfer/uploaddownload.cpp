@@ -1,6 +1,6 @@
 #include "transfer/uploaddownload.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "platform/pump.h"
 #include "transfer/downloadfromdso.h"
 #include "transfer/uploadtodso.h"

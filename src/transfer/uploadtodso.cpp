@@ -1,12 +1,13 @@
 #include "transfer/uploadtodso.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "platform/clock.h"
 #include "texts/stringres.h"
 #include "transfer/uploaddownload.h"
 #include "values/numbertext.h"
 #include "values/rounding.h"
 #include "values/tokenpairs.h"
+#include "transfer/triggerlines.h"
 #include "values/triggerhelpers.h"
 #include "values/valuereply.h"
 

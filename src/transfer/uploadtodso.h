@@ -12,7 +12,7 @@
 // rest always runs to its end. The record is not changed, except that the
 // pattern code may drop a second edge (SendPatternTrigger).
 //
-// Lines go through instrumentLines() (values/triggerhelpers.h); the pauses
+// Lines go through instrumentLines() (transfer/triggerlines.h); the pauses
 // before the time-base scale (500 ms) and offset (1000 ms) are taken on
 // appClock(). Progress: 100 / 32 per step, through SettingsProgressStep().
 

@@ -1,8 +1,5 @@
 #include "values/triggerhelpers.h"
 
-#include "common/appstate.h"
-#include "controller/ctrltreenodes.h"
-#include "link/cmdfunc.h"
 #include "texts/stringres.h"
 #include "values/normvalue.h"
 #include "values/numbertext.h"
@@ -14,15 +11,6 @@
 #include <cmath>
 
 namespace {
-
-// The link's own command channel.
-class LinkLines final : public InstrumentLines {
-public:
-    void sendCommand(const QString &line) override { SendCommand(line); }
-    QString queryString(const QString &line) override { return QueryString(line); }
-};
-
-InstrumentLines *g_lines = nullptr;
 
 // Blanks (spaces only) removed at both ends.
 QString trimBlanks(const QString &s)
@@ -53,29 +41,12 @@ qint64 roundedInteger(double x)
     return static_cast<qint64>(r);
 }
 
-bool isEdgeCode(const QString &code)
-{
-    return code == word(Word::ItemRising) || code == word(Word::ItemFalling)
-        || code == word(Word::WordRising) || code == word(Word::WordFalling);
-}
-
 bool isRising(const QString &code)
 {
     return code == word(Word::ItemRising) || code == word(Word::WordRising);
 }
 
 } // namespace
-
-InstrumentLines &instrumentLines()
-{
-    static LinkLines link;
-    return g_lines ? *g_lines : link;
-}
-
-void setInstrumentLines(InstrumentLines *lines)
-{
-    g_lines = lines;
-}
 
 QString TimebaseFormatToken(const QString &shown)
 {
@@ -147,63 +118,37 @@ QString AcLineDisplay(const QString &reply)
     return reply;
 }
 
-QString TrigLevelToVolts(const QString &level, const QString &source)
+QString LevelVoltsText(const QString &level, const QString &scale, const QString &offset)
 {
-    QString scale = QStringLiteral("0");
-    QString offset = QStringLiteral("0");
-    if (source == QLatin1String("CH1") || source == QLatin1String("CH2")) {
-        const QString ch = source == QLatin1String("CH1") ? QStringLiteral(":CHANNEL1") : QStringLiteral(":CHANNEL2");
-        scale = CutAtLF(instrumentLines().queryString(ch + QStringLiteral(":SCALE?")));
-        offset = CutAtLF(instrumentLines().queryString(ch + QStringLiteral(":OFFSET?")));
-    } else if (source == QLatin1String("EXT")) {
-        scale = QStringLiteral("0.2");
-    } else if (source == QLatin1String("EXT5")) {
-        scale = QStringLiteral("1");
-    }
     const double volts = ReadNumber(level) * ReadNumber(scale) - ReadNumber(offset);
     return withoutBlanks(NumberText(volts));
 }
 
-QString QuerySourceScale(const QString &source)
+bool IsPatternEdgeCode(const QString &code)
 {
-    if (source == QLatin1String("CH1"))
-        return CutAtLF(instrumentLines().queryString(QStringLiteral(":CHANNEL1:SCALE?")));
-    if (source == QLatin1String("CH2"))
-        return CutAtLF(instrumentLines().queryString(QStringLiteral(":CHANNEL2:SCALE?")));
-    if (source == QLatin1String("EXT"))
-        return NumberText(0.2);
-    if (source == QLatin1String("EXT5"))
-        return NumberText(1.0);
-    if (source == QLatin1String("AC"))
-        return QStringLiteral("0");
-    return QString();
+    return code == word(Word::ItemRising) || code == word(Word::ItemFalling)
+        || code == word(Word::WordRising) || code == word(Word::WordFalling);
 }
 
-void SendPatternTrigger(int n)
+int PatternEdgeToClear(const CtrlSettings::LAArray &codes, int own)
 {
-    if (n < 0 || n > 16)
-        return;
-    CtrlSettings &s = app().Settings;
+    if (own < 0 || own > 16 || !IsPatternEdgeCode(codes[own]))
+        return 0;
+    for (int i = 1; i <= 16; ++i)
+        if (i != own && IsPatternEdgeCode(codes[i]))
+            return i;
+    return 0;
+}
+
+QString PatternTriggerLine(const CtrlSettings &s, int n)
+{
     const int own = 16 - n;
-
-    // One edge only: the first other pattern edge gives way.
-    if (isEdgeCode(s.PatCode[own])) {
-        for (int i = 1; i <= 16; ++i) {
-            if (i == own || !isEdgeCode(s.PatCode[i]))
-                continue;
-            s.PatCode[i] = word(Word::ItemX);
-            const QString label = word(static_cast<Word>(static_cast<int>(Word::ItemD15) + i - 1));
-            SetCtrlNodeText(21, 4 + i, label + QStringLiteral(" [") + s.PatCode[i] + QStringLiteral("]"));
-            break;
-        }
-    }
-
     const bool pattern = s.TrigMethod == word(Word::WordPattern);
     const CtrlSettings::LAArray &codes = pattern ? s.PatCode : s.DurCode;
     const QString mode = pattern ? QStringLiteral("PATTERN") : QStringLiteral("DURATION");
 
     QString edge;
-    if (isEdgeCode(codes[own]))
+    if (own >= 0 && own <= 16 && IsPatternEdgeCode(codes[own]))
         edge = QString::number(n) + (isRising(codes[own]) ? QStringLiteral(",1") : QStringLiteral(",0"));
 
     qint64 value = 0;
@@ -214,7 +159,7 @@ void SendPatternTrigger(int n)
             value |= qint64(1) << c;
         else if (code == QLatin1String("X"))
             mask &= ~(qint64(1) << c);
-        else if (isEdgeCode(code) && edge.isEmpty())
+        else if (IsPatternEdgeCode(code) && edge.isEmpty())
             edge = QString::number(c) + (isRising(code) ? QStringLiteral(",1") : QStringLiteral(",0"));
     }
 
@@ -222,7 +167,7 @@ void SendPatternTrigger(int n)
         + QLatin1Char(',') + QString::number(mask);
     if (!edge.isEmpty())
         cmd += QLatin1Char(',') + edge;
-    instrumentLines().sendCommand(cmd);
+    return cmd;
 }
 
 QString ParsePatternReply(const QString &reply, CtrlSettings::LAArray &codes)

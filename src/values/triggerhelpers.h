@@ -8,32 +8,13 @@
 // Texts are compared whole and case-sensitively. Numbers are read with
 // ReadNumber and written with NumberText, so always with ".".
 //
-// Two of them ask the instrument (TrigLevelToVolts, QuerySourceScale) and one
-// sends a command and rewrites a controller tree node (SendPatternTrigger).
-// They reach the instrument through instrumentLines(), the link's send and
-// query unless a test installs another, and the tree through the
-// controller's node functions (controller/ctrltreenodes.h; nothing happens
-// while the controller pane is not loaded).
+// None of them talks to the instrument: the ones that ask it or send to it
+// (TrigLevelToVolts, QuerySourceScale, SendPatternTrigger) live with the
+// settings transfers in transfer/triggerlines.h and build on these.
 
 #include "common/ctrlsettings.h"
 
 #include <QString>
-
-// The two instrument operations these helpers and the settings transfers use.
-class InstrumentLines {
-public:
-    virtual ~InstrumentLines() = default;
-    // One command line, with the link's pause after it.
-    virtual void sendCommand(const QString &line) = 0;
-    // One query line and its reply as the link returns it (a VISA reply keeps
-    // its line feed); the empty text when no reply came.
-    virtual QString queryString(const QString &line) = 0;
-};
-
-// The lines in force: the link's own unless a test installed others.
-InstrumentLines &instrumentLines();
-// Installs lines (not owned); nullptr goes back to the link's.
-void setInstrumentLines(InstrumentLines *lines);
 
 // " X-Y " -> "XY", "Y-T" -> "YT", anything else -> "SCANNING" (blanks at both
 // ends removed first).
@@ -58,24 +39,23 @@ QString ProbeRatioDisplay(const QString &reply);
 // "ACLINE" -> the AC-line word of the current language; anything else unchanged.
 QString AcLineDisplay(const QString &reply);
 
-// A level in divisions ("1.50div") as volts for the source: level x scale -
-// offset, written without blanks (".4", "-.25", "0"). "CH1"/"CH2" ask the
-// channel's scale and offset; "EXT" is 0.2 V/div, "EXT5" 1 V/div; any other
-// source (the AC line, a logic channel, an empty reply) has scale 0 and
-// offset 0 and gives "0".
-QString TrigLevelToVolts(const QString &level, const QString &source);
-// The volts per division of a source: the reply to the channel's scale query
-// for "CH1"/"CH2" (cut at its line feed), " .2" for "EXT", " 1" for "EXT5",
-// "0" for "AC", the empty text for anything else.
-QString QuerySourceScale(const QString &source);
+// A level in divisions ("1.50div") as volts for a source of the given scale
+// and offset replies: level x scale - offset, written without blanks (".4",
+// "-.25", "0"). Unreadable texts count as 0.
+QString LevelVoltsText(const QString &level, const QString &scale, const QString &offset);
 
-// Sends the pattern or duration code (by Settings.TrigMethod) after the code
-// of logic channel n (0..16) changed. With n's pattern code an edge, any other
-// pattern edge (the first found from D15 down) becomes "X" and its tree node
-// (21, 4 + element) is rewritten: the trigger keeps one edge. Edges are the
-// pattern item words and the edge-slope words of the current language. An n
-// above 16 sends nothing and changes nothing.
-void SendPatternTrigger(int n);
+// True for the edge codes of a pattern or duration element: the pattern item
+// words and the edge-slope words ("Rising"/"Falling" and the read-back forms)
+// of the current language.
+bool IsPatternEdgeCode(const QString &code);
+// The element (1..16) whose edge gives way when element own (0..16) holds an
+// edge: the first other element holding one, from D15 down; 0 when none must.
+int PatternEdgeToClear(const CtrlSettings::LAArray &codes, int own);
+// The pattern or duration command (by s.TrigMethod) for the codes in force,
+// logic channel n (0..16) being the one just changed: value and mask of the
+// H/L/X codes, then the edge (n's own first, otherwise the highest channel
+// holding one) as "<channel>,<1 rising|0 falling>".
+QString PatternTriggerLine(const CtrlSettings &s, int n);
 
 // Fills elements 1..16 of codes from a pattern reply "<value>,<mask>[,Chan<k>,
 // Positive|Negative]": "H"/"L" from the value bits, "X" where the mask bit is

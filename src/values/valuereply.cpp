@@ -1,6 +1,6 @@
 #include "values/valuereply.h"
 
-#include "common/appstate.h"
+#include "values/valuesstate.h"
 #include "values/numbertext.h"
 
 namespace {
@@ -51,7 +51,7 @@ bool notAValue(QStringView reply)
 
 void setValid(bool valid)
 {
-    app().values.ValueValid = valid ? -1 : 0;
+    valuesState().ValueValid = valid ? -1 : 0;
 }
 
 // What the reading of a prefixed reply found.
@@ -108,7 +108,7 @@ QString CutAtLF(QStringView text)
 
 qint16 ValueValid()
 {
-    return app().values.ValueValid;
+    return valuesState().ValueValid;
 }
 
 double ParseFreq(QStringView reply)

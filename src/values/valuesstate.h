@@ -8,3 +8,6 @@ struct ValuesState {
     // held a value, 0 otherwise. It describes the last call only.
     qint16 ValueValid = 0;
 };
+
+// The program's one instance (a member of the application object).
+ValuesState &valuesState();

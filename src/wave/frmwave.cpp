@@ -1,6 +1,6 @@
 #include "wave/frmwave.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "common/constants.h"
 #include "platform/clock.h"
 #include "platform/pump.h"

@@ -1,6 +1,6 @@
 #include "wave/wavecaptions.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "texts/loadlanguage.h"
 #include "wave/frmwave.h"
 

@@ -54,7 +54,7 @@ QList<qint32> BuildLogicWords(const QList<qint32> &laWords, const SetupBlock &se
     QList<qint32> words(LastWordIndex + 1, 0);
     int i = 0;
     for (int k = 4 * setup.FirstPoint + 1; k <= 2 * WordCount - 1 && i <= LastWordIndex; k += 2, ++i)
-        words[i] = (byteAt(laWords, k + 1) * 256 + byteAt(laWords, k)) & 0xFFFF;
+        words[i] = qint32((qint64(byteAt(laWords, k + 1)) * 256 + byteAt(laWords, k)) & 0xFFFF); // any value a file holds
     return words;
 }
 

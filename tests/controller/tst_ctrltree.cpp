@@ -1,4 +1,4 @@
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "common/defaultwords.h"
 #include "controller/ctrltree.h"
 #include "controller/ctrltreenodefunc.h"

@@ -1,4 +1,4 @@
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "datasheet/datasheetfile.h"
 
 #include <QFile>

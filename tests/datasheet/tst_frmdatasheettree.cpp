@@ -1,4 +1,4 @@
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "datasheet/frmdatasheettree.h"
 #include "datasheet/sheetcommands.h"
 #include "datasheet/sheetitems.h"

@@ -4,7 +4,7 @@
 // the serial stand-in on the same simulator, and a pump that delivers the
 // stand-in's bytes and moves the clock on.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "link/link.h"
 #include "platform/clock.h"
 #include "platform/pump.h"

@@ -3,7 +3,7 @@
 // check and repair), Cancel and the frame's close box, and its captions in
 // both languages.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "measure/frmpassfailed.h"
 #include "measure/meastable.h"
 #include "platform/clock.h"

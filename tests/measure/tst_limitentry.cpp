@@ -2,7 +2,7 @@
 // conversion of a typed number and unit into base units, and how a stored
 // limit is shown again.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "measure/limitentry.h"
 #include "measure/meastable.h"
 

@@ -1,7 +1,7 @@
 // The measurement export file byte for byte against the golden texts in
 // data/, in both languages, and a save that fails.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "common/constants.h"
 #include "measure/measexport.h"
 #include "measure/meastable.h"

@@ -2,7 +2,7 @@
 // pass/fail evaluation against limits in base units (invalid readings,
 // disabled and empty rows, both languages).
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "measure/meastable.h"
 #include "texts/loadlanguage.h"
 #include "texts/stringres.h"

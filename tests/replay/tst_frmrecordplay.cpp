@@ -4,7 +4,7 @@
 
 #include "replay/recordmaker.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "platform/clock.h"
 #include "platform/print/printpicture.h"
 #include "platform/ui/scriptedui.h"

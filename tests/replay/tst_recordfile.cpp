@@ -3,7 +3,7 @@
 
 #include "replay/recordmaker.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "replay/recordfile.h"
 #include "values/normvalue.h"
 

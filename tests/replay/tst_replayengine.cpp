@@ -1,7 +1,7 @@
 // The replay engine on the virtual clock: status and buttons, loop and single
 // pass, stepping, the slider, the interval buttons and their repeat.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "platform/clock.h"
 #include "replay/replayengine.h"
 

@@ -2,7 +2,7 @@
 // (PW 600, PH 400: two pixels per level, two per sample step) and of the
 // status strip.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "common/constants.h"
 #include "replay/replaypicture.h"
 

@@ -4,7 +4,7 @@
 
 #include "storedwave/wavemaker.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "common/constants.h"
 #include "platform/clock.h"
 #include "platform/ui/scriptedui.h"

@@ -1,7 +1,7 @@
 // The info panel's arithmetic: which rows and groups show for the channels
 // present, the frame widths and places in twips, and the texts.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "storedwave/infopanel.h"
 
 #include <QtTest>

@@ -2,7 +2,7 @@
 // built here, for both triggers, the three digital branches and the inputs
 // that show nothing.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "storedwave/screendata.h"
 
 #include <QtTest>

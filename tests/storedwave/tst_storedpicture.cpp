@@ -2,7 +2,7 @@
 // rows and trigger marks, checked on coordinates and a few pixels of pictures
 // drawn from records built here.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "common/constants.h"
 #include "storedwave/storedgrid.h"
 #include "storedwave/storedpicture.h"

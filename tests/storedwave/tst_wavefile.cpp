@@ -5,7 +5,7 @@
 
 #include "storedwave/wavemaker.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "storedwave/wavefile.h"
 #include "values/scalesteps.h"
 

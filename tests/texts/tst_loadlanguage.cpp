@@ -1,4 +1,4 @@
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "platform/settingsstore.h"
 #include "texts/loadlanguage.h"
 #include "texts/messagetable.h"

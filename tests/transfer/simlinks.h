@@ -9,7 +9,7 @@
 // Both connect the instrument through ConnectInstrument and then clear the
 // simulator's log, so that the log holds exactly what a transfer sent.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "link/link.h"
 #include "platform/clock.h"
 #include "platform/pump.h"

@@ -1,6 +1,6 @@
 // The block decoders and the data-table builder, on hand-made buffers.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "transfer/blockdecode.h"
 
 #include <QtTest>

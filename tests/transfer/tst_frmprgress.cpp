@@ -3,7 +3,7 @@
 
 #include "simlinks.h"
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "platform/settingsstore.h"
 #include "platform/ui/scriptedui.h"
 #include "texts/loadlanguage.h"

@@ -4,7 +4,7 @@
 // the tables of the language in force, so the same record exists in both
 // languages.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "texts/stringres.h"
 
 #include <QString>

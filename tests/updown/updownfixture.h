@@ -10,6 +10,7 @@
 #include "controller/frmctrllist.h"
 #include "link/linkfixture.h"
 #include "transfer/downloadfromdso.h"
+#include "transfer/triggerlines.h"
 #include "transfer/uploaddownload.h"
 #include "transfer/uploadtodso.h"
 #include "values/triggerhelpers.h"

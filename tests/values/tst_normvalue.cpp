@@ -3,7 +3,7 @@
 // mirrors on the negative side, from data/ladder_edges.tsv), and the same
 // texts under a locale whose decimal separator is a comma.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "values/commalocale.h"
 #include "values/normvalue.h"
 

@@ -1,7 +1,7 @@
 // Reading numbers out of texts, digit patterns, the plain number text and
 // the two rounding rules. Every number text uses "." whatever the locale.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "values/commalocale.h"
 #include "values/numbertext.h"
 #include "values/rounding.h"

@@ -1,7 +1,7 @@
 // Scale steps along the 1-2-5 sequences, level conversions, picosecond
 // counts, the probe table and the download percentage.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "values/commalocale.h"
 #include "values/scalesteps.h"
 

@@ -2,7 +2,7 @@
 // out of range, "KHz" with a capital K) and the plain number texts of
 // commands. Every text uses "." whatever the locale.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "values/commalocale.h"
 #include "values/valueeditors.h"
 

@@ -1,7 +1,7 @@
 // Value replies of the instrument: the prefix parsers, the percent parser,
 // CutAtLF and the ValueValid flag, which every call rewrites.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "values/commalocale.h"
 #include "values/valuereply.h"
 

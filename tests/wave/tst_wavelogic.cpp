@@ -3,7 +3,7 @@
 // channels with the selected one last, the split FFT view, and the bounds on
 // words and columns that come from the instrument or a data sheet file.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "common/constants.h"
 #include "wave/markshapes.h"
 #include "wave/wavelogic.h"

@@ -3,7 +3,7 @@
 // chosen at the edges of the screen, scale texts that read as 0, and a few
 // pixels of a painted picture.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "common/constants.h"
 #include "wave/markshapes.h"
 #include "wave/wavemarkers.h"

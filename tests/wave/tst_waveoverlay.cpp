@@ -3,7 +3,7 @@
 // lines the traces show through, transparent read-outs, both schemes, and
 // positions or pictures that would put anything outside the image.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "common/constants.h"
 #include "wave/markshapes.h"
 #include "wave/waveoverlay.h"

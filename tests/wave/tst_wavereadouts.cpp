@@ -3,7 +3,7 @@
 // alternate trigger, with the FFT in each language, and their colours in both
 // schemes.
 
-#include "common/appstate.h"
+#include "app/appstate.h"
 #include "common/constants.h"
 #include "values/commalocale.h"
 #include "wave/wavereadouts.h"

@@ -1,0 +1,88 @@
+#include "shell/itemkinds.h"
+
+#include "app/appstate.h"
+#include "measure/frmmeasure.h"
+#include "replay/frmrecordplay.h"
+
+#include <QWidget>
+
+namespace {
+
+const ItemKindRow rows[] = {
+    {SheetItemKind::Measure,
+     [](int slot) { ShowMeasureWindow(slot); },
+     [](int slot) -> QWidget * { return measureWindow(slot); },
+     [](int slot) { CloseMeasureWindow(slot); },
+     nullptr,
+     nullptr},
+    {SheetItemKind::Replay,
+     [](int slot) { ShowReplayWindow(slot); },
+     [](int slot) -> QWidget * { return ReplayWindow(slot); },
+     [](int slot) { CloseReplayWindow(slot); },
+     nullptr,
+     nullptr},
+};
+
+QWidget *windowOf(SheetItemKind kind, int slot)
+{
+    const ItemKindRow *row = itemKindRow(kind);
+    return row ? row->window(slot) : nullptr;
+}
+
+} // namespace
+
+std::span<const ItemKindRow> itemKindRows()
+{
+    return rows;
+}
+
+const ItemKindRow *itemKindRow(SheetItemKind kind)
+{
+    for (const ItemKindRow &row : rows)
+        if (row.kind == kind)
+            return &row;
+    return nullptr;
+}
+
+void bindItemWindows()
+{
+    ItemWindowHooks &h = app().sheetui.windows;
+    if (!h.open)
+        h.open = [](SheetItemKind kind, int slot) {
+            if (const ItemKindRow *row = itemKindRow(kind))
+                row->open(slot);
+        };
+    if (!h.setCaption)
+        h.setCaption = [](SheetItemKind kind, int slot, const QString &caption) {
+            if (QWidget *w = windowOf(kind, slot))
+                w->setWindowTitle(caption);
+        };
+    if (!h.raise)
+        h.raise = [](SheetItemKind kind, int slot) {
+            if (QWidget *w = windowOf(kind, slot)) {
+                w->show();
+                w->raise();
+                w->activateWindow();
+            }
+        };
+    if (!h.close)
+        h.close = [](SheetItemKind kind, int slot) {
+            if (const ItemKindRow *row = itemKindRow(kind))
+                row->close(slot);
+        };
+    if (!h.move)
+        h.move = [](SheetItemKind kind, int from, int to) {
+            const ItemKindRow *row = itemKindRow(kind);
+            if (!row || !row->move)
+                return false;
+            row->move(from, to);
+            return true;
+        };
+    if (!h.loading)
+        h.loading = [](SheetItemKind kind, int slot) {
+            const ItemKindRow *row = itemKindRow(kind);
+            return row && row->loading && row->loading(slot);
+        };
+    if (!h.pauseReplay)
+        h.pauseReplay = [](int slot) { PauseReplayForSave(slot); };
+}
