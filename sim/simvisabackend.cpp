@@ -185,3 +185,9 @@ void SimVisaBackend::removeResource(const QString &name)
 {
     resources_.removeIf([&](const auto &r) { return r->name.compare(name, Qt::CaseInsensitive) == 0; });
 }
+
+QString SimVisaBackend::identity(const QString &resource)
+{
+    const Resource *r = this->resource(resource);
+    return r && r->sim ? QString::fromLatin1(r->sim->identity()) : QString();
+}

@@ -45,6 +45,8 @@ public:
     QString name() const override { return QStringLiteral("sim"); }
     QStringList resources() override;
     ViStatus open(const QString &resource, std::unique_ptr<VisaInstrument> *out) override;
+    // The simulator's answer to "*IDN?".
+    QString identity(const QString &resource) override;
 
     // Adds a resource served by sim (not owned; it must outlive the sessions).
     // Returns it for fault settings.

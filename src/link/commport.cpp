@@ -5,6 +5,7 @@
 SerialCommPort::SerialCommPort(QObject *parent) : CommPort(parent), control_(new SerialPortControl(this))
 {
     connect(control_, &SerialPortControl::OnComm, this, &CommPort::OnComm);
+    connect(control_, &SerialPortControl::DeviceLost, this, &CommPort::DeviceLost);
 }
 
 SerialCommPort::~SerialCommPort() = default;
@@ -47,4 +48,9 @@ QByteArray SerialCommPort::input()
 QString SerialCommPort::errorString() const
 {
     return control_->errorString();
+}
+
+bool SerialCommPort::deviceLost() const
+{
+    return control_->deviceLost();
 }

@@ -31,10 +31,16 @@ public:
     virtual bool setOutput(const QByteArray &bytes) = 0;     // writes at once
     virtual QByteArray input() = 0;                          // what has arrived
     virtual QString errorString() const = 0;
+    // True while the open device has gone away (removed, or hung up) and the
+    // port has not been opened or closed since; errorString() then describes
+    // the loss.
+    virtual bool deviceLost() const { return false; }
 
 signals:
     // A serial event; ReceiveEvent when bytes have arrived.
     void OnComm(int commEvent);
+    // The open device went away (raised once per loss).
+    void DeviceLost();
 };
 
 // The program's serial-port control: a CommPort over SerialPortControl.
@@ -52,6 +58,7 @@ public:
     bool setOutput(const QByteArray &bytes) override;
     QByteArray input() override;
     QString errorString() const override;
+    bool deviceLost() const override;
 
     // The control underneath (for waitForInput in pumps and the status bar).
     SerialPortControl &control() { return *control_; }

@@ -2,6 +2,7 @@
 
 #include "app/appstate.h"
 #include "link/resourcechooser.h"
+#include "platform/visa/visabackend.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -37,10 +38,25 @@ DlgResource::DlgResource(QWidget *parent)
     LoadDlgResource(app().texts.LanguageIndex);
 }
 
+namespace {
+// The resource an entry stands for (its first line).
+QString resourceOf(const QListWidgetItem *item)
+{
+    return item->data(Qt::UserRole).toString();
+}
+} // namespace
+
 void DlgResource::setResources(const QStringList &names)
 {
     list_->clear();
-    list_->addItems(names);
+    for (const QString &name : names) {
+        // The identity the search knows, on a second line, so that the
+        // instrument can be told from the other devices.
+        const QString identity = visaResourceIdentity(name);
+        auto *item = new QListWidgetItem(identity.isEmpty() ? name : name + QLatin1Char('\n') + identity, list_);
+        item->setData(Qt::UserRole, name);
+        item->setToolTip(item->text());
+    }
     list_->setCurrentRow(-1);
     list_->clearSelection();
 }
@@ -63,7 +79,7 @@ void DlgResource::LoadDlgResource(int lang)
 void DlgResource::onOk()
 {
     const QList<QListWidgetItem *> selected = list_->selectedItems();
-    chooserAccepted(selected.isEmpty() ? QString() : selected.first()->text());
+    chooserAccepted(selected.isEmpty() ? QString() : resourceOf(selected.first()));
     done(QDialog::Accepted);
 }
 
@@ -75,7 +91,7 @@ void DlgResource::onDoubleClick(QListWidgetItem *item)
         return;
     }
     list_->setCurrentItem(item);
-    chooserAccepted(item->text());
+    chooserAccepted(resourceOf(item));
     done(QDialog::Accepted);
 }
 

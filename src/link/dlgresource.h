@@ -1,7 +1,7 @@
 #pragma once
 // DlgResource: the small dialog in which the user picks one of several VISA
 // resources at connect time. It lists the descriptions in search order, none
-// selected; OK (or a double click on an entry) sets ResourceName to the
+// selected, each with the identity the search knows of it on a second line; OK (or a double click on an entry) sets ResourceName to the
 // selected entry (empty when none is selected) and OkCancel true; Cancel and a
 // close by the window frame set OkCancel false.
 

@@ -19,6 +19,16 @@ namespace {
 
 QPointer<CommPort> gControl;
 QMetaObject::Connection gReceive;
+QMetaObject::Connection gLost;
+// The loss of the device has been reported; cleared by the next open.
+bool gLossReported = false;
+
+// The device of the port went away: a wait for its reply is over.
+bool portGone()
+{
+    const CommPort *c = commControl();
+    return c && c->deviceLost();
+}
 
 // Adds n to a byte count without passing INT_MAX.
 int addCount(int count, qsizetype n)
@@ -47,9 +57,14 @@ void setCommControl(CommPort *control)
 {
     if (gReceive)
         QObject::disconnect(gReceive);
+    if (gLost)
+        QObject::disconnect(gLost);
     gControl = control;
-    if (control)
+    gLossReported = false;
+    if (control) {
         gReceive = QObject::connect(control, &CommPort::OnComm, control, [](int ev) { ComOnComm(ev); });
+        gLost = QObject::connect(control, &CommPort::DeviceLost, control, [] { ComDeviceLost(); });
+    }
 }
 
 CommPort *commControl()
@@ -62,6 +77,7 @@ void OpenComPort()
     LinkState &l = app().link;
     CommPort *c = commControl();
     bool ok = c != nullptr;
+    gLossReported = false;
     if (c) {
         if (c->portOpen() && !c->setPortOpen(false))
             ok = false;
@@ -98,7 +114,11 @@ void ComWriteLine(const QString &cmd)
     l.RxStarted = 0;
     CommPort *c = commControl();
     if (!c || !c->setOutput(cmd.toUtf8() + '\n')) {
-        showLinkMessage(c ? c->errorString() : QStringLiteral("No serial port control"), Msg::MsgRs232SendTitle);
+        const bool lost = c && c->deviceLost();
+        if (!(lost && gLossReported))
+            showLinkMessage(c ? c->errorString() : QStringLiteral("No serial port control"), Msg::MsgRs232SendTitle);
+        if (lost)
+            gLossReported = true;
         if (l.LinkConnected)
             ComLinkLost();
         return;
@@ -129,9 +149,9 @@ QString ComReadReply()
         return QString();
     LinkState &l = app().link;
     ComResetTicks();
-    while (l.RxWaiting && ComRxTicks() < TextReplyTicks)
+    while (l.RxWaiting && ComRxTicks() < TextReplyTicks && !portGone())
         waitEvents(ComWaitLeftMs(TextReplyTicks));
-    if (ComRxTicks() > TextReplyTicks - 1)
+    if (ComRxTicks() > TextReplyTicks - 1 || l.RxWaiting)
         return QString();
     return l.RxText;
 }
@@ -142,7 +162,7 @@ bool ComWaitBlock(int tickLimit)
     l.RxWaiting = -1;
     l.BinaryReply = -1;
     ComResetTicks();
-    while (l.RxWaiting && ComRxTicks() < tickLimit)
+    while (l.RxWaiting && ComRxTicks() < tickLimit && !portGone())
         waitEvents(ComWaitLeftMs(tickLimit));
     return ComRxTicks() < tickLimit && !l.RxWaiting;
 }
@@ -226,4 +246,18 @@ void ComLinkLost()
 {
     setLinkLamps(false);
     app().link.LinkConnected = 0;
+}
+
+void ComDeviceLost()
+{
+    LinkState &l = app().link;
+    CommPort *c = commControl();
+    if (!c || gLossReported || (!l.LinkConnected && !l.LinkConnecting))
+        return; // a port nobody talks to, or reported already
+    gLossReported = true;
+    // The link is lost before the message shows, so that the lamp tells it
+    // while the user reads.
+    if (l.LinkConnected)
+        ComLinkLost();
+    showLinkMessage(c->errorString(), Msg::MsgRs232SendTitle);
 }

@@ -26,7 +26,8 @@ inline constexpr int TextReplyTicks = 40;
 inline constexpr int BlockReplyTicks = 100;
 
 // Installs the serial-port control the link drives (not owned; nullptr: none)
-// and routes its receive events to ComOnComm.
+// and routes its receive events to ComOnComm and the loss of its device to
+// ComDeviceLost.
 void setCommControl(CommPort *control);
 CommPort *commControl();
 
@@ -38,8 +39,8 @@ void OpenComPort();
 // Writes cmd and an LF in one output, then sleeps the pacing delay
 // (max(3, 30000 / baud) ms per character, times length + 1, halves to even).
 // Only while the gate is open. Empties RxText and clears RxStarted first. A
-// refused output: the control's error text with title 31, the link lost when
-// it was connected, no pacing.
+// refused output: the control's error text with title 31 (once for a lost
+// device, see ComDeviceLost), the link lost when it was connected, no pacing.
 void ComWriteLine(const QString &cmd);
 
 // The pacing delay of a line of len characters at the baud text given (ms).
@@ -74,3 +75,9 @@ int ComWaitLeftMs(int tickLimit);
 
 // Marks the link lost: picLED_ON hidden, picLED_OFF shown, LinkConnected false.
 void ComLinkLost();
+
+// The serial device went away while the port was open. While the link is in
+// use (connected or connecting): the loss's description with title 31, shown
+// once for the loss (a write that then fails shows nothing more), and the
+// link marked lost at once. A reply awaited then is given up at once.
+void ComDeviceLost();

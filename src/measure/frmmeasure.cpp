@@ -4,6 +4,7 @@
 #include "measure/frmpassfailed.h"
 #include "measure/measexport.h"
 #include "measure/measurecaptions.h"
+#include "measure/measurepictures.h"
 #include "platform/clock.h"
 #include "platform/pump.h"
 #include "platform/ui/ui.h"
@@ -22,7 +23,6 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPainter>
 #include <QRadioButton>
 #include <QStyle>
 #include <QToolButton>
@@ -33,39 +33,12 @@ namespace {
 
 const QString kAppTitle = QStringLiteral("Kelvoscope");
 constexpr int kStateIntervalMs = 500;
-constexpr int kColumnMargin = 13; // 200 twips
-
-// The picture of a measurement: a green sketch of a pulse on black, with the
-// quantity it measures marked in green as well (56 x 20 pixels).
-QPixmap measurePicture(int image)
-{
-    QPixmap pix(56, 20);
-    pix.fill(Qt::black);
-    QPainter p(&pix);
-    p.setPen(QColor(0, 220, 0));
-    // The pulse.
-    const QPoint wave[] = {{2, 16}, {14, 16}, {16, 4}, {30, 4}, {32, 16}, {44, 16}, {46, 4}, {54, 4}};
-    p.drawPolyline(wave, int(std::size(wave)));
-    // The mark: a vertical arrow for the levels (1..10), a horizontal one for
-    // the times (11..18), placed by the picture's number.
-    p.setPen(QColor(0, 255, 0));
-    if (image <= 10) {
-        const int x = 20 + (image % 5) * 2;
-        p.drawLine(x, 4, x, 16);
-    } else {
-        const int y = 10 + (image % 3);
-        p.drawLine(16, y, 32, y);
-        if (image == 11)
-            p.drawText(QRect(0, 0, 14, 12), Qt::AlignCenter, QStringLiteral("1/"));
-    }
-    return pix;
-}
 
 QIcon picture(int image)
 {
     if (image < 1 || image > MeasCount)
         return QIcon();
-    return QIcon(measurePicture(image));
+    return QIcon(QPixmap::fromImage(measurePictureImage(image)));
 }
 
 MeasDoc *docOf(int slot)
@@ -131,6 +104,9 @@ frmMeasure::frmMeasure(QWidget *parent) : QWidget(parent)
     MeasureView->setIconSize(QSize(56, 20));
     MeasureView->setSelectionMode(QAbstractItemView::SingleSelection);
     MeasureView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The columns follow the list's inside on every change of its size,
+    // whatever caused it (opening, maximising, tiling, activation).
+    MeasureView->viewport()->installEventFilter(this);
 
     auto *top = new QHBoxLayout;
     top->addWidget(cmdRefresh);
@@ -162,6 +138,11 @@ frmMeasure::~frmMeasure()
     timer2_->stop();
 }
 
+QSize frmMeasure::sizeHint() const
+{
+    return QSize(376, 346).expandedTo(minimumSizeHint());
+}
+
 int frmMeasure::slot() const
 {
     bool ok = false;
@@ -187,16 +168,29 @@ void frmMeasure::Form_Load()
 
 void frmMeasure::Form_Resize()
 {
-    const int width = MeasureView->viewport()->width();
-    const int column = qMax(0, (width - kColumnMargin) / 5);
+    // The widest measurement name of the language in force, as the list's
+    // font draws it.
+    const QFontMetrics fm(MeasureView->font());
+    int nameWidth = 0;
+    for (int row = 0; row < MeasCount; ++row)
+        nameWidth = qMax(nameWidth, fm.horizontalAdvance(measNameOfIndex(measIndexOfRow(row))));
+    const MeasColumnLayout l = measColumnLayout(MeasureView->viewport()->width(), nameWidth);
+    MeasureView->setIconSize(QSize(l.pictureWidth, l.pictureHeight));
     for (int c = 0; c < 5; ++c)
-        MeasureView->setColumnWidth(c, column);
+        MeasureView->setColumnWidth(c, l.widths[size_t(c)]);
 }
 
 void frmMeasure::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     Form_Resize();
+}
+
+bool frmMeasure::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == MeasureView->viewport() && event->type() == QEvent::Resize)
+        Form_Resize();
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmMeasure::selectChannel(int which)
@@ -265,6 +259,8 @@ void frmMeasure::showRows(const MeasRows &rows)
         item->setText(2, row.under);
         item->setText(3, row.over);
         item->setText(4, row.verdict);
+        for (int c = 0; c < 5; ++c)
+            item->setToolTip(c, row.name);
     }
 }
 

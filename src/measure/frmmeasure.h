@@ -68,10 +68,15 @@ public:
     // it stands alone).
     QWidget *frame();
 
+    // The size the window opens at: its design size (5640 x 5190 twips)
+    // unless its controls need more.
+    QSize sizeHint() const override;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     friend struct MeasureHandlerScope;

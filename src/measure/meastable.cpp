@@ -3,6 +3,8 @@
 #include "texts/stringres.h"
 #include "values/valuereply.h"
 
+#include <algorithm>
+
 namespace {
 
 // Index of each list position (the order of the measurement names).
@@ -146,4 +148,27 @@ MeasRows DispMeasureRows(MeasDoc &doc, int lang)
         item.Result = row.verdict;
     }
     return rows;
+}
+
+MeasColumnLayout measColumnLayout(int width, int nameWidth)
+{
+    constexpr int kMargin = 13;      // 200 twips
+    constexpr int kPicture = 56;
+    constexpr int kPictureHeight = 20;
+    constexpr int kGap = 10;         // around the picture and the text in a cell
+    MeasColumnLayout l;
+    const int room = std::max(0, width - kMargin);
+    const int equal = room / 5;
+    const int need = kPicture + kGap + std::max(0, nameWidth);
+    int type = equal;
+    if (need > equal)
+        type = std::min(need, std::max(equal, room * 2 / 5));
+    const int picture = std::clamp(type - kGap - std::max(0, nameWidth), kPicture / 2, kPicture);
+    l.pictureWidth = picture;
+    l.pictureHeight = (kPictureHeight * picture + kPicture / 2) / kPicture;
+    l.widths[0] = type;
+    const int rest = std::max(0, room - type);
+    for (int c = 1; c < 5; ++c)
+        l.widths[size_t(c)] = type == equal ? equal : rest / 4;
+    return l;
 }

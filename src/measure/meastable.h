@@ -56,6 +56,20 @@ struct MeasRowText {
 
 using MeasRows = std::array<MeasRowText, MeasCount>;
 
+// The layout of the table's five columns in a list whose inside is width
+// pixels wide, when the widest measurement name of the language in force
+// takes nameWidth pixels.
+struct MeasColumnLayout {
+    std::array<int, 5> widths{};  // Type, Value, Under Limit, Over Limit, Pass&Fail
+    int pictureWidth = 56;        // the pictures' size in the Type column (56 x 20 at full size)
+    int pictureHeight = 20;
+};
+// Each column takes (width - 13) / 5 where the Type column then holds a
+// picture and the widest name. Where it would not, the Type column takes what
+// they need, up to two fifths of the width, the pictures shrink to make room
+// for the name (down to half size), and the other four share the rest.
+MeasColumnLayout measColumnLayout(int width, int nameWidth);
+
 // The rows of doc in window order, judged with the verdicts of lang: a
 // measurement with a reading and Enabled shows its limits and its verdict
 // (limits inclusive; the lower limit is tested first); every other row shows

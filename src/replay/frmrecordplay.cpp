@@ -35,6 +35,11 @@ constexpr int MsgHeight = 33;      // PicMsg, 495
 constexpr int TimeWidth = 185;     // PicTime, 2775
 constexpr int TimeHeight = 29;     // PicTime, 435
 constexpr int MinHeight = 240;     // 3600 twips
+// The narrowest window whose rows still stand apart: the replay buttons and
+// the interval panel on one bar, the six tool buttons on the other.
+constexpr int MinWidth = 446;
+constexpr int DesignWidth = 640;
+constexpr int DesignHeight = 520;
 constexpr int LeftGap = 1;         // 20 twips
 constexpr int RightGap = 10;       // 145 twips
 constexpr int PlotGap = 25;        // 370 twips: room the plot leaves to the rows under it
@@ -115,8 +120,8 @@ frmRecordPlay::frmRecordPlay(int slot, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmRecordPlay"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setMinimumHeight(MinHeight);
-    resize(640, 520);
+    setMinimumSize(MinWidth, MinHeight);
+    resize(DesignWidth, DesignHeight);
     Timer1->setSingleShot(true);
     Timer1->onTimeout = [this] { Timer1_Timer(); };
     buildControls();
@@ -124,6 +129,11 @@ frmRecordPlay::frmRecordPlay(int slot, QWidget *parent)
     engine_.dispMsg = [this] { DispMsg(); };
     engine_.controlsChanged = [this] { showControls(); };
     showControls();
+}
+
+QSize frmRecordPlay::sizeHint() const
+{
+    return QSize(DesignWidth, DesignHeight);
 }
 
 frmRecordPlay::~frmRecordPlay()

@@ -39,6 +39,8 @@ public:
     ~frmRecordPlay() override;
 
     int slot() const { return slot_; }
+    // The size the window opens at (its design size).
+    QSize sizeHint() const override;
     // The data sheet moves the window to another slot and then calls Form_Load.
     void setSlot(int slot);
 

@@ -3,6 +3,7 @@
 #include "platform/ui/ui.h"
 #include "shell/captionapply.h"
 #include "shell/frmsplash.h"
+#include "shell/programicon.h"
 #include "texts/loadlanguage.h"
 #include "texts/messagetable.h"
 
@@ -13,7 +14,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QStyle>
 
 namespace {
 
@@ -55,13 +55,14 @@ frmAbout::frmAbout(QWidget *owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About Kelvoscope"));
+    setWindowIcon(programIcon());
 
     auto *background = new QLabel(this);
     background->setObjectName(QStringLiteral("picBackground"));
     background->setPixmap(productPicture());
     auto *icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("picIcon"));
-    icon->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32));
+    icon->setPixmap(programIconPixmap(32));
     auto *title = new QLabel(QStringLiteral("Kelvoscope"), this);
     title->setObjectName(QStringLiteral("lblTitle"));
     QFont big = title->font();

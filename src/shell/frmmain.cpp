@@ -21,10 +21,12 @@
 #include "shell/itemkinds.h"
 #include "shell/modalrunner.h"
 #include "shell/mousecontrol.h"
+#include "shell/programicon.h"
 #include "shell/recentfiles.h"
 #include "texts/loadlanguage.h"
 #include "texts/messagetable.h"
 
+#include <QApplication>
 #include <QStyle>
 #include <QCloseEvent>
 #include <QDate>
@@ -103,6 +105,11 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(AppTitle);
+    // The program's icon, for this window and every window it opens (item
+    // windows, dialogs and message boxes without an icon of their own).
+    const QIcon icon = programIcon();
+    QApplication::setWindowIcon(icon);
+    setWindowIcon(icon);
     resize(1024, 720);
 
     mdi_ = new QMdiArea(this);

@@ -1,6 +1,7 @@
 #include "shell/frmoptions.h"
 
 #include "app/appstate.h"
+#include "platform/serialport/serialdevices.h"
 #include "shell/captionapply.h"
 #include "shell/optionslists.h"
 #include "texts/loadlanguage.h"
@@ -158,7 +159,12 @@ void frmOptions::Form_Load()
 
     (l.IoType == IoTypeSerial ? PortSelectOption2 : PortSelectOption0)->setChecked(true);
 
-    fill(PortCombo, portNames());
+    // Each COM number with the device it stands for, so that the right one
+    // can be told at a glance; only its position is stored.
+    QStringList devices;
+    for (const SerialDevice &d : serialDevices())
+        devices << serialDeviceText(d);
+    fill(PortCombo, portEntries(devices, languageIndex()));
     if (l.ComPortNumber < 1 || l.ComPortNumber > 16)
         l.ComPortNumber = 1;
     PortCombo->setCurrentIndex(l.ComPortNumber - 1);

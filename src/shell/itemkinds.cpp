@@ -3,6 +3,7 @@
 #include "app/appstate.h"
 #include "measure/frmmeasure.h"
 #include "replay/frmrecordplay.h"
+#include "shell/itemplacement.h"
 
 #include <QWidget>
 
@@ -31,6 +32,16 @@ QWidget *windowOf(SheetItemKind kind, int slot)
 
 } // namespace
 
+void openItemWindow(const ItemKindRow &row, int slot)
+{
+    const QWidget *before = row.window(slot);
+    row.open(slot);
+    // A window opened now (not one raised again) takes its place in the item
+    // area: its design size, inside the area, cascaded.
+    if (QWidget *w = row.window(slot); w && w != before)
+        placeNewItemWindow(w);
+}
+
 std::span<const ItemKindRow> itemKindRows()
 {
     return rows;
@@ -50,7 +61,7 @@ void bindItemWindows()
     if (!h.open)
         h.open = [](SheetItemKind kind, int slot) {
             if (const ItemKindRow *row = itemKindRow(kind))
-                row->open(slot);
+                openItemWindow(*row, slot);
         };
     if (!h.setCaption)
         h.setCaption = [](SheetItemKind kind, int slot, const QString &caption) {

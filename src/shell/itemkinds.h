@@ -30,6 +30,13 @@ struct ItemKindRow {
 };
 
 std::span<const ItemKindRow> itemKindRows();
+
+// Opens slot's window through row.open; a window that did not exist before
+// is placed by placeNewItemWindow() (shell/itemplacement.h): at its design
+// size (its sizeHint()), wholly inside the item area, cascaded. A window
+// kind opened some other way than through the table calls
+// placeNewItemWindow() itself once its new window is shown.
+void openItemWindow(const ItemKindRow &row, int slot);
 // The row of kind, or null when the kind has no window.
 const ItemKindRow *itemKindRow(SheetItemKind kind);
 

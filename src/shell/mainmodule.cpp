@@ -3,6 +3,7 @@
 #include "app/appstate.h"
 #include "shell/frmmain.h"
 #include "shell/frmsplash.h"
+#include "shell/programicon.h"
 #include "texts/loadlanguage.h"
 
 #include <QApplication>
@@ -19,6 +20,16 @@ void applyProgramFont()
         families.prepend(system);
     font.setFamilies(families);
     QApplication::setFont(font);
+}
+
+void prepareApplication()
+{
+    QApplication::setApplicationName(QStringLiteral("Kelvoscope"));
+    QApplication::setOrganizationName(QStringLiteral("Kelvoscope"));
+    applyProgramFont();
+    // Every window without an icon of its own (item windows, dialogs, message
+    // boxes) shows the program's.
+    QApplication::setWindowIcon(programIcon());
 }
 
 frmMain *StartProgram()
@@ -38,4 +49,15 @@ frmMain *StartProgram()
     splash.reset();
     main->show();
     return main;
+}
+
+int RunProgram(int &argc, char **argv, const std::function<void()> &beforeStart)
+{
+    QApplication application(argc, argv);
+    prepareApplication();
+    if (beforeStart)
+        beforeStart();
+    frmMain *main = StartProgram();
+    main->setAttribute(Qt::WA_DeleteOnClose);
+    return application.exec();
 }

@@ -8,6 +8,16 @@ QStringList portNames()
     return l;
 }
 
+QStringList portEntries(const QStringList &devices, int lang)
+{
+    const QString none = QString::fromUtf8(lang == 0 ? NoDeviceChinese : NoDeviceEnglish);
+    QStringList entries = portNames();
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        entries[i] += i < devices.size() ? QStringLiteral("  ") + devices.at(i)
+                                         : QStringLiteral("  (") + none + QLatin1Char(')');
+    return entries;
+}
+
 QStringList baudRates()
 {
     return {QStringLiteral("300"), QStringLiteral("2400"), QStringLiteral("4800"),

@@ -6,6 +6,10 @@
 
 // "COM1" .. "COM16".
 QStringList portNames();
+// The port list's entries: "COMn" followed by the device that COM n stands
+// for (devices: entry n - 1 in words, as serialDeviceText() gives it), or by
+// the no-device word of lang where the system has no port n.
+QStringList portEntries(const QStringList &devices, int lang);
 // "300", "2400", "4800", "9600", "19200", "38400".
 QStringList baudRates();
 // "0" .. "30".

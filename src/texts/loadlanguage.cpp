@@ -6,6 +6,7 @@
 #include "texts/messagetable.h"
 #include "texts/retranslate.h"
 #include "texts/stringres.h"
+#include "texts/toolkitlanguage.h"
 
 #include <QCoreApplication>
 
@@ -86,6 +87,8 @@ QString helpFileFor(int lang)
 void ApplyLanguage(int lang)
 {
     installDefaultWordSource();
+    // Qt's own texts first, so that what the loaders build already has them.
+    applyToolkitLanguage(lang);
     TextState &t = textState();
     t.HelpFile = helpFileFor(lang);
     if (t.LanguageMenuTick)

@@ -23,7 +23,8 @@ void LoadLanguageSetting();
 // Writes the language in force to the store.
 void SaveLanguageSetting();
 
-// Picks the help file, ticks the language menu entry, then runs the loader
+// Installs Qt's own texts of the language (toolkitlanguage.h), picks the help
+// file, ticks the language menu entry, then runs the loader
 // table in order with lang. lang 0 is Chinese; any other value picks the
 // English help file and menu entry (the text fillers then write only the
 // language-neutral labels).

@@ -29,8 +29,10 @@ private slots:
         dlg.setResources(Two);
         dlg.show();
         QCOMPARE(dlg.cmbResource()->count(), 2);
-        QCOMPARE(dlg.cmbResource()->item(0)->text(), Two.at(0));
-        QCOMPARE(dlg.cmbResource()->item(1)->text(), Two.at(1));
+        // The resource is the first line (a second one tells what the search
+        // knows of it, such as a serial port's device).
+        QCOMPARE(dlg.cmbResource()->item(0)->text().section(QLatin1Char('\n'), 0, 0), Two.at(0));
+        QCOMPARE(dlg.cmbResource()->item(1)->text().section(QLatin1Char('\n'), 0, 0), Two.at(1));
         QVERIFY(dlg.cmbResource()->selectedItems().isEmpty());
     }
 
@@ -132,6 +134,31 @@ private slots:
         QCOMPARE(dlg.OKButton()->text(), ok);
         dlg.LoadDlgResource(1 - lang);
         QVERIFY(dlg.windowTitle() != caption);
+    }
+
+    // Each entry tells what stands behind it where the search knows: the
+    // instrument's identity, a serial port's device; OK still gives the
+    // resource alone.
+    void entriesShowTheIdentityTheSearchKnows()
+    {
+        LinkFixture f;
+        f.useVisa(SimUsb1);
+        Qm4100Sim mono;
+        mono.setMonochrome(true);
+        f.backend->addResource(QString::fromLatin1(SimUsb2), &mono);
+        const QString unknown = QStringLiteral("USB0::0x1234::0x0001::NONE::INSTR");
+        DlgResource dlg;
+        dlg.setResources({QString::fromLatin1(SimUsb1), QString::fromLatin1(SimUsb2), unknown});
+        dlg.show();
+        QListWidget *list = dlg.cmbResource();
+        QCOMPARE(list->count(), 3);
+        QCOMPARE(list->item(0)->text(), QString::fromLatin1(SimUsb1) + QLatin1Char('\n')
+                                            + QString::fromLatin1(f.sim.identity()));
+        QVERIFY(list->item(1)->text().endsWith(QStringLiteral("\nKARVO TECHNOLOGIES,QM4102MD,SN000001,00.04.01")));
+        QCOMPARE(list->item(2)->text(), unknown); // nothing known: the name alone
+        list->setCurrentRow(1);
+        QTest::mouseClick(dlg.OKButton(), Qt::LeftButton);
+        QCOMPARE(app().link.ResourceName, QString::fromLatin1(SimUsb2));
     }
 
     void connectGoesOnWithTheChoice()

@@ -276,19 +276,56 @@ private slots:
         QCOMPARE(pty.receive(1), QByteArray("x"));
     }
 
+    // The device going away closes the port and says so, once; every later
+    // output reports that loss (not a port that was never opened) until the
+    // port is opened again.
     void lostDeviceClosesThePort()
     {
         auto pty = std::make_unique<Pty>();
         QVERIFY(pty->ok());
         SerialPortControl ctl;
+        int losses = 0;
+        connect(&ctl, &SerialPortControl::DeviceLost, this, [&losses] { ++losses; });
         openOn(ctl, *pty);
+        const QString path = pty->slave;
         pty->closeMaster();
         for (int i = 0; i < 50 && ctl.portOpen(); ++i)
             ctl.waitForInput(20);
         QVERIFY(!ctl.portOpen());
+        QVERIFY(ctl.deviceLost());
+        QCOMPARE(losses, 1);
         QCOMPARE(ctl.error(), SerialPortControl::Error::DeviceLost);
-        QVERIFY(!ctl.setOutput("*IDN?\n"));
+        QCOMPARE(ctl.lostDevice(), path);
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY(!ctl.setOutput("*IDN?\n"));
+            QCOMPARE(ctl.error(), SerialPortControl::Error::DeviceLost);
+            QVERIFY2(ctl.errorString().contains(QStringLiteral("removed or hung up")), qPrintable(ctl.errorString()));
+            QVERIFY(ctl.errorString().contains(path));
+        }
+        QCOMPARE(losses, 1);
+        // Closing ends the lost state: the port is then simply closed.
+        QVERIFY(ctl.setPortOpen(false));
+        QVERIFY(!ctl.deviceLost());
+        QVERIFY(!ctl.setOutput("x"));
         QCOMPARE(ctl.error(), SerialPortControl::Error::NotOpen);
+    }
+
+    // The loss found by the write itself, with no event processed since the
+    // device went away.
+    void deviceLostUnderTheWrite()
+    {
+        auto pty = std::make_unique<Pty>();
+        QVERIFY(pty->ok());
+        SerialPortControl ctl;
+        int losses = 0;
+        connect(&ctl, &SerialPortControl::DeviceLost, this, [&losses] { ++losses; });
+        openOn(ctl, *pty);
+        pty->closeMaster();
+        QVERIFY(!ctl.setOutput("*IDN?\n"));
+        QCOMPARE(ctl.error(), SerialPortControl::Error::DeviceLost);
+        QVERIFY(ctl.deviceLost());
+        QCOMPARE(losses, 1);
+        QVERIFY(!ctl.portOpen());
     }
 
 private:

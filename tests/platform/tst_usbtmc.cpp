@@ -112,6 +112,21 @@ private slots:
                               "USB0::0xABCD::0x0001::::INSTR", "USB0::0xFFFF::0x4100::SN000002::INSTR"}));
     }
 
+    // The identity the chooser shows: the device's own maker and product
+    // words; nothing for a device that gives none or a resource not its own.
+    void identityFromTheDeviceWords()
+    {
+        const QString usbDir = sys_ + QStringLiteral("/devices/pci0000:00/usb1/1-3");
+        writeText(usbDir + QStringLiteral("/manufacturer"), "KARVO TECHNOLOGIES\n");
+        writeText(usbDir + QStringLiteral("/product"), "QM4102CD\n");
+        QCOMPARE(visaResourceIdentity(QStringLiteral("USB0::0xFFFF::0x4100::SN000002::INSTR")),
+                 QStringLiteral("KARVO TECHNOLOGIES QM4102CD"));
+        QCOMPARE(backend_->identity(QStringLiteral("usb0::0xffff::0x4100::sn000002::instr")),
+                 QStringLiteral("KARVO TECHNOLOGIES QM4102CD"));
+        QVERIFY(visaResourceIdentity(QStringLiteral("USB0::0x1AB1::0x04CE::DS1ZA1234::INSTR")).isEmpty());
+        QVERIFY(visaResourceIdentity(QStringLiteral("USB0::0x1234::0x0001::NONE::INSTR")).isEmpty());
+    }
+
     void emptyOrMissingSysfsFindsNothing()
     {
         UsbtmcBackend none(tmp_.path() + QStringLiteral("/nowhere"), dev_);

@@ -2,6 +2,7 @@
 #include "platform/serialport/serialdevices.h"
 #include "platform/visa/asrl.h"
 #include "platform/visa/visa.h"
+#include "platform/visa/visabackend.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryFile>
@@ -51,6 +52,14 @@ private slots:
             qunsetenv("KELVOSCOPE_EXTRA_PORTS");
         else
             qputenv("KELVOSCOPE_EXTRA_PORTS", savedExtra_);
+    }
+
+    // The identity a serial resource shows: the device it stands for.
+    void identityIsTheDevice()
+    {
+        QCOMPARE(visaResourceIdentity(QStringLiteral("ASRL%1::INSTR").arg(portNumber_)), pty_->slave);
+        QCOMPARE(visaResourceIdentity(QStringLiteral("ASRL") + pty_->slave + QStringLiteral("::INSTR")), pty_->slave);
+        QVERIFY(visaResourceIdentity(QStringLiteral("ASRL%1::INSTR").arg(portNumber_ + 1)).isEmpty());
     }
 
     void portsAreListedByNumber()

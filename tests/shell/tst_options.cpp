@@ -4,7 +4,9 @@
 // switching with Ctrl+Tab, and OK refused while a transfer runs.
 #include "shellfixture.h"
 
+#include "platform/serialport/serialdevices.h"
 #include "shell/frmoptions.h"
+#include "support/pty.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -51,9 +53,9 @@ private slots:
         QVERIFY(d.CtrlStartLoadChk->isChecked());
         QVERIFY(d.PortSelectOption2->isChecked());
         QCOMPARE(items(d.PortCombo).size(), 16);
-        QCOMPARE(items(d.PortCombo).first(), QStringLiteral("COM1"));
-        QCOMPARE(items(d.PortCombo).last(), QStringLiteral("COM16"));
-        QCOMPARE(d.PortCombo->currentText(), QStringLiteral("COM4"));
+        QVERIFY(items(d.PortCombo).first().startsWith(QStringLiteral("COM1  ")));
+        QVERIFY(items(d.PortCombo).last().startsWith(QStringLiteral("COM16  ")));
+        QVERIFY(d.PortCombo->currentText().startsWith(QStringLiteral("COM4  ")));
         QCOMPARE(items(d.BaudCombo), QStringList({"300", "2400", "4800", "9600", "19200", "38400"}));
         QCOMPARE(d.BaudCombo->currentText(), QStringLiteral("38400"));
         QCOMPARE(items(d.GPIB_AddrCombo).size(), 31);
@@ -64,6 +66,44 @@ private slots:
         QVERIFY(d.IntervalCombo->isEnabled());
         QCOMPARE(d.tbsOptions->currentIndex(), 0);
         QVERIFY(!d.cmdOK->isDefault() && !d.cmdCancel->isDefault());
+    }
+
+    // Each COM number shows the device it stands for; a number the system has
+    // no port for says so; the choice is still stored as the number.
+    void portListNamesTheDevices_data()
+    {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<QString>("noDevice");
+        QTest::newRow("english") << 1 << QStringLiteral("(No Device)");
+        QTest::newRow("chinese") << 0 << QStringLiteral("(无设备)");
+    }
+    void portListNamesTheDevices()
+    {
+        QFETCH(int, lang);
+        QFETCH(QString, noDevice);
+        ShellFixture f(lang);
+        Pty a;
+        Pty b;
+        QVERIFY(a.ok() && b.ok());
+        qputenv("KELVOSCOPE_EXTRA_PORTS", (a.slave + QLatin1Char(':') + b.slave).toLocal8Bit());
+        const int na = int(serialDeviceList().indexOf(a.slave)) + 1;
+        const int nb = int(serialDeviceList().indexOf(b.slave)) + 1;
+        QVERIFY(na >= 1 && nb == na + 1);
+        if (nb >= 16)
+            QSKIP("this machine has too many serial ports for the list of sixteen");
+        app().link.ComPortNumber = nb;
+        frmOptions d;
+        qunsetenv("KELVOSCOPE_EXTRA_PORTS");
+        const QStringList entries = items(d.PortCombo);
+        QCOMPARE(entries.size(), 16);
+        QCOMPARE(entries.at(na - 1), QStringLiteral("COM%1  ").arg(na) + a.slave);
+        QCOMPARE(entries.at(nb - 1), QStringLiteral("COM%1  ").arg(nb) + b.slave);
+        QCOMPARE(d.PortCombo->currentIndex(), nb - 1);
+        QCOMPARE(entries.at(nb), QStringLiteral("COM%1  ").arg(nb + 1) + noDevice);
+        QCOMPARE(entries.last(), QStringLiteral("COM16  ") + noDevice);
+        d.PortCombo->setCurrentIndex(na - 1);
+        d.cmdOK->click();
+        QCOMPARE(app().link.ComPortNumber, na);
     }
 
     void loadCorrections_data()

@@ -42,23 +42,45 @@ bool serialDeviceNameLess(const QString &a, const QString &b)
     return a < b; // same in natural order ("ttyS01" and "ttyS1"): any fixed order
 }
 
-QStringList serialDeviceList()
+QList<SerialDevice> serialDevices()
 {
-    QStringList list;
+    QList<SerialDevice> list;
+    const auto listed = [&list](const QString &path) {
+        return std::any_of(list.begin(), list.end(), [&path](const SerialDevice &d) { return d.path == path; });
+    };
     for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
         const QString path = info.systemLocation();
-        if (!path.isEmpty() && !list.contains(path))
-            list << path;
+        if (path.isEmpty() || listed(path))
+            continue;
+        QString text = info.description().trimmed();
+        const QString maker = info.manufacturer().trimmed();
+        if (!maker.isEmpty() && !text.contains(maker))
+            text = text.isEmpty() ? maker : text + QStringLiteral(" (") + maker + QLatin1Char(')');
+        list << SerialDevice{path, text};
     }
-    std::sort(list.begin(), list.end(), [](const QString &a, const QString &b) {
-        return serialDeviceNameLess(QFileInfo(a).fileName(), QFileInfo(b).fileName())
-               || (QFileInfo(a).fileName() == QFileInfo(b).fileName() && a < b);
+    std::sort(list.begin(), list.end(), [](const SerialDevice &a, const SerialDevice &b) {
+        const QString na = QFileInfo(a.path).fileName();
+        const QString nb = QFileInfo(b.path).fileName();
+        return serialDeviceNameLess(na, nb) || (na == nb && a.path < b.path);
     });
     const QStringList extras = qEnvironmentVariable("KELVOSCOPE_EXTRA_PORTS").split(QLatin1Char(':'), Qt::SkipEmptyParts);
     for (const QString &e : extras) {
         const QString path = e.trimmed();
-        if (!path.isEmpty() && !list.contains(path) && QFileInfo::exists(path))
-            list << path;
+        if (!path.isEmpty() && !listed(path) && QFileInfo::exists(path))
+            list << SerialDevice{path, QString()};
     }
     return list;
+}
+
+QStringList serialDeviceList()
+{
+    QStringList paths;
+    for (const SerialDevice &d : serialDevices())
+        paths << d.path;
+    return paths;
+}
+
+QString serialDeviceText(const SerialDevice &device)
+{
+    return device.description.isEmpty() ? device.path : device.path + QStringLiteral("  ") + device.description;
 }

@@ -23,6 +23,24 @@ void SerialPortControl::fail(Error e, const QString &text)
     errorString_ = text;
 }
 
+void SerialPortControl::failLost()
+{
+    fail(Error::DeviceLost, tr("The device %1 was removed or hung up: %2").arg(lostPath_, lostReason_));
+}
+
+void SerialPortControl::noteLoss(const QString &why)
+{
+    if (port_.isOpen())
+        port_.close();
+    if (lost_)
+        return;
+    lost_ = true;
+    lostPath_ = openPath_;
+    lostReason_ = why;
+    failLost();
+    emit DeviceLost();
+}
+
 bool SerialPortControl::apply(const SerialSettings &s)
 {
     QSerialPort::Parity parity = QSerialPort::NoParity;
@@ -84,6 +102,7 @@ bool SerialPortControl::setPortOpen(bool open)
 {
     error_ = Error::None;
     errorString_.clear();
+    lost_ = false;
     if (!open) {
         if (port_.isOpen())
             port_.close();
@@ -136,17 +155,29 @@ bool SerialPortControl::setOutput(const QByteArray &bytes)
 {
     error_ = Error::None;
     errorString_.clear();
+    if (lost_) {
+        failLost();
+        return false;
+    }
     if (!port_.isOpen()) {
         fail(Error::NotOpen, tr("Operation valid only when the port is open"));
         return false;
     }
     if (port_.write(bytes) != bytes.size()) {
-        fail(Error::WriteFailed, tr("Write failed: %1").arg(port_.errorString()));
-        port_.clearError();
+        if (lost_) {
+            failLost();
+        } else {
+            fail(Error::WriteFailed, tr("Write failed: %1").arg(port_.errorString()));
+            port_.clearError();
+        }
         return false;
     }
     // Hand the bytes to the device now: the caller pauses without processing events.
     port_.flush();
+    if (lost_) { // the device went away under the write
+        failLost();
+        return false;
+    }
     if (port_.error() == QSerialPort::WriteError || port_.error() == QSerialPort::ResourceError) {
         fail(Error::WriteFailed, tr("Write failed: %1").arg(port_.errorString()));
         port_.clearError();
@@ -191,7 +222,5 @@ void SerialPortControl::onPortError(QSerialPort::SerialPortError e)
         return;
     const QString why = port_.errorString();
     port_.clearError();
-    if (port_.isOpen())
-        port_.close();
-    fail(Error::DeviceLost, tr("The port was lost: %1").arg(why));
+    noteLoss(why);
 }

@@ -98,11 +98,24 @@ public:
     Error error() const { return error_; }
     QString errorString() const { return errorString_; }
 
+    // True from the moment the open device went away (unplugged, or a
+    // pseudo-terminal whose other end closed) until the port is opened or
+    // closed again. Meanwhile Output fails with DeviceLost and the loss's
+    // description rather than as a port never opened.
+    bool deviceLost() const { return lost_; }
+    // The device that went away, and the system's description of the failure.
+    QString lostDevice() const { return lostPath_; }
+    QString lostReason() const { return lostReason_; }
+
 signals:
     void OnComm(int commEvent);
+    // The open device went away; the port is closed. Raised once per loss.
+    void DeviceLost();
 
 private:
     void fail(Error e, const QString &text);
+    void failLost();
+    void noteLoss(const QString &why);
     bool apply(const SerialSettings &s);
     void onReadyRead();
     void onPortError(QSerialPort::SerialPortError e);
@@ -115,6 +128,9 @@ private:
     int inputLen_ = 0;
     int rThreshold_ = 1;
     int commEvent_ = 0;
+    bool lost_ = false;
+    QString lostPath_;
+    QString lostReason_;
     Error error_ = Error::None;
     QString errorString_;
 };

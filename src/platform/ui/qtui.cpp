@@ -42,10 +42,16 @@ MsgAnswer escapeAnswer(MsgButtons b)
 
 } // namespace
 
+std::unique_ptr<QMessageBox> QtUi::makeMessageBox(QWidget *parent, MsgIcon icon, const QString &title,
+                                                  const QString &text, MsgButtons buttons)
+{
+    return std::make_unique<QMessageBox>(toQt(icon), title, text, toQt(buttons), parent);
+}
+
 MsgAnswer QtUi::message(MsgIcon icon, const QString &title, const QString &text, MsgButtons buttons)
 {
-    QMessageBox box(toQt(icon), title, text, toQt(buttons), parent_);
-    switch (box.exec()) {
+    const auto box = makeMessageBox(parent_, icon, title, text, buttons);
+    switch (box->exec()) {
     case QMessageBox::Ok: return MsgAnswer::Ok;
     case QMessageBox::Yes: return MsgAnswer::Yes;
     case QMessageBox::No: return MsgAnswer::No;
@@ -55,20 +61,26 @@ MsgAnswer QtUi::message(MsgIcon icon, const QString &title, const QString &text,
     }
 }
 
+std::unique_ptr<QFileDialog> QtUi::makeFileDialog(QWidget *parent, const FileDialogRequest &req, bool save)
+{
+    auto dlg = std::make_unique<QFileDialog>(parent, req.title, req.directory, req.filter);
+    dlg->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dlg->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!req.defaultSuffix.isEmpty())
+        dlg->setDefaultSuffix(req.defaultSuffix);
+    if (!req.fileName.isEmpty())
+        dlg->selectFile(req.fileName);
+    return dlg;
+}
+
 static FileDialogResult runFileDialog(QWidget *parent, const FileDialogRequest &req, bool save)
 {
-    QFileDialog dlg(parent, req.title, req.directory, req.filter);
-    dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (!req.defaultSuffix.isEmpty())
-        dlg.setDefaultSuffix(req.defaultSuffix);
-    if (!req.fileName.isEmpty())
-        dlg.selectFile(req.fileName);
+    const auto dlg = QtUi::makeFileDialog(parent, req, save);
     FileDialogResult r;
-    if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()) {
+    if (dlg->exec() == QDialog::Accepted && !dlg->selectedFiles().isEmpty()) {
         r.accepted = true;
-        r.path = dlg.selectedFiles().first();
-        r.selectedFilter = dlg.selectedNameFilter();
+        r.path = dlg->selectedFiles().first();
+        r.selectedFilter = dlg->selectedNameFilter();
     }
     return r;
 }

@@ -1,6 +1,11 @@
 #pragma once
 #include "platform/ui/ui.h"
 
+#include <memory>
+
+class QFileDialog;
+class QMessageBox;
+
 class QtUi final : public Ui {
 public:
     MsgAnswer message(MsgIcon icon, const QString &title, const QString &text,
@@ -8,4 +13,10 @@ public:
     FileDialogResult openFile(const FileDialogRequest &req) override;
     FileDialogResult saveFile(const FileDialogRequest &req) override;
     InputResult input(const QString &title, const QString &prompt, const QString &initial) override;
+
+    // The boxes and dialogs these show, made but not shown (tests look at
+    // their texts without opening a modal window).
+    static std::unique_ptr<QMessageBox> makeMessageBox(QWidget *parent, MsgIcon icon, const QString &title,
+                                                       const QString &text, MsgButtons buttons);
+    static std::unique_ptr<QFileDialog> makeFileDialog(QWidget *parent, const FileDialogRequest &req, bool save);
 };

@@ -237,3 +237,14 @@ ViStatus AsrlBackend::open(const QString &resource, std::unique_ptr<VisaInstrume
     *out = std::move(io);
     return VI_SUCCESS;
 }
+
+QString AsrlBackend::identity(const QString &resource)
+{
+    const QString path = asrlDevicePath(resource);
+    if (path.isEmpty())
+        return QString();
+    for (const SerialDevice &d : serialDevices())
+        if (d.path == path)
+            return serialDeviceText(d);
+    return path;
+}

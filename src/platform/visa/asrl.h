@@ -23,4 +23,6 @@ public:
     QString name() const override { return QStringLiteral("asrl"); }
     QStringList resources() override;
     ViStatus open(const QString &resource, std::unique_ptr<VisaInstrument> *out) override;
+    // The device path, and what the system tells of the device.
+    QString identity(const QString &resource) override;
 };

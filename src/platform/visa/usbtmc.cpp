@@ -308,6 +308,8 @@ QList<UsbtmcDevice> UsbtmcBackend::devices() const
                 continue;
             // A serial with "::" in it would break the resource name apart.
             d.serial = readSysfsText(usbDev + QStringLiteral("/serial")).remove(QStringLiteral("::"));
+            d.manufacturer = readSysfsText(usbDev + QStringLiteral("/manufacturer"));
+            d.product = readSysfsText(usbDev + QStringLiteral("/product"));
             bool ok = false;
             const int ifnum = readSysfsText(iface + QStringLiteral("/bInterfaceNumber")).toInt(&ok, 16);
             d.interfaceNumber = ok ? ifnum : 0;
@@ -364,4 +366,19 @@ ViStatus UsbtmcBackend::open(const QString &resource, std::unique_ptr<VisaInstru
     }
     *out = std::make_unique<UsbtmcInstrument>(fd);
     return VI_SUCCESS;
+}
+
+QString UsbtmcBackend::identity(const QString &resource)
+{
+    for (const UsbtmcDevice &d : devices()) {
+        if (d.resource.compare(resource, Qt::CaseInsensitive) != 0)
+            continue;
+        QStringList words;
+        if (!d.manufacturer.isEmpty())
+            words << d.manufacturer;
+        if (!d.product.isEmpty())
+            words << d.product;
+        return words.join(QLatin1Char(' '));
+    }
+    return QString();
 }

@@ -29,6 +29,8 @@ struct UsbtmcDevice {
     quint16 vendorId = 0;
     quint16 productId = 0;
     QString serial;     // empty when the device has none
+    QString manufacturer; // the device's own words (sysfs), empty when it gives none
+    QString product;
     int interfaceNumber = 0;
     QString resource;   // "USB0::0x1AB1::0x04CE::DS1ZA1234::INSTR"
 };
@@ -58,6 +60,8 @@ public:
     QString name() const override { return QStringLiteral("usbtmc"); }
     QStringList resources() override;
     ViStatus open(const QString &resource, std::unique_ptr<VisaInstrument> *out) override;
+    // "manufacturer product" as the device names itself.
+    QString identity(const QString &resource) override;
 
     // The devices present, ordered by their number N.
     QList<UsbtmcDevice> devices() const;

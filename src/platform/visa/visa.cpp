@@ -138,6 +138,17 @@ std::shared_ptr<VisaBackend> visaBackend(const QString &name)
     return nullptr;
 }
 
+QString visaResourceIdentity(const QString &resource)
+{
+    const auto backends = reg().backends;
+    for (const auto &b : backends) {
+        const QString text = b->identity(resource);
+        if (!text.isEmpty())
+            return text;
+    }
+    return QString();
+}
+
 QStringList visaBackendNames()
 {
     QStringList names;

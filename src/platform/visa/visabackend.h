@@ -67,6 +67,15 @@ public:
     // the backend does not know the name, so that the next backend is asked;
     // any other status ends the open with that status.
     virtual ViStatus open(const QString &resource, std::unique_ptr<VisaInstrument> *out) = 0;
+    // What the backend knows of the device behind one of its resources,
+    // in words for a user choosing among them (the maker and model of a USB
+    // device, the device path of a serial port); empty when it knows nothing
+    // or the name is not one of its resources.
+    virtual QString identity(const QString &resource)
+    {
+        (void)resource;
+        return QString();
+    }
 };
 
 // Puts a backend into the table: in place of a backend of the same name, else
@@ -78,6 +87,9 @@ bool unregisterVisaBackend(const QString &name);
 std::shared_ptr<VisaBackend> visaBackend(const QString &name);
 // The names in table order.
 QStringList visaBackendNames();
+// The identity the first backend that knows resource gives of it (see
+// VisaBackend::identity); empty when none does.
+QString visaResourceIdentity(const QString &resource);
 // Closes every resource manager, session and find list, and puts the built-in
 // table back ("usbtmc" over /sys and /dev, then "asrl"). For tests.
 void resetVisa();

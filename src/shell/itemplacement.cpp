@@ -1,0 +1,49 @@
+#include "shell/itemplacement.h"
+
+#include <QLayout>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kCascadeStep = 24;  // pixels between cascaded windows
+constexpr int kCascadeSteps = 8;  // then the cascade starts again at the top left
+
+} // namespace
+
+QRect itemWindowRect(QSize want, QSize minimum, const QRect &area, int others)
+{
+    const QSize size(std::max(minimum.width(), std::min(want.width(), area.width())),
+                     std::max(minimum.height(), std::min(want.height(), area.height())));
+    const int step = (std::max(others, 0) % kCascadeSteps) * kCascadeStep;
+    // Moved back in where it would stick out; the top left stays inside when
+    // even the minimum is larger than the area.
+    const int x = std::max(area.left(), std::min(area.left() + step, area.right() + 1 - size.width()));
+    const int y = std::max(area.top(), std::min(area.top() + step, area.bottom() + 1 - size.height()));
+    return QRect(QPoint(x, y), size);
+}
+
+void placeNewItemWindow(QWidget *window)
+{
+    auto *sub = window ? qobject_cast<QMdiSubWindow *>(window->parentWidget()) : nullptr;
+    QMdiArea *area = sub ? sub->mdiArea() : nullptr;
+    if (!area)
+        return;
+    // The frame around the window: title bar and borders (the sub-window's
+    // margins), and what its layout adds.
+    QMargins m = sub->contentsMargins();
+    if (QLayout *l = sub->layout())
+        m += l->contentsMargins();
+    const QSize frame(m.left() + m.right(), m.top() + m.bottom());
+    const QSize minimum = window->minimumSize().expandedTo(window->minimumSizeHint()).expandedTo(QSize(1, 1));
+    const QSize design = window->sizeHint().expandedTo(minimum);
+    sub->setMinimumSize(minimum + frame);
+    int others = 0;
+    for (QMdiSubWindow *w : area->subWindowList())
+        others += w != sub && w->isVisible() && !w->isMinimized();
+    if (sub->isMaximized() || sub->isMinimized())
+        sub->showNormal();
+    sub->setGeometry(itemWindowRect(design + frame, minimum + frame, area->viewport()->rect(), others));
+}

@@ -1,0 +1,24 @@
+#pragma once
+// Where a new item window opens in the main window's item area. Every item
+// window kind gets the same treatment when its window is first opened:
+//  - at least the size its design gives: the window's sizeHint() (a window
+//    kind returns its design size there), and never below its minimum;
+//  - wholly inside the item area: cascaded from the top left by the number of
+//    windows open, moved back in where it would stick out, and made smaller
+//    where the area is smaller than the window (down to its minimum);
+//  - a minimum size for its frame, so that the user cannot make it smaller
+//    than the size at which its controls still stand apart.
+
+#include <QList>
+#include <QRect>
+#include <QSize>
+
+class QWidget;
+
+// The frame's rectangle in an area: want and minimum are the frame's sizes,
+// others the number of item windows already open in the area.
+QRect itemWindowRect(QSize want, QSize minimum, const QRect &area, int others);
+
+// Places window (an item window inside a sub-window of the main window's item
+// area) as above. Does nothing to a window outside an item area.
+void placeNewItemWindow(QWidget *window);

@@ -1,0 +1,150 @@
+// New item windows in the main window's item area: at least their design
+// size, wholly inside the area, cascaded, never smaller than the size at which
+// their controls stand apart.
+
+#include "datasheet/sheetcommands.h"
+#include "datasheet/sheetitems.h"
+#include "measure/frmmeasure.h"
+#include "replay/frmrecordplay.h"
+#include "shell/itemplacement.h"
+#include "shell/shellfixture.h"
+
+#include <QAbstractScrollArea>
+#include <QGroupBox>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QtTest>
+
+namespace {
+
+// Pairs of visible controls that overlap, among the direct children of w and
+// of every frame inside it (the insides of lists and scroll areas excluded).
+QStringList overlaps(QWidget *w)
+{
+    QStringList found;
+    QList<QWidget *> parents{w};
+    for (QWidget *d : w->findChildren<QWidget *>())
+        if ((qobject_cast<QFrame *>(d) || qobject_cast<QGroupBox *>(d)) && !qobject_cast<QAbstractScrollArea *>(d)
+            && !qobject_cast<QAbstractScrollArea *>(d->parentWidget()))
+            parents << d;
+    for (QWidget *p : parents) {
+        QList<QWidget *> kids;
+        for (QWidget *k : p->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            if (k->isVisibleTo(w) && !k->geometry().isEmpty())
+                kids << k;
+        for (int i = 0; i < kids.size(); ++i)
+            for (int j = i + 1; j < kids.size(); ++j)
+                if (kids[i]->geometry().intersects(kids[j]->geometry()))
+                    found << kids[i]->objectName() + QLatin1Char('/') + kids[j]->objectName();
+    }
+    return found;
+}
+
+} // namespace
+
+class TestItemPlacement : public QObject {
+    Q_OBJECT
+
+    static void checkInside(QMdiSubWindow *sub, const char *what)
+    {
+        const QRect area = sub->mdiArea()->viewport()->rect();
+        QVERIFY2(area.contains(sub->geometry()),
+                 qPrintable(QStringLiteral("%1 at %2,%3 %4x%5 in %6x%7")
+                                .arg(QLatin1String(what))
+                                .arg(sub->x()).arg(sub->y()).arg(sub->width()).arg(sub->height())
+                                .arg(area.width()).arg(area.height())));
+    }
+
+private slots:
+    void rectInTheArea_data()
+    {
+        QTest::addColumn<QSize>("want");
+        QTest::addColumn<QSize>("minimum");
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<int>("others");
+        QTest::addColumn<QRect>("expected");
+        const QRect area(0, 0, 1000, 700);
+        QTest::newRow("first") << QSize(400, 380) << QSize(200, 150) << area << 0 << QRect(0, 0, 400, 380);
+        QTest::newRow("cascaded") << QSize(400, 380) << QSize(200, 150) << area << 2 << QRect(48, 48, 400, 380);
+        QTest::newRow("cascade starts again") << QSize(400, 380) << QSize(200, 150) << area << 9
+                                              << QRect(24, 24, 400, 380);
+        QTest::newRow("moved back in") << QSize(900, 650) << QSize(200, 150) << area << 5 << QRect(100, 50, 900, 650);
+        QTest::newRow("area smaller") << QSize(700, 560) << QSize(460, 280) << QRect(0, 0, 600, 400) << 3
+                                      << QRect(0, 0, 600, 400);
+        QTest::newRow("area below the minimum") << QSize(700, 560) << QSize(460, 280) << QRect(0, 0, 300, 200) << 1
+                                                << QRect(0, 0, 460, 280);
+    }
+    void rectInTheArea()
+    {
+        QFETCH(QSize, want);
+        QFETCH(QSize, minimum);
+        QFETCH(QRect, area);
+        QFETCH(int, others);
+        QFETCH(QRect, expected);
+        QCOMPARE(itemWindowRect(want, minimum, area, others), expected);
+    }
+
+    void newWindowsOpenAtTheirDesignSizeInsideTheArea()
+    {
+        ShellFixture f;
+        auto w = f.loadMain();
+        w->resize(1600, 1000);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        f.clock.advance(10);
+
+        AddNewItem(SheetItemKind::Measure);
+        AddNewItem(SheetItemKind::Replay);
+        AddNewItem(SheetItemKind::Measure);
+        AddNewItem(SheetItemKind::Replay);
+        f.clock.advance(600);
+        QCoreApplication::processEvents();
+        const QList<QWidget *> windows{measureWindow(0), ReplayWindow(0), measureWindow(1), ReplayWindow(1)};
+        QList<QPoint> corners;
+        for (QWidget *win : windows) {
+            QVERIFY(win);
+            auto *sub = qobject_cast<QMdiSubWindow *>(win->parentWidget());
+            QVERIFY(sub);
+            checkInside(sub, qPrintable(win->objectName()));
+            QVERIFY(!corners.contains(sub->pos())); // cascaded, not on top of each other
+            corners << sub->pos();
+            // At least the design size, and no smaller than its minimum.
+            const QSize design = qobject_cast<frmMeasure *>(win) ? QSize(376, 346) : QSize(640, 520);
+            QVERIFY2(win->width() >= design.width() && win->height() >= design.height(),
+                     qPrintable(QStringLiteral("%1 opened at %2x%3").arg(win->objectName()).arg(win->width()).arg(win->height())));
+            QVERIFY(overlaps(win).isEmpty());
+
+            // Made as small as its frame allows, its controls still stand apart.
+            sub->resize(1, 1);
+            QCoreApplication::processEvents();
+            QVERIFY(sub->width() > 1 && sub->height() > 1);
+            QVERIFY2(overlaps(win).isEmpty(), qPrintable(overlaps(win).join(QStringLiteral(", "))));
+        }
+        w->close();
+    }
+
+    void aSmallAreaKeepsTheWindowInside()
+    {
+        ShellFixture f;
+        auto w = f.loadMain();
+        w->resize(900, 640);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        f.clock.advance(10);
+        AddNewItem(SheetItemKind::Replay);
+        AddNewItem(SheetItemKind::Measure);
+        f.clock.advance(600);
+        QCoreApplication::processEvents();
+        for (QWidget *win : QList<QWidget *>{ReplayWindow(0), measureWindow(0)}) {
+            QVERIFY(win);
+            auto *sub = qobject_cast<QMdiSubWindow *>(win->parentWidget());
+            QVERIFY(sub);
+            checkInside(sub, qPrintable(win->objectName()));
+            QVERIFY(overlaps(win).isEmpty());
+        }
+        w->close();
+    }
+};
+
+QTEST_MAIN(TestItemPlacement)
+#include "tst_itemplacement.moc"
