@@ -42,7 +42,7 @@ struct AppState {
     PanelState panel;      // virtual panel: mirror flags and screen buffers
     MeasureState measure;  // measure windows' shared flags and the one continuous-refresh flag set
     DataSheetState sheetui; // the Data Browser tree and the hooks to the item windows
-    WaveState wave;        // the waveform windows' shared flags
+    WaveState wave;        // the waveform and data table windows' shared flags
     StoredWaveState storedwave; // the viewer windows' grid cache
 };
 

@@ -2,6 +2,8 @@
 
 #include "app/appstate.h"
 #include "texts/loadlanguage.h"
+#include "wave/datatablemodel.h"
+#include "wave/frmdata.h"
 #include "wave/frmwave.h"
 
 #include <QAbstractButton>
@@ -45,21 +47,50 @@ void setCaption(QWidget *control, const QString &text)
         l->setText(text);
 }
 
+// One row on window: its English text, or chinese for lang 0.
+void applyRow(QWidget *window, const WaveCaptionRow &row, const char *chinese, int lang)
+{
+    const QString text = QString::fromUtf8(lang == 0 ? chinese : row.english);
+    QWidget *control = window->findChild<QWidget *>(QLatin1String(row.control));
+    if (!control)
+        return;
+    if (row.target == T::ToolTip)
+        control->setToolTip(text);
+    else
+        setCaption(control, text);
+}
+
 void applyTo(frmWave *w, int lang, bool allWindows)
 {
     const int last = int(std::size(kRows)) - 1;
     for (int i = 0; i <= last; ++i) {
         const WaveCaptionRow &row = kRows[i];
-        const char *chinese = allWindows && i == last ? waveAllWindowsProgressChinese : row.chinese;
-        const QString text = QString::fromUtf8(lang == 0 ? chinese : row.english);
-        QWidget *control = w->findChild<QWidget *>(QLatin1String(row.control));
-        if (!control)
-            continue;
-        if (row.target == T::ToolTip)
-            control->setToolTip(text);
-        else
-            setCaption(control, text);
+        applyRow(w, row, allWindows && i == last ? waveAllWindowsProgressChinese : row.chinese, lang);
     }
+}
+
+// The data table windows: two buttons with their tool tips, and the column
+// headers of the table.
+constexpr WaveCaptionRow kDataRows[] = {
+    {"cmdRefresh", T::Caption, " Refresh", " 更新 ."},
+    {"cmdExport", T::Caption, "Export", "导出 ."},
+    {"cmdRefresh", T::ToolTip, "Refresh Data(F5)", "更新数据(F5)"},
+    {"cmdExport", T::ToolTip, "Output", "输出"},
+};
+
+struct HeaderTexts {
+    const char *english;
+    const char *chinese;
+};
+constexpr HeaderTexts kDataHeaders[3] = {{"NO.", "序号"}, {"Time[S]", "时间[S]"}, {"Voltage[V]", "电压[V]"}};
+
+void applyTo(frmData *w, int lang)
+{
+    for (const WaveCaptionRow &row : kDataRows)
+        applyRow(w, row, row.chinese, lang);
+    const std::array<QString, 3> headers = dataWindowHeaders(lang);
+    for (int c = 0; c < 3; ++c)
+        w->model()->setHeaderText(c, headers[size_t(c)]);
 }
 
 } // namespace
@@ -96,4 +127,46 @@ void LoadAllWaveWindowTexts(int lang)
 void installWaveWindowLoader()
 {
     setLanguageLoader(LanguageLoader::LoadAllWaveWindowTexts, [](int lang) { LoadAllWaveWindowTexts(lang); });
+}
+
+std::span<const WaveCaptionRow> dataWindowCaptions()
+{
+    return kDataRows;
+}
+
+std::array<QString, 3> dataWindowHeaders(int lang)
+{
+    std::array<QString, 3> out;
+    if (lang != 0 && lang != 1)
+        return out;
+    for (int c = 0; c < 3; ++c)
+        out[size_t(c)] = QString::fromUtf8(lang == 0 ? kDataHeaders[c].chinese : kDataHeaders[c].english);
+    return out;
+}
+
+void LoadDataWindowTexts(int slot, int lang)
+{
+    if (lang != 0 && lang != 1)
+        return;
+    if (frmData *w = dataWindow(slot))
+        applyTo(w, lang);
+}
+
+void LoadAllDataWindowTexts(int lang)
+{
+    if (lang != 0 && lang != 1)
+        return;
+    DataSheet &sheet = app().Sheet;
+    const int count = qBound(0, int(sheet.DataDocCount), DataSheet::DataSlots);
+    for (int i = 0; i < count; ++i) {
+        if (!sheet.DataDocs[size_t(i)].WindowOpen)
+            continue;
+        if (frmData *w = dataWindow(i))
+            applyTo(w, lang);
+    }
+}
+
+void installDataWindowLoader()
+{
+    setLanguageLoader(LanguageLoader::LoadAllDataWindowTexts, [](int lang) { LoadAllDataWindowTexts(lang); });
 }
