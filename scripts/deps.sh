@@ -3,7 +3,7 @@
 # Does nothing when they are all there already. Run as root or with sudo.
 set -eu
 PACKAGES="cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev qt6-serialport-dev
-qt6-tools-dev qt6-l10n-tools qt6-translations-l10n zlib1g-dev libbenchmark-dev libgl-dev fonts-noto-cjk"
+qt6-translations-l10n zlib1g-dev libbenchmark-dev libgl-dev fonts-noto-cjk"
 
 missing=""
 for p in $PACKAGES; do

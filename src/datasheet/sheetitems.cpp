@@ -141,7 +141,13 @@ int PrepareNewItemRecord(DataSheet &s, SheetItemKind kind, int lang)
     const int k = s.count(kind);
     const QString name = itemKindWord(kind, lang) + QString::number(k);
     switch (kind) {
-    case SheetItemKind::Wave: s.WaveDocs.at(size_t(k)).setNewItemDefaults(); break;
+    case SheetItemKind::Wave: {
+        WaveDoc &d = s.WaveDocs.at(size_t(k));
+        d.setNewItemDefaults();
+        // The new window's source boxes follow the instrument's logic channels.
+        d.DigitalLayout = app().link.LaPresent != 0;
+        break;
+    }
     case SheetItemKind::Measure: s.MeasDocs.at(size_t(k)).setNewItemDefaults(); break;
     case SheetItemKind::Data: s.DataDocs.at(size_t(k)).setNewItemDefaults(); break;
     case SheetItemKind::Replay: {

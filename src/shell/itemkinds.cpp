@@ -5,6 +5,8 @@
 #include "measure/frmmeasure.h"
 #include "replay/frmrecordplay.h"
 #include "shell/itemplacement.h"
+#include "wave/frmdata.h"
+#include "wave/frmwave.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -13,6 +15,12 @@
 namespace {
 
 const ItemKindRow rows[] = {
+    {SheetItemKind::Wave,
+     [](int slot) { OpenWaveItemWindow(slot); },
+     [](int slot) -> QWidget * { return waveWindow(slot); },
+     [](int slot) { CloseWaveWindow(slot); },
+     nullptr,
+     [](int slot) { return WaveWindowLoading(slot); }},
     {SheetItemKind::Measure,
      [](int slot) { ShowMeasureWindow(slot); },
      [](int slot) -> QWidget * { return measureWindow(slot); },
@@ -22,6 +30,12 @@ const ItemKindRow rows[] = {
          const frmMeasure *w = measureWindow(slot);
          return w && w->loading();
      }},
+    {SheetItemKind::Data,
+     [](int slot) { ShowDataWindow(slot); },
+     [](int slot) -> QWidget * { return dataWindow(slot); },
+     [](int slot) { CloseDataWindow(slot); },
+     nullptr,
+     [](int slot) { return DataWindowLoading(slot); }},
     {SheetItemKind::Replay,
      [](int slot) { ShowReplayWindow(slot); },
      [](int slot) -> QWidget * { return ReplayWindow(slot); },

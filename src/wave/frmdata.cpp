@@ -133,9 +133,14 @@ frmData::frmData(QWidget *parent) : QWidget(parent)
     timer2_ = appClock().makeTimer();
     timer2_->onTimeout = [this] { Timer2_Timer(); };
 
-    resize(px(6600), px(6000));
+    resize(sizeHint());
     setRefreshPictures(false);
     Form_Load();
+}
+
+QSize frmData::sizeHint() const
+{
+    return QSize(px(6600), px(6000));
 }
 
 frmData::~frmData()

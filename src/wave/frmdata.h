@@ -32,6 +32,8 @@ class frmData final : public QWidget {
 public:
     explicit frmData(QWidget *parent = nullptr);
     ~frmData() override;
+    // The design size (where the main window's item area places a new window).
+    QSize sizeHint() const override;
 
     // The slot as decimal text, as the data sheet sets it.
     QString tag;

@@ -41,7 +41,6 @@ namespace {
 
 const QString kAppTitle = QStringLiteral("Kelvoscope");
 constexpr int kStateIntervalMs = 500;
-constexpr int kClockIntervalMs = 10;       // the refresh clock at design
 const QSize kDesignClient{9240, 8895};     // twips
 const QSize kDesignPicture{381, 333};      // pixels, until the first layout
 constexpr int kBoxTop = 180;               // twips: the first source box in its frame
@@ -275,9 +274,14 @@ frmWave::frmWave(QWidget *parent) : QWidget(parent)
     timer2_ = appClock().makeTimer();
     timer2_->onTimeout = [this] { Timer2_Timer(); };
 
-    resize(px(kDesignClient.width() - 1100 + kColumnTwips), px(kDesignClient.height()));
+    resize(sizeHint());
     setRefreshPictures(false);
     Form_Load();
+}
+
+QSize frmWave::sizeHint() const
+{
+    return QSize(px(kDesignClient.width() - 1100 + kColumnTwips), px(kDesignClient.height()));
 }
 
 frmWave::~frmWave()
@@ -932,6 +936,26 @@ frmWave *ShowWaveWindow(int slot, bool logicChannels)
         if (sub->mdiArea())
             sub->mdiArea()->setActiveSubWindow(sub);
     return w;
+}
+
+frmWave *OpenWaveItemWindow(int slot)
+{
+    if (slot < 0 || slot >= DataSheet::WaveSlots)
+        return nullptr;
+    WaveDoc &d = app().Sheet.WaveDocs[size_t(slot)];
+    if (frmWave *open = waveWindow(slot)) {
+        d.DigitalLayout = app().link.LaPresent != 0;
+        open->layoutChannelBoxes(d.DigitalLayout);
+    }
+    frmWave *w = ShowWaveWindow(slot, d.DigitalLayout);
+    w->setProgressColors(d.ColorMode);
+    return w;
+}
+
+bool WaveWindowLoading(int slot)
+{
+    const frmWave *w = waveWindow(slot);
+    return w && w->loading();
 }
 
 bool CloseWaveWindow(int slot)

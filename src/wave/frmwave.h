@@ -59,6 +59,8 @@ class frmWave final : public QWidget {
 public:
     explicit frmWave(QWidget *parent = nullptr);
     ~frmWave() override;
+    // The design size (where the main window's item area places a new window).
+    QSize sizeHint() const override;
 
     // The slot as decimal text, as the data sheet sets it.
     QString tag;
@@ -190,9 +192,18 @@ private:
 // main window's item area when the main window exists. nullptr for a slot
 // outside 0..17.
 frmWave *ShowWaveWindow(int slot, bool logicChannels);
+// The window of slot as the data sheet reaches it (adding, restoring,
+// activating, renaming an item). A window made here lays its source boxes out
+// by the record's DigitalLayout (an added item takes the instrument's logic
+// channels, a read one what the file says); an open window is laid out again
+// for the instrument's logic channels and the record follows. Either way the
+// progress box takes the colours of the record's colour scheme.
+frmWave *OpenWaveItemWindow(int slot);
 // Closes the window of slot, if any (refused, as a close by the user, while a
 // transfer or a waveform load runs). True when no window is left.
 bool CloseWaveWindow(int slot);
+// True while the window of slot has a load on its stack.
+bool WaveWindowLoading(int slot);
 // The window of slot, or nullptr.
 frmWave *waveWindow(int slot);
 // Installs what the transfer engine and the language switch reach the

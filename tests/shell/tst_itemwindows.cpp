@@ -8,21 +8,22 @@
 #include "measure/frmmeasure.h"
 #include "replay/frmrecordplay.h"
 #include "replay/recordmaker.h"
+#include "shell/itemkinds.h"
 #include "shell/shellfixture.h"
 #include "texts/stringres.h"
+#include "wave/datatablemodel.h"
+#include "wave/frmdata.h"
+#include "wave/frmwave.h"
 
+#include <QCheckBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QRadioButton>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
 
 namespace {
-
-void select(QTreeWidgetItem *node)
-{
-    app().sheetui.DataSheetTreeCtl->setCurrentItem(node);
-}
 
 // The item windows of the main window's item area, the front one last.
 QList<QWidget *> stacking(frmMain &main)
@@ -37,6 +38,10 @@ QList<QWidget *> stacking(frmMain &main)
 
 class TestItemWindows : public QObject {
     Q_OBJECT
+
+    static void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    static void select(QTreeWidgetItem *node) { app().sheetui.DataSheetTreeCtl->setCurrentItem(node); }
+
 private slots:
     void measureAndRecordItemsGetTheirWindows()
     {
@@ -85,6 +90,211 @@ private slots:
         QCOMPARE(app().Sheet.MeasDocCount, qint16(1));
         QVERIFY(measureWindow(0));
         QTRY_COMPARE(w->mdiArea()->subWindowList().size(), 1);
+    }
+
+    // Waveform and data table items through the data sheet's commands: add,
+    // rename, close and reopen by a double click, remove, close the sheet.
+    void waveAndDataItemWindows_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("waveform") << int(SheetItemKind::Wave);
+        QTest::newRow("data table") << int(SheetItemKind::Data);
+    }
+    void waveAndDataItemWindows()
+    {
+        QFETCH(int, kind);
+        const auto k = SheetItemKind(kind);
+        ShellFixture f;
+        auto main = f.loadMain();
+        const ItemKindRow *row = itemKindRow(k);
+        QVERIFY(row);
+        DataSheet &s = app().Sheet;
+        for (int i = 0; i < 3; ++i)
+            AddNewItem(k);
+        f.clock.advance(600);
+        const QString second = itemName(s, k, 1), third = itemName(s, k, 2);
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(row->window(i));
+            QCOMPARE(row->window(i)->windowTitle(), itemName(s, k, i));
+            QVERIFY(itemWindowOpen(s, k, i));
+        }
+        QCOMPARE(main->mdiArea()->subWindowList().size(), 3);
+
+        // Renaming the first item renames its window.
+        select(itemNode(s, k, 0));
+        QString name = QStringLiteral("Renamed");
+        ChangeFormName(name);
+        QCOMPARE(row->window(0)->windowTitle(), name);
+
+        // The second window closed by its frame; a double click opens it again.
+        row->window(1)->parentWidget()->close();
+        flushDeletes();
+        QVERIFY(!row->window(1) && !itemWindowOpen(s, k, 1));
+        select(itemNode(s, k, 1));
+        SetActiveForm();
+        f.clock.advance(600);
+        QVERIFY(row->window(1) && itemWindowOpen(s, k, 1));
+        QCOMPARE(row->window(1)->windowTitle(), second);
+
+        // Removing the first item: the later ones move down with their windows.
+        select(itemNode(s, k, 0));
+        RemoveSelected();
+        f.clock.advance(600);
+        flushDeletes();
+        QCOMPARE(s.count(k), 2);
+        QCOMPARE(row->window(0)->windowTitle(), second);
+        QCOMPARE(row->window(1)->windowTitle(), third);
+        QVERIFY(!row->window(2));
+        QCOMPARE(main->mdiArea()->subWindowList().size(), 2);
+
+        // Closing the sheet closes every window.
+        s.Modified = false;
+        select(s.SheetNode);
+        RemoveSelected();
+        flushDeletes();
+        QVERIFY(!row->window(0) && !row->window(1));
+        QVERIFY(main->mdiArea()->subWindowList().isEmpty());
+    }
+
+    // The source boxes of a waveform window: an add and a double click follow
+    // the instrument's logic channels, a reopened sheet what it was saved with.
+    // A data table always shows CH1 and CH2 900 twips apart and no LA.
+    void channelBoxLayouts()
+    {
+        ShellFixture f;
+        auto main = f.loadMain();
+        DataSheet &s = app().Sheet;
+        app().link.LaPresent = 0;
+        AddNewItem(SheetItemKind::Wave);
+        app().link.LaPresent = -1;
+        AddNewItem(SheetItemKind::Wave);
+        AddNewItem(SheetItemKind::Data);
+        f.clock.advance(600);
+        auto logicBox = [](int slot) { return waveWindow(slot)->ChkCH[3]->isVisibleTo(waveWindow(slot)); };
+        auto step = [](int slot) { return waveWindow(slot)->ChkCH[1]->y() - waveWindow(slot)->ChkCH[0]->y(); };
+        QVERIFY(!logicBox(0) && !waveWindow(0)->ChkCH[3]->isEnabled());
+        QVERIFY(logicBox(1));
+        QVERIFY(step(0) > step(1));
+        const frmData *d = dataWindow(0);
+        QCOMPARE(d->OptionCH[1]->x() - d->OptionCH[0]->x(), 60);
+        QVERIFY(!d->OptionCH[2]->isVisibleTo(d) && !d->OptionCH[2]->isEnabled());
+
+        // Saved while the instrument has logic channels, reopened without.
+        const QString path = f.dir.filePath(QStringLiteral("layout.kvd"));
+        f.fakeUi.answerFile(path);
+        QCOMPARE(SaveDataSheetAs(), SaveOutcome::Saved);
+        NewDataSheet();
+        flushDeletes();
+        app().link.LaPresent = 0;
+        OpenDataSheet(path);
+        f.clock.advance(600);
+        QVERIFY(logicBox(0) && logicBox(1));
+        QVERIFY(!dataWindow(0)->OptionCH[2]->isVisibleTo(dataWindow(0)));
+        // A double click lays the window out for the instrument again.
+        select(s.WaveDocs[0].Node);
+        SetActiveForm();
+        QVERIFY(!logicBox(0));
+        QVERIFY(logicBox(1));
+    }
+
+    // Refreshed against the simulator, saved, reopened: the windows show the
+    // same picture and rows without asking the instrument again.
+    void refreshedItemsReopenWithoutARefresh()
+    {
+        ShellFixture f;
+        auto main = f.loadMain();
+        f.useVisa();
+        f.sim.handle(":CHANNEL2:DISPLAY ON", Qm4100Sim::Framing::VisaUsb);
+        QVERIFY(f.connect());
+        setPump([&] { f.serial->pumpOnce(f.clock); });
+        app().shell.RefreshType = QStringLiteral("Single");
+        DataSheet &s = app().Sheet;
+        AddNewItem(SheetItemKind::Wave);
+        AddNewItem(SheetItemKind::Data);
+        f.clock.advance(600);
+        waveWindow(0)->ChkCH[1]->click();
+        waveWindow(0)->cmdRefresh->click();
+        dataWindow(0)->cmdRefresh->click();
+        QVERIFY(s.WaveDocs[0].HasData && s.DataDocs[0].HasData);
+        const QImage picture = waveWindow(0)->picture();
+        const int rows = dataWindow(0)->model()->rowCount();
+        QCOMPARE(rows, int(s.DataDocs[0].RowCount));
+        QStringList cells;
+        for (int r = 0; r < rows; ++r)
+            cells << dataWindow(0)->model()->cell(r, 1) + u' ' + dataWindow(0)->model()->cell(r, 2);
+
+        const QString path = f.dir.filePath(QStringLiteral("refreshed.kvd"));
+        f.fakeUi.answerFile(path);
+        QCOMPARE(SaveDataSheetAs(), SaveOutcome::Saved);
+        NewDataSheet();
+        flushDeletes();
+        QVERIFY(!waveWindow(0) && !dataWindow(0));
+        const qsizetype sent = f.lines().size();
+        OpenDataSheet(path);
+        f.clock.advance(600);
+        QVERIFY(waveWindow(0) && dataWindow(0));
+        QCOMPARE(f.lines().size(), sent);
+        QCOMPARE(waveWindow(0)->picture(), picture);
+        QCOMPARE(dataWindow(0)->model()->rowCount(), rows);
+        QStringList reopened;
+        for (int r = 0; r < rows; ++r)
+            reopened << dataWindow(0)->model()->cell(r, 1) + u' ' + dataWindow(0)->model()->cell(r, 2);
+        QCOMPARE(reopened, cells);
+        QVERIFY(!s.Modified);
+        setPump({});
+    }
+
+    // While a window's load waits inside the transfer the data sheet refuses
+    // to remove its item, close the sheet, start a new one, open one or close
+    // the window.
+    void commandsRefusedWhileAWindowLoads_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("waveform") << int(SheetItemKind::Wave);
+        QTest::newRow("data table") << int(SheetItemKind::Data);
+    }
+    void commandsRefusedWhileAWindowLoads()
+    {
+        QFETCH(int, kind);
+        const auto k = SheetItemKind(kind);
+        ShellFixture f;
+        auto main = f.loadMain();
+        f.useVisa();
+        QVERIFY(f.connect());
+        app().shell.RefreshType = QStringLiteral("Single");
+        DataSheet &s = app().Sheet;
+        AddNewItem(k);
+        f.clock.advance(600);
+        const ItemKindRow *row = itemKindRow(k);
+        QWidget *w = row->window(0);
+        bool loadingSeen = false, tried = false;
+        setPump([&] {
+            if (!tried && row->loading(0)) {
+                loadingSeen = app().sheetui.windows.loading(k, 0);
+                tried = true;
+                select(itemNode(s, k, 0));
+                RemoveSelected();
+                select(s.SheetNode);
+                RemoveSelected();
+                NewDataSheet();
+                OpenDataSheet(f.dir.filePath(QStringLiteral("missing.kvd")));
+                w->parentWidget()->close();
+            }
+            f.serial->pumpOnce(f.clock);
+        });
+        if (k == SheetItemKind::Wave)
+            waveWindow(0)->cmdRefresh->click();
+        else
+            dataWindow(0)->cmdRefresh->click();
+        setPump({});
+        QVERIFY(tried && loadingSeen);
+        QVERIFY(!row->loading(0));
+        flushDeletes();
+        QCOMPARE(row->window(0), w);
+        QCOMPARE(s.count(k), 1);
+        QVERIFY(DataSheetIsOpen());
+        QVERIFY(itemWindowOpen(s, k, 0));
+        QVERIFY(f.fakeUi.messages().isEmpty()); // refused silently
     }
 
     void removingAnEarlierRecordKeepsTheLaterOneReplaying()
