@@ -4,33 +4,47 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
-#include <QSaveFile>
 
-bool SaveWholeFile(const QString &path, const QByteArray &bytes, QString *error)
+bool WholeFileWriter::open()
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
+    if (file_.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return true;
+    error_ = file_.errorString();
+    return false;
+}
+
+bool WholeFileWriter::write(const char *data, qint64 size)
+{
     qint64 done = 0;
-    while (done < bytes.size()) {
-        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+    while (done < size) {
+        const qint64 n = file_.write(data + done, size - done);
         if (n <= 0) {
-            if (error)
-                *error = file.errorString();
-            file.cancelWriting();
+            error_ = file_.errorString();
+            file_.cancelWriting();
             return false;
         }
         done += n;
     }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
     return true;
+}
+
+bool WholeFileWriter::commit()
+{
+    if (file_.commit())
+        return true;
+    error_ = file_.errorString();
+    return false;
+}
+
+void WholeFileWriter::cancel() { file_.cancelWriting(); }
+
+bool SaveWholeFile(const QString &path, const QByteArray &bytes, QString *error)
+{
+    WholeFileWriter file(path);
+    const bool ok = file.open() && file.write(bytes.constData(), bytes.size()) && file.commit();
+    if (!ok && error)
+        *error = file.error();
+    return ok;
 }
 
 bool SaveBitmapFile(const QImage &picture, const QString &path, QString *error)

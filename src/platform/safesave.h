@@ -9,11 +9,30 @@
 // count.)
 
 #include <QByteArray>
+#include <QSaveFile>
 #include <QString>
 
 class QImage;
 
 bool SaveWholeFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+// The same for a file written piece by piece: open(), write() as often as
+// needed, then commit(), which replaces the target. A failed step (or no
+// commit) leaves the previous file whole; error() tells why.
+class WholeFileWriter {
+public:
+    explicit WholeFileWriter(const QString &path) : file_(path) {}
+    bool open();
+    bool write(const char *data, qint64 size);
+    bool commit();
+    // Drops what was written; the target stays as it was.
+    void cancel();
+    QString error() const { return error_; }
+
+private:
+    QSaveFile file_;
+    QString error_;
+};
 
 // Saves picture as a Windows bitmap the same way (a null picture is an error).
 bool SaveBitmapFile(const QImage &picture, const QString &path, QString *error = nullptr);

@@ -5,6 +5,7 @@
 #include "measure/frmmeasure.h"
 #include "replay/frmrecordplay.h"
 #include "shell/itemplacement.h"
+#include "storedwave/frmopenwaveform.h"
 #include "wave/frmdata.h"
 #include "wave/frmwave.h"
 
@@ -42,6 +43,12 @@ const ItemKindRow rows[] = {
      [](int slot) { CloseReplayWindow(slot); },
      [](int from, int to) { MoveReplayWindow(from, to); },
      nullptr},
+    {SheetItemKind::StoredWave,
+     [](int slot) { ShowStoredWaveWindow(slot); },
+     [](int slot) -> QWidget * { return StoredWaveWindow(slot); },
+     [](int slot) { CloseStoredWaveWindow(slot); },
+     [](int from, int to) { MoveStoredWaveWindow(from, to); },
+     [](int slot) { return StoredWaveWindowBusy(slot); }},
 };
 
 QWidget *windowOf(SheetItemKind kind, int slot)

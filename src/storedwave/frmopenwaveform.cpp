@@ -1,9 +1,14 @@
 #include "storedwave/frmopenwaveform.h"
 
 #include "app/appstate.h"
+#include "panel/panelprint.h"
 #include "platform/clock.h"
+#include "platform/print/printpicture.h"
+#include "platform/pump.h"
+#include "platform/safesave.h"
 #include "platform/ui/ui.h"
 #include "shell/frmmain.h"
+#include "storedwave/csvexport.h"
 #include "storedwave/infopanel.h"
 #include "storedwave/scalestep.h"
 #include "storedwave/screendata.h"
@@ -13,6 +18,7 @@
 #include "storedwave/wavefile.h"
 #include "texts/loadlanguage.h"
 #include "texts/messagetable.h"
+#include "transfer/frmprgresssave.h"
 #include "values/numbertext.h"
 
 #include <QCheckBox>
@@ -24,7 +30,9 @@
 #include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QProgressBar>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -49,6 +57,7 @@ constexpr int RowHeight = 20;
 constexpr int Margin = 4;           // between the viewport and the window's edges
 constexpr int ScrollThickness = 17;
 constexpr int ScaleRepeatMs = 200;
+constexpr int LeftColumnBottom = 410; // the output frame's bottom edge
 
 const InfoPanelDesign &design()
 {
@@ -75,6 +84,11 @@ QLineEdit *makeBox(QWidget *parent, const char *name)
 
 } // namespace
 
+StoredWaveSurface::StoredWaveSurface(QWidget *parent) : QWidget(parent)
+{
+    setMouseTracking(true);
+}
+
 void StoredWaveSurface::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
@@ -82,12 +96,28 @@ void StoredWaveSurface::paintEvent(QPaintEvent *)
         p.drawImage(0, 0, image);
 }
 
+// Every button picks and drags; the picture keeps the mouse while one is held.
+void StoredWaveSurface::mousePressEvent(QMouseEvent *e)
+{
+    emit mouseDown(float(e->position().x()), float(e->position().y()));
+}
+
+void StoredWaveSurface::mouseMoveEvent(QMouseEvent *e)
+{
+    emit mouseMove(float(e->position().x()), float(e->position().y()));
+}
+
+void StoredWaveSurface::mouseReleaseEvent(QMouseEvent *e)
+{
+    emit mouseUp(float(e->position().x()), float(e->position().y()));
+}
+
 frmOpenWaveform::frmOpenWaveform(int slot, QWidget *parent)
     : QWidget(parent), slot_(slot), Timer1(appClock().makeTimer()), Timer2(appClock().makeTimer())
 {
     setObjectName(QStringLiteral("frmOpenWaveform"));
     setAttribute(Qt::WA_DeleteOnClose);
-    resize(LeftColumn + 2 * Margin + 700 + ScrollThickness, PanelTop + PanelHeight + 2 * Margin + 500 + ScrollThickness);
+    resize(sizeHint());
     Timer1->setSingleShot(true);
     Timer1->onTimeout = [this] { Timer1_Timer(); };
     Timer2->onTimeout = [this] { Timer2_Timer(); };
@@ -97,6 +127,16 @@ frmOpenWaveform::frmOpenWaveform(int slot, QWidget *parent)
 frmOpenWaveform::~frmOpenWaveform()
 {
     Form_Unload();
+}
+
+QSize frmOpenWaveform::sizeHint() const
+{
+    return QSize(LeftColumn + 2 * Margin + 700 + ScrollThickness, PanelTop + PanelHeight + 2 * Margin + 500 + ScrollThickness);
+}
+
+QSize frmOpenWaveform::minimumSizeHint() const
+{
+    return QSize(LeftColumn + 2 * Margin + 300 + ScrollThickness, LeftColumnBottom + Margin);
 }
 
 QToolButton *frmOpenWaveform::scaleButton(QWidget *parent, const char *name, ScaleTarget target, int direction)
@@ -131,6 +171,30 @@ void frmOpenWaveform::buildControls()
     GridCheck->setObjectName(QStringLiteral("GridCheck"));
     GridCheck->setGeometry(6, 60, 72, 20);
     connect(GridCheck, &QCheckBox::clicked, this, [this] { GridCheck_Click(); });
+
+    QGroupBox *cursorFrame = makeFrame(this, QStringLiteral("Frame2_2"), QRect(4, 204, 80, 66));
+    ChkCursorX = new QCheckBox(cursorFrame);
+    ChkCursorX->setObjectName(QStringLiteral("ChkCursorX"));
+    ChkCursorX->setGeometry(6, 18, 72, 20);
+    connect(ChkCursorX, &QCheckBox::clicked, this, [this] { ChkCursorX_Click(); });
+    ChkCursorY = new QCheckBox(cursorFrame);
+    ChkCursorY->setObjectName(QStringLiteral("ChkCursorY"));
+    ChkCursorY->setGeometry(6, 40, 72, 20);
+    connect(ChkCursorY, &QCheckBox::clicked, this, [this] { ChkCursorY_Click(); });
+
+    QGroupBox *output = makeFrame(this, QStringLiteral("Frame2_1"), QRect(4, 274, 80, LeftColumnBottom - 274));
+    const auto outputButton = [&](const char *name, int y, const QString &text, void (frmOpenWaveform::*click)()) {
+        auto *b = new QToolButton(output);
+        b->setObjectName(QLatin1String(name));
+        b->setText(text);
+        b->setGeometry(4, y, 72, 26);
+        connect(b, &QToolButton::clicked, this, click);
+        return b;
+    };
+    FlatBttn3 = outputButton("FlatBttn3", 18, QStringLiteral("CSV"), &frmOpenWaveform::ExportCsv);
+    FlatBttn4 = outputButton("FlatBttn4", 46, QString(), &frmOpenWaveform::ExportStoredBitmap);
+    cmdPrint = outputButton("cmdPrint", 74, QString(), &frmOpenWaveform::PrintStoredPicture);
+    cmdPreview = outputButton("cmdPreview", 102, QString(), &frmOpenWaveform::PreviewStoredPicture);
 
     QGroupBox *zoom = makeFrame(this, QStringLiteral("Frame6"), QRect(4, 148, 80, 52));
     ZoomCombo = new QComboBox(zoom);
@@ -209,6 +273,11 @@ void frmOpenWaveform::buildControls()
     MemoryWavePic = new StoredWaveSurface(BackPic);
     MemoryWavePic->setObjectName(QStringLiteral("MemoryWavePic"));
     MemoryWavePic->setGeometry(0, 0, 350, 250);
+    connect(MemoryWavePic, &StoredWaveSurface::mouseDown, this,
+            [this](float x, float y) { MemoryWavePic_MouseDown(x, y); });
+    connect(MemoryWavePic, &StoredWaveSurface::mouseMove, this,
+            [this](float x, float y) { MemoryWavePic_MouseMove(x, y); });
+    connect(MemoryWavePic, &StoredWaveSurface::mouseUp, this, [this] { MemoryWavePic_MouseUp(); });
     picRefreshProgress = new QFrame(BackPic);
     picRefreshProgress->setObjectName(QStringLiteral("picRefreshProgress"));
     picRefreshProgress->setAutoFillBackground(true);
@@ -256,7 +325,10 @@ void frmOpenWaveform::Form_Load()
     }
     ZoomCombo->setEnabled(false);
     ZoomCombo_Click(); // a new window starts at 200 %
+    cursors_ = StoredCursors{}; // the start positions, at 100 %
     picRefreshProgress->hide();
+    prevPicSize_ = QSizeF(MemoryWavePic->width(), MemoryWavePic->height());
+    mouse_ = StoredMouse{};
     unloaded_ = false;
 }
 
@@ -274,6 +346,7 @@ void frmOpenWaveform::Timer1_Timer()
         RefreshScreenData(ScreenSelector::All);
     }
     ZoomCombo->setEnabled(true);
+    colorProgressBox();
     // Controls set from the record run their click handling where the value changes.
     if (GridCheck->isChecked() != r.GridShown) {
         GridCheck->setChecked(r.GridShown);
@@ -283,6 +356,14 @@ void frmOpenWaveform::Timer1_Timer()
     if (!OptionColor[size_t(colour)]->isChecked()) {
         OptionColor[size_t(colour)]->setChecked(true);
         OptionColor_Click(colour);
+    }
+    if (ChkCursorX->isChecked() != cursors_.ShowCursorX) {
+        ChkCursorX->setChecked(cursors_.ShowCursorX);
+        ChkCursorX_Click();
+    }
+    if (ChkCursorY->isChecked() != cursors_.ShowCursorY) {
+        ChkCursorY->setChecked(cursors_.ShowCursorY);
+        ChkCursorY_Click();
     }
     Form_Resize();
     // Opening a window never marks the data sheet modified.
@@ -295,6 +376,7 @@ void frmOpenWaveform::drawLayers()
         return;
     DrawScrGrid();
     DrawOSC();
+    DrawCursors();
     MemoryWavePic->update();
 }
 
@@ -321,7 +403,13 @@ void frmOpenWaveform::RedrawWave()
         return;
     DrawGraticuleCached(MemoryWavePic->image, rec(), zoomFactor_, slot_);
     DrawOSC();
+    DrawCursors();
     MemoryWavePic->update();
+}
+
+void frmOpenWaveform::DrawCursors()
+{
+    ::DrawCursors(MemoryWavePic->image, cursors_, rec(), zoomFactor_);
 }
 
 void frmOpenWaveform::RefreshScreenData(int selector) { ::RefreshScreenData(rec(), selector); }
@@ -371,8 +459,8 @@ void frmOpenWaveform::LayoutMemoryWaveInfo()
 
 void frmOpenWaveform::OpenWaveformFile()
 {
-    if (loading_)
-        return;
+    if (loading())
+        return; // not during another load or a CSV export
     loading_ = true;
     struct Done {
         bool &flag;
@@ -395,6 +483,7 @@ void frmOpenWaveform::OpenWaveformFile()
     if (!res.accepted || res.path.isEmpty() || unloaded_)
         return;
     StoredWave &r = rec();
+    const bool oldSplit = r.SplitScreen;
     switch (loadWaveFile(res.path, r)) {
     case WaveFileError::None: break;
     case WaveFileError::BadFormat:
@@ -402,6 +491,7 @@ void frmOpenWaveform::OpenWaveformFile()
         return;
     case WaveFileError::Unreadable: return;
     }
+    RescaleCursorY(cursors_, r.SplitScreen, oldSplit);
     if (r.HasData)
         setWindowTitle(r.Name + QStringLiteral("  (") + res.path + QLatin1Char(')'));
     markModified();
@@ -553,6 +643,9 @@ void frmOpenWaveform::Form_Resize()
         const StoredWave &r = rec();
         const bool channels = r.ShowCH1 || r.ShowCH2 || r.ShowLA;
         const int top = channels ? framRefresh->geometry().bottom() + 1 + 3 : 7;
+        // Without a channel the viewport takes the panel's place: the panel,
+        // which has nothing to show then, goes out of the way.
+        framRefresh->setVisible(channels);
         const QSize pic = StoredPicture::pictureSize(zoomFactor_);
         MemoryWavePic->resize(pic);
         if (MemoryWavePic->image.size() != pic) {
@@ -585,6 +678,11 @@ void frmOpenWaveform::Form_Resize()
     }
     picRefreshProgress->move(MemoryWavePic->x() + 25 + nint(300 * zoomFactor_) - picRefreshProgress->width() + 7,
                              MemoryWavePic->y() + 25 - picRefreshProgress->height() - 1);
+    // The cursors keep their graticule places: they move in proportion from
+    // this window's own previous picture size.
+    const QSizeF now(MemoryWavePic->width(), MemoryWavePic->height());
+    moveCursorsInProportion(cursors_, prevPicSize_, now);
+    prevPicSize_ = QSizeF(now.width(), nint(now.height()));
     drawLayers();
 }
 
@@ -595,15 +693,164 @@ void frmOpenWaveform::Form_Unload()
     unloaded_ = true;
     Timer1->stop();
     Timer2->stop();
+    releasePrintJob(PrintJobKind::StoredWave);
     if (slot_ >= 0 && slot_ < DataSheet::StoredWaveSlots)
         rec().SlotUsed = false;
     ReleaseGridDC();
 }
 
+void frmOpenWaveform::ChkCursorX_Click()
+{
+    cursors_.ShowCursorX = ChkCursorX->isChecked();
+    RedrawWave();
+}
+
+void frmOpenWaveform::ChkCursorY_Click()
+{
+    cursors_.ShowCursorY = ChkCursorY->isChecked();
+    RedrawWave();
+}
+
+void frmOpenWaveform::setPointer(StoredPointer pointer)
+{
+    switch (pointer) {
+    case StoredPointer::Arrow: MemoryWavePic->setCursor(Qt::ArrowCursor); break;
+    case StoredPointer::SizeNS: MemoryWavePic->setCursor(Qt::SizeVerCursor); break;
+    case StoredPointer::SizeWE: MemoryWavePic->setCursor(Qt::SizeHorCursor); break;
+    case StoredPointer::OpenHand: MemoryWavePic->setCursor(Qt::OpenHandCursor); break;
+    case StoredPointer::ClosedHand: MemoryWavePic->setCursor(Qt::ClosedHandCursor); break;
+    }
+}
+
+void frmOpenWaveform::MemoryWavePic_MouseDown(float x, float y)
+{
+    const MouseOutcome o = storedMouseDown(mouse_, cursors_, rec(), zoomFactor_, x, y);
+    if (o.pointer)
+        setPointer(*o.pointer);
+}
+
+void frmOpenWaveform::MemoryWavePic_MouseMove(float x, float y)
+{
+    const MouseOutcome o = storedMouseMove(mouse_, cursors_, rec(), zoomFactor_, x, y);
+    if (o.modified)
+        markModified();
+    if (o.refresh)
+        RefreshScreenData(*o.refresh);
+    if (o.redraw)
+        RedrawWave();
+    if (o.pointer)
+        setPointer(*o.pointer);
+}
+
+void frmOpenWaveform::MemoryWavePic_MouseUp() { storedMouseUp(mouse_); }
+
+void frmOpenWaveform::ExportCsv()
+{
+    if (loading())
+        return; // one export at a time, and none during a load
+    CsvExportData data;
+    if (prepareCsvExport(rec(), &data) != CsvRefusal::None) {
+        ui().message(MsgIcon::None, Title, message(Msg::MsgBadWaveData), MsgButtons::Ok);
+        return;
+    }
+    FileDialogRequest req;
+    switch (languageIndex()) {
+    case LanguageChinese:
+        req.title = QStringLiteral("保存到CSV文件");
+        req.filter = QStringLiteral("CSV文件 (*.csv)");
+        break;
+    case LanguageEnglish:
+        req.title = QStringLiteral("Save To CSV file");
+        req.filter = QStringLiteral("CSV Files (*.csv)");
+        break;
+    default: req.filter = QStringLiteral("(*.csv)"); break;
+    }
+    const FileDialogResult res = ui().saveFile(req);
+    if (!res.accepted || res.path.isEmpty() || unloaded_)
+        return;
+
+    exporting_ = true;
+    frmPrgressSave *progress = new frmPrgressSave(app().shell.MainForm.data());
+    // Whatever happens below, the dialog closes and the busy flags clear.
+    struct Done {
+        bool &exporting;
+        frmPrgressSave *dialog;
+        ~Done()
+        {
+            app().xfer.SaveBusy = false;
+            dialog->close();
+            dialog->deleteLater();
+            exporting = false;
+        }
+    } done{exporting_, progress};
+    progress->show();
+    progress->ProgressBar->setValue(0);
+    progress->repaint();
+    app().xfer.SaveBusy = true;
+    // Written to a file beside the target that replaces it only when whole.
+    WholeFileWriter file(res.path);
+    const bool ok = file.open()
+        && writeCsv(
+               data, [&file](const char *bytes, qint64 size) { return file.write(bytes, size); },
+               [progress](int percent, qint64) {
+                   progress->ProgressBar->setValue(percent);
+                   progress->repaint();
+                   pumpEvents();
+               },
+               [] { pumpEvents(); })
+        && file.commit();
+    if (!ok) {
+        file.cancel();
+        ui().message(MsgIcon::Critical, Title, file.error(), MsgButtons::Ok);
+    }
+}
+
+void frmOpenWaveform::ExportStoredBitmap() { ExportPanelPicture(MemoryWavePic->image, languageIndex()); }
+
+void frmOpenWaveform::printOrPreview(bool preview)
+{
+    // The print picture is drawn at 200 % whatever the window's zoom, its
+    // cursors moved to the same graticule places; the window's own stay.
+    constexpr double PrintZoom = 2.0;
+    QImage picture(StoredPicture::pictureSize(PrintZoom), QImage::Format_RGB32);
+    const StoredWave &r = rec();
+    if (!initPending_) {
+        if (preview) {
+            ReleaseGridDC();
+            CreateGridDC(picture);
+        }
+        ::DrawScrGrid(picture, r, PrintZoom, slot_);
+        ::DrawOSC(picture, r, PrintZoom);
+        StoredCursors scaled = cursors_;
+        if (!MemoryWavePic->image.isNull())
+            moveCursorsInProportion(scaled, QSizeF(MemoryWavePic->image.size()), QSizeF(picture.size()));
+        ::DrawCursors(picture, scaled, r, PrintZoom);
+    } else {
+        picture.fill(StoredPicture::background(r.ColorMode));
+        QPainter p(&picture);
+        p.drawImage(0, 0, MemoryWavePic->image);
+    }
+    printPicture_ = picture;
+    QString lastError;
+    QString error;
+    if (!saveBitmap(picture, printPicturePath(), &error)) {
+        ui().message(MsgIcon::Critical, Title, error, MsgButtons::Ok);
+        lastError = error;
+    }
+    if (!printPicture(PrintJobKind::StoredWave, picture, preview, &error))
+        lastError = error;
+    if (!preview && !lastError.isEmpty())
+        ui().message(MsgIcon::None, Title, lastError, MsgButtons::Ok);
+    Form_Resize();
+}
+
+void frmOpenWaveform::PrintStoredPicture() { printOrPreview(false); }
+void frmOpenWaveform::PreviewStoredPicture() { printOrPreview(true); }
+
 void frmOpenWaveform::closeEvent(QCloseEvent *e)
 {
-    // Not while a file is being loaded into the item.
-    if (loading_) {
+    // Not while a file is being loaded into the item or exported.
+    if (loading()) {
         e->ignore();
         return;
     }
@@ -653,11 +900,13 @@ frmOpenWaveform *ShowStoredWaveWindow(int slot)
     return w;
 }
 
-void CloseStoredWaveWindow(int slot)
+bool CloseStoredWaveWindow(int slot)
 {
     frmOpenWaveform *w = StoredWaveWindow(slot);
     if (!w)
-        return;
+        return true;
+    if (w->loading())
+        return false; // as a close by the user: not while a file is loaded or exported
     w->Form_Unload();
     app().Sheet.StoredWaveForms[size_t(slot)] = nullptr;
     QWidget *top = w;
@@ -665,6 +914,7 @@ void CloseStoredWaveWindow(int slot)
         top = sub;
     top->hide();
     top->deleteLater();
+    return true;
 }
 
 void MoveStoredWaveWindow(int from, int to)

@@ -7,6 +7,8 @@
 // The data sheet reaches it through the plain functions at the end.
 
 #include "common/storedwave.h"
+#include "storedwave/storedcursors.h"
+#include "storedwave/storedmouse.h"
 
 #include <QImage>
 #include <QWidget>
@@ -26,15 +28,24 @@ class QScrollBar;
 class QToolButton;
 enum class ScaleTarget : quint8;
 
-// A surface that shows the picture the window draws into.
+// A surface that shows the picture the window draws into and hands its mouse
+// events to the window.
 class StoredWaveSurface final : public QWidget {
     Q_OBJECT
 public:
-    explicit StoredWaveSurface(QWidget *parent = nullptr) : QWidget(parent) {}
+    explicit StoredWaveSurface(QWidget *parent = nullptr);
     QImage image;
+
+signals:
+    void mouseDown(float x, float y);
+    void mouseMove(float x, float y);
+    void mouseUp(float x, float y);
 
 protected:
     void paintEvent(QPaintEvent *) override;
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
 };
 
 class frmOpenWaveform final : public QWidget {
@@ -46,6 +57,11 @@ public:
 
     explicit frmOpenWaveform(int slot, QWidget *parent = nullptr);
     ~frmOpenWaveform() override;
+
+    // The design size: the frames, the panel and a whole picture at 200 %.
+    QSize sizeHint() const override;
+    // The frames' column whole and room for some of the picture.
+    QSize minimumSizeHint() const override;
 
     int slot() const { return slot_; }
     // The data sheet moves the window to another slot and then calls Form_Load.
@@ -71,19 +87,35 @@ public:
     void VScroll_Change();
     void ScaleButton_MouseDown(ScaleTarget target, int direction);
     void ScaleButton_MouseUp(ScaleTarget target);
+    void ChkCursorX_Click();
+    void ChkCursorY_Click();
+    void MemoryWavePic_MouseDown(float x, float y);
+    void MemoryWavePic_MouseMove(float x, float y);
+    void MemoryWavePic_MouseUp();
+    void ExportCsv();              // FlatBttn3
+    void ExportStoredBitmap();     // FlatBttn4
+    void PrintStoredPicture();     // cmdPrint
+    void PreviewStoredPicture();   // cmdPreview
     void RedrawWave();
+    void DrawCursors();
     void RefreshScreenData(int selector);
 
     bool initPending() const { return initPending_; }
     double zoomFactor() const { return zoomFactor_; }
-    // True while a file load (its dialog included) runs.
-    bool loading() const { return loading_; }
+    // True while a file load (its dialog included) or a CSV export runs.
+    bool loading() const { return loading_ || exporting_; }
     const QImage &picture() const;
     QWidget *pictureWidget() const;
     StoredWave &rec() const;
 
     // Controls, by their names.
     QToolButton *FlatBttn1 = nullptr;
+    QToolButton *FlatBttn3 = nullptr;
+    QToolButton *FlatBttn4 = nullptr;
+    QToolButton *cmdPrint = nullptr;
+    QToolButton *cmdPreview = nullptr;
+    QCheckBox *ChkCursorX = nullptr;
+    QCheckBox *ChkCursorY = nullptr;
     QCheckBox *GridCheck = nullptr;
     std::array<QRadioButton *, 2> OptionColor{};
     QComboBox *ZoomCombo = nullptr;
@@ -117,6 +149,13 @@ public:
     QLabel *LblRefreshText = nullptr;
     QLabel *LblRefreshValue = nullptr;
 
+    StoredCursors &cursors() { return cursors_; }
+    const StoredMouse &mouse() const { return mouse_; }
+    // The picture size of the window's last layout (its cursors move in
+    // proportion from it); every window keeps its own.
+    QSizeF previousPictureSize() const { return prevPicSize_; }
+    // The picture of the last print or preview (for tests).
+    const QImage &lastPrintPicture() const { return printPicture_; }
     double hScrollRange() const { return hScrollRange_; }
     double vScrollRange() const { return vScrollRange_; }
     ClockTimer &scaleRepeatTimer() { return *Timer2; }
@@ -134,6 +173,8 @@ private:
     void markModified();
     void drawLayers();
     void movePicture();
+    void printOrPreview(bool preview);
+    void setPointer(StoredPointer pointer);
 
     int slot_;
     std::unique_ptr<ClockTimer> Timer1;
@@ -141,12 +182,17 @@ private:
     bool initPending_ = false;
     bool unloaded_ = false;
     bool loading_ = false;
+    bool exporting_ = false;
     bool zoomRewriting_ = false;
     double zoomFactor_ = 1.0;
     double hScrollRange_ = 0.0;
     double vScrollRange_ = 0.0;
     quint8 scaleStepTarget_ = 0;
     int scaleStepDirection_ = 1;
+    StoredCursors cursors_;
+    StoredMouse mouse_;
+    QSizeF prevPicSize_;
+    QImage printPicture_;
     StoredWaveSurface *MemoryWavePic = nullptr;
 };
 
@@ -159,10 +205,11 @@ frmOpenWaveform *ShowStoredWaveWindow(int slot);
 // The window of slot, or null.
 frmOpenWaveform *StoredWaveWindow(int slot);
 // Unloads and destroys the window of slot (its record stays). The window is
-// deleted from the event loop.
-void CloseStoredWaveWindow(int slot);
+// deleted from the event loop. Refused, as a close by the user, while the
+// window loads a file or exports CSV. True when the slot has no window left.
+bool CloseStoredWaveWindow(int slot);
 // After the data sheet removed an earlier item: moves the window of slot from
 // to slot to, sets its tag and caption and runs its load again.
 void MoveStoredWaveWindow(int from, int to);
-// True while the window of slot loads a file.
+// True while the window of slot loads a file or exports CSV.
 bool StoredWaveWindowBusy(int slot);

@@ -8,6 +8,7 @@
 #include "replay/frmrecordplay.h"
 #include "shell/itemplacement.h"
 #include "shell/shellfixture.h"
+#include "storedwave/frmopenwaveform.h"
 
 #include <QAbstractScrollArea>
 #include <QGroupBox>
@@ -97,9 +98,11 @@ private slots:
         AddNewItem(SheetItemKind::Replay);
         AddNewItem(SheetItemKind::Measure);
         AddNewItem(SheetItemKind::Replay);
+        AddNewItem(SheetItemKind::StoredWave);
         f.clock.advance(600);
         QCoreApplication::processEvents();
-        const QList<QWidget *> windows{measureWindow(0), ReplayWindow(0), measureWindow(1), ReplayWindow(1)};
+        const QList<QWidget *> windows{measureWindow(0), ReplayWindow(0), measureWindow(1), ReplayWindow(1),
+                                       StoredWaveWindow(0)};
         QList<QPoint> corners;
         for (QWidget *win : windows) {
             QVERIFY(win);
@@ -109,10 +112,12 @@ private slots:
             QVERIFY(!corners.contains(sub->pos())); // cascaded, not on top of each other
             corners << sub->pos();
             // At least the design size, and no smaller than its minimum.
-            const QSize design = qobject_cast<frmMeasure *>(win) ? QSize(376, 346) : QSize(640, 520);
+            const QSize design = qobject_cast<frmMeasure *>(win)       ? QSize(376, 346)
+                                 : qobject_cast<frmOpenWaveform *>(win) ? QSize(812, 569)
+                                                                        : QSize(640, 520);
             QVERIFY2(win->width() >= design.width() && win->height() >= design.height(),
                      qPrintable(QStringLiteral("%1 opened at %2x%3").arg(win->objectName()).arg(win->width()).arg(win->height())));
-            QVERIFY(overlaps(win).isEmpty());
+            QVERIFY2(overlaps(win).isEmpty(), qPrintable(overlaps(win).join(QStringLiteral(", "))));
 
             // Made as small as its frame allows, its controls still stand apart.
             sub->resize(1, 1);

@@ -1,7 +1,5 @@
 // Items added, removed and restored through the Data Browser reach their
-// windows in the loaded main window: removals that move a replaying window,
-// commands refused while a window's load is on the stack, windows that refuse
-// to close, and activation and renaming bringing a window to the front.
+// windows in the loaded main window.
 
 #include "datasheet/sheetcommands.h"
 #include "datasheet/sheetitems.h"
@@ -11,11 +9,16 @@
 #include "shell/itemkinds.h"
 #include "shell/shellfixture.h"
 #include "texts/stringres.h"
+#include "storedwave/frmopenwaveform.h"
+#include "storedwave/wavemaker.h"
 #include "wave/datatablemodel.h"
 #include "wave/frmdata.h"
 #include "wave/frmwave.h"
 
 #include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QRadioButton>
@@ -23,15 +26,34 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <functional>
+
 namespace {
 
-// The item windows of the main window's item area, the front one last.
-QList<QWidget *> stacking(frmMain &main)
+// A dialog seam whose file dialog runs a check while it is "open".
+class PeekingUi final : public Ui {
+public:
+    std::function<void()> whileOpen;
+    QString path;
+    MsgAnswer message(MsgIcon, const QString &, const QString &, MsgButtons) override { return MsgAnswer::Ok; }
+    FileDialogResult openFile(const FileDialogRequest &) override
+    {
+        if (whileOpen)
+            whileOpen();
+        return {true, path, {}};
+    }
+    FileDialogResult saveFile(const FileDialogRequest &) override { return {}; }
+    InputResult input(const QString &, const QString &, const QString &) override { return {}; }
+};
+
+void selectNode(QTreeWidgetItem *node)
 {
-    QList<QWidget *> out;
-    for (QMdiSubWindow *sub : main.mdiArea()->subWindowList(QMdiArea::StackingOrder))
-        out << sub->widget();
-    return out;
+    app().sheetui.DataSheetTreeCtl->setCurrentItem(node);
+}
+
+QTreeWidgetItem *storedNode(int slot)
+{
+    return app().Sheet.StoredWaves[size_t(slot)].Node;
 }
 
 } // namespace
@@ -90,6 +112,143 @@ private slots:
         QCOMPARE(app().Sheet.MeasDocCount, qint16(1));
         QVERIFY(measureWindow(0));
         QTRY_COMPARE(w->mdiArea()->subWindowList().size(), 1);
+    }
+
+    // New memory waveform items, a file opened into one, the item before it
+    // removed, a rename, the sheet saved, closed and opened again: the
+    // loaded item keeps its window, caption and picture all the way.
+    void memoryWaveItemsThroughTheSheetCommands()
+    {
+        ShellFixture f;
+        auto w = f.loadMain();
+        DataSheet &s = app().Sheet;
+        const QString wfm = f.dir.filePath(QStringLiteral("capture.wfm"));
+        WaveSpec spec;
+        spec.ch1 = levels(spec.points, [](qint64 i) { return 60 + int(i % 80); });
+        QVERIFY(writeWaveFile(wfm, waveFile(spec)));
+
+        AddNewMemoryWave();
+        AddNewMemoryWave();
+        f.clock.advance(1); // the windows' start-up
+        QCOMPARE(s.StoredWaveCount, qint16(2));
+        QVERIFY(s.Modified);
+        frmOpenWaveform *first = StoredWaveWindow(0);
+        frmOpenWaveform *second = StoredWaveWindow(1);
+        QVERIFY(first && second);
+        QCOMPARE(w->mdiArea()->subWindowList().size(), 2);
+        QCOMPARE(first->windowTitle(), QStringLiteral("Memory Wave0"));
+        QCOMPARE(storedNode(1)->text(0), QStringLiteral("Memory Wave1"));
+        QCOMPARE(storedNode(1)->data(0, Qt::UserRole).toInt(), 7);
+        QVERIFY(s.StoredWaves[0].SlotUsed && s.StoredWaves[1].SlotUsed);
+        // A new item shows no scales and no alternate time base; its refresh
+        // indicator has the colour scheme's colours.
+        for (QWidget *c : std::initializer_list<QWidget *>{first->txtCH1Div, first->abtnCH1DivDec, first->lblCH1,
+                                                          first->txtCH2Div, first->abtnCH2DivInc, first->lblCH2,
+                                                          first->txtTimeDiv, first->abtnTimeDivDec, first->Label4,
+                                                          first->framAltTimeDiv})
+            QVERIFY2(!c->isVisibleTo(first), qPrintable(c->objectName()));
+        QCOMPARE(first->picRefreshProgress->palette().color(QPalette::Window), QColor(0, 0, 0));
+        QCOMPARE(first->LblRefreshText->palette().color(QPalette::WindowText), QColor(255, 255, 192));
+        QCOMPARE(first->LblRefreshValue->palette().color(QPalette::WindowText), QColor(0, 255, 255));
+
+        // The second item's open button reads the file into it.
+        f.fakeUi.answerFile(wfm);
+        second->FlatBttn1->click();
+        QVERIFY(s.StoredWaves[1].HasData);
+        const QString loadedCaption = QStringLiteral("Memory Wave1  (") + wfm + QLatin1Char(')');
+        QCOMPARE(second->windowTitle(), loadedCaption);
+        QVERIFY(second->txtCH1Div->isVisibleTo(second));
+        const QImage loaded = second->picture();
+        QVERIFY(!loaded.isNull());
+        QVERIFY(loaded != first->picture()); // the trace is drawn
+
+        // Removing the first item: the loaded one moves into slot 0 with its
+        // window, caption and picture.
+        selectNode(storedNode(0));
+        RemoveSelected();
+        f.clock.advance(1);
+        QCOMPARE(s.StoredWaveCount, qint16(1));
+        QVERIFY(StoredWaveWindow(0));
+        QVERIFY(!StoredWaveWindow(1));
+        QCOMPARE(StoredWaveWindow(0)->windowTitle(), loadedCaption);
+        QCOMPARE(StoredWaveWindow(0)->picture(), loaded);
+        QVERIFY(s.StoredWaves[0].SlotUsed);
+        QVERIFY(!s.StoredWaves[1].HasData);
+        QCOMPARE(storedNode(0)->text(0), QStringLiteral("Memory Wave1"));
+        QTRY_COMPARE(w->mdiArea()->subWindowList().size(), 1);
+
+        // A rename keeps the path part of the caption.
+        selectNode(storedNode(0));
+        QString typed = QStringLiteral("Scope A");
+        ChangeFormName(typed);
+        QCOMPARE(StoredWaveWindow(0)->windowTitle(), QStringLiteral("Scope A  (") + wfm + QLatin1Char(')'));
+
+        // Saved, the sheet closed and opened again: the same record, caption
+        // and picture.
+        const StoredWave saved = s.StoredWaves[0];
+        const QString kvd = f.dir.filePath(QStringLiteral("memory.kvd"));
+        f.fakeUi.answerFile(kvd);
+        QCOMPARE(SaveDataSheetAs(), SaveOutcome::Saved);
+        selectNode(s.SheetNode);
+        RemoveSelected();
+        QVERIFY(!StoredWaveWindow(0));
+        QVERIFY(!s.StoredWaves[0].SlotUsed);
+        QTRY_COMPARE(w->mdiArea()->subWindowList().size(), 0);
+        s.StoredWaves[0] = StoredWave{};
+
+        OpenDataSheet(kvd);
+        f.clock.advance(1);
+        QCOMPARE(s.StoredWaveCount, qint16(1));
+        const StoredWave &back = s.StoredWaves[0];
+        QCOMPARE(back.Name, QStringLiteral("Scope A"));
+        QCOMPARE(back.FilePath, wfm);
+        QVERIFY(back.HasData && back.ShowCH1 && !back.ShowCH2);
+        QCOMPARE(back.SampleCount, saved.SampleCount);
+        QCOMPARE(back.Ch1VoltDiv, saved.Ch1VoltDiv);
+        QCOMPARE(back.TimeDiv, saved.TimeDiv);
+        QVERIFY(back.Ch1Samples.mid(0, saved.SampleCount) == saved.Ch1Samples.mid(0, saved.SampleCount));
+        QVERIFY(StoredWaveWindow(0));
+        QCOMPARE(StoredWaveWindow(0)->windowTitle(), QStringLiteral("Scope A  (") + wfm + QLatin1Char(')'));
+        QCOMPARE(storedNode(0)->text(0), QStringLiteral("Scope A"));
+        QCOMPARE(StoredWaveWindow(0)->picture(), loaded);
+        QVERIFY(back.SlotUsed);
+        QVERIFY(!s.Modified); // opening windows never marks the sheet
+    }
+
+    // While its file dialog is open a memory waveform window tells the sheet
+    // it is loading and refuses the sheet's close.
+    void memoryWaveWindowRefusesToCloseWhileLoading()
+    {
+        ShellFixture f;
+        auto w = f.loadMain();
+        const QString wfm = f.dir.filePath(QStringLiteral("capture.wfm"));
+        WaveSpec spec;
+        spec.ch1 = levels(spec.points, [](qint64 i) { return 40 + int(i % 100); });
+        QVERIFY(writeWaveFile(wfm, waveFile(spec)));
+        AddNewMemoryWave();
+        f.clock.advance(1);
+        frmOpenWaveform *win = StoredWaveWindow(0);
+        QVERIFY(win);
+
+        const ItemWindowHooks &hooks = app().sheetui.windows;
+        PeekingUi peek;
+        peek.path = wfm;
+        bool loading = false;
+        bool stayed = false;
+        peek.whileOpen = [&] {
+            loading = hooks.loading(SheetItemKind::StoredWave, 0);
+            hooks.close(SheetItemKind::StoredWave, 0);
+            stayed = StoredWaveWindow(0) == win;
+        };
+        setUi(&peek);
+        win->OpenWaveformFile();
+        setUi(&f.fakeUi);
+        QVERIFY(loading);
+        QVERIFY(stayed);
+        QVERIFY(app().Sheet.StoredWaves[0].HasData); // the load went on into its own item
+        QVERIFY(!hooks.loading(SheetItemKind::StoredWave, 0));
+        hooks.close(SheetItemKind::StoredWave, 0);
+        QVERIFY(!StoredWaveWindow(0));
     }
 
     // Waveform and data table items through the data sheet's commands: add,

@@ -1,12 +1,18 @@
 // The viewer window offscreen against generated waveform files: start-up,
 // opening, refused and cancelled files, zoom, scale stepping with its repeat,
-// Reset, grid and colour, scrolling, captions and the data sheet's calls.
+// Reset, grid and colour, scrolling, the info panel, cursors and the mouse,
+// CSV and bitmap export, print and preview, captions and the data sheet's
+// calls.
 
 #include "storedwave/wavemaker.h"
+#include "support/filesizelimit.h"
 
 #include "app/appstate.h"
 #include "common/constants.h"
+#include "panel/panelprint.h"
 #include "platform/clock.h"
+#include "platform/print/printpicture.h"
+#include "platform/pump.h"
 #include "platform/ui/scriptedui.h"
 #include "storedwave/frmopenwaveform.h"
 #include "storedwave/scalestep.h"
@@ -15,14 +21,18 @@
 #include "storedwave/wavefile.h"
 #include "texts/loadlanguage.h"
 #include "texts/messagetable.h"
+#include "transfer/frmprgresssave.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QProgressBar>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -47,6 +57,14 @@ public:
     FileDialogResult saveFile(const FileDialogRequest &) override { return {}; }
     InputResult input(const QString &, const QString &, const QString &) override { return {}; }
 };
+
+// A mouse move delivered to the widget itself (QTest moves the system
+// pointer, which an offscreen window need not see).
+void moveMouse(QWidget *w, QPoint pos, Qt::MouseButtons held = Qt::NoButton)
+{
+    QMouseEvent e(QEvent::MouseMove, QPointF(pos), QPointF(w->mapToGlobal(pos)), Qt::NoButton, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
 
 int countColour(const QImage &img, const QColor &c)
 {
@@ -85,6 +103,22 @@ private slots:
     void movedToAnotherSlot();
     void busyWhileLoading();
 
+    void infoPanel_data();
+    void infoPanel();
+    void cursorCheckBoxes();
+    void loadSwitchingTheSplitMovesTheCursors();
+    void layoutMovesOnlyItsOwnCursors();
+    void mouseDragsACursor();
+    void mouseDragsTraces();
+    void mouseDragsADigitalChannel();
+    void csvExport();
+    void csvExportRefusals();
+    void csvExportFailure();
+    void csvExportBlocksLoadsAndExports();
+    void bitmapExport();
+    void printAndPreview();
+    void printFailures();
+
 private:
     frmOpenWaveform *openWindow(int slot = 0);
     QString writeWave(const QString &name, const WaveSpec &spec);
@@ -93,14 +127,18 @@ private:
     VirtualClock clock_;
     ScriptedUi ui_;
     std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<RecordingPrinter> printer_;
 };
 
 void TestFrmOpenWaveform::init()
 {
     resetApp();
+    QStandardPaths::setTestModeEnabled(true);
     setAppClock(&clock_);
     ui_.clear();
     setUi(&ui_);
+    printer_ = std::make_unique<RecordingPrinter>();
+    setPicturePrinter(printer_.get());
     dir_ = std::make_unique<QTemporaryDir>();
     app().texts.LanguageIndex = 1;
     LoadMessageTable(1);
@@ -118,6 +156,8 @@ void TestFrmOpenWaveform::cleanup()
         CloseStoredWaveWindow(i);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     setUi(nullptr);
+    setPicturePrinter(nullptr);
+    setPump({});
     setAppClock(nullptr);
 }
 
@@ -573,6 +613,416 @@ void TestFrmOpenWaveform::busyWhileLoading()
     QVERIFY(!closed);
     QVERIFY(!StoredWaveWindowBusy(0));
     QVERIFY(app().Sheet.StoredWaves[0].HasData);
+}
+
+void TestFrmOpenWaveform::infoPanel_data()
+{
+    QTest::addColumn<int>("lang");
+    QTest::addColumn<bool>("ch1");
+    QTest::addColumn<bool>("ch2");
+    QTest::addColumn<bool>("la");
+    QTest::addColumn<bool>("alternate");
+    QTest::addColumn<QString>("timeLabel");
+    for (int lang : {1, 0}) {
+        const QString label = lang ? QStringLiteral("Time/Div") : QStringLiteral("时基");
+        const char *l = lang ? "English" : "Chinese";
+        QTest::addRow("%s, CH1 only", l) << lang << true << false << false << false << label;
+        QTest::addRow("%s, both", l) << lang << true << true << false << false << label;
+        QTest::addRow("%s, digital only", l) << lang << false << false << true << false << label;
+        QTest::addRow("%s, alternate", l) << lang << true << true << false << true << label;
+        QTest::addRow("%s, no data", l) << lang << false << false << false << false << label;
+    }
+}
+
+void TestFrmOpenWaveform::infoPanel()
+{
+    QFETCH(int, lang);
+    QFETCH(bool, ch1);
+    QFETCH(bool, ch2);
+    QFETCH(bool, la);
+    QFETCH(bool, alternate);
+    QFETCH(QString, timeLabel);
+    app().texts.LanguageIndex = lang;
+    frmOpenWaveform *w = openWindow();
+    WaveSpec s;
+    s.ch1Present = ch1;
+    s.ch2Present = ch2;
+    s.laPresent = la;
+    s.trigMode = alternate ? 4 : 0;
+    s.ch2Points = 600;
+    s.ch2TimeDivPs = 2000000;
+    s.ch1 = ch1 ? levels(600, [](qint64) { return 100; }) : QByteArray();
+    s.ch2 = ch2 ? levels(600, [](qint64) { return 100; }) : QByteArray();
+    s.la = la ? laWords(600, [](qint64) { return quint16(1); }) : QByteArray();
+    ui_.answerFile(writeWave(QStringLiteral("panel.wfm"), s));
+    w->OpenWaveformFile();
+    QCOMPARE(w->Label4->text(), timeLabel);
+    QCOMPARE(!w->txtCH1Div->isHidden(), ch1);
+    QCOMPARE(!w->lblCH1->isHidden(), ch1);
+    QCOMPARE(!w->abtnCH2DivInc->isHidden(), ch2);
+    QCOMPARE(w->txtCH1Div->text(), ch1 ? QStringLiteral("1.00V") : QString());
+    QCOMPARE(w->txtCH2Div->text(), ch2 ? QStringLiteral("500mV") : QString());
+    QCOMPARE(!w->framAltTimeDiv->isHidden(), alternate);
+    QCOMPARE(!w->framTimeDiv->isHidden(), !alternate);
+    const bool timeShown = !alternate && (ch1 || ch2 || la);
+    if (!alternate) {
+        QCOMPARE(!w->txtTimeDiv->isHidden(), timeShown);
+        QCOMPARE(w->txtTimeDiv->text(), timeShown ? QStringLiteral("1.000ms") : QString());
+    } else {
+        QCOMPARE(w->txtCH1TimeDiv->text(), QStringLiteral("1.000ms"));
+        QCOMPARE(w->txtCH2TimeDiv->text(), QStringLiteral("2.000us"));
+    }
+    // The picture starts below the panel when a channel is shown.
+    QCOMPARE(w->BackPic->y() > w->framRefresh->geometry().bottom(), ch1 || ch2 || la);
+}
+
+void TestFrmOpenWaveform::cursorCheckBoxes()
+{
+    frmOpenWaveform *w = openWindow();
+    ui_.answerFile(goodFile());
+    w->OpenWaveformFile();
+    QVERIFY(!w->ChkCursorX->isChecked());
+    const QColor line(230, 200, 150);
+    QCOMPARE(countColour(w->picture(), line), 0);
+    app().Sheet.Modified = false;
+    w->ChkCursorX->click();
+    QVERIFY(w->cursors().ShowCursorX);
+    // The default vertical cursors at 100 % (50, 295) lie at 75 and 565 at 200 %.
+    QCOMPARE(w->cursors().X1, 75.0);
+    QCOMPARE(w->picture().pixelColor(75, 30), line);
+    QCOMPARE(w->picture().pixelColor(565, 30), line);
+    w->ChkCursorY->click();
+    QVERIFY(w->cursors().ShowCursorY);
+    // CursorY2 (239 at 100 %, 453 at 200 %) is held inside: 423.
+    QCOMPARE(w->cursors().Y2, 423.0);
+    QVERIFY(!app().Sheet.Modified); // the cursors are the window's, not the item's
+    w->ChkCursorX->click();
+    w->ChkCursorY->click();
+    QCOMPARE(countColour(w->picture(), line), 0);
+}
+
+void TestFrmOpenWaveform::loadSwitchingTheSplitMovesTheCursors()
+{
+    frmOpenWaveform *w = openWindow();
+    w->ChkCursorY->click();
+    StoredCursors &c = w->cursors();
+    c.Y1 = 175; // row 75 of the full display at 200 %
+    WaveSpec alt;
+    alt.trigMode = 4;
+    alt.ch2Points = 600;
+    alt.ch2TimeDivPs = 1000000000;
+    ui_.answerFile(writeWave(QStringLiteral("alt.wfm"), alt));
+    w->OpenWaveformFile();
+    QCOMPARE(c.Y1, 100.0); // half height
+    ui_.answerFile(goodFile());
+    w->OpenWaveformFile();
+    QCOMPARE(c.Y1, 175.0);
+}
+
+void TestFrmOpenWaveform::layoutMovesOnlyItsOwnCursors()
+{
+    frmOpenWaveform *a = openWindow(0);
+    frmOpenWaveform *b = openWindow(1);
+    QCOMPARE(a->cursors().X1, 75.0);
+    QCOMPARE(b->cursors().X1, 75.0);
+    a->ZoomCombo->setEditText(QStringLiteral("100%"));
+    QCOMPARE(a->cursors().X1, 50.0);
+    QCOMPARE(a->cursors().Y1, 55.0);
+    QCOMPARE(a->previousPictureSize(), QSizeF(350, 250));
+    // B was laid out last at 200 %: its own size, not A's, moves its cursors.
+    b->ZoomCombo->setEditText(QStringLiteral("300%"));
+    QCOMPARE(b->cursors().X1, 100.0);
+    b->resize(b->width() + 40, b->height());
+    QCOMPARE(b->cursors().X1, 100.0);
+    QCOMPARE(a->cursors().X1, 50.0);
+}
+
+void TestFrmOpenWaveform::mouseDragsACursor()
+{
+    frmOpenWaveform *w = openWindow();
+    ui_.answerFile(goodFile());
+    w->OpenWaveformFile();
+    w->ChkCursorX->click();
+    QWidget *pic = w->pictureWidget();
+    moveMouse(pic, QPoint(75, 300));
+    QCOMPARE(pic->cursor().shape(), Qt::SizeHorCursor);
+    QTest::mousePress(pic, Qt::RightButton, {}, QPoint(76, 300)); // any button grabs
+    moveMouse(pic, QPoint(200, 300));
+    QCOMPARE(w->cursors().X1, 200.0);
+    QCOMPARE(w->picture().pixelColor(197, 25), QColor(230, 200, 150)); // its top marker
+    QTest::mouseRelease(pic, Qt::RightButton, {}, QPoint(200, 300));
+    moveMouse(pic, QPoint(260, 300));
+    QCOMPARE(w->cursors().X1, 200.0);
+    QCOMPARE(pic->cursor().shape(), Qt::ArrowCursor);
+}
+
+void TestFrmOpenWaveform::mouseDragsTraces()
+{
+    frmOpenWaveform *w = openWindow();
+    ui_.answerFile(goodFile());
+    w->OpenWaveformFile();
+    StoredWave &r = app().Sheet.StoredWaves[0];
+    app().Sheet.Modified = false;
+    QWidget *pic = w->pictureWidget();
+    // The first tenth of the ramp lies on row 50: y 125 at 200 %.
+    moveMouse(pic, QPoint(60, 126));
+    QCOMPARE(pic->cursor().shape(), Qt::OpenHandCursor);
+    QTest::mousePress(pic, Qt::LeftButton, {}, QPoint(60, 126));
+    QCOMPARE(pic->cursor().shape(), Qt::ClosedHandCursor);
+    QVERIFY(!app().Sheet.Modified);
+    moveMouse(pic, QPoint(110, 176)); // one division down and right
+    QCOMPARE(r.Ch1Offset, -1.0f);
+    QCOMPARE(r.Position, 50e-6);
+    QVERIFY(app().Sheet.Modified);
+    QCOMPARE(r.Ch1Screen[0], qint16(75)); // recomputed: 25 rows lower
+    QTest::mouseRelease(pic, Qt::LeftButton, {}, QPoint(110, 176));
+    QVERIFY(!w->mouse().DragCH1);
+    QCOMPARE(r.Ch1Offset, -1.0f);
+
+    // Alternate trigger: CH2 in the lower half, only its own values move.
+    WaveSpec alt;
+    alt.trigMode = 4;
+    alt.ch2Present = 1;
+    alt.ch2Points = 600;
+    alt.ch2TimeDivPs = 50000000;
+    alt.ch2SampleRate = 1e6f;
+    alt.timeDivPs = 50000000;
+    alt.ch1 = levels(600, [](qint64) { return 125; });
+    alt.ch2 = levels(600, [](qint64) { return 125; });
+    ui_.answerFile(writeWave(QStringLiteral("alt.wfm"), alt));
+    w->OpenWaveformFile();
+    // CH2's row 100 at half height in the lower half: y 25 + 200 + 100 = 325.
+    moveMouse(pic, QPoint(300, 325));
+    QTest::mousePress(pic, Qt::LeftButton, {}, QPoint(300, 325));
+    QVERIFY(w->mouse().DragCH2);
+    moveMouse(pic, QPoint(250, 350));
+    QCOMPARE(r.Ch2Offset, -0.5f); // 25 pixels at 200 % are one division in the half
+    QCOMPARE(r.Ch2Position, -50e-6);
+    QCOMPARE(r.Ch1Position, 0.0);
+    QTest::mouseRelease(pic, Qt::LeftButton, {}, QPoint(250, 350));
+}
+
+void TestFrmOpenWaveform::mouseDragsADigitalChannel()
+{
+    frmOpenWaveform *w = openWindow();
+    WaveSpec s;
+    s.ch1Present = 0;
+    s.laPresent = 1;
+    s.laShownMask = 0x0003;
+    s.laPosition[0] = 0; // D0 on row 222
+    s.laPosition[1] = 5; // D1 on row 162
+    s.timeDivPs = 50000000;
+    s.acqTimeDivPs = 50000000;
+    s.la = laWords(600, [](qint64) { return quint16(0); });
+    ui_.answerFile(writeWave(QStringLiteral("la.wfm"), s));
+    w->OpenWaveformFile();
+    StoredWave &r = app().Sheet.StoredWaves[0];
+    QWidget *pic = w->pictureWidget();
+    // D1 low: row 162 - 25 = 137, y 25 + 274 = 299 at 200 %.
+    moveMouse(pic, QPoint(300, 299));
+    QCOMPARE(pic->cursor().shape(), Qt::OpenHandCursor);
+    QTest::mousePress(pic, Qt::LeftButton, {}, QPoint(300, 299));
+    moveMouse(pic, QPoint(300, 0));
+    QCOMPARE(r.Setup.DigitalRows[1], qint16(42));
+    QCOMPARE(r.Setup.LASelected, quint8(1));
+    QTest::mouseRelease(pic, Qt::LeftButton, {}, QPoint(300, 0));
+}
+
+void TestFrmOpenWaveform::csvExport()
+{
+    frmOpenWaveform *w = openWindow();
+    WaveSpec s;
+    s.points = 2000;
+    s.ch1 = levels(2000, [](qint64 i) { return int(i % 201); });
+    ui_.answerFile(writeWave(QStringLiteral("csv.wfm"), s));
+    w->OpenWaveformFile();
+    const QString path = dir_->filePath(QStringLiteral("out"));
+    ui_.answerFile(path);
+    QList<int> bars;
+    bool busySeen = false;
+    setPump([&] {
+        busySeen = busySeen || app().xfer.SaveBusy;
+        if (auto *d = w->window()->findChild<QProgressBar *>())
+            bars << d->value();
+    });
+    w->FlatBttn3->click();
+    QCOMPARE(ui_.fileDialogs().last().save, true);
+    QCOMPARE(ui_.fileDialogs().last().request.title, QStringLiteral("Save To CSV file"));
+    QCOMPARE(ui_.fileDialogs().last().request.filter, QStringLiteral("CSV Files (*.csv)"));
+    QVERIFY(busySeen);
+    QVERIFY(!app().xfer.SaveBusy);
+    QFile f(path); // the name as typed, no extension added
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray csv = f.readAll();
+    QVERIFY(csv.startsWith("X,CH1\r\nSecond,Voltage\r\n-1.00E-03,5.00E+00\r\n"));
+    QCOMPARE(csv.count("\r\n"), 2002);
+    QVERIFY(ui_.messages().isEmpty());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(QApplication::topLevelWidgets().size() > 0);
+    for (QWidget *top : QApplication::topLevelWidgets())
+        QVERIFY(!qobject_cast<frmPrgressSave *>(top) || !top->isVisible());
+}
+
+void TestFrmOpenWaveform::csvExportRefusals()
+{
+    frmOpenWaveform *w = openWindow();
+    w->ExportCsv(); // no channel
+    QCOMPARE(ui_.messages().size(), 1);
+    QCOMPARE(ui_.messages()[0].text, QStringLiteral("Invalid waveform data!"));
+    QCOMPARE(ui_.messages()[0].icon, MsgIcon::None);
+    QVERIFY(ui_.fileDialogs().isEmpty());
+    ui_.answerFile(goodFile());
+    w->OpenWaveformFile();
+    ui_.cancelFile();
+    w->ExportCsv(); // cancelled: nothing written, nothing said
+    QCOMPARE(ui_.messages().size(), 1);
+    app().Sheet.StoredWaves[0].SavedCh1VoltDiv = 0; // a damaged scale: said before any dialog
+    w->ExportCsv();
+    QCOMPARE(ui_.messages().size(), 2);
+    QCOMPARE(ui_.messages()[1].text, QStringLiteral("Invalid waveform data!"));
+    QCOMPARE(ui_.fileDialogs().size(), 2);
+}
+
+void TestFrmOpenWaveform::csvExportFailure()
+{
+    frmOpenWaveform *w = openWindow();
+    ui_.answerFile(goodFile());
+    w->OpenWaveformFile();
+    ui_.answerFile(dir_->filePath(QStringLiteral("no/such/folder/out.csv")));
+    w->ExportCsv();
+    QCOMPARE(ui_.messages().size(), 1);
+    QCOMPARE(ui_.messages()[0].icon, MsgIcon::Critical);
+    QVERIFY(!ui_.messages()[0].text.isEmpty());
+    QVERIFY(!app().xfer.SaveBusy);
+    QVERIFY(!w->loading());
+    // A disk that fills up part way: the earlier file stays whole.
+    const QString path = dir_->filePath(QStringLiteral("old.csv"));
+    QVERIFY(writeWaveFile(path, "the earlier export"));
+    {
+        FileSizeLimit limit(4096); // the export needs about 11 KB
+        QVERIFY(limit.active());
+        ui_.answerFile(path);
+        w->ExportCsv();
+    }
+    QCOMPARE(ui_.messages().size(), 2);
+    QCOMPARE(ui_.messages()[1].icon, MsgIcon::Critical);
+    QVERIFY(!app().xfer.SaveBusy);
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("the earlier export"));
+    old.close();
+    // The next export works.
+    ui_.answerFile(path);
+    w->ExportCsv();
+    QVERIFY(QFileInfo(path).size() > 10000);
+}
+
+void TestFrmOpenWaveform::csvExportBlocksLoadsAndExports()
+{
+    frmOpenWaveform *w = openWindow();
+    WaveSpec s;
+    s.points = 20000;
+    s.ch1 = levels(20000, [](qint64) { return 125; });
+    ui_.answerFile(writeWave(QStringLiteral("long.wfm"), s));
+    w->OpenWaveformFile();
+    const QString path = dir_->filePath(QStringLiteral("a.csv"));
+    ui_.answerFile(path);
+    int dialogsBefore = 0;
+    bool busy = false;
+    bool closed = true;
+    bool once = false;
+    setPump([&] {
+        if (once)
+            return;
+        once = true;
+        busy = StoredWaveWindowBusy(0);
+        dialogsBefore = int(ui_.fileDialogs().size());
+        w->OpenWaveformFile(); // refused: no dialog
+        w->ExportCsv();        // refused: no dialog
+        // The item is emptied under the export: it wrote from its own copy.
+        app().Sheet.StoredWaves[0].Ch1Samples.clear();
+        closed = w->close();
+    });
+    w->ExportCsv();
+    QVERIFY(busy);
+    QVERIFY(!closed);
+    QCOMPARE(int(ui_.fileDialogs().size()), dialogsBefore);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll().count("0.00E00"), 20000 + 1); // every CH1 value, and the middle row's time
+}
+
+void TestFrmOpenWaveform::bitmapExport()
+{
+    frmOpenWaveform *w = openWindow();
+    const QString path = dir_->filePath(QStringLiteral("pic.bmp"));
+    ui_.answerFile(path);
+    w->FlatBttn4->click(); // before a file: the empty graticule
+    QCOMPARE(QImage(path).size(), QSize(700, 500));
+    QCOMPARE(ui_.fileDialogs().last().request.title, QStringLiteral("Export File"));
+    w->ZoomCombo->setEditText(QStringLiteral("300%"));
+    ui_.answerFile(path);
+    w->ExportStoredBitmap();
+    QCOMPARE(QImage(path).size(), QSize(1050, 750));
+    QCOMPARE(QImage(path).pixel(0, 0), w->picture().pixel(0, 0));
+    // A path through a plain file cannot be written.
+    QVERIFY(writeWaveFile(dir_->filePath(QStringLiteral("blocker")), "x"));
+    ui_.answerFile(dir_->filePath(QStringLiteral("blocker/pic.bmp")));
+    w->ExportStoredBitmap();
+    QCOMPARE(ui_.messages().size(), 1);
+    QCOMPARE(ui_.messages().last().icon, MsgIcon::Critical);
+}
+
+void TestFrmOpenWaveform::printAndPreview()
+{
+    frmOpenWaveform *w = openWindow();
+    ui_.answerFile(goodFile());
+    w->OpenWaveformFile();
+    w->ChkCursorX->click();
+    w->ZoomCombo->setEditText(QStringLiteral("100%"));
+    StoredCursors &c = w->cursors();
+    c.X1 = 100;
+    w->RedrawWave();
+    w->cmdPrint->click();
+    QCOMPARE(printer_->runs.size(), 1);
+    const RecordingPrinter::Run &run = printer_->runs[0];
+    QCOMPARE(run.kind, PrintJobKind::StoredWave);
+    QVERIFY(!run.preview);
+    QCOMPARE(run.image.size(), QSize(700, 500));
+    QCOMPARE(run.layout, printPageLayout(false));
+    // The cursor is drawn at its graticule place at 200 %: (100 - 25) * 2 + 25.
+    QCOMPARE(run.image.pixelColor(172, 25), QColor(230, 200, 150)); // its top marker
+    QCOMPARE(run.image.pixelColor(97, 25), QColor(192, 192, 192));  // the frame, not a marker
+    QCOMPARE(c.X1, 100.0); // and stays where it was in the window
+    QCOMPARE(w->zoomFactor(), 1.0);
+    QCOMPARE(w->picture().size(), QSize(350, 250));
+    QCOMPARE(QImage(printPicturePath(), "BMP").size(), QSize(700, 500));
+    // At 300 % a cursor at 800 comes to (800 - 25) / 1050 * 700 + 25, and stays 800.
+    w->ZoomCombo->setEditText(QStringLiteral("300%"));
+    c.X1 = 800;
+    w->cmdPreview->click();
+    QCOMPARE(printer_->runs.size(), 2);
+    QVERIFY(printer_->runs[1].preview);
+    QCOMPARE(printer_->runs[1].layout, printPageLayout(true));
+    QCOMPARE(printer_->runs[1].image.pixelColor(539, 25), QColor(230, 200, 150));
+    QCOMPARE(c.X1, 800.0);
+    QVERIFY(ui_.messages().isEmpty());
+    QVERIFY(printer_->holds(PrintJobKind::StoredWave));
+    CloseStoredWaveWindow(0); // the unload releases the document
+    QVERIFY(!printer_->holds(PrintJobKind::StoredWave));
+}
+
+void TestFrmOpenWaveform::printFailures()
+{
+    frmOpenWaveform *w = openWindow();
+    printer_->failWith = QStringLiteral("The printer reported an error.");
+    w->PreviewStoredPicture(); // a preview says nothing
+    QVERIFY(ui_.messages().isEmpty());
+    w->PrintStoredPicture();
+    QCOMPARE(ui_.messages().size(), 1);
+    QCOMPARE(ui_.messages()[0].text, QStringLiteral("The printer reported an error."));
+    QCOMPARE(ui_.messages()[0].icon, MsgIcon::None);
+    QCOMPARE(w->zoomFactor(), 2.0);
 }
 
 QTEST_MAIN(TestFrmOpenWaveform)

@@ -1,0 +1,238 @@
+#include "storedwave/csvexport.h"
+
+#include "storedwave/screendata.h"
+#include "values/scalesteps.h"
+
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr qint64 BreatheRows = 4096;
+
+bool usable(double v) { return v != 0.0 && std::isfinite(v); }
+
+// 10^k for k = 0 .. 60 (exact up to 10^22).
+const std::array<double, 61> &powersOfTen()
+{
+    static const std::array<double, 61> table = [] {
+        std::array<double, 61> t{};
+        for (int k = 0; k < 61; ++k)
+            t[size_t(k)] = std::pow(10.0, k);
+        return t;
+    }();
+    return table;
+}
+
+// a * 10^k, by multiplying or dividing with an exact power where there is one.
+double scaledByTen(double a, int k)
+{
+    const auto &p = powersOfTen();
+    return k >= 0 ? a * p[size_t(std::min(k, 60))] : a / p[size_t(std::min(-k, 60))];
+}
+
+// Writes v as the file does at out and returns the end.
+char *putNumber(char *out, float f)
+{
+    const double v = f;
+    if (v == 0.0 || !std::isfinite(v)) {
+        std::memcpy(out, "0.00E00", 7);
+        return out + 7;
+    }
+    const double a = std::fabs(v);
+    int binary = 0;
+    std::frexp(a, &binary); // 2^(binary - 1) <= a < 2^binary
+    int e = int(std::floor((binary - 1) * 0.30102999566398120));
+    // Three digits, half away from zero; the estimate of e is off by one at most.
+    double digits = std::round(scaledByTen(a, 2 - e));
+    if (digits < 100.0) {
+        --e;
+        digits = std::round(scaledByTen(a, 2 - e));
+    }
+    if (digits >= 1000.0) {
+        ++e;
+        digits = std::round(scaledByTen(a, 2 - e));
+        if (digits >= 1000.0) // 999.5 and above rounds up into the next power
+            digits = 100.0;
+    }
+    const int d = int(digits);
+    if (v < 0)
+        *out++ = '-';
+    *out++ = char('0' + d / 100);
+    *out++ = '.';
+    *out++ = char('0' + d / 10 % 10);
+    *out++ = char('0' + d % 10);
+    *out++ = 'E';
+    if (v >= 1.0)
+        *out++ = e < 0 ? '-' : '+';
+    else if (e < 0)
+        *out++ = '-';
+    const int ae = std::abs(e);
+    if (ae >= 100)
+        *out++ = char('0' + ae / 100);
+    *out++ = char('0' + ae / 10 % 10);
+    *out++ = char('0' + ae % 10);
+    return out;
+}
+
+char *putTime(char *out, qint64 j, qint64 half, double interval, double delay)
+{
+    return putNumber(out, float(double(j - half) * interval + delay));
+}
+
+char *putVolts(char *out, const QList<qint16> &samples, qint64 j, qint16 offset, float voltDiv)
+{
+    if (j >= samples.size())
+        return out; // no sample there: the field stays empty
+    const float levels = float(125 - int(samples[j]) - int(offset));
+    return putNumber(out, levels * voltDiv / 25.0f);
+}
+
+} // namespace
+
+CsvRefusal prepareCsvExport(const StoredWave &w, CsvExportData *out)
+{
+    CsvExportData d;
+    if (w.Setup.CH1Valid == 0 && w.Setup.CH2Valid == 0)
+        return CsvRefusal::NoChannel;
+    d.ch1 = w.Setup.CH1Valid == 1;
+    d.ch2 = w.Setup.CH2Valid == 1;
+    d.alternate = isAlternate(w);
+    d.rows = std::max<qint64>(0, d.alternate ? w.Ch1SampleCount : w.SampleCount);
+    d.half = qint64(std::nearbyint(double(d.rows) / 2.0));
+    const double rate1 = d.alternate ? w.Ch1SampleRate : w.SampleRate;
+    const double rate2 = d.alternate ? w.Ch2SampleRate : w.SampleRate;
+    if (!usable(rate1) || (d.alternate && d.ch2 && !usable(rate2)))
+        return CsvRefusal::BadScale;
+    d.interval1 = 1.0 / rate1;
+    d.interval2 = usable(rate2) ? 1.0 / rate2 : 0.0;
+    d.delay1 = d.alternate ? w.Ch1Delay : w.Delay;
+    d.delay2 = d.alternate ? w.Ch2Delay : w.Delay;
+    if ((d.ch1 && !usable(w.SavedCh1VoltDiv)) || (d.ch2 && !usable(w.SavedCh2VoltDiv)))
+        return CsvRefusal::BadScale;
+    if (d.ch1) {
+        d.voltDiv1 = w.SavedCh1VoltDiv;
+        d.offset1 = VoltsToLevel(w.SavedCh1Offset, w.SavedCh1VoltDiv);
+        d.samples1 = w.Ch1Samples;
+    }
+    if (d.ch2) {
+        d.voltDiv2 = w.SavedCh2VoltDiv;
+        d.offset2 = VoltsToLevel(w.SavedCh2Offset, w.SavedCh2VoltDiv);
+        d.samples2 = w.Ch2Samples;
+        d.ch2Rows = d.alternate ? std::max<qint64>(0, w.Ch2SampleCount) : d.rows;
+    }
+    *out = std::move(d);
+    return CsvRefusal::None;
+}
+
+void appendCsvNumber(QByteArray &out, float v)
+{
+    char text[16];
+    out.append(text, putNumber(text, v) - text);
+}
+
+QString csvNumber(float v)
+{
+    QByteArray b;
+    appendCsvNumber(b, v);
+    return QString::fromLatin1(b);
+}
+
+qint64 csvProgressStep(qint64 rows)
+{
+    return std::max<qint64>(1, qint64(std::nearbyint(double(rows) / 10.0)));
+}
+
+bool writeCsv(const CsvExportData &d, const std::function<bool(const char *, qint64)> &write,
+              const std::function<void(int, qint64)> &progress, const std::function<void()> &breathe)
+{
+    QByteArray head;
+    if (!d.alternate) {
+        head.append("X");
+        if (d.ch1)
+            head.append(",CH1");
+        if (d.ch2)
+            head.append(",CH2");
+        head.append("\r\nSecond");
+        if (d.ch1)
+            head.append(",Voltage");
+        if (d.ch2)
+            head.append(",Voltage");
+    } else {
+        head.append("X(CH1)");
+        if (d.ch1)
+            head.append(",CH1");
+        if (d.ch2)
+            head.append(",X(CH2),CH2");
+        head.append("\r\nSecond[S]");
+        if (d.ch1)
+            head.append(",Voltage[V]");
+        if (d.ch2)
+            head.append(",Second[S],Voltage[V]");
+    }
+    head.append("\r\n");
+    if (!write(head.constData(), head.size()))
+        return false;
+
+    // Rows go out in pieces of about a megabyte; a row is at most 4 fields of
+    // 9 characters ("-1.23E-04") with their separators and the line end.
+    constexpr qsizetype Piece = 1 << 20;
+    constexpr qsizetype RowMax = 64;
+    std::vector<char> buffer(size_t(Piece + RowMax));
+    char *const start = buffer.data();
+    char *p = start;
+    const qint64 step = csvProgressStep(d.rows);
+    int percent = 0;
+    for (qint64 j = 0; j < d.rows; ++j) {
+        p = putTime(p, j, d.half, d.interval1, d.delay1);
+        if (d.ch1) {
+            *p++ = ',';
+            p = putVolts(p, d.samples1, j, d.offset1, d.voltDiv1);
+        }
+        if (d.ch2) {
+            *p++ = ',';
+            if (d.alternate) {
+                // Past CH2's own count there is no CH2 point: empty fields.
+                if (j < d.ch2Rows)
+                    p = putTime(p, j, d.half, d.interval2, d.delay2);
+                *p++ = ',';
+                if (j < d.ch2Rows)
+                    p = putVolts(p, d.samples2, j, d.offset2, d.voltDiv2);
+            } else {
+                p = putVolts(p, d.samples2, j, d.offset2, d.voltDiv2);
+            }
+        }
+        *p++ = '\r';
+        *p++ = '\n';
+        if (p - start >= Piece) {
+            if (!write(start, p - start))
+                return false;
+            p = start;
+        }
+        const qint64 done = j + 1;
+        if (done % step == 0 && percent < 100) {
+            percent = std::min(100, percent + 10);
+            if (progress)
+                progress(percent, done);
+        }
+        if (breathe && done % BreatheRows == 0)
+            breathe();
+    }
+    return p == start || write(start, p - start);
+}
+
+QByteArray buildCsv(const CsvExportData &d, const std::function<void(int, qint64)> &progress,
+                    const std::function<void()> &breathe)
+{
+    QByteArray out;
+    writeCsv(
+        d,
+        [&out](const char *data, qint64 size) {
+            out.append(data, qsizetype(size));
+            return true;
+        },
+        progress, breathe);
+    return out;
+}

@@ -1,0 +1,272 @@
+// The CSV export of stored waveforms, byte for byte against files written
+// out here by hand, for both layouts and every channel combination; the
+// number format, the progress steps and the refusals.
+
+#include "app/appstate.h"
+#include "storedwave/csvexport.h"
+
+#include <QLocale>
+#include <QtTest>
+
+namespace {
+
+// Six points at 1 MS/s, no delay: times -3 us .. 2 us. CH1 saved at 1 V/div
+// without offset, CH2 at 0.5 V/div with 0.5 V (25 levels).
+StoredWave sixPoints(bool ch1, bool ch2, bool alternate)
+{
+    StoredWave w;
+    w.HasData = true;
+    w.TrigMode = alternate ? QStringLiteral("ALTERNATION") : QStringLiteral("EDGE");
+    w.Setup.CH1Valid = ch1 ? 1 : 0;
+    w.Setup.CH2Valid = ch2 ? 1 : 0;
+    w.SampleCount = 6;
+    w.SampleRate = 1e6f;
+    w.Ch1SampleCount = 6;
+    w.Ch1SampleRate = 1e6f;
+    w.Ch2SampleCount = 6;
+    w.Ch2SampleRate = 2e6f;
+    w.Ch2Delay = 1e-6;
+    w.SavedCh1VoltDiv = 1.0f;
+    w.SavedCh1Offset = 0.0f;
+    w.SavedCh2VoltDiv = 0.5f;
+    w.SavedCh2Offset = 0.5f;
+    w.Ch1Samples = {25, 125, 225, 100, 150, 112, 0};
+    w.Ch2Samples = {100, 50, 0, 150, 75, 101, 0};
+    return w;
+}
+
+QByteArray lines(std::initializer_list<const char *> ls)
+{
+    QByteArray out;
+    for (const char *l : ls)
+        out.append(l).append("\r\n");
+    return out;
+}
+
+QByteArray exported(const StoredWave &w)
+{
+    CsvExportData d;
+    if (prepareCsvExport(w, &d) != CsvRefusal::None)
+        return "<refused>";
+    return buildCsv(d);
+}
+
+} // namespace
+
+class TestCsvExport : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { resetApp(); }
+
+    void files_data();
+    void files();
+    void alternateCh2ShorterThanCh1();
+    void snapshotGivesTheVolts();
+    void noRowsGivesTheHeaderOnly();
+    void numbers_data();
+    void numbers();
+    void progressSteps_data();
+    void progressSteps();
+    void refusals_data();
+    void refusals();
+    void commaLocaleChangesNothing();
+};
+
+void TestCsvExport::files_data()
+{
+    QTest::addColumn<bool>("ch1");
+    QTest::addColumn<bool>("ch2");
+    QTest::addColumn<bool>("alternate");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("normal, CH1") << true << false << false
+                                 << lines({"X,CH1", "Second,Voltage", "-3.00E-06,4.00E+00", "-2.00E-06,0.00E00",
+                                           "-1.00E-06,-4.00E00", "0.00E00,1.00E+00", "1.00E-06,-1.00E00",
+                                           "2.00E-06,5.20E-01"});
+    QTest::newRow("normal, CH2") << false << true << false
+                                 << lines({"X,CH2", "Second,Voltage", "-3.00E-06,0.00E00", "-2.00E-06,1.00E+00",
+                                           "-1.00E-06,2.00E+00", "0.00E00,-1.00E00", "1.00E-06,5.00E-01",
+                                           "2.00E-06,-2.00E-02"});
+    QTest::newRow("normal, both") << true << true << false
+                                  << lines({"X,CH1,CH2", "Second,Voltage,Voltage", "-3.00E-06,4.00E+00,0.00E00",
+                                            "-2.00E-06,0.00E00,1.00E+00", "-1.00E-06,-4.00E00,2.00E+00",
+                                            "0.00E00,1.00E+00,-1.00E00", "1.00E-06,-1.00E00,5.00E-01",
+                                            "2.00E-06,5.20E-01,-2.00E-02"});
+    QTest::newRow("alternate, CH1") << true << false << true
+                                    << lines({"X(CH1),CH1", "Second[S],Voltage[V]", "-3.00E-06,4.00E+00",
+                                              "-2.00E-06,0.00E00", "-1.00E-06,-4.00E00", "0.00E00,1.00E+00",
+                                              "1.00E-06,-1.00E00", "2.00E-06,5.20E-01"});
+    // CH2 has its own rate (2 MS/s) and delay (1 us).
+    QTest::newRow("alternate, CH2") << false << true << true
+                                    << lines({"X(CH1),X(CH2),CH2", "Second[S],Second[S],Voltage[V]",
+                                              "-3.00E-06,-5.00E-07,0.00E00", "-2.00E-06,0.00E00,1.00E+00",
+                                              "-1.00E-06,5.00E-07,2.00E+00", "0.00E00,1.00E-06,-1.00E00",
+                                              "1.00E-06,1.50E-06,5.00E-01", "2.00E-06,2.00E-06,-2.00E-02"});
+    QTest::newRow("alternate, both") << true << true << true
+                                     << lines({"X(CH1),CH1,X(CH2),CH2",
+                                               "Second[S],Voltage[V],Second[S],Voltage[V]",
+                                               "-3.00E-06,4.00E+00,-5.00E-07,0.00E00",
+                                               "-2.00E-06,0.00E00,0.00E00,1.00E+00",
+                                               "-1.00E-06,-4.00E00,5.00E-07,2.00E+00",
+                                               "0.00E00,1.00E+00,1.00E-06,-1.00E00",
+                                               "1.00E-06,-1.00E00,1.50E-06,5.00E-01",
+                                               "2.00E-06,5.20E-01,2.00E-06,-2.00E-02"});
+}
+
+void TestCsvExport::files()
+{
+    QFETCH(bool, ch1);
+    QFETCH(bool, ch2);
+    QFETCH(bool, alternate);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(exported(sixPoints(ch1, ch2, alternate)), expected);
+}
+
+void TestCsvExport::alternateCh2ShorterThanCh1()
+{
+    // CH2 holds 4 points, CH1 6: the last two rows keep their four fields,
+    // CH2's empty.
+    StoredWave w = sixPoints(true, true, true);
+    w.Ch2SampleCount = 4;
+    w.Ch2Samples = {100, 50, 0, 150, 0};
+    const QByteArray csv = exported(w);
+    QVERIFY(csv.endsWith(lines({"0.00E00,1.00E+00,1.00E-06,-1.00E00", "1.00E-06,-1.00E00,,", "2.00E-06,5.20E-01,,"})));
+    // A damaged record whose CH1 array is shorter than its count: empty fields, nothing read past it.
+    w.Ch1Samples = {25, 125};
+    QVERIFY(exported(w).endsWith(lines({"1.00E-06,,,", "2.00E-06,,,"})));
+}
+
+void TestCsvExport::snapshotGivesTheVolts()
+{
+    StoredWave w = sixPoints(true, false, false);
+    const QByteArray before = exported(w);
+    w.Ch1VoltDiv = 5.0f; // stepped and dragged in the window after loading
+    w.Ch1Offset = 2.0f;
+    QCOMPARE(exported(w), before);
+}
+
+void TestCsvExport::noRowsGivesTheHeaderOnly()
+{
+    StoredWave w = sixPoints(true, true, false);
+    w.SampleCount = 0;
+    QList<int> steps;
+    CsvExportData d;
+    QCOMPARE(prepareCsvExport(w, &d), CsvRefusal::None);
+    QCOMPARE(buildCsv(d, [&](int p, qint64) { steps << p; }), lines({"X,CH1,CH2", "Second,Voltage,Voltage"}));
+    QVERIFY(steps.isEmpty());
+    w.SampleCount = -5; // a negative count writes no rows either
+    QCOMPARE(exported(w), lines({"X,CH1,CH2", "Second,Voltage,Voltage"}));
+}
+
+void TestCsvExport::numbers_data()
+{
+    QTest::addColumn<float>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("12.5") << 12.5f << QStringLiteral("1.25E+01");
+    QTest::newRow("1") << 1.0f << QStringLiteral("1.00E+00");
+    QTest::newRow("0.5") << 0.5f << QStringLiteral("5.00E-01");
+    QTest::newRow("0") << 0.0f << QStringLiteral("0.00E00");
+    QTest::newRow("-0") << -0.0f << QStringLiteral("0.00E00");
+    QTest::newRow("-0.002") << -0.002f << QStringLiteral("-2.00E-03");
+    QTest::newRow("-2.5") << -2.5f << QStringLiteral("-2.50E00");
+    QTest::newRow("-1") << -1.0f << QStringLiteral("-1.00E00");
+    QTest::newRow("-12.5") << -12.5f << QStringLiteral("-1.25E01");
+    QTest::newRow("rounds up to the next power") << 9.999f << QStringLiteral("1.00E+01");
+    QTest::newRow("just below 1") << 0.99999f << QStringLiteral("1.00E00");
+    QTest::newRow("half away from zero") << 1.125f << QStringLiteral("1.13E+00");
+    QTest::newRow("negative half") << -1.125f << QStringLiteral("-1.13E00");
+    QTest::newRow("123456") << 123456.0f << QStringLiteral("1.23E+05");
+    QTest::newRow("1e-20") << 1e-20f << QStringLiteral("1.00E-20");
+    QTest::newRow("largest single") << 3.4e38f << QStringLiteral("3.40E+38");
+    QTest::newRow("below normal") << 1e-40f << QStringLiteral("1.00E-40");
+    QTest::newRow("powers of ten") << 1000.0f << QStringLiteral("1.00E+03");
+    QTest::newRow("0.001") << 0.001f << QStringLiteral("1.00E-03");
+}
+
+void TestCsvExport::numbers()
+{
+    QFETCH(float, value);
+    QFETCH(QString, text);
+    QCOMPARE(csvNumber(value), text);
+}
+
+void TestCsvExport::progressSteps_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QList<int>>("rowsAtStep"); // rows written when each 10 % step came
+    QTest::addColumn<int>("last");
+    QTest::newRow("600 rows") << 600 << QList<int>{60, 120, 180, 240, 300, 360, 420, 480, 540, 600} << 100;
+    QTest::newRow("15 rows, step 2, ends at 70") << 15 << QList<int>{2, 4, 6, 8, 10, 12, 14} << 70;
+    QTest::newRow("25 rows, 100 at row 20") << 25 << QList<int>{2, 4, 6, 8, 10, 12, 14, 16, 18, 20} << 100;
+    QTest::newRow("3 rows, step 1") << 3 << QList<int>{1, 2, 3} << 30;
+    QTest::newRow("1 row") << 1 << QList<int>{1} << 10;
+    QTest::newRow("6 rows: the step rounds to 1") << 6 << QList<int>{1, 2, 3, 4, 5, 6} << 60;
+}
+
+void TestCsvExport::progressSteps()
+{
+    QFETCH(int, rows);
+    QFETCH(QList<int>, rowsAtStep);
+    QFETCH(int, last);
+    StoredWave w = sixPoints(true, false, false);
+    w.SampleCount = rows;
+    w.Ch1Samples = QList<qint16>(rows + 1, 125);
+    CsvExportData d;
+    QCOMPARE(prepareCsvExport(w, &d), CsvRefusal::None);
+    QList<int> percents;
+    QList<int> at;
+    buildCsv(d, [&](int percent, qint64 written) {
+        percents << percent;
+        at << int(written);
+    });
+    QCOMPARE(at, rowsAtStep);
+    QCOMPARE(percents.last(), last);
+    for (int i = 0; i < percents.size(); ++i)
+        QCOMPARE(percents[i], 10 * (i + 1));
+}
+
+void TestCsvExport::refusals_data()
+{
+    QTest::addColumn<int>("change");
+    QTest::addColumn<int>("refusal");
+    // 0: no channel; 1: zero rate; 2: rate not a number; 3: zero saved CH1
+    // volts/div; 4: zero saved CH2 volts/div with CH2 absent (exported);
+    // 5: alternate, CH2's rate zero with CH2 written.
+    QTest::newRow("no channel") << 0 << int(CsvRefusal::NoChannel);
+    QTest::newRow("zero rate") << 1 << int(CsvRefusal::BadScale);
+    QTest::newRow("rate not a number") << 2 << int(CsvRefusal::BadScale);
+    QTest::newRow("zero volts/div of a written channel") << 3 << int(CsvRefusal::BadScale);
+    QTest::newRow("zero volts/div of an absent channel") << 4 << int(CsvRefusal::None);
+    QTest::newRow("alternate, CH2 rate zero") << 5 << int(CsvRefusal::BadScale);
+}
+
+void TestCsvExport::refusals()
+{
+    QFETCH(int, change);
+    QFETCH(int, refusal);
+    StoredWave w = sixPoints(true, false, change == 5);
+    switch (change) {
+    case 0: w.Setup.CH1Valid = 0; break;
+    case 1: w.SampleRate = 0; break;
+    case 2: w.SampleRate = std::numeric_limits<float>::quiet_NaN(); break;
+    case 3: w.SavedCh1VoltDiv = 0; break;
+    case 4: w.SavedCh2VoltDiv = 0; break;
+    case 5:
+        w.Setup.CH2Valid = 1;
+        w.Ch2SampleRate = 0;
+        break;
+    }
+    CsvExportData d;
+    QCOMPARE(int(prepareCsvExport(w, &d)), refusal);
+}
+
+void TestCsvExport::commaLocaleChangesNothing()
+{
+    const QByteArray before = exported(sixPoints(true, true, false));
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const QByteArray after = exported(sixPoints(true, true, false));
+    QLocale::setDefault(QLocale::c());
+    QCOMPARE(after, before);
+}
+
+QTEST_GUILESS_MAIN(TestCsvExport)
+#include "tst_csvexport.moc"
