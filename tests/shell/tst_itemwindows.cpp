@@ -30,6 +30,15 @@
 
 namespace {
 
+// The item windows of the main window's item area, the front one last.
+QList<QWidget *> stacking(frmMain &main)
+{
+    QList<QWidget *> out;
+    for (QMdiSubWindow *sub : main.mdiArea()->subWindowList(QMdiArea::StackingOrder))
+        out << sub->widget();
+    return out;
+}
+
 // A dialog seam whose file dialog runs a check while it is "open".
 class PeekingUi final : public Ui {
 public:
