@@ -572,6 +572,13 @@ int Qm4100Sim::count(const QByteArray &line) const
     return c;
 }
 
+qint64 Qm4100Sim::gapMs(int from, int to) const
+{
+    if (from < 0 || to < 0 || from >= log_.size() || to >= log_.size())
+        return -1;
+    return log_.at(to).atMs - log_.at(from).atMs;
+}
+
 int Qm4100Sim::refusedCount() const
 {
     int c = 0;
@@ -999,6 +1006,7 @@ Qm4100Sim::Reply Qm4100Sim::handle(const QByteArray &line, Framing framing)
     Reply reply;
     LogEntry entry;
     entry.line = line;
+    entry.atMs = appClock().nowMs();
     int blank = line.indexOf(' ');
     QByteArray header = blank < 0 ? line : line.left(blank);
     QByteArray arg = blank < 0 ? QByteArray() : line.mid(blank + 1);

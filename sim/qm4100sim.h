@@ -104,6 +104,8 @@
 //   ":FFT:DISPLAY" are query-only. Set-only settings (key lock, points mode,
 //   baud, alternation and measure source, slope window) have no query.
 // - Faults apply from when they are set until cleared; see Faults.
+// - The log stamps every line with the program clock's time (appClock()) at
+//   its arrival, so tests read the pauses between lines from the log.
 //
 // For a transport: a Reply is one message (a VISA read that ends at the end
 // of a message ends after its last byte); deliver its chunks as separate
@@ -165,6 +167,7 @@ public:
         bool query = false;          // the header ended in '?'
         bool refused = false;        // not understood: nothing changed, no reply
         bool answered = false;       // a reply was produced
+        qint64 atMs = 0;             // appClock() time the line arrived
     };
 
     Qm4100Sim();
@@ -228,6 +231,9 @@ public:
     const QList<LogEntry> &log() const { return log_; }
     QList<QByteArray> lines() const;                    // every line, in order
     int count(const QByteArray &line) const;            // how often this exact line came
+    // Milliseconds of appClock() between the arrivals of log entries from and
+    // to (indexes into log()); -1 when either index is out of range.
+    qint64 gapMs(int from, int to) const;
     int refusedCount() const;
     void clearLog() { log_.clear(); }
 

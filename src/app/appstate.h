@@ -8,6 +8,7 @@
 #include "common/datasheet.h"
 #include "controller/ctrlstate.h"
 #include "datasheet/datasheetstate.h"
+#include "editors/editorsstate.h"
 #include "link/linkstate.h"
 #include "replay/replaystate.h"
 #include "panel/panelstate.h"
@@ -43,6 +44,7 @@ struct AppState {
     MeasureState measure;  // measure windows' shared flags and the one continuous-refresh flag set
     DataSheetState sheetui; // the Data Browser tree and the hooks to the item windows
     WaveState wave;        // the waveform and data table windows' shared flags
+    EditorsState editors;  // the setting editors: the adjust dialog's remembered choices
     StoredWaveState storedwave; // the viewer windows' grid cache
 };
 

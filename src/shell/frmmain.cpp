@@ -2,6 +2,7 @@
 
 #include "controller/ctrltreenodes.h"
 #include "datasheet/datasheetstate.h"
+#include "editors/prasectrllist.h"
 #include "transfer/frmprgress.h"
 #include "transfer/uploaddownload.h"
 
@@ -377,9 +378,10 @@ void frmMain::bindControllerHooks()
         app().xfer.SetCtrlTreeNodeText = [](int group, int item, const QString &text) {
             SetCtrlNodeText(group, item, text);
         };
-    // The Virtual Panel node opens the virtual panel (or keyboard); every other
-    // node goes on to the setting editors' dispatcher, when one is installed.
-    c.editSetting = [next = c.editSetting](const QString &path) { DispatchCtrlNode(path, next); };
+    // A double-clicked node goes to the setting editors' dispatcher, which
+    // also opens the virtual panel (or keyboard).
+    if (!c.editSetting)
+        InstallSettingEditors();
 }
 
 void frmMain::buildTimers()

@@ -1,0 +1,119 @@
+#include "editors/applyframe.h"
+
+#include "app/appstate.h"
+#include "controller/ctrltreenodes.h"
+#include "editors/applykeys.h"
+#include "editors/numberentry.h"
+#include "platform/clock.h"
+#include "platform/ui/ui.h"
+#include "texts/messagetable.h"
+#include "texts/stringres.h"
+#include "transfer/triggerlines.h"
+#include "values/triggerhelpers.h"
+#include "values/valuereply.h"
+
+#include <QCoreApplication>
+
+ApplyStep::ApplyStep(ApplyDialog &dialog) : dialog_(dialog) {}
+
+CtrlSettings &ApplyStep::settings() const
+{
+    return app().Settings;
+}
+
+QString ApplyStep::choice() const
+{
+    return dialog_.choice();
+}
+
+std::optional<double> ApplyStep::number()
+{
+    double x = 0;
+    if (!ReadTypedNumber(dialog_.inputText(), &x)) {
+        ShowNumberOnly();
+        return std::nullopt;
+    }
+    return x;
+}
+
+void ApplyStep::send(const QString &line)
+{
+    instrumentLines().sendCommand(line);
+}
+
+QString ApplyStep::query(const QString &line)
+{
+    return CutAtLF(instrumentLines().queryString(line));
+}
+
+QString ApplyStep::queryUncut(const QString &line)
+{
+    return instrumentLines().queryString(line);
+}
+
+void ApplyStep::pause(int ms)
+{
+    appClock().pause(ms);
+}
+
+void ApplyStep::node(int group, int item, Word label, const QString &value)
+{
+    SetCtrlNodeSetting(group, item, word(label), value);
+}
+
+bool ApplyStep::readBack(const QString &q, QString &member, const std::function<QString(const QString &)> &convert)
+{
+    const QString reply = query(q);
+    if (reply.isEmpty())
+        return false;
+    const QString text = convert(reply);
+    if (text.isEmpty())
+        return false;
+    member = text;
+    return true;
+}
+
+void ShowNumberOnly()
+{
+    ui().message(MsgIcon::Exclamation, QCoreApplication::applicationName(), message(Msg::MsgNumberOnly));
+}
+
+ApplyEnd ApplySetting(ApplyDialog &dialog)
+{
+    const QString key = app().ctrl.CtrlSettingKey;
+    ApplyKeyRow row;
+    const ApplyKeyState state = FindApplyKey(key, &row);
+    // A setting whose branch does not exist yet is never applied (the dialog
+    // does not offer it): nothing is asked, sent or marked.
+    if (state == ApplyKeyState::NotBuilt)
+        return ApplyEnd::StayOpen;
+
+    // The instrument must still answer; any reply will do.
+    if (instrumentLines().queryString(QStringLiteral("*IDN?")).isEmpty())
+        return ApplyEnd::Close;
+
+    if (state == ApplyKeyState::Built) {
+        ApplyStep step(dialog);
+        const ApplyEnd end = row.branch(step, row.arg);
+        if (end == ApplyEnd::StayOpen)
+            return ApplyEnd::StayOpen;
+        if (end == ApplyEnd::Refused)
+            return ApplyEnd::Close;
+    }
+    app().ctrl.CtrlFileModified = true;
+    return ApplyEnd::Close;
+}
+
+ApplyEnd ApplyUnitButton(ApplyDialog &dialog, int index)
+{
+    static constexpr double factors[] = {0.001, 0.000001, 0.000000001, 0.000000000001, 0.001};
+    double x = 0;
+    if (index < 0 || index > 4)
+        return ApplyEnd::StayOpen;
+    if (!ReadTypedNumber(dialog.inputText(), &x)) {
+        ShowNumberOnly();
+        return ApplyEnd::StayOpen;
+    }
+    dialog.setInputText(GeneralNumberText(x * factors[index]));
+    return ApplySetting(dialog);
+}

@@ -1,0 +1,256 @@
+// The edit road end to end: a node double-clicked in the controller pane
+// offscreen, a value chosen or typed in the setting dialog, OK; the exact
+// lines reach the simulator with their pauses on the virtual clock, and the
+// settings, the node and the control file's modified flag follow. Cancel, Esc
+// and a disconnected link change nothing.
+#include "editorsfixture.h"
+#include "edittable.h"
+
+#include "texts/messagetable.h"
+
+#include <QtTest>
+
+class TestEditRoad : public QObject {
+    Q_OBJECT
+
+    // Picks the entry with text in the list, then OK with the mouse.
+    static void choose(CtrlDialog &d, const QString &text)
+    {
+        const int index = d.Combo()->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        QVERIFY2(index >= 0, qPrintable(text));
+        d.Combo()->setCurrentIndex(index);
+        QTest::mouseClick(d.cmdOK(), Qt::LeftButton);
+        QVERIFY(!d.isVisible());
+    }
+
+    static void type(CtrlDialog &d, const QString &text)
+    {
+        d.inputTxt()->selectAll();
+        QTest::keyClicks(d.inputTxt(), text);
+        QTest::mouseClick(d.cmdOK(), Qt::LeftButton);
+    }
+
+private slots:
+    void coupling_data()
+    {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<int>("link");
+        QTest::addColumn<int>("channel");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QByteArray>("simSays");
+        for (int lang : {LanguageEnglish, LanguageChinese}) {
+            for (int link : {int(LinkKind::Visa), int(LinkKind::Serial)}) {
+                const QString name = QStringLiteral(" (%1, %2)")
+                                         .arg(lang ? QStringLiteral("English") : QStringLiteral("Chinese"),
+                                              link ? QStringLiteral("serial") : QStringLiteral("VISA"));
+                QTest::newRow(qPrintable("CH1 DC to AC" + name))
+                    << lang << link << 1 << "@WordDC" << "@WordAC" << ":CHANNEL1:COUPLING AC" << QByteArray("AC");
+                QTest::newRow(qPrintable("CH2 AC to GND" + name))
+                    << lang << link << 2 << "@WordAC" << "@WordGND" << ":CHANNEL2:COUPLING GND" << QByteArray("GND");
+                QTest::newRow(qPrintable("CH1 GND to DC" + name))
+                    << lang << link << 1 << "@WordGND" << "@WordDC" << ":CHANNEL1:COUPLING DC" << QByteArray("DC");
+            }
+        }
+    }
+    void coupling()
+    {
+        QFETCH(int, lang);
+        QFETCH(int, link);
+        QFETCH(int, channel);
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QString, line);
+        QFETCH(QByteArray, simSays);
+        EditorsFixture f(lang, LinkKind(link));
+        QVERIFY(f.connected);
+        QString &member = channel == 1 ? app().Settings.CH1Coupling : app().Settings.CH2Coupling;
+        member = resolved(from);
+        f.rebuild();
+        const int group = channel + 1;
+        QCOMPARE(CtrlNodeText(group, 5), word(Word::ItemCoupling) + QStringLiteral(" [") + resolved(from) + u']');
+
+        f.edit(group, 5, [&](CtrlDialog &d) { choose(d, resolved(to)); });
+        QCOMPARE(f.simLines(), (QStringList{"*IDN?", line}));
+        if (LinkKind(link) == LinkKind::Visa)
+            QCOMPARE(f.gap(0, 1), qint64(0)); // the query takes no pause
+        QCOMPARE(f.sim.setting(":CHANNEL" + QByteArray::number(channel) + ":COUPLING"), simSays);
+        QCOMPARE(member, resolved(to));
+        QCOMPARE(CtrlNodeText(group, 5), word(Word::ItemCoupling) + QStringLiteral(" [") + resolved(to) + u']');
+        QVERIFY(app().ctrl.CtrlFileModified);
+        QVERIFY(app().ctrl.CtrlSelectedPath.isEmpty());
+        QCOMPARE(app().ctrl.CtrlSettingKey, word(channel == 1 ? Word::ItemCH1 : Word::ItemCH2) + word(Word::ItemCoupling));
+        QVERIFY(f.fakeUi.messages().isEmpty());
+    }
+
+    // A value that is no entry selects nothing; OK then applies the empty
+    // choice: GND is sent, the empty text stored and shown.
+    void emptyChoice()
+    {
+        EditorsFixture f;
+        app().Settings.CH2Coupling = QStringLiteral("HF");
+        f.rebuild();
+        f.edit(3, 5, [&](CtrlDialog &d) {
+            QCOMPARE(d.choice(), QString());
+            QTest::mouseClick(d.cmdOK(), Qt::LeftButton);
+        });
+        QCOMPARE(f.simLines(), (QStringList{"*IDN?", ":CHANNEL2:COUPLING GND"}));
+        QCOMPARE(app().Settings.CH2Coupling, QString());
+        QCOMPARE(CtrlNodeText(3, 5), word(Word::ItemCoupling) + QStringLiteral(" []"));
+    }
+
+    void offset_data()
+    {
+        QTest::addColumn<int>("link");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("sent");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<qint64>("pause");
+        QTest::newRow("half a volt") << int(LinkKind::Visa) << "0.5" << ":CHANNEL1:OFFSET 0.5" << "500mV"
+                                     << qint64(VisaCommandPauseMs + 200);
+        QTest::newRow("with blanks and exponent") << int(LinkKind::Visa) << " -2e-1 " << ":CHANNEL1:OFFSET -0.2"
+                                                  << "-200mV" << qint64(VisaCommandPauseMs + 200);
+        QTest::newRow("small") << int(LinkKind::Visa) << "0.00001" << ":CHANNEL1:OFFSET 1E-05" << "10.0uV"
+                               << qint64(VisaCommandPauseMs + 200);
+        QTest::newRow("above the bound") << int(LinkKind::Visa) << "1000000" << ":CHANNEL1:OFFSET 400000"
+                                         << "400kV" << qint64(VisaCommandPauseMs + 200);
+        QTest::newRow("below the bound") << int(LinkKind::Visa) << "-1e30" << ":CHANNEL1:OFFSET -400000"
+                                         << "-400kV" << qint64(VisaCommandPauseMs + 200);
+        // The line and its LF, 21 characters at 3.125 ms (66 ms), 100 ms, then 200 ms.
+        QTest::newRow("serial") << int(LinkKind::Serial) << "0.5" << ":CHANNEL1:OFFSET 0.5" << "500mV"
+                                << qint64(66 + SerialCommandPauseMs + 200);
+    }
+    void offset()
+    {
+        QFETCH(int, link);
+        QFETCH(QString, typed);
+        QFETCH(QString, sent);
+        QFETCH(QString, stored);
+        QFETCH(qint64, pause);
+        for (int lang : {LanguageEnglish, LanguageChinese}) {
+            EditorsFixture f(lang, LinkKind(link));
+            f.edit(2, 4, [&](CtrlDialog &d) {
+                QCOMPARE(d.inputTxt()->text(), QStringLiteral("0"));
+                type(d, typed);
+            });
+            QCOMPARE(f.simLines(), (QStringList{"*IDN?", sent, ":CHANNEL1:OFFSET?"}));
+            QCOMPARE(f.gap(1, 2), pause);
+            QCOMPARE(app().Settings.CH1Offset, stored);
+            QCOMPARE(CtrlNodeText(2, 4), word(Word::ItemOffset) + QStringLiteral(" [") + stored + u']');
+            QVERIFY(app().ctrl.CtrlFileModified);
+            QCOMPARE(app().editors.OffsetLimit, 400000.0f);
+        }
+    }
+
+    // No answer to the read-back: the offset keeps the value typed, never
+    // what an empty reply would give.
+    void offsetReadBackUnanswered()
+    {
+        EditorsFixture f(LanguageEnglish, LinkKind::Serial);
+        Qm4100Sim::Faults faults;
+        faults.silentFromQuery = 2; // "*IDN?" is answered, the read-back is not
+        f.sim.setFaults(faults);
+        f.edit(2, 4, [&](CtrlDialog &d) { type(d, QStringLiteral("0.25")); });
+        QCOMPARE(f.simLines(), (QStringList{"*IDN?", ":CHANNEL1:OFFSET 0.25", ":CHANNEL1:OFFSET?"}));
+        QCOMPARE(app().Settings.CH1Offset, QStringLiteral("250mV"));
+        QCOMPARE(CtrlNodeText(2, 4), QStringLiteral("Offset [250mV]"));
+        QVERIFY(app().link.LinkConnected);
+    }
+
+    void delay_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("sent");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("half a millisecond") << "0.0005" << ":TIMEBASE:OFFSET 0.5MS" << "500.00us";
+        QTest::newRow("two milliseconds") << "0.002" << ":TIMEBASE:OFFSET 0.002S" << "2.0000ms";
+        QTest::newRow("negative") << "-0.001" << ":TIMEBASE:OFFSET -1000000.0NS" << "-1.0000ms";
+        QTest::newRow("zero") << "0" << ":TIMEBASE:OFFSET 0.0NS" << "0.0000s";
+        QTest::newRow("clamped") << "1e25" << ":TIMEBASE:OFFSET 100000002004088000000.0S" << "100000002004088000000.00s";
+    }
+    void delay()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, sent);
+        QFETCH(QString, stored);
+        EditorsFixture f;
+        f.simSet(":TIMEBASE:OFFSET 0.003");
+        f.edit(5, 16, [&](CtrlDialog &d) { type(d, typed); });
+        QCOMPARE(f.simLines(), (QStringList{"*IDN?", ":TIMEBASE:SCALE?", sent, ":TIMEBASE:OFFSET?"}));
+        QCOMPARE(f.gap(2, 3), qint64(VisaCommandPauseMs + 100));
+        QCOMPARE(app().Settings.Delay, stored);
+        QCOMPARE(CtrlNodeText(5, 16), QStringLiteral("Delay [") + stored + u']');
+    }
+
+    void cancelChangesNothing()
+    {
+        for (int lang : {LanguageEnglish, LanguageChinese}) {
+            EditorsFixture f(lang);
+            const CtrlSettings before = app().Settings;
+            const QString node = CtrlNodeText(2, 5);
+            f.edit(2, 5, [&](CtrlDialog &d) {
+                d.Combo()->setCurrentIndex(2);
+                QTest::mouseClick(d.cmdCancel(), Qt::LeftButton);
+            });
+            f.edit(2, 5, [&](CtrlDialog &d) {
+                d.Combo()->setCurrentIndex(2);
+                QTest::keyClick(&d, Qt::Key_Escape);
+            });
+            f.edit(2, 4, [&](CtrlDialog &d) {
+                d.inputTxt()->setText(QStringLiteral("3"));
+                QTest::keyClick(d.inputTxt(), Qt::Key_Escape);
+            });
+            QCOMPARE(f.dialogsShown.size(), 3);
+            QVERIFY(f.simLines().isEmpty());
+            QVERIFY(app().Settings == before);
+            QCOMPARE(CtrlNodeText(2, 5), node);
+            QVERIFY(!app().ctrl.CtrlFileModified);
+            QVERIFY(app().ctrl.CtrlSelectedPath.isEmpty());
+        }
+    }
+
+    void disconnected_data()
+    {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("English") << LanguageEnglish << "Please Connect Oscilloscope First!";
+        QTest::newRow("Chinese") << LanguageChinese << QString::fromUtf8("请首先连接示波器！");
+    }
+    void disconnected()
+    {
+        QFETCH(int, lang);
+        QFETCH(QString, text);
+        EditorsFixture f(lang);
+        DisconnectInstrument();
+        f.sim.clearLog();
+        f.fakeUi.clear();
+        f.doubleClick(2, 5);
+        QVERIFY(f.dialogsShown.isEmpty());
+        QVERIFY(f.simLines().isEmpty());
+        QCOMPARE(f.fakeUi.messages().size(), 1);
+        QCOMPARE(f.fakeUi.messages().at(0).icon, MsgIcon::Exclamation);
+        QCOMPARE(f.fakeUi.messages().at(0).text, text);
+        QVERIFY(!app().ctrl.CtrlFileModified);
+    }
+
+    // The link lost between opening and OK (VISA): "*IDN?" reads nothing and
+    // the edit ends; nothing further goes out.
+    void linkLostBeforeOk()
+    {
+        EditorsFixture f;
+        const CtrlSettings before = app().Settings;
+        f.edit(2, 5, [&](CtrlDialog &d) {
+            app().link.LinkConnected = 0;
+            d.Combo()->setCurrentIndex(0);
+            QTest::mouseClick(d.cmdOK(), Qt::LeftButton);
+            QVERIFY(!d.isVisible());
+        });
+        QVERIFY(f.simLines().isEmpty());
+        QVERIFY(app().Settings == before);
+        QVERIFY(!app().ctrl.CtrlFileModified);
+    }
+};
+
+QTEST_MAIN(TestEditRoad)
+#include "tst_editroad.moc"
