@@ -1,5 +1,5 @@
-// The CH1 and CH2 branches of the apply routine. Node (ch + 1, item) is the
-// channel's node: group 2 for CH1, 3 for CH2.
+// The Running Control, CH1 and CH2 branches of the apply routine. Node
+// (ch + 1, item) is the channel's node: group 2 for CH1, 3 for CH2.
 
 #include "editors/applybranches.h"
 
@@ -20,7 +20,45 @@ int channelGroup(int ch)
     return ch + 1;
 }
 
+QString &channelMember(int ch, QString CtrlSettings::*ch1, QString CtrlSettings::*ch2)
+{
+    CtrlSettings &s = app().Settings;
+    return ch == 1 ? s.*ch1 : s.*ch2;
+}
+
+QString formatVolt(const QString &r)
+{
+    return FormatVolt(r);
+}
+
 } // namespace
+
+ApplyEnd ApplyRunStop(ApplyStep &step, int)
+{
+    CtrlSettings &s = step.settings();
+    s.RunStop = step.choice();
+    step.node(1, 2, Word::ItemRunStop, s.RunStop);
+    step.send(RunStopCommand(step.choice()));
+    // In the roll format the instrument changes the time/div with the run state.
+    if (step.query(QStringLiteral(":TIMEBASE:FORMAT?")).trimmed() == QLatin1String("SCANNING")) {
+        if (step.readBack(QStringLiteral(":TIMEBASE:SCALE?"), s.TimeDiv,
+                          [](const QString &r) { return FormatTime4(r); }))
+            step.node(5, 15, Word::ItemTimeDiv, s.TimeDiv);
+    }
+    return ApplyEnd::Close;
+}
+
+ApplyEnd ApplyChannelDisplay(ApplyStep &step, int ch)
+{
+    QString &member = channelMember(ch, &CtrlSettings::CH1Display, &CtrlSettings::CH2Display);
+    member = step.choice();
+    step.node(channelGroup(ch), 2, Word::ItemDisplay, member);
+    step.send(channelHeader(ch) + QStringLiteral(":DISPLAY ") + OnOffToken(step.choice()));
+    if (step.readBack(channelHeader(ch) + QStringLiteral(":DISPLAY?"), member,
+                      [](const QString &r) { return OnOffDisplay(r); }))
+        step.node(channelGroup(ch), 2, Word::ItemDisplay, member);
+    return ApplyEnd::Close;
+}
 
 ApplyEnd ApplyChannelOffset(ApplyStep &step, int ch)
 {
@@ -36,7 +74,7 @@ ApplyEnd ApplyChannelOffset(ApplyStep &step, int ch)
     step.send(channelHeader(ch) + QStringLiteral(":OFFSET ") + volts);
     step.pause(200);
     if (step.readBack(channelHeader(ch) + QStringLiteral(":OFFSET?"), member,
-                      [](const QString &r) { return FormatVolt(r); }))
+                      formatVolt))
         step.node(channelGroup(ch), 4, Word::ItemOffset, member);
     return ApplyEnd::Close;
 }
@@ -48,5 +86,34 @@ ApplyEnd ApplyChannelCoupling(ApplyStep &step, int ch)
     member = step.choice();
     step.node(channelGroup(ch), 5, Word::ItemCoupling, member);
     step.send(channelHeader(ch) + QStringLiteral(":COUPLING ") + CouplingToken(step.choice()));
+    return ApplyEnd::Close;
+}
+
+ApplyEnd ApplyChannelBWLimit(ApplyStep &step, int ch)
+{
+    QString &member = channelMember(ch, &CtrlSettings::CH1BWLimit, &CtrlSettings::CH2BWLimit);
+    member = step.choice();
+    step.node(channelGroup(ch), 6, Word::ItemBWLimit, member);
+    step.send(channelHeader(ch) + QStringLiteral(":BWLIMIT ") + OnOffToken(step.choice()));
+    return ApplyEnd::Close;
+}
+
+ApplyEnd ApplyChannelProbe(ApplyStep &step, int ch)
+{
+    QString &probe = channelMember(ch, &CtrlSettings::CH1Probe, &CtrlSettings::CH2Probe);
+    probe = step.choice();
+    step.node(channelGroup(ch), 7, Word::ItemProbe, probe);
+    // The ratio goes out without its "X"; with no ratio chosen nothing is sent.
+    const QString ratio = step.choice();
+    if (!ratio.isEmpty())
+        step.send(channelHeader(ch) + QStringLiteral(":PROBE ") + ratio.chopped(1));
+    step.pause(200);
+    // The instrument rescales the channel with its probe.
+    QString &scale = channelMember(ch, &CtrlSettings::CH1VoltDiv, &CtrlSettings::CH2VoltDiv);
+    if (step.readBack(channelHeader(ch) + QStringLiteral(":SCALE?"), scale, formatVolt))
+        step.node(channelGroup(ch), 3, Word::ItemVoltDiv, scale);
+    QString &offset = channelMember(ch, &CtrlSettings::CH1Offset, &CtrlSettings::CH2Offset);
+    if (step.readBack(channelHeader(ch) + QStringLiteral(":OFFSET?"), offset, formatVolt))
+        step.node(channelGroup(ch), 4, Word::ItemOffset, offset);
     return ApplyEnd::Close;
 }

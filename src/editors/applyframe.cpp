@@ -1,6 +1,7 @@
 #include "editors/applyframe.h"
 
 #include "app/appstate.h"
+#include "controller/ctrltree.h"
 #include "controller/ctrltreenodes.h"
 #include "editors/applykeys.h"
 #include "editors/numberentry.h"
@@ -59,6 +60,15 @@ void ApplyStep::pause(int ms)
 void ApplyStep::node(int group, int item, Word label, const QString &value)
 {
     SetCtrlNodeSetting(group, item, word(label), value);
+}
+
+void ApplyStep::rebuild(int group, int item)
+{
+    RebuildCtrlTreeKeepingExpanded();
+    if (CtrlTreeView *tree = CtrlTreeView::current()) {
+        if (QTreeWidgetItem *n = tree->node(group, item))
+            tree->setCurrentItem(n);
+    }
 }
 
 bool ApplyStep::readBack(const QString &q, QString &member, const std::function<QString(const QString &)> &convert)

@@ -66,6 +66,9 @@ public:
     // Rewrites node (group, item) as label, " [", value, "]"; nothing when the
     // tree does not hold it.
     void node(int group, int item, Word label, const QString &value);
+    // Builds the tree again from the settings, keeping its open branches, and
+    // selects node (group, item) of the new tree.
+    void rebuild(int group, int item);
     // Asks query and stores convert(reply cut at its line feed) in member; an
     // empty reply, or a conversion giving the empty text, leaves member as it
     // was. True when member was written.

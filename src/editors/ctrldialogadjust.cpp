@@ -1,7 +1,15 @@
 #include "editors/ctrldialogadjust.h"
 
 #include "app/appstate.h"
+#include "controller/ctrltreenodes.h"
 #include "editors/editplan.h"
+#include "editors/numberentry.h"
+#include "platform/clock.h"
+#include "texts/stringres.h"
+#include "transfer/triggerlines.h"
+#include "values/normvalue.h"
+#include "values/scalesteps.h"
+#include "values/valuereply.h"
 #include "shell/captionapply.h"
 #include "texts/loadlanguage.h"
 
@@ -15,6 +23,46 @@
 #include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+namespace {
+
+constexpr int RepeatMs = 200;
+
+// The factor the read-out is divided by: an unknown ratio counts as 1, so a
+// step or the apply never divides by 0.
+qint16 probeFactor(const QString &probe)
+{
+    const qint16 p = GetCHProbeNum(probe);
+    return p ? p : 1;
+}
+
+const QString &channelProbe(int mode)
+{
+    const CtrlSettings &s = app().Settings;
+    return mode == 0 ? s.CH1Probe : s.CH2Probe;
+}
+
+bool fineStepping(int mode)
+{
+    const EditorsState &e = app().editors;
+    return (mode == 0 ? int(e.AdjustCoarseFineCH1) : int(e.AdjustCoarseFineCH2)) != 0;
+}
+
+} // namespace
+
+qint16 GetCHProbeNum(const QString &probe)
+{
+    static const struct {
+        const char *text;
+        qint16 factor;
+    } ratios[] = {{"1X", 1}, {"2X", 2}, {"5X", 5}, {"10X", 10}, {"50X", 50}, {"100X", 100}, {"500X", 500}, {"1000X", 1000}};
+    for (const auto &r : ratios)
+        if (probe == QLatin1String(r.text))
+            return r.factor;
+    return 0;
+}
+
+CtrlDialogAdjust::~CtrlDialogAdjust() = default;
 
 CtrlDialogAdjust::CtrlDialogAdjust(QWidget *parent) : QDialog(parent)
 {
@@ -49,10 +97,8 @@ CtrlDialogAdjust::CtrlDialogAdjust(QWidget *parent) : QDialog(parent)
         b->setAutoDefault(false);
         b->setDefault(false);
     }
-    // Not built yet: nothing steps or applies.
-    add_->setEnabled(false);
-    sub_->setEnabled(false);
-    ok_->setEnabled(false);
+    Timer1 = appClock().makeTimer();
+    Timer1->onTimeout = [this] { stepOnce(); };
 
     auto *grid = new QGridLayout(frame_);
     grid->addWidget(coarse_, 0, 0);
@@ -74,6 +120,11 @@ CtrlDialogAdjust::CtrlDialogAdjust(QWidget *parent) : QDialog(parent)
     connect(coarse_, &QRadioButton::clicked, this, [this] { OptVoltDiv_Click(0); });
     connect(fine_, &QRadioButton::clicked, this, [this] { OptVoltDiv_Click(1); });
     connect(cancel_, &QPushButton::clicked, this, [this] { cmdCancelAdjust_Click(); });
+    connect(ok_, &QPushButton::clicked, this, [this] { cmdAdjustOK_Click(); });
+    connect(add_, &QToolButton::pressed, this, [this] { stepPressed(1); });
+    connect(sub_, &QToolButton::pressed, this, [this] { stepPressed(-1); });
+    connect(add_, &QToolButton::released, this, [this] { stepReleased(); });
+    connect(sub_, &QToolButton::released, this, [this] { stepReleased(); });
 
     LoadAdjustTexts(this, languageIndex());
     adjustSize();
@@ -97,8 +148,63 @@ void CtrlDialogAdjust::OptVoltDiv_Click(int index)
         e.AdjustCoarseFineCH2 = quint8(index);
 }
 
+void CtrlDialogAdjust::stepPressed(qint16 direction)
+{
+    stepCount_ = direction;
+    stepOnce();
+    Timer1->start(RepeatMs);
+}
+
+void CtrlDialogAdjust::stepReleased()
+{
+    stepCount_ = 0;
+    Timer1->stop();
+}
+
+void CtrlDialogAdjust::stepOnce()
+{
+    const int mode = app().editors.AdjustMode;
+    const qint16 p = probeFactor(channelProbe(mode));
+    // Stepped at probe 1X, in single precision as the ladder is.
+    float v = float(ParseVolt(value_->text()) / p);
+    v = fineStepping(mode) ? StepVoltsFine(v, stepCount_) : StepVolts(v, stepCount_);
+    const float shown = float(p) * v;
+    // The product's own digits (a float's seven), not its binary tail.
+    value_->setText(FormatVolt(GeneralNumberText(QString::number(double(shown), 'g', 7).toDouble())));
+}
+
+void CtrlDialogAdjust::cmdAdjustOK_Click()
+{
+    stepReleased();
+    const int m = app().editors.AdjustMode == 0 ? 1 : 2;
+    CtrlSettings &s = app().Settings;
+    const QString probe = channelProbe(m - 1);
+    const double v = ParseVolt(value_->text()) / probeFactor(probe);
+    const QString header = QStringLiteral(":CHANNEL") + QString::number(m);
+
+    QString &voltDiv = m == 1 ? s.CH1VoltDiv : s.CH2VoltDiv;
+    voltDiv = value_->text();
+    SetCtrlNodeSetting(m + 1, 3, word(Word::ItemVoltDiv), voltDiv);
+    // A ratio the instrument does not know is not sent.
+    if (GetCHProbeNum(probe))
+        instrumentLines().sendCommand(header + QStringLiteral(":PROBE ") + probe.chopped(1));
+    instrumentLines().sendCommand(header + QStringLiteral(":SCALE ") + GeneralNumberText(probeFactor(probe) * v));
+    appClock().pause(200);
+    // The instrument rescales the offset with the scale; no reply keeps it.
+    QString &offset = m == 1 ? s.CH1Offset : s.CH2Offset;
+    const QString reply = CutAtLF(instrumentLines().queryString(header + QStringLiteral(":OFFSET?")));
+    const QString shownOffset = reply.isEmpty() ? QString() : FormatVolt(reply);
+    if (!shownOffset.isEmpty()) {
+        offset = shownOffset;
+        SetCtrlNodeSetting(m + 1, 4, word(Word::ItemOffset), offset);
+    }
+    app().ctrl.CtrlFileModified = true;
+    done(QDialog::Accepted);
+}
+
 void CtrlDialogAdjust::cmdCancelAdjust_Click()
 {
+    stepReleased();
     done(QDialog::Rejected);
 }
 

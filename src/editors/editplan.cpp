@@ -320,9 +320,16 @@ EditPlan trigger(const CtrlPathParts &c)
         if (c.second == QLatin1String(" "))
             return {};
         QStringList codes = words({Word::ItemH, Word::ItemL, Word::ItemX});
-        if (s.TrigMethod == W(Word::WordPattern))
+        QString current = c.value;
+        if (s.TrigMethod == W(Word::WordPattern)) {
             codes += words({Word::ItemRising, Word::ItemFalling});
-        return list(c.second, codes, c.value, key({Word::ItemTrigger, Word::ItemCode}) + c.second);
+            // An edge as the instrument reports it ("RISING") is the list's edge.
+            if (current == W(Word::WordRising))
+                current = W(Word::ItemRising);
+            else if (current == W(Word::WordFalling))
+                current = W(Word::ItemFalling);
+        }
+        return list(c.second, codes, current, key({Word::ItemTrigger, Word::ItemCode}) + c.second);
     }
     if (is(label, Word::ItemQualifier))
         return row(Word::ItemQualifier, words({Word::WordLessThan, Word::WordGreaterThan, Word::WordEqual}));

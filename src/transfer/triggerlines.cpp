@@ -70,8 +70,10 @@ void SendPatternTrigger(int n)
         return;
     CtrlSettings &s = app().Settings;
 
-    // One edge only: the first other pattern edge gives way.
-    if (const int i = PatternEdgeToClear(s.PatCode, 16 - n)) {
+    // One edge only: the first other pattern edge gives way (the duration
+    // trigger has no edge).
+    const int i = s.TrigMethod == word(Word::WordPattern) ? PatternEdgeToClear(s.PatCode, 16 - n) : 0;
+    if (i) {
         s.PatCode[i] = word(Word::ItemX);
         const QString label = word(static_cast<Word>(static_cast<int>(Word::ItemD15) + i - 1));
         SetCtrlNodeText(21, 4 + i, label + QStringLiteral(" [") + s.PatCode[i] + QStringLiteral("]"));

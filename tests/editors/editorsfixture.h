@@ -98,12 +98,16 @@ struct EditorsFixture : LinkFixture {
     // Double-clicks (group, item) and runs act on the setting dialog shown.
     void edit(int group, int item, const std::function<void(CtrlDialog &)> &act)
     {
+        edit(tree()->node(group, item), act);
+    }
+    void edit(QTreeWidgetItem *node, const std::function<void(CtrlDialog &)> &act)
+    {
         script = [&act](QDialog &d) {
             auto *c = qobject_cast<CtrlDialog *>(&d);
             QVERIFY(c);
             act(*c);
         };
-        doubleClick(group, item);
+        doubleClick(node);
         script = {};
     }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Small helpers of the editors' table tests: texts written language-free in a
 // table ("@WordOn" is the word WordOn of the language in force), and settings
-// changed by name ("TrigMethod=@WordPulse;PulseSource=D3").
+// changed or read by name ("TrigMethod=@WordPulse;PulseSource=D3").
 
 #include "app/appstate.h"
 #include "common/ctrlsettings.h"
@@ -38,24 +38,50 @@ inline QString joinedKey(const QStringList &parts)
     return resolved(parts).join(QString());
 }
 
-// Sets settings members by name: "Member=value" pairs separated by ";",
-// values resolved as above. Returns false for a name the record lacks.
-inline bool setMembers(const QString &spec)
+// A settings member by name: "CH1Offset", or an array element "LAChanOn[13]";
+// null for a name the record lacks.
+inline QString *memberByName(const QString &name)
 {
+    QString base = name;
+    int index = -1;
+    if (name.endsWith(u']')) {
+        const qsizetype open = name.indexOf(u'[');
+        if (open < 0)
+            return nullptr;
+        base = name.left(open);
+        index = name.mid(open + 1, name.size() - open - 2).toInt();
+    }
+    for (const CtrlSettingsField &f : ctrlSettingsFields()) {
+        if (base != QLatin1String(f.name))
+            continue;
+        if (index < 0 && f.text)
+            return &(app().Settings.*f.text);
+        if (index >= 0 && f.array && index < CtrlSettings::ArraySize)
+            return &(app().Settings.*f.array)[index];
+    }
+    return nullptr;
+}
+
+// "Member=value" pairs separated by ";", values resolved as above.
+inline QList<QPair<QString, QString>> memberPairs(const QString &spec)
+{
+    QList<QPair<QString, QString>> out;
     for (const QString &pair : spec.split(u';', Qt::SkipEmptyParts)) {
         const qsizetype eq = pair.indexOf(u'=');
-        if (eq < 0)
+        out.append({eq < 0 ? pair : pair.left(eq), eq < 0 ? QString() : resolved(pair.mid(eq + 1))});
+    }
+    return out;
+}
+
+// Sets settings members by name ("TrigMethod=@WordPulse;LAChanOn[3]=@WordOn").
+// Returns false for a name the record lacks.
+inline bool setMembers(const QString &spec)
+{
+    for (const auto &[name, value] : memberPairs(spec)) {
+        QString *member = memberByName(name);
+        if (!member)
             return false;
-        const QString name = pair.left(eq);
-        bool found = false;
-        for (const CtrlSettingsField &f : ctrlSettingsFields()) {
-            if (f.text && name == QLatin1String(f.name)) {
-                app().Settings.*f.text = resolved(pair.mid(eq + 1));
-                found = true;
-            }
-        }
-        if (!found)
-            return false;
+        *member = value;
     }
     return true;
 }
