@@ -1,6 +1,17 @@
 // Fuzz target: the record file reader on arbitrary bytes. A file either
 // fails with a known error and leaves the record untouched, or fills it so
 // that every frame from 1 to FrameCount lies inside the samples.
+//
+// Byte 0 chooses what the rest is:
+//   even: a whole file (the 56-byte header and the compressed body), read as
+//         the open button reads it;
+//   odd:  the header (bytes 1..56), then a body length in three bytes (a
+//         little-endian 0..65535, moved to just below or above the size
+//         limit when the third byte is odd), then body bytes repeated to that
+//         length: an inflated body
+//         handed straight to the parser, so that bodies shorter than a frame,
+//         beyond the size limit and with any sample values are reached (a
+//         changed compressed stream never passes its check sum).
 
 #include "common/replayinfo.h"
 #include "replay/recordfile.h"
@@ -9,25 +20,56 @@
 
 #include <cstdlib>
 
+namespace {
+
+QByteArray rawBody(const QByteArray &rest)
+{
+    if (rest.size() < 3)
+        return {};
+    qsizetype n = qsizetype(quint8(rest[0])) | qsizetype(quint8(rest[1])) << 8;
+    if (quint8(rest[2]) & 1)
+        n += RecordBufferSize - 32768;
+    const QByteArray pattern = rest.mid(3);
+    if (pattern.isEmpty())
+        return QByteArray(n, '\0');
+    QByteArray body = pattern.repeated(n / pattern.size() + 1);
+    body.truncate(n);
+    return body;
+}
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    RecordFileData file;
+    if (size < 1)
+        return 0;
+    const bool raw = (data[0] & 1) != 0;
+    const QByteArray bytes(reinterpret_cast<const char *>(data) + 1, qsizetype(size - 1));
     ReplayInfo rec;
     rec.Channel = QStringLiteral("CH2");
+    rec.Samples = QList<qint16>(3, 7); // what an earlier record left
     const ReplayInfo before = rec;
-    RecordError e = readRecordBytes(bytes, file);
-    if (e == RecordError::None) {
-        if (file.inflated.size() > RecordBufferSize)
-            std::abort();
-        e = ParseRecordData(file.header, file.inflated, rec);
+    RecordError e = RecordError::None;
+    if (raw) {
+        const RecordFileHeader header = RecordFileHeader::decode(bytes.left(RecordFileHeader::Size));
+        e = ParseRecordData(header, rawBody(bytes.mid(RecordFileHeader::Size)), rec);
+    } else {
+        RecordFileData file;
+        e = readRecordBytes(bytes, file);
+        if (e == RecordError::None) {
+            if (file.inflated.size() > RecordBufferSize)
+                std::abort();
+            e = ParseRecordData(file.header, file.inflated, rec);
+        }
     }
     if (e != RecordError::None) {
         if (!(rec == before))
             std::abort();
         return 0;
     }
-    if (rec.FrameCount < 1 || rec.Samples.size() < qsizetype(rec.FrameCount) * ReplayInfo::FrameSize)
+    if (rec.FrameCount < 1 || rec.FirstFrame != 1 || rec.CurrentFrame != 1
+        || rec.Samples.size() < qsizetype(rec.FrameCount) * ReplayInfo::FrameSize
+        || rec.Samples.size() > RecordBufferSize + 1)
         std::abort();
     for (qint16 s : rec.Samples)
         if (s < 0 || s > 199)

@@ -99,7 +99,7 @@ void runTransfer(int kind, bool upload)
     }
     show(CtrlTransferCaption(upload, languageIndex()));
     while (!app().transfer.TransferDone)
-        pumpEvents();
+        waitEvents(TransferWaitMs);
 }
 
 // The control file as a document of the shared file commands.

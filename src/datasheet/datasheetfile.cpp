@@ -440,9 +440,11 @@ template <class IO> void replayRecord(IO &io, ReplayInfo &d)
     io.f64(d.Interval);
     if (!io.ok() || !d.ReplayStarted)
         return;
-    // No frames when the frame range is empty or reversed.
+    // A replayed record holds at least one frame: an empty or reversed frame
+    // range is a damaged record, and the file is refused (the writer never
+    // meets one, since every loaded record file starts at frame 1).
     const qint64 n = (qint64(d.FrameCount) - d.FirstFrame + 1) * ReplayInfo::FrameSize;
-    if (n <= 0 || !io.need(n))
+    if (!io.need(n > 0 ? n : -1) || n <= 0)
         return;
     io.fresh(d.Samples, n + 1);
     for (qint64 i = 0; i < n; ++i)

@@ -31,7 +31,7 @@ struct ItemWindowHooks {
     // Brings slot's open window to the front.
     std::function<void(SheetItemKind kind, int slot)> raise;
     // Closes (unloads) slot's window; its unload clears the record's
-    // window-open flag.
+    // window-open flag. A window that refuses to close keeps the flag set.
     std::function<void(SheetItemKind kind, int slot)> close;
     // Moves the open window of slot `from` to slot `to` after the records
     // moved, keeping it running. False when the kind cannot move its windows

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QHeaderView>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -56,6 +57,9 @@ frmDataSheetTree::frmDataSheetTree(QWidget *parent) : QWidget(parent)
     QAction *sorted = add(menu_, "mnuSorted", "So&rted", [this] { mnuSorted_Click(); });
     sorted->setCheckable(true);
 
+    // A right click leaves the selection as it is: the popup acts on the node
+    // selected before it.
+    tree_->viewport()->installEventFilter(this);
     connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         PrepareTreePopup();
         menu_->popup(tree_->viewport()->mapToGlobal(pos));
@@ -81,6 +85,22 @@ frmDataSheetTree::~frmDataSheetTree()
 {
     if (app().sheetui.DataSheetTreeCtl == tree_)
         setDataSheetTree(nullptr);
+}
+
+bool frmDataSheetTree::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == tree_->viewport()) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+            if (static_cast<QMouseEvent *>(event)->button() == Qt::RightButton)
+                return true;
+            break;
+        default: break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QAction *frmDataSheetTree::entry(const char *name) const

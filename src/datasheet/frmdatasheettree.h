@@ -38,6 +38,9 @@ public:
     QMenu *pop_mnu1() const { return menu_; }
     QAction *entry(const char *name) const;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QTreeWidget *tree_ = nullptr;
     QMenu *menu_ = nullptr;

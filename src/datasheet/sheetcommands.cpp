@@ -37,6 +37,13 @@ bool transferBusy()
     return app().transfer.TransferBusy;
 }
 
+// New, Open, Remove and closing the sheet wait for both: a transfer, and the
+// rest of an item window's load after its transfer.
+bool sheetBusy()
+{
+    return transferBusy() || AnyItemWindowLoading();
+}
+
 QTreeWidget *tree()
 {
     return U().DataSheetTreeCtl;
@@ -181,6 +188,7 @@ const DocumentFile &sheetDocument()
         .addRecent = addRecent,
         .clear = clearSheet,
         .read = openPath,
+        .busy = AnyItemWindowLoading,
     };
     return doc;
 }
@@ -283,7 +291,7 @@ bool findItemOfNode(const QTreeWidgetItem *node, SheetItemKind *kind, int *slot)
 
 void RemoveSelected()
 {
-    if (transferBusy() || !tree())
+    if (sheetBusy() || !tree())
         return;
     DataSheet &s = S();
     QTreeWidgetItem *selected = tree()->currentItem();
@@ -333,6 +341,18 @@ void ChangeFormName(QString &newString)
     QTreeWidgetItem *selected = tree()->currentItem();
     if (!selected)
         return;
+    if (transferBusy()) {
+        // Refused as activation is: the node keeps the name it had.
+        SheetItemKind kind;
+        int slot = 0;
+        if (selected == s.RootNode)
+            newString = word(Word::ItemDataSheet);
+        else if (selected == s.SheetNode)
+            newString = s.Name;
+        else if (findItemOfNode(selected, &kind, &slot))
+            newString = itemName(s, kind, slot);
+        return;
+    }
     if (selected == s.RootNode) {
         s.RootNode->setText(0, word(Word::ItemDataSheet));
         newString = s.RootNode->text(0);

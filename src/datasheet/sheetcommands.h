@@ -13,7 +13,9 @@
 // forgotten by every record that held it.
 //
 // While a transfer runs (app().transfer.TransferBusy) New, Open, removing an
-// item or the sheet and activating an item are refused silently.
+// item or the sheet, activating and renaming an item are refused silently;
+// New, Open and removing are refused as well while an item window's load is
+// on the stack (AnyItemWindowLoading()).
 
 #include "common/datasheet.h"
 #include "shell/shellhooks.h"
@@ -54,7 +56,9 @@ void RemoveSelected();
 void SetActiveForm();
 // End of a label edit on the selected node with newString: the root keeps
 // its word (MsgRootNameFixed; newString receives the word); the sheet or
-// item takes the new name and the sheet is modified.
+// item takes the new name and the sheet is modified; an item's window is
+// opened, captioned and brought to the front. While a transfer runs nothing
+// changes and newString receives the node's present name.
 void ChangeFormName(QString &newString);
 
 // The sheet commands. Each of New and the Opens first asks the save question

@@ -42,13 +42,30 @@ void copyRecord(DataSheet &s, SheetItemKind kind, int to, int from)
     }
 }
 
-void closeWindow(SheetItemKind kind, int slot)
+// Closes slot's window; false when it refused (its window-open flag stays
+// set, as the close hook leaves it).
+bool closeWindow(SheetItemKind kind, int slot)
 {
-    const auto &hook = app().sheetui.windows.close;
-    if (hook)
+    bool &open = itemWindowOpen(app().Sheet, kind, slot);
+    if (const auto &hook = app().sheetui.windows.close)
         hook(kind, slot);
-    // Whatever the window did, the slot holds no open window any more.
-    itemWindowOpen(app().Sheet, kind, slot) = false;
+    else
+        open = false; // no windows at all: only the flag tells
+    return !open;
+}
+
+// Moves the open window of slot from to slot to, keeping it running; false
+// when the kind cannot move its windows.
+bool moveWindow(SheetItemKind kind, int from, int to)
+{
+    const auto &hook = app().sheetui.windows.move;
+    return hook && hook(kind, from, to);
+}
+
+bool windowLoading(SheetItemKind kind, int slot)
+{
+    const auto &hook = app().sheetui.windows.loading;
+    return hook && hook(kind, slot);
 }
 
 } // namespace
@@ -146,26 +163,44 @@ int PrepareNewItemRecord(DataSheet &s, SheetItemKind kind, int lang)
     return k;
 }
 
+bool AnyItemWindowLoading()
+{
+    DataSheet &s = app().Sheet;
+    for (SheetItemKind kind : ItemKindsByFile) {
+        const int n = qBound(0, s.count(kind), DataSheet::slotCount(kind));
+        for (int i = 0; i < n; ++i)
+            if (windowLoading(kind, i))
+                return true;
+    }
+    return false;
+}
+
 bool RemoveItem(SheetItemKind kind, int k)
 {
     DataSheet &s = app().Sheet;
     const int n = s.count(kind);
-    if (n > DataSheet::slotCount(kind) || k < 0 || k >= n)
+    if (n > DataSheet::slotCount(kind) || k < 0 || k >= n || AnyItemWindowLoading())
         return false;
     s.Modified = true;
     const ItemWindowHooks &w = app().sheetui.windows;
     for (int i = k; i <= n - 2; ++i) {
-        if (itemWindowOpen(s, kind, i))
-            closeWindow(kind, i);
+        const bool vacant = !itemWindowOpen(s, kind, i) || closeWindow(kind, i);
+        const bool nextOpen = itemWindowOpen(s, kind, i + 1);
         copyRecord(s, kind, i, i + 1);
-        if (itemWindowOpen(s, kind, i)) {
-            // The moved item had its window open: it opens again in its new slot.
+        if (!nextOpen)
+            continue;
+        if (vacant && moveWindow(kind, i + 1, i)) {
+            // The window went down with its item and keeps running; its old
+            // slot holds no window any more.
+            itemWindowOpen(s, kind, i + 1) = false;
+        } else {
+            // The moved item's window opens again in its new slot.
             itemWindowOpen(s, kind, i) = false; // set again by the window's start-up
             if (w.open)
                 w.open(kind, i);
-            if (w.setCaption)
-                w.setCaption(kind, i, itemCaption(s, kind, i));
         }
+        if (w.setCaption)
+            w.setCaption(kind, i, itemCaption(s, kind, i));
     }
     const int j = n - 1;
     if (itemWindowOpen(s, kind, j))

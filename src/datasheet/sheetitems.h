@@ -47,12 +47,16 @@ inline QString itemCaption(DataSheet &s, SheetItemKind kind, int slot)
 // The count is not raised. Only while hasRoom(kind).
 int PrepareNewItemRecord(DataSheet &s, SheetItemKind kind, int lang);
 
-// Removes the item in slot k (0 <= k < count; anything else changes nothing
-// and returns false): marks the sheet modified, moves every later record one
-// slot down (with its name, data and node), closes the window of each moved
-// item in its old slot and opens it in its new one, closes the last slot's
-// window, clears the vacated slot's data flag and lowers the count. The tree
-// is left to the caller.
+// True while the window of any item has a load on its stack.
+bool AnyItemWindowLoading();
+
+// Removes the item in slot k (0 <= k < count, and no item window loading;
+// anything else changes nothing and returns false): marks the sheet modified,
+// moves every later record one slot down (with its name, data and node),
+// moves each moved item's open window with it (a kind that cannot move its
+// windows closes it in the old slot and opens it in the new one), closes the
+// last slot's window, clears the vacated slot's data flag and lowers the
+// count. The tree is left to the caller.
 bool RemoveItem(SheetItemKind kind, int k);
 inline bool RemoveWaveItem(int k) { return RemoveItem(SheetItemKind::Wave, k); }
 inline bool RemoveMeasureItem(int k) { return RemoveItem(SheetItemKind::Measure, k); }
@@ -61,5 +65,6 @@ inline bool RemoveReplayItem(int k) { return RemoveItem(SheetItemKind::Replay, k
 inline bool RemoveStoredWaveItem(int k) { return RemoveItem(SheetItemKind::StoredWave, k); }
 
 // Closes every open item window and sets all five counts to 0; the records,
-// the name, path, modified flag and the tree stay.
+// the name, path, modified flag and the tree stay. A window that refuses to
+// close keeps its window-open flag.
 void CloseAllItems();

@@ -11,6 +11,8 @@
 
 #include <QPointer>
 
+#include <algorithm>
+
 #include <climits>
 
 namespace {
@@ -135,6 +137,12 @@ void ComResetTicks()
     app().link.RxTickMark = appClock().ticks();
 }
 
+int ComWaitLeftMs(int tickLimit)
+{
+    const qint64 left = (app().link.RxTickMark + tickLimit) * 100 - appClock().nowMs();
+    return int(std::clamp<qint64>(left, 1, INT_MAX));
+}
+
 QString ComReadReply()
 {
     if (!linkGateOpen())
@@ -142,7 +150,7 @@ QString ComReadReply()
     LinkState &l = app().link;
     ComResetTicks();
     while (l.RxWaiting && ComRxTicks() < TextReplyTicks && !portGone())
-        pumpEvents();
+        waitEvents(ComWaitLeftMs(TextReplyTicks));
     if (ComRxTicks() > TextReplyTicks - 1 || l.RxWaiting)
         return QString();
     return l.RxText;
@@ -155,7 +163,7 @@ bool ComWaitBlock(int tickLimit)
     l.BinaryReply = -1;
     ComResetTicks();
     while (l.RxWaiting && ComRxTicks() < tickLimit && !portGone())
-        pumpEvents();
+        waitEvents(ComWaitLeftMs(tickLimit));
     return ComRxTicks() < tickLimit && !l.RxWaiting;
 }
 

@@ -7,7 +7,8 @@
 // Receive state lives in app().link (RxWaiting, BinaryReply, RxStarted,
 // RxText, RxBuffer, RxWritePos, RxReceived, RxCount). The tick counter RxTicks
 // counts 100 ms ticks of appClock() since the wait began or the last chunk
-// came (ComRxTicks); waits pump events through pumpEvents().
+// came (ComRxTicks); the waits sleep in the event loop (waitEvents()) until
+// bytes come or the time-out falls due.
 //
 // A text reply ends at its first LF. A binary reply (BinaryReply true) is a
 // length-prefixed block: 4 bytes of little-endian length N, then N bytes; its
@@ -45,13 +46,13 @@ void ComWriteLine(const QString &cmd);
 // The pacing delay of a line of len characters at the baud text given (ms).
 int ComPacingMs(const QString &baudText, int len);
 
-// Waits, pumping events, until the text reply is complete or 40 ticks pass;
+// Waits, handling events, until the text reply is complete or 40 ticks pass;
 // returns RxText, or the empty text on time-out (silent; the link stays).
 // Only while the gate is open; otherwise the empty text at once.
 QString ComReadReply();
 
 // The block wait of the transfer engine, after the block query was written
-// with SendCommand: sets RxWaiting and BinaryReply, starts the ticks, pumps
+// with SendCommand: sets RxWaiting and BinaryReply, starts the ticks, waits
 // until the block is complete or tickLimit ticks pass. True when the block
 // came (its payload in RxBuffer from index 0, its length in RxCount).
 bool ComWaitBlock(int tickLimit = BlockReplyTicks);
@@ -69,6 +70,8 @@ void ComOnComm(int commEvent);
 // RxTicks: ticks since the last reset; ComResetTicks sets it to 0.
 int ComRxTicks();
 void ComResetTicks();
+// Milliseconds (at least 1) until RxTicks reaches tickLimit.
+int ComWaitLeftMs(int tickLimit);
 
 // Marks the link lost: picLED_ON hidden, picLED_OFF shown, LinkConnected false.
 void ComLinkLost();

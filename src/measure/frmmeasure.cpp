@@ -10,6 +10,7 @@
 #include "platform/ui/ui.h"
 #include "shell/frmmain.h"
 #include "shell/modalrunner.h"
+#include "shell/mousecontrol.h"
 #include "texts/messagetable.h"
 #include "texts/stringres.h"
 #include "transfer/frmprgress.h"
@@ -46,13 +47,6 @@ MeasDoc *docOf(int slot)
     if (slot < 0 || slot >= DataSheet::MeasSlots)
         return nullptr;
     return &app().Sheet.MeasDocs[size_t(slot)];
-}
-
-void markSheetModified()
-{
-    app().Sheet.Modified = true;
-    if (const auto &hook = app().measure.SheetModified)
-        hook();
 }
 
 } // namespace
@@ -126,6 +120,8 @@ frmMeasure::frmMeasure(QWidget *parent) : QWidget(parent)
     layout->addWidget(MeasureView, 1);
 
     connect(cmdRefresh, &QToolButton::clicked, this, [this] { cmdRefresh_Click(); });
+    cmdRefresh->setMouseTracking(true);
+    cmdRefresh->installEventFilter(this);
     connect(cmdPassFailed, &QToolButton::clicked, this, [this] { cmdPassFailed_Click(); });
     connect(cmdExport, &QToolButton::clicked, this, [this] { cmdExport_Click(); });
 
@@ -197,6 +193,8 @@ bool frmMeasure::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == MeasureView->viewport() && event->type() == QEvent::Resize)
         Form_Resize();
+    if (watched == cmdRefresh && event->type() == QEvent::MouseMove)
+        cmdRefresh_MouseMove();
     return QWidget::eventFilter(watched, event);
 }
 
@@ -306,7 +304,7 @@ void frmMeasure::LoadMeasure()
     if (!doc)
         return;
     doc->HasData = true;
-    markSheetModified();
+    app().Sheet.Modified = true;
     const TransferData &x = app().xfer;
     for (int i = 0; i < MeasCount; ++i)
         doc->Items[i].Value = x.MeasSlot[i].Value;
@@ -346,9 +344,7 @@ void frmMeasure::cmdRefresh_Click()
             ui().message(MsgIcon::Exclamation, kAppTitle, message(Msg::MsgConnectFirst), MsgButtons::Ok);
         } else if (app().shell.RefreshType == QLatin1String("Single")) {
             cmdRefresh->setEnabled(false);
-            m.MeasBusy = true;
-            LoadMeasure();
-            m.MeasBusy = false;
+            busyLoad();
         } else {
             // A continuous refresh: a load every interval after the last one
             // ended, until a Refresh click, a window's unload, a lost link or
@@ -358,9 +354,7 @@ void frmMeasure::cmdRefresh_Click()
             doc->Refreshing = true;
             f.MeasAutoRefreshOn = true;
             auto loadOnce = [&] {
-                m.MeasBusy = true;
-                LoadMeasure();
-                m.MeasBusy = false;
+                busyLoad();
                 timer2_->stop();
                 timer2_->start(interval);
             };
@@ -371,7 +365,7 @@ void frmMeasure::cmdRefresh_Click()
                     timer2_->stop();
                     loadOnce();
                 }
-                pumpEvents();
+                waitEvents(interval);
             }
         }
     }
@@ -385,6 +379,25 @@ void frmMeasure::cmdRefresh_Click()
         timer2_->stop();
         cmdRefresh->setEnabled(true);
     }
+}
+
+void frmMeasure::busyLoad()
+{
+    MeasureState &m = app().measure;
+    m.MeasBusy = true;
+    loading_ = true;
+    LoadMeasure();
+    loading_ = false;
+    m.MeasBusy = false;
+}
+
+void frmMeasure::cmdRefresh_MouseMove()
+{
+    const int code = MouseControl::Cursor();
+    if (code == 0)
+        cmdRefresh->unsetCursor();
+    else
+        cmdRefresh->setCursor(MouseControl::cursorOf(code));
 }
 
 void frmMeasure::cmdPassFailed_Click()
@@ -542,20 +555,4 @@ bool CloseMeasureWindow(int slot)
         return true;
     w->frame()->close();
     return w->unloaded();
-}
-
-void ReloadMeasureWindow(int slot)
-{
-    frmMeasure *w = measureWindow(slot);
-    if (!w)
-        return;
-    w->tag = QString::number(slot);
-    w->setWindowTitle(app().Sheet.MeasDocs[size_t(slot)].Name);
-    w->Form_Load();
-}
-
-void RenameMeasureWindow(int slot)
-{
-    if (frmMeasure *w = measureWindow(slot))
-        w->setWindowTitle(app().Sheet.MeasDocs[size_t(slot)].Name);
 }

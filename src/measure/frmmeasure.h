@@ -43,6 +43,9 @@ public:
 
     // Event handlers (the buttons, F5 and the timers call them).
     void cmdRefresh_Click();
+    // The pointer moves over the Refresh button: the button takes the
+    // program's current screen pointer.
+    void cmdRefresh_MouseMove();
     void cmdPassFailed_Click();
     void cmdExport_Click();
     void Timer1_Timer();
@@ -63,6 +66,8 @@ public:
     ClockTimer &timer2() { return *timer2_; }
     // True once the window has unloaded (it may still wait for a handler).
     bool unloaded() const { return unloaded_; }
+    // True while a load of this window is on the stack (it refuses to close).
+    bool loading() const { return loading_; }
 
     // The window and its frame in the main window's item area (itself when
     // it stands alone).
@@ -88,12 +93,14 @@ private:
     void setRefreshPictures(bool stop);
     void selectChannel(int which);
     void leaveHandler();
+    void busyLoad();
 
     std::unique_ptr<ClockTimer> timer1_;
     std::unique_ptr<ClockTimer> timer2_;
     bool FirstTick = false;
     bool stopPictures_ = false;
     bool unloaded_ = false;
+    bool loading_ = false;
     int handlerDepth_ = 0;
 };
 
@@ -107,11 +114,5 @@ frmMeasure *ShowMeasureWindow(int slot);
 // Closes the window of slot, if any (refused, as a close by the user, while a
 // transfer or a measurement load runs). True when no window is left.
 bool CloseMeasureWindow(int slot);
-// After the slot compaction of a removal has copied a record into slot: gives
-// its window (if any) the tag and caption of that slot and loads it again.
-void ReloadMeasureWindow(int slot);
-// After a rename: the window of slot (if any) takes the item's Name as its
-// caption.
-void RenameMeasureWindow(int slot);
 // The window of slot, or nullptr.
 frmMeasure *measureWindow(int slot);

@@ -279,8 +279,6 @@ void frmPassFailed::OKButton_Click()
         return;
     app().Sheet.MeasDocs[size_t(slot)].Items = EditTable;
     app().Sheet.Modified = true;
-    if (const auto &hook = app().measure.SheetModified)
-        hook();
     app().shell.DialogOK = true;
     accept();
 }

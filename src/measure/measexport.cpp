@@ -3,6 +3,7 @@
 #include "platform/safesave.h"
 
 #include "app/appstate.h"
+#include "common/constants.h"
 #include "measure/meastable.h"
 #include "values/valuereply.h"
 
@@ -23,7 +24,7 @@ void line(QByteArray &out, const QString &text)
 QByteArray MeasureExportText(const MeasDoc &doc)
 {
     QByteArray out;
-    line(out, QLatin1String(CompanyName) + QStringLiteral(" -[Measure]"));
+    line(out, CompanyName + QStringLiteral(" -[Measure]"));
     for (int i = 0; i < 4; ++i)
         line(out, QString());
     line(out, doc.Info);

@@ -16,8 +16,6 @@
 #include <QByteArray>
 #include <QString>
 
-inline constexpr const char *CompanyName = "Karvo Technologies,Inc.";
-
 // The file's bytes for doc, names in the current language.
 QByteArray MeasureExportText(const MeasDoc &doc);
 

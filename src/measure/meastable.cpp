@@ -78,11 +78,6 @@ MeasKind measKindOfIndex(int index)
     return d ? d->kind : MeasKind::Volt;
 }
 
-QString NewMeasureItemName(int countBefore, int lang)
-{
-    return (lang == 0 ? QStringLiteral("测量") : QStringLiteral("Measure")) + QString::number(countBefore);
-}
-
 EditorText ShowLimit(MeasKind kind, double limit)
 {
     switch (kind) {

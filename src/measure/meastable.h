@@ -29,11 +29,6 @@ int measIndexOfName(const QString &name);
 // The value kind of index (Volt for an index out of range).
 MeasKind measKindOfIndex(int index);
 
-// The name of a new measure item: the kind word of lang ("Measure", or
-// "测量" for 0) followed by the number of measure items before the add
-// ("Measure0"). The data sheet sets it when it adds an item.
-QString NewMeasureItemName(int countBefore, int lang);
-
 // A stored limit as the table, the export and the limits dialog show it:
 // number text, unit position and the two joined ("150.000mV").
 EditorText ShowLimit(MeasKind kind, double limit);

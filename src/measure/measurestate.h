@@ -10,8 +10,6 @@
 
 #include <QtGlobal>
 
-#include <functional>
-
 struct AutoRefreshFlags {
     bool WaveAutoRefreshOn = false; // a waveform window refreshes continuously
     bool DataAutoRefreshOn = false; // a data window refreshes continuously
@@ -24,8 +22,4 @@ struct MeasureState {
     bool MeasBusy = false;          // a load started by a Refresh click runs
     bool MeasRefreshActive = false; // from a Refresh click until a measure window unloads
     qint16 MeasRefreshDoc = 0;      // slot of the window whose Refresh click last started a load
-
-    // Called after a measure window or the limits dialog has set
-    // app().Sheet.Modified (the data sheet may show it). Empty: nothing more.
-    std::function<void()> SheetModified;
 };

@@ -208,5 +208,6 @@ void frmV_Panel::Form_Unload()
     unloaded_ = true;
     mirror_.finish();
     knob_.release();
+    releasePrintJob(PrintJobKind::Panel);
     app().shell.PanelLoaded = false;
 }

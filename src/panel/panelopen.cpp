@@ -30,7 +30,10 @@ void OpenVirtualPanel()
     if (app().transfer.TransferBusy)
         return;
     QWidget *owner = app().shell.MainForm.data();
-    if (app().link.VisaInterfaceType == 1) {
+    // The interface type is only set by a VISA open: after a serial-port
+    // connect it still names the last VISA session's interface.
+    const LinkState &l = app().link;
+    if (l.IoType != IoTypeSerial && l.VisaInterfaceType == 1) {
         frmV_Panel panel(owner);
         g_panel = &panel;
         runModal(panel);

@@ -3,13 +3,10 @@
 #include "platform/print/printpicture.h"
 #include "platform/safesave.h"
 #include "platform/ui/ui.h"
+
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QStandardPaths>
 
 namespace {
-
 
 // The message boxes carry the application's title.
 QString appTitle()
@@ -17,31 +14,11 @@ QString appTitle()
     return QCoreApplication::applicationName();
 }
 
-void outputPrintPicture(const QImage &picture)
-{
-    const QString path = printPicturePath();
-    QString error;
-    if (!saveBitmap(picture, path, &error))
-        ui().message(MsgIcon::Critical, appTitle(), error);
-}
-
 } // namespace
-
-QString printPicturePath()
-{
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
-    return QDir(dir).filePath(QStringLiteral("$Print.bmp"));
-}
 
 bool saveBitmap(const QImage &picture, const QString &path, QString *error)
 {
-    const QFileInfo info(path);
-    if (!info.dir().exists() && !QDir().mkpath(info.absolutePath())) {
-        if (error)
-            *error = QStringLiteral("Cannot create the folder %1.").arg(QDir::toNativeSeparators(info.absolutePath()));
-        return false;
-    }
-    return SaveBitmapFile(picture, path, error);
+    return MakeFolderOf(path, error) && SaveBitmapFile(picture, path, error);
 }
 
 bool ExportPanelPicture(const QImage &picture, int lang)
@@ -70,16 +47,10 @@ bool ExportPanelPicture(const QImage &picture, int lang)
 
 void PrintPanelPicture(const QImage &picture)
 {
-    outputPrintPicture(picture);
-    QString error;
-    if (!printPicture(PrintJobKind::Panel, picture, false, &error))
-        ui().message(MsgIcon::None, appTitle(), error);
+    PrintWindowPicture(PrintJobKind::Panel, picture, false);
 }
 
 void PreviewPanelPicture(const QImage &picture)
 {
-    outputPrintPicture(picture);
-    QString error;
-    if (!printPicture(PrintJobKind::Panel, picture, true, &error))
-        ui().message(MsgIcon::None, appTitle(), error);
+    PrintWindowPicture(PrintJobKind::Panel, picture, true);
 }

@@ -3,11 +3,10 @@
 // print or preview on a US Letter page through the program's picture printer
 // (platform/print), which tests replace. No widget in this header.
 
+#include "platform/print/printpicture.h"
+
 #include <QImage>
 #include <QString>
-
-// The print picture file "$Print.bmp" in the user's cache folder.
-QString printPicturePath();
 
 // Writes picture as a Windows bitmap, whole or not at all: a failed save leaves
 // an existing file whole. Returns false with *error set on failure.
@@ -19,8 +18,7 @@ bool saveBitmap(const QImage &picture, const QString &path, QString *error);
 // the critical icon. Returns true when a file was written.
 bool ExportPanelPicture(const QImage &picture, int lang);
 
-// Print and preview: rewrite the print picture file (a failure shows its
-// description, critical icon), then print or preview the picture held in
-// memory. A failed print shows its description (OK, no icon).
+// Print and preview of the picture held in memory, as every picture window
+// does them (PrintWindowPicture).
 void PrintPanelPicture(const QImage &picture);
 void PreviewPanelPicture(const QImage &picture);

@@ -1,6 +1,8 @@
 #include "platform/pump.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QThread>
 #include <QTimer>
 
 namespace {
@@ -26,14 +28,21 @@ void waitEvents(int maxMs)
         hook()();
         return;
     }
-    if (maxMs <= 0 || !QCoreApplication::instance()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    if (!QCoreApplication::instance() || !QAbstractEventDispatcher::instance()) {
+        if (maxMs > 0)
+            QThread::msleep(static_cast<unsigned long>(maxMs));
         return;
     }
-    // The timer's event ends the sleep when nothing else comes first.
-    QTimer wake;
-    wake.setSingleShot(true);
-    wake.start(maxMs);
+    if (maxMs <= 0) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        return;
+    }
+    // The deadline is an event of its own: the wait below ends at the first
+    // event that comes, this one at the latest.
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    deadline.setTimerType(Qt::PreciseTimer);
+    deadline.start(maxMs);
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 

@@ -1,13 +1,14 @@
 #pragma once
-// The event pump every wait loop calls. Tests replace it so that a turn
-// delivers simulator bytes and moves the virtual clock on.
+// The event pump of the program's waits and progress steps. Tests replace it
+// so that a turn delivers simulator bytes and moves the virtual clock on.
 //
-// pumpEvents() only handles what is pending and returns at once: for progress
-// steps that must not slow a transfer down. waitEvents() is for the loops that
-// wait for something (a reply, a transfer, the next load of a continuous
-// refresh): it sleeps in the event loop until an event arrives or maxMs pass,
-// then handles what came, so a wait never keeps a core busy. Under a test pump
-// both call the installed pump once.
+// - pumpEvents(): one non-blocking turn: the events pending now are handled
+//   and the call returns at once (a progress step, a repaint).
+// - waitEvents(maxMs): one turn of a wait loop: sleeps in the event loop until
+//   an event arrives (a timer, a serial port's bytes, a window message) or
+//   maxMs have passed, then handles what came. A loop around it never keeps a
+//   core busy.
+// Under a replacement pump both call it once.
 
 #include <functional>
 

@@ -1,6 +1,8 @@
 #include "platform/safesave.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
 
 bool WholeFileWriter::open()
@@ -55,4 +57,14 @@ bool SaveBitmapFile(const QImage &picture, const QString &path, QString *error)
         return false;
     }
     return SaveWholeFile(path, bytes, error);
+}
+
+bool MakeFolderOf(const QString &path, QString *error)
+{
+    const QFileInfo info(path);
+    if (info.dir().exists() || QDir().mkpath(info.absolutePath()))
+        return true;
+    if (error)
+        *error = QStringLiteral("Cannot create the folder %1.").arg(QDir::toNativeSeparators(info.absolutePath()));
+    return false;
 }

@@ -36,3 +36,7 @@ private:
 
 // Saves picture as a Windows bitmap the same way (a null picture is an error).
 bool SaveBitmapFile(const QImage &picture, const QString &path, QString *error = nullptr);
+
+// Makes the folder that is to hold path when it does not exist. False with a
+// description when it cannot be made.
+bool MakeFolderOf(const QString &path, QString *error = nullptr);

@@ -410,8 +410,6 @@ void frmRecordPlay::RecordReplayPause() { engine_.RecordReplayPause(); }
 void frmRecordPlay::markModified()
 {
     app().Sheet.Modified = true;
-    if (app().replay.SheetModified)
-        app().replay.SheetModified();
 }
 
 void frmRecordPlay::FlatBttn4_Click()
@@ -487,7 +485,7 @@ void frmRecordPlay::ExportReplayBitmap()
     } else {
         req.filter = QStringLiteral("(*.bmp)");
     }
-    req.defaultSuffix = QStringLiteral("bmp");
+    // The name is taken as the user typed it: no suffix is added.
     if (rec().Status == ReplayInfo::Replaying && rec().ReplayStarted)
         engine_.RecordReplayPause();
     const FileDialogResult res = ui().saveFile(req);
@@ -515,10 +513,7 @@ void frmRecordPlay::printOrPreview(bool preview)
         p.drawImage(0, 0, RecordWavePic->image);
     }
     printPicture_ = picture;
-    QString error;
-    const bool ok = printPicture(PrintJobKind::Replay, picture, preview, &error);
-    if (!ok && !preview)
-        ui().message(MsgIcon::None, Title, error, MsgButtons::Ok);
+    PrintWindowPicture(PrintJobKind::Replay, picture, preview);
     Form_Resize();
 }
 

@@ -6,9 +6,6 @@
 #include <functional>
 
 struct ReplayState {
-    // Called after a replay window has set app().Sheet.Modified (a file
-    // opened, the colour scheme changed).
-    std::function<void()> SheetModified;
     // Called after a replay window's caption changed (a file opened), with
     // the window's slot.
     std::function<void(int slot)> CaptionChanged;

@@ -15,9 +15,9 @@ QString appTitle()
     return QCoreApplication::applicationName();
 }
 
-bool busy()
+bool busy(const DocumentFile &doc)
 {
-    return app().transfer.TransferBusy;
+    return app().transfer.TransferBusy || (doc.busy && doc.busy());
 }
 
 SaveOutcome saveTo(const DocumentFile &doc, const QString &path)
@@ -102,14 +102,14 @@ bool AskSaveChanges(const DocumentFile &doc)
 
 void DocumentNew(const DocumentFile &doc)
 {
-    if (busy() || !AskSaveChanges(doc))
+    if (busy(doc) || !AskSaveChanges(doc))
         return;
     doc.clear();
 }
 
 void DocumentOpenWithDialog(const DocumentFile &doc)
 {
-    if (busy() || !AskSaveChanges(doc))
+    if (busy(doc) || !AskSaveChanges(doc))
         return;
     FileDialogRequest req;
     req.title = languageText("打开", "Open");
@@ -121,7 +121,7 @@ void DocumentOpenWithDialog(const DocumentFile &doc)
 
 void DocumentOpen(const DocumentFile &doc, const QString &path)
 {
-    if (busy() || !AskSaveChanges(doc))
+    if (busy(doc) || !AskSaveChanges(doc))
         return;
     doc.read(path);
 }

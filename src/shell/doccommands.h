@@ -47,6 +47,9 @@ struct DocumentFile {
     // Open's work once the question is answered: reads path, reports a bad
     // file and then changes nothing.
     void (*read)(const QString &path) = nullptr;
+    // Optional: true while the document cannot be replaced (New and Open are
+    // then refused silently, as while a transfer runs).
+    bool (*busy)() = nullptr;
 };
 
 // The text of the language in force (Chinese or English).
@@ -60,7 +63,8 @@ bool AskSaveChanges(const DocumentFile &doc);
 void DocumentIsFile(const DocumentFile &doc, const QString &path);
 // The open and save dialogs' filter of the document.
 QString DocumentFilter(const DocumentFile &doc);
-// New, Open and OpenCtrl do nothing while a transfer runs.
+// New, Open and OpenCtrl do nothing while a transfer runs or the document is
+// busy.
 // New: the question, then clear().
 void DocumentNew(const DocumentFile &doc);
 // Open with the open dialog, and Open of a known path (recent lists, start-up).

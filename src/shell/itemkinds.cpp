@@ -1,6 +1,7 @@
 #include "shell/itemkinds.h"
 
 #include "app/appstate.h"
+#include "datasheet/sheetitems.h"
 #include "measure/frmmeasure.h"
 #include "replay/frmrecordplay.h"
 #include "shell/itemplacement.h"
@@ -8,6 +9,8 @@
 #include "wave/frmdata.h"
 #include "wave/frmwave.h"
 
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QWidget>
 
 namespace {
@@ -24,7 +27,10 @@ const ItemKindRow rows[] = {
      [](int slot) -> QWidget * { return measureWindow(slot); },
      [](int slot) { CloseMeasureWindow(slot); },
      nullptr,
-     nullptr},
+     [](int slot) {
+         const frmMeasure *w = measureWindow(slot);
+         return w && w->loading();
+     }},
     {SheetItemKind::Data,
      [](int slot) { ShowDataWindow(slot); },
      [](int slot) -> QWidget * { return dataWindow(slot); },
@@ -35,7 +41,7 @@ const ItemKindRow rows[] = {
      [](int slot) { ShowReplayWindow(slot); },
      [](int slot) -> QWidget * { return ReplayWindow(slot); },
      [](int slot) { CloseReplayWindow(slot); },
-     nullptr,
+     [](int from, int to) { MoveReplayWindow(from, to); },
      nullptr},
     {SheetItemKind::StoredWave,
      [](int slot) { ShowStoredWaveWindow(slot); },
@@ -49,6 +55,22 @@ QWidget *windowOf(SheetItemKind kind, int slot)
 {
     const ItemKindRow *row = itemKindRow(kind);
     return row ? row->window(slot) : nullptr;
+}
+
+// Brings w to the front: its frame in the main window's item area when it
+// has one (raising the widget alone would only raise it inside its frame).
+void raiseWindow(QWidget *w)
+{
+    w->show();
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(w->parentWidget())) {
+        sub->show();
+        sub->raise();
+        if (QMdiArea *area = sub->mdiArea())
+            area->setActiveSubWindow(sub);
+        return;
+    }
+    w->raise();
+    w->activateWindow();
 }
 
 } // namespace
@@ -91,16 +113,19 @@ void bindItemWindows()
         };
     if (!h.raise)
         h.raise = [](SheetItemKind kind, int slot) {
-            if (QWidget *w = windowOf(kind, slot)) {
-                w->show();
-                w->raise();
-                w->activateWindow();
-            }
+            if (QWidget *w = windowOf(kind, slot))
+                raiseWindow(w);
         };
     if (!h.close)
         h.close = [](SheetItemKind kind, int slot) {
-            if (const ItemKindRow *row = itemKindRow(kind))
+            // Without a window (a kind without a row, or a window gone) the
+            // slot holds no open window any more; a window that refused
+            // stays open.
+            const ItemKindRow *row = itemKindRow(kind);
+            if (row)
                 row->close(slot);
+            if (!row || !row->window(slot))
+                itemWindowOpen(app().Sheet, kind, slot) = false;
         };
     if (!h.move)
         h.move = [](SheetItemKind kind, int from, int to) {

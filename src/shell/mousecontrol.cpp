@@ -56,7 +56,12 @@ void MouseControl::setCursor(int code)
     clearOverrides();
     if (narrowed == 0)
         return;
-    QGuiApplication::setOverrideCursor(narrowed == 99 ? customCursor() : QCursor(shapeOf(narrowed)));
+    QGuiApplication::setOverrideCursor(cursorOf(narrowed));
+}
+
+QCursor MouseControl::cursorOf(int code)
+{
+    return code == 99 ? customCursor() : QCursor(shapeOf(code));
 }
 
 void MouseControl::SetCustomCursor(const QCursor &cursor)

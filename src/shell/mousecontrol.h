@@ -11,6 +11,8 @@ public:
     // The code set last (0 when nothing set one).
     static int Cursor();
     static void setCursor(int code);
+    // The pointer code shows (99: the custom pointer).
+    static QCursor cursorOf(int code);
     // The icon code 99 shows.
     static void SetCustomCursor(const QCursor &cursor);
 };

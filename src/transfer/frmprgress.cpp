@@ -102,7 +102,7 @@ bool RunTransferRequest(TransferCaption caption, int kind, int slot, bool barAtO
             show(slot);
     }
     while (!req.TransferDone)
-        pumpEvents();
+        waitEvents(TransferWaitMs);
     return true;
 }
 

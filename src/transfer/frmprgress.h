@@ -32,14 +32,14 @@ private:
 
 // The request protocol of a requesting window: captions and loads the
 // dialog, sets the request globals (CurrentDoc for kind 6), shows the dialog
-// without waiting and pumps events until TransferDone. barAtOne: the data
+// without waiting and waits in the event loop until TransferDone. barAtOne: the data
 // window's bar start. Returns false, and does nothing, while another transfer
 // runs (TransferBusy).
 bool RunTransferRequest(TransferCaption caption, int kind, int slot = 0, bool barAtOne = false);
 
 // Shows the dialog for a request whose globals the caller has already set
 // (RequestKind, TransferDone false), captioned caption, without waiting: the
-// caller pumps events until TransferDone. Used by the controller's Upload and
+// caller waits in the event loop until TransferDone. Used by the controller's Upload and
 // Download.
 void ShowTransferDialog(const QString &caption);
 

@@ -31,8 +31,13 @@ constexpr MeasRow measRows[] = {
     {":OVERSHOOT", MeasVover, Fmt::Percent},   {":PRESHOOT", MeasVpre, Fmt::Percent},
 };
 
+// An empty reply (a serial time-out, or a query on a lost link) is no reading
+// at all: it is stored as the invalid text, so that it is never judged as the
+// zero the formatters would make of it.
 QString formatted(Fmt f, const QString &reply)
 {
+    if (reply.isEmpty())
+        return QStringLiteral("*****");
     if (reply.contains(QLatin1Char('*')))
         return f == Fmt::Percent ? reply : QStringLiteral("*****");
     switch (f) {

@@ -16,6 +16,10 @@
 #include <array>
 #include <functional>
 
+// The longest sleep of one turn of a window's wait for TransferDone (the
+// transfer's end is an event and wakes the wait at once).
+inline constexpr int TransferWaitMs = 100;
+
 struct TransferData {
     // WorkPts has indexes 0..8192; a block is stored from index 1, so one
     // block yields at most MaxPoints points.

@@ -424,6 +424,11 @@ private slots:
         QTest::newRow("5 records") << head + "0\r\n0\r\n0\r\n5\r\n0\r\n";
         QTest::newRow("4 memory waves") << head + "0\r\n0\r\n0\r\n0\r\n4\r\n";
         QTest::newRow("too many rows") << head + "0\r\n0\r\n1\r\n0\r\n0\r\n\"D\"\r\n#FALSE#\r\n\"\"\r\n17001\r\n";
+        const QByteArray replayed = head
+            + "0\r\n0\r\n0\r\n1\r\n0\r\n\"R\"\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n\"\"\r\n\"\"\r\n#FALSE#\r\n";
+        const QByteArray replayTail = "1\r\n1\r\n#TRUE#\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n0.05\r\n";
+        QTest::newRow("frames 5 to 1") << replayed + "5\r\n1\r\n" + replayTail;
+        QTest::newRow("frames 1 to 0") << replayed + "1\r\n0\r\n" + replayTail;
         QTest::newRow("huge frame count") << head
                 + "0\r\n0\r\n0\r\n1\r\n0\r\n\"R\"\r\n#TRUE#\r\n#TRUE#\r\n#TRUE#\r\n\"\"\r\n\"\"\r\n#FALSE#\r\n-32768\r\n32767\r\n1\r\n1\r\n#TRUE#\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n0.05\r\n1\r\n";
         for (int cut : {60, 500, 2000, 9000, int(g.size()) - 5})

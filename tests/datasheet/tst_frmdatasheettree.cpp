@@ -132,6 +132,35 @@ private slots:
         QCOMPARE(tree->topLevelItem(0)->childCount(), 1);
     }
 
+    void rightClickKeepsTheSelection()
+    {
+        LinkFixture f;
+        fakeWindows();
+        frmDataSheetTree pane;
+        pane.show();
+        QTreeWidget *tree = pane.DataSheetTree();
+        AddNewWaveform();
+        AddNewData();
+        QTreeWidgetItem *wave = app().Sheet.WaveDocs[0].Node;
+        QTreeWidgetItem *data = app().Sheet.DataDocs[0].Node;
+        tree->setCurrentItem(wave);
+        log_.clear();
+        const QPoint onData = tree->visualItemRect(data).center();
+        QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, onData);
+        QTest::mouseDClick(tree->viewport(), Qt::RightButton, {}, onData);
+        QCOMPARE(tree->currentItem(), wave);
+        QVERIFY(log_.isEmpty()); // no window opened
+        // The popup names and removes the node selected before.
+        pane.PrepareTreePopup();
+        QCOMPARE(pane.entry("mnuRemove")->text(), QStringLiteral("&Remove(Wave0)"));
+        QCOMPARE(pane.entry("mnuRename")->text(), QStringLiteral("Re&name(Wave0)"));
+        pane.entry("mnuRemove")->trigger();
+        QCOMPARE(children(), QStringList({"Data0"}));
+        // The left button still selects.
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(data).center());
+        QCOMPARE(tree->currentItem(), data);
+    }
+
     void aLaterPaneRebuildsTheTree()
     {
         LinkFixture f;

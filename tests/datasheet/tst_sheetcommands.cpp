@@ -161,13 +161,16 @@ private slots:
     void newItemsTakeTheirDefaults()
     {
         DataSheet &s = app().Sheet;
-        s.MeasDocs[0].Items[0].Enabled = true;
+        for (MeasItem &item : s.MeasDocs[0].Items.Entries)
+            item.Enabled = true; // a stale slot
         s.MeasDocs[0].Items[0].Value = QStringLiteral("kept");
         s.Replays[0].FilePath = QStringLiteral("/old.rcd");
         AddNewMeasure();
         AddNewRecord();
         QCOMPARE(s.MeasDocs[0].Items[0].Over, 0.2);
-        QVERIFY(!s.MeasDocs[0].Items[0].Enabled);
+        // All eighteen measurements start disabled, the last three too.
+        for (int i = 0; i < MeasCount; ++i)
+            QVERIFY2(!s.MeasDocs[0].Items[i].Enabled, qPrintable(QString::number(i)));
         QCOMPARE(s.MeasDocs[0].Items[0].Value, QStringLiteral("kept"));
         QVERIFY(s.Replays[0].FilePath.isEmpty());
         QCOMPARE(s.Replays[0].Interval, 0.05);
@@ -349,6 +352,19 @@ private slots:
         OpenDataSheetWithDialog();
         select(s.SheetNode);
         RemoveSelected();
+        // Renames are refused too: the nodes keep their names.
+        QString text = QStringLiteral("Bench");
+        ChangeFormName(text);
+        QCOMPARE(text, before);
+        select(s.WaveDocs[1].Node);
+        text = QStringLiteral("Probe");
+        ChangeFormName(text);
+        QCOMPARE(text, QStringLiteral("Wave1"));
+        select(s.RootNode);
+        ChangeFormName(text);
+        QCOMPARE(text, QStringLiteral("Data Sheet"));
+        QCOMPARE(s.Name, before);
+        QCOMPARE(s.WaveDocs[1].Name, QStringLiteral("Wave1"));
         QCOMPARE(s.WaveDocCount, qint16(2));
         QVERIFY(fakeUi_.messages().isEmpty());
         QVERIFY(fakeUi_.fileDialogs().isEmpty());

@@ -2,6 +2,7 @@
 // data/, in both languages, and a save that fails.
 
 #include "app/appstate.h"
+#include "common/constants.h"
 #include "measure/measexport.h"
 #include "measure/meastable.h"
 #include "texts/loadlanguage.h"
@@ -90,6 +91,8 @@ private slots:
         doc.Items[MeasDutyNeg].Enabled = true;
         const QList<QByteArray> lines = MeasureExportText(doc).split('\n');
         QCOMPARE(lines.size(), 27); // 26 lines, each ended by CR LF
+        // The maker's name is the program's one banner string.
+        QCOMPARE(lines[0], (CompanyName + QStringLiteral(" -[Measure]\r")).toUtf8());
         QCOMPARE(lines[5], QByteArray("\r"));
         QCOMPARE(lines[8], QByteArray("Vpp\t\t\t\t\r"));
         QCOMPARE(lines[25], QByteArray("Duty-\t\t40.00%\t60.00%\t\r"));

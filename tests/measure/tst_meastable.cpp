@@ -137,12 +137,6 @@ private slots:
         }
     }
 
-    void newItemName()
-    {
-        QCOMPARE(NewMeasureItemName(0, 1), QStringLiteral("Measure0"));
-        QCOMPARE(NewMeasureItemName(15, 0), QStringLiteral("测量15"));
-    }
-
     void namesFollowLanguage()
     {
         MeasDoc doc;

@@ -172,20 +172,37 @@ void TestKeys::keyLines()
 
 void TestKeys::knobHoldAcceleration_data()
 {
+    // The pause each send takes: VISA 200 ms; the serial control 100 ms plus
+    // its pacing at 9600 baud, 3.125 ms per character and line feed (53 ms for
+    // ":KEY:V_POS_DEC 5", 56 ms for ":KEY:V_POS_DEC 10").
     QTest::addColumn<bool>("serial");
-    QTest::addColumn<int>("pauseMs");
-    QTest::newRow("VISA, 200 ms after each send") << false << 200;
+    QTest::addColumn<int>("oneDigitMs");
+    QTest::addColumn<int>("twoDigitMs");
+    QTest::newRow("VISA, 200 ms after each send") << false << 200 << 200;
+    QTest::newRow("serial, 100 ms and the pacing") << true << 153 << 156;
 }
 
 void TestKeys::knobHoldAcceleration()
 {
     QFETCH(bool, serial);
-    QFETCH(int, pauseMs);
+    QFETCH(int, oneDigitMs);
+    QFETCH(int, twoDigitMs);
     if (serial) {
         DisconnectInstrument();
         fx->useSerial();
         QVERIFY(fx->connect());
+        QCOMPARE(app().link.BaudRateText, QStringLiteral("9600"));
     }
+    QList<QByteArray> expected{":KEY:V_POS_DEC 0"};
+    for (int i = 1; i <= 21; ++i) {
+        const int step = i <= 5 ? 0 : i <= 10 ? 2 : i <= 15 ? 5 : i <= 20 ? 10 : 20;
+        expected << ":KEY:V_POS_DEC " + QByteArray::number(step);
+    }
+    // Each repeat follows the previous send's return by KnobRepeatMs.
+    QList<qint64> expectedTimes{0};
+    for (int i = 1; i < expected.size(); ++i)
+        expectedTimes << expectedTimes.last() + (expected[i - 1].size() > 16 ? twoDigitMs : oneDigitMs) + KnobRepeatMs;
+
     QList<qint64> times;
     KnobRepeater knob([&](const QString &l) {
         times << fx->clock.nowMs();
@@ -194,21 +211,14 @@ void TestKeys::knobHoldAcceleration()
     const qint64 t0 = fx->clock.nowMs();
     fx->sim.clearLog();
     knob.press(QStringLiteral(":KEY:V_POS_DEC"));
-    // Each repeat follows the previous send's return by 200 ms.
-    const int period = pauseMs + KnobRepeatMs;
-    fx->clock.advance(qint64(period) * 21 - pauseMs);
+    fx->clock.advance(t0 + expectedTimes.last() - fx->clock.nowMs());
     knob.release();
     fx->clock.advance(5000);
 
-    QList<QByteArray> expected{":KEY:V_POS_DEC 0"};
-    for (int i = 1; i <= 21; ++i) {
-        const int step = i <= 5 ? 0 : i <= 10 ? 2 : i <= 15 ? 5 : i <= 20 ? 10 : 20;
-        expected << ":KEY:V_POS_DEC " + QByteArray::number(step);
-    }
     QCOMPARE(sentKeyLines(fx->sim), expected);
     QCOMPARE(times.size(), 22);
     for (int i = 0; i < times.size(); ++i)
-        QCOMPARE(times[i] - t0, qint64(i) * period);
+        QCOMPARE(times[i] - t0, expectedTimes[i]);
     QVERIFY(!knob.running());
     QCOMPARE(knob.KnobRepeatCount, 21);
     QCOMPARE(knob.KnobCommand, QStringLiteral(":KEY:V_POS_DEC"));

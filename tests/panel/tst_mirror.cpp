@@ -63,6 +63,10 @@ private slots:
     void exportCancelAndFailure();
     void printAndPreview();
     void printFailureIsReported();
+    void printPictureFileFailure_data();
+    void printPictureFileFailure();
+    void unloadReleasesThePrintDocument_data();
+    void unloadReleasesThePrintDocument();
 
 private:
     std::unique_ptr<LinkFixture> fx;
@@ -421,6 +425,64 @@ void TestMirror::printFailureIsReported()
     fx->sim.clearLog();
     fx->clock.advance(1);
     QCOMPARE(fx->sim.count(":LCD:DATA?"), 1);
+}
+
+// "$Print.bmp" cannot be written (a folder stands in its place): the failure
+// shows with the critical icon and the picture still goes to the printer; a
+// print shows the failure once more at its end, a preview does not.
+void TestMirror::printPictureFileFailure_data()
+{
+    QTest::addColumn<bool>("preview");
+    QTest::addColumn<QList<int>>("icons");
+    QTest::newRow("print") << false << QList<int>{int(MsgIcon::Critical), int(MsgIcon::None)};
+    QTest::newRow("preview") << true << QList<int>{int(MsgIcon::Critical)};
+}
+
+void TestMirror::printPictureFileFailure()
+{
+    QFETCH(bool, preview);
+    QFETCH(QList<int>, icons);
+    frmV_Panel p;
+    fx->clock.advance(10);
+    p.mirror().halt();
+    QFile::remove(printPicturePath());
+    QVERIFY(QDir().mkpath(printPicturePath()));
+    if (preview)
+        p.cmdPreview_Click();
+    else
+        p.cmdPrint_Click();
+    QDir(printPicturePath()).removeRecursively();
+    QCOMPARE(printer->runs.size(), 1);
+    QCOMPARE(printer->runs[0].image, p.pictureImage());
+    QList<int> shown;
+    for (const auto &m : fx->fakeUi.messages()) {
+        shown << int(m.icon);
+        QCOMPARE(m.text, fx->fakeUi.messages()[0].text);
+    }
+    QCOMPARE(shown, icons);
+}
+
+void TestMirror::unloadReleasesThePrintDocument_data()
+{
+    QTest::addColumn<bool>("byFrame");
+    QTest::newRow("reject") << false;
+    QTest::newRow("close box") << true;
+}
+
+void TestMirror::unloadReleasesThePrintDocument()
+{
+    QFETCH(bool, byFrame);
+    frmV_Panel p;
+    p.show();
+    fx->clock.advance(10);
+    p.cmdPreview_Click();
+    QVERIFY(printer->holds(PrintJobKind::Panel));
+    if (byFrame)
+        p.close();
+    else
+        p.reject();
+    QVERIFY(!app().shell.PanelLoaded);
+    QVERIFY(!printer->holds(PrintJobKind::Panel));
 }
 
 QTEST_MAIN(TestMirror)

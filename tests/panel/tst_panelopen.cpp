@@ -15,6 +15,9 @@ class TestPanelOpen : public QObject {
     Q_OBJECT
 private slots:
     void virtualPanelNodeOpensMirror();
+    void secondOpeningMirrorsAgain();
+    void mirrorOnlyOverVisaUsb_data();
+    void mirrorOnlyOverVisaUsb();
     void otherNodesReachTheEditors();
     void laAvailability();
 };
@@ -49,6 +52,75 @@ void TestPanelOpen::virtualPanelNodeOpensMirror()
     CtrlEditSelected();
     QCOMPARE(fx.dialogsShown.size(), 1);
     QCOMPARE(fx.fakeUi.messages().size(), 1);
+}
+
+// Opened, closed and opened again: the second panel loads afresh, mirrors
+// the screen again and closes cleanly.
+void TestPanelOpen::secondOpeningMirrorsAgain()
+{
+    ShellFixture fx;
+    auto main = fx.loadMain();
+    fx.useVisa();
+    QVERIFY(fx.connect());
+    QList<QImage> seen;
+    QList<bool> loaded;
+    fx.script = [&](QDialog &d) {
+        auto *p = qobject_cast<frmV_Panel *>(&d);
+        QVERIFY(p);
+        loaded << app().shell.PanelLoaded;
+        const int before = fx.sim.count(":LCD:DATA?");
+        fx.clock.advance(10);
+        QVERIFY(fx.sim.count(":LCD:DATA?") > before);
+        seen << p->pictureImage();
+        d.close();
+    };
+    OpenVirtualPanel();
+    QVERIFY(!app().shell.PanelLoaded);
+    fx.sim.handle(":CHANNEL2:DISPLAY ON", Qm4100Sim::Framing::VisaUsb); // a changed screen
+    OpenVirtualPanel();
+    QCOMPARE(fx.dialogsShown, (QStringList{QStringLiteral("frmV_Panel"), QStringLiteral("frmV_Panel")}));
+    QCOMPARE(loaded, (QList<bool>{true, true}));
+    QCOMPARE(seen.size(), 2);
+    QCOMPARE(seen[1].size(), QSize(320, 234));
+    QVERIFY(seen[0] != seen[1]);
+    QVERIFY(!app().shell.PanelLoaded);
+    QVERIFY(!app().panel.PanelRunning);
+    // Closed, the panel reads the screen no more.
+    const int reads = fx.sim.count(":LCD:DATA?");
+    fx.clock.advance(1000);
+    QCOMPARE(fx.sim.count(":LCD:DATA?"), reads);
+}
+
+// The mirror panel opens only while the link in use is a VISA USB session;
+// a serial-port connect after a USB session gets the keyboard.
+void TestPanelOpen::mirrorOnlyOverVisaUsb_data()
+{
+    QTest::addColumn<QStringList>("links"); // connected in this order
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("usb") << QStringList{"usb"} << "frmV_Panel";
+    QTest::newRow("serial control") << QStringList{"serial"} << "frmV_Key";
+    QTest::newRow("visa serial") << QStringList{"asrl"} << "frmV_Key";
+    QTest::newRow("usb, then serial control") << QStringList{"usb", "serial"} << "frmV_Key";
+    QTest::newRow("serial control, then usb") << QStringList{"serial", "usb"} << "frmV_Panel";
+}
+
+void TestPanelOpen::mirrorOnlyOverVisaUsb()
+{
+    QFETCH(QStringList, links);
+    QFETCH(QString, shown);
+    ShellFixture fx;
+    auto main = fx.loadMain();
+    for (const QString &link : links) {
+        if (app().link.LinkConnected)
+            DisconnectInstrument();
+        if (link == QLatin1String("serial"))
+            fx.useSerial();
+        else
+            fx.useVisa(link == QLatin1String("usb") ? SimUsb1 : SimAsrl1);
+        QVERIFY(fx.connect());
+    }
+    OpenVirtualPanel();
+    QCOMPARE(fx.dialogsShown, QStringList{shown});
 }
 
 void TestPanelOpen::otherNodesReachTheEditors()

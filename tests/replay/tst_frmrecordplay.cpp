@@ -19,6 +19,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSlider>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -28,6 +29,7 @@
 class TestFrmRecordPlay : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init();
     void cleanup();
 
@@ -38,11 +40,15 @@ private slots:
     void cancelledOpenChangesNothing();
     void buttonsAndSlider();
     void captionsInBothLanguages();
+    void everyToolTip_data();
+    void everyToolTip();
     void colourButtons();
     void bitmapExport();
     void bitmapExportFailure();
     void printAndPreview();
     void printFailureIsReported();
+    void printPictureFileFailure_data();
+    void printPictureFileFailure();
     void closeLeavesTheReplayPaused();
     void restoredPausedWindow();
     void movedToAnotherSlot();
@@ -339,17 +345,66 @@ void TestFrmRecordPlay::captionsInBothLanguages()
     QCOMPARE(translateReplayStatusText(QStringLiteral("Other"), 0), QStringLiteral("Other"));
 }
 
+// Every tool tip of the window in both languages, set by the one-window
+// loader and by the language switch's loader.
+void TestFrmRecordPlay::everyToolTip_data()
+{
+    QTest::addColumn<int>("lang");
+    QTest::addColumn<bool>("switched");
+    QTest::newRow("english, one window") << 1 << false;
+    QTest::newRow("english, language switch") << 1 << true;
+    QTest::newRow("chinese, one window") << 0 << false;
+    QTest::newRow("chinese, language switch") << 0 << true;
+}
+
+void TestFrmRecordPlay::everyToolTip()
+{
+    QFETCH(int, lang);
+    QFETCH(bool, switched);
+    struct Tip {
+        const char *control; // a button's name, or "" for the replay button
+        int play;
+        const char *english;
+        const char *chinese;
+    };
+    const Tip tips[] = {
+        {"cmdRun", -1, "Open record file", "打开波形录制文件"},
+        {"FlatBttn4", -1, "Color", "彩色显示"},
+        {"FlatBttn5", -1, "Mono Color", "单色显示"},
+        {"FlatBttn1", -1, "Save to bitmap file", "保存为位图文件"},
+        {"FlatBttn2", -1, "Print", "打印"},
+        {"FlatBttn3", -1, "Print Preview", "打印预览"},
+        {"", 0, "Replay", "开始回放"},
+        {"", 1, "Pause", "暂停"},
+        {"", 2, "Stop", "停止"},
+        {"", 3, "Go to start", "指向第一帧"},
+        {"", 4, "Go to end", "指向最后一帧"},
+        {"", 6, "The last frame", "前一帧"},
+        {"", 5, "Then next frame", "后一帧"},
+        {"", 7, "Circulation and single replay", "循环或单次回放"},
+        {"AresBtnDefaultTime", -1, "Default Time Interval Setting", "设置缺省时间间隔"},
+    };
+    app().texts.LanguageIndex = 1 - lang;
+    frmRecordPlay *w = openWindow(0);
+    if (switched)
+        languageLoader(LanguageLoader::LoadAllReplayWindowTexts)(lang);
+    else
+        LoadReplayWindowTexts(0, lang);
+    for (const Tip &t : tips) {
+        QToolButton *b = t.play >= 0 ? w->playButton(t.play) : button(w, t.control);
+        QVERIFY2(b, t.control);
+        QCOMPARE(b->toolTip(), QString::fromUtf8(lang == 1 ? t.english : t.chinese));
+    }
+}
+
 void TestFrmRecordPlay::colourButtons()
 {
     frmRecordPlay *w = openWindow();
     button(w, "FlatBttn4")->click(); // already colour: nothing
     QVERIFY(!app().Sheet.Modified);
-    int hooked = 0;
-    app().replay.SheetModified = [&hooked] { ++hooked; };
     button(w, "FlatBttn5")->click();
     QVERIFY(!app().Sheet.Replays[0].ColorMode);
     QVERIFY(app().Sheet.Modified);
-    QCOMPARE(hooked, 1);
     QCOMPARE(w->plotImage().pixelColor(5, 5), QColor(255, 255, 255));
     QCOMPARE(w->plotImage().pixelColor(100, 26), QColor(0, 0, 0));
     app().Sheet.Modified = false;
@@ -370,6 +425,7 @@ void TestFrmRecordPlay::bitmapExport()
     button(w, "FlatBttn1")->click();
     QCOMPARE(ui_.fileDialogs().last().request.title, QStringLiteral("Export File"));
     QCOMPARE(ui_.fileDialogs().last().request.filter, QStringLiteral("BitMap Files (*.bmp)"));
+    QVERIFY(ui_.fileDialogs().last().request.defaultSuffix.isEmpty());
     QImage back(empty);
     QVERIFY(!back.isNull());
     QCOMPARE(back.size(), w->plotImage().size());
@@ -377,10 +433,12 @@ void TestFrmRecordPlay::bitmapExport()
 
     ui_.answerFile(goodFile(3));
     button(w, "cmdRun")->click();
-    const QString path = dir_->filePath(QStringLiteral("frame.bmp"));
+    // The name is used as typed: no suffix is added.
+    const QString path = dir_->filePath(QStringLiteral("frame"));
     ui_.answerFile(path);
     button(w, "FlatBttn1")->click();
     QCOMPARE(app().Sheet.Replays[0].Status, ReplayInfo::Paused);
+    QVERIFY(!QFile::exists(path + QStringLiteral(".bmp")));
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.read(2), QByteArray("BM"));
@@ -421,6 +479,7 @@ void TestFrmRecordPlay::printAndPreview()
     ui_.answerFile(goodFile(3));
     button(w, "cmdRun")->click();
     const QSize onScreen = w->plotImage().size();
+    QFile::remove(printPicturePath());
     button(w, "FlatBttn2")->click();
     QCOMPARE(app().Sheet.Replays[0].Status, ReplayInfo::Paused);
     QCOMPARE(printer_->runs.size(), 1);
@@ -433,6 +492,9 @@ void TestFrmRecordPlay::printAndPreview()
     QCOMPARE(print.image.pixelColor(300, 115), QColor(255, 255, 0)); // frame 1: row 40 at 2.25 px per level
     QCOMPARE(w->plotImage().size(), onScreen);
     QVERIFY(printer_->holds(PrintJobKind::Replay));
+    // The print picture file holds the printed picture.
+    QCOMPARE(QImage(printPicturePath(), "BMP").convertToFormat(QImage::Format_RGB32),
+             print.image.convertToFormat(QImage::Format_RGB32));
 
     // Another window kind's document is released by the preview.
     printer_->held[int(PrintJobKind::StoredWave)] = true;
@@ -457,6 +519,37 @@ void TestFrmRecordPlay::printFailureIsReported()
     QCOMPARE(ui_.messages().size(), 1);
     QCOMPARE(ui_.messages()[0].text, QStringLiteral("No printer is available."));
     QCOMPARE(ui_.messages()[0].icon, MsgIcon::None);
+}
+
+// "$Print.bmp" cannot be written (a folder stands in its place): the critical
+// message, the picture printed all the same, and at the end of a print the
+// failure once more without an icon; a preview adds nothing.
+void TestFrmRecordPlay::printPictureFileFailure_data()
+{
+    QTest::addColumn<bool>("preview");
+    QTest::addColumn<QList<int>>("icons");
+    QTest::newRow("print") << false << QList<int>{int(MsgIcon::Critical), int(MsgIcon::None)};
+    QTest::newRow("preview") << true << QList<int>{int(MsgIcon::Critical)};
+}
+
+void TestFrmRecordPlay::printPictureFileFailure()
+{
+    QFETCH(bool, preview);
+    QFETCH(QList<int>, icons);
+    frmRecordPlay *w = openWindow();
+    ui_.answerFile(goodFile(2));
+    button(w, "cmdRun")->click();
+    QFile::remove(printPicturePath());
+    QVERIFY(QDir().mkpath(printPicturePath()));
+    button(w, preview ? "FlatBttn3" : "FlatBttn2")->click();
+    QDir(printPicturePath()).removeRecursively();
+    QCOMPARE(printer_->runs.size(), 1);
+    QList<int> shown;
+    for (const auto &m : ui_.messages()) {
+        shown << int(m.icon);
+        QCOMPARE(m.text, ui_.messages()[0].text);
+    }
+    QCOMPARE(shown, icons);
 }
 
 void TestFrmRecordPlay::closeLeavesTheReplayPaused()

@@ -5,8 +5,10 @@
 #include "datasheet/sheetitems.h"
 #include "measure/frmmeasure.h"
 #include "replay/frmrecordplay.h"
+#include "replay/recordmaker.h"
 #include "shell/itemkinds.h"
 #include "shell/shellfixture.h"
+#include "texts/stringres.h"
 #include "storedwave/frmopenwaveform.h"
 #include "storedwave/wavemaker.h"
 #include "wave/datatablemodel.h"
@@ -27,6 +29,15 @@
 #include <functional>
 
 namespace {
+
+// The item windows of the main window's item area, the front one last.
+QList<QWidget *> stacking(frmMain &main)
+{
+    QList<QWidget *> out;
+    for (QMdiSubWindow *sub : main.mdiArea()->subWindowList(QMdiArea::StackingOrder))
+        out << sub->widget();
+    return out;
+}
 
 // A dialog seam whose file dialog runs a check while it is "open".
 class PeekingUi final : public Ui {
@@ -452,6 +463,144 @@ private slots:
         QVERIFY(DataSheetIsOpen());
         QVERIFY(itemWindowOpen(s, k, 0));
         QVERIFY(f.fakeUi.messages().isEmpty()); // refused silently
+    }
+
+    void removingAnEarlierRecordKeepsTheLaterOneReplaying()
+    {
+        ShellFixture f;
+        auto w = f.loadMain();
+        AddNewItem(SheetItemKind::Replay);
+        AddNewItem(SheetItemKind::Replay);
+        f.clock.advance(1);
+        frmRecordPlay *later = ReplayWindow(1);
+        QVERIFY(later);
+        const QString path = f.dir.filePath(QStringLiteral("five.rcd"));
+        QVERIFY(writeFile(path, recordFile(basicHeader(5), rawFrames(5, [](int fr, int) { return 20 * fr; }))));
+        f.fakeUi.answerFile(path);
+        later->findChild<QToolButton *>(QStringLiteral("cmdRun"))->click();
+        const ReplayInfo &r = app().Sheet.Replays[0];
+        QCOMPARE(app().Sheet.Replays[1].Status, ReplayInfo::Replaying);
+
+        select(app().Sheet.Replays[0].Node);
+        RemoveSelected();
+        QCOMPARE(app().Sheet.ReplayCount, qint16(1));
+        // The same window, bound to the item's new slot, still replaying.
+        QCOMPARE(ReplayWindow(0), later);
+        QVERIFY(!ReplayWindow(1));
+        QCOMPARE(later->slot(), 0);
+        QCOMPARE(later->windowTitle(), QStringLiteral("Record1  (") + path + u')');
+        f.clock.advance(1); // its start-up tick
+        QVERIFY(r.WindowOpen);
+        QCOMPARE(r.Status, ReplayInfo::Replaying);
+        // Its frame clock kept running: the frames go on.
+        QList<int> frames;
+        for (int i = 0; i < 3; ++i) {
+            f.clock.advance(int(r.Interval * 1000));
+            frames << r.CurrentFrame;
+        }
+        QVERIFY2(frames[0] != frames[1] && frames[1] != frames[2], qPrintable(QString::number(frames[0])));
+        QTRY_COMPARE(w->mdiArea()->subWindowList().size(), 1);
+    }
+
+    void sheetWaitsForAnItemWindowsLoad()
+    {
+        ShellFixture f;
+        auto w = f.loadMain();
+        f.useVisa();
+        QVERIFY(f.connect());
+        app().Settings.CH1Display = word(Word::WordOn);
+        app().shell.RefreshType = QStringLiteral("Single");
+        AddNewItem(SheetItemKind::Measure);
+        AddNewItem(SheetItemKind::Measure);
+        f.clock.advance(600);
+        frmMeasure *first = measureWindow(0);
+        frmMeasure *second = measureWindow(1);
+        QVERIFY(first && second);
+        DataSheet &s = app().Sheet;
+        const QString missing = f.dir.filePath(QStringLiteral("missing.kvd"));
+        bool tried = false;
+        setPump([&] {
+            // The transfer has ended; the rest of the window's load runs.
+            if (!tried && app().measure.MeasBusy && !app().transfer.TransferBusy) {
+                tried = true;
+                s.Modified = false; // no save question in the way
+                select(s.MeasDocs[0].Node);
+                RemoveSelected();
+                select(s.SheetNode);
+                RemoveSelected();
+                NewDataSheet();
+                OpenDataSheet(missing);
+                OpenDataSheetWithDialog();
+            }
+            f.serial->pumpOnce(f.clock);
+        });
+        second->cmdRefresh->click();
+        QVERIFY(tried);
+        // Nothing was removed, closed, replaced or asked.
+        QCOMPARE(s.MeasDocCount, qint16(2));
+        QVERIFY(DataSheetIsOpen());
+        QCOMPARE(s.SheetNode->childCount(), 2);
+        QCOMPARE(measureWindow(0), first);
+        QCOMPARE(measureWindow(1), second);
+        QVERIFY(s.MeasDocs[0].WindowOpen && s.MeasDocs[1].WindowOpen);
+        QVERIFY(s.MeasDocs[1].HasData);
+        QVERIFY(f.fakeUi.messages().isEmpty());
+        QVERIFY(f.fakeUi.fileDialogs().isEmpty());
+        // Once the load has returned the same commands work.
+        select(s.MeasDocs[0].Node);
+        RemoveSelected();
+        QCOMPARE(s.MeasDocCount, qint16(1));
+        QTRY_COMPARE(w->mdiArea()->subWindowList().size(), 1);
+    }
+
+    void aWindowThatRefusesToCloseStaysOpen()
+    {
+        ShellFixture f;
+        auto w = f.loadMain();
+        AddNewItem(SheetItemKind::Measure);
+        f.clock.advance(600);
+        frmMeasure *m = measureWindow(0);
+        app().transfer.TransferBusy = true; // the window refuses to close
+        CloseAllItems();
+        QCOMPARE(measureWindow(0), m);
+        QVERIFY(app().Sheet.MeasDocs[0].WindowOpen);
+        app().transfer.TransferBusy = false;
+        app().Sheet.MeasDocCount = 1;
+        CloseAllItems();
+        QVERIFY(!measureWindow(0));
+        QVERIFY(!app().Sheet.MeasDocs[0].WindowOpen);
+        QTRY_VERIFY(w->mdiArea()->subWindowList().isEmpty());
+    }
+
+    void activationAndRenamingBringTheWindowToTheFront()
+    {
+        ShellFixture f;
+        auto w = f.loadMain();
+        AddNewItem(SheetItemKind::Replay);
+        AddNewItem(SheetItemKind::Replay);
+        f.clock.advance(1);
+        QWidget *first = ReplayWindow(0);
+        QWidget *second = ReplayWindow(1);
+        QCOMPARE(stacking(*w).last(), second);
+        select(app().Sheet.Replays[0].Node);
+        SetActiveForm();
+        QCOMPARE(stacking(*w).last(), first);
+        QCOMPARE(w->mdiArea()->activeSubWindow()->widget(), first);
+        select(app().Sheet.Replays[1].Node);
+        QString name = QStringLiteral("Bench");
+        ChangeFormName(name);
+        QCOMPARE(stacking(*w).last(), second);
+        QCOMPARE(second->windowTitle(), QStringLiteral("Bench"));
+        // While a transfer runs a rename is refused: the node keeps its name.
+        app().transfer.TransferBusy = true;
+        select(app().Sheet.Replays[0].Node);
+        name = QStringLiteral("Other");
+        ChangeFormName(name);
+        QCOMPARE(name, QStringLiteral("Record0"));
+        QCOMPARE(app().Sheet.Replays[0].Name, QStringLiteral("Record0"));
+        QCOMPARE(first->windowTitle(), QStringLiteral("Record0"));
+        QCOMPARE(stacking(*w).last(), second);
+        app().transfer.TransferBusy = false;
     }
 };
 

@@ -13,6 +13,10 @@
 #include <QImage>
 #include <QString>
 
+#include <memory>
+
+class QWidget;
+
 enum class PrintJobKind { StoredWave, Wave, Replay, Spare, Panel };
 inline constexpr int PrintJobKindCount = 5;
 
@@ -48,6 +52,52 @@ void setPicturePrinter(PicturePrinter *p); // not owned; nullptr restores the Qt
 // Releases every kind's document, then prints or previews image for kind.
 bool printPicture(PrintJobKind kind, const QImage &image, bool preview, QString *error);
 void releasePrintJob(PrintJobKind kind);
+
+// The print picture file "$Print.bmp" in the user's cache folder. Every print
+// and preview of a picture window rewrites it; it is not deleted afterwards.
+QString printPicturePath();
+// Writes image to the print picture file as a bitmap, whole or not at all
+// (the cache folder is made when missing). False with a description on failure.
+bool writePrintPicture(const QImage &image, QString *error);
+
+// What the Print and Preview buttons of every picture window do: rewrite the
+// print picture file (a failure shows its description with the critical
+// icon), then print or preview image for kind. A print ends by showing the
+// last failure of either step once more (OK button, no icon); a preview shows
+// nothing more. The message boxes carry the application's title.
+void PrintWindowPicture(PrintJobKind kind, const QImage &image, bool preview);
+
+// The Qt printer. A print goes to the system's default printer without a
+// dialog (or into a PDF file when one is set); a print whose painter cannot
+// start is a failure. A preview opens a window of its own, owned by the modal
+// window in front when there is one, so that the preview takes input while
+// that window is open.
+class QtPicturePrinter final : public PicturePrinter {
+public:
+    QtPicturePrinter();
+    ~QtPicturePrinter() override;
+    bool run(PrintJobKind kind, const QImage &image, const PrintPageLayout &layout, bool preview,
+             QString *error) override;
+    void release(PrintJobKind kind) override;
+    bool holds(PrintJobKind kind) const override;
+
+    // Non-empty: prints are written into this PDF file instead of a printer.
+    void setOutputPdf(const QString &path) { pdf_ = path; }
+    // Non-empty: prints go to the printer of this name instead of the
+    // system's default, taken as given (whether it exists shows at the print).
+    void setPrinterName(const QString &name) { printerName_ = name; }
+    // The preview window of kind while it is open; null otherwise.
+    QWidget *previewWindow(PrintJobKind kind) const;
+
+private:
+    struct Job;
+    std::unique_ptr<Job> jobs_[PrintJobKindCount];
+    QString pdf_;
+    QString printerName_;
+};
+
+// The one Qt printer, in force unless a test installs another.
+QtPicturePrinter &qtPicturePrinter();
 
 // The test stand-in: records each run, keeps a flag per kind, and fails when
 // told to.

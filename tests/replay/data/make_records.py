@@ -2,7 +2,11 @@
 """Writes small record files: the seed corpus of the record file fuzz target.
 
 Usage: make_records.py <output folder>
-Each file is a 56-byte little-endian header and a zlib body of 1024-byte frames.
+Each seed is a mode byte and then either (0) a whole file, a 56-byte
+little-endian header and a zlib body of 1024-byte frames, or (1) a header,
+a body length (two little-endian bytes, then a byte that, when odd, moves the
+length to just below or above the size limit) and the bytes that are
+repeated to make the inflated body.
 """
 import os
 import struct
@@ -39,9 +43,18 @@ def main():
         'cut_stream.rcd': (header(last=2) + zlib.compress(sine[:2048], 9))[:-7],
         'bad_magic.rcd': header(magic=0x1234) + zlib.compress(sine[:1024], 9),
     }
+    raw = {
+        'raw_three_frames': header(last=3) + (3 * 1024).to_bytes(2, 'little') + b'\x00' + bytes(range(256)),
+        'raw_short_of_a_frame': header(last=3) + (1000).to_bytes(2, 'little') + b'\x00\x7d',
+        'raw_over_the_limit': header(last=3) + (32768 + 99).to_bytes(2, 'little') + b'\x01\x00\x19\xe0\xff',
+        'raw_header_only': header(last=3) + bytes(3),
+    }
     for name, data in files.items():
         with open(os.path.join(out, name), 'wb') as f:
-            f.write(data)
+            f.write(b'\x00' + data)
+    for name, data in raw.items():
+        with open(os.path.join(out, name), 'wb') as f:
+            f.write(b'\x01' + data)
 
 
 if __name__ == '__main__':
