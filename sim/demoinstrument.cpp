@@ -23,6 +23,10 @@ Qm4100Sim &installDemoInstrument()
     auto backend = std::make_shared<SimVisaBackend>();
     backend->addResource(QString::fromLatin1(DemoResource), &sim);
     registerVisaBackend(backend);
+    // The trial instrument alone: with the machine's serial ports and USB
+    // devices in the search too, Connect would open the chooser first.
+    unregisterVisaBackend(QStringLiteral("usbtmc"));
+    unregisterVisaBackend(QStringLiteral("asrl"));
     if (QCoreApplication *app = QCoreApplication::instance()) {
         if (!app->findChild<QTimer *>(QStringLiteral("demoLogTrim"))) {
             auto *trim = new QTimer(app);

@@ -10,7 +10,8 @@ class Qm4100Sim;
 // The resource the trial instrument appears as.
 inline constexpr const char *DemoResource = "USB0::0xFFFF::0x4100::SN000001::INSTR";
 
-// Registers the simulator's VISA backend with the trial instrument as its one
-// resource (again after a resetVisa()). The simulator lives until the program
-// ends; the same one is returned on every call.
+// Makes the simulator's VISA backend, with the trial instrument as its one
+// resource, the only backend of the search (again after a resetVisa()). The
+// simulator lives until the program ends; the same one is returned on every
+// call.
 Qm4100Sim &installDemoInstrument();

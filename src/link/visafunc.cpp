@@ -78,7 +78,10 @@ void OpenVisaDevice()
             return;
         }
     } else if (m == 1) {
-        if (l.ResourceIndex == 0) {
+        // An earlier choice is kept; with none made (the options dialog
+        // selects its first entry on opening, even when then cancelled, and
+        // leaves the name empty) the one resource found is taken.
+        if (l.ResourceIndex == 0 || l.ResourceName.isEmpty()) {
             l.ResourceIndex = 1;
             l.ResourceName = l.ResourceList[0];
         }

@@ -55,6 +55,22 @@ private slots:
         QVERIFY(f.lines().isEmpty());
     }
 
+    // The options dialog, opened and cancelled, leaves ResourceIndex 1 with
+    // no name: the one resource found must still be opened.
+    void oneResourceWithAnIndexButNoNameOpensIt()
+    {
+        LinkFixture f;
+        f.useVisa();
+        app().link.ResourceIndex = 1;
+        app().link.ResourceName.clear();
+        ConnectInstrument();
+        QCOMPARE(app().link.LinkConnected, qint16(-1));
+        QCOMPARE(app().link.ResourceIndex, qint16(1));
+        QCOMPARE(app().link.ResourceName, QString::fromLatin1(SimUsb1));
+        QVERIFY(f.fakeUi.messages().isEmpty());
+        QCOMPARE(f.lines(), ConnectLines);
+    }
+
     void severalResourcesGoToTheChooser()
     {
         LinkFixture f;
