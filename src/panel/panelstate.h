@@ -19,8 +19,9 @@ inline constexpr int ScreenBufferSize = ScreenPixels + 1;      // 74881
 struct PanelState {
     qint16 PanelRunning = 0;       // frames are fetched and drawn
     qint16 PanelRefreshActive = 0; // the mirror may go on (false once the panel closes)
-    QByteArray ScreenBytes = QByteArray(ScreenBufferSize, '\0');
-    std::vector<qint32> ScreenColours = std::vector<qint32>(ScreenBufferSize, 0);
+    // The last screen image read and its colours: sized by the first frame.
+    QByteArray ScreenBytes;
+    std::vector<qint32> ScreenColours;
     // Screen replies shorter than the image: the frame was not drawn.
     int ShortScreenReads = 0;
 };

@@ -156,6 +156,8 @@ bool ScreenMirror::DrawBulkWave()
     const bool colour = IsColorDisplay();
     if (!app().link.LinkConnected)
         return false; // the identification failed: no colour coding to trust
+    if (p.ScreenColours.size() < size_t(ScreenBufferSize))
+        p.ScreenColours.resize(size_t(ScreenBufferSize));
     if (colour)
         TransClr(bytes, ScreenPixels, p.ScreenColours.data());
     else

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPolygonF>
 #include <QScreen>
 
 #include <cmath>
@@ -28,20 +29,15 @@ QPixmap productPicture()
     for (int y = 25; y <= 225; y += 25)
         p.drawLine(50, y, 350, y);
     p.setRenderHint(QPainter::Antialiasing);
+    QPolygonF sine, square;
+    for (int x = 50; x <= 350; ++x) {
+        sine << QPointF(x, 125 - 60 * std::sin((x - 50) / 300.0 * 4 * 3.14159265));
+        square << QPointF(x, x == 50 ? 175 : (((x - 50) / 37) % 2 ? 155 : 195));
+    }
     p.setPen(QPen(QColor(255, 255, 0), 2));
-    QPointF last(50, 125);
-    for (int x = 51; x <= 350; ++x) {
-        const QPointF pt(x, 125 - 60 * std::sin((x - 50) / 300.0 * 4 * 3.14159265));
-        p.drawLine(last, pt);
-        last = pt;
-    }
+    p.drawPolyline(sine);
     p.setPen(QPen(QColor(0, 255, 255), 2));
-    last = QPointF(50, 175);
-    for (int x = 51; x <= 350; ++x) {
-        const QPointF pt(x, ((x - 50) / 37) % 2 ? 155 : 195);
-        p.drawLine(last, pt);
-        last = pt;
-    }
+    p.drawPolyline(square);
     return pix;
 }
 
@@ -57,7 +53,6 @@ frmSplash::frmSplash(QWidget *parent) : QWidget(parent, Qt::SplashScreen | Qt::F
     product->setObjectName(QStringLiteral("lblProductName"));
     QFont big = product->font();
     big.setPointSize(big.pointSize() + 8);
-    big.setBold(true);
     product->setFont(big);
     product->setAlignment(Qt::AlignCenter);
     auto *logo = new QLabel(frame);

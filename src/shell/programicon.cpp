@@ -1,8 +1,14 @@
 #include "shell/programicon.h"
 
+#include <QApplication>
+#include <QHash>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyle>
+#include <QStyleOption>
 
+#include <algorithm>
 #include <cmath>
 
 QPixmap programIconPixmap(int size)
@@ -61,10 +67,65 @@ QPixmap programIconPixmap(int size)
     return pix;
 }
 
+namespace {
+
+// Paints the icon at the size asked for, when it is first asked for: a window
+// that is never shown costs nothing, and no size is painted twice.
+class ProgramIconEngine final : public QIconEngine {
+public:
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const int size = std::min(rect.width(), rect.height());
+        if (size <= 0)
+            return;
+        const QPoint at(rect.x() + (rect.width() - size) / 2, rect.y() + (rect.height() - size) / 2);
+        painter->drawPixmap(at, pixmap(QSize(size, size), mode, state));
+    }
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        (void)state;
+        const int side = std::min(size.width(), size.height());
+        if (side <= 0)
+            return QPixmap();
+        const QString key = QStringLiteral("%1-%2").arg(side).arg(int(mode));
+        auto it = cache_.constFind(key);
+        if (it != cache_.constEnd())
+            return *it;
+        QPixmap pix = programIconPixmap(side);
+        if (mode == QIcon::Disabled) {
+            QStyleOption option;
+            option.palette = QApplication::palette();
+            pix = QApplication::style()->generatedIconPixmap(QIcon::Disabled, pix, &option);
+        }
+        cache_.insert(key, pix);
+        return pix;
+    }
+
+    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override
+    {
+        const int side = std::min(size.width(), size.height());
+        return QSize(side, side);
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        QList<QSize> sizes;
+        for (int side : {16, 24, 32, 48, 64, 128})
+            sizes << QSize(side, side);
+        return sizes;
+    }
+
+    QIconEngine *clone() const override { return new ProgramIconEngine(*this); }
+    QString key() const override { return QStringLiteral("KelvoscopeProgramIcon"); }
+
+private:
+    QHash<QString, QPixmap> cache_;
+};
+
+} // namespace
+
 QIcon programIcon()
 {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128})
-        icon.addPixmap(programIconPixmap(size));
-    return icon;
+    return QIcon(new ProgramIconEngine);
 }

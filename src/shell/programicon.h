@@ -6,7 +6,7 @@
 #include <QIcon>
 #include <QPixmap>
 
-// The icon with pixmaps of 16 to 128 pixels.
+// The icon, painted at each size when that size is first asked for.
 QIcon programIcon();
 // The icon painted at size x size pixels.
 QPixmap programIconPixmap(int size);

@@ -99,6 +99,10 @@ void TransferRunner::RequestDataTable(const QString &source)
         pumpEvents();
     }
 
+    if (x.TimeText.size() < TransferData::TextRows)
+        x.TimeText.resize(TransferData::TextRows);
+    if (x.ValueText.size() < TransferData::TextRows)
+        x.ValueText.resize(TransferData::TextRows);
     x.PointCount = BuildDataTable(in, l.WorkPts, x.WorkCount, &x.TimeText, &x.ValueText);
     tickerOff();
 }

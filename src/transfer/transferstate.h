@@ -25,7 +25,8 @@ struct TransferData {
     // block yields at most MaxPoints points.
     static constexpr int WorkPtsSize = 8193;
     static constexpr int MaxPoints = WorkPtsSize - 1;
-    // TimeText and ValueText have indexes 0..17000; row k is index k.
+    // TimeText and ValueText have indexes 0..17000 once the first data table
+    // is built (empty until then); row k is index k.
     static constexpr int TextRows = 17001;
 
     // The setup block and the raw points of the last block live with the
@@ -34,8 +35,8 @@ struct TransferData {
 
     MeasTable MeasSlot;                         // measurement request: the eighteen values
     QString MeasInfo;                           // info line of the last measurement or data table
-    QStringList TimeText = QStringList(TextRows);  // data table: time of row k
-    QStringList ValueText = QStringList(TextRows); // data table: voltage of row k
+    QStringList TimeText;                       // data table: time of row k
+    QStringList ValueText;                      // data table: voltage of row k
     qint32 PointCount = 0;                      // data table: number of rows
 
     qint16 ProgressStep = 1;                    // added to the bar on each progress tick

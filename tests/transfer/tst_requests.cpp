@@ -543,6 +543,7 @@ private slots:
     void invalidTraceGivesNoRows()
     {
         connect(Transport::Visa); // CH2 is off at reset: its trace is not valid
+        app().xfer.TimeText = QStringList(TransferData::TextRows);
         app().xfer.TimeText[1] = QStringLiteral("earlier");
         QVERIFY(RunTransferRequest(TransferCaption::DataTable, 4, 0, true));
         QCOMPARE(app().xfer.PointCount, 0);

@@ -277,6 +277,7 @@ private slots:
         tenRowScene();
         display(channel == DataCH1, channel == DataCH2, channel == DataLA);
         // An earlier analog table's voltages are still in the transfer's arrays.
+        app().xfer.ValueText = QStringList(TransferData::TextRows);
         app().xfer.ValueText[1] = QStringLiteral("9.99E+00");
         frmData *w = openItem(0, QStringLiteral("Data0"));
         QCOMPARE(w->options().firstSelected(), channel);
