@@ -4,6 +4,7 @@
 #include "controller/ctrlcommands.h"
 #include "controller/ctrltree.h"
 #include "controller/ctrltreenodes.h"
+#include "shell/mousecontrol.h"
 #include "texts/loadlanguage.h"
 
 #include <QAction>
@@ -45,6 +46,10 @@ frmCtrlList::frmCtrlList(QWidget *parent) : QWidget(parent)
     download_->setObjectName(QStringLiteral("cmdDownload"));
     download_->setToolButtonStyle(Qt::ToolButtonTextOnly);
     download_->setAutoRaise(true);
+    for (QToolButton *b : {upload_, download_}) {
+        b->setMouseTracking(true); // moves without a button held reach the filter
+        b->installEventFilter(this);
+    }
     tree_ = new CtrlTreeView(this);
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
     tree_->installEventFilter(this);
@@ -119,8 +124,44 @@ void frmCtrlList::nodeClicked(QTreeWidgetItem *item)
         app().ctrl.CtrlSelectedPath = CtrlTreeView::fullPath(item);
 }
 
+namespace {
+
+// The button takes the program's current pointer (the hourglass while a
+// transfer runs, the default pointer otherwise).
+void takeScreenPointer(QWidget *button)
+{
+    const int code = MouseControl::Cursor();
+    if (code == 0)
+        button->unsetCursor();
+    else
+        button->setCursor(MouseControl::cursorOf(code));
+}
+
+bool isMouseEvent(QEvent::Type type)
+{
+    return type == QEvent::MouseMove || type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease;
+}
+
+} // namespace
+
+void frmCtrlList::cmdUpload_RestoreCursor()
+{
+    takeScreenPointer(upload_);
+}
+
+void frmCtrlList::cmdDownload_RestoreCursor()
+{
+    takeScreenPointer(download_);
+}
+
 bool frmCtrlList::eventFilter(QObject *watched, QEvent *event)
 {
+    if (isMouseEvent(event->type())) {
+        if (watched == upload_)
+            cmdUpload_RestoreCursor();
+        else if (watched == download_)
+            cmdDownload_RestoreCursor();
+    }
     if (watched == tree_ && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {

@@ -36,6 +36,9 @@ public:
     CtrlSaveResult mnuSaveAsCtrl_Click();
     void cmdUpload_Click();
     void cmdDownload_Click();
+    // A mouse event over the button: it shows the program's current pointer.
+    void cmdUpload_RestoreCursor();
+    void cmdDownload_RestoreCursor();
     void mnuConnect_Click();
     void mnuDisconnect_Click();
     void mnuExpand_Click();

@@ -7,11 +7,13 @@
 #include "controller/frmctrllist.h"
 #include "platform/pump.h"
 #include "platform/ui/scriptedui.h"
+#include "shell/mousecontrol.h"
 #include "texts/loadlanguage.h"
 #include "texts/messagetable.h"
 
 #include <QAction>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -186,6 +188,26 @@ private slots:
         QCOMPARE(connects_, 1);
         QCOMPARE(disconnects_, 1);
         QVERIFY(fake_.messages().isEmpty());
+    }
+
+    // A mouse event over Upload or Download gives the button the program's
+    // current pointer: the hourglass while it is set, the default after.
+    void buttonsTakeTheScreenPointer()
+    {
+        frmCtrlList pane;
+        for (QToolButton *b : {pane.cmdUpload(), pane.cmdDownload()}) {
+            const auto moveOver = [b] {
+                QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), b->mapToGlobal(QPointF(3, 3)), Qt::NoButton,
+                                 Qt::NoButton, Qt::NoModifier);
+                QCoreApplication::sendEvent(b, &move);
+            };
+            MouseControl::setCursor(11);
+            moveOver();
+            QCOMPARE(b->cursor().shape(), Qt::WaitCursor);
+            MouseControl::setCursor(0);
+            moveOver();
+            QVERIFY(!b->testAttribute(Qt::WA_SetCursor));
+        }
     }
 
     void transfers_data()
