@@ -16,6 +16,7 @@
 #include "wave/frmwave.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -551,6 +552,62 @@ private slots:
         RemoveSelected();
         QCOMPARE(s.MeasDocCount, qint16(1));
         QTRY_COMPARE(w->mdiArea()->subWindowList().size(), 1);
+    }
+
+    // While a memory waveform window writes its CSV export, the sheet's
+    // Remove, New and Open change nothing; afterwards Remove works.
+    void sheetWaitsForAStoredViewersExport()
+    {
+        ShellFixture f;
+        auto w = f.loadMain();
+        DataSheet &s = app().Sheet;
+        const QString wfm = f.dir.filePath(QStringLiteral("capture.wfm"));
+        WaveSpec spec;
+        spec.points = 2000;
+        spec.ch1 = levels(spec.points, [](qint64 i) { return 60 + int(i % 80); });
+        QVERIFY(writeWaveFile(wfm, waveFile(spec)));
+        AddNewMemoryWave();
+        AddNewMemoryWave();
+        f.clock.advance(1);
+        frmOpenWaveform *first = StoredWaveWindow(0);
+        frmOpenWaveform *second = StoredWaveWindow(1);
+        QVERIFY(first && second);
+        f.fakeUi.answerFile(wfm);
+        second->FlatBttn1->click();
+        QVERIFY(s.StoredWaves[1].HasData);
+
+        const QString csv = f.dir.filePath(QStringLiteral("export.csv"));
+        const QString missing = f.dir.filePath(QStringLiteral("missing.kvd"));
+        f.fakeUi.answerFile(csv);
+        bool tried = false;
+        setPump([&] {
+            if (!tried && app().xfer.SaveBusy) {
+                tried = true;
+                s.Modified = false; // no save question in the way
+                selectNode(storedNode(1));
+                RemoveSelected();
+                selectNode(s.SheetNode);
+                RemoveSelected();
+                NewDataSheet();
+                OpenDataSheet(missing);
+                OpenDataSheetWithDialog();
+            }
+        });
+        second->FlatBttn3->click();
+        setPump({});
+        QVERIFY(tried);
+        QVERIFY(QFileInfo(csv).size() > 0);
+        QCOMPARE(s.StoredWaveCount, qint16(2));
+        QVERIFY(DataSheetIsOpen());
+        QCOMPARE(StoredWaveWindow(0), first);
+        QCOMPARE(StoredWaveWindow(1), second);
+        QVERIFY(s.StoredWaves[1].HasData);
+        QVERIFY(f.fakeUi.messages().isEmpty());
+        QCOMPARE(f.fakeUi.fileDialogs().size(), 2); // the file's Open and the export's Save only
+        // The export over, Remove works.
+        selectNode(storedNode(1));
+        RemoveSelected();
+        QCOMPARE(s.StoredWaveCount, qint16(1));
     }
 
     void aWindowThatRefusesToCloseStaysOpen()
