@@ -8,7 +8,7 @@
 #include "platform/clock.h"
 #include "platform/pump.h"
 #include "platform/ui/ui.h"
-#include "shell/frmmain.h"
+#include "shell/itemplacement.h"
 #include "shell/modalrunner.h"
 #include "shell/mousecontrol.h"
 #include "texts/messagetable.h"
@@ -23,7 +23,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QRadioButton>
 #include <QStyle>
 #include <QToolButton>
@@ -155,9 +154,7 @@ int frmMeasure::slot() const
 
 QWidget *frmMeasure::frame()
 {
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        return sub;
-    return this;
+    return itemFrame(this);
 }
 
 void frmMeasure::Form_Load()
@@ -531,20 +528,9 @@ frmMeasure *ShowMeasureWindow(int slot)
         w->setWindowTitle(app().Sheet.MeasDocs[size_t(slot)].Name);
         app().Sheet.MeasureForms[size_t(slot)] = w;
         LoadMeasureWindowTexts(slot, app().texts.LanguageIndex);
-        auto *main = qobject_cast<frmMain *>(app().shell.MainForm.data());
-        if (main && main->mdiArea()) {
-            auto *sub = new QMdiSubWindow;
-            sub->setAttribute(Qt::WA_DeleteOnClose, false);
-            sub->setWidget(w);
-            main->mdiArea()->addSubWindow(sub);
-        }
+        addToItemArea(w, false);
     }
-    w->frame()->show();
-    w->show();
-    w->frame()->raise();
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(w->frame()))
-        if (sub->mdiArea())
-            sub->mdiArea()->setActiveSubWindow(sub);
+    showItemWindow(w);
     return w;
 }
 

@@ -9,7 +9,7 @@
 #include "replay/recordfile.h"
 #include "replay/replaycaptions.h"
 #include "replay/replaypicture.h"
-#include "shell/frmmain.h"
+#include "shell/itemplacement.h"
 #include "texts/loadlanguage.h"
 #include "texts/messagetable.h"
 
@@ -17,7 +17,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -565,17 +564,14 @@ frmRecordPlay *ShowReplayWindow(int slot)
     if (fresh) {
         w = new frmRecordPlay(slot);
         app().Sheet.ReplayForms[size_t(slot)] = w;
-        if (auto *main = qobject_cast<frmMain *>(app().shell.MainForm.data()); main && main->mdiArea()) {
-            QMdiSubWindow *sub = main->mdiArea()->addSubWindow(w);
-            sub->setAttribute(Qt::WA_DeleteOnClose);
-        }
+        addToItemArea(w, true);
     }
     w->setSlot(slot);
     w->setWindowTitle(app().Sheet.Replays[size_t(slot)].Name);
     LoadReplayWindowTexts(slot, languageIndex());
     if (fresh)
         w->Form_Load();
-    w->show();
+    showItemWindow(w);
     return w;
 }
 
@@ -586,9 +582,7 @@ void CloseReplayWindow(int slot)
         return;
     w->Form_Unload();
     app().Sheet.ReplayForms[size_t(slot)] = nullptr;
-    QWidget *top = w;
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(w->parentWidget()))
-        top = sub;
+    QWidget *top = itemFrame(w);
     top->hide();
     top->deleteLater();
 }

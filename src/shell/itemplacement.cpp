@@ -1,5 +1,8 @@
 #include "shell/itemplacement.h"
 
+#include "app/appstate.h"
+#include "shell/frmmain.h"
+
 #include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -46,4 +49,33 @@ void placeNewItemWindow(QWidget *window)
     if (sub->isMaximized() || sub->isMinimized())
         sub->showNormal();
     sub->setGeometry(itemWindowRect(design + frame, minimum + frame, area->viewport()->rect(), others));
+}
+
+QWidget *itemFrame(QWidget *window)
+{
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget()))
+        return sub;
+    return window;
+}
+
+void addToItemArea(QWidget *window, bool deleteFrameOnClose)
+{
+    auto *main = qobject_cast<frmMain *>(app().shell.MainForm.data());
+    if (!main || !main->mdiArea())
+        return;
+    auto *sub = new QMdiSubWindow;
+    sub->setAttribute(Qt::WA_DeleteOnClose, deleteFrameOnClose);
+    sub->setWidget(window);
+    main->mdiArea()->addSubWindow(sub);
+}
+
+void showItemWindow(QWidget *window)
+{
+    QWidget *frame = itemFrame(window);
+    frame->show();
+    window->show();
+    frame->raise();
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(frame))
+        if (sub->mdiArea())
+            sub->mdiArea()->setActiveSubWindow(sub);
 }

@@ -22,3 +22,16 @@ QRect itemWindowRect(QSize want, QSize minimum, const QRect &area, int others);
 // Places window (an item window inside a sub-window of the main window's item
 // area) as above. Does nothing to a window outside an item area.
 void placeNewItemWindow(QWidget *window);
+
+// The frame of an item window: its sub-window in the item area, or the window
+// itself when it has none.
+QWidget *itemFrame(QWidget *window);
+
+// Puts a new item window into the main window's item area, in a sub-window of
+// its own (nothing happens without a main window). With deleteFrameOnClose the
+// sub-window goes with its window when closed; otherwise a close only hides it
+// and the window's own unload decides when both go.
+void addToItemArea(QWidget *window, bool deleteFrameOnClose);
+
+// Shows an item window in its frame, raised and active in the item area.
+void showItemWindow(QWidget *window);

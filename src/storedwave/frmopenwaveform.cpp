@@ -7,7 +7,7 @@
 #include "platform/pump.h"
 #include "platform/safesave.h"
 #include "platform/ui/ui.h"
-#include "shell/frmmain.h"
+#include "shell/itemplacement.h"
 #include "storedwave/csvexport.h"
 #include "storedwave/infopanel.h"
 #include "storedwave/scalestep.h"
@@ -29,7 +29,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProgressBar>
@@ -886,17 +885,14 @@ frmOpenWaveform *ShowStoredWaveWindow(int slot)
     if (fresh) {
         w = new frmOpenWaveform(slot);
         app().Sheet.StoredWaveForms[size_t(slot)] = w;
-        if (auto *main = qobject_cast<frmMain *>(app().shell.MainForm.data()); main && main->mdiArea()) {
-            QMdiSubWindow *sub = main->mdiArea()->addSubWindow(w);
-            sub->setAttribute(Qt::WA_DeleteOnClose);
-        }
+        addToItemArea(w, true);
     }
     w->setSlot(slot);
     w->setWindowTitle(captionOf(app().Sheet.StoredWaves[size_t(slot)]));
     LoadStoredWaveWindowTexts(slot, languageIndex());
     if (fresh)
         w->Form_Load();
-    w->show();
+    showItemWindow(w);
     return w;
 }
 
@@ -909,9 +905,7 @@ bool CloseStoredWaveWindow(int slot)
         return false; // as a close by the user: not while a file is loaded or exported
     w->Form_Unload();
     app().Sheet.StoredWaveForms[size_t(slot)] = nullptr;
-    QWidget *top = w;
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(w->parentWidget()))
-        top = sub;
+    QWidget *top = itemFrame(w);
     top->hide();
     top->deleteLater();
     return true;

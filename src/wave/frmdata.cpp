@@ -4,7 +4,7 @@
 #include "platform/clock.h"
 #include "platform/pump.h"
 #include "platform/ui/ui.h"
-#include "shell/frmmain.h"
+#include "shell/itemplacement.h"
 #include "texts/messagetable.h"
 #include "texts/stringres.h"
 #include "transfer/frmprgress.h"
@@ -18,7 +18,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QRadioButton>
 #include <QStyle>
 #include <QToolButton>
@@ -158,9 +157,7 @@ int frmData::slot() const
 
 QWidget *frmData::frame()
 {
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        return sub;
-    return this;
+    return itemFrame(this);
 }
 
 void frmData::Form_Load()
@@ -523,21 +520,10 @@ frmData *ShowDataWindow(int slot)
         w->setWindowTitle(app().Sheet.DataDocs[size_t(slot)].Name);
         app().Sheet.DataForms[size_t(slot)] = w;
         LoadDataWindowTexts(slot, app().texts.LanguageIndex);
-        auto *main = qobject_cast<frmMain *>(app().shell.MainForm.data());
-        if (main && main->mdiArea()) {
-            auto *sub = new QMdiSubWindow;
-            sub->setAttribute(Qt::WA_DeleteOnClose, false);
-            sub->setWidget(w);
-            main->mdiArea()->addSubWindow(sub);
-        }
+        addToItemArea(w, false);
     }
     w->layOutChannelOptions();
-    w->frame()->show();
-    w->show();
-    w->frame()->raise();
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(w->frame()))
-        if (sub->mdiArea())
-            sub->mdiArea()->setActiveSubWindow(sub);
+    showItemWindow(w);
     return w;
 }
 

@@ -6,7 +6,7 @@
 #include "platform/pump.h"
 #include "platform/print/printpicture.h"
 #include "platform/ui/ui.h"
-#include "shell/frmmain.h"
+#include "shell/itemplacement.h"
 #include "texts/messagetable.h"
 #include "texts/stringres.h"
 #include "transfer/frmprgress.h"
@@ -29,7 +29,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPainter>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -304,9 +303,7 @@ WaveDoc *frmWave::doc() const
 
 QWidget *frmWave::frame()
 {
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget()))
-        return sub;
-    return this;
+    return itemFrame(this);
 }
 
 void frmWave::layoutChannelBoxes(bool logicChannels)
@@ -921,20 +918,9 @@ frmWave *ShowWaveWindow(int slot, bool logicChannels)
         LoadWaveWindowTexts(slot, app().texts.LanguageIndex);
         w->layoutChannelBoxes(logicChannels);
         w->setProgressColors(d.ColorMode);
-        auto *main = qobject_cast<frmMain *>(app().shell.MainForm.data());
-        if (main && main->mdiArea()) {
-            auto *sub = new QMdiSubWindow;
-            sub->setAttribute(Qt::WA_DeleteOnClose, false);
-            sub->setWidget(w);
-            main->mdiArea()->addSubWindow(sub);
-        }
+        addToItemArea(w, false);
     }
-    w->frame()->show();
-    w->show();
-    w->frame()->raise();
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(w->frame()))
-        if (sub->mdiArea())
-            sub->mdiArea()->setActiveSubWindow(sub);
+    showItemWindow(w);
     return w;
 }
 

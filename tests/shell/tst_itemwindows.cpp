@@ -325,6 +325,41 @@ private slots:
         QVERIFY(main->mdiArea()->subWindowList().isEmpty());
     }
 
+    // A double click on an item whose window is open but behind another
+    // brings that window to the front and makes it the active one.
+    void doubleClickRaisesAnOpenWindow_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("waveform") << int(SheetItemKind::Wave);
+        QTest::newRow("measure") << int(SheetItemKind::Measure);
+        QTest::newRow("data table") << int(SheetItemKind::Data);
+        QTest::newRow("record") << int(SheetItemKind::Replay);
+        QTest::newRow("memory waveform") << int(SheetItemKind::StoredWave);
+    }
+    void doubleClickRaisesAnOpenWindow()
+    {
+        QFETCH(int, kind);
+        const auto k = SheetItemKind(kind);
+        ShellFixture f;
+        auto main = f.loadMain();
+        main->show();
+        const ItemKindRow *row = itemKindRow(k);
+        QVERIFY(row);
+        DataSheet &s = app().Sheet;
+        AddNewItem(k);
+        AddNewItem(k);
+        f.clock.advance(600);
+        QVERIFY(row->window(0) && row->window(1));
+        QMdiArea *area = main->mdiArea();
+        QCOMPARE(area->activeSubWindow(), row->window(1)->parentWidget());
+        select(itemNode(s, k, 0));
+        SetActiveForm();
+        f.clock.advance(600);
+        QCOMPARE(area->activeSubWindow(), row->window(0)->parentWidget());
+        QCOMPARE(area->subWindowList(QMdiArea::StackingOrder).last(), row->window(0)->parentWidget());
+        QCOMPARE(area->subWindowList().size(), 2);
+    }
+
     // The source boxes of a waveform window: an add and a double click follow
     // the instrument's logic channels, a reopened sheet what it was saved with.
     // A data table always shows CH1 and CH2 900 twips apart and no LA.
