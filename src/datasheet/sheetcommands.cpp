@@ -324,6 +324,10 @@ void SetActiveForm()
     int slot = 0;
     if (!findItemOfNode(selected, &kind, &slot))
         return;
+    // A waveform window opened or shown from here lays its source boxes out
+    // for the instrument's logic channels as they are now.
+    if (kind == SheetItemKind::Wave)
+        S().WaveDocs.at(size_t(slot)).DigitalLayout = app().link.LaPresent != 0;
     const ItemWindowHooks &w = U().windows;
     if (w.open)
         w.open(kind, slot);

@@ -399,6 +399,17 @@ private slots:
         SetActiveForm();
         QVERIFY(!logicBox(0));
         QVERIFY(logicBox(1));
+        // So does a double click on an item whose window was closed: the new
+        // window follows the instrument, not the layout the item had.
+        waveWindow(1)->parentWidget()->close();
+        flushDeletes();
+        QVERIFY(!waveWindow(1));
+        select(s.WaveDocs[1].Node);
+        SetActiveForm();
+        f.clock.advance(600);
+        QVERIFY(waveWindow(1));
+        QVERIFY(!logicBox(1) && !waveWindow(1)->ChkCH[3]->isEnabled());
+        QCOMPARE(step(1), step(0));
     }
 
     // Refreshed against the simulator, saved, reopened: the windows show the
