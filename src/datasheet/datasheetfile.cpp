@@ -11,6 +11,7 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 #include <vector>
 
 // Field order of the item records (every value one line):
@@ -438,8 +439,15 @@ template <class IO> void replayRecord(IO &io, ReplayInfo &d)
     io.text(d.VoltDivText);
     io.text(d.OffsetText);
     io.f64(d.Interval);
-    if (!io.ok() || !d.ReplayStarted)
+    if (!io.ok())
         return;
+    if (!d.ReplayStarted) {
+        // No frames are stored: none of an earlier record in this slot may
+        // stay to be replayed under this item's name.
+        if constexpr (std::is_same_v<IO, Reader>)
+            d.Samples.clear();
+        return;
+    }
     // A replayed record holds at least one frame: an empty or reversed frame
     // range is a damaged record, and the file is refused (the writer never
     // meets one, since every loaded record file starts at frame 1).
@@ -618,8 +626,7 @@ DataSheetRead ParseDataSheet(const QByteArray &bytes, DataSheet &sheet, const Da
     return DataSheetRead::Ok;
 }
 
-DataSheetRead ReadDataSheetFile(const QString &path, DataSheet &sheet, const DataSheetFileContext &ctx,
-                                QString *error)
+DataSheetRead ReadDataSheetBytes(const QString &path, QByteArray *bytes, QString *error)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
@@ -627,15 +634,22 @@ DataSheetRead ReadDataSheetFile(const QString &path, DataSheet &sheet, const Dat
             *error = f.errorString();
         return DataSheetRead::OpenFailed;
     }
-    if (f.size() > DataSheetFileMaxBytes)
-        return DataSheetRead::BadFormat;
-    const QByteArray bytes = f.read(DataSheetFileMaxBytes + 1);
+    *bytes = f.read(DataSheetFileMaxBytes + 1);
     if (f.error() != QFileDevice::NoError) {
         if (error)
             *error = f.errorString();
+        bytes->clear();
         return DataSheetRead::OpenFailed;
     }
-    return ParseDataSheet(bytes, sheet, ctx);
+    return DataSheetRead::Ok;
+}
+
+DataSheetRead ReadDataSheetFile(const QString &path, DataSheet &sheet, const DataSheetFileContext &ctx,
+                                QString *error)
+{
+    QByteArray bytes;
+    const DataSheetRead read = ReadDataSheetBytes(path, &bytes, error);
+    return read == DataSheetRead::Ok ? ParseDataSheet(bytes, sheet, ctx) : read;
 }
 
 bool WriteDataSheetFile(const QString &path, const DataSheet &sheet, const DataSheetFileContext &ctx,

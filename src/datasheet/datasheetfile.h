@@ -68,6 +68,11 @@ enum class DataSheetRead {
 // on Ok is sheet changed.
 DataSheetRead ParseDataSheet(const QByteArray &bytes, DataSheet &sheet, const DataSheetFileContext &ctx);
 
+// The bytes of the file at path (of a file larger than a data sheet may be,
+// only the first bytes beyond that bound, which ParseDataSheet refuses).
+// OpenFailed when it cannot be read, with the system's description in error.
+DataSheetRead ReadDataSheetBytes(const QString &path, QByteArray *bytes, QString *error = nullptr);
+
 // Reads the file at path (see ParseDataSheet). On OpenFailed, error receives
 // the system's description of the failure.
 DataSheetRead ReadDataSheetFile(const QString &path, DataSheet &sheet, const DataSheetFileContext &ctx,

@@ -201,27 +201,35 @@ bool askSaveChanges()
 
 void openPath(const QString &path)
 {
-    // Read into a copy emptied as closing all items would; the sheet and its
-    // windows stay as they are unless the file is good.
-    DataSheet read = S();
-    for (SheetItemKind kind : ItemKindsByFile)
-        setItemCount(read, kind, 0);
+    const auto refuse = [] { ui().message(MsgIcon::Critical, appTitle(), message(Msg::MsgBadSheetFile)); };
+    QByteArray bytes;
     QString error;
-    switch (ReadDataSheetFile(path, read, fileContext(), &error)) {
-    case DataSheetRead::OpenFailed:
+    if (ReadDataSheetBytes(path, &bytes, &error) != DataSheetRead::Ok) {
+        // What the system says, then that nothing could be read.
         ui().message(MsgIcon::Critical, appTitle(), error);
+        refuse();
         return;
-    case DataSheetRead::BadFormat:
-        ui().message(MsgIcon::Critical, appTitle(), message(Msg::MsgBadSheetFile));
-        return;
-    case DataSheetRead::Ok: break;
     }
-    CloseAllItems();
-    DataSheet &s = S();
-    // The windows' flags are what closing left, not what the copy saw before.
+    // Tried on a copy emptied as closing all items would: the sheet and its
+    // windows stay as they are unless the file is good.
+    DataSheet trial = S();
     for (SheetItemKind kind : ItemKindsByFile)
-        for (int i = 0; i < DataSheet::slotCount(kind); ++i)
-            itemWindowOpen(read, kind, i) = itemWindowOpen(s, kind, i);
+        setItemCount(trial, kind, 0);
+    if (ParseDataSheet(bytes, trial, fileContext()) != DataSheetRead::Ok) {
+        refuse();
+        return;
+    }
+    trial = DataSheet{};
+    CloseAllItems();
+    // Read again over what closing left, so that every member the file does
+    // not carry (window flags and references, a refresh that was running) is
+    // the closed slot's, not what the slot held while its window was open.
+    DataSheet &s = S();
+    DataSheet read = s;
+    if (ParseDataSheet(bytes, read, fileContext()) != DataSheetRead::Ok) {
+        refuse();
+        return;
+    }
     s = std::move(read);
     s.Path = path;
     addRecent(path);

@@ -107,8 +107,9 @@ void ReplayEngine::StartReplay()
 {
     ReplayInfo &r = rec();
     // Nothing to replay without a file or without a frame (a damaged data
-    // sheet record).
-    if (!r.FileLoaded || r.FrameCount < 1)
+    // sheet record, or one stored before it was ever replayed: its frames
+    // were not stored).
+    if (!r.FileLoaded || r.FrameCount < 1 || r.Samples.size() < ReplayInfo::FrameSize)
         return;
     if (r.CurrentFrame == r.FrameCount && !r.LoopReplay)
         r.CurrentFrame = 1;

@@ -344,7 +344,15 @@ private slots:
         s.ReplayCount = 1;
         s.Replays[0].FileLoaded = true; // loaded, never replayed: no frames
         s.Replays[0].FrameCount = 5;
-        QCOMPARE(lines(DataSheetFileBytes(s, ctx())).size(), 7 + 3 + 75 + 17);
+        const QByteArray bytes = DataSheetFileBytes(s, ctx());
+        QCOMPARE(lines(bytes).size(), 7 + 3 + 75 + 17);
+        // Read into a slot whose earlier record had frames: none of them stay.
+        DataSheet read;
+        read.Replays[0].Samples = QList<qint16>(3 * ReplayInfo::FrameSize + 1, 100);
+        QCOMPARE(ParseDataSheet(bytes, read, ctx()), DataSheetRead::Ok);
+        QVERIFY(read.Replays[0].FileLoaded && !read.Replays[0].ReplayStarted);
+        QCOMPARE(read.Replays[0].FrameCount, qint16(5));
+        QVERIFY(read.Replays[0].Samples.isEmpty());
     }
 
     void memoryWaveBlocks_data()

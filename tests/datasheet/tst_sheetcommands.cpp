@@ -526,22 +526,23 @@ private slots:
     void aFileThatFailsToLoadChangesNothing_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("wrong header") << QByteArray("\"Other Data Sheet\"\r\n") << "Data Sheet File Format is Invaild !";
+        QTest::addColumn<int>("systemMessages"); // the system's description first
+        QTest::newRow("wrong header") << QByteArray("\"Other Data Sheet\"\r\n") << 0;
         QTest::newRow("cut short") << QByteArray("\"Karvo Technologies,Inc. QM4100D Data Sheet\"\r\n\"X\"\r\n1\r\n")
-                                   << "Data Sheet File Format is Invaild !";
-        QTest::newRow("missing") << QByteArray() << "";
+                                   << 0;
+        QTest::newRow("missing") << QByteArray() << 1;
     }
 
     void aFileThatFailsToLoadChangesNothing()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(QString, message);
+        QFETCH(int, systemMessages);
         DataSheet &s = app().Sheet;
         addWaves(2);
         s.Path = path("current.kvd");
         s.Modified = false;
         const QString file = path("bad.kvd");
+        QFile::remove(file); // an earlier row's file
         if (!bytes.isEmpty()) {
             QFile f(file);
             QVERIFY(f.open(QIODevice::WriteOnly));
@@ -549,10 +550,15 @@ private slots:
         }
         log_.clear();
         OpenDataSheet(file);
-        QCOMPARE(fakeUi_.messages().size(), 1);
-        QCOMPARE(fakeUi_.messages()[0].icon, MsgIcon::Critical);
-        if (!message.isEmpty())
-            QCOMPARE(fakeUi_.messages()[0].text, message);
+        // A file that cannot be read: the system's description, then that it
+        // is no data sheet.
+        QCOMPARE(fakeUi_.messages().size(), systemMessages + 1);
+        for (const auto &m : fakeUi_.messages())
+            QCOMPARE(m.icon, MsgIcon::Critical);
+        if (systemMessages)
+            QVERIFY(!fakeUi_.messages()[0].text.isEmpty()
+                    && fakeUi_.messages()[0].text != QStringLiteral("Data Sheet File Format is Invaild !"));
+        QCOMPARE(fakeUi_.messages().last().text, QStringLiteral("Data Sheet File Format is Invaild !"));
         QCOMPARE(s.Path, path("current.kvd"));
         QCOMPARE(s.WaveDocCount, qint16(2));
         QCOMPARE(sheetChildren(), QStringList({"Wave0", "Wave1"}));

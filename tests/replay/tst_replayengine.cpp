@@ -300,6 +300,13 @@ void TestReplayEngine::startWithoutFileDoesNothing()
     rec().FrameCount = 0;
     engine_->StartReplay();
     QVERIFY(!rec().ReplayStarted);
+    // Nor does one claiming frames whose samples were never stored.
+    rec().FrameCount = 5;
+    rec().Samples.clear();
+    engine_->StartReplay();
+    QVERIFY(!rec().ReplayStarted);
+    QVERIFY(!engine_->frameClock().isActive());
+    QCOMPARE(redraws_, 0);
 }
 
 void TestReplayEngine::intervalPressSteps_data()

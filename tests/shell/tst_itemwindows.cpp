@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QRadioButton>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -358,6 +359,39 @@ private slots:
         QCOMPARE(area->activeSubWindow(), row->window(0)->parentWidget());
         QCOMPARE(area->subWindowList(QMdiArea::StackingOrder).last(), row->window(0)->parentWidget());
         QCOMPARE(area->subWindowList().size(), 2);
+    }
+
+    // A sheet opened over one whose item windows are open (here: the same
+    // file): every item comes back with one live window of its own, not a
+    // window of the sheet that was closed.
+    void openOverOpenWindows_data() { doubleClickRaisesAnOpenWindow_data(); }
+    void openOverOpenWindows()
+    {
+        QFETCH(int, kind);
+        const auto k = SheetItemKind(kind);
+        ShellFixture f;
+        auto main = f.loadMain();
+        const ItemKindRow *row = itemKindRow(k);
+        QVERIFY(row);
+        AddNewItem(k);
+        f.clock.advance(600);
+        QPointer<QWidget> before = row->window(0);
+        QVERIFY(before);
+        const QString kvd = f.dir.filePath(QStringLiteral("again.kvd"));
+        f.fakeUi.answerFile(kvd);
+        QCOMPARE(SaveDataSheetAs(), SaveOutcome::Saved);
+        OpenDataSheet(kvd);
+        f.clock.advance(600);
+        flushDeletes();
+        f.clock.advance(600);
+        QVERIFY(f.fakeUi.messages().isEmpty());
+        QCOMPARE(app().Sheet.count(k), 1);
+        QVERIFY(!before); // the closed sheet's window is gone
+        QWidget *now = row->window(0);
+        QVERIFY(now);
+        QVERIFY(now->isVisibleTo(main.get()));
+        QVERIFY(itemWindowOpen(app().Sheet, k, 0));
+        QCOMPARE(main->mdiArea()->subWindowList().size(), 1);
     }
 
     // The source boxes of a waveform window: an add and a double click follow
