@@ -17,14 +17,40 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QToolButton>
 
+#include <functional>
+
 namespace {
 
 const QString Title = QStringLiteral("Kelvoscope");
+
+// The frame slider: tells of every press and release on it, on its handle or
+// on its track (QSlider's own signals tell only of the handle).
+class FrameSlider final : public QSlider {
+public:
+    using QSlider::QSlider;
+    std::function<void()> onPress;
+    std::function<void()> onRelease;
+
+protected:
+    void mousePressEvent(QMouseEvent *e) override
+    {
+        if (onPress)
+            onPress();
+        QSlider::mousePressEvent(e);
+    }
+    void mouseReleaseEvent(QMouseEvent *e) override
+    {
+        QSlider::mouseReleaseEvent(e);
+        if (onRelease)
+            onRelease();
+    }
+};
 
 // Design sizes, in pixels (twips / 15).
 constexpr int ToolHeight = 39;     // FrameTool, 585 twips
@@ -169,7 +195,8 @@ void frmRecordPlay::buildControls()
     RecordWavePic = new ReplaySurface(RecordBackPic);
     RecordWavePic->setObjectName(QStringLiteral("RecordWavePic"));
 
-    SliderFrame = new QSlider(Qt::Horizontal, this);
+    auto *slider = new FrameSlider(Qt::Horizontal, this);
+    SliderFrame = slider;
     SliderFrame->setObjectName(QStringLiteral("SliderFrame"));
     SliderFrame->setRange(1, 1000);
     SliderFrame->setValue(1);
@@ -177,11 +204,13 @@ void frmRecordPlay::buildControls()
         if (!syncing_)
             engine_.setSliderValue(v);
     });
-    connect(SliderFrame, &QSlider::sliderPressed, this, [this] { engine_.sliderMouseDown(); });
-    connect(SliderFrame, &QSlider::sliderReleased, this, [this] {
+    // Any press pauses a running replay; the release goes on from the frame
+    // the slider then shows.
+    slider->onPress = [this] { engine_.sliderMouseDown(); };
+    slider->onRelease = [this] {
         engine_.sliderClick();
         engine_.sliderMouseUp();
-    });
+    };
 
     OptratePic = new QFrame(this);
     OptratePic->setObjectName(QStringLiteral("OptratePic"));

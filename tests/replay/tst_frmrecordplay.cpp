@@ -266,6 +266,24 @@ void TestFrmRecordPlay::buttonsAndSlider()
     // The user drags the slider: the frame follows.
     w->slider()->setValue(4);
     QCOMPARE(r.CurrentFrame, qint16(4));
+    // A press on the track pauses the replay, the release goes on from the
+    // frame the slider shows.
+    w->slider()->setValue(1);
+    QCOMPARE(r.Status, ReplayInfo::Replaying);
+    bool pausedWhilePressed = false;
+    const auto watch = connect(w->slider(), &QSlider::valueChanged, w,
+                               [&] { pausedWhilePressed = r.Status == ReplayInfo::Paused; });
+    const QPoint track(w->slider()->width() - 3, w->slider()->height() / 2);
+    QTest::mousePress(w->slider(), Qt::LeftButton, {}, track);
+    QVERIFY(pausedWhilePressed);
+    QCOMPARE(r.Status, ReplayInfo::Paused);
+    QVERIFY(w->slider()->value() > 1);
+    QTest::mouseRelease(w->slider(), Qt::LeftButton, {}, track);
+    QCOMPARE(r.Status, ReplayInfo::Replaying);
+    QCOMPARE(int(r.CurrentFrame), w->slider()->value());
+    disconnect(watch);
+    w->slider()->setValue(4);
+    QCOMPARE(r.CurrentFrame, qint16(4));
     w->playButton(ReplayButton::Pause)->click();
     QCOMPARE(r.Status, ReplayInfo::Paused);
     QVERIFY(button(w, "AresBtnAdd")->isEnabled());
