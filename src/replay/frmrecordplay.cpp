@@ -5,6 +5,7 @@
 #include "app/appstate.h"
 #include "platform/clock.h"
 #include "platform/print/printpicture.h"
+#include "platform/ui/holdbutton.h"
 #include "platform/ui/ui.h"
 #include "replay/recordfile.h"
 #include "replay/replaycaptions.h"
@@ -71,9 +72,10 @@ constexpr int PlotGap = 25;        // 370 twips: room the plot leaves to the row
 constexpr int SliderGap = 3;       // 40 twips
 constexpr int PlotBottomGap = 25;  // pixels under the plot surface
 
-QToolButton *makeButton(QWidget *parent, const QString &name, const QString &text)
+template <class Button = QToolButton>
+Button *makeButton(QWidget *parent, const QString &name, const QString &text)
 {
-    auto *b = new QToolButton(parent);
+    auto *b = new Button(parent);
     b->setObjectName(name);
     b->setText(text);
     b->setAutoRaise(true);
@@ -224,8 +226,8 @@ void frmRecordPlay::buildControls()
     }
     PicTime = new QFrame(OptratePic);
     PicTime->setObjectName(QStringLiteral("PicTime"));
-    AresBtnSub = makeButton(PicTime, QStringLiteral("AresBtnSub"), QStringLiteral("-"));
-    AresBtnAdd = makeButton(PicTime, QStringLiteral("AresBtnAdd"), QStringLiteral("+"));
+    AresBtnSub = makeButton<HoldButton>(PicTime, QStringLiteral("AresBtnSub"), QStringLiteral("-"));
+    AresBtnAdd = makeButton<HoldButton>(PicTime, QStringLiteral("AresBtnAdd"), QStringLiteral("+"));
     AresBtnDefaultTime = makeButton(PicTime, QStringLiteral("AresBtnDefaultTime"), QStringLiteral("D"));
     lblTimeInterval = new QLabel(PicTime);
     lblTimeInterval->setObjectName(QStringLiteral("lblTimeInterval"));

@@ -6,6 +6,7 @@
 #include "platform/print/printpicture.h"
 #include "platform/pump.h"
 #include "platform/safesave.h"
+#include "platform/ui/holdbutton.h"
 #include "platform/ui/ui.h"
 #include "shell/itemplacement.h"
 #include "storedwave/csvexport.h"
@@ -140,7 +141,7 @@ QSize frmOpenWaveform::minimumSizeHint() const
 
 QToolButton *frmOpenWaveform::scaleButton(QWidget *parent, const char *name, ScaleTarget target, int direction)
 {
-    auto *b = new QToolButton(parent);
+    auto *b = new HoldButton(parent);
     b->setObjectName(QLatin1String(name));
     b->setText(direction < 0 ? QStringLiteral("<") : QStringLiteral(">"));
     b->setAutoRaise(false);

@@ -93,6 +93,7 @@ private slots:
     void zoomText();
     void voltsPerDivStepping();
     void holdingRepeatsEvery200ms();
+    void anyButtonHoldsWhereverThePointerGoes();
     void endOfTheSequenceStillMarksTheSheet();
     void timeDivStepping();
     void alternateTriggerPanel();
@@ -399,6 +400,32 @@ void TestFrmOpenWaveform::holdingRepeatsEvery200ms()
     QTest::mouseRelease(w->abtnCH1DivInc, Qt::LeftButton);
     clock_.advance(1000);
     QCOMPARE(r.Ch1VoltDiv, 1.0f);
+}
+
+// A press with any mouse button steps; the hold lasts until that button comes
+// up, also when the pointer leaves the button and comes back meanwhile.
+void TestFrmOpenWaveform::anyButtonHoldsWhereverThePointerGoes()
+{
+    frmOpenWaveform *w = openWindow();
+    ui_.answerFile(goodFile());
+    w->OpenWaveformFile();
+    StoredWave &r = app().Sheet.StoredWaves[0];
+    r.Ch1VoltDiv = 0.01f;
+    QToolButton *b = w->abtnCH1DivInc;
+    QTest::mousePress(b, Qt::RightButton);
+    QCOMPARE(r.Ch1VoltDiv, 0.02f);
+    QVERIFY(w->scaleRepeatTimer().isActive());
+    moveMouse(b, QPoint(b->width() + 40, b->height() + 40), Qt::RightButton); // off the button
+    QVERIFY(w->scaleRepeatTimer().isActive());
+    moveMouse(b, QPoint(2, 2), Qt::RightButton); // back on
+    QCOMPARE(r.Ch1VoltDiv, 0.02f);              // no second press
+    clock_.advance(200);
+    QCOMPARE(r.Ch1VoltDiv, 0.05f);
+    QTest::mouseRelease(b, Qt::RightButton, {}, QPoint(b->width() + 40, 2)); // released off the button
+    QVERIFY(!w->scaleRepeatTimer().isActive());
+    clock_.advance(1000);
+    QCOMPARE(r.Ch1VoltDiv, 0.05f);
+    QCOMPARE(w->txtCH1Div->text(), QStringLiteral("50.0mV"));
 }
 
 void TestFrmOpenWaveform::endOfTheSequenceStillMarksTheSheet()
