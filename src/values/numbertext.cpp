@@ -281,10 +281,8 @@ QString ApplyNumberPattern(double value, QStringView pattern, QStringView unit)
     const int intShown = intLen + 1 - intStart;
     const int pad = minInt > intShown ? minInt - intShown : 0;
 
-    bool allZero = intShown == 0;
-    for (int k = 0; allZero && k < fracLen; ++k)
-        allZero = all[1 + intLen + k] == '0';
-    const bool sign = negative && !allZero;
+    // A negative value keeps its "-" also when it rounds to zero ("-0.00").
+    const bool sign = negative;
 
     const qsizetype length = (sign ? 1 : 0) + pad + intShown + (fracLen > 0 ? 1 + fracLen : 0) + suffix.size()
         + unit.size();
