@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -53,6 +54,7 @@ frmCtrlList::frmCtrlList(QWidget *parent) : QWidget(parent)
     tree_ = new CtrlTreeView(this);
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
     tree_->installEventFilter(this);
+    tree_->viewport()->installEventFilter(this);
 
     // Upload keeps its place at the left, Download follows the right edge.
     auto *buttons = new QHBoxLayout;
@@ -156,6 +158,28 @@ void frmCtrlList::cmdDownload_RestoreCursor()
 
 bool frmCtrlList::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == tree_->viewport()) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick: {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            // The right button only opens the popup menu: it selects no
+            // node, so Enter and a double click still act on the node the
+            // user clicked.
+            if (mouse->button() == Qt::RightButton)
+                return true;
+            // A double click below the nodes acts on the node clicked last,
+            // as one on a node does (the tree reports that one itself).
+            if (event->type() == QEvent::MouseButtonDblClick && mouse->button() == Qt::LeftButton
+                && !tree_->itemAt(mouse->position().toPoint()))
+                CtrlEditSelected();
+            break;
+        }
+        default: break;
+        }
+        return QWidget::eventFilter(watched, event);
+    }
     if (isMouseEvent(event->type())) {
         if (watched == upload_)
             cmdUpload_RestoreCursor();

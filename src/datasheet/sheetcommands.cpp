@@ -65,9 +65,21 @@ QIcon nodeIcon(int image)
     return QApplication::style()->standardIcon(pics[image - 1]);
 }
 
+// A node of the Data Browser: a sorted sheet keeps its items in alphabetical
+// order, capitals and small letters alike ("alpha" before "Wave0").
+class SheetNodeItem final : public QTreeWidgetItem {
+public:
+    using QTreeWidgetItem::QTreeWidgetItem;
+    bool operator<(const QTreeWidgetItem &other) const override
+    {
+        const int c = QString::compare(text(0), other.text(0), Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : text(0) < other.text(0);
+    }
+};
+
 QTreeWidgetItem *addNode(QTreeWidgetItem *parent, const QString &text, int image)
 {
-    QTreeWidgetItem *node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree());
+    QTreeWidgetItem *node = parent ? new SheetNodeItem(parent) : new SheetNodeItem(tree());
     node->setText(0, text);
     node->setData(0, Qt::UserRole, image);
     node->setIcon(0, nodeIcon(image));

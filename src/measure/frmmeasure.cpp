@@ -527,9 +527,10 @@ frmMeasure *ShowMeasureWindow(int slot)
         w->tag = QString::number(slot);
         w->setWindowTitle(app().Sheet.MeasDocs[size_t(slot)].Name);
         app().Sheet.MeasureForms[size_t(slot)] = w;
-        LoadMeasureWindowTexts(slot, app().texts.LanguageIndex);
         addToItemArea(w, false);
     }
+    // Every activation applies the language's texts again.
+    LoadMeasureWindowTexts(slot, app().texts.LanguageIndex);
     showItemWindow(w);
     return w;
 }

@@ -29,6 +29,7 @@ frmV_Key::frmV_Key(QWidget *parent) : QDialog(parent)
     grid->addWidget(frame("Horizontal"), 1, 3, 1, 2);
     grid->addWidget(frame("Trigger"), 1, 5);
     setFixedSize(sizeHint().expandedTo(QSize(442, 298)));
+    centreOnScreen(this);
 
     // Load.
     setLaKey(keys_, app().link.LaPresent != 0);

@@ -105,6 +105,7 @@ frmV_Panel::frmV_Panel(QWidget *parent) : QDialog(parent)
 
     // Load.
     applyLayout(0);
+    centreOnScreen(this);
     mirror_.start();
     showPicture();
     showRunState();

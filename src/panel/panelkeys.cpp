@@ -5,7 +5,9 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMouseEvent>
+#include <QScreen>
 
 KnobButton::KnobButton(const QString &text, QWidget *parent) : QPushButton(text, parent)
 {
@@ -47,11 +49,29 @@ constexpr Place Places[] = {
     {"VK_Ref", 3, 0}, {"VK_La", 4, 0},
     {"VK_V_Pos_Inc", 0, 2}, {"VK_P_V_P", 1, 3}, {"VK_V_Pos_Dec", 2, 2},
     {"VK_V_Inc", 3, 2}, {"VK_P_V", 4, 3}, {"VK_V_Dec", 5, 2},
-    {"VK_H_Pos_Dec", 0, 0}, {"VK_P_H_P", 0, 1}, {"VK_H_Pos_Inc", 0, 2},
-    {"VK_TimeMenu", 1, 1},
-    {"VK_H_Dec", 2, 0}, {"VK_P_H", 2, 1}, {"VK_H_Inc", 2, 2},
+    {"VK_H_Pos_Dec", 1, 0}, {"VK_P_H_P", 1, 1}, {"VK_H_Pos_Inc", 1, 2},
+    {"VK_TimeMenu", 2, 1},
+    {"VK_H_Dec", 4, 0}, {"VK_P_H", 4, 1}, {"VK_H_Inc", 4, 2},
     {"VK_Trig_Lvl_Inc", 0, 0}, {"VK_P_L", 1, 1}, {"VK_Trig_Lvl_Dec", 2, 0},
     {"VK_Trig_Menu", 3, 0}, {"VK_Trig_50", 4, 0}, {"VK_Trig_Force", 5, 0},
+};
+
+// The captions of the knobs (English in both languages), in the free cells of
+// their frames' grids: between a knob's two arrows, or over a row of three.
+struct KnobCaption {
+    const char *frame;
+    const char *name;
+    const char *text;
+    int row;
+    int col;
+    int colSpan;
+};
+constexpr KnobCaption KnobCaptions[] = {
+    {"Vertical", "lblVPosition", "Position", 1, 2, 1},
+    {"Vertical", "lblVScale", "Scale", 4, 2, 1},
+    {"Horizontal", "lblHPosition", "Position", 0, 0, 3},
+    {"Horizontal", "lblHScale", "Scale", 3, 0, 3},
+    {"Trigger", "lblTrigLevel", "Level", 1, 0, 1},
 };
 
 Place placeOf(const char *control)
@@ -112,7 +132,20 @@ PanelKeys buildPanelKeys(QWidget *parent, KnobRepeater &knob, bool keyboardExtra
         }
         out.keys[QLatin1String(k.control)] = b;
     }
+    for (const KnobCaption &c : KnobCaptions) {
+        QGroupBox *frame = out.frames[QLatin1String(c.frame)];
+        auto *label = new QLabel(QLatin1String(c.text), frame);
+        label->setObjectName(QLatin1String(c.name));
+        label->setAlignment(Qt::AlignCenter);
+        static_cast<QGridLayout *>(frame->layout())->addWidget(label, c.row, c.col, 1, c.colSpan);
+    }
     return out;
+}
+
+void centreOnScreen(QWidget *window)
+{
+    if (const QScreen *s = window->screen())
+        window->move(s->availableGeometry().center() - window->rect().center());
 }
 
 void setLaKey(PanelKeys &keys, bool present)

@@ -29,6 +29,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent *e) override;
 };
 
+// Moves window to the centre of its screen's free area (before it is shown,
+// so that it stays there instead of opening over its owner).
+void centreOnScreen(QWidget *window);
+
 struct PanelKeys {
     // The key frames by name: ONOFF, Frame4, MENU, RUN, Vertical, Horizontal,
     // Trigger. The soft keys VK_F1..VK_F5 sit on the parent itself.

@@ -519,9 +519,10 @@ frmData *ShowDataWindow(int slot)
         w->tag = QString::number(slot);
         w->setWindowTitle(app().Sheet.DataDocs[size_t(slot)].Name);
         app().Sheet.DataForms[size_t(slot)] = w;
-        LoadDataWindowTexts(slot, app().texts.LanguageIndex);
         addToItemArea(w, false);
     }
+    // Every activation applies the language's texts again.
+    LoadDataWindowTexts(slot, app().texts.LanguageIndex);
     w->layOutChannelOptions();
     showItemWindow(w);
     return w;

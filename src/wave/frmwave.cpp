@@ -915,11 +915,12 @@ frmWave *ShowWaveWindow(int slot, bool logicChannels)
         const WaveDoc &d = app().Sheet.WaveDocs[size_t(slot)];
         w->setWindowTitle(d.Name);
         app().Sheet.WaveForms[size_t(slot)] = w;
-        LoadWaveWindowTexts(slot, app().texts.LanguageIndex);
         w->layoutChannelBoxes(logicChannels);
         w->setProgressColors(d.ColorMode);
         addToItemArea(w, false);
     }
+    // Every activation applies the language's texts again.
+    LoadWaveWindowTexts(slot, app().texts.LanguageIndex);
     showItemWindow(w);
     return w;
 }

@@ -332,6 +332,35 @@ private slots:
                                       QStringLiteral("QM4100D\\Trigger\\Holdoff [100ns]")}));
     }
 
+    // The right button opens the popup and selects nothing: Enter still acts on
+    // the node clicked last. A double click below the last node acts on it too.
+    void rightClickKeepsTheClickedNode()
+    {
+        frmCtrlList pane;
+        pane.resize(300, 2000);
+        pane.show();
+        CtrlTreeView *tree = pane.CtrlTree();
+        connected_ = true;
+        QTreeWidgetItem *clicked = tree->node(6, 9);
+        tree->scrollToItem(clicked); // its group opened
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(clicked).center());
+        const QString path = C().CtrlSelectedPath;
+        QCOMPARE(path, QStringLiteral("QM4100D\\Trigger\\Holdoff [100ns]"));
+        QTreeWidgetItem *other = tree->node(2, 5);
+        tree->scrollToItem(other);
+        QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, tree->visualItemRect(other).center());
+        QCOMPARE(C().CtrlSelectedPath, path);
+        QCOMPARE(tree->currentItem(), clicked);
+        QTest::keyClick(tree, Qt::Key_Return);
+        QCOMPARE(edits_, QStringList{path});
+        // Below the last node.
+        tree->collapseAll();
+        const QPoint below(20, tree->viewport()->height() - 5);
+        QVERIFY(!tree->itemAt(below));
+        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, below);
+        QCOMPARE(edits_, (QStringList{path, path}));
+    }
+
     // New asks only when modified; No goes on, Cancel stops, Yes saves first and
     // stops when that save is cancelled or fails.
     void newControlFile()

@@ -111,9 +111,16 @@ private slots:
         QCOMPARE(children(), QStringList({"Record0", "Scope A"}));
         pane.entry("mnuAddNewMeasure")->trigger();
         QCOMPARE(children(), QStringList({"Measure0", "Record0", "Scope A"}));
+        // Alphabetical whatever the letters' case: a small letter does not
+        // go behind every capital.
+        tree->setCurrentItem(app().Sheet.MeasDocs[0].Node);
+        QString lower = QStringLiteral("pulse");
+        pane.DataSheetTree_AfterLabelEdit(lower);
+        app().Sheet.MeasDocs[0].Node->setText(0, lower); // as the tree keeps the typed label
+        QCOMPARE(children(), QStringList({"pulse", "Record0", "Scope A"}));
         pane.entry("mnuSorted")->trigger();
         pane.entry("mnuAddNewData")->trigger();
-        QCOMPARE(children(), QStringList({"Measure0", "Record0", "Scope A", "Data0"}));
+        QCOMPARE(children(), QStringList({"pulse", "Record0", "Scope A", "Data0"}));
 
         // Closing the sheet from the popup.
         app().Sheet.Modified = false;

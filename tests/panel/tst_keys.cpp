@@ -9,6 +9,8 @@
 #include "texts/stringres.h"
 
 #include <QGroupBox>
+#include <QLabel>
+#include <QScreen>
 #include <QtTest>
 
 #include <memory>
@@ -29,6 +31,8 @@ private slots:
     void releaseOutsideStopsRepeat();
     void escClosesKeyboardAndStopsRepeat();
     void laKey();
+    void knobCaptions();
+    void windowsOpenCentredOnTheScreen();
     void linkDownStillPauses();
     void openingChoosesWindow();
     void keyboardCaption_data();
@@ -327,6 +331,68 @@ void TestKeys::laKey()
     for (QPushButton *la : {k.key(QStringLiteral("VK_La")), p.key(QStringLiteral("VK_La"))}) {
         QVERIFY(!la->isHidden());
         QVERIFY(la->isEnabled());
+    }
+}
+
+// Each knob is captioned in its group, English in both languages, and the
+// caption stands between or over the knob's keys.
+void TestKeys::knobCaptions()
+{
+    frmV_Key k;
+    frmV_Panel p;
+    p.mirror().halt();
+    k.show();
+    p.show();
+    struct Caption {
+        const char *label;
+        const char *text;
+        const char *key; // one of the knob's keys
+    };
+    const Caption captions[] = {
+        {"lblVPosition", "Position", "VK_V_Pos_Inc"},
+        {"lblVScale", "Scale", "VK_V_Inc"},
+        {"lblHPosition", "Position", "VK_H_Pos_Dec"},
+        {"lblHScale", "Scale", "VK_H_Dec"},
+        {"lblTrigLevel", "Level", "VK_Trig_Lvl_Inc"},
+    };
+    for (QWidget *w : std::initializer_list<QWidget *>{&k, &p}) {
+        for (const Caption &c : captions) {
+            auto *label = w->findChild<QLabel *>(QLatin1String(c.label));
+            QVERIFY2(label, c.label);
+            QCOMPARE(label->text(), QLatin1String(c.text));
+            QVERIFY(label->isVisible());
+            auto *key = w->findChild<QPushButton *>(QLatin1String(c.key));
+            QVERIFY(key);
+            QCOMPARE(label->parentWidget(), key->parentWidget()); // in the knob's own group
+            const QRect l = label->geometry();
+            // Not over any key of its group.
+            for (QPushButton *b : label->parentWidget()->findChildren<QPushButton *>()) {
+                QVERIFY2(!l.intersects(b->geometry()), qPrintable(b->objectName()));
+                // and every key still wholly inside its frame
+                QVERIFY2(label->parentWidget()->rect().contains(b->geometry()), qPrintable(b->objectName()));
+            }
+            QVERIFY(label->parentWidget()->rect().contains(l));
+        }
+    }
+}
+
+// Both windows open in the middle of the screen, also when their owner
+// stands in a corner of it.
+void TestKeys::windowsOpenCentredOnTheScreen()
+{
+    QWidget owner;
+    owner.setGeometry(0, 0, 200, 150);
+    owner.show();
+    frmV_Key k(&owner);
+    frmV_Panel p(&owner);
+    p.mirror().halt();
+    for (QDialog *d : std::initializer_list<QDialog *>{&k, &p}) {
+        d->show();
+        const QRect area = d->screen()->availableGeometry();
+        // (within the few pixels of the window's frame)
+        QVERIFY2(qAbs(d->geometry().center().x() - area.center().x()) <= 3, qPrintable(d->objectName()));
+        QVERIFY2(qAbs(d->geometry().center().y() - area.center().y()) <= 3, qPrintable(d->objectName()));
+        d->hide();
     }
 }
 

@@ -361,6 +361,25 @@ private slots:
         QCOMPARE(area->subWindowList().size(), 2);
     }
 
+    // A double click applies the window's own texts again: after a switch to
+    // Chinese (which gives the open waveform windows the short progress
+    // word) the activated window shows its own.
+    void doubleClickAppliesTheWindowsTexts()
+    {
+        ShellFixture f;
+        auto main = f.loadMain();
+        AddNewItem(SheetItemKind::Wave);
+        f.clock.advance(600);
+        frmWave *w = waveWindow(0);
+        QVERIFY(w);
+        main->action(QStringLiteral("mnuLanguageChinese"))->trigger();
+        QCOMPARE(w->LblRefreshText->text(), QString::fromUtf8("更新"));
+        select(app().Sheet.WaveDocs[0].Node);
+        SetActiveForm();
+        QCOMPARE(waveWindow(0), w);
+        QCOMPARE(w->LblRefreshText->text(), QString::fromUtf8("     更新"));
+    }
+
     // A sheet opened over one whose item windows are open (here: the same
     // file): every item comes back with one live window of its own, not a
     // window of the sheet that was closed.
