@@ -196,6 +196,10 @@ constexpr CaptionRow About[] = {
      "Updates and support: see the Karvo Technologies web site.",
      "版权所有 (C) Karvo Technologies,Inc. 保留一切权利。"
      "软件更新与技术支持请访问 Karvo Technologies 网站。"},
+    {"lblDisclaimer", -1, T::Caption,
+     "Warning: this program is protected by copyright law. Copying or distributing it without "
+     "permission is not allowed.",
+     "警告：本程序受版权法保护，未经许可不得复制或分发。"},
     {"cmdOK", -1, T::Caption, "OK", "确定"},
     {"cmdSysInfo", -1, T::Caption, "System Info...", "系统信息..."},
 };

@@ -100,6 +100,7 @@ frmAbout::frmAbout(QWidget *owner) : QDialog(owner)
     connect(sysInfo, &QPushButton::clicked, this, [this] { StartSysInfo(); });
 
     LoadAboutTexts(this, languageIndex());
+    grid->setSizeConstraint(QLayout::SetFixedSize); // a fixed-size box, fitted to its texts
 }
 
 void frmAbout::StartSysInfo()

@@ -861,14 +861,15 @@ void frmMain::openHelp()
     const QString path = app().texts.HelpFile.isEmpty() ? helpFileFor(languageIndex()) : app().texts.HelpFile;
     const bool chinese = languageIndex() == LanguageChinese;
     if (!QFile::exists(path)) {
-        ui().message(MsgIcon::Exclamation, AppTitle,
+        // A plain box with the description and OK.
+        ui().message(MsgIcon::None, AppTitle,
                      (chinese ? QStringLiteral("找不到帮助文件：") : QStringLiteral("The help file is missing: ")) + path,
                      MsgButtons::Ok);
         return;
     }
     const bool opened = helpOpener() ? helpOpener()(path) : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     if (!opened)
-        ui().message(MsgIcon::Exclamation, AppTitle,
+        ui().message(MsgIcon::None, AppTitle,
                      (chinese ? QStringLiteral("无法打开帮助文件：") : QStringLiteral("The help file cannot be opened: ")) + path,
                      MsgButtons::Ok);
 }

@@ -76,7 +76,8 @@ frmSplash::frmSplash(QWidget *parent) : QWidget(parent, Qt::SplashScreen | Qt::F
 
     LoadSplashTexts(this, languageIndex());
 
-    // Centred on the screen.
+    // A fixed size, fitted to its texts; centred on the screen.
+    outer->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
     if (const QScreen *s = QGuiApplication::primaryScreen()) {
         const QRect g = s->geometry();

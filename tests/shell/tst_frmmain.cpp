@@ -685,6 +685,8 @@ private slots:
         QVERIFY(opened.isEmpty());
         QCOMPARE(f.fakeUi.messages().size(), 1);
         QVERIFY(f.fakeUi.messages()[0].text.endsWith(english));
+        QCOMPARE(f.fakeUi.messages()[0].icon, MsgIcon::None); // a plain box with OK
+        QCOMPARE(f.fakeUi.messages()[0].buttons, MsgButtons::Ok);
         {
             QFile help(english);
             QVERIFY(help.open(QIODevice::WriteOnly));

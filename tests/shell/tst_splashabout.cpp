@@ -7,6 +7,7 @@
 #include "shell/frmsplash.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 
@@ -22,6 +23,34 @@ private slots:
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         QVERIFY(qAbs(s.geometry().center().x() - screen.center().x()) <= 1);
         QVERIFY(qAbs(s.geometry().center().y() - screen.center().y()) <= 1);
+    }
+
+    // Both windows have a fixed size; the About box shows its warning line in
+    // either language.
+    void fixedSizesAndTheWarningLine_data()
+    {
+        QTest::addColumn<int>("lang");
+        QTest::newRow("Chinese") << 0;
+        QTest::newRow("English") << 1;
+    }
+    void fixedSizesAndTheWarningLine()
+    {
+        QFETCH(int, lang);
+        ShellFixture f;
+        app().texts.LanguageIndex = lang;
+        frmSplash s;
+        frmAbout a(nullptr);
+        a.show();
+        s.show();
+        for (QWidget *w : std::initializer_list<QWidget *>{&s, &a}) {
+            QCOMPARE(w->minimumSize(), w->maximumSize());
+            QCOMPARE(w->size(), w->minimumSize());
+        }
+        auto *warning = a.findChild<QLabel *>(QStringLiteral("lblDisclaimer"));
+        QVERIFY(warning && warning->isVisible());
+        QVERIFY(warning->text().startsWith(lang == 0 ? QString::fromUtf8("警告") : QStringLiteral("Warning")));
+        // The longest texts fit (they wrap inside the box).
+        QVERIFY(a.rect().contains(warning->geometry()));
     }
 
     void splashGoesBeforeTheMainWindowShows()
