@@ -281,8 +281,13 @@ QString ApplyNumberPattern(double value, QStringView pattern, QStringView unit)
     const int intShown = intLen + 1 - intStart;
     const int pad = minInt > intShown ? minInt - intShown : 0;
 
-    // A negative value keeps its "-" also when it rounds to zero ("-0.00").
-    const bool sign = negative;
+    bool allZero = intShown == 0;
+    for (int k = 0; allZero && k < fracLen; ++k)
+        allZero = all[1 + intLen + k] == '0';
+    // A negative value that rounds to zero is written without its sign, so
+    // that a read-back of a level a hair below zero is the "0.00div" of the
+    // choice lists, not a "-0.00div" found nowhere.
+    const bool sign = negative && !allZero;
 
     const qsizetype length = (sign ? 1 : 0) + pad + intShown + (fracLen > 0 ? 1 + fracLen : 0) + suffix.size()
         + unit.size();

@@ -98,7 +98,7 @@ private slots:
         QTest::newRow("decimal half as written") << 1.005 << "#.00" << "1.01";
         QTest::newRow("9.995 carries") << 9.995 << "#.00" << "10.00";
         QTest::newRow("999.5 carries into a new digit") << 999.5 << "###" << "1000";
-        QTest::newRow("negative rounding to zero keeps its sign") << -0.001 << "0.00" << "-0.00";
+        QTest::newRow("negative rounding to zero has no sign") << -0.001 << "0.00" << "0.00";
         QTest::newRow("percent multiplies") << 0.125 << "0.00%" << "12.50%";
         QTest::newRow("percent 0%") << 0.45 << "0%" << "45%";
         QTest::newRow("suffix letters") << 1.5 << "#0.00dB" << "1.50dB";
