@@ -325,7 +325,13 @@ void frmOpenWaveform::Form_Load()
     }
     ZoomCombo->setEnabled(false);
     ZoomCombo_Click(); // a new window starts at 200 %
-    cursors_ = StoredCursors{}; // the start positions, at 100 %
+    // The start positions, at 100 %; which cursors are shown stays as the
+    // check boxes say (a window moved to another slot keeps them).
+    const bool showX = cursors_.ShowCursorX;
+    const bool showY = cursors_.ShowCursorY;
+    cursors_ = StoredCursors{};
+    cursors_.ShowCursorX = showX;
+    cursors_.ShowCursorY = showY;
     picRefreshProgress->hide();
     prevPicSize_ = QSizeF(MemoryWavePic->width(), MemoryWavePic->height());
     mouse_ = StoredMouse{};

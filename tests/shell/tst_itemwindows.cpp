@@ -380,6 +380,30 @@ private slots:
         QCOMPARE(w->LblRefreshText->text(), QString::fromUtf8("     更新"));
     }
 
+    // Removing an earlier memory waveform item moves the later window down a
+    // slot; the cursors it showed stay shown.
+    void movedMemoryWaveWindowKeepsItsCursors()
+    {
+        ShellFixture f;
+        auto main = f.loadMain();
+        AddNewMemoryWave();
+        AddNewMemoryWave();
+        f.clock.advance(1);
+        frmOpenWaveform *second = StoredWaveWindow(1);
+        QVERIFY(second);
+        second->ChkCursorX->click();
+        QVERIFY(second->cursors().ShowCursorX);
+        selectNode(storedNode(0));
+        RemoveSelected();
+        f.clock.advance(1);
+        flushDeletes();
+        frmOpenWaveform *moved = StoredWaveWindow(0);
+        QVERIFY(moved);
+        QVERIFY(moved->ChkCursorX->isChecked());
+        QVERIFY(moved->cursors().ShowCursorX);
+        QVERIFY(!moved->ChkCursorY->isChecked() && !moved->cursors().ShowCursorY);
+    }
+
     // A sheet opened over one whose item windows are open (here: the same
     // file): every item comes back with one live window of its own, not a
     // window of the sheet that was closed.
