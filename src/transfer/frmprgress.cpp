@@ -80,6 +80,13 @@ void frmPrgress::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+void frmPrgress::reject()
+{
+    // QDialog's own rejection closes without asking closeEvent().
+    if (TransferRunner::mayClose())
+        QDialog::reject();
+}
+
 bool RunTransferRequest(TransferCaption caption, int kind, int slot, bool barAtOne)
 {
     TransferRequest &req = app().transfer;

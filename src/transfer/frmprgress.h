@@ -22,6 +22,9 @@ public:
     TransferRunner &runner() { return runner_; }
     QProgressBar *ProgressBar1 = nullptr;
 
+    // Esc: refused while a request runs, as the close box is.
+    void reject() override;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 

@@ -28,6 +28,13 @@ frmPrgressSave::frmPrgressSave(QWidget *parent)
     ProgressBar->setValue(0);
 }
 
+void frmPrgressSave::reject()
+{
+    // QDialog's own rejection closes without asking closeEvent().
+    if (!app().xfer.SaveBusy)
+        QDialog::reject();
+}
+
 void frmPrgressSave::closeEvent(QCloseEvent *event)
 {
     if (app().xfer.SaveBusy)

@@ -12,6 +12,8 @@ class frmPrgressSave : public QDialog {
 public:
     explicit frmPrgressSave(QWidget *parent = nullptr);
     QProgressBar *ProgressBar = nullptr;
+    // Esc: refused while the export writes, as the close box is.
+    void reject() override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

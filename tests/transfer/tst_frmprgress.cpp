@@ -96,6 +96,9 @@ private slots:
         dlg->show();
         QVERIFY(!dlg->close()); // the close box and Alt+F4 do nothing while busy
         QVERIFY(dlg->isVisible());
+        QTest::keyClick(dlg, Qt::Key_Escape); // nor does Esc
+        deliverDeferredDeletes();
+        QVERIFY(dlg && dlg->isVisible());
         app().transfer.TransferBusy = false;
         QVERIFY(dlg->close());
         deliverDeferredDeletes();
@@ -278,6 +281,8 @@ private slots:
         dlg->show();
         app().xfer.SaveBusy = true;
         QVERIFY(!dlg->close());
+        QVERIFY(dlg->isVisible());
+        QTest::keyClick(dlg, Qt::Key_Escape);
         QVERIFY(dlg->isVisible());
         app().xfer.SaveBusy = false;
         QVERIFY(dlg->close());
