@@ -39,6 +39,9 @@ struct ItemWindowHooks {
     std::function<bool(SheetItemKind kind, int from, int to)> move;
     // True while slot's window has a load on its stack.
     std::function<bool(SheetItemKind kind, int slot)> loading;
+    // Lays out the channel boxes of slot's open window for an instrument
+    // with (or without) the logic channels.
+    std::function<void(SheetItemKind kind, int slot, bool logicChannels)> layOutChannels;
     // Pauses the replaying record window of slot before the sheet is saved
     // (stops its frame timer and sets the record's Status to paused).
     std::function<void(int slot)> pauseReplay;

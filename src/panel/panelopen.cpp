@@ -62,6 +62,17 @@ void SetLAAvailable(bool flag)
     if ((l.LaPresent != 0) == flag)
         return;
     l.LaPresent = flag ? -1 : 0;
+    // Every open waveform window shows the LA source box, or hides it.
+    DataSheet &sheet = app().Sheet;
+    const int waves = qBound(0, int(sheet.WaveDocCount), DataSheet::WaveSlots);
+    for (int i = 0; i < waves; ++i) {
+        WaveDoc &d = sheet.WaveDocs[size_t(i)];
+        if (!d.WindowOpen)
+            continue;
+        d.DigitalLayout = flag;
+        if (const auto &layOut = app().sheetui.windows.layOutChannels)
+            layOut(SheetItemKind::Wave, i, flag);
+    }
     RebuildCtrlTreeKeepExpanded();
     if (app().shell.KeyboardLoaded && g_keyboard)
         g_keyboard->setLaAvailable(flag);

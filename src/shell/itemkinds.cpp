@@ -142,4 +142,11 @@ void bindItemWindows()
         };
     if (!h.pauseReplay)
         h.pauseReplay = [](int slot) { PauseReplayForSave(slot); };
+    if (!h.layOutChannels)
+        h.layOutChannels = [](SheetItemKind kind, int slot, bool logicChannels) {
+            if (kind != SheetItemKind::Wave)
+                return;
+            if (frmWave *w = waveWindow(slot))
+                w->layoutChannelBoxes(logicChannels);
+        };
 }

@@ -4,6 +4,7 @@
 #include "datasheet/sheetcommands.h"
 #include "datasheet/sheetitems.h"
 #include "measure/frmmeasure.h"
+#include "panel/panelopen.h"
 #include "replay/frmrecordplay.h"
 #include "replay/recordmaker.h"
 #include "shell/itemkinds.h"
@@ -378,6 +379,35 @@ private slots:
         SetActiveForm();
         QCOMPARE(waveWindow(0), w);
         QCOMPARE(w->LblRefreshText->text(), QString::fromUtf8("     更新"));
+    }
+
+    // An instrument without the logic channels: every open waveform window
+    // hides its LA box (and spaces the other three wider); with them again it
+    // shows it.
+    void logicChannelsComeAndGo()
+    {
+        ShellFixture f;
+        auto main = f.loadMain();
+        app().link.LaPresent = -1;
+        AddNewItem(SheetItemKind::Wave);
+        AddNewItem(SheetItemKind::Wave);
+        f.clock.advance(600);
+        auto logicBox = [](int slot) { return waveWindow(slot)->ChkCH[3]->isVisibleTo(waveWindow(slot)); };
+        auto step = [](int slot) { return waveWindow(slot)->ChkCH[1]->y() - waveWindow(slot)->ChkCH[0]->y(); };
+        const int narrow = step(0);
+        QVERIFY(logicBox(0) && logicBox(1));
+        SetLAAvailable(false);
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY(!logicBox(i) && !waveWindow(i)->ChkCH[3]->isEnabled());
+            QVERIFY(step(i) > narrow);
+            QVERIFY(!app().Sheet.WaveDocs[size_t(i)].DigitalLayout);
+        }
+        SetLAAvailable(true);
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY(logicBox(i));
+            QCOMPARE(step(i), narrow);
+            QVERIFY(app().Sheet.WaveDocs[size_t(i)].DigitalLayout);
+        }
     }
 
     // Removing an earlier memory waveform item moves the later window down a
