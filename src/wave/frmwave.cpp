@@ -512,7 +512,7 @@ void frmWave::placeProgressBox()
     picRefreshProgress->raise();
 }
 
-void frmWave::drawPictureAt(QImage &image, double zoom)
+void frmWave::drawPictureAt(QImage &image, double zoom, WaveCursors &overlay)
 {
     const WaveDoc *d = doc();
     if (!d)
@@ -529,14 +529,14 @@ void frmWave::drawPictureAt(QImage &image, double zoom)
     env.wordOn = word(Word::WordOn);
     env.laModel = app().link.LaModel;
     DrawOSC(canvas, *d, env);
-    DrawCursors(canvas.painter(), cursors, *d, zoom);
+    DrawCursors(canvas.painter(), overlay, *d, zoom);
 }
 
 void frmWave::redrawPicture()
 {
     if (InitPending)
         return;
-    drawPictureAt(WavePic->image, ZoomFactor);
+    drawPictureAt(WavePic->image, ZoomFactor, cursors);
     BackPic->setPalette(QPalette(WavePic->image.pixelColor(0, 0)));
     WavePic->update();
 }
@@ -797,8 +797,13 @@ void frmWave::printOrPreview(bool preview)
     WavePic->resize(printSize);
     WavePic->image = QImage(printSize, QImage::Format_RGB32);
     WavePic->image.fill(Qt::black);
-    if (!InitPending)
-        drawPictureAt(WavePic->image, ZoomFactor);
+    if (!InitPending) {
+        // The cursors as they stand on the window's picture, moved in
+        // proportion onto the print picture; the window's own stay as they are.
+        WaveCursors printCursors = cursors;
+        printCursors.proportionalMove(printSize.width(), printSize.height());
+        drawPictureAt(WavePic->image, ZoomFactor, printCursors);
+    }
     const QImage printed = WavePic->image;
     PrintWavePicture(printed, preview);
     if (unloaded_)

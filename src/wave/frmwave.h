@@ -74,8 +74,9 @@ public:
     // The full redraw of the picture at the window's zoom: graticule,
     // traces, cursor overlay. Nothing while the window has not initialised.
     void redrawPicture();
-    // The same three steps on any image at any zoom (the picture of a print).
-    void drawPictureAt(QImage &image, double zoom);
+    // The same three steps on any image at any zoom (the picture of a print),
+    // the overlay drawn from the cursors given (clamped there).
+    void drawPictureAt(QImage &image, double zoom, WaveCursors &overlay);
 
     // Event handlers (the controls, F5 and the timers call them).
     void cmdRefresh_Click();

@@ -135,6 +135,55 @@ private slots:
         QVERIFY(printer.held[int(PrintJobKind::Wave)]);
     }
 
+    void cursorsFollowThePrintZoom_data()
+    {
+        QTest::addColumn<QString>("zoom");
+        QTest::addColumn<int>("width"); // the window's picture
+        QTest::newRow("150 %") << QStringLiteral("150%") << 525;
+        QTest::newRow("300 %") << QStringLiteral("300%") << 1050;
+    }
+    void cursorsFollowThePrintZoom()
+    {
+        // The print picture (zoom 2, 700 wide) shows the X cursors where the
+        // window shows them on its graticule, and the window keeps them.
+        QFETCH(QString, zoom);
+        QFETCH(int, width);
+        frmWave *w = openItem();
+        w->ZoomCombo->setEditText(zoom);
+        QCOMPARE(w->WavePic->width(), width);
+        w->ChkCursorX->click();
+        QVERIFY(w->cursors.CursorXOn);
+        // Far apart, the second near the graticule's right edge.
+        const double graticule = 300.0 * width / 350.0;
+        w->cursors.CursorX1 = 25 + 0.12 * graticule;
+        w->cursors.CursorX2 = 25 + 0.95 * graticule;
+        w->Form_Resize();
+        const WaveCursors before = w->cursors;
+        w->cmdPrint->click();
+        QCOMPARE(printer.runs.size(), 1);
+        const QImage &image = printer.runs[0].image;
+        // Columns that carry a cursor line: many pixels of the line colour
+        // between the top and the bottom of the graticule.
+        QList<int> lines;
+        for (int x = 0; x < image.width(); ++x) {
+            int n = 0;
+            for (int y = 40; y < 410; ++y)
+                n += image.pixelColor(x, y) == QColor(230, 200, 150);
+            if (n > 100)
+                lines << x;
+        }
+        const auto printed = [width](double x) { return (x - 25) * 700.0 / width + 25; };
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(qAbs(lines[0] - printed(before.CursorX1)) <= 1.0, qPrintable(QString::number(lines[0])));
+        QVERIFY2(qAbs(lines[1] - printed(before.CursorX2)) <= 1.0, qPrintable(QString::number(lines[1])));
+        QCOMPARE(w->zoomFactor(), width / 350.0);
+        QCOMPARE(w->cursors.CursorX1, before.CursorX1);
+        QCOMPARE(w->cursors.CursorX2, before.CursorX2);
+        QCOMPARE(w->cursors.CursorY1, before.CursorY1);
+        QCOMPARE(w->cursors.CursorY2, before.CursorY2);
+        QCOMPARE(w->cursors.PrevPicWidth, before.PrevPicWidth);
+    }
+
     void printBeforeTheFirstTickDrawsNothing()
     {
         app().Sheet.WaveDocCount = 1;
