@@ -110,16 +110,20 @@ CsvRefusal prepareCsvExport(const StoredWave &w, CsvExportData *out)
     d.interval2 = usable(rate2) ? 1.0 / rate2 : 0.0;
     d.delay1 = d.alternate ? w.Ch1Delay : w.Delay;
     d.delay2 = d.alternate ? w.Ch2Delay : w.Delay;
-    if ((d.ch1 && !usable(w.SavedCh1VoltDiv)) || (d.ch2 && !usable(w.SavedCh2VoltDiv)))
+    // The levels are turned into volts at the scale and offset they were
+    // taken at, as the picture does: the display scale of the snapshot only
+    // says how they were shown.
+    if ((d.ch1 && (!usable(w.SavedCh1VoltDiv) || !usable(w.SavedCh1AcqVoltDiv)))
+        || (d.ch2 && (!usable(w.SavedCh2VoltDiv) || !usable(w.SavedCh2AcqVoltDiv))))
         return CsvRefusal::BadScale;
     if (d.ch1) {
-        d.voltDiv1 = w.SavedCh1VoltDiv;
-        d.offset1 = VoltsToLevel(w.SavedCh1Offset, w.SavedCh1VoltDiv);
+        d.voltDiv1 = w.SavedCh1AcqVoltDiv;
+        d.offset1 = w.SavedCh1AcqOffset;
         d.samples1 = w.Ch1Samples;
     }
     if (d.ch2) {
-        d.voltDiv2 = w.SavedCh2VoltDiv;
-        d.offset2 = VoltsToLevel(w.SavedCh2Offset, w.SavedCh2VoltDiv);
+        d.voltDiv2 = w.SavedCh2AcqVoltDiv;
+        d.offset2 = w.SavedCh2AcqOffset;
         d.samples2 = w.Ch2Samples;
         d.ch2Rows = d.alternate ? std::max<qint64>(0, w.Ch2SampleCount) : d.rows;
     }

@@ -7,9 +7,10 @@
 // Normal layout: "X[,CH1][,CH2]" / "Second[,Voltage]..." then time and volts.
 // Alternate layout: "X(CH1)[,CH1][,X(CH2),CH2]" / "Second[S][,Voltage[V]]
 // [,Second[S],Voltage[V]]", each channel with its own time column.
-// The volts use the scale and offset of the snapshot taken at load:
-// V = (125 - s - L) * D / 25, D the saved volts/div, L the saved offset in
-// levels; the time of row j is (j - h) / rate + delay, h = N / 2 rounded half
+// The volts use the acquisition scale and offset of the snapshot taken at
+// load, those the levels were taken at: V = (125 - s - L) * D / 25, D the
+// saved acquisition volts/div, L the saved acquisition offset in levels;
+// the time of row j is (j - h) / rate + delay, h = N / 2 rounded half
 // to even.
 
 #include "common/storedwave.h"
@@ -30,8 +31,8 @@ struct CsvExportData {
     qint64 half = 0;           // h
     double interval1 = 0, interval2 = 0; // seconds per sample (CH2's under the alternate trigger)
     double delay1 = 0, delay2 = 0;
-    float voltDiv1 = 0, voltDiv2 = 0;    // saved volts/div
-    qint16 offset1 = 0, offset2 = 0;     // saved offsets in levels
+    float voltDiv1 = 0, voltDiv2 = 0;    // saved acquisition volts/div
+    qint16 offset1 = 0, offset2 = 0;     // saved acquisition offsets in levels
     QList<qint16> samples1, samples2;
     qint64 ch2Rows = 0;        // alternate trigger: CH2's own point count
 };

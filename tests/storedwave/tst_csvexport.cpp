@@ -30,6 +30,11 @@ StoredWave sixPoints(bool ch1, bool ch2, bool alternate)
     w.SavedCh1Offset = 0.0f;
     w.SavedCh2VoltDiv = 0.5f;
     w.SavedCh2Offset = 0.5f;
+    // Shown as acquired: the display scale equals the one the levels were taken at.
+    w.SavedCh1AcqVoltDiv = 1.0f;
+    w.SavedCh1AcqOffset = 0;
+    w.SavedCh2AcqVoltDiv = 0.5f;
+    w.SavedCh2AcqOffset = 25;
     w.Ch1Samples = {25, 125, 225, 100, 150, 112, 0};
     w.Ch2Samples = {100, 50, 0, 150, 75, 101, 0};
     return w;
@@ -40,6 +45,17 @@ QByteArray lines(std::initializer_list<const char *> ls)
     QByteArray out;
     for (const char *l : ls)
         out.append(l).append("\r\n");
+    return out;
+}
+
+// The second field of every row (the first channel's volts).
+QByteArrayList voltsColumn(const QByteArray &csv)
+{
+    QByteArrayList out;
+    const QByteArrayList rows = csv.split('\n');
+    for (qsizetype i = 2; i < rows.size(); ++i)
+        if (!rows[i].isEmpty())
+            out << rows[i].trimmed().split(',').value(1);
     return out;
 }
 
@@ -142,6 +158,20 @@ void TestCsvExport::snapshotGivesTheVolts()
     w.Ch1VoltDiv = 5.0f; // stepped and dragged in the window after loading
     w.Ch1Offset = 2.0f;
     QCOMPARE(exported(w), before);
+
+    // Levels taken at 1 V/div and offset 0, saved for display at 2 V/div and
+    // -4 V: the volts are those of the acquisition (level 25 is +4 V), not
+    // those the display scale would give the same level (+16 V).
+    w.SavedCh1VoltDiv = 2.0f;
+    w.SavedCh1Offset = -4.0f;
+    QCOMPARE(exported(w), before);
+    QCOMPARE(voltsColumn(before), QByteArrayList({"4.00E+00", "0.00E00", "-4.00E00", "1.00E+00", "-1.00E00", "5.20E-01"}));
+    // An acquisition at 0.5 V/div and +1 division (25 levels): level 25 is
+    // (125 - 25 - 25) * 0.5 / 25 = 1.5 V, level 225 is -2.5 V.
+    w.SavedCh1AcqVoltDiv = 0.5f;
+    w.SavedCh1AcqOffset = 25;
+    QCOMPARE(voltsColumn(exported(w)),
+             QByteArrayList({"1.50E+00", "-5.00E-01", "-2.50E00", "0.00E00", "-1.00E00", "-2.40E-01"}));
 }
 
 void TestCsvExport::noRowsGivesTheHeaderOnly()
@@ -230,13 +260,17 @@ void TestCsvExport::refusals_data()
     QTest::addColumn<int>("refusal");
     // 0: no channel; 1: zero rate; 2: rate not a number; 3: zero saved CH1
     // volts/div; 4: zero saved CH2 volts/div with CH2 absent (exported);
-    // 5: alternate, CH2's rate zero with CH2 written.
+    // 5: alternate, CH2's rate zero with CH2 written; 6, 7: CH1's saved
+    // acquisition volts/div zero or not a number; 8: CH2's zero, CH2 absent.
     QTest::newRow("no channel") << 0 << int(CsvRefusal::NoChannel);
     QTest::newRow("zero rate") << 1 << int(CsvRefusal::BadScale);
     QTest::newRow("rate not a number") << 2 << int(CsvRefusal::BadScale);
     QTest::newRow("zero volts/div of a written channel") << 3 << int(CsvRefusal::BadScale);
     QTest::newRow("zero volts/div of an absent channel") << 4 << int(CsvRefusal::None);
     QTest::newRow("alternate, CH2 rate zero") << 5 << int(CsvRefusal::BadScale);
+    QTest::newRow("zero acquisition volts/div of a written channel") << 6 << int(CsvRefusal::BadScale);
+    QTest::newRow("acquisition volts/div not a number") << 7 << int(CsvRefusal::BadScale);
+    QTest::newRow("zero acquisition volts/div of an absent channel") << 8 << int(CsvRefusal::None);
 }
 
 void TestCsvExport::refusals()
@@ -254,6 +288,9 @@ void TestCsvExport::refusals()
         w.Setup.CH2Valid = 1;
         w.Ch2SampleRate = 0;
         break;
+    case 6: w.SavedCh1AcqVoltDiv = 0; break;
+    case 7: w.SavedCh1AcqVoltDiv = std::numeric_limits<float>::quiet_NaN(); break;
+    case 8: w.SavedCh2AcqVoltDiv = 0; break;
     }
     CsvExportData d;
     QCOMPARE(int(prepareCsvExport(w, &d)), refusal);
