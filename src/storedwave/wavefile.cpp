@@ -4,8 +4,14 @@
 #include "values/scalesteps.h"
 
 
+#include <QFile>
+#include <QtEndian>
+
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -18,56 +24,120 @@ double picoseconds(qint64 ps)
 // A volts/div of the file (microvolts) in volts, single precision.
 float voltDiv(qint32 microvolts) { return float(double(microvolts) / 1000000.0); }
 
-// The file's bytes as the reader's zero-filled buffer sees them.
-class FileBuffer {
+// Where the reader takes the file's bytes from: the bytes that count (at most
+// WaveFileMaxBytes), read at rising offsets.
+class ByteSource {
 public:
-    explicit FileBuffer(QByteArrayView bytes)
-        : bytes_(bytes.first(std::min(bytes.size(), WaveFileMaxBytes))),
-          size_(std::max<qint64>(bytes_.size(), WaveFileBufferSize))
+    virtual ~ByteSource() = default;
+    // How many bytes count.
+    virtual qint64 size() const = 0;
+    // Copies the n bytes from pos (inside size()) to dst; false when the
+    // reading fails.
+    virtual bool read(qint64 pos, char *dst, qint64 n) = 0;
+    // Hands the n bytes from pos to take, a piece at a time, in order.
+    virtual bool pieces(qint64 pos, qint64 n, const std::function<void(const unsigned char *, qint64)> &take) = 0;
+};
+
+class MemorySource final : public ByteSource {
+public:
+    explicit MemorySource(QByteArrayView bytes) : bytes_(bytes.first(std::min(bytes.size(), WaveFileMaxBytes))) {}
+    qint64 size() const override { return bytes_.size(); }
+    bool read(qint64 pos, char *dst, qint64 n) override
     {
+        if (n > 0)
+            std::memcpy(dst, bytes_.data() + pos, size_t(n));
+        return true;
     }
-
-    // True when the n bytes from pos lie inside the buffer.
-    bool fits(qint64 pos, qint64 n) const { return pos >= 0 && n >= 0 && n <= size_ && pos <= size_ - n; }
-
-    // The byte at pos (0 past the file's end); pos within the buffer.
-    unsigned char at(qint64 pos) const { return pos < bytes_.size() ? static_cast<unsigned char>(bytes_[pos]) : 0; }
-    // How many of the n bytes from pos the file itself holds.
-    qint64 held(qint64 pos, qint64 n) const { return std::clamp<qint64>(qint64(bytes_.size()) - pos, 0, n); }
-    const unsigned char *data() const { return reinterpret_cast<const unsigned char *>(bytes_.data()); }
+    bool pieces(qint64 pos, qint64 n, const std::function<void(const unsigned char *, qint64)> &take) override
+    {
+        if (n > 0)
+            take(reinterpret_cast<const unsigned char *>(bytes_.data() + pos), n);
+        return true;
+    }
 
 private:
     QByteArrayView bytes_;
+};
+
+// Reads the file itself; the bytes to be converted pass through one small
+// buffer that stays in the cache.
+class FileSource final : public ByteSource {
+public:
+    FileSource(QFile &file, qint64 size) : file_(file), size_(std::min(size, qint64(WaveFileMaxBytes))) {}
+    qint64 size() const override { return size_; }
+    bool read(qint64 pos, char *dst, qint64 n) override
+    {
+        if (file_.pos() != pos && !file_.seek(pos))
+            return false;
+        while (n > 0) {
+            const qint64 got = file_.read(dst, n);
+            if (got <= 0)
+                return false;
+            dst += got;
+            n -= got;
+        }
+        return true;
+    }
+    bool pieces(qint64 pos, qint64 n, const std::function<void(const unsigned char *, qint64)> &take) override
+    {
+        constexpr qint64 Piece = 64 * 1024;
+        std::array<char, Piece> piece;
+        while (n > 0) {
+            const qint64 k = std::min(n, Piece);
+            if (!read(pos, piece.data(), k))
+                return false;
+            take(reinterpret_cast<const unsigned char *>(piece.data()), k);
+            pos += k;
+            n -= k;
+        }
+        return true;
+    }
+
+private:
+    QFile &file_;
     qint64 size_;
 };
 
-// One level per point plus the bias, in an array of n + 1 elements (the last 0).
-QList<qint16> analogBlock(const FileBuffer &buf, qint64 pos, qint64 n, int bias)
+// An array of count elements whose contents the caller writes whole: the
+// samples go straight into the memory the record keeps, touched once.
+QList<qint16> uninitialisedSamples(qsizetype count)
 {
-    QList<qint16> out(qsizetype(n + 1), qint16(bias));
-    out[qsizetype(n)] = 0;
-    qint16 *dst = out.data();
-    const qint64 held = buf.held(pos, n);
-    if (held > 0) {
-        const unsigned char *src = buf.data() + pos;
-        for (qint64 i = 0; i < held; ++i)
-            dst[i] = qint16(src[i] + bias);
-    }
-    return out;
+    return QList<qint16>(QArrayDataPointer<qint16>(QTypedArrayData<qint16>::allocate(count), count));
+}
+
+// The n levels from pos plus the bias, in an array of n + 1 elements (the
+// last 0).
+bool analogBlock(ByteSource &src, qint64 pos, qint64 n, int bias, QList<qint16> &out)
+{
+    QList<qint16> a = uninitialisedSamples(qsizetype(n + 1));
+    qint16 *dst = a.data();
+    const bool read = src.pieces(pos, n, [&dst, bias](const unsigned char *levels, qint64 k) {
+        for (qint64 i = 0; i < k; ++i)
+            dst[i] = qint16(levels[i] + bias);
+        dst += k;
+    });
+    if (!read)
+        return false;
+    a[qsizetype(n)] = 0;
+    out = std::move(a);
+    return true;
 }
 
 // The m bytes of the digital block, two to an element (low byte first), in
-// an array of m + 1 elements.
-QList<qint16> digitalBlock(const FileBuffer &buf, qint64 pos, qint64 m)
+// an array of m + 1 elements whose elements past them are 0.
+bool digitalBlock(ByteSource &src, qint64 pos, qint64 m, QList<qint16> &out)
 {
-    QList<qint16> out(qsizetype(m + 1), 0);
-    qint16 *dst = out.data();
-    for (qint64 k = 0; 2 * k < m; ++k) {
-        const quint16 low = buf.at(pos + 2 * k);
-        const quint16 high = 2 * k + 1 < m ? buf.at(pos + 2 * k + 1) : 0;
-        dst[k] = qint16(quint16(low | (high << 8)));
+    QList<qint16> a = uninitialisedSamples(qsizetype(m + 1));
+    char *bytes = reinterpret_cast<char *>(a.data());
+    if (!src.read(pos, bytes, m))
+        return false;
+    std::memset(bytes + m, 0, size_t(2 * (m + 1) - m));
+    if constexpr (std::endian::native == std::endian::big) {
+        for (qint64 k = 0; 2 * k < m; ++k)
+            a[qsizetype(k)] = qint16(qFromLittleEndian<quint16>(a[qsizetype(k)]));
     }
-    return out;
+    out = std::move(a);
+    return true;
 }
 
 } // namespace
@@ -160,38 +230,48 @@ void RestoreDisplaySettings(StoredWave &r)
     snapshotPairs(r, [](const auto &saved, auto &live) { live = saved; });
 }
 
-WaveFileError ParseWaveFile(QByteArrayView fileBytes, const QString &path, StoredWave &rec)
+namespace {
+
+WaveFileError readWave(ByteSource &src, const QString &path, StoredWave &rec)
 {
-    const FileBuffer buf(fileBytes);
-    const quint16 magic = readLE<quint16>(fileBytes, 0);
+    char head[WaveFileHeader::CurrentSize] = {};
+    const qint64 headBytes = std::min<qint64>(src.size(), WaveFileHeader::CurrentSize);
+    if (!src.read(0, head, headBytes))
+        return WaveFileError::Unreadable;
+    const QByteArrayView headView(head, headBytes);
+    const quint16 magic = readLE<quint16>(headView, 0);
     int headerSize = 0;
     int bias = 0;
     WaveFileHeader h;
     if (magic == WaveFileHeader::CurrentMagic) {
         headerSize = WaveFileHeader::CurrentSize;
-        h = WaveFileHeader::decode(fileBytes.first(std::min<qsizetype>(fileBytes.size(), headerSize)));
+        h = WaveFileHeader::decode(headView);
     } else if (magic == WaveFileHeader::OlderMagic) {
         headerSize = WaveFileHeader::OlderSize;
         bias = 25;
-        h = WaveFileHeader::decode(currentHeaderFromOlder(fileBytes.first(std::min<qsizetype>(fileBytes.size(), headerSize))));
+        h = WaveFileHeader::decode(currentHeaderFromOlder(headView.first(std::min<qsizetype>(headBytes, headerSize))));
     } else {
         return WaveFileError::BadFormat;
     }
     const bool alternate = h.TrigMode == WaveFileHeader::AlternateTrigger;
 
-    // Every count and block is checked before anything is sized by it.
-    const qint64 n1 = h.Points;
-    const qint64 n2 = alternate ? qint64(h.Ch2Points) : n1;
-    if (n1 < 0 || n2 < 0)
-        return WaveFileError::BadFormat;
+    // Every count and block is checked before anything is sized by it: the
+    // count of each block that is read must not be negative and the block
+    // must end inside the file (a cut file is refused, not read as zeros).
+    // A count no block is read by is not looked at.
     const bool ch1 = h.Ch1Present == 1;
     const bool ch2 = h.Ch2Present == 1;
     const bool la = !alternate && h.LaPresent == 1;
+    const qint64 n1 = h.Points;
+    const qint64 n2 = alternate ? qint64(h.Ch2Points) : n1;
+    if (((ch1 || la) && n1 < 0) || (ch2 && n2 < 0) || src.size() < headerSize)
+        return WaveFileError::BadFormat;
     const qint64 ch1Pos = headerSize + WaveFileHeader::SkippedBytes;
     const qint64 ch2Pos = ch1Pos + (ch1 ? n1 : 0);
     const qint64 laPos = ch2Pos + (ch2 ? n2 : 0);
     const qint64 laBytes = n1 > WaveFileWordPointsMax ? n1 : 2 * n1;
-    if ((ch1 && !buf.fits(ch1Pos, n1)) || (ch2 && !buf.fits(ch2Pos, n2)) || (la && !buf.fits(laPos, laBytes)))
+    const qint64 end = laPos + (la ? laBytes : 0);
+    if ((ch1 || ch2 || la) && end > src.size())
         return WaveFileError::BadFormat;
 
     StoredWave next = rec;
@@ -232,19 +312,22 @@ WaveFileError ParseWaveFile(QByteArrayView fileBytes, const QString &path, Store
     next.Setup.CH1Valid = ch1 ? 1 : 0;
     if (ch1) {
         next.HasData = true;
-        next.Ch1Samples = analogBlock(buf, ch1Pos, n1, bias);
+        if (!analogBlock(src, ch1Pos, n1, bias, next.Ch1Samples))
+            return WaveFileError::Unreadable;
     }
     next.ShowCH2 = ch2;
     next.Setup.CH2Valid = ch2 ? 1 : 0;
     if (ch2) {
         next.HasData = true;
-        next.Ch2Samples = analogBlock(buf, ch2Pos, n2, bias);
+        if (!analogBlock(src, ch2Pos, n2, bias, next.Ch2Samples))
+            return WaveFileError::Unreadable;
     }
     next.ShowLA = la;
     next.Setup.LAValid = la ? 1 : 0;
     if (la) {
         next.HasData = true;
-        next.LaSamples = digitalBlock(buf, laPos, laBytes);
+        if (!digitalBlock(src, laPos, laBytes, next.LaSamples))
+            return WaveFileError::Unreadable;
         for (int i = 0; i < 16; ++i)
             next.Setup.DigitalRows[size_t(i)] = qint16(222 - 12 * int(h.LaPosition[size_t(i)]));
         next.Setup.LAShownMask = h.LaShownMask;
@@ -261,10 +344,25 @@ WaveFileError ParseWaveFile(QByteArrayView fileBytes, const QString &path, Store
     return WaveFileError::None;
 }
 
+} // namespace
+
+WaveFileError ParseWaveFile(QByteArrayView fileBytes, const QString &path, StoredWave &rec)
+{
+    MemorySource src(fileBytes);
+    return readWave(src, path, rec);
+}
+
 WaveFileError loadWaveFile(const QString &path, StoredWave &rec)
 {
-    QByteArray bytes;
-    if (!ReadFileHead(path, WaveFileMaxBytes, &bytes))
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
         return WaveFileError::Unreadable;
-    return ParseWaveFile(bytes, path, rec);
+    if (f.isSequential()) { // a pipe or a device: its bytes as they come
+        const QByteArray bytes = f.read(WaveFileMaxBytes);
+        if (f.error() != QFileDevice::NoError)
+            return WaveFileError::Unreadable;
+        return ParseWaveFile(bytes, path, rec);
+    }
+    FileSource src(f, f.size());
+    return readWave(src, path, rec);
 }

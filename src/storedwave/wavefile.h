@@ -11,7 +11,9 @@
 //
 // Reading never changes the record unless the file is accepted: the new
 // contents are built in a copy and committed whole. Every count is checked
-// before anything is sized or copied by it.
+// against the file's size before anything is sized or copied by it; each
+// block is then read and decoded in one pass into the array the record
+// keeps, allocated once at its final size.
 
 #include "common/storedwave.h"
 
@@ -70,10 +72,11 @@ struct WaveFileHeader {
 // old 128..251 at 148..271.
 QByteArray currentHeaderFromOlder(QByteArrayView older);
 
-// The part of a file the reader looks at: the file's bytes in a zero-filled
-// buffer of at least WaveFileBufferSize bytes (a shorter file reads zeros past
-// its end), read whole up to WaveFileMaxBytes (a longer file counts with its
-// first bytes only). Every block must end inside this buffer.
+// The part of a file the reader looks at: its first WaveFileMaxBytes bytes
+// (a longer file counts with these only). Every block must end inside them
+// and inside the file: a file cut short of its blocks is refused. The
+// instrument's own reader took at most WaveFileBufferSize bytes; longer
+// files are read all the same.
 inline constexpr qsizetype WaveFileBufferSize = 2100001;
 inline constexpr qsizetype WaveFileMaxBytes = 16 * 1024 * 1024;
 // Digital blocks of records longer than this hold one byte per point, else
@@ -83,7 +86,8 @@ inline constexpr qint32 WaveFileWordPointsMax = 524288;
 enum class WaveFileError {
     None,
     Unreadable, // the file could not be opened or read: ends quietly
-    BadFormat,  // wrong magic, or a count that is negative or a block that does not fit the buffer
+    BadFormat,  // wrong magic, a file shorter than its header, or a block read with a negative
+                // count or ending past the file's end
 };
 
 // Fills rec from the bytes of a waveform file (at most WaveFileMaxBytes of
@@ -95,7 +99,8 @@ enum class WaveFileError {
 // untouched. The cursor and window consequences are the caller's.
 WaveFileError ParseWaveFile(QByteArrayView fileBytes, const QString &path, StoredWave &rec);
 
-// Reads the file at path (its first WaveFileMaxBytes bytes) and parses it.
+// Reads the file at path (its first WaveFileMaxBytes bytes) as ParseWaveFile
+// does, straight from the file: Unreadable when it cannot be opened or read.
 WaveFileError loadWaveFile(const QString &path, StoredWave &rec);
 
 // The display snapshot: the scales, offsets, delays, positions and time/divs

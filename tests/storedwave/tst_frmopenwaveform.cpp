@@ -86,6 +86,8 @@ private slots:
     void newItemWindow();
     void openShowsTheCapture();
     void refusedFileChangesNothing();
+    void cutFileIsRefused_data();
+    void cutFileIsRefused();
     void cancelledOpenChangesNothing();
     void fileWithoutBlocksKeepsTheCaption();
     void openingNeverMarksTheSheet();
@@ -272,6 +274,90 @@ void TestFrmOpenWaveform::refusedFileChangesNothing()
     QCOMPARE(ui_.messages().last().text, QStringLiteral("文件格式错误！"));
 }
 
+void TestFrmOpenWaveform::cutFileIsRefused_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("message");
+    auto cut = [](const std::function<void(WaveSpec &)> &change) {
+        WaveSpec s;
+        s.ch1 = levels(600, [](qint64 i) { return int(i % 200); });
+        change(s);
+        QByteArray f = waveFile(s);
+        f.chop(1); // the last byte of the last block is missing
+        return f;
+    };
+    const QString english = QStringLiteral("The file format is error!");
+    const QString chinese = QStringLiteral("文件格式错误！");
+    QTest::newRow("CH1") << 1 << cut([](WaveSpec &) {}) << english;
+    QTest::newRow("CH1, Chinese") << 0 << cut([](WaveSpec &) {}) << chinese;
+    QTest::newRow("CH2") << 1 << cut([](WaveSpec &s) {
+        s.ch2Present = 1;
+        s.ch2 = levels(600, [](qint64) { return 100; });
+    }) << english;
+    QTest::newRow("digital words") << 1 << cut([](WaveSpec &s) {
+        s.laPresent = 1;
+        s.laShownMask = 1;
+        s.la = laWords(600, [](qint64 i) { return quint16(i & 1); });
+    }) << english;
+    QTest::newRow("digital bytes") << 1 << cut([](WaveSpec &s) {
+        s.points = 524289;
+        s.ch1Present = 0;
+        s.ch1.clear();
+        s.laPresent = 1;
+        s.la = levels(524289, [](qint64 i) { return int(i & 1); });
+    }) << english;
+    QTest::newRow("older layout") << 1 << cut([](WaveSpec &s) { s.older = true; }) << english;
+    QTest::newRow("alternate, CH2's own count") << 1 << cut([](WaveSpec &s) {
+        s.trigMode = 4;
+        s.ch2Present = 1;
+        s.ch2Points = 300;
+        s.ch2SampleRate = 1e6f;
+        s.ch2TimeDivPs = 50000000;
+        s.ch2 = levels(300, [](qint64) { return 100; });
+    }) << english;
+}
+
+void TestFrmOpenWaveform::cutFileIsRefused()
+{
+    // A file shorter than the blocks its header declares is refused as
+    // malformed: the missing levels are not drawn as if measured, and the
+    // window keeps the file it showed.
+    QFETCH(int, language);
+    QFETCH(QByteArray, file);
+    QFETCH(QString, message);
+    app().texts.LanguageIndex = language;
+    LoadMessageTable(language);
+    frmOpenWaveform *w = openWindow();
+    ui_.answerFile(goodFile());
+    w->OpenWaveformFile();
+    const StoredWave before = app().Sheet.StoredWaves[0];
+    QVERIFY(before.HasData);
+    const QString caption = w->windowTitle();
+    const QImage picture = w->picture();
+    app().Sheet.Modified = false;
+
+    const QString path = dir_->filePath(QStringLiteral("cut.wfm"));
+    QVERIFY(writeWaveFile(path, file));
+    ui_.answerFile(path);
+    w->OpenWaveformFile();
+    QCOMPARE(ui_.messages().size(), 1);
+    QCOMPARE(ui_.messages()[0].text, message);
+    QCOMPARE(ui_.messages()[0].buttons, MsgButtons::Ok);
+    QVERIFY(app().Sheet.StoredWaves[0] == before);
+    QCOMPARE(w->windowTitle(), caption);
+    QCOMPARE(w->picture(), picture);
+    QVERIFY(!app().Sheet.Modified);
+
+    // The same file whole opens.
+    file.append('\0');
+    QVERIFY(writeWaveFile(path, file));
+    ui_.answerFile(path);
+    w->OpenWaveformFile();
+    QCOMPARE(ui_.messages().size(), 1);
+    QCOMPARE(app().Sheet.StoredWaves[0].FilePath, path);
+}
+
 void TestFrmOpenWaveform::cancelledOpenChangesNothing()
 {
     frmOpenWaveform *w = openWindow();
@@ -304,7 +390,9 @@ void TestFrmOpenWaveform::fileWithoutBlocksKeepsTheCaption()
 void TestFrmOpenWaveform::openingNeverMarksTheSheet()
 {
     StoredWave &r = app().Sheet.StoredWaves[1];
-    QVERIFY(ParseWaveFile(waveFile(WaveSpec{}), QStringLiteral("/x.wfm"), r) == WaveFileError::None);
+    WaveSpec spec;
+    spec.ch1 = levels(600, [](qint64) { return 125; });
+    QVERIFY(ParseWaveFile(waveFile(spec), QStringLiteral("/x.wfm"), r) == WaveFileError::None);
     r.GridShown = false;
     r.ColorMode = false;
     app().Sheet.Modified = false;
@@ -738,6 +826,7 @@ void TestFrmOpenWaveform::loadSwitchingTheSplitMovesTheCursors()
     alt.trigMode = 4;
     alt.ch2Points = 600;
     alt.ch2TimeDivPs = 1000000000;
+    alt.ch1 = levels(600, [](qint64) { return 125; });
     ui_.answerFile(writeWave(QStringLiteral("alt.wfm"), alt));
     w->OpenWaveformFile();
     QCOMPARE(c.Y1, 100.0); // half height

@@ -97,7 +97,10 @@ private slots:
     void presentMeansExactlyOne_data();
     void presentMeansExactlyOne();
     void fileWithoutBlocks();
-    void shortFileReadsZeros();
+    void cutFilesAreRefused_data();
+    void cutFilesAreRefused();
+    void countsOfBlocksNotReadAreNotChecked_data();
+    void countsOfBlocksNotReadAreNotChecked();
     void refusedFilesChangeNothing_data();
     void refusedFilesChangeNothing();
     void blockEndingAtTheBufferEnd();
@@ -376,18 +379,103 @@ void TestWaveFile::fileWithoutBlocks()
     QCOMPARE(r.SavedTimeDiv, r.TimeDiv); // the snapshot is still taken
 }
 
-void TestWaveFile::shortFileReadsZeros()
+void TestWaveFile::cutFilesAreRefused_data()
 {
-    WaveSpec s;
-    s.older = true;
-    s.points = 600;
-    s.ch1 = levels(100, [](qint64) { return 200; });
-    StoredWave r;
-    QCOMPARE(parse(waveFile(s), r), WaveFileError::None);
-    QCOMPARE(r.Ch1Samples.size(), 601);
-    QCOMPARE(r.Ch1Samples[99], qint16(225));
-    QCOMPARE(r.Ch1Samples[100], qint16(25)); // a zero byte plus the bias
-    QCOMPARE(r.Ch1Samples[599], qint16(25));
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("missing");
+    // Each file declares 600 points; the last block is cut by `missing` bytes.
+    auto spec = [](const std::function<void(WaveSpec &)> &change) {
+        WaveSpec s;
+        s.ch1 = levels(600, [](qint64) { return 200; });
+        change(s);
+        return waveFile(s);
+    };
+    const QByteArray ch1 = spec([](WaveSpec &) {});
+    const QByteArray older = spec([](WaveSpec &s) { s.older = true; });
+    const QByteArray ch2 = spec([](WaveSpec &s) {
+        s.ch2Present = 1;
+        s.ch2 = levels(600, [](qint64) { return 50; });
+    });
+    const QByteArray la = spec([](WaveSpec &s) {
+        s.laPresent = 1;
+        s.la = laWords(600, [](qint64) { return quint16(0xffff); });
+    });
+    const QByteArray alternate = spec([](WaveSpec &s) {
+        s.trigMode = 4;
+        s.ch2Present = 1;
+        s.ch2Points = 10;
+        s.ch2 = levels(10, [](qint64) { return 50; });
+    });
+    QTest::newRow("CH1, one byte") << ch1 << 1;
+    QTest::newRow("CH1, most of it") << ch1 << 500;
+    QTest::newRow("CH1, all of it") << ch1 << 600;
+    QTest::newRow("CH1, and the 4 bytes before it") << ch1 << 604;
+    QTest::newRow("older layout, one byte") << older << 1;
+    QTest::newRow("CH2, one byte") << ch2 << 1;
+    QTest::newRow("CH2, all of it") << ch2 << 600;
+    QTest::newRow("CH2 and part of CH1") << ch2 << 700;
+    QTest::newRow("digital, one byte") << la << 1;
+    QTest::newRow("digital, half of it") << la << 600;
+    QTest::newRow("alternate, CH2 one byte") << alternate << 1;
+    QTest::newRow("header cut, no block") << spec([](WaveSpec &s) {
+        s.ch1Present = 0;
+        s.ch1.clear();
+    }) << 10;
+}
+
+void TestWaveFile::cutFilesAreRefused()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, missing);
+    const StoredWave before = earlierRecord();
+    StoredWave r = before;
+    QCOMPARE(parse(file.first(file.size() - missing), r), WaveFileError::BadFormat);
+    QVERIFY(r == before);
+
+    QTemporaryDir dir; // the same through the file on disk
+    const QString path = dir.filePath(QStringLiteral("cut.wfm"));
+    QVERIFY(writeWaveFile(path, file.first(file.size() - missing)));
+    QCOMPARE(loadWaveFile(path, r), WaveFileError::BadFormat);
+    QVERIFY(r == before);
+
+    // Whole, it is read; a byte past the blocks changes nothing.
+    QCOMPARE(parse(file, r), WaveFileError::None);
+    const StoredWave whole = r;
+    r = before;
+    QCOMPARE(parse(file + QByteArray(1, '\x7f'), r), WaveFileError::None);
+    QVERIFY(r == whole);
+}
+
+void TestWaveFile::countsOfBlocksNotReadAreNotChecked_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("hasData");
+    WaveSpec none;
+    none.points = -600;
+    none.ch1Present = 0;
+    QTest::newRow("negative N, no block") << waveFile(none) << false;
+    WaveSpec ch2Absent;
+    ch2Absent.trigMode = 4;
+    ch2Absent.ch2Points = -5; // CH2 absent: its count is not used
+    ch2Absent.ch1 = levels(600, [](qint64) { return 80; });
+    QTest::newRow("alternate, negative CH2 count, CH2 absent") << waveFile(ch2Absent) << true;
+    WaveSpec laAlternate = ch2Absent;
+    laAlternate.laPresent = 1; // never read under the alternate trigger
+    QTest::newRow("alternate, digital flag set") << waveFile(laAlternate) << true;
+}
+
+void TestWaveFile::countsOfBlocksNotReadAreNotChecked()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, hasData);
+    StoredWave r = earlierRecord();
+    QCOMPARE(parse(file, r), WaveFileError::None);
+    QCOMPARE(r.HasData, hasData);
+    QVERIFY(!r.ShowCH2 && !r.ShowLA);
+    if (hasData) {
+        QCOMPARE(r.Ch1Samples.size(), 601);
+        QCOMPARE(r.Ch1Samples[599], qint16(80));
+    }
 }
 
 void TestWaveFile::refusedFilesChangeNothing_data()
@@ -403,9 +491,10 @@ void TestWaveFile::refusedFilesChangeNothing_data()
     QTest::newRow("wrong magic") << spec([](WaveSpec &s) { s.magic = 0xA5A4; });
     QTest::newRow("magic bytes swapped") << spec([](WaveSpec &s) { s.magic = 0xA1A5; });
     QTest::newRow("negative points") << spec([](WaveSpec &s) { s.points = -1; });
-    QTest::newRow("negative points, no block") << spec([](WaveSpec &s) {
+    QTest::newRow("negative points, digital block only") << spec([](WaveSpec &s) {
         s.points = -600;
         s.ch1Present = s.ch2Present = 0;
+        s.laPresent = 1;
     });
     QTest::newRow("negative CH2 points, alternate") << spec([](WaveSpec &s) {
         s.trigMode = 4;
@@ -438,18 +527,20 @@ void TestWaveFile::refusedFilesChangeNothing()
 
 void TestWaveFile::blockEndingAtTheBufferEnd()
 {
-    // A file shorter than 2,100,001 bytes reads zeros up to there: a block
-    // that ends on that last byte is read, one byte more is refused.
-    const qint32 fits = qint32(WaveFileBufferSize - 276);
+    // A block that ends on the file's last byte is read, even past the
+    // 2,100,001 bytes of the instrument's own reading buffer; one byte more
+    // is refused.
+    const qint32 points = qint32(WaveFileBufferSize - 276 + 10);
     WaveSpec s;
-    s.points = fits;
-    s.ch1 = levels(1000, [](qint64 i) { return int(i % 200); });
+    s.points = points;
+    s.ch1 = levels(points, [](qint64 i) { return int(i % 200); });
     StoredWave r;
     QCOMPARE(parse(waveFile(s), r), WaveFileError::None);
-    QCOMPARE(r.Ch1Samples.size(), qsizetype(fits) + 1);
+    QCOMPARE(r.Ch1Samples.size(), qsizetype(points) + 1);
     QCOMPARE(r.Ch1Samples[999], qint16(999 % 200));
-    QCOMPARE(r.Ch1Samples[fits - 1], qint16(0));
-    s.points = fits + 1;
+    QCOMPARE(r.Ch1Samples[points - 1], qint16((points - 1) % 200));
+    QCOMPARE(r.Ch1Samples[points], qint16(0));
+    s.points = points + 1;
     const StoredWave before = r;
     QCOMPARE(parse(waveFile(s), r), WaveFileError::BadFormat);
     QVERIFY(r == before);
@@ -508,6 +599,7 @@ void TestWaveFile::snapshotRestores()
     WaveSpec s;
     s.laPresent = 1;
     s.laSelected = 2;
+    s.ch1 = levels(600, [](qint64) { return 125; });
     s.la = laWords(600, [](qint64) { return quint16(1); });
     StoredWave r;
     QCOMPARE(parse(waveFile(fullSpec(false, false)), r), WaveFileError::None);
