@@ -2,6 +2,7 @@
 
 #include "platform/zoom/plotzoom.h"
 #include "platform/zoom/vertscale.h"
+#include "storedwave/wavefile.h"
 #include "values/scalesteps.h"
 
 #include <algorithm>
@@ -46,9 +47,14 @@ void ComputeAnalogWindow(StoredWave &w)
          w.Ch2WinStart, w.Ch2WinEnd, w.Ch2ZoomFirstCol, w.Ch2ZoomLastCol, s.AltCH2First, s.AltCH2Last);
 }
 
+bool digitalBytePerPoint(const StoredWave &w) { return w.SampleCount > WaveFileWordPointsMax; }
+
 void ComputeLaWindow(StoredWave &w)
 {
-    const qint32 n = std::min<qint32>(w.SampleCount, 524288);
+    // Up to 524288 points the block holds a word per point, beyond that a
+    // byte per point: either way one point per sample, N of them, so the
+    // digital rows span the same time as the analog traces.
+    const qint32 n = w.SampleCount;
     const float rate = w.AcqTimeDiv <= DigitalFastTimeDiv ? DigitalFastRate : w.SampleRate;
     take(devGetStopScrWave64(rate, n, w.Position, w.Delay, w.TimeDiv), w.LaWinStart, w.LaWinEnd, w.LaZoomFirstCol,
          w.LaZoomLastCol, w.Setup.LAFirstCol, w.Setup.LALastCol);
@@ -104,20 +110,29 @@ void ZoomLaData(StoredWave &w)
         return;
     const qint32 start = w.LaWinStart;
     const qint32 end = std::min(w.LaWinEnd, w.SampleCount);
-    if (start < 0 || end < start || qint64(end) >= qint64(w.LaSamples.size()))
+    if (start < 0 || end < start)
+        return;
+    // The points from the window's start, as the array holds them; in the
+    // byte form its last element is a spare, not two points.
+    const std::span<const qint16> words(w.LaSamples.constData(), size_t(w.LaSamples.size()));
+    const LaPoints points = digitalBytePerPoint(w)
+        ? LaPoints::bytes(words.first(words.empty() ? 0 : words.size() - 1), start)
+        : LaPoints::words(words.subspan(std::min(size_t(start), words.size())));
+    // The window must lie inside them.
+    if (qint64(end) - start >= points.size())
         return;
     const int m = 2 * (L - F + 1);
     const qint32 n = end - start + 1;
-    const std::span<const qint16> from(w.LaSamples.constData() + start, size_t(n));
     if (n > m) {
         std::array<qint16, PlotZoom::WorkEntries> work{};
-        LaWaveZoomOut(from, work, n, m);
+        LaWaveZoomOut(points, work, n, m);
         std::copy_n(work.begin(), m, w.LaScreen.begin());
     } else if (n == m) {
-        std::copy_n(from.begin(), m, w.LaScreen.begin());
+        for (int i = 0; i < m; ++i)
+            w.LaScreen[size_t(i)] = qint16(points[i]);
     } else {
         std::array<qint16, PlotZoom::WorkEntries> work{};
-        LAZoomIn(from, work, n, m, F, L);
+        LAZoomIn(points, work, n, m, F, L);
         std::copy_n(work.begin() + 2 * F, m, w.LaScreen.begin());
     }
 }

@@ -35,7 +35,11 @@ void RefreshScreenData(StoredWave &w, int selector);
 // (Ch1WinStart/End, Setup.FirstPoint/LastPoint), under the alternate trigger
 // one per channel from its own rate, count, position, delay and time/div.
 void ComputeAnalogWindow(StoredWave &w);
-// The digital window, from at most 524288 points, at 200 MS/s when the
+// True when the record's digital block holds one byte per point (more than
+// 524288 points), packed two to an element of LaSamples; else one word per
+// point.
+bool digitalBytePerPoint(const StoredWave &w);
+// The digital window, from the record's points, at 200 MS/s when the
 // acquisition time/div is 200 ns or less, else at the record's rate.
 void ComputeLaWindow(StoredWave &w);
 
@@ -45,6 +49,7 @@ void ComputeLaWindow(StoredWave &w);
 // shows nothing or the channel's samples are fewer than its count.
 void ZoomAnalogData(StoredWave &w, int channel);
 // The digital screen array from the digital window: reduced, copied or
-// widened to two words per column. Nothing changes when the window shows
-// nothing or LaSamples does not reach the window's end.
+// widened to two words per column (bit i = Di; in the byte form D0..D7, the
+// high byte 0). Nothing changes when the window shows nothing or LaSamples
+// does not reach the window's end.
 void ZoomLaData(StoredWave &w);

@@ -46,6 +46,7 @@ private slots:
     void digitalReductionMarksEdges();
     void digitalWideningTakesTheSampleUnderEachHalfColumn();
     void digitalCallsRefuseBadSizes();
+    void digitalByteFormReadsOnePointPerByte();
 };
 
 void TestPlotZoom::visibleWindow_data()
@@ -258,6 +259,34 @@ void TestPlotZoom::digitalCallsRefuseBadSizes()
     LAZoomIn(s, work, 0, 2, 0, 0);        // no sample
     LAZoomIn(s, std::span<qint16>(work.data(), 10), 3, 6, 3, 5); // entries past work
     QVERIFY(std::all_of(work.begin(), work.end(), [](qint16 v) { return v == -1; }));
+}
+
+void TestPlotZoom::digitalByteFormReadsOnePointPerByte()
+{
+    // Points 0..9 packed two to a word, low byte first; read from point 3
+    // on, they reduce and widen as the same points given one to a word.
+    const std::vector<qint16> packed = {0x0201, 0x0403, 0x0605, 0x0807, 0x0a09};
+    const LaPoints fromThree = LaPoints::bytes(packed, 3);
+    QCOMPARE(fromThree.size(), qint64(7));
+    const std::vector<qint16> words = {4, 5, 6, 7, 8, 9, 10};
+    for (qint64 i = 0; i < 7; ++i)
+        QCOMPARE(int(fromThree[i]), int(words[size_t(i)]));
+    std::array<qint16, 1201> fromBytes, fromWords;
+    fromBytes.fill(-1);
+    fromWords.fill(-1);
+    LaWaveZoomOut(fromThree, fromBytes, 7, 4);
+    LaWaveZoomOut(words, fromWords, 7, 4);
+    QCOMPARE(fromBytes, fromWords);
+    QCOMPARE(fromBytes[0], qint16(4));
+    LAZoomIn(fromThree, fromBytes, 7, 20, 100, 109);
+    LAZoomIn(words, fromWords, 7, 20, 100, 109);
+    QCOMPARE(fromBytes, fromWords);
+    QCOMPARE(fromBytes[219], qint16(10));
+    // No more points than the words hold.
+    fromBytes.fill(-1);
+    LaWaveZoomOut(fromThree, fromBytes, 8, 4);
+    QCOMPARE(fromBytes[0], qint16(-1));
+    QCOMPARE(LaPoints::bytes(packed, 11).size(), qint64(0));
 }
 
 QTEST_GUILESS_MAIN(TestPlotZoom)

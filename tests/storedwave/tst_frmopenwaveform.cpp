@@ -37,6 +37,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -114,7 +115,9 @@ private slots:
     void mouseDragsACursor();
     void mouseDragsTraces();
     void mouseDragsADigitalChannel();
+    void logicRowsReachTheEndOfALongRecord();
     void csvExport();
+    void csvExportAgreesWithThePicture();
     void csvExportRefusals();
     void csvExportFailure();
     void csvExportBlocksLoadsAndExports();
@@ -944,6 +947,52 @@ void TestFrmOpenWaveform::mouseDragsADigitalChannel()
     QTest::mouseRelease(pic, Qt::LeftButton, {}, QPoint(300, 0));
 }
 
+void TestFrmOpenWaveform::logicRowsReachTheEndOfALongRecord()
+{
+    // A 1,000,000-point capture with CH1, CH2 and logic (one byte per
+    // point), all of it on screen at 200 %: D0 changes every 1000 points, D2
+    // is high over the last 5 % of the record only.
+    frmOpenWaveform *w = openWindow();
+    WaveSpec s;
+    s.points = 1000000;
+    s.ch2Present = 1;
+    s.laPresent = 1;
+    s.laShownMask = qint16(0xffff);
+    for (int i = 0; i < 16; ++i)
+        s.laPosition[size_t(i)] = quint8(i);
+    s.timeDivPs = s.acqTimeDivPs = 100000000000LL; // 100 ms/div
+    s.sampleRate = 1e6f;
+    s.ch1 = levels(s.points, [](qint64 i) { return int(125 + 80 * std::sin(double(i) / 500.0)); });
+    s.ch2 = levels(s.points, [](qint64 i) { return (i / 700) % 2 ? 60 : 190; });
+    s.la = levels(s.points, [](qint64 p) { return int(((p / 1000) & 1) | (p >= 950000 ? 4 : 0)); });
+    ui_.answerFile(writeWave(QStringLiteral("capture.wfm"), s));
+    w->OpenWaveformFile();
+    const StoredWave &r = app().Sheet.StoredWaves[0];
+    QVERIFY(r.ShowLA);
+    const QImage pic = w->picture();
+    const int first = r.Setup.FirstPoint, last = r.Setup.LastPoint;
+    QCOMPARE(first, 25);
+    QCOMPARE(last, 274);
+    // Rows at zoom 2: D0 (selected, red) between y 401 and 419, D2 (green)
+    // between 353 and 371.
+    const QColor red(255, 0, 0), green(0, 255, 0);
+    auto any = [&pic](int x0, int x1, int y, const QColor &c) {
+        for (int x = x0; x <= x1; ++x)
+            if (pic.pixelColor(x, y) == c)
+                return true;
+        return false;
+    };
+    // D0's edges reach the last column: a rise or fall crosses its middle.
+    for (int col : {first, (first + last) / 2, last - 20, last - 1, last})
+        QVERIFY2(any(25 + 2 * col - 1, 25 + 2 * col + 2, 410, red), qPrintable(QString::number(col)));
+    // D2 is low at 90 % of the record and high at its end.
+    const int ninety = first + (last - first) * 9 / 10;
+    QVERIFY(any(25 + 2 * ninety, 25 + 2 * ninety + 1, 371, green));
+    QVERIFY(!any(25 + 2 * ninety, 25 + 2 * ninety + 1, 353, green));
+    QVERIFY(any(25 + 2 * last, 25 + 2 * last + 1, 353, green));
+    QVERIFY(!any(25 + 2 * last, 25 + 2 * last + 1, 371, green));
+}
+
 void TestFrmOpenWaveform::csvExport()
 {
     frmOpenWaveform *w = openWindow();
@@ -977,6 +1026,56 @@ void TestFrmOpenWaveform::csvExport()
     QVERIFY(QApplication::topLevelWidgets().size() > 0);
     for (QWidget *top : QApplication::topLevelWidgets())
         QVERIFY(!qobject_cast<frmPrgressSave *>(top) || !top->isVisible());
+}
+
+void TestFrmOpenWaveform::csvExportAgreesWithThePicture()
+{
+    // Taken at 1 V/div and offset 0 (levels 75 and 175: +2 V and -2 V), saved
+    // for display at 2 V/div and -4 V (-50 levels at 2 V/div).
+    frmOpenWaveform *w = openWindow();
+    WaveSpec s;
+    s.timeDivPs = 50000000; // 600 points at 1 MS/s: the full width
+    s.acqTimeDivPs = 50000000;
+    s.ch1MicroVolts = 2000000;
+    s.ch1Offset = -50;
+    s.ch1AcqMicroVolts = 1000000;
+    s.ch1AcqOffset = 0;
+    s.ch1 = levels(600, [](qint64 i) { return i < 300 ? 75 : 175; });
+    ui_.answerFile(writeWave(QStringLiteral("rescaled.wfm"), s));
+    w->OpenWaveformFile();
+    const StoredWave &r = app().Sheet.StoredWaves[0];
+    QVERIFY(r.HasData);
+    auto exportVolts = [&](const QString &name) {
+        const QString path = dir_->filePath(name);
+        ui_.answerFile(path);
+        w->ExportCsv();
+        QFile f(path);
+        QList<float> volts;
+        if (!f.open(QIODevice::ReadOnly))
+            return volts;
+        const QByteArrayList rows = f.readAll().split('\n');
+        for (qsizetype i = 2; i < rows.size(); ++i)
+            if (!rows[i].isEmpty())
+                volts << rows[i].trimmed().split(',').value(1).toFloat();
+        return volts;
+    };
+    // The picture: +2 V at 2 V/div and -4 V is 1 division below the centre
+    // (row 125), -2 V 3 divisions below (row 175).
+    const qint16 high = r.Ch1Screen[0], low = r.Ch1Screen[599];
+    QCOMPARE(high, qint16(125));
+    QCOMPARE(low, qint16(175));
+    const auto pictureVolts = [&](qint16 row) { return (100 - row) * r.Ch1VoltDiv / 25 - r.Ch1Offset; };
+    const QList<float> volts = exportVolts(QStringLiteral("a.csv"));
+    QCOMPARE(volts.size(), 600);
+    QCOMPARE(volts.first(), 2.0f);
+    QCOMPARE(volts.last(), -2.0f);
+    QCOMPARE(volts.first(), pictureVolts(high));
+    QCOMPARE(volts.last(), pictureVolts(low));
+    // A scale step after loading moves the picture, not the exported volts.
+    w->abtnCH1DivInc->click();
+    QVERIFY(r.Ch1VoltDiv != 2.0f);
+    QCOMPARE(exportVolts(QStringLiteral("b.csv")), volts);
+    QVERIFY(ui_.messages().isEmpty());
 }
 
 void TestFrmOpenWaveform::csvExportRefusals()

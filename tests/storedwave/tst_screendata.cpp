@@ -2,8 +2,11 @@
 // built here, for both triggers, the three digital branches and the inputs
 // that show nothing.
 
+#include "storedwave/wavemaker.h"
+
 #include "app/appstate.h"
 #include "storedwave/screendata.h"
+#include "storedwave/wavefile.h"
 
 #include <QtTest>
 
@@ -69,6 +72,9 @@ private slots:
     void digitalWindowRate_data();
     void digitalWindowRate();
     void longRecordDigitalWindow();
+    void digitalRowsReachTheEndOfTheRecord_data();
+    void digitalRowsReachTheEndOfTheRecord();
+    void restoredByteFormHoldsItsPoints();
     void shortDigitalArrayIsSkipped();
 };
 
@@ -310,18 +316,103 @@ void TestScreenData::digitalWindowRate()
 
 void TestScreenData::longRecordDigitalWindow()
 {
-    // A record of 1,000,000 points: its digital window is that of 524288
-    // points; the reduction still bounds its end by the full count.
+    // A record of 1,000,000 points, one byte per point packed two to an
+    // element: its digital window is that of all its points, the analog one.
     StoredWave w = record(1000000, 1e6f, 1e-3, [](qint64) { return 125; });
     w.Position = 1.01e-5; // a quarter column on, clear of column edges
     w.ShowLA = true;
-    w.LaSamples = QList<qint16>(1000001, 0x0100);
+    w.LaSamples = QList<qint16>(1000001, 0);
+    for (qint64 k = 0; k < 500000; ++k)
+        w.LaSamples[k] = qint16(0x0401); // even points D0, odd points D2
     RefreshScreenData(w, ScreenSelector::All);
     QCOMPARE(w.Ch1WinStart, 493990);
-    QCOMPARE(w.LaWinStart, 256134);
-    QCOMPARE(w.LaWinEnd, 268133);
-    QCOMPARE(w.LaScreen[0], qint16(0x0100));
-    QCOMPARE(w.LaScreen[599], qint16(0x0100));
+    QCOMPARE(w.LaWinStart, w.Ch1WinStart);
+    QCOMPARE(w.LaWinEnd, w.Ch1WinEnd);
+    QCOMPARE(w.Setup.LAFirstCol, w.Setup.FirstPoint);
+    QCOMPARE(w.Setup.LALastCol, w.Setup.LastPoint);
+    // Every column holds both kinds of point: D0 and D2 change in each, the
+    // high byte (no channel in this form) stays 0.
+    for (int e = 0; e < 600; e += 2) {
+        QCOMPARE(quint16(w.LaScreen[size_t(e)]) ^ quint16(w.LaScreen[size_t(e + 1)]), 0x0005);
+        QCOMPARE(quint16(w.LaScreen[size_t(e)]) & 0xff00, 0);
+    }
+}
+
+void TestScreenData::digitalRowsReachTheEndOfTheRecord_data()
+{
+    QTest::addColumn<qint32>("points");
+    QTest::addColumn<bool>("analog");
+    QTest::newRow("1,000,000 points, CH1, CH2 and logic") << 1000000 << true;
+    QTest::newRow("600,000 points, logic only") << 600000 << false;
+    QTest::newRow("524,289 points, logic only") << 524289 << false;
+    QTest::newRow("524,288 points, a word per point") << 524288 << false;
+}
+
+void TestScreenData::digitalRowsReachTheEndOfTheRecord()
+{
+    // The whole record on screen (1 MS/s at 100 ms/div). D0 changes every
+    // 1000 points, so every column of the record holds an edge; D2 is high
+    // over the last 5 % of the record only.
+    QFETCH(qint32, points);
+    QFETCH(bool, analog);
+    const qint64 lastPart = points - points / 20;
+    auto point = [lastPart](qint64 p) { return quint8(((p / 1000) & 1) | (p >= lastPart ? 4 : 0)); };
+    WaveSpec s;
+    s.points = points;
+    s.sampleRate = 1e6f;
+    s.timeDivPs = s.acqTimeDivPs = 100000000000LL;
+    s.ch1Present = analog ? 1 : 0;
+    s.ch2Present = analog ? 1 : 0;
+    if (analog) {
+        s.ch1 = levels(points, [](qint64 i) { return int(i % 200); });
+        s.ch2 = levels(points, [](qint64) { return 60; });
+    }
+    s.laPresent = 1;
+    s.la = points > WaveFileWordPointsMax ? levels(points, [&](qint64 p) { return int(point(p)); })
+                                          : laWords(points, [&](qint64 p) { return quint16(point(p)); });
+    StoredWave w;
+    QCOMPARE(ParseWaveFile(waveFile(s), QStringLiteral("/long.wfm"), w), WaveFileError::None);
+    w.LaScreen.fill(Mark);
+    RefreshScreenData(w, ScreenSelector::All);
+    // The rows are drawn over the analog window's columns: the digital
+    // window is the same one.
+    const int F = w.Setup.FirstPoint, L = w.Setup.LastPoint;
+    QCOMPARE(w.Setup.LAFirstCol, qint16(F));
+    QCOMPARE(w.Setup.LALastCol, qint16(L));
+    QCOMPARE(w.LaWinStart, 0);
+    QCOMPARE(w.LaWinEnd, points - 1);
+    QVERIFY2(L - F > 100, qPrintable(QString::number(L - F)));
+    const auto entry = [&w](int k, int half) { return quint16(w.LaScreen[size_t(2 * k + half)]); };
+    for (int k = 0; k <= L - F; ++k)
+        QVERIFY2(((entry(k, 0) ^ entry(k, 1)) & 1) == 1, qPrintable(QStringLiteral("no D0 edge in column %1").arg(F + k)));
+    QCOMPARE(entry(L - F, 0) & 4, 4);
+    QCOMPARE(entry(L - F, 1) & 4, 4);
+    const int ninety = (L - F) * 9 / 10;
+    QCOMPARE(entry(ninety, 0) & 4, 0);
+    QCOMPARE(entry(ninety, 1) & 4, 0);
+    QCOMPARE(w.LaScreen[size_t(2 * (L - F) + 2)], Mark);
+}
+
+void TestScreenData::restoredByteFormHoldsItsPoints()
+{
+    // A data sheet keeps 524288 elements of a byte-form block: 1,048,576
+    // points. A record of 1,000,000 points is drawn whole from them; one of
+    // 1,100,000 points whose window passes them keeps its screen.
+    StoredWave w = record(1000000, 1e6f, 1e-1, [](qint64) { return 125; });
+    w.ShowLA = true;
+    w.LaSamples = QList<qint16>(524289, qint16(0x0100)); // odd points D0
+    w.LaSamples[524288] = 0;
+    RefreshScreenData(w, ScreenSelector::All);
+    QCOMPARE(w.LaWinEnd, 999999);
+    const int last = 2 * (w.Setup.LALastCol - w.Setup.LAFirstCol);
+    QCOMPARE(int(w.LaScreen[size_t(last)] ^ w.LaScreen[size_t(last + 1)]), 1);
+
+    StoredWave longer = record(1100000, 1e6f, 1e-1, [](qint64) { return 125; });
+    longer.ShowLA = true;
+    longer.LaSamples = w.LaSamples;
+    RefreshScreenData(longer, ScreenSelector::All);
+    QCOMPARE(longer.LaWinEnd, 1099999);
+    QVERIFY(untouched(longer.LaScreen));
 }
 
 void TestScreenData::shortDigitalArrayIsSkipped()

@@ -1,6 +1,7 @@
 #include "platform/zoom/plotzoom.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace {
@@ -99,34 +100,49 @@ qint16 WaveZoom(std::span<const qint16> samples, std::span<qint16> screen, qint3
     return 1;
 }
 
-void LaWaveZoomOut(std::span<const qint16> samples, std::span<qint16> work, qint32 n, qint32 m)
+namespace {
+
+template <class At>
+void reduceDigital(At at, std::span<qint16> work, qint32 n, qint32 m)
 {
-    if (m < 2 || n <= m || qint64(n) > qint64(samples.size()) || qint64(m) > qint64(work.size()))
-        return;
     const qint64 cols = m / 2;
     for (qint64 j = 0; j < cols; ++j) {
         const qint64 from = j * n / cols;
         const qint64 to = (j + 1) * n / cols;
-        const quint16 firstWord = quint16(samples[size_t(from)]);
+        const quint16 firstWord = at(from);
         quint16 changed = 0;
         for (qint64 i = from + 1; i < to; ++i)
-            changed |= quint16(quint16(samples[size_t(i)]) ^ firstWord);
+            changed |= quint16(at(i) ^ firstWord);
         work[size_t(2 * j)] = qint16(firstWord);
         work[size_t(2 * j + 1)] = qint16(quint16(firstWord ^ changed));
     }
 }
 
-void LAZoomIn(std::span<const qint16> samples, std::span<qint16> work, qint32 n, qint32 m, qint32 first,
-              qint32 last)
+} // namespace
+
+void LaWaveZoomOut(const LaPoints &samples, std::span<qint16> work, qint32 n, qint32 m)
+{
+    if (m < 2 || n <= m || qint64(n) > samples.size() || qint64(m) > qint64(work.size()))
+        return;
+    // The reading of a point is chosen once, outside the loops.
+    if (samples.isWords())
+        reduceDigital([w = samples.wordData()](qint64 i) { return quint16(w[i]); }, work, n, m);
+    else if constexpr (std::endian::native == std::endian::little)
+        reduceDigital([b = samples.pointBytes()](qint64 i) { return quint16(b[i]); }, work, n, m);
+    else
+        reduceDigital([&samples](qint64 i) { return samples[i]; }, work, n, m);
+}
+
+void LAZoomIn(const LaPoints &samples, std::span<qint16> work, qint32 n, qint32 m, qint32 first, qint32 last)
 {
     if (first < 0 || last < first || last >= PlotZoom::Columns)
         return;
-    if (qint64(m) != 2 * (qint64(last) - first + 1) || n < 1 || qint64(n) > qint64(samples.size()))
+    if (qint64(m) != 2 * (qint64(last) - first + 1) || n < 1 || qint64(n) > samples.size())
         return;
     if (2 * qint64(first) + m > qint64(work.size()))
         return;
     for (qint64 e = 0; e < m; ++e) {
         const qint64 i = std::min<qint64>(qint64((double(e) + 0.5) * double(n) / double(m)), n - 1);
-        work[size_t(2 * qint64(first) + e)] = samples[size_t(i)];
+        work[size_t(2 * qint64(first) + e)] = qint16(samples[i]);
     }
 }

@@ -14,6 +14,7 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
 #include <span>
 
 namespace PlotZoom {
@@ -62,6 +63,47 @@ ScreenWindow devGetStopScrWave64(float sampleRate, qint32 pointCount, double pos
 qint16 WaveZoom(std::span<const qint16> samples, std::span<qint16> screen, qint32 winStart, qint32 winEnd,
                 qint16 first, qint16 last, int columns);
 
+// Digital samples as the reductions read them, point 0 first: either one
+// 16-bit word per point (bit i = Di), or the one-byte form of long records,
+// one byte per point packed two to a word (point p is the low byte of word
+// p / 2 when p is even, its high byte when p is odd), read as a word whose
+// bits 0..7 are the byte and bits 8..15 are 0.
+class LaPoints {
+public:
+    // Point i is words[i].
+    static LaPoints words(std::span<const qint16> words) { return LaPoints(words, 0, qint64(words.size()), false); }
+    // Point i is byte firstPoint + i of words, for the count points that the
+    // words hold from there.
+    static LaPoints bytes(std::span<const qint16> words, qint64 firstPoint)
+    {
+        const qint64 held = std::max<qint64>(0, 2 * qint64(words.size()) - firstPoint);
+        return LaPoints(words, std::max<qint64>(0, firstPoint), firstPoint < 0 ? 0 : held, true);
+    }
+
+    qint64 size() const { return count_; }
+    bool isWords() const { return !bytes_; }
+    const qint16 *wordData() const { return words_.data(); }
+    // The byte form on a little-endian machine: point i is pointBytes()[i].
+    const quint8 *pointBytes() const { return reinterpret_cast<const quint8 *>(words_.data()) + first_; }
+    quint16 operator[](qint64 i) const
+    {
+        if (!bytes_)
+            return quint16(words_[size_t(i)]);
+        const qint64 p = first_ + i;
+        return quint16((quint16(words_[size_t(p / 2)]) >> (8 * (p & 1))) & 0xff);
+    }
+
+private:
+    LaPoints(std::span<const qint16> words, qint64 first, qint64 count, bool bytes)
+        : words_(words), first_(first), count_(count), bytes_(bytes)
+    {
+    }
+    std::span<const qint16> words_;
+    qint64 first_;
+    qint64 count_;
+    bool bytes_;
+};
+
 // Digital reduction of n samples to m entries (n > m, m even: m/2 columns of
 // two entries). Column j takes the samples j*n/(m/2) up to the next column's
 // first; its first entry is its first sample, its second the first sample
@@ -69,7 +111,11 @@ qint16 WaveZoom(std::span<const qint16> samples, std::span<qint16> screen, qint3
 // channel so keeps equal entries, and a channel with any edge in the column
 // gets two different ones. Writes work[0..m-1]; nothing when n <= m, m < 2,
 // n exceeds samples or m exceeds work.
-void LaWaveZoomOut(std::span<const qint16> samples, std::span<qint16> work, qint32 n, qint32 m);
+void LaWaveZoomOut(const LaPoints &samples, std::span<qint16> work, qint32 n, qint32 m);
+inline void LaWaveZoomOut(std::span<const qint16> samples, std::span<qint16> work, qint32 n, qint32 m)
+{
+    LaWaveZoomOut(LaPoints::words(samples), work, n, m);
+}
 
 // Digital widening of n samples to m entries (n < m) for the columns
 // first..last (m = 2 * (last - first + 1)): entry e takes the sample under the
@@ -77,5 +123,9 @@ void LaWaveZoomOut(std::span<const qint16> samples, std::span<qint16> work, qint
 // full-screen place work[2 * first + e]. Nothing when the columns are not
 // inside 0..299, m does not match them, n < 1, n exceeds samples or the
 // entries pass the end of work.
-void LAZoomIn(std::span<const qint16> samples, std::span<qint16> work, qint32 n, qint32 m, qint32 first,
-              qint32 last);
+void LAZoomIn(const LaPoints &samples, std::span<qint16> work, qint32 n, qint32 m, qint32 first, qint32 last);
+inline void LAZoomIn(std::span<const qint16> samples, std::span<qint16> work, qint32 n, qint32 m, qint32 first,
+                     qint32 last)
+{
+    LAZoomIn(LaPoints::words(samples), work, n, m, first, last);
+}
