@@ -853,12 +853,19 @@ void frmMain::tileWindows(bool sideBySide)
         return;
     const QRect area = mdi_->viewport()->rect();
     const int n = int(ws.size());
+    // A window that cannot be made as small as its share keeps its minimum,
+    // and the ones after it follow it rather than cover it; the area then
+    // scrolls to them.
+    int at = 0;
     for (int i = 0; i < n; ++i) {
         ws[i]->showNormal();
-        if (sideBySide)
-            ws[i]->setGeometry(i * (area.width() / n), 0, area.width() / n, area.height());
-        else
-            ws[i]->setGeometry(0, i * (area.height() / n), area.width(), area.height() / n);
+        if (sideBySide) {
+            ws[i]->setGeometry(at, 0, area.width() / n, area.height());
+            at += ws[i]->width();
+        } else {
+            ws[i]->setGeometry(0, at, area.width(), area.height() / n);
+            at += ws[i]->height();
+        }
     }
 }
 

@@ -724,6 +724,17 @@ private slots:
         w->mnuWindowTileHorizontal_Click();
         QCOMPARE(subs[0]->x(), subs[1]->x());
         QVERIFY(subs[0]->y() != subs[1]->y());
+        // A window that cannot be as low as its share is not covered by the
+        // next one; the area scrolls to it.
+        subs[0]->setMinimumHeight(400);
+        w->mnuWindowTileHorizontal_Click();
+        QCOMPARE(subs[0]->height(), 400);
+        QCOMPARE(subs[1]->y(), subs[0]->geometry().bottom() + 1);
+        QCoreApplication::processEvents();
+        QVERIFY(w->mdiArea()->verticalScrollBar()->isVisible());
+        subs[0]->setMinimumWidth(700);
+        w->mnuWindowTileVertical_Click();
+        QCOMPARE(subs[1]->x(), subs[0]->geometry().right() + 1);
         emit w->menu(QStringLiteral("mnuWindow"))->aboutToShow();
         QStringList texts;
         for (QAction *a : w->menu(QStringLiteral("mnuWindow"))->actions())
