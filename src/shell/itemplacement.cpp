@@ -7,6 +7,7 @@
 #include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 
 #include <algorithm>
 
@@ -41,6 +42,8 @@ public:
     }
     void apply()
     {
+        if (!window_ || window_->parentWidget() != sub_)
+            return; // the window has gone, or moved to another frame
         const QSize wanted = minimumOf(window_) + frameOf(sub_);
         if (sub_->minimumSize() == wanted)
             return;
@@ -59,7 +62,7 @@ protected:
 
 private:
     QMdiSubWindow *sub_;
-    QWidget *window_;
+    QPointer<QWidget> window_;
 };
 
 } // namespace
