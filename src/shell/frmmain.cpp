@@ -528,9 +528,11 @@ void frmMain::restorePaneLayout()
 {
     const QString stored = GetSetting(QLatin1String(StoreKeys::WindowSettings), QLatin1String(StoreKeys::MainLayout));
     if (!stored.isEmpty() && restoreState(QByteArray::fromBase64(stored.toLatin1()), PaneLayoutVersion)) {
-        // Both panes are shown at every start, wherever the user put them.
+        // Both panes are shown at every start, wherever the user put them;
+        // the toolbar follows its menu entry.
         dataSheetDock_->show();
         controllerDock_->show();
+        tbToolBar_->setVisible(action(QStringLiteral("mnuViewToolbar"))->isChecked());
         return;
     }
     // The first split: the panes a fifth of the window wide; the Data

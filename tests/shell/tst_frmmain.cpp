@@ -776,14 +776,17 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(w->pane(QStringLiteral("DataSheet"))->size(), sheetSize);
         QCOMPARE(w->pane(QStringLiteral("Controller"))->size(), ctrlSize);
-        // A pane hidden when the program closed is shown again at the start.
+        // A pane or the toolbar hidden when the program closed is shown
+        // again at the start.
         w->mnuViewController_Click();
+        w->mnuViewToolbar_Click();
         QVERIFY(w->close());
         auto again = f.loadMain();
         again->show();
         f.clock.advance(10);
         QVERIFY(again->pane(QStringLiteral("Controller"))->isVisible());
         QVERIFY(again->action(QStringLiteral("mnuViewController"))->isChecked());
+        QVERIFY(again->toolBar()->isVisible());
     }
 
     // Item windows moved beyond the item area, or left there when the main
