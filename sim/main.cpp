@@ -59,7 +59,7 @@ bool waitFor(int fd, short events, int timeoutMs)
     return false;
 }
 
-bool pause(int ms)
+bool sleepUnlessStopped(int ms)
 {
     return waitFor(-1, 0, ms);
 }
@@ -233,11 +233,11 @@ int main(int argc, char **argv)
                 std::fprintf(stderr, "qm4100-sim: refused: %s\n", line.toPercentEncoding(" :?*%,.+-_").constData());
             if (reply.isEmpty())
                 continue;
-            if (reply.delayMs > 0 && !pause(reply.delayMs))
+            if (reply.delayMs > 0 && !sleepUnlessStopped(reply.delayMs))
                 break;
             for (int c = 0; c < reply.chunks.size(); ++c) {
                 // let the reader see each piece as its own read
-                if (c > 0 && !pause(50))
+                if (c > 0 && !sleepUnlessStopped(50))
                     break;
                 if (!writeAll(master, reply.chunks[c]))
                     break;
