@@ -85,7 +85,12 @@
 //   ":KEY:H_POS_DEC" subtracts. The trigger-level knob moves the level of the
 //   current type (LEVELA for SLOPE; the alternation source's type under
 //   ALTERNATION) by 1/25 of its source's volts/div (EXT 0.2 V, EXT5 1 V);
-//   nothing for ACLINE, logic sources, PATTERN and DURATION.
+//   nothing for ACLINE, logic sources, PATTERN and DURATION. Knobs stop at
+//   the limits. Every key and knob line sets the screen's menu line: a menu
+//   key its menu's title (MEASURE, ACQUIRE, ..., HORIZONTAL, TRIGGER, CH1),
+//   F1-F5 and the function knob an item of that menu, a knob the value it
+//   moved ("CH1 POSITION 400mV", "DELAY -10.0us", "TRIG LEVEL 200mV"); the
+//   keys that change no setting change nothing else.
 // - ":TRIG%50" moves a SLOPE trigger's two levels so that their mean is the
 //   signal's middle, keeping their distance; EXT, EXT5 and ACLINE have their
 //   middle at 0 V.
