@@ -30,16 +30,25 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <array>
+
 namespace {
 
 const QString kAppTitle = QStringLiteral("Kelvoscope");
 constexpr int kStateIntervalMs = 500;
 
+// The measurement pictures, each made once: every refresh fills the table
+// anew, and a fresh icon per row and refresh would leave the toolkit's pixmap
+// cache a scaled copy of each.
 QIcon picture(int image)
 {
+    static std::array<QIcon, MeasCount + 1> icons;
     if (image < 1 || image > MeasCount)
         return QIcon();
-    return QIcon(QPixmap::fromImage(measurePictureImage(image)));
+    QIcon &icon = icons[size_t(image)];
+    if (icon.isNull())
+        icon = QIcon(QPixmap::fromImage(measurePictureImage(image)));
+    return icon;
 }
 
 MeasDoc *docOf(int slot)

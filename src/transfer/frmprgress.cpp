@@ -40,10 +40,12 @@ frmPrgress::frmPrgress(QWidget *parent)
     move(place.x() / TwipsPerPixel, place.y() / TwipsPerPixel);
 
     runner_.onRepaint = [this] { showBar(); };
-    // The settings upload and download drive the bar themselves.
+    // The settings upload and download drive the bar themselves, a step per
+    // line. The bar repaints a change of value it shows at once (setValue);
+    // a second repaint of it would only paint and flush the same picture
+    // again on every line.
     app().updown.ShowProgress = [this](double value) {
         ProgressBar1->setValue(std::clamp(int(value), 0, int(TransferRunner::BarMax)));
-        ProgressBar1->repaint();
     };
     runner_.onFinished = [this] { close(); };
     runner_.load();
