@@ -13,12 +13,16 @@ std::function<void()> &hook()
 }
 
 int gExchangeDepth = 0;
+// A turn of the running exchange held input back (it may have).
+bool gTurnHeldInput = false;
 
 QEventLoop::ProcessEventsFlags turnFlags()
 {
     QEventLoop::ProcessEventsFlags flags = QEventLoop::AllEvents;
-    if (gExchangeDepth > 0)
+    if (gExchangeDepth > 0) {
         flags |= QEventLoop::ExcludeUserInputEvents;
+        gTurnHeldInput = true;
+    }
     return flags;
 }
 } // namespace
@@ -30,8 +34,9 @@ ExchangeScope::ExchangeScope()
 
 ExchangeScope::~ExchangeScope()
 {
-    if (--gExchangeDepth > 0)
+    if (--gExchangeDepth > 0 || !gTurnHeldInput)
         return;
+    gTurnHeldInput = false;
     // Input held back during the exchange is handled by the next turn of any
     // loop; a loop asleep at this moment wakes for it.
     if (QCoreApplication::instance())
