@@ -329,7 +329,7 @@ void frmMeasure::LoadMeasure()
     // taken as this item's.
     if (kind == 0)
         return;
-    if (!RunTransferRequest(TransferCaption::Measure, kind))
+    if (!RunTransferRequest(TransferCaption::Measure, kind, 0, false, this))
         return;
     const int s = slot();
     MeasDoc *doc = docOf(s);
