@@ -452,6 +452,14 @@ void TestFrmRecordPlay::everyToolTip()
         QVERIFY2(b, t.control);
         QCOMPARE(b->toolTip(), QString::fromUtf8(lang == 1 ? t.english : t.chinese));
     }
+    // The tool bar's captions follow the language as their tool tips do.
+    const Tip captions[] = {
+        {"cmdRun", -1, "Open", "打开"},     {"FlatBttn1", -1, "BMP", "位图"},
+        {"FlatBttn2", -1, "Print", "打印"}, {"FlatBttn3", -1, "Preview", "预览"},
+        {"FlatBttn4", -1, "Color", "彩色"}, {"FlatBttn5", -1, "Mono", "单色"},
+    };
+    for (const Tip &t : captions)
+        QCOMPARE(button(w, t.control)->text(), QString::fromUtf8(lang == 1 ? t.english : t.chinese));
 }
 
 void TestFrmRecordPlay::colourButtons()
