@@ -435,6 +435,79 @@ private slots:
         QVERIFY(!app().Sheet.DataDocs[0].Refreshing);
     }
 
+    // A CH1 table, then a CH2 table whose block does not come (no reply, or
+    // a block cut short that the link cannot complete): the CH2 item holds
+    // no rows and claims no data; never the CH1 voltages under "CH2". A short
+    // block that does arrive gives voltages for its own points only.
+    void blockThatNeverCameLeavesNoTable_data()
+    {
+        QTest::addColumn<bool>("serial");
+        QTest::addColumn<int>("shortBy");  // 0: no reply to the data query
+        QTest::addColumn<int>("voltages"); // rows of the CH2 table with a voltage; -1: no table
+        QTest::newRow("VISA, no reply") << false << 0 << -1;
+        QTest::newRow("serial, no reply") << true << 0 << -1;
+        QTest::newRow("serial, short block") << true << 300 << -1;
+        QTest::newRow("VISA, short block: its own points") << false << 595 << 6;
+    }
+    void blockThatNeverCameLeavesNoTable()
+    {
+        QFETCH(bool, serial);
+        QFETCH(int, shortBy);
+        QFETCH(int, voltages);
+        if (serial)
+            fx->useSerial();
+        else
+            fx->useVisa();
+        QVERIFY(fx->connect());
+        tenRowScene();
+        display(true, true, false);
+        frmData *w1 = openItem(0, QStringLiteral("Data0"));
+        w1->cmdRefresh->click();
+        const DataDoc &ch1 = app().Sheet.DataDocs[0];
+        QVERIFY(ch1.HasData);
+        QCOMPARE(ch1.RowCount, 10);
+        const QStringList ch1Volts = ch1.ValueTexts.mid(1, 10);
+        QVERIFY(!ch1Volts.contains(QString()));
+
+        // The same request for CH2, its block (the last query) unanswered or cut.
+        int queries = 0;
+        for (const Qm4100Sim::LogEntry &e : fx->sim.log())
+            queries += e.query ? 1 : 0;
+        QCOMPARE(fx->sim.log().last().line, QByteArray(":WAVEFORM:DATA? CHANNEL1"));
+        fx->sim.clearLog();
+        Qm4100Sim::Faults faults;
+        if (shortBy)
+            faults.shortBlockBy = shortBy;
+        else
+            faults.silentFromQuery = queries;
+        fx->sim.setFaults(faults);
+        frmData *w2 = openItem(1, QStringLiteral("Data1"));
+        w2->OptionCH[DataCH2]->click();
+        app().Sheet.Modified = false;
+        w2->cmdRefresh->click();
+        QCOMPARE(fx->sim.log().last().line, QByteArray(":WAVEFORM:DATA? CHANNEL2"));
+
+        const DataDoc &ch2 = app().Sheet.DataDocs[1];
+        QCOMPARE(ch2.Channel, QStringLiteral("CH2"));
+        if (voltages < 0) {
+            QVERIFY(!ch2.HasData);
+            QCOMPARE(ch2.RowCount, 0);
+            QVERIFY(w2->SettingLabel->text().isEmpty());
+            for (int r = 0; r < w2->model()->rowCount(); ++r)
+                QVERIFY(w2->model()->cell(r, 1).isEmpty() && w2->model()->cell(r, 2).isEmpty());
+            QVERIFY(!app().Sheet.Modified); // the new item held nothing before either
+        } else {
+            // CH2 is a square of +-0.5 V: its own points, then nothing.
+            QVERIFY(ch2.HasData);
+            QCOMPARE(ch2.RowCount, 10);
+            for (int k = 1; k <= 10; ++k)
+                QCOMPARE(ch2.ValueTexts[k].isEmpty(), k > voltages);
+            QCOMPARE(ch2.ValueTexts[1], QStringLiteral("5.00E-01"));
+        }
+        // The CH1 item keeps its own table.
+        QCOMPARE(ch1.ValueTexts.mid(1, 10), ch1Volts);
+    }
+
     void refusedRefreshes()
     {
         frmData *w = openItem();
