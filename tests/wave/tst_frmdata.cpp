@@ -36,6 +36,7 @@
 #include <QPointer>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTreeView>
@@ -433,6 +434,40 @@ private slots:
         QVERIFY(pumps < 5000);
         QVERIFY(!w->showsStopPictures());
         QVERIFY(!app().Sheet.DataDocs[0].Refreshing);
+    }
+
+    // 10 us/div around a delay of 1 ms: 600 rows 0.2 us apart. Every row has
+    // its own time in the window and in the export (three digits gave rows
+    // 1 to 3 all "9.40E-04"); the voltages keep their three digits.
+    void timesTellEveryRowApart()
+    {
+        connectVisa();
+        for (const char *line : {":TIMEBASE:SCALE 1e-5", ":TIMEBASE:OFFSET 1e-3"})
+            fx->sim.handle(line, Qm4100Sim::Framing::VisaUsb);
+        frmData *w = openItem();
+        w->cmdRefresh->click();
+        const DataDoc &doc = app().Sheet.DataDocs[0];
+        QCOMPARE(doc.RowCount, 600);
+        const QStringList times = column(w, 1, 600);
+        QCOMPARE(times.mid(0, 3), (QStringList{"9.4000E-04", "9.4020E-04", "9.4040E-04"}));
+        QCOMPARE(times.at(300), QStringLiteral("1.0000E-03"));
+        QCOMPARE(QSet<QString>(times.begin(), times.end()).size(), 600);
+        static const QRegularExpression volts(QStringLiteral("^-?[0-9]\\.[0-9]{2}E[-+]?[0-9]{2}$"));
+        for (const QString &v : column(w, 2, 600))
+            QVERIFY2(volts.match(v).hasMatch(), qPrintable(v));
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("table.txt"));
+        fx->fakeUi.answerFile(path);
+        w->cmdExport->click();
+        QSet<QString> exported;
+        for (const QByteArray &line : contents(path).split('\n')) {
+            const QList<QByteArray> fields = line.trimmed().split('\t');
+            if (fields.size() == 3 && fields[0] != "NO.")
+                exported.insert(QString::fromLatin1(fields[1]));
+        }
+        QCOMPARE(exported.size(), 600);
+        QVERIFY(fx->fakeUi.messages().isEmpty());
     }
 
     // A CH1 table, then a CH2 table whose block does not come (no reply, or
