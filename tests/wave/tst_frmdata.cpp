@@ -496,14 +496,14 @@ private slots:
         else
             fx->useVisa();
         QVERIFY(fx->connect());
-        tenRowScene();
+        rowScene();
         display(true, true, false);
         frmData *w1 = openItem(0, QStringLiteral("Data0"));
         w1->cmdRefresh->click();
         const DataDoc &ch1 = app().Sheet.DataDocs[0];
         QVERIFY(ch1.HasData);
-        QCOMPARE(ch1.RowCount, 10);
-        const QStringList ch1Volts = ch1.ValueTexts.mid(1, 10);
+        QCOMPARE(ch1.RowCount, 12);
+        const QStringList ch1Volts = ch1.ValueTexts.mid(1, 12);
         QVERIFY(!ch1Volts.contains(QString()));
 
         // The same request for CH2, its block (the last query) unanswered or cut.
@@ -536,13 +536,13 @@ private slots:
         } else {
             // CH2 is a square of +-0.5 V: its own points, then nothing.
             QVERIFY(ch2.HasData);
-            QCOMPARE(ch2.RowCount, 10);
-            for (int k = 1; k <= 10; ++k)
+            QCOMPARE(ch2.RowCount, 12);
+            for (int k = 1; k <= 12; ++k)
                 QCOMPARE(ch2.ValueTexts[k].isEmpty(), k > voltages);
             QCOMPARE(ch2.ValueTexts[1], QStringLiteral("5.00E-01"));
         }
         // The CH1 item keeps its own table.
-        QCOMPARE(ch1.ValueTexts.mid(1, 10), ch1Volts);
+        QCOMPARE(ch1.ValueTexts.mid(1, 12), ch1Volts);
     }
 
     void refusedRefreshes()

@@ -518,8 +518,7 @@ private slots:
             // as the FFT's, not as MATH's.
             QCOMPARE(int(d.Setup.MathFunction), 3);
             QStringList texts;
-            for (const WaveShape &sh : MathLabelShapes(MathColor, Z, d.Setup, d.TrigMode, d.FFTDisplay,
-                                                       word(Word::WordOn)))
+            for (const WaveShape &sh : MathLabelShapes(MathColor, Z, d.Setup, d.TrigMode, d.FFTDisplay))
                 if (sh.kind == WaveShape::Text)
                     texts << sh.text;
             QVERIFY2(texts.join(u'|').contains(QLatin1String("FFT 20.0dBVrms/div")), qPrintable(texts.join(u'|')));
