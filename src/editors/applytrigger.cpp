@@ -207,7 +207,7 @@ ApplyEnd ApplyTriggerItem(ApplyStep &step, int arg)
     member = step.choice();
     step.node(6, cell.item, row.label, member);
     switch (row.arg) {
-    case Arg::Level:
+    case Arg::Level: // applied above
         break;
     case Arg::Choice:
         step.send(head + step.choice());

@@ -74,7 +74,7 @@ public:
     // the block came in; left as they were when it did not). True when the
     // block came.
     [[nodiscard]] bool ReadWaveformBlock(QList<qint32> &rows, double target, const QString &source,
-                           const QString &invert, const QString &run, int expected);
+                                         const QString &invert, const QString &run, int expected);
 
     // The requests.
     void RequestWaveforms();
