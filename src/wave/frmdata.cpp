@@ -350,8 +350,22 @@ void frmData::LoadData()
     DataDoc *doc = docOf(s);
     if (!doc)
         return;
-    // Whatever the transfer achieved, the item now holds its result.
     const TransferData &x = app().xfer;
+    if (!x.DataBlockReceived) {
+        // The instrument sent no block: the item holds no table rather than
+        // rows of an earlier block, and claims no data.
+        if (doc->HasData || doc->RowCount != 0)
+            app().Sheet.Modified = true;
+        doc->HasData = false;
+        doc->RowCount = 0;
+        doc->InfoLine.clear();
+        doc->TimeTexts.clear();
+        doc->ValueTexts.clear();
+        if (!unloaded_)
+            RefreshTable();
+        return;
+    }
+    // The transfer's table, whatever it holds (an invalid trace gives no rows).
     doc->HasData = true;
     app().Sheet.Modified = true;
     doc->RowCount = x.PointCount;

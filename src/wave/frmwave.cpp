@@ -582,7 +582,6 @@ void frmWave::drawPictureAt(QImage &image, double zoom, WaveCursors &overlay)
     DrawScrGrid(canvas, grid);
     WaveDrawEnv env;
     env.zoom = zoom;
-    env.wordOn = word(Word::WordOn);
     env.laModel = app().link.LaModel;
     DrawOSC(canvas, *d, env);
     DrawCursors(canvas.painter(), overlay, *d, zoom);

@@ -36,6 +36,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QRegularExpression>
+#include <QSet>
 #include <QtTest>
 
 #include <cmath>
@@ -119,6 +121,7 @@ private slots:
     void logicRowsReachTheEndOfALongRecord();
     void csvExport();
     void csvExportAgreesWithThePicture();
+    void csvTimesTellEverySampleApart();
     void csvExportRefusals();
     void csvExportFailure();
     void csvExportBlocksLoadsAndExports();
@@ -1087,6 +1090,46 @@ void TestFrmOpenWaveform::csvExportAgreesWithThePicture()
     QVERIFY(ui_.messages().isEmpty());
 }
 
+// A long record far from the trigger: 16,384 points 10 ns apart around a
+// delay of 1 ms. Three digits would give a few dozen distinct times; every
+// row has its own, in the same form, and they rise with the rows.
+void TestFrmOpenWaveform::csvTimesTellEverySampleApart()
+{
+    frmOpenWaveform *w = openWindow();
+    WaveSpec s;
+    s.points = 16384;
+    s.sampleRate = 1.0e8f;
+    s.delayPs = 1000000000; // 1 ms
+    s.ch1 = levels(16384, [](qint64 i) { return int(i % 201); });
+    ui_.answerFile(writeWave(QStringLiteral("long.wfm"), s));
+    w->OpenWaveformFile();
+    const QString path = dir_->filePath(QStringLiteral("long.csv"));
+    ui_.answerFile(path);
+    w->FlatBttn3->click();
+    QVERIFY(ui_.messages().isEmpty());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QList<QByteArray> rows = f.readAll().split('\n');
+    QCOMPARE(rows.takeFirst(), QByteArray("X,CH1\r"));
+    QCOMPARE(rows.takeFirst(), QByteArray("Second,Voltage\r"));
+    QCOMPARE(rows.takeLast(), QByteArray());
+    QCOMPARE(rows.size(), 16384);
+    static const QRegularExpression form(QStringLiteral("^-?[0-9]\\.[0-9]{2,14}E[-+]?[0-9]{2,3}$"));
+    QSet<QByteArray> times;
+    double before = -1.0;
+    for (qsizetype j = 0; j < rows.size(); ++j) {
+        const QByteArray t = rows[j].left(rows[j].indexOf(','));
+        QVERIFY2(form.match(QString::fromLatin1(t)).hasMatch(), t.constData());
+        times.insert(t);
+        const double v = t.toDouble();
+        QVERIFY2(v > before, t.constData());
+        QVERIFY2(qAbs(v - (1e-3 + (double(j) - 8192) * 1e-8)) < 1e-9, t.constData());
+        before = v;
+    }
+    QCOMPARE(times.size(), 16384);
+    QCOMPARE(rows[8192].left(rows[8192].indexOf(',')), QByteArray("1.00000E-03"));
+}
+
 void TestFrmOpenWaveform::csvExportRefusals()
 {
     frmOpenWaveform *w = openWindow();
@@ -1173,7 +1216,10 @@ void TestFrmOpenWaveform::csvExportBlocksLoadsAndExports()
     QCOMPARE(int(ui_.fileDialogs().size()), dialogsBefore);
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll().count("0.00E00"), 20000 + 1); // every CH1 value, and the middle row's time
+    const QByteArray csv = f.readAll();
+    QCOMPARE(csv.count("0.00E00"), 20000); // every CH1 value
+    // The middle row's time, with the four digits that keep 20,000 times 1 us apart.
+    QCOMPARE(csv.count("\r\n0.000E00,0.00E00\r\n"), 1);
 }
 
 void TestFrmOpenWaveform::bitmapExport()

@@ -8,6 +8,7 @@
 #include "link/linkfixture.h"
 
 #include "common/constants.h"
+#include "datasheet/datasheetfile.h"
 #include "shell/frmmain.h"
 #include "texts/stringres.h"
 #include "values/rounding.h"
@@ -40,7 +41,7 @@ int countLines(const QList<QByteArray> &lines, const QByteArray &line)
 
 WaveDrawEnv envOf(frmWave *w)
 {
-    return WaveDrawEnv{w->zoomFactor(), word(Word::WordOn), app().link.LaModel};
+    return WaveDrawEnv{w->zoomFactor(), app().link.LaModel};
 }
 
 // Share of the vertices whose pixel in the picture has the colour.
@@ -517,8 +518,7 @@ private slots:
             // as the FFT's, not as MATH's.
             QCOMPARE(int(d.Setup.MathFunction), 3);
             QStringList texts;
-            for (const WaveShape &sh : MathLabelShapes(MathColor, Z, d.Setup, d.TrigMode, d.FFTDisplay,
-                                                       word(Word::WordOn)))
+            for (const WaveShape &sh : MathLabelShapes(MathColor, Z, d.Setup, d.TrigMode, d.FFTDisplay))
                 if (sh.kind == WaveShape::Text)
                     texts << sh.text;
             QVERIFY2(texts.join(u'|').contains(QLatin1String("FFT 20.0dBVrms/div")), qPrintable(texts.join(u'|')));
@@ -538,6 +538,60 @@ private slots:
             QVERIFY(v.last().x() <= (d.Setup.LastPoint + 1) * Z + 25);
             QVERIFY(shareOn(img, v, CH1Color) > 0.9);
         }
+    }
+
+    // A refresh whose CH2 block does not come: CH2 is not drawn or stored as
+    // that refresh's trace (never the points of the refresh before), while
+    // CH1 of the same refresh is.
+    void unansweredBlockIsNoTrace_data()
+    {
+        QTest::addColumn<bool>("serial");
+        QTest::newRow("VISA") << false;
+        QTest::newRow("serial") << true;
+    }
+    void unansweredBlockIsNoTrace()
+    {
+        QFETCH(bool, serial);
+        if (serial)
+            fx->useSerial();
+        else
+            fx->useVisa();
+        sim(":CHANNEL2:DISPLAY ON");
+        QVERIFY(fx->connect());
+        sim(":TIMEBASE:SCALE 2e-4");
+        frmWave *w = openItem();
+        w->ChkCH[1]->click();
+        fx->sim.clearLog();
+        refreshOnce(w);
+        QVERIFY(doc().DrawCH1 && doc().DrawCH2);
+        const auto ch2Pixels = [&] {
+            const QImage &img = w->picture();
+            int n = 0;
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    n += img.pixelColor(x, y) == CH2Color ? 1 : 0;
+            return n;
+        };
+        QVERIFY(ch2Pixels() > 100);
+
+        // The same refresh again, the CH2 block (its last query) unanswered.
+        int queries = 0;
+        for (const Qm4100Sim::LogEntry &e : fx->sim.log())
+            queries += e.query ? 1 : 0;
+        QCOMPARE(fx->sim.log().last().line, QByteArray(":WAVEFORM:DATA? CHANNEL2"));
+        Qm4100Sim::Faults faults;
+        faults.silentFromQuery = queries;
+        fx->sim.setFaults(faults);
+        fx->sim.clearLog();
+        refreshOnce(w);
+        QCOMPARE(fx->sim.log().last().line, QByteArray(":WAVEFORM:DATA? CHANNEL2"));
+        QVERIFY(doc().HasData && doc().DrawCH1);
+        QVERIFY(!doc().DrawCH2);
+        QCOMPARE(ch2Pixels(), 0);
+        QVERIFY(shareOn(w->picture(), analogTraceVertices(doc(), AnalogTrace::CH1, envOf(w)), CH1Color) > 0.5);
+        // Stored: the 87 lines of the item and CH1's 1024 rows, nothing of CH2.
+        const QByteArray file = DataSheetFileBytes(app().Sheet, DataSheetFileContext{});
+        QCOMPARE(file.count("\r\n"), 7 + 87 + 1024);
     }
 
     void refusedRefreshes()

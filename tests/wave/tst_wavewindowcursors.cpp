@@ -299,7 +299,7 @@ private slots:
         w->ChkCursorX->click();
         w->ChkCursorY->click();
         // What the read-outs say, drawn where they say.
-        const QList<ReadoutLine> lines = CursorReadouts(w->cursors, d, 1.0, word(Word::WordOn), word(Word::MeasNameVrms));
+        const QList<ReadoutLine> lines = CursorReadouts(w->cursors, d, 1.0, word(Word::MeasNameVrms));
         QCOMPARE(lines.size(), fft ? 6 : 4);
         if (fft)
             QVERIFY(lines.last().text.endsWith(word(Word::MeasNameVrms)));
