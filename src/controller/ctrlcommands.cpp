@@ -6,7 +6,7 @@
 #include "controller/ctrltreenodes.h"
 #include "platform/pump.h"
 #include "platform/ui/ui.h"
-#include "shell/doccommands.h"
+#include "workspace/doccommands.h"
 #include "texts/loadlanguage.h"
 #include "texts/messagetable.h"
 #include "texts/stringres.h"

@@ -8,7 +8,7 @@
 #include "editors/directactions.h"
 #include "editors/editplan.h"
 #include "panel/panelopen.h"
-#include "shell/modalrunner.h"
+#include "workspace/modalrunner.h"
 
 namespace {
 

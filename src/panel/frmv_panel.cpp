@@ -2,7 +2,7 @@
 
 #include "app/appstate.h"
 #include "panel/panelprint.h"
-#include "shell/captionapply.h"
+#include "workspace/captionapply.h"
 
 #include <QFont>
 #include <QGroupBox>

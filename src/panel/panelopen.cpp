@@ -3,7 +3,7 @@
 #include "app/appstate.h"
 #include "panel/frmv_key.h"
 #include "panel/frmv_panel.h"
-#include "shell/modalrunner.h"
+#include "workspace/modalrunner.h"
 #include "texts/loadlanguage.h"
 #include "texts/stringres.h"
 

@@ -10,7 +10,7 @@
 #include "replay/recordfile.h"
 #include "replay/replaycaptions.h"
 #include "replay/replaypicture.h"
-#include "shell/itemplacement.h"
+#include "workspace/itemplacement.h"
 #include "texts/loadlanguage.h"
 #include "texts/messagetable.h"
 

@@ -1,6 +1,6 @@
 #include "shell/frmsplash.h"
 
-#include "shell/captionapply.h"
+#include "workspace/captionapply.h"
 #include "texts/loadlanguage.h"
 
 #include <QFrame>

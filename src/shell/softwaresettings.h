@@ -25,8 +25,6 @@ inline constexpr const char *MainLeft = "MainLeft";
 inline constexpr const char *MainTop = "MainTop";
 inline constexpr const char *MainWidth = "MainWidth";
 inline constexpr const char *MainHeight = "MainHeight";
-inline constexpr const char *RecentCtrl = "Recent Ctrl_QM4100D";
-inline constexpr const char *RecentSheet = "Recent Sheet_QM4100D";
 } // namespace StoreKeys
 
 // A window rectangle in twips (1440 per inch: 15 per pixel at 96 dpi).

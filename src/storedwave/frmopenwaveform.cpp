@@ -8,7 +8,7 @@
 #include "platform/safesave.h"
 #include "platform/ui/holdbutton.h"
 #include "platform/ui/ui.h"
-#include "shell/itemplacement.h"
+#include "workspace/itemplacement.h"
 #include "storedwave/csvexport.h"
 #include "storedwave/infopanel.h"
 #include "storedwave/scalestep.h"

@@ -1,7 +1,7 @@
 #include "storedwave/storedwavecaptions.h"
 
 #include "app/appstate.h"
-#include "shell/captionapply.h"
+#include "workspace/captionapply.h"
 #include "texts/loadlanguage.h"
 
 #include <QWidget>

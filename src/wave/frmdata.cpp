@@ -4,7 +4,7 @@
 #include "platform/clock.h"
 #include "platform/pump.h"
 #include "platform/ui/ui.h"
-#include "shell/itemplacement.h"
+#include "workspace/itemplacement.h"
 #include "texts/messagetable.h"
 #include "texts/stringres.h"
 #include "transfer/frmprgress.h"

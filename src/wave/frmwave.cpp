@@ -6,7 +6,7 @@
 #include "platform/pump.h"
 #include "platform/print/printpicture.h"
 #include "platform/ui/ui.h"
-#include "shell/itemplacement.h"
+#include "workspace/itemplacement.h"
 #include "texts/messagetable.h"
 #include "texts/stringres.h"
 #include "transfer/frmprgress.h"
@@ -19,7 +19,7 @@
 #include "wave/wavetraces.h"
 #include "wave/waveoverlay.h"
 #include "wave/wavezoom.h"
-#include "shell/mousecontrol.h"
+#include "workspace/mousecontrol.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

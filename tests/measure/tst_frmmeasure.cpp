@@ -11,8 +11,8 @@
 #include "measure/measexport.h"
 #include "measure/measurecaptions.h"
 #include "shell/frmmain.h"
-#include "shell/modalrunner.h"
-#include "shell/mousecontrol.h"
+#include "workspace/modalrunner.h"
+#include "workspace/mousecontrol.h"
 #include "texts/stringres.h"
 
 #include <QCheckBox>

@@ -5,7 +5,7 @@
 #include "panel/frmv_panel.h"
 #include "panel/keytable.h"
 #include "panel/panelopen.h"
-#include "shell/modalrunner.h"
+#include "workspace/modalrunner.h"
 #include "texts/stringres.h"
 
 #include <QGroupBox>

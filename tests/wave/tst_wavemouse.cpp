@@ -9,7 +9,7 @@
 #include "link/linkfixture.h"
 
 #include "common/constants.h"
-#include "shell/mousecontrol.h"
+#include "workspace/mousecontrol.h"
 #include "texts/stringres.h"
 #include "wave/frmwave.h"
 #include "wave/markshapes.h"

@@ -7,7 +7,7 @@
 
 #include "link/linkfixture.h"
 
-#include "shell/mousecontrol.h"
+#include "workspace/mousecontrol.h"
 #include "texts/stringres.h"
 #include "wave/frmwave.h"
 #include "wave/wavereadouts.h"

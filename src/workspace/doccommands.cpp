@@ -1,4 +1,4 @@
-#include "shell/doccommands.h"
+#include "workspace/doccommands.h"
 
 #include "app/appstate.h"
 #include "platform/ui/ui.h"

@@ -1,9 +1,9 @@
-#include "shell/itemplacement.h"
+#include "workspace/itemplacement.h"
 
 #include "app/appstate.h"
-#include "shell/frmmain.h"
 
 #include <QLayout>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -60,13 +60,15 @@ QWidget *itemFrame(QWidget *window)
 
 void addToItemArea(QWidget *window, bool deleteFrameOnClose)
 {
-    auto *main = qobject_cast<frmMain *>(app().shell.MainForm.data());
-    if (!main || !main->mdiArea())
+    // The item area is the main window's central widget.
+    auto *main = qobject_cast<QMainWindow *>(app().shell.MainForm.data());
+    auto *area = main ? qobject_cast<QMdiArea *>(main->centralWidget()) : nullptr;
+    if (!area)
         return;
     auto *sub = new QMdiSubWindow;
     sub->setAttribute(Qt::WA_DeleteOnClose, deleteFrameOnClose);
     sub->setWidget(window);
-    main->mdiArea()->addSubWindow(sub);
+    area->addSubWindow(sub);
 }
 
 void showItemWindow(QWidget *window)
