@@ -1,7 +1,7 @@
 #include "panel/frmv_panel.h"
 
 #include "app/appstate.h"
-#include "panel/panelprint.h"
+#include "platform/print/pictureoutput.h"
 #include "workspace/captionapply.h"
 
 #include <QFont>

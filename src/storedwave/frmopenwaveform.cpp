@@ -1,7 +1,7 @@
 #include "storedwave/frmopenwaveform.h"
 
 #include "app/appstate.h"
-#include "panel/panelprint.h"
+#include "platform/print/pictureoutput.h"
 #include "platform/clock.h"
 #include "platform/print/printpicture.h"
 #include "platform/pump.h"

@@ -3,7 +3,7 @@
 // preview.
 #include "link/linkfixture.h"
 #include "panel/frmv_panel.h"
-#include "panel/panelprint.h"
+#include "platform/print/pictureoutput.h"
 #include "panel/screenmirror.h"
 #include "platform/pixcolor/pixcolor.h"
 #include "platform/print/printpicture.h"

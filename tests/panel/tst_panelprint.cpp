@@ -5,7 +5,7 @@
 // cannot start is reported.
 #include "link/linkfixture.h"
 #include "panel/frmv_panel.h"
-#include "panel/panelprint.h"
+#include "platform/print/pictureoutput.h"
 #include "platform/print/printpicture.h"
 
 #include <QPointer>

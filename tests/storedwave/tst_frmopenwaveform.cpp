@@ -9,7 +9,7 @@
 
 #include "app/appstate.h"
 #include "common/constants.h"
-#include "panel/panelprint.h"
+#include "platform/print/pictureoutput.h"
 #include "platform/clock.h"
 #include "platform/print/printpicture.h"
 #include "platform/pump.h"

@@ -5,7 +5,7 @@
 
 #include "link/linkfixture.h"
 
-#include "panel/panelprint.h"
+#include "platform/print/pictureoutput.h"
 #include "platform/print/printpicture.h"
 #include "wave/frmwave.h"
 

@@ -1,4 +1,4 @@
-#include "panel/panelprint.h"
+#include "platform/print/pictureoutput.h"
 
 #include "platform/print/printpicture.h"
 #include "platform/safesave.h"

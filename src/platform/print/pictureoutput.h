@@ -1,7 +1,8 @@
 #pragma once
-// Output of the panel's picture: export as a bitmap file the user names, and
-// print or preview on a US Letter page through the program's picture printer
-// (platform/print), which tests replace. No widget in this header.
+// Output of a window's picture (the virtual panel, the waveform window, the
+// stored waveform viewer): export as a bitmap file the user names, and print
+// or preview on a US Letter page through the picture printer
+// (printpicture.h), which tests replace. No widget in this header.
 
 #include "platform/print/printpicture.h"
 
