@@ -236,8 +236,8 @@ void CtrlEditSelected()
 
 void PraseCtrlList(const QString &path)
 {
-    // The setting editors come in later; until they install their dispatcher a
-    // double-clicked setting opens nothing.
+    // The setting editors' dispatcher (the main window installs it; without
+    // one, as in a bare controller pane, a double-clicked setting opens nothing).
     const auto edit = C().hooks.editSetting;
     if (edit)
         edit(path);

@@ -1,7 +1,6 @@
 #include "editors/ctrldialog.h"
 
 #include "app/appstate.h"
-#include "editors/applykeys.h"
 #include "editors/editplan.h"
 #include "texts/loadlanguage.h"
 #include "texts/stringres.h"
@@ -169,11 +168,6 @@ void CtrlDialog::prepare(const EditPlan &plan)
     }
     for (int i = 0; i < UnitButtonCount; ++i)
         enter_[size_t(i)]->setVisible(plan.units[size_t(i)]);
-
-    // A setting that cannot be applied yet offers neither OK nor the units.
-    canApply_ = FindApplyKey(plan.key) != ApplyKeyState::NotBuilt;
-    ok_->setEnabled(canApply_);
-    units_->setEnabled(canApply_);
     arrange();
     adjustSize();
 }
@@ -208,7 +202,7 @@ void CtrlDialog::applied(ApplyEnd end)
 
 void CtrlDialog::cmdOK_Click()
 {
-    if (applying_ || !canApply_)
+    if (applying_)
         return;
     setBlocked(true);
     applied(ApplySetting(*this));
@@ -216,7 +210,7 @@ void CtrlDialog::cmdOK_Click()
 
 void CtrlDialog::cmdEnter_Click(int index)
 {
-    if (applying_ || !canApply_)
+    if (applying_)
         return;
     setBlocked(true);
     applied(ApplyUnitButton(*this, index));

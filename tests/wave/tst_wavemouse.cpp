@@ -180,7 +180,12 @@ void TestWaveMouse::dragEachCursorOfASplitPicture()
     hover(w, grab);
     QCOMPARE(MouseControl::Cursor(), isX ? CursorPointer::WestEast : CursorPointer::NorthSouth);
     QTest::mousePress(w->WavePic, Qt::LeftButton, {}, grab);
-    QVERIFY(w->cursors.dragging());
+    // Only the grabbed cursor is dragged.
+    const std::pair<const char *, bool> drags[] = {
+        {"X1", c.DragX1}, {"X2", c.DragX2}, {"Y1", c.DragY1}, {"Y2", c.DragY2},
+        {"X1Low", c.DragX1Low}, {"X2Low", c.DragX2Low}, {"Y1Low", c.DragY1Low}, {"Y2Low", c.DragY2Low}};
+    for (const auto &[name, on] : drags)
+        QCOMPARE(on, cursor == name);
     QTest::mouseMove(w->WavePic, target);
     const double now = real ? *real : *whole;
     QCOMPARE(now, double(isX ? to.x() : to.y()));
@@ -196,7 +201,8 @@ void TestWaveMouse::dragEachCursorOfASplitPicture()
     QVERIFY(pic.pixelColor(oldMarker) != CursorColour);
 
     QTest::mouseRelease(w->WavePic, Qt::LeftButton, {}, target);
-    QVERIFY(!w->cursors.dragging());
+    QVERIFY(!c.DragX1 && !c.DragX2 && !c.DragY1 && !c.DragY2);
+    QVERIFY(!c.DragX1Low && !c.DragX2Low && !c.DragY1Low && !c.DragY2Low);
     QTest::mouseMove(w->WavePic, isX ? QPoint(to.x() + 30, inHalfY) : QPoint(300, to.y() + 30));
     QCOMPARE(real ? *real : double(*whole), now); // released: the cursor stays
 }

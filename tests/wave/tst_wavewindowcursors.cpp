@@ -179,7 +179,11 @@ private slots:
         const QPoint grab = isX ? QPoint(int(at), 120) : QPoint(150, int(at));
         const QPoint to = isX ? QPoint(int(at) + 30, 130) : QPoint(160, int(at) + 20);
         QTest::mousePress(w->WavePic, Qt::LeftButton, {}, grab);
-        QVERIFY(c.dragging());
+        // Only the grabbed cursor is dragged.
+        const bool drags[4] = {c.DragX1, c.DragX2, c.DragY1, c.DragY2};
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(drags[i], i == which);
+        QVERIFY(!c.DragX1Low && !c.DragX2Low && !c.DragY1Low && !c.DragY2Low);
         QTest::mouseMove(w->WavePic, to);
         QCOMPARE(MouseControl::Cursor(), isX ? 9 : 7);
         const double moved[4] = {c.CursorX1, c.CursorX2, c.CursorY1, double(c.CursorY2)};
@@ -194,7 +198,8 @@ private slots:
             QCOMPARE(countColour(img, QRect(30, int(at), 290, 1), kCursor), 0);
         }
         QTest::mouseRelease(w->WavePic, Qt::LeftButton, {}, to);
-        QVERIFY(!c.dragging());
+        QVERIFY(!c.DragX1 && !c.DragX2 && !c.DragY1 && !c.DragY2);
+        QVERIFY(!c.DragX1Low && !c.DragX2Low && !c.DragY1Low && !c.DragY2Low);
         QTest::mouseMove(w->WavePic, to + QPoint(10, 10));
         const double after[4] = {c.CursorX1, c.CursorX2, c.CursorY1, double(c.CursorY2)};
         QCOMPARE(after[which], moved[which]); // released: the cursor stays
