@@ -850,7 +850,7 @@ void TestFrmOpenWaveform::mouseDragsADigitalChannel()
     QCOMPARE(pic->cursor().shape(), Qt::OpenHandCursor);
     QTest::mousePress(pic, Qt::LeftButton, {}, QPoint(300, 299));
     moveMouse(pic, QPoint(300, 0));
-    QCOMPARE(r.Setup.DigitalRows[1], qint16(42));
+    QCOMPARE(r.Setup.LARow[1], qint16(42));
     QCOMPARE(r.Setup.LASelected, quint8(1));
     QTest::mouseRelease(pic, Qt::LeftButton, {}, QPoint(300, 0));
 }

@@ -91,14 +91,14 @@ class TestWaveMouse : public QObject {
         s.LastPoint = 299;
         s.CH1Valid = s.LAValid = 1;
         s.FFTFullScreen = splitFFT ? 0 : 1;
-        s.FFTUnitDb = 1;
-        s.FFTScaleDb = 10;
+        s.FFTDecibelScale = 1;
+        s.FFTScaleDB = 10;
         s.FFTHzPerDiv = 100.0f;
         s.LAShownMask = qint16(0xFFFF);
         s.LASelected = 2;
         s.LAHeightD0D7 = s.LAHeightD8D15 = 5;
         for (int n = 0; n < 16; ++n)
-            s.DigitalRows[size_t(n)] = qint16(logicRow(n));
+            s.LARow[size_t(n)] = qint16(logicRow(n));
         d.LAWords = QList<qint32>(WaveDoc::RowsSize, 0);
         for (int k = 0; k < 600; ++k) {
             quint16 wordBits = 0;

@@ -295,8 +295,8 @@ private slots:
             app().Settings.CH1Display = app().Settings.MathDisplay = word(Word::WordOn);
             d.FFTDisplay = word(Word::WordOn);
             d.ShowMath = true;
-            d.Setup.FFTUnitDb = 1;
-            d.Setup.FFTScaleDb = 20;
+            d.Setup.FFTDecibelScale = 1;
+            d.Setup.FFTScaleDB = 20;
             d.Setup.FFTHzPerDiv = 1000.0f;
             d.Setup.FFTFullScreen = 1;
         }
