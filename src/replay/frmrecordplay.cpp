@@ -11,6 +11,7 @@
 #include "replay/replaycaptions.h"
 #include "replay/replaypicture.h"
 #include "workspace/itemplacement.h"
+#include "workspace/itemshow.h"
 #include "texts/loadlanguage.h"
 #include "texts/messagetable.h"
 
@@ -590,20 +591,20 @@ frmRecordPlay *ShowReplayWindow(int slot)
     if (slot < 0 || slot >= DataSheet::ReplaySlots)
         return nullptr;
     installReplayLanguageLoader();
-    frmRecordPlay *w = ReplayWindow(slot);
-    const bool fresh = !w;
-    if (fresh) {
-        w = new frmRecordPlay(slot);
-        app().Sheet.ReplayForms[size_t(slot)] = w;
-        addToItemArea(w, true);
-    }
-    w->setSlot(slot);
-    w->setWindowTitle(app().Sheet.Replays[size_t(slot)].Name);
-    LoadReplayWindowTexts(slot, languageIndex());
-    if (fresh)
-        w->Form_Load();
-    showItemWindow(w);
-    return w;
+    ItemWindowShow show;
+    show.form = &app().Sheet.ReplayForms[size_t(slot)];
+    show.find = [slot] { return ReplayWindow(slot); };
+    show.make = [slot] { return new frmRecordPlay(slot); };
+    show.deleteFrameOnClose = true;
+    show.activate = [slot](QWidget *made, bool fresh) {
+        auto *w = static_cast<frmRecordPlay *>(made);
+        w->setSlot(slot);
+        w->setWindowTitle(app().Sheet.Replays[size_t(slot)].Name);
+        LoadReplayWindowTexts(slot, languageIndex());
+        if (fresh)
+            w->Form_Load();
+    };
+    return static_cast<frmRecordPlay *>(ShowItemSlotWindow(show));
 }
 
 void CloseReplayWindow(int slot)

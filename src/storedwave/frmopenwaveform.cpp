@@ -9,6 +9,7 @@
 #include "platform/ui/holdbutton.h"
 #include "platform/ui/ui.h"
 #include "workspace/itemplacement.h"
+#include "workspace/itemshow.h"
 #include "storedwave/csvexport.h"
 #include "storedwave/infopanel.h"
 #include "storedwave/scalestep.h"
@@ -887,20 +888,20 @@ frmOpenWaveform *ShowStoredWaveWindow(int slot)
     if (slot < 0 || slot >= DataSheet::StoredWaveSlots)
         return nullptr;
     installStoredWaveLanguageLoader();
-    frmOpenWaveform *w = StoredWaveWindow(slot);
-    const bool fresh = !w;
-    if (fresh) {
-        w = new frmOpenWaveform(slot);
-        app().Sheet.StoredWaveForms[size_t(slot)] = w;
-        addToItemArea(w, true);
-    }
-    w->setSlot(slot);
-    w->setWindowTitle(captionOf(app().Sheet.StoredWaves[size_t(slot)]));
-    LoadStoredWaveWindowTexts(slot, languageIndex());
-    if (fresh)
-        w->Form_Load();
-    showItemWindow(w);
-    return w;
+    ItemWindowShow show;
+    show.form = &app().Sheet.StoredWaveForms[size_t(slot)];
+    show.find = [slot] { return StoredWaveWindow(slot); };
+    show.make = [slot] { return new frmOpenWaveform(slot); };
+    show.deleteFrameOnClose = true;
+    show.activate = [slot](QWidget *made, bool fresh) {
+        auto *w = static_cast<frmOpenWaveform *>(made);
+        w->setSlot(slot);
+        w->setWindowTitle(captionOf(app().Sheet.StoredWaves[size_t(slot)]));
+        LoadStoredWaveWindowTexts(slot, languageIndex());
+        if (fresh)
+            w->Form_Load();
+    };
+    return static_cast<frmOpenWaveform *>(ShowItemSlotWindow(show));
 }
 
 bool CloseStoredWaveWindow(int slot)
