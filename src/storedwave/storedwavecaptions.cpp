@@ -1,6 +1,7 @@
 #include "storedwave/storedwavecaptions.h"
 
 #include "app/appstate.h"
+#include "storedwave/frmopenwaveform.h"
 #include "workspace/captionapply.h"
 #include "texts/loadlanguage.h"
 
@@ -49,8 +50,11 @@ void LoadStoredWaveWindowTexts(int slot, int lang)
 {
     if (lang != 0 && lang != 1)
         return;
-    if (QWidget *w = windowOf(slot))
+    if (QWidget *w = windowOf(slot)) {
         applyCaptions(w, storedWaveWindowCaptions(), lang);
+        if (auto *f = qobject_cast<frmOpenWaveform *>(w))
+            f->fitTimeGroup();
+    }
 }
 
 void LoadAllStoredWaveWindowTexts(int lang)
