@@ -453,18 +453,8 @@ bool frmMeasure::Form_QueryUnload() const
 
 void frmMeasure::closeEvent(QCloseEvent *event)
 {
-    if (unloaded_) {
-        event->accept();
-        return;
-    }
-    if (!Form_QueryUnload()) {
-        event->ignore();
-        return;
-    }
-    Form_Unload();
-    event->accept();
-    if (handlerDepth_ == 0)
-        frame()->deleteLater();
+    closeItemWindow(this, event, unloaded_, handlerDepth_, [this] { return Form_QueryUnload(); },
+                    [this] { Form_Unload(); });
 }
 
 void frmMeasure::Form_Unload()
@@ -473,13 +463,12 @@ void frmMeasure::Form_Unload()
     const int s = slot();
     if (MeasDoc *doc = docOf(s))
         doc->WindowOpen = false;
-    if (m.AutoRefresh.MeasAutoRefreshOn) {
-        m.AutoRefresh.MeasAutoRefreshOn = false;
+    EndItemRefreshOnUnload(RefreshKind::Measure, [&m] {
         if (frmMeasure *running = measureWindow(m.MeasRefreshDoc))
             running->setRefreshPictures(false);
         if (MeasDoc *doc = docOf(m.MeasRefreshDoc))
             doc->Refreshing = false;
-    }
+    });
     m.MeasRefreshActive = false;
     unloaded_ = true;
     timer1_->stop();
@@ -490,9 +479,7 @@ void frmMeasure::Form_Unload()
 
 void frmMeasure::leaveHandler()
 {
-    --handlerDepth_;
-    if (handlerDepth_ == 0 && unloaded_)
-        frame()->deleteLater();
+    leaveItemHandler(this, handlerDepth_, unloaded_);
 }
 
 // --- functions for the data sheet -------------------------------------------

@@ -440,35 +440,23 @@ bool frmData::Form_QueryUnload() const
 
 void frmData::closeEvent(QCloseEvent *event)
 {
-    if (unloaded_) {
-        event->accept();
-        return;
-    }
-    if (!Form_QueryUnload()) {
-        event->ignore();
-        return;
-    }
-    Form_Unload();
-    event->accept();
-    if (handlerDepth_ == 0)
-        frame()->deleteLater();
+    closeItemWindow(this, event, unloaded_, handlerDepth_, [this] { return Form_QueryUnload(); },
+                    [this] { Form_Unload(); });
 }
 
 void frmData::Form_Unload()
 {
     DataWindowState &d = app().wave.data;
-    AutoRefreshFlags &f = app().measure.AutoRefresh;
     const int s = slot();
     if (DataDoc *doc = docOf(s))
         doc->WindowOpen = false;
     d.DataRefreshActive = false;
-    if (f.DataAutoRefreshOn) {
-        f.DataAutoRefreshOn = false;
+    EndItemRefreshOnUnload(RefreshKind::Data, [&d] {
         if (frmData *running = dataWindow(d.DataRefreshDoc))
             running->setRefreshPictures(false);
         if (DataDoc *doc = docOf(d.DataRefreshDoc))
             doc->Refreshing = false;
-    }
+    });
     unloaded_ = true;
     timer1_->stop();
     timer2_->stop();
@@ -478,9 +466,7 @@ void frmData::Form_Unload()
 
 void frmData::leaveHandler()
 {
-    --handlerDepth_;
-    if (handlerDepth_ == 0 && unloaded_)
-        frame()->deleteLater();
+    leaveItemHandler(this, handlerDepth_, unloaded_);
 }
 
 // --- functions for the data sheet -------------------------------------------

@@ -856,31 +856,19 @@ bool frmWave::Form_QueryUnload() const
 
 void frmWave::closeEvent(QCloseEvent *event)
 {
-    if (unloaded_) {
-        event->accept();
-        return;
-    }
-    if (!Form_QueryUnload()) {
-        event->ignore();
-        return;
-    }
-    Form_Unload();
-    event->accept();
-    if (handlerDepth_ == 0)
-        frame()->deleteLater();
+    closeItemWindow(this, event, unloaded_, handlerDepth_, [this] { return Form_QueryUnload(); },
+                    [this] { Form_Unload(); });
 }
 
 void frmWave::Form_Unload()
 {
     WaveState &w = app().wave;
-    AutoRefreshFlags &f = app().measure.AutoRefresh;
     releasePrintJob(PrintJobKind::Wave);
     const int s = slot();
     if (WaveDoc *d = docOf(s))
         d->WindowOpen = false;
     unloaded_ = true;
-    if (f.WaveAutoRefreshOn) {
-        f.WaveAutoRefreshOn = false;
+    EndItemRefreshOnUnload(RefreshKind::Wave, [&w] {
         // The refreshing window (never made anew for this) shows Refresh again.
         if (frmWave *running = waveWindow(w.WaveRefreshDoc)) {
             running->setRefreshPictures(false);
@@ -888,7 +876,7 @@ void frmWave::Form_Unload()
         }
         if (WaveDoc *d = docOf(w.WaveRefreshDoc))
             d->Refreshing = false;
-    }
+    });
     timer1_->stop();
     timer2_->stop();
     w.WaveRefreshActive = false;
@@ -898,9 +886,7 @@ void frmWave::Form_Unload()
 
 void frmWave::leaveHandler()
 {
-    --handlerDepth_;
-    if (handlerDepth_ == 0 && unloaded_)
-        frame()->deleteLater();
+    leaveItemHandler(this, handlerDepth_, unloaded_);
 }
 
 // --- functions for the data sheet -------------------------------------------------

@@ -91,3 +91,12 @@ void RunItemRefresh(const RefreshWindow &w)
     w.clock->stop();
     w.button->setEnabled(true);
 }
+
+void EndItemRefreshOnUnload(RefreshKind kind, const std::function<void()> &stopRunning)
+{
+    bool &on = autoRefreshOn(kind);
+    if (!on)
+        return;
+    on = false;
+    stopRunning();
+}

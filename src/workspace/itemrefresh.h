@@ -55,3 +55,8 @@ bool &autoRefreshOn(RefreshKind kind);
 // longer refreshing and its clock stopped. A window that unloaded meanwhile is
 // left alone (its unload has ended the refresh).
 void RunItemRefresh(const RefreshWindow &w);
+
+// A window of kind unloads: a running continuous refresh of that kind ends,
+// and stopRunning lets the refreshing window show Refresh again and its item
+// stop refreshing. Nothing happens while none runs.
+void EndItemRefreshOnUnload(RefreshKind kind, const std::function<void()> &stopRunning);

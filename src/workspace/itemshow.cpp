@@ -2,6 +2,7 @@
 
 #include "workspace/itemplacement.h"
 
+#include <QCloseEvent>
 #include <QWidget>
 
 QWidget *ShowItemSlotWindow(const ItemWindowShow &show)
@@ -19,4 +20,28 @@ QWidget *ShowItemSlotWindow(const ItemWindowShow &show)
         show.activate(w, fresh);
     showItemWindow(w);
     return w;
+}
+
+void closeItemWindow(QWidget *window, QCloseEvent *event, bool unloaded, int handlerDepth,
+                     const std::function<bool()> &mayUnload, const std::function<void()> &unload)
+{
+    if (unloaded) {
+        event->accept();
+        return;
+    }
+    if (!mayUnload()) {
+        event->ignore();
+        return;
+    }
+    unload();
+    event->accept();
+    if (handlerDepth == 0)
+        itemFrame(window)->deleteLater();
+}
+
+void leaveItemHandler(QWidget *window, int &handlerDepth, bool unloaded)
+{
+    --handlerDepth;
+    if (handlerDepth == 0 && unloaded)
+        itemFrame(window)->deleteLater();
 }

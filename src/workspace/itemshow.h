@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class QCloseEvent;
 class QWidget;
 
 struct ItemWindowShow {
@@ -31,3 +32,14 @@ struct ItemWindowShow {
 // Finds or makes the window as above, applies activate and shows it raised
 // and active in its frame. Returns the window.
 QWidget *ShowItemSlotWindow(const ItemWindowShow &show);
+
+// The close of an item window that may be closed while one of its handlers is
+// on the stack (handlerDepth of them). A window already unloaded closes; one
+// that mayUnload refuses stays open; otherwise unload runs and the window's
+// frame (itemFrame()) is deleted once no handler of the window is left on the
+// stack: now, or by leaveItemHandler() when the last one returns.
+void closeItemWindow(QWidget *window, QCloseEvent *event, bool unloaded, int handlerDepth,
+                     const std::function<bool()> &mayUnload, const std::function<void()> &unload);
+// A handler of window returns (handlerDepth counts it down); the last one to
+// leave an unloaded window deletes its frame.
+void leaveItemHandler(QWidget *window, int &handlerDepth, bool unloaded);
