@@ -4,7 +4,7 @@
 #include "datasheet/datasheetfile.h"
 #include "datasheet/sheetitems.h"
 #include "platform/ui/ui.h"
-#include "shell/pictures.h"
+#include "workspace/pictures.h"
 #include "workspace/doccommands.h"
 #include "workspace/recentfiles.h"
 #include "texts/loadlanguage.h"

@@ -21,7 +21,7 @@
 #include "shell/frmopendoc.h"
 #include "shell/frmoptions.h"
 #include "shell/itemkinds.h"
-#include "shell/pictures.h"
+#include "workspace/pictures.h"
 #include "workspace/modalrunner.h"
 #include "workspace/mousecontrol.h"
 #include "shell/programicon.h"

@@ -1,6 +1,6 @@
 #include "shell/frmsplash.h"
 
-#include "shell/pictures.h"
+#include "workspace/pictures.h"
 #include "workspace/captionapply.h"
 #include "texts/loadlanguage.h"
 
