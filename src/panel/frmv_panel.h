@@ -38,6 +38,7 @@ public:
 
 protected:
     void done(int r) override;
+    void keyPressEvent(QKeyEvent *e) override;
 
 private:
     void Form_Unload();

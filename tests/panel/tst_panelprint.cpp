@@ -178,6 +178,53 @@ private slots:
         QVERIFY(!preview);
     }
 
+    // One Esc in the panel's preview closes the preview and leaves the panel
+    // open: the preview takes the keyboard when it opens, and an Esc that
+    // still reaches the panel (a window system that left the keyboard there)
+    // closes the preview first. Back in the panel, Esc closes it.
+    void escInThePreviewClosesOnlyThePreview_data()
+    {
+        QTest::addColumn<bool>("leftOnPanel");
+        QTest::newRow("keyboard in the preview") << false;
+        QTest::newRow("keyboard left on the panel") << true;
+    }
+    void escInThePreviewClosesOnlyThePreview()
+    {
+        QFETCH(bool, leftOnPanel);
+        frmV_Panel panel;
+        panel.setWindowModality(Qt::ApplicationModal);
+        panel.show();
+        panel.activateWindow();
+        fx->clock.advance(10);
+        QCoreApplication::processEvents(); // the window system's activation
+        QCOMPARE(QApplication::activeWindow(), &panel);
+        panel.cmdPreview_Click();
+        QPointer<QWidget> preview = qtPicturePrinter().previewWindow(PrintJobKind::Panel);
+        QVERIFY(preview);
+        QCoreApplication::processEvents();
+        // A key goes where the keyboard's focus is: the active window's.
+        auto keyboard = [] {
+            QWidget *w = QApplication::focusWidget();
+            return w ? w : QApplication::activeWindow();
+        };
+        if (leftOnPanel) {
+            QTest::keyClick(&panel, Qt::Key_Escape);
+        } else {
+            QCOMPARE(QApplication::activeWindow(), preview.data());
+            QTest::keyClick(keyboard(), Qt::Key_Escape);
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!preview);
+        QVERIFY(panel.isVisible());
+        QVERIFY(app().shell.PanelLoaded);
+        panel.activateWindow();
+        QCoreApplication::processEvents();
+        QCOMPARE(QApplication::activeWindow(), &panel);
+        QTest::keyClick(keyboard(), Qt::Key_Escape);
+        QVERIFY(!panel.isVisible());
+        QVERIFY(!app().shell.PanelLoaded);
+    }
+
     void printLandsInItsBox()
     {
         const QString pdf = dir->filePath(QStringLiteral("page.pdf"));
