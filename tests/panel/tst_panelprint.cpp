@@ -7,7 +7,12 @@
 #include "panel/frmv_panel.h"
 #include "panel/panelprint.h"
 #include "platform/print/printpicture.h"
+#include "platform/safesave.h"
+#include "texts/loadlanguage.h"
+#include "texts/toolkitlanguage.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QPointer>
 #include <QPrintPreviewDialog>
 #include <QRegularExpression>
@@ -144,6 +149,7 @@ private slots:
     }
     void cleanup()
     {
+        applyToolkitLanguage(1);
         for (int k = 0; k < PrintJobKindCount; ++k)
             qtPicturePrinter().release(PrintJobKind(k));
         qtPicturePrinter().setOutputPdf(QString());
@@ -223,6 +229,41 @@ private slots:
         QTest::keyClick(keyboard(), Qt::Key_Escape);
         QVERIFY(!panel.isVisible());
         QVERIFY(!app().shell.PanelLoaded);
+    }
+
+    // The print layer's messages are in the language in force, and follow
+    // a switch either way.
+    void printMessagesFollowTheLanguage()
+    {
+        qtPicturePrinter().setPrinterName(QStringLiteral("Kelvoscope test printer that is not there"));
+        frmV_Panel panel;
+        fx->clock.advance(10);
+        QFile blocker(dir->filePath(QStringLiteral("blocker")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        struct Row {
+            int lang;
+            const char *printer, *noPicture, *folder;
+        };
+        const Row rows[] = {
+            {0, "打印机无法打印此页。", "没有可保存的图片。", "无法创建文件夹 %1。"},
+            {1, "The printer could not print the page.", "There is no picture to save.", "Cannot create the folder %1."},
+            {0, "打印机无法打印此页。", "没有可保存的图片。", "无法创建文件夹 %1。"},
+        };
+        const QString unmakeable = dir->filePath(QStringLiteral("blocker/sub/x.bmp"));
+        for (const Row &row : rows) {
+            app().texts.LanguageIndex = row.lang;
+            ApplyLanguage(row.lang);
+            fx->fakeUi.clear();
+            panel.cmdPrint_Click();
+            QCOMPARE(fx->fakeUi.messages().size(), 1);
+            QCOMPARE(fx->fakeUi.messages()[0].text, QString::fromUtf8(row.printer));
+            QString error;
+            QVERIFY(!SaveBitmapFile(QImage(), dir->filePath(QStringLiteral("x.bmp")), &error));
+            QCOMPARE(error, QString::fromUtf8(row.noPicture));
+            QVERIFY(!MakeFolderOf(unmakeable, &error));
+            QCOMPARE(error, QString::fromUtf8(row.folder).arg(QDir::toNativeSeparators(QFileInfo(unmakeable).absolutePath())));
+        }
     }
 
     void printLandsInItsBox()

@@ -98,12 +98,12 @@ bool QtPicturePrinter::run(PrintJobKind kind, const QImage &image, const PrintPa
     }
     if (pdf_.isEmpty() && printerName_.isEmpty() && QPrinterInfo::availablePrinters().isEmpty()) {
         if (error)
-            *error = QStringLiteral("No printer is available.");
+            *error = QCoreApplication::translate("Kelvoscope", "No printer is available.");
         return false;
     }
     if (!paintPage(&job->printer, image, layout) || job->printer.printerState() == QPrinter::Error) {
         if (error)
-            *error = QStringLiteral("The printer could not print the page.");
+            *error = QCoreApplication::translate("Kelvoscope", "The printer could not print the page.");
         return false;
     }
     return true;
