@@ -1,5 +1,9 @@
 #include "platform/ui/savepath.h"
+#include "platform/ui/qtui.h"
 #include "platform/ui/scriptedui.h"
+
+#include <QComboBox>
+#include <QFileDialog>
 
 #include <QtTest>
 
@@ -103,6 +107,31 @@ private slots:
         fake_.answerFile("/tmp/b", 1);
         QCOMPARE(ui().saveFile(req).selectedFilter, QStringLiteral("Excel (*.xls)"));
         QCOMPARE(ui().saveFile(req).selectedFilter, QStringLiteral("Text Files (*.txt)"));
+    }
+
+    // The real save dialog of an export adds the suffix of the filter the
+    // user picks (and so asks before replacing that file); a document's
+    // save keeps its own suffix whatever the filter.
+    void saveDialogSuffixFollowsTheFilter()
+    {
+        FileDialogRequest req{"Export", "Excel (*.xls);;Text Files (*.txt);;All Files (*.*)", {}, {}, {}};
+        auto dlg = QtUi::makeFileDialog(nullptr, req, true);
+        QCOMPARE(dlg->defaultSuffix(), QStringLiteral("xls"));
+        auto *types = dlg->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+        QVERIFY(types);
+        QTest::keyClick(types, Qt::Key_Down);
+        QCOMPARE(dlg->selectedNameFilter(), QStringLiteral("Text Files (*.txt)"));
+        QCOMPARE(dlg->defaultSuffix(), QStringLiteral("txt"));
+        QTest::keyClick(types, Qt::Key_Down);
+        QVERIFY(dlg->defaultSuffix().isEmpty());
+        // Opening a file adds nothing.
+        QVERIFY(QtUi::makeFileDialog(nullptr, req, false)->defaultSuffix().isEmpty());
+
+        req.defaultSuffix = QStringLiteral("kvd");
+        dlg = QtUi::makeFileDialog(nullptr, req, true);
+        QCOMPARE(dlg->defaultSuffix(), QStringLiteral("kvd"));
+        QTest::keyClick(dlg->findChild<QComboBox *>(QStringLiteral("fileTypeCombo")), Qt::Key_Down);
+        QCOMPARE(dlg->defaultSuffix(), QStringLiteral("kvd"));
     }
 
     void inputAnswersOrCancels()
