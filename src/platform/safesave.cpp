@@ -66,6 +66,7 @@ bool MakeFolderOf(const QString &path, QString *error)
     if (info.dir().exists() || QDir().mkpath(info.absolutePath()))
         return true;
     if (error)
-        *error = QCoreApplication::translate("Kelvoscope", "Cannot create the folder %1.").arg(QDir::toNativeSeparators(info.absolutePath()));
+        *error = QCoreApplication::translate("Kelvoscope", "Cannot create the folder %1.")
+                     .arg(QDir::toNativeSeparators(info.absolutePath()));
     return false;
 }

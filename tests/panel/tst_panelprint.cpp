@@ -247,7 +247,8 @@ private slots:
         };
         const Row rows[] = {
             {0, "打印机无法打印此页。", "没有可保存的图片。", "无法创建文件夹 %1。"},
-            {1, "The printer could not print the page.", "There is no picture to save.", "Cannot create the folder %1."},
+            {1, "The printer could not print the page.", "There is no picture to save.",
+             "Cannot create the folder %1."},
             {0, "打印机无法打印此页。", "没有可保存的图片。", "无法创建文件夹 %1。"},
         };
         const QString unmakeable = dir->filePath(QStringLiteral("blocker/sub/x.bmp"));
@@ -262,7 +263,8 @@ private slots:
             QVERIFY(!SaveBitmapFile(QImage(), dir->filePath(QStringLiteral("x.bmp")), &error));
             QCOMPARE(error, QString::fromUtf8(row.noPicture));
             QVERIFY(!MakeFolderOf(unmakeable, &error));
-            QCOMPARE(error, QString::fromUtf8(row.folder).arg(QDir::toNativeSeparators(QFileInfo(unmakeable).absolutePath())));
+            const QString folder = QDir::toNativeSeparators(QFileInfo(unmakeable).absolutePath());
+            QCOMPARE(error, QString::fromUtf8(row.folder).arg(folder));
         }
     }
 

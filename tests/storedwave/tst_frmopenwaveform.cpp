@@ -333,17 +333,17 @@ void TestFrmOpenWaveform::zoomText_data()
     QTest::addColumn<bool>("refused");
     for (auto [how, commit] : {std::pair{"Enter", ZoomCommit::Enter}, std::pair{"focus", ZoomCommit::FocusLeaves}}) {
         const int c = int(commit);
-        QTest::addRow("no percent sign, %s", how) << QStringLiteral("150") << c << 1.5 << QStringLiteral("150%") << false;
-        QTest::addRow("blanks around, %s", how) << QStringLiteral(" 75 % ") << c << 0.75 << QStringLiteral("75%") << false;
-        QTest::addRow("not a number, %s", how) << QStringLiteral("abc%") << c << 2.0 << QStringLiteral("200%") << true;
-        QTest::addRow("letters, no percent sign, %s", how) << QStringLiteral("1x") << c << 2.0 << QStringLiteral("200%") << true;
-        QTest::addRow("percent alone, %s", how) << QStringLiteral("%") << c << 2.0 << QStringLiteral("200%") << true;
-        QTest::addRow("50%%, %s", how) << QStringLiteral("50%") << c << 0.5 << QStringLiteral("50%") << false;
-        QTest::addRow("0%% is held at 1%%, %s", how) << QStringLiteral("0%") << c << 0.01 << QStringLiteral("1%") << false;
-        QTest::addRow("-20%% is held at 1%%, %s", how) << QStringLiteral("-20%") << c << 0.01 << QStringLiteral("1%") << false;
-        QTest::addRow("1000%% is accepted, %s", how) << QStringLiteral("1000%") << c << 10.0 << QStringLiteral("1000%") << false;
-        QTest::addRow("beyond 1000%% is held there, %s", how) << QStringLiteral("5000%") << c << 10.0 << QStringLiteral("1000%") << false;
-        QTest::addRow("huge, %s", how) << QStringLiteral("1e300%") << c << 10.0 << QStringLiteral("1000%") << false;
+        QTest::addRow("no percent sign, %s", how) << "150" << c << 1.5 << "150%" << false;
+        QTest::addRow("blanks around, %s", how) << " 75 % " << c << 0.75 << "75%" << false;
+        QTest::addRow("not a number, %s", how) << "abc%" << c << 2.0 << "200%" << true;
+        QTest::addRow("letters, no percent sign, %s", how) << "1x" << c << 2.0 << "200%" << true;
+        QTest::addRow("percent alone, %s", how) << "%" << c << 2.0 << "200%" << true;
+        QTest::addRow("50%%, %s", how) << "50%" << c << 0.5 << "50%" << false;
+        QTest::addRow("0%% is held at 1%%, %s", how) << "0%" << c << 0.01 << "1%" << false;
+        QTest::addRow("-20%% is held at 1%%, %s", how) << "-20%" << c << 0.01 << "1%" << false;
+        QTest::addRow("1000%% is accepted, %s", how) << "1000%" << c << 10.0 << "1000%" << false;
+        QTest::addRow("beyond 1000%% is held there, %s", how) << "5000%" << c << 10.0 << "1000%" << false;
+        QTest::addRow("huge, %s", how) << "1e300%" << c << 10.0 << "1000%" << false;
     }
 }
 
