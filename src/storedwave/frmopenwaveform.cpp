@@ -31,7 +31,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMdiArea>
 #include <QMouseEvent>
 #include <QPainter>
