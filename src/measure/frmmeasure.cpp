@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStyle>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -143,7 +144,13 @@ frmMeasure::~frmMeasure()
 
 QSize frmMeasure::sizeHint() const
 {
-    return QSize(376, 346).expandedTo(minimumSizeHint());
+    // At least the design size, and wide enough for every column whole.
+    int columns = 13;
+    for (int need : columnNeeds())
+        columns += need;
+    const QMargins m = layout()->contentsMargins();
+    const int list = columns + 2 * MeasureView->frameWidth() + MeasureView->verticalScrollBar()->sizeHint().width();
+    return QSize(qMax(376, list + m.left() + m.right()), 346).expandedTo(minimumSizeHint());
 }
 
 int frmMeasure::slot() const
@@ -167,15 +174,34 @@ void frmMeasure::Form_Load()
     timer1_->start(1);
 }
 
+std::array<int, 5> frmMeasure::columnNeeds() const
+{
+    // Each column's caption and texts as the list draws them: the names of
+    // the language in force beside their pictures, the values and limits
+    // shown now or as wide as a reading gets, and the verdicts.
+    const QFontMetrics fm(MeasureView->font());
+    const int lang = app().texts.LanguageIndex;
+    const VerdictTexts v = verdictTexts(lang);
+    int names = 0;
+    for (int row = 0; row < MeasCount; ++row)
+        names = qMax(names, fm.horizontalAdvance(measNameOfIndex(measIndexOfRow(row))));
+    int reading = 0;
+    for (const char *sample : {"-888.8mV", "-888.8kHz", "-888.8us", "-888.8%"})
+        reading = qMax(reading, fm.horizontalAdvance(QLatin1String(sample)));
+    int verdicts = 0;
+    for (const QString &t : {v.underLimit, v.overLimit, v.pass, v.invalid})
+        verdicts = qMax(verdicts, fm.horizontalAdvance(t));
+    constexpr int pad = 12; // the cell's margins
+    std::array<int, 5> need{56 + 10 + names + pad, reading + pad, reading + pad, reading + pad, verdicts + pad};
+    for (int c = 0; c < 5; ++c)
+        need[size_t(c)] = qMax(need[size_t(c)], qMax(MeasureView->header()->sectionSizeHint(c),
+                                                     static_cast<const QAbstractItemView *>(MeasureView)->sizeHintForColumn(c)));
+    return need;
+}
+
 void frmMeasure::Form_Resize()
 {
-    // The widest measurement name of the language in force, as the list's
-    // font draws it.
-    const QFontMetrics fm(MeasureView->font());
-    int nameWidth = 0;
-    for (int row = 0; row < MeasCount; ++row)
-        nameWidth = qMax(nameWidth, fm.horizontalAdvance(measNameOfIndex(measIndexOfRow(row))));
-    const MeasColumnLayout l = measColumnLayout(MeasureView->viewport()->width(), nameWidth);
+    const MeasColumnLayout l = measColumnLayout(MeasureView->viewport()->width(), columnNeeds());
     MeasureView->setIconSize(QSize(l.pictureWidth, l.pictureHeight));
     for (int c = 0; c < 5; ++c)
         MeasureView->setColumnWidth(c, l.widths[size_t(c)]);

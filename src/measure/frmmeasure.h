@@ -15,6 +15,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <array>
+
 #include <memory>
 
 class ClockTimer;
@@ -88,6 +90,8 @@ private:
     bool Form_QueryUnload() const;
     void Form_Unload();
     void Form_Resize();
+    // What each of the five columns needs to show its caption and texts whole.
+    std::array<int, 5> columnNeeds() const;
     void ShowMeasureTable();
     void showRows(const MeasRows &rows);
     void setRefreshPictures(bool stop);

@@ -150,25 +150,31 @@ MeasRows DispMeasureRows(MeasDoc &doc, int lang)
     return rows;
 }
 
-MeasColumnLayout measColumnLayout(int width, int nameWidth)
+MeasColumnLayout measColumnLayout(int width, const std::array<int, 5> &needs)
 {
-    constexpr int kMargin = 13;      // 200 twips
-    constexpr int kPicture = 56;
-    constexpr int kPictureHeight = 20;
-    constexpr int kGap = 10;         // around the picture and the text in a cell
+    constexpr int kMargin = 13; // 200 twips
     MeasColumnLayout l;
-    const int room = std::max(0, width - kMargin);
-    const int equal = room / 5;
-    const int need = kPicture + kGap + std::max(0, nameWidth);
-    int type = equal;
-    if (need > equal)
-        type = std::min(need, std::max(equal, room * 2 / 5));
-    const int picture = std::clamp(type - kGap - std::max(0, nameWidth), kPicture / 2, kPicture);
-    l.pictureWidth = picture;
-    l.pictureHeight = (kPictureHeight * picture + kPicture / 2) / kPicture;
-    l.widths[0] = type;
-    const int rest = std::max(0, room - type);
-    for (int c = 1; c < 5; ++c)
-        l.widths[size_t(c)] = type == equal ? equal : rest / 4;
+    int room = std::max(0, width - kMargin);
+    std::array<int, 5> need{};
+    for (size_t c = 0; c < need.size(); ++c)
+        need[c] = std::max(0, needs[c]);
+    l.widths = need;
+    // Fill from the bottom: the level every column below it is raised to.
+    std::array<int, 5> sorted = need;
+    std::sort(sorted.begin(), sorted.end());
+    int level = 0;
+    for (int k = 5; k > 0; --k) {
+        // The k narrowest columns raised to one level, the others as they are.
+        int fixed = 0;
+        for (int i = k; i < 5; ++i)
+            fixed += sorted[size_t(i)];
+        const int candidate = (room - fixed) / k;
+        if (candidate >= sorted[size_t(k - 1)]) {
+            level = candidate;
+            break;
+        }
+    }
+    for (int &w : l.widths)
+        w = std::max(w, level);
     return l;
 }

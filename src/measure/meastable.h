@@ -57,18 +57,18 @@ struct MeasRowText {
 using MeasRows = std::array<MeasRowText, MeasCount>;
 
 // The layout of the table's five columns in a list whose inside is width
-// pixels wide, when the widest measurement name of the language in force
-// takes nameWidth pixels.
+// pixels wide, when each column's caption and texts need needs[c] pixels
+// (the Type column: its picture beside the widest measurement name).
 struct MeasColumnLayout {
     std::array<int, 5> widths{};  // Type, Value, Under Limit, Over Limit, Pass&Fail
-    int pictureWidth = 56;        // the pictures' size in the Type column (56 x 20 at full size)
+    int pictureWidth = 56;        // the pictures' size in the Type column (56 x 20)
     int pictureHeight = 20;
 };
-// Each column takes (width - 13) / 5 where the Type column then holds a
-// picture and the widest name. Where it would not, the Type column takes what
-// they need, up to two fifths of the width, the pictures shrink to make room
-// for the name (down to half size), and the other four share the rest.
-MeasColumnLayout measColumnLayout(int width, int nameWidth);
+// Every column takes at least what it needs, so that no caption or value is
+// cut; the room left over (width less a 13-pixel margin) goes to the
+// narrowest columns first, so that columns that need little end up equal.
+// A list too narrow for the needs scrolls sideways.
+MeasColumnLayout measColumnLayout(int width, const std::array<int, 5> &needs);
 
 // The rows of doc in window order, judged with the verdicts of lang: a
 // measurement with a reading and Enabled shows its limits and its verdict

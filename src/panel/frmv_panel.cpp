@@ -10,6 +10,9 @@
 #include <QLabel>
 #include <QPixmap>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 // Twips to pixels at 96 dpi.
@@ -43,6 +46,28 @@ constexpr int ClientW[] = {11530 - 85, 14175 - 85};
 constexpr int ClientH[] = {5230 - 475, 8745 - 475};
 constexpr int PicW[] = {4855, 9660};
 constexpr int PicH[] = {3563, 7100};
+// The bar of buttons above the picture: its frames and their buttons, as
+// designed (twips).
+struct BarButton {
+    const char *name;
+    int left, width;
+};
+struct BarFrame {
+    const char *name;
+    int left, width;
+    BarButton buttons[3];
+    int count;
+};
+constexpr int BarWidth = 6105;
+constexpr BarFrame BarFrames[] = {
+    {"Frame3", 120, 1755, {{"cmdRun", 50, 810}, {"cmdStop", 900, 810}, {}}, 2},
+    {"Frame2", 1950, 3015, {{"cmdExport", 120, 930}, {"cmdPrint", 1080, 915}, {"cmdPreview", 2040, 915}}, 3},
+    {"Display", 5040, 975, {{"cmdZoom", 60, 825}, {}, {}}, 1},
+};
+
+// The soft keys' size.
+constexpr int SoftKeyW = 465;
+constexpr int SoftKeyH = 315;
 
 } // namespace
 
@@ -95,10 +120,6 @@ frmV_Panel::frmV_Panel(QWidget *parent) : QDialog(parent)
         f.setPointSizeF(f.pointSizeF() * 0.8);
         box->setFont(f);
     }
-    for (const FramePlace &f : FramePlaces)
-        keys_.frames.at(QLatin1String(f.name))->resize(px(f.width), px(f.height));
-    for (int i = 1; i <= 5; ++i)
-        key(QStringLiteral("VK_F%1").arg(i))->resize(px(465), px(315));
 
     mirror_.onPicture = [this] { showPicture(); };
     mirror_.onRunState = [this] { showRunState(); };
@@ -113,6 +134,7 @@ frmV_Panel::frmV_Panel(QWidget *parent) : QDialog(parent)
     setLaKey(keys_, app().link.LaPresent != 0);
     app().shell.PanelLoaded = true;
     LoadVirtualPanelTexts(this, app().texts.LanguageIndex);
+    applyLayout(zoom_); // for the captions of the language
 }
 
 frmV_Panel::~frmV_Panel()
@@ -140,12 +162,98 @@ void frmV_Panel::setLaAvailable(bool present)
 void frmV_Panel::applyLayout(int zoom)
 {
     const int z = zoom == 1 ? 1 : 0;
-    setFixedSize(px(ClientW[z]), px(ClientH[z]));
-    for (const FramePlace &f : FramePlaces)
-        keys_.frames.at(QLatin1String(f.name))->move(px(z ? f.left2 : f.left1), px(z ? f.top2 : f.top1));
+    zoom_ = z;
+    // The keys keep their designed places; a frame (or soft key) whose keys
+    // and captions need more room than designed grows, and pushes what lies
+    // beside it to the right and what lies below it down, keeping the
+    // designed gaps. The window grows with them; the picture keeps its place
+    // and size.
+    struct Box {
+        QWidget *w;
+        QRect design;
+        QRect placed;
+    };
+    // Every key at least as large as its face.
+    for (auto &[name, b] : keys_.keys) {
+        const QFontMetrics fm = b->fontMetrics();
+        b->setMinimumSize(std::max(20, fm.horizontalAdvance(b->text()) + 10), std::max(18, fm.height() + 2));
+    }
+    std::vector<Box> boxes;
+    // The bar first: its buttons as wide as their captions need.
+    auto *bar = findChild<QGroupBox *>(QStringLiteral("Frame1"), Qt::FindDirectChildrenOnly);
+    const QRect barDesign(px(150), px(30), px(BarWidth), px(820));
+    boxes.push_back({bar, barDesign, QRect(barDesign.topLeft(), layOutBar())});
+    for (const FramePlace &f : FramePlaces) {
+        QWidget *w = keys_.frames.at(QLatin1String(f.name));
+        boxes.push_back({w, QRect(px(z ? f.left2 : f.left1), px(z ? f.top2 : f.top1), px(f.width), px(f.height)), {}});
+    }
     for (int i = 0; i < 5; ++i)
-        key(QStringLiteral("VK_F%1").arg(i + 1))->move(px(z ? 10200 : 5250), px(z ? SoftTop2[i] : SoftTop1[i]));
+        boxes.push_back({key(QStringLiteral("VK_F%1").arg(i + 1)),
+                         QRect(px(z ? 10200 : 5250), px(z ? SoftTop2[i] : SoftTop1[i]), px(SoftKeyW), px(SoftKeyH)), {}});
+    for (Box &b : boxes)
+        if (b.w != bar)
+            b.placed = QRect(b.design.topLeft(), b.design.size().expandedTo(b.w->minimumSizeHint()));
+    // Designed neighbours share at most a border: a strip of 2 pixels does
+    // not make two boxes lie in one row or column.
+    const auto rows = [](const QRect &a, const QRect &b) { return a.top() + 2 < b.bottom() && b.top() + 2 < a.bottom(); };
+    const auto cols = [](const QRect &a, const QRect &b) { return a.left() + 2 < b.right() && b.left() + 2 < a.right(); };
+    std::vector<Box *> order;
+    for (Box &b : boxes)
+        order.push_back(&b);
+    std::sort(order.begin(), order.end(), [](const Box *a, const Box *b) { return a->design.left() < b->design.left(); });
+    for (Box *b : order)
+        for (const Box *a : order) {
+            if (a == b || a->design.left() >= b->design.left() || !rows(a->design, b->design))
+                continue;
+            const int gap = std::max(1, b->design.left() - a->design.right());
+            b->placed.moveLeft(std::max(b->placed.left(), a->placed.right() + gap));
+        }
+    std::sort(order.begin(), order.end(), [](const Box *a, const Box *b) { return a->design.top() < b->design.top(); });
+    for (Box *b : order)
+        for (const Box *a : order) {
+            if (a == b || a->design.top() >= b->design.top() || !cols(a->placed, b->placed))
+                continue;
+            const int gap = std::max(1, b->design.top() - a->design.bottom());
+            b->placed.moveTop(std::max(b->placed.top(), a->placed.bottom() + gap));
+        }
+    int right = px(ClientW[z]), bottom = px(ClientH[z]);
+    for (const Box &b : boxes) {
+        right = std::max(right, px(ClientW[z]) + b.placed.right() - b.design.right());
+        bottom = std::max(bottom, px(ClientH[z]) + b.placed.bottom() - b.design.bottom());
+    }
+    setFixedSize(right, bottom);
+    for (const Box &b : boxes)
+        b.w->setGeometry(b.placed);
     PanelWavePic->resize(px(PicW[z]), px(PicH[z]));
+}
+
+QSize frmV_Panel::layOutBar()
+{
+    // Each button at least as wide as its caption, the buttons of a frame
+    // and the frames one after another with their designed gaps.
+    auto *bar = findChild<QGroupBox *>(QStringLiteral("Frame1"), Qt::FindDirectChildrenOnly);
+    int frameRight = 0;       // placed right edge of the previous frame
+    int frameDesignRight = 0; // its designed right edge
+    for (const BarFrame &f : BarFrames) {
+        auto *box = bar->findChild<QGroupBox *>(QLatin1String(f.name), Qt::FindDirectChildrenOnly);
+        const int left = frameRight ? std::max(px(f.left), frameRight + px(f.left) - frameDesignRight) : px(f.left);
+        int right = 0, designRight = 0;
+        for (int i = 0; i < f.count; ++i) {
+            const BarButton &d = f.buttons[i];
+            QPushButton *b = buttons_.at(QLatin1String(d.name));
+            const int width = std::max(px(d.width), b->fontMetrics().horizontalAdvance(b->text()) + 10);
+            const int x = right ? std::max(px(d.left), right + px(d.left) - designRight) : px(d.left);
+            b->setGeometry(x, b->y(), width, b->height());
+            right = x + width;
+            designRight = px(d.left + d.width);
+        }
+        const int width = std::max(px(f.width), right + px(f.width) - designRight);
+        box->setGeometry(left, box->y(), width, box->height());
+        frameRight = left + width;
+        frameDesignRight = px(f.left + f.width);
+    }
+    bar->resize(std::max(px(BarWidth), frameRight + px(BarWidth) - frameDesignRight), bar->height());
+    return bar->size();
 }
 
 void frmV_Panel::showPicture()

@@ -29,6 +29,10 @@ public:
     // The image the picture shows now.
     QImage pictureImage() const { return mirror_.picture(); }
 
+    // Places the keys and sizes the window for a zoom of the picture (0: 1x,
+    // 1: 2x), spread out as far as their captions need.
+    void applyLayout(int zoom);
+
     void cmdRun_Click();
     void cmdStop_Click();
     void cmdZoom_Click();
@@ -44,7 +48,9 @@ private:
     void Form_Unload();
     void showRunState();
     void showPicture();
-    void applyLayout(int zoom);
+    // Sizes the buttons of the bar above the picture for their captions;
+    // returns the bar's size.
+    QSize layOutBar();
 
     KnobRepeater knob_;
     ScreenMirror mirror_;
@@ -52,4 +58,5 @@ private:
     QLabel *PanelWavePic = nullptr;
     std::map<QString, QPushButton *> buttons_;
     bool unloaded_ = false;
+    int zoom_ = 0;
 };

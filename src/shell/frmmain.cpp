@@ -13,6 +13,7 @@
 #include "link/rs232func.h"
 #include "panel/panelopen.h"
 #include "platform/clock.h"
+#include "platform/settingsstore.h"
 #include "platform/ui/ui.h"
 #include "shell/captionapply.h"
 #include "shell/frmabout.h"
@@ -56,6 +57,7 @@ namespace {
 const QString AppTitle = QStringLiteral("Kelvoscope");
 const QString PaneDataSheet = QStringLiteral("DataSheet");
 const QString PaneController = QStringLiteral("Controller");
+constexpr int PaneLayoutVersion = 1;
 
 std::function<bool(const QString &)> &helpOpener()
 {
@@ -148,6 +150,9 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
 
     mdi_ = new QMdiArea(this);
     mdi_->setObjectName(QStringLiteral("mdiArea"));
+    // Item windows moved or left beyond the area stay within reach.
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdi_);
 
     buildMenus();
@@ -484,7 +489,17 @@ void frmMain::MDIForm_Load()
     // Options and the window's rectangle.
     TwipsRect rect = pixelsToTwips(QRect(pos(), size()), twipsPerPixel());
     LoadSoftwareSetting(&rect);
-    applyWindowRect(rect);
+    if (HasStoredWindowRect()) {
+        applyWindowRect(rect);
+    } else if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        // Never stored: a usable size for the screen rather than the small
+        // default rectangle.
+        const QRect r = firstStartWindowRect(screen->availableGeometry());
+        move(r.topLeft());
+        resize(r.size());
+    } else {
+        applyWindowRect(rect);
+    }
     // VISA resource manager; one-time flags of the panes; the language.
     call(s.hooks.OpenVisaRM);
     app().ctrl.CtrlInitialised = false;
@@ -533,12 +548,31 @@ void frmMain::TimerInit_Timer()
     ShowPane(PaneController);
     action(QStringLiteral("mnuViewController"))->setChecked(true);
     action(QStringLiteral("mnuViewDataBrowser"))->setChecked(true);
+    restorePaneLayout();
     ShellState &s = app().shell;
     if (s.StartupLoadCtrl && !s.RecentCtrl.Captions[0].isEmpty() && s.hooks.OpenCtrl)
         s.hooks.OpenCtrl(s.RecentCtrl.Captions[0]);
     if (s.StartupLoadSheet && !s.RecentSheet.Captions[0].isEmpty() && s.hooks.OpenDataSheet)
         s.hooks.OpenDataSheet(s.RecentSheet.Captions[0]);
     MDIForm_Resize();
+}
+
+void frmMain::restorePaneLayout()
+{
+    const QString stored = GetSetting(QLatin1String(StoreKeys::WindowSettings), QLatin1String(StoreKeys::MainLayout));
+    if (!stored.isEmpty() && restoreState(QByteArray::fromBase64(stored.toLatin1()), PaneLayoutVersion)) {
+        // Both panes are shown at every start, wherever the user put them;
+        // the toolbar follows its menu entry.
+        dataSheetDock_->show();
+        controllerDock_->show();
+        tbToolBar_->setVisible(action(QStringLiteral("mnuViewToolbar"))->isChecked());
+        return;
+    }
+    // The first split: the panes a fifth of the window wide; the Data
+    // Browser's few rows above, most of the height for the settings tree.
+    const int h = qMax(200, height());
+    resizeDocks({dataSheetDock_, controllerDock_}, {h * 3 / 10, h * 7 / 10}, Qt::Vertical);
+    resizeDocks({dataSheetDock_}, {qMax(dataSheetDock_->minimumSizeHint().width(), width() / 5)}, Qt::Horizontal);
 }
 
 void frmMain::applyWindowRect(const TwipsRect &tw)
@@ -609,6 +643,10 @@ void frmMain::Unload()
         const TwipsRect rect = pixelsToTwips(QRect(pos(), size()), twipsPerPixel());
         SaveSoftwareSetting(&rect);
     }
+    // The panes' split and places, once the start-up step has laid them out.
+    if (!TimerInit->isActive())
+        SaveSetting(QLatin1String(StoreKeys::WindowSettings), QLatin1String(StoreKeys::MainLayout),
+                    QString::fromLatin1(saveState(PaneLayoutVersion).toBase64()));
     if (h.LinkConnected && h.LinkConnected() && h.SendCommand)
         h.SendCommand(QStringLiteral(":KEY:LOCK DISABLE"));
     call(h.CloseVisaAll);
@@ -850,12 +888,19 @@ void frmMain::tileWindows(bool sideBySide)
         return;
     const QRect area = mdi_->viewport()->rect();
     const int n = int(ws.size());
+    // A window that cannot be made as small as its share keeps its minimum,
+    // and the ones after it follow it rather than cover it; the area then
+    // scrolls to them.
+    int at = 0;
     for (int i = 0; i < n; ++i) {
         ws[i]->showNormal();
-        if (sideBySide)
-            ws[i]->setGeometry(i * (area.width() / n), 0, area.width() / n, area.height());
-        else
-            ws[i]->setGeometry(0, i * (area.height() / n), area.width(), area.height() / n);
+        if (sideBySide) {
+            ws[i]->setGeometry(at, 0, area.width() / n, area.height());
+            at += ws[i]->width();
+        } else {
+            ws[i]->setGeometry(0, at, area.width(), area.height() / n);
+            at += ws[i]->height();
+        }
     }
 }
 

@@ -104,6 +104,8 @@ private:
     void Unload();
     void openHelp();
     void applyWindowRect(const TwipsRect &tw);
+    // The user's pane layout of the last run, or the first split.
+    void restorePaneLayout();
     void setStatusText(const QString &text);
     QAction *addAction(QMenu *m, const char *name, const QString &text, void (frmMain::*slot)());
 

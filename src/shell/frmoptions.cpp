@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -57,6 +58,10 @@ frmOptions::frmOptions(QWidget *owner) : QDialog(owner)
 void frmOptions::buildControls()
 {
     tbsOptions = named(new QTabWidget(this), "tbsOptions");
+    // Every tab's caption whole: the dialog grows to show them all rather
+    // than hiding some behind scroll arrows.
+    tbsOptions->tabBar()->setUsesScrollButtons(false);
+    tbsOptions->tabBar()->setElideMode(Qt::ElideNone);
 
     // General page.
     auto *page0 = named(new QWidget, "picOptions_0");

@@ -9,6 +9,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPointer>
 
 #include <algorithm>
 
@@ -16,6 +17,55 @@ namespace {
 
 constexpr int kCascadeStep = 24;  // pixels between cascaded windows
 constexpr int kCascadeSteps = 8;  // then the cascade starts again at the top left
+
+// The frame's minimum follows its window's: captions set after the window
+// opened (a language applied, a file's texts) may need more room than the
+// window's first minimum gave.
+class FrameMinimum final : public QObject {
+public:
+    FrameMinimum(QMdiSubWindow *sub, QWidget *window) : QObject(sub), sub_(sub), window_(window)
+    {
+        setObjectName(QStringLiteral("frameMinimum"));
+        // A window with a layout hears of its own changes; a window without
+        // one tells its frame when its minimum changes.
+        window->installEventFilter(this);
+        sub->installEventFilter(this);
+    }
+    static QSize frameOf(QMdiSubWindow *sub)
+    {
+        QMargins m = sub->contentsMargins();
+        if (QLayout *l = sub->layout())
+            m += l->contentsMargins();
+        return QSize(m.left() + m.right(), m.top() + m.bottom());
+    }
+    static QSize minimumOf(QWidget *window)
+    {
+        return window->minimumSize().expandedTo(window->minimumSizeHint()).expandedTo(QSize(1, 1));
+    }
+    void apply()
+    {
+        if (!window_ || window_->parentWidget() != sub_)
+            return; // the window has gone, or moved to another frame
+        const QSize wanted = minimumOf(window_) + frameOf(sub_);
+        if (sub_->minimumSize() == wanted)
+            return;
+        sub_->setMinimumSize(wanted);
+        if (sub_->width() < wanted.width() || sub_->height() < wanted.height())
+            sub_->resize(sub_->size().expandedTo(wanted));
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if ((watched == window_ || watched == sub_) && event->type() == QEvent::LayoutRequest)
+            apply();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QMdiSubWindow *sub_;
+    QPointer<QWidget> window_;
+};
 
 // The frame of an item window. Qt writes the texts of a frame's system menu
 // (Restore, Move, Size, ...) once, when the frame is made; on a language
@@ -71,13 +121,12 @@ void placeNewItemWindow(QWidget *window)
         return;
     // The frame around the window: title bar and borders (the sub-window's
     // margins), and what its layout adds.
-    QMargins m = sub->contentsMargins();
-    if (QLayout *l = sub->layout())
-        m += l->contentsMargins();
-    const QSize frame(m.left() + m.right(), m.top() + m.bottom());
-    const QSize minimum = window->minimumSize().expandedTo(window->minimumSizeHint()).expandedTo(QSize(1, 1));
+    const QSize frame = FrameMinimum::frameOf(sub);
+    const QSize minimum = FrameMinimum::minimumOf(window);
     const QSize design = window->sizeHint().expandedTo(minimum);
     sub->setMinimumSize(minimum + frame);
+    if (!sub->findChild<QObject *>(QStringLiteral("frameMinimum"), Qt::FindDirectChildrenOnly))
+        new FrameMinimum(sub, window);
     int others = 0;
     for (QMdiSubWindow *w : area->subWindowList())
         others += w != sub && w->isVisible() && !w->isMinimized();

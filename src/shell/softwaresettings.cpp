@@ -145,6 +145,22 @@ void LoadSoftwareSetting(TwipsRect *rect)
         rect->Height = v;
 }
 
+bool HasStoredWindowRect()
+{
+    using namespace StoreKeys;
+    for (const char *key : {MainLeft, MainTop, MainWidth, MainHeight})
+        if (HasSetting(QLatin1String(WindowSettings), QLatin1String(key)))
+            return true;
+    return false;
+}
+
+QRect firstStartWindowRect(const QRect &available)
+{
+    QRect r(QPoint(0, 0), QSize(available.width() * 3 / 4, available.height() * 3 / 4));
+    r.moveCenter(available.center());
+    return r;
+}
+
 bool SaveSoftwareSetting(const TwipsRect *rect)
 {
     const ShellState &s = app().shell;

@@ -25,6 +25,8 @@ inline constexpr const char *MainLeft = "MainLeft";
 inline constexpr const char *MainTop = "MainTop";
 inline constexpr const char *MainWidth = "MainWidth";
 inline constexpr const char *MainHeight = "MainHeight";
+// The panes' places and sizes (the main window's saved state, base64).
+inline constexpr const char *MainLayout = "MainLayout";
 inline constexpr const char *RecentCtrl = "Recent Ctrl_QM4100D";
 inline constexpr const char *RecentSheet = "Recent Sheet_QM4100D";
 } // namespace StoreKeys
@@ -55,6 +57,14 @@ bool readSingle(const QString &text, double *out);
 // field by field in the same way (it holds the window's current rectangle on
 // entry).
 void LoadSoftwareSetting(TwipsRect *rect);
+
+// True once a rectangle of the main window has been stored (any of its four
+// keys); the first start has none.
+bool HasStoredWindowRect();
+
+// The main window's rectangle at the first start: three quarters of the
+// available area of its screen, centred on it.
+QRect firstStartWindowRect(const QRect &available);
 
 // Writes the options, then rect unless it is null (a minimised window keeps
 // the stored rectangle of the last run). Stops at the first failing write;

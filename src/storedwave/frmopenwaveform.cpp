@@ -133,7 +133,12 @@ frmOpenWaveform::~frmOpenWaveform()
 
 QSize frmOpenWaveform::sizeHint() const
 {
-    return QSize(LeftColumn + 2 * Margin + 700 + ScrollThickness, PanelTop + PanelHeight + 2 * Margin + 500 + ScrollThickness);
+    // The picture at zoom 2, and room for the widest info panel (two
+    // channels under the alternate trigger).
+    const InfoPanelDesign &d = design();
+    const int widestPanel = px(d.altFrameWidth + (d.labelWidth + 420 + d.boxWidth + d.buttonWidth) * 2 + 600 + d.resetWidth);
+    return QSize(std::max(LeftColumn + 2 * Margin + 700 + ScrollThickness, LeftColumn + widestPanel + Margin),
+                 PanelTop + PanelHeight + 2 * Margin + 500 + ScrollThickness);
 }
 
 QSize frmOpenWaveform::minimumSizeHint() const
@@ -177,11 +182,11 @@ void frmOpenWaveform::buildControls()
     QGroupBox *cursorFrame = makeFrame(this, QStringLiteral("Frame2_2"), QRect(4, 204, 80, 66));
     ChkCursorX = new QCheckBox(cursorFrame);
     ChkCursorX->setObjectName(QStringLiteral("ChkCursorX"));
-    ChkCursorX->setGeometry(6, 18, 72, 20);
+    ChkCursorX->setGeometry(4, 18, 74, 20);
     connect(ChkCursorX, &QCheckBox::clicked, this, [this] { ChkCursorX_Click(); });
     ChkCursorY = new QCheckBox(cursorFrame);
     ChkCursorY->setObjectName(QStringLiteral("ChkCursorY"));
-    ChkCursorY->setGeometry(6, 40, 72, 20);
+    ChkCursorY->setGeometry(4, 40, 74, 20);
     connect(ChkCursorY, &QCheckBox::clicked, this, [this] { ChkCursorY_Click(); });
 
     QGroupBox *output = makeFrame(this, QStringLiteral("Frame2_1"), QRect(4, 274, 80, LeftColumnBottom - 274));
@@ -222,7 +227,9 @@ void frmOpenWaveform::buildControls()
     abtnCH2DivInc = scaleButton(framVoltDiv, "abtnCH2DivInc", ScaleTarget::Ch2VoltDiv, 1);
     const auto placeRow = [&d](const InfoRowPlace &r, QLabel *label, QLineEdit *box, QToolButton *dec,
                                QToolButton *inc) {
-        label->setGeometry(px(r.label), RowTop, px(d.labelWidth), RowHeight);
+        // The label ends where its box begins (the designed label reaches
+        // under the box).
+        label->setGeometry(px(r.label), RowTop, std::min(px(d.labelWidth), px(r.box) - px(r.label) - 2), RowHeight);
         box->setGeometry(px(r.box), RowTop, px(d.boxWidth), RowHeight);
         dec->setGeometry(px(r.dec), RowTop, px(d.buttonWidth), RowHeight);
         inc->setGeometry(px(r.inc), RowTop, px(d.buttonWidth), RowHeight);
@@ -351,6 +358,8 @@ void frmOpenWaveform::Timer1_Timer()
     if (r.HasData) {
         LayoutMemoryWaveInfo();
         RefreshScreenData(ScreenSelector::All);
+    } else {
+        fitTimeGroup();
     }
     ZoomCombo->setEnabled(true);
     colorProgressBox();
@@ -421,6 +430,26 @@ void frmOpenWaveform::DrawCursors()
 
 void frmOpenWaveform::RefreshScreenData(int selector) { ::RefreshScreenData(rec(), selector); }
 
+void frmOpenWaveform::fitTimeGroup()
+{
+    // The "Time/Div" label as wide as its text in the language in force; the
+    // box and its buttons after it, the frame, Reset and the panel widened
+    // to match.
+    const InfoPanelDesign &d = design();
+    const int labelWidth = std::max(48, QFontMetrics(Label4->font()).horizontalAdvance(Label4->text()) + 4);
+    Label4->resize(labelWidth, Label4->height());
+    const int x = Label4->x() + labelWidth + 2;
+    txtTimeDiv->move(x, txtTimeDiv->y());
+    abtnTimeDivDec->move(x + txtTimeDiv->width() + 3, abtnTimeDivDec->y());
+    abtnTimeDivInc->move(abtnTimeDivDec->x() + abtnTimeDivDec->width() + 2, abtnTimeDivInc->y());
+    const int extra = std::max(0, abtnTimeDivInc->geometry().right() + 1 + 11 - px(d.timeFrameWidth));
+    framTimeDiv->resize(px(d.timeFrameWidth) + extra, framTimeDiv->height());
+    if (framTimeDiv->isVisibleTo(this)) {
+        Reset->move(framTimeDiv->geometry().right() + 1 + px(120), Reset->y());
+        framRefresh->resize(std::max(framRefresh->width(), Reset->geometry().right() + 1 + 12), framRefresh->height());
+    }
+}
+
 void frmOpenWaveform::LayoutMemoryWaveInfo()
 {
     const StoredWave &r = rec();
@@ -428,8 +457,10 @@ void frmOpenWaveform::LayoutMemoryWaveInfo()
     const InfoPanelPlace p = ::LayoutMemoryWaveInfo(r, d);
     framAltTimeDiv->setVisible(p.altFrameShown);
     framTimeDiv->setVisible(p.timeFrameShown);
+    framVoltDiv->setVisible(p.voltFrameShown);
     if (p.moved) {
-        framVoltDiv->resize(px(p.voltFrameWidth), framVoltDiv->height());
+        if (p.voltFrameShown)
+            framVoltDiv->resize(px(p.voltFrameWidth), framVoltDiv->height());
         const auto move = [](const InfoRowPlace &row, QLabel *label, QLineEdit *box, QToolButton *dec, QToolButton *inc) {
             label->move(px(row.label), label->y());
             box->move(px(row.box), box->y());
@@ -447,6 +478,9 @@ void frmOpenWaveform::LayoutMemoryWaveInfo()
             framTimeDiv->move(px(p.timeFrameLeft), framTimeDiv->y());
         Reset->move(px(p.resetLeft), Reset->y());
     }
+    // The alternate frame's free right part, kept for Reset, ends before it.
+    framAltTimeDiv->resize(std::min(px(d.altFrameWidth), Reset->x() - framAltTimeDiv->x() - 4), framAltTimeDiv->height());
+    fitTimeGroup();
     const InfoPanelTexts t = FillMemoryWaveInfo(r);
     txtCH1Div->setText(t.ch1VoltDiv);
     for (QWidget *w : std::initializer_list<QWidget *>{txtCH1Div, abtnCH1DivDec, abtnCH1DivInc, lblCH1})

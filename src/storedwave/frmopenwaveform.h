@@ -158,6 +158,9 @@ public:
     double hScrollRange() const { return hScrollRange_; }
     double vScrollRange() const { return vScrollRange_; }
     ClockTimer &scaleRepeatTimer() { return *Timer2; }
+    // Lays the time/div group out for its label's text (after a language
+    // change as after a layout of the panel).
+    void fitTimeGroup();
 
 protected:
     void resizeEvent(QResizeEvent *e) override;

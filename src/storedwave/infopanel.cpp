@@ -45,7 +45,17 @@ InfoPanelPlace LayoutMemoryWaveInfo(const StoredWave &w, const InfoPanelDesign &
         p.voltFrameWidth = oneRow;
         p.ch2 = infoRowAt(L + 50, d);
         p.ch2Moved = true;
+    } else if (w.ShowLA) {
+        // Logic channels only: no volts/div frame; the time/div group and
+        // Reset take its place.
+        p.voltFrameShown = false;
+        p.moved = true;
+        p.refreshWidth = d.timeFrameWidth + 600 + d.resetWidth;
+        p.timeFrameLeft = L;
+        p.resetLeft = p.timeFrameLeft + d.timeFrameWidth + 120;
+        return p;
     } else {
+        p.voltFrameShown = false;
         return p;
     }
     p.moved = true;

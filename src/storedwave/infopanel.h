@@ -34,11 +34,13 @@ struct InfoRowPlace {
 InfoRowPlace infoRowAt(int x, const InfoPanelDesign &d);
 
 // Where LayoutMemoryWaveInfo puts things. moved is false when no control
-// moves (normal trigger without CH1 and CH2); the frames' visibility is set
-// in every case.
+// moves (normal trigger with no channel at all); the frames' visibility is set
+// in every case. With the logic channels alone the volts/div frame is hidden
+// and the time/div group and Reset move to its place.
 struct InfoPanelPlace {
     bool altFrameShown = false;
     bool timeFrameShown = true;
+    bool voltFrameShown = true;
     bool moved = false;
     int voltFrameWidth = 0;
     InfoRowPlace ch1;

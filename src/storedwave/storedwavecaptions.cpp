@@ -2,6 +2,7 @@
 
 #include "app/appstate.h"
 #include "shell/captionapply.h"
+#include "storedwave/frmopenwaveform.h"
 #include "texts/loadlanguage.h"
 
 #include <QWidget>
@@ -49,8 +50,11 @@ void LoadStoredWaveWindowTexts(int slot, int lang)
 {
     if (lang != 0 && lang != 1)
         return;
-    if (QWidget *w = windowOf(slot))
+    if (QWidget *w = windowOf(slot)) {
         applyCaptions(w, storedWaveWindowCaptions(), lang);
+        if (auto *f = qobject_cast<frmOpenWaveform *>(w))
+            f->fitTimeGroup();
+    }
 }
 
 void LoadAllStoredWaveWindowTexts(int lang)

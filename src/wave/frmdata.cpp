@@ -179,6 +179,33 @@ void frmData::layOutChannelOptions()
     OptionCH[DataCH2]->setGeometry(ch2);
     OptionCH[DataLA]->setVisible(false);
     OptionCH[DataLA]->setEnabled(false);
+    layOutTopRow();
+}
+
+void frmData::layOutTopRow()
+{
+    // The row as designed, each control at least as wide as its caption in
+    // the language in force, the frames wide enough for what they hold and
+    // wholly inside the window; the window no narrower than the row.
+    const auto wide = [](QWidget *w, int design) { return qMax(design, w->sizeHint().width()); };
+    cmdRefresh->resize(wide(cmdRefresh, px(1065)), cmdRefresh->height());
+    const int top = 0;
+    const int frameHeight = px(465) - px(60);
+    int x = 0;
+    for (int i = 0; i < DataChannelCount; ++i) {
+        QRadioButton *o = OptionCH[i];
+        if (o->isHidden())
+            continue;
+        // At its place, or right of the option before it when that is wider.
+        o->setGeometry(qMax(o->x(), x), px(150) - px(60), wide(o, o->width()), px(285));
+        x = o->geometry().right() + 1 + 3;
+    }
+    Frame1->setGeometry(qMax(px(1290), cmdRefresh->geometry().right() + 1 + px(135)), top,
+                        qMax(px(2115), x), frameHeight);
+    cmdExport->setGeometry(px(120), px(120) - px(60), wide(cmdExport, px(870)), px(300));
+    Frame2->setGeometry(qMax(px(3540), Frame1->geometry().right() + 1 + px(135)), top,
+                        qMax(px(1125), cmdExport->geometry().right() + 1 + px(135)), frameHeight);
+    setMinimumSize(qMax(Frame2->geometry().right() + 1 + px(100), px(120) + px(5325) + px(120)), px(900) + px(1500));
 }
 
 // --- the table ---------------------------------------------------------------
@@ -192,6 +219,7 @@ void frmData::setColumnWidths()
 
 void frmData::Form_Resize()
 {
+    layOutTopRow();
     const QRect inner = contentsRect();
     MeasureView->setGeometry(px(100), px(900), qMax(0, inner.width() - px(200)),
                              qMax(0, inner.height() - px(1000)));

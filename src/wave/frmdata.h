@@ -56,6 +56,9 @@ public:
     // What every creator and activation does: the CH2 option 900 twips
     // right of CH1, the LA option hidden and disabled.
     void layOutChannelOptions();
+    // Places the buttons, the channel options and their frames for their
+    // captions in the language in force.
+    void layOutTopRow();
 
     // Controls, by their names.
     QToolButton *cmdRefresh = nullptr;

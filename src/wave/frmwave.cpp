@@ -32,10 +32,15 @@
 #include <QMdiArea>
 #include <QPainter>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QToolButton>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -78,6 +83,9 @@ QRect colRect(int left, int top, int width, int height)
 {
     return QRect(colX(left), colY(top), colX(width), colY(height));
 }
+
+// The column's controls end with the output frame (5130 + 1305 twips down).
+const QSize kColumnPanel{colX(1080), colY(5130 + 1305) + 4};
 
 WaveDoc *docOf(int slot)
 {
@@ -142,6 +150,12 @@ void WavePictureBox::mouseReleaseEvent(QMouseEvent *event)
     owner_->WavePic_MouseUp(event->position().x(), event->position().y());
 }
 
+void WavePictureBox::wheelEvent(QWheelEvent *event)
+{
+    owner_->WavePic_Wheel(event->angleDelta(), event->modifiers().testFlag(Qt::ShiftModifier));
+    event->accept();
+}
+
 // --- the window ----------------------------------------------------------------
 
 frmWave::frmWave(QWidget *parent) : QWidget(parent)
@@ -171,8 +185,22 @@ frmWave::frmWave(QWidget *parent) : QWidget(parent)
         return c;
     };
 
-    cmdRefresh = button(this, "cmdRefresh", QStyle::SP_BrowserReload, colRect(0, 30, 1080, 390));
-    Frame1 = group(this, QStringLiteral("Frame1"), colRect(0, 470, 1065, 1455));
+    // The control column in a frameless scroll area, which scrolls it when
+    // the window is lower than the column.
+    ColumnScroll = new QScrollArea(this);
+    ColumnScroll->setObjectName(QStringLiteral("ColumnScroll"));
+    ColumnScroll->setFrameShape(QFrame::NoFrame);
+    ColumnScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ColumnScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    ColumnScroll->setWidgetResizable(false);
+    ColumnPanel = new QWidget;
+    ColumnPanel->setObjectName(QStringLiteral("ColumnPanel"));
+    ColumnPanel->setFixedSize(kColumnPanel);
+    ColumnScroll->setWidget(ColumnPanel);
+    QWidget *column = ColumnPanel;
+
+    cmdRefresh = button(column, "cmdRefresh", QStyle::SP_BrowserReload, colRect(0, 30, 1080, 390));
+    Frame1 = group(column, QStringLiteral("Frame1"), colRect(0, 470, 1065, 1455));
     Frame4 = new QFrame(Frame1);
     Frame4->setObjectName(QStringLiteral("Frame4"));
     Frame4->setGeometry(colRect(60, 200, 945, 1185));
@@ -183,7 +211,7 @@ frmWave::frmWave(QWidget *parent) : QWidget(parent)
         connect(ChkCH[i], &QCheckBox::clicked, this, [this, i] { ChkCH_Click(i); });
     }
 
-    Frame2[0] = group(this, QStringLiteral("Frame2_0"), colRect(0, 1980, 1065, 2175));
+    Frame2[0] = group(column, QStringLiteral("Frame2_0"), colRect(0, 1980, 1065, 2175));
     Frame6 = group(Frame2[0], QStringLiteral("Frame6"), colRect(60, 240, 945, 915));
     ZoomCombo = new QComboBox(Frame6);
     ZoomCombo->setObjectName(QStringLiteral("ZoomCombo"));
@@ -205,15 +233,25 @@ frmWave::frmWave(QWidget *parent) : QWidget(parent)
     for (QRadioButton *o : OptionColor)
         connect(o, &QRadioButton::clicked, this, [this] { OptionColor_Click(); });
     GridCheck = check(Frame2[0], QStringLiteral("GridCheck"), QStringLiteral("  Grid"), colRect(120, 1770, 825, 375));
+    // Rounded from the design, the zoom box, the colour frame and their
+    // neighbours would overlap by a few pixels: each starts below the one
+    // above it.
+    const auto below = [](QWidget *w, const QWidget *above, int height) {
+        w->setGeometry(w->x(), above->geometry().bottom() + 2, w->width(), height);
+    };
+    ZoomCombo->resize(ZoomCombo->width(), BestFitChk->y() - ZoomCombo->y() - 2);
+    below(Frame3, Frame6, GridCheck->y() - Frame6->geometry().bottom() - 3);
+    OptionColor[0]->move(OptionColor[0]->x(), 2);
+    below(OptionColor[1], OptionColor[0], OptionColor[0]->height());
     connect(GridCheck, &QCheckBox::clicked, this, [this] { GridCheck_Click(); });
 
-    Frame2[2] = group(this, QStringLiteral("Frame2_2"), colRect(0, 4170, 1065, 945));
+    Frame2[2] = group(column, QStringLiteral("Frame2_2"), colRect(0, 4170, 1065, 945));
     ChkCursorX = check(Frame2[2], QStringLiteral("ChkCursorX"), QStringLiteral("CursorX"), colRect(45, 210, 975, 315));
     ChkCursorY = check(Frame2[2], QStringLiteral("ChkCursorY"), QStringLiteral("CursorY"), colRect(45, 570, 975, 315));
     connect(ChkCursorX, &QCheckBox::clicked, this, [this] { ChkCursorX_Click(); });
     connect(ChkCursorY, &QCheckBox::clicked, this, [this] { ChkCursorY_Click(); });
 
-    Frame2[1] = group(this, QStringLiteral("Frame2_1"), colRect(0, 5130, 1065, 1305));
+    Frame2[1] = group(column, QStringLiteral("Frame2_1"), colRect(0, 5130, 1065, 1305));
     // The output buttons as wide as their frame allows.
     cmdExport = button(Frame2[1], "cmdExport", QStyle::SP_DialogSaveButton, colRect(30, 240, 1005, 300));
     cmdPrint = button(Frame2[1], "cmdPrint", QStyle::SP_FileDialogDetailedView, colRect(30, 570, 1005, 300));
@@ -254,6 +292,10 @@ frmWave::frmWave(QWidget *parent) : QWidget(parent)
         bar->setSingleStep(1);
         bar->hide();
     }
+    ScrollCorner = new QWidget(this);
+    ScrollCorner->setObjectName(QStringLiteral("ScrollCorner"));
+    ScrollCorner->setAutoFillBackground(true);
+    ScrollCorner->hide();
     connect(HScroll, &QScrollBar::valueChanged, this, [this] { HScroll_Change(); });
     connect(VScroll, &QScrollBar::valueChanged, this, [this] { VScroll_Change(); });
 
@@ -273,6 +315,9 @@ frmWave::frmWave(QWidget *parent) : QWidget(parent)
     timer2_ = appClock().makeTimer();
     timer2_->onTimeout = [this] { Timer2_Timer(); };
 
+    // Small enough to tile; the column scrolls and the picture keeps a
+    // corner in view.
+    setMinimumSize(px(kColumnTwips) + ColumnScroll->verticalScrollBar()->sizeHint().width() + 120, 180);
     resize(sizeHint());
     setRefreshPictures(false);
     Form_Load();
@@ -458,9 +503,13 @@ void frmWave::Form_Resize()
         HScroll->setValue(0);
         VScroll->setValue(0);
     }
+    // The column, with a scroll bar of its own when the window is lower.
+    const bool columnScrolls = height() < kColumnPanel.height();
+    const int columnWidth = px(kColumnTwips) + (columnScrolls ? ColumnScroll->verticalScrollBar()->sizeHint().width() : 0);
+    ColumnScroll->setGeometry(0, 0, columnWidth, height());
     WaveLayoutInput in;
     in.client = size() * TwipsPerPx;
-    in.columnTwips = kColumnTwips;
+    in.columnTwips = columnScrolls ? columnWidth * TwipsPerPx : kColumnTwips;
     in.previousBackPic = QRect(BackPic->x() * TwipsPerPx, BackPic->y() * TwipsPerPx,
                                BackPic->width() * TwipsPerPx, BackPic->height() * TwipsPerPx);
     in.sizePicture = !InitPending;
@@ -495,6 +544,13 @@ void frmWave::Form_Resize()
         };
         placeBar(HScroll, out.hBar);
         placeBar(VScroll, out.vBar);
+        if (out.hBar.shown && out.vBar.shown) {
+            ScrollCorner->setGeometry(VScroll->x(), HScroll->y(), VScroll->width(), HScroll->height());
+            ScrollCorner->show();
+            ScrollCorner->raise();
+        } else {
+            ScrollCorner->hide();
+        }
         if (out.hBar.shown)
             HScrollRange = out.hScrollRange;
         if (out.vBar.shown)
@@ -639,6 +695,23 @@ void frmWave::HScroll_Change()
 {
     WavePic->move(int(RoundHalfEven(hScrollOffset(HScroll->value(), HScrollRange))), WavePic->y());
     placeProgressBox();
+}
+
+void frmWave::WavePic_Wheel(QPoint angleDelta, bool across)
+{
+    int delta = angleDelta.y();
+    bool horizontal = across || !VScroll->isVisibleTo(this);
+    if (angleDelta.y() == 0) {
+        delta = angleDelta.x();
+        horizontal = true;
+    }
+    QScrollBar *bar = horizontal ? HScroll : VScroll;
+    const double range = horizontal ? HScrollRange : double(VScrollRange);
+    if (delta == 0 || !bar->isVisibleTo(this) || range <= 0)
+        return;
+    // About three lines of 20 pixels a notch (120), at least one step.
+    const double perNotch = std::max(1.0, std::round(60.0 * 100.0 / range));
+    bar->setValue(bar->value() - int(std::lround(delta / 120.0 * perNotch)));
 }
 
 void frmWave::VScroll_Change()

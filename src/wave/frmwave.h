@@ -33,6 +33,7 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QRadioButton;
+class QScrollArea;
 class QScrollBar;
 class QToolButton;
 struct WaveDoc;
@@ -49,6 +50,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     frmWave *owner_;
@@ -134,6 +136,15 @@ public:
     QLabel *LblRefreshValue = nullptr;
     QScrollBar *HScroll = nullptr;
     QScrollBar *VScroll = nullptr;
+    // The square between the two bars, covering the picture there.
+    QWidget *ScrollCorner = nullptr;
+    // The control column; it scrolls when the window is lower than it.
+    QScrollArea *ColumnScroll = nullptr;
+    QWidget *ColumnPanel = nullptr;
+
+    // The mouse wheel over the picture: scrolls a zoomed picture (across with
+    // Shift or a sideways wheel).
+    void WavePic_Wheel(QPoint angleDelta, bool across);
 
     // The picture as last drawn (the persistent image of the picture box).
     const QImage &picture() const { return WavePic->image; }

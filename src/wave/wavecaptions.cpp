@@ -91,6 +91,7 @@ void applyTo(frmData *w, int lang)
     const std::array<QString, 3> headers = dataWindowHeaders(lang);
     for (int c = 0; c < 3; ++c)
         w->model()->setHeaderText(c, headers[size_t(c)]);
+    w->layOutTopRow();
 }
 
 } // namespace

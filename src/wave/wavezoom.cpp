@@ -116,20 +116,30 @@ WaveLayout layoutWaveWindow(const WaveLayoutInput &in)
     }
     const double Z = in.zoom;
     out.picture = QSize(rounded(350 * Z), rounded(250 * Z));
-    const bool wider = out.picture.width() > innerW;
-    const bool taller = out.picture.height() > innerH;
-    constexpr int thick = 255;
+    // The bars lie flush along the container's bottom and right edges, over
+    // the picture; the room one of them takes may call for the other.
+    const int barPx = rounded(ScrollBarTwips / double(TwipsPerPx));
+    bool wider = out.picture.width() > innerW;
+    bool taller = out.picture.height() > innerH;
+    if (wider && !taller)
+        taller = out.picture.height() > innerH - barPx;
+    if (taller && !wider)
+        wider = out.picture.width() > innerW - barPx;
+    const int viewW = innerW - (taller ? barPx : 0);
+    const int viewH = innerH - (wider ? barPx : 0);
     if (wider) {
         out.hBar.shown = true;
-        out.hBar.rect = QRect(b.left() + 20, b.top() + b.height() - 280, b.width() - (taller ? 290 : 40), thick);
-        out.hScrollRange = float(out.picture.width() - innerW);
-        out.hBar.largeChange = rounded(double(innerW) / out.picture.width() * 100);
+        out.hBar.rect = QRect(b.left(), b.top() + b.height() - ScrollBarTwips,
+                              b.width() - (taller ? ScrollBarTwips : 0), ScrollBarTwips);
+        out.hScrollRange = float(out.picture.width() - viewW);
+        out.hBar.largeChange = rounded(double(viewW) / out.picture.width() * 100);
     }
     if (taller) {
         out.vBar.shown = true;
-        out.vBar.rect = QRect(b.left() + b.width() - 280, b.top() + 20, thick, b.height() - (wider ? 295 : 45));
-        out.vScrollRange = out.picture.height() - innerH;
-        out.vBar.largeChange = rounded(double(innerH) / out.picture.height() * 100);
+        out.vBar.rect = QRect(b.left() + b.width() - ScrollBarTwips, b.top(), ScrollBarTwips,
+                              b.height() - (wider ? ScrollBarTwips : 0));
+        out.vScrollRange = out.picture.height() - viewH;
+        out.vBar.largeChange = rounded(double(viewH) / out.picture.height() * 100);
     }
     return out;
 }

@@ -17,6 +17,7 @@
 inline constexpr double ZoomFloor = 0.01;   // 1 %
 inline constexpr double ZoomCeiling = 10.0; // 1000 %: a larger picture is refused
 inline constexpr int TwipsPerPx = 15;
+inline constexpr int ScrollBarTwips = 255; // the picture's scroll bars are 17 pixels thick
 
 // The number of percent a zoom text typed into a zoom box stands for: a
 // number, optionally followed by "%", with blanks around either. The number
@@ -65,7 +66,7 @@ struct WaveLayout {
     bool zoomFromBestFit = false; // the zoom box shows ZoomText(zoom) and is disabled
     QSize picture;         // pixels
     ScrollBarPlace hBar, vBar;
-    double hScrollRange = 0.0; // pixels the picture is wider than its container (when hBar is shown)
+    double hScrollRange = 0.0; // pixels the picture is wider than what the bars leave in view (when hBar is shown)
     int vScrollRange = 0;      // pixels it is taller (when vBar is shown)
 };
 

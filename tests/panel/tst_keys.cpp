@@ -5,6 +5,8 @@
 #include "panel/frmv_panel.h"
 #include "panel/keytable.h"
 #include "panel/panelopen.h"
+#include "support/fitcheck.h"
+#include "texts/loadlanguage.h"
 #include "shell/modalrunner.h"
 #include "texts/stringres.h"
 
@@ -37,6 +39,8 @@ private slots:
     void openingChoosesWindow();
     void keyboardCaption_data();
     void keyboardCaption();
+    void panelCaptionsShowWhole_data();
+    void panelCaptionsShowWhole();
 
 private:
     std::unique_ptr<LinkFixture> fx;
@@ -465,6 +469,36 @@ void TestKeys::keyboardCaption()
     QCOMPARE(k.windowTitle(), title);
     // The group captions stay English.
     QCOMPARE(k.findChild<QGroupBox *>(QStringLiteral("Vertical"))->title(), QStringLiteral("Vertical"));
+}
+
+void TestKeys::panelCaptionsShowWhole_data()
+{
+    QTest::addColumn<int>("lang");
+    QTest::addColumn<int>("zoom");
+    QTest::newRow("English 1x") << 1 << 0;
+    QTest::newRow("English 2x") << 1 << 1;
+    QTest::newRow("Chinese 1x") << 0 << 0;
+    QTest::newRow("Chinese 2x") << 0 << 1;
+}
+
+// The virtual panel's own keys, knob arrows and frame captions show whole at
+// either zoom and in either language, apart from each other and inside the
+// panel, which still fits a 1600 x 1000 screen; the picture keeps its size.
+void TestKeys::panelCaptionsShowWhole()
+{
+    QFETCH(int, lang);
+    QFETCH(int, zoom);
+    app().texts.LanguageIndex = lang;
+    ApplyLanguage(lang);
+    frmV_Panel p;
+    p.mirror().halt();
+    p.applyLayout(zoom);
+    p.show();
+    QCoreApplication::processEvents();
+    const QStringList found = fitcheck::findings(&p, QStringLiteral("panel"));
+    QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
+    QVERIFY(p.width() <= 1600 && p.height() <= 1000);
+    QCOMPARE(p.picture()->size(), zoom ? QSize(644, 473) : QSize(324, 238));
 }
 
 QTEST_MAIN(TestKeys)

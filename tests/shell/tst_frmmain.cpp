@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -723,11 +724,97 @@ private slots:
         w->mnuWindowTileHorizontal_Click();
         QCOMPARE(subs[0]->x(), subs[1]->x());
         QVERIFY(subs[0]->y() != subs[1]->y());
+        // A window that cannot be as low as its share is not covered by the
+        // next one; the area scrolls to it.
+        subs[0]->setMinimumHeight(400);
+        w->mnuWindowTileHorizontal_Click();
+        QCOMPARE(subs[0]->height(), 400);
+        QCOMPARE(subs[1]->y(), subs[0]->geometry().bottom() + 1);
+        QCoreApplication::processEvents();
+        QVERIFY(w->mdiArea()->verticalScrollBar()->isVisible());
+        subs[0]->setMinimumWidth(700);
+        w->mnuWindowTileVertical_Click();
+        QCOMPARE(subs[1]->x(), subs[0]->geometry().right() + 1);
         emit w->menu(QStringLiteral("mnuWindow"))->aboutToShow();
         QStringList texts;
         for (QAction *a : w->menu(QStringLiteral("mnuWindow"))->actions())
             texts << a->text();
         QCOMPARE(texts.mid(0, 2), QStringList({"item 0", "item 1"}));
+    }
+    // The panes open with the settings tree taking most of the height, and
+    // the user's split comes back at the next start.
+    void panesKeepTheirSplitBetweenRuns()
+    {
+        ShellFixture f;
+        QSize sheetSize, ctrlSize;
+        {
+            auto w = f.loadMain();
+            w->resize(1200, 800);
+            w->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+            f.clock.advance(10);
+            QCoreApplication::processEvents();
+            QDockWidget *sheet = w->pane(QStringLiteral("DataSheet"));
+            QDockWidget *ctrl = w->pane(QStringLiteral("Controller"));
+            QVERIFY(sheet->isVisible() && ctrl->isVisible());
+            QVERIFY2(ctrl->height() >= 2 * sheet->height() && sheet->height() >= 150,
+                     qPrintable(QStringLiteral("%1 over %2").arg(sheet->height()).arg(ctrl->height())));
+            w->resizeDocks({sheet, ctrl}, {450, 250}, Qt::Vertical);
+            w->resizeDocks({sheet}, {380}, Qt::Horizontal);
+            QCoreApplication::processEvents();
+            sheetSize = sheet->size();
+            ctrlSize = ctrl->size();
+            QVERIFY(sheet->height() > ctrl->height());
+            QVERIFY(w->close());
+        }
+        QVERIFY(!f.stored(StoreKeys::WindowSettings, StoreKeys::MainLayout).startsWith(QLatin1Char('<')));
+        auto w = f.loadMain();
+        w->resize(1200, 800);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        f.clock.advance(10);
+        QCoreApplication::processEvents();
+        QCOMPARE(w->pane(QStringLiteral("DataSheet"))->size(), sheetSize);
+        QCOMPARE(w->pane(QStringLiteral("Controller"))->size(), ctrlSize);
+        // A pane or the toolbar hidden when the program closed is shown
+        // again at the start.
+        w->mnuViewController_Click();
+        w->mnuViewToolbar_Click();
+        QVERIFY(w->close());
+        auto again = f.loadMain();
+        again->show();
+        f.clock.advance(10);
+        QVERIFY(again->pane(QStringLiteral("Controller"))->isVisible());
+        QVERIFY(again->action(QStringLiteral("mnuViewController"))->isChecked());
+        QVERIFY(again->toolBar()->isVisible());
+    }
+
+    // Item windows moved beyond the item area, or left there when the main
+    // window shrinks, are reached through the area's scroll bars.
+    void itemAreaScrollsToWindowsOutsideIt()
+    {
+        ShellFixture f;
+        auto w = f.loadMain();
+        w->resize(900, 700);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        auto *child = new QWidget;
+        QMdiSubWindow *sub = w->mdiArea()->addSubWindow(child);
+        sub->setGeometry(100, 100, 300, 200);
+        sub->show();
+        QCoreApplication::processEvents();
+        QVERIFY(!w->mdiArea()->horizontalScrollBar()->isVisible());
+        w->resize(500, 400);
+        sub->move(700, 600);
+        QCoreApplication::processEvents();
+        QScrollBar *h = w->mdiArea()->horizontalScrollBar();
+        QScrollBar *v = w->mdiArea()->verticalScrollBar();
+        QVERIFY(h->isVisible() && v->isVisible());
+        h->setValue(h->maximum());
+        v->setValue(v->maximum());
+        QCoreApplication::processEvents();
+        QVERIFY2(w->mdiArea()->viewport()->rect().contains(sub->geometry()),
+                 qPrintable(QStringLiteral("%1,%2").arg(sub->x()).arg(sub->y())));
     }
 };
 

@@ -13,7 +13,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QToolButton>
 
 namespace {
 
@@ -315,6 +317,37 @@ private slots:
         QCOMPARE(app().shell.GpibAddress, 99);     // nothing chosen: kept
         QCOMPARE(app().link.BaudRateText, QStringLiteral("115200"));
         QCOMPARE(app().shell.RefreshInterval, 1500);
+    }
+
+    // With no instrument attached (the device list holds only its "none"
+    // entry) every tab's caption shows whole, with no scroll arrows, at the
+    // dialog's opening size and at the smallest its frame allows.
+    void tabCaptionsShowWholeWithNoDevice_data()
+    {
+        QTest::addColumn<int>("lang");
+        QTest::newRow("English") << 1;
+        QTest::newRow("Chinese") << 0;
+    }
+    void tabCaptionsShowWholeWithNoDevice()
+    {
+        QFETCH(int, lang);
+        ShellFixture f(lang);
+        frmOptions d;
+        QCOMPARE(d.DeviceCombo->count(), 1);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        QTabBar *bar = d.tbsOptions->tabBar();
+        for (const QSize &size : {d.size(), QSize(1, 1)}) {
+            d.resize(size);
+            QCoreApplication::processEvents();
+            const QFontMetrics fm(bar->font());
+            for (int i = 0; i < bar->count(); ++i) {
+                QVERIFY2(bar->tabRect(i).width() > fm.horizontalAdvance(bar->tabText(i)), qPrintable(bar->tabText(i)));
+                QVERIFY(bar->rect().contains(bar->tabRect(i)));
+            }
+            for (QToolButton *arrow : bar->findChildren<QToolButton *>())
+                QVERIFY(!arrow->isVisible());
+        }
     }
 };
 

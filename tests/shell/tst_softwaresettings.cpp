@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QToolBar>
 
 class TestSoftwareSettings : public QObject {
     Q_OBJECT
@@ -201,14 +202,31 @@ private slots:
         QCOMPARE(again->size(), maximised.size());
     }
 
-    void firstRunWindowIsAt1000Twips()
+    // No rectangle ever stored: three quarters of the screen's available
+    // area, centred; once one is stored (even one key), it is used.
+    void firstStartWindowFillsThreeQuartersOfTheScreen()
     {
         ShellFixture f;
-        auto w = f.loadMain();
+        const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+        {
+            auto w = f.loadMain();
+            QCOMPARE(w->size(), QSize(avail.width() * 3 / 4, avail.height() * 3 / 4));
+            QCOMPARE(QRect(w->pos(), w->size()).center(), avail.center());
+            // Every toolbar button shown, none behind the overflow arrow.
+            w->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+            for (QAction *a : w->toolBar()->actions())
+                if (!a->isSeparator())
+                    QVERIFY2(w->toolBar()->widgetForAction(a)->isVisible(), qPrintable(a->objectName()));
+        }
         const double perPixel = twipsPerPixel();
-        QCOMPARE(perPixel, 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInchX());
+        f.store(StoreKeys::WindowSettings, StoreKeys::MainWidth, QString::number(500 * perPixel));
+        auto w = f.loadMain();
         QCOMPARE(w->pos(), QPoint(qRound(1000 / perPixel), qRound(1000 / perPixel)));
-        QCOMPARE(w->size(), QSize(qRound(6500 / perPixel), qRound(6500 / perPixel)));
+        QCOMPARE(w->size(), QSize(500, qRound(6500 / perPixel)));
+        // The 1600 x 1000 screen of a new user.
+        QCOMPARE(firstStartWindowRect(QRect(0, 0, 1600, 1000)), QRect(200, 125, 1200, 750));
+        QCOMPARE(firstStartWindowRect(QRect(1600, 30, 1024, 738)), QRect(1728, 122, 768, 553));
     }
 
     void rectangleOffEveryScreenIsMovedOnScreen()

@@ -6,6 +6,7 @@
 
 #include "storedwave/wavemaker.h"
 #include "support/filesizelimit.h"
+#include "support/fitcheck.h"
 #include "support/zoomtyping.h"
 
 #include "app/appstate.h"
@@ -768,6 +769,14 @@ void TestFrmOpenWaveform::infoPanel()
     }
     // The picture starts below the panel when a channel is shown.
     QCOMPARE(w->BackPic->y() > w->framRefresh->geometry().bottom(), ch1 || ch2 || la);
+    // The panel shows whole, in a new window as after other files: no empty
+    // volts/div box, every shown control inside its frame and the panel
+    // inside the window, Reset within reach, no caption cut.
+    QCOMPARE(!w->framVoltDiv->isHidden(), ch1 || ch2);
+    QVERIFY(!w->Reset->isHidden());
+    const QStringList found = fitcheck::findings(w->framRefresh, QStringLiteral("info panel"));
+    QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
+    QVERIFY(w->rect().contains(w->framRefresh->geometry()));
 }
 
 void TestFrmOpenWaveform::cursorCheckBoxes()

@@ -53,7 +53,9 @@ void TestInfoPanel::layout_data()
     QTest::newRow("CH1 only") << true << false << false << true << 2635 << 155 << -1 << 6610 << 2940 << 5760;
     QTest::newRow("CH2 only") << false << true << false << true << 2635 << -1 << 155 << 6610 << 2940 << 5760;
     QTest::newRow("both") << true << true << false << true << 5070 << 155 << 2640 << 9045 << 5375 << 8195;
-    QTest::newRow("neither") << false << false << false << false << 0 << -1 << -1 << 0 << 0 << 0;
+    // The logic channels alone: the time/div group and Reset where the
+    // volts/div frame would be, inside the panel.
+    QTest::newRow("logic only") << false << false << false << true << 0 << -1 << -1 << 3975 << 105 << 2925;
     QTest::newRow("alternate, CH1 only") << true << false << true << true << 4890 << 155 << 2500 << 10965 << 6495
                                          << 10095;
 }
@@ -74,8 +76,11 @@ void TestInfoPanel::layout()
     QCOMPARE(p.moved, moved);
     QCOMPARE(p.altFrameShown, alternate);
     QCOMPARE(p.timeFrameShown, !alternate);
+    QCOMPARE(p.voltFrameShown, ch1 || ch2);
     if (!moved)
         return;
+    if (!alternate)
+        QVERIFY(p.resetLeft + InfoPanelDesign{}.resetWidth <= p.refreshWidth);
     QCOMPARE(p.voltFrameWidth, voltWidth);
     QCOMPARE(p.ch1Moved, ch1Label >= 0);
     QCOMPARE(p.ch2Moved, ch2Label >= 0);

@@ -28,7 +28,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <QToolButton>
 
 namespace {
@@ -327,7 +329,7 @@ private slots:
     }
 
     // Editing inside a factor goes through texts that are not the one meant
-    // ("30%" on the way from "300%" to "400%"): none of them is applied or
+    // ("30%" on the way from "300%" to "350%"): none of them is applied or
     // reported, in either language. A choice from the list applies at once.
     void zoomEditsAndChoices_data()
     {
@@ -376,20 +378,100 @@ private slots:
         QCOMPARE(w->zoomFactor(), 3.5);
     }
 
+    // The bars of a zoomed picture lie flush along the container's bottom and
+    // right edges, the square between them covered, so that no strip of the
+    // picture shows beside them; scrolled to an end, the picture's far edge
+    // meets the other bar.
     void scrollBarsMoveThePicture()
     {
         frmWave *w = openItem();
         w->BestFitChk->click();
         typeZoom(w->ZoomCombo, QStringLiteral("500%")); // far larger than the container
         QVERIFY(w->HScroll->isVisibleTo(w) && w->VScroll->isVisibleTo(w));
+        const QRect back = w->BackPic->geometry();
+        const QRect h = w->HScroll->geometry(), v = w->VScroll->geometry();
+        QCOMPARE(h.left(), back.left());
+        QCOMPARE(h.bottom(), back.bottom());
+        QCOMPARE(h.right() + 1, v.left());
+        QCOMPARE(v.top(), back.top());
+        QCOMPARE(v.right(), back.right());
+        QCOMPARE(v.bottom() + 1, h.top());
+        auto *corner = w->findChild<QWidget *>(QStringLiteral("ScrollCorner"));
+        QVERIFY2(corner && corner->isVisibleTo(w), "the square between the bars shows the picture");
+        QCOMPARE(corner->geometry(), QRect(v.left(), h.top(), v.width(), h.height()));
         w->HScroll->setValue(100);
-        QCOMPARE(w->WavePic->x() + w->WavePic->width(), w->BackPic->width());
+        QCOMPARE(w->BackPic->x() + w->WavePic->x() + w->WavePic->width(), v.left());
         w->VScroll->setValue(100);
-        QCOMPARE(w->WavePic->y() + w->WavePic->height(), w->BackPic->height());
+        QCOMPARE(w->BackPic->y() + w->WavePic->y() + w->WavePic->height(), h.top());
         // The progress box follows the picture's graticule.
         QCOMPARE(w->picRefreshProgress->pos(), progressBoxPlace(w->WavePic->pos(), 5.0));
         w->HScroll->setValue(0);
         QCOMPARE(w->WavePic->x(), 0);
+    }
+
+    // The wheel over a zoomed picture scrolls it: down and up, across with
+    // Shift or a sideways wheel; a picture that fits does not move.
+    void mouseWheelScrollsAZoomedPicture()
+    {
+        frmWave *w = openItem();
+        const auto wheel = [w](QPoint delta, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+            const QPointF at(20, 20);
+            QWheelEvent e(at, w->WavePic->mapToGlobal(at), QPoint(), delta, Qt::NoButton, mods, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(w->WavePic, &e);
+        };
+        w->BestFitChk->click();
+        typeZoom(w->ZoomCombo, QStringLiteral("500%"));
+        QCOMPARE(w->WavePic->pos(), QPoint(0, 0));
+        wheel(QPoint(0, -120));
+        QVERIFY(w->VScroll->value() > 0);
+        QVERIFY(w->WavePic->y() < 0);
+        QCOMPARE(w->WavePic->x(), 0);
+        wheel(QPoint(0, -120), Qt::ShiftModifier);
+        QVERIFY(w->HScroll->value() > 0);
+        QVERIFY(w->WavePic->x() < 0);
+        const int across = w->HScroll->value();
+        wheel(QPoint(-120, 0));
+        QVERIFY(w->HScroll->value() > across);
+        for (int i = 0; i < 50; ++i)
+            wheel(QPoint(0, 120));
+        QCOMPARE(w->VScroll->value(), 0);
+        QCOMPARE(w->WavePic->y(), 0);
+
+        typeZoom(w->ZoomCombo, QStringLiteral("50%"));
+        QVERIFY(!w->VScroll->isVisibleTo(w));
+        wheel(QPoint(0, -120));
+        QCOMPARE(w->WavePic->pos(), QPoint(0, 0));
+    }
+
+    // A window lower than its control column (tiled, or made small): the
+    // column scrolls, so the cursor and output frames can be reached, and the
+    // picture's container stays clear of it.
+    void controlColumnScrollsInALowWindow()
+    {
+        frmWave *w = openItem();
+        w->show();
+        w->resize(640, 260);
+        QCoreApplication::processEvents();
+        QScrollArea *column = nullptr;
+        for (QWidget *p = w->cmdPreview->parentWidget(); p && p != w; p = p->parentWidget())
+            if (auto *a = qobject_cast<QScrollArea *>(p))
+                column = a;
+        QVERIFY2(column, "the control column does not scroll");
+        QVERIFY(column->verticalScrollBar()->isVisible());
+        QVERIFY(column->geometry().bottom() < w->height());
+        QVERIFY(w->BackPic->x() > column->geometry().right());
+        for (QWidget *c : std::initializer_list<QWidget *>{w->ChkCursorX, w->ChkCursorY, w->cmdExport, w->cmdPrint,
+                                                           w->cmdPreview}) {
+            column->ensureWidgetVisible(c, 0, 0);
+            QCoreApplication::processEvents();
+            const QRect r(c->mapTo(column->viewport(), QPoint(0, 0)), c->size());
+            QVERIFY2(column->viewport()->rect().contains(r), qPrintable(c->objectName()));
+        }
+        // Tall enough again: no bar, the column as designed.
+        w->resize(640, 700);
+        QCoreApplication::processEvents();
+        QVERIFY(!column->verticalScrollBar()->isVisible());
+        QVERIFY(w->rect().contains(QRect(w->cmdPreview->mapTo(w, QPoint(0, 0)), w->cmdPreview->size())));
     }
 
     // --- refresh against the simulator ---------------------------------------

@@ -107,33 +107,35 @@ private slots:
         QVERIFY(!out.hBar.shown && !out.vBar.shown);
     }
 
+    // The bars lie flush with the container's edges: no strip of the picture
+    // shows between a bar and the edge, nor in the corner between the bars;
+    // the ranges reach the picture's far edges beside the other bar.
     void layoutBars_data()
     {
+        QTest::addColumn<QSize>("container"); // pixels
         QTest::addColumn<double>("zoom");
         QTest::addColumn<bool>("h");
         QTest::addColumn<bool>("v");
-        QTest::addColumn<int>("hWidth");
-        QTest::addColumn<int>("vHeight");
         QTest::addColumn<double>("hRange");
         QTest::addColumn<int>("vRange");
         QTest::addColumn<int>("hLarge");
-        // Container 400 x 300 pixels (6000 x 4500 twips).
-        QTest::newRow("fits") << 1.0 << false << false << 0 << 0 << 0.0 << 0 << 1;
-        QTest::newRow("wider and taller") << 2.0 << true << true << 6000 - 290 << 4500 - 295 << 300.0 << 200 << 57;
-        QTest::newRow("only wider") << 1.2 << true << false << 6000 - 40 << 0 << 20.0 << 0 << 95;
+        QTest::newRow("fits") << QSize(400, 300) << 1.0 << false << false << 0.0 << 0 << 1;
+        QTest::newRow("wider and taller") << QSize(400, 300) << 2.0 << true << true << 317.0 << 217 << 55;
+        QTest::newRow("only wider") << QSize(400, 400) << 1.2 << true << false << 20.0 << 0 << 95;
+        QTest::newRow("wider, and taller beside the bar") << QSize(400, 300) << 1.2 << true << true << 37.0 << 17 << 91;
     }
     void layoutBars()
     {
+        QFETCH(QSize, container);
         QFETCH(double, zoom);
         QFETCH(bool, h);
         QFETCH(bool, v);
-        QFETCH(int, hWidth);
-        QFETCH(int, vHeight);
         QFETCH(double, hRange);
         QFETCH(int, vRange);
         QFETCH(int, hLarge);
         WaveLayoutInput in;
-        in.client = QSize(1100 + 6000, 100 + 4500);
+        const int w = container.width() * 15, ht = container.height() * 15;
+        in.client = QSize(1100 + w, 100 + ht);
         in.sizePicture = true;
         in.zoom = zoom;
         const WaveLayout out = layoutWaveWindow(in);
@@ -141,13 +143,14 @@ private slots:
         QCOMPARE(out.picture, QSize(qRound(350 * zoom), qRound(250 * zoom)));
         QCOMPARE(out.hBar.shown, h);
         QCOMPARE(out.vBar.shown, v);
+        const int corner = h && v ? 255 : 0;
         if (h) {
-            QCOMPARE(out.hBar.rect, QRect(1120, 100 + 4500 - 280, hWidth, 255));
+            QCOMPARE(out.hBar.rect, QRect(1100, 100 + ht - 255, w - corner, 255));
             QCOMPARE(out.hScrollRange, hRange);
             QCOMPARE(out.hBar.largeChange, hLarge);
         }
         if (v) {
-            QCOMPARE(out.vBar.rect, QRect(1100 + 6000 - 280, 120, 255, vHeight));
+            QCOMPARE(out.vBar.rect, QRect(1100 + w - 255, 100, 255, ht - corner));
             QCOMPARE(out.vScrollRange, vRange);
         }
     }
