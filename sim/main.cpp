@@ -4,10 +4,12 @@
 //
 // Opens a pseudo-terminal in raw mode, prints the path of its device on
 // stdout (one line), and answers every LF-terminated line received there
-// until SIGTERM or SIGINT. Binary replies are framed with the 4-byte length
-// prefix of the program's serial-port control (--framing=prefix, the default)
-// or as a VISA serial resource reads them (--framing=visa: exact-count
-// blocks, the 113-byte setup form). --mono makes a monochrome instrument,
+// until SIGTERM or SIGINT, which end it at once whatever it is doing:
+// waiting for a line, in a late reply, or holding a reply that nobody reads.
+// Binary replies are framed with the 4-byte length prefix of the program's
+// serial-port control (--framing=prefix, the default) or as a VISA serial
+// resource reads them (--framing=visa: exact-count blocks, the 113-byte setup
+// form). --mono makes a monochrome instrument,
 // --identity=TEXT answers "*IDN?" with TEXT. Fault options (see
 // Qm4100Sim::Faults): --delay-ms=N, --no-reply, --silent-from=N,
 // --short-block=N, --overlong-block=N, --long-text, --garbage, --split.
@@ -27,25 +29,56 @@
 
 namespace {
 
+// A stop signal writes one byte into this pipe; every wait of the program
+// polls its read end, so a signal ends any wait at once, whenever it comes
+// (a flag tested before a blocking call would miss a signal that arrives just
+// before the call).
+int stopPipe[2] = {-1, -1};
 volatile std::sig_atomic_t stopRequested = 0;
 
 void onSignal(int)
 {
     stopRequested = 1;
+    const int saved = errno;
+    const char b = 1;
+    [[maybe_unused]] ssize_t n = ::write(stopPipe[1], &b, 1);
+    errno = saved;
 }
 
+// Waits until fd is ready for events, or until timeoutMs has passed (-1: no
+// time limit). False when a stop was asked for, before or during the wait.
+bool waitFor(int fd, short events, int timeoutMs)
+{
+    while (!stopRequested) {
+        pollfd p[2] = {{stopPipe[0], POLLIN, 0}, {fd, events, 0}};
+        const int r = ::poll(p, fd >= 0 ? 2 : 1, timeoutMs);
+        if (r < 0 && errno == EINTR)
+            continue;   // the handler has run: the loop test sees the stop
+        return !stopRequested;
+    }
+    return false;
+}
+
+bool sleepUnlessStopped(int ms)
+{
+    return waitFor(-1, 0, ms);
+}
+
+// Writes all bytes to the (non-blocking) master. A reader that takes nothing
+// holds the reply here, but never the stop: false when a stop was asked for
+// or the write failed.
 bool writeAll(int fd, const QByteArray &bytes)
 {
     qsizetype done = 0;
     while (done < bytes.size()) {
+        if (stopRequested)
+            return false;
         ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
         if (n < 0) {
-            if (errno == EINTR && !stopRequested)
+            if (errno == EINTR)
                 continue;
-            if (errno == EAGAIN) {
-                pollfd p{fd, POLLOUT, 0};
-                ::poll(&p, 1, 100);
-                if (stopRequested)
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                if (!waitFor(fd, POLLOUT, -1))
                     return false;
                 continue;
             }
@@ -152,7 +185,14 @@ int main(int argc, char **argv)
     }
     makeRaw(keep);
     makeRaw(master);
+    // Non-blocking: a reply that the reader does not take waits in poll(),
+    // where a stop signal reaches it, never inside write().
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
 
+    if (::pipe2(stopPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        std::fprintf(stderr, "qm4100-sim: cannot make a pipe: %s\n", std::strerror(errno));
+        return 1;
+    }
     struct sigaction sa;
     std::memset(&sa, 0, sizeof sa);
     sa.sa_handler = onSignal;
@@ -173,28 +213,16 @@ int main(int argc, char **argv)
     constexpr qsizetype kMaxLine = 65536;
     QByteArray pending;
     char buf[4096];
-    while (!stopRequested) {
-        pollfd p{master, POLLIN, 0};
-        int r = ::poll(&p, 1, 200);
-        if (r < 0) {
-            if (errno == EINTR)
-                continue;
-            break;
-        }
-        if (r == 0 || !(p.revents & POLLIN)) {
-            if (p.revents & (POLLERR | POLLNVAL))
-                break;
-            continue;
-        }
+    while (waitFor(master, POLLIN, -1)) {
         ssize_t n = ::read(master, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR || errno == EAGAIN || errno == EIO)
+        if (n <= 0) {
+            if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK))
                 continue;
-            break;
+            break;   // the device is gone (we hold it open, so this is not a client's close)
         }
         pending.append(buf, n);
         qsizetype lf;
-        while ((lf = pending.indexOf('\n')) >= 0) {
+        while (!stopRequested && (lf = pending.indexOf('\n')) >= 0) {
             QByteArray line = pending.left(lf);
             pending.remove(0, lf + 1);
             Qm4100Sim::Reply reply = sim.handle(line, framing);
@@ -205,14 +233,14 @@ int main(int argc, char **argv)
                 std::fprintf(stderr, "qm4100-sim: refused: %s\n", line.toPercentEncoding(" :?*%,.+-_").constData());
             if (reply.isEmpty())
                 continue;
-            if (reply.delayMs > 0)
-                ::usleep(useconds_t(reply.delayMs) * 1000);
-            for (int c = 0; c < reply.chunks.size() && !stopRequested; ++c) {
-                if (c > 0) {
-                    ::tcdrain(master);
-                    ::usleep(50000);   // let the reader see each piece as its own read
-                }
-                writeAll(master, reply.chunks[c]);
+            if (reply.delayMs > 0 && !sleepUnlessStopped(reply.delayMs))
+                break;
+            for (int c = 0; c < reply.chunks.size(); ++c) {
+                // let the reader see each piece as its own read
+                if (c > 0 && !sleepUnlessStopped(50))
+                    break;
+                if (!writeAll(master, reply.chunks[c]))
+                    break;
             }
         }
         if (pending.size() > kMaxLine) {

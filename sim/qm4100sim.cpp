@@ -3,6 +3,7 @@
 // (waveforms, setup block, measurements, screen) is in simdata.cpp.
 
 #include "sim/qm4100sim.h"
+#include "sim/simlimits.h"
 #include "sim/simprivate.h"
 
 #include "platform/clock.h"
@@ -189,6 +190,27 @@ QByteArray fmt4(double v)
     if (v == 0 || !std::isfinite(v))
         return "0.0000e+00";
     return QByteArray::number(v, 'e', 4);
+}
+
+QByteArray unitText(double v, const char *unit)
+{
+    if (!std::isfinite(v))
+        return QByteArray("?") + unit;
+    double a = std::fabs(v);
+    if (a < 1e-12)
+        return QByteArray("0.00") + unit;
+    static const struct { double scale; const char *prefix; } steps[] = {
+        {1e3, "k"}, {1, ""}, {1e-3, "m"}, {1e-6, "u"}, {1e-9, "n"}, {1e-12, "p"}};
+    int i = 0;
+    while (i < 5 && a < steps[i].scale * (1 - 5e-4))
+        ++i;
+    double x = a / steps[i].scale;
+    if (x >= 999.5 && i > 0) {   // rounds up into the next prefix
+        --i;
+        x = a / steps[i].scale;
+    }
+    const int decimals = x < 9.995 ? 2 : x < 99.95 ? 1 : 0;
+    return (v < 0 ? "-" : "") + QByteArray::number(x, 'f', decimals) + steps[i].prefix + unit;
 }
 
 } // namespace qm4100simdetail
@@ -439,6 +461,9 @@ void Qm4100Sim::reset()
     deviceClears_ = 0;
     rollStartMs_ = appClock().nowMs();
     rollFrozenMs_ = -1;
+    menuTitle_.clear();
+    menuLine_.clear();
+    menuItem_ = 0;
     log_.clear();
 }
 
@@ -498,6 +523,78 @@ void Qm4100Sim::setValue(const QByteArray &key, double v)
     values_.insert(key, fmt3(v));
 }
 
+void Qm4100Sim::clampSetting(const QByteArray &key, double lo, double hi)
+{
+    if (!values_.contains(key))
+        return;
+    const double v = num(key);
+    // a value at a limit, written in reply form, may lie a rounding outside it
+    if (v < lo - 1e-6 * std::fabs(lo))
+        setValue(key, lo);
+    else if (v > hi + 1e-6 * std::fabs(hi))
+        setValue(key, hi);
+}
+
+bool Qm4100Sim::triggerLevelRange(const QByteArray &source, double &lo, double &hi) const
+{
+    using namespace qm4100simlimits;
+    double scale = 0, offset = 0;
+    if (source == "CH1" || source == "CH2") {
+        const int ch = source == "CH2" ? 2 : 1;
+        scale = channelScale(ch);
+        offset = channelOffset(ch);
+    } else if (source == "EXT") {
+        scale = kExtVoltsPerDiv;
+    } else if (source == "EXT5") {
+        scale = kExt5VoltsPerDiv;
+    } else {
+        return false;   // the AC line and the logic channels have no level
+    }
+    lo = -kTriggerLevelDivs * scale - offset;
+    hi = kTriggerLevelDivs * scale - offset;
+    return true;
+}
+
+void Qm4100Sim::keepLimits()
+{
+    using namespace qm4100simlimits;
+    for (int ch = 1; ch <= 2; ++ch) {
+        const QByteArray c = ":CHANNEL" + QByteArray::number(ch);
+        const double p = num(c + ":PROBE");
+        const double probe = p > 0 ? p : 1.0;
+        clampSetting(c + ":SCALE", kMinVoltsPerDiv * probe, kMaxVoltsPerDiv * probe);
+        const double range = offsetLimit(channelScale(ch) / probe) * probe;
+        clampSetting(c + ":OFFSET", -range, range);
+    }
+
+    const QByteArray format = values_.value(":TIMEBASE:FORMAT");
+    if (format == "SCANNING")
+        clampSetting(":TIMEBASE:SCALE", kMinRollTimePerDiv, kMaxTimePerDiv);
+    else if (format == "X-Y")
+        clampSetting(":TIMEBASE:SCALE", kMinXyTimePerDiv, kMaxXyTimePerDiv);
+    else
+        clampSetting(":TIMEBASE:SCALE", kMinTimePerDiv, kMaxTimePerDiv);
+
+    double lo = 0, hi = 0;
+    for (const char *type : {"EDGE", "PULSE", "VIDEO", "SLOPE"}) {
+        const QByteArray base = QByteArray(":TRIGGER:") + type;
+        clampSetting(base + ":SENSITIVITY", kMinSensitivity, kMaxSensitivity);
+        if (!triggerLevelRange(values_.value(base + ":SOURCE"), lo, hi))
+            continue;
+        for (const char *level : {":LEVEL", ":LEVELA", ":LEVELB"})
+            clampSetting(base + level, lo, hi);
+    }
+    for (int ch = 1; ch <= 2; ++ch) {
+        const QByteArray alt = ":TRIGGER:ALTERNATION:";
+        clampSetting(storageKeyFor(alt + "TIMESCALE", ch), kMinTimePerDiv, kMaxTimePerDiv);
+        triggerLevelRange(ch == 2 ? "CH2" : "CH1", lo, hi);
+        for (const char *level : {"EDGE:LEVEL", "PULSE:LEVEL", "VIDEO:LEVEL", "SLOPE:LEVELA", "SLOPE:LEVELB"})
+            clampSetting(storageKeyFor(alt + level, ch), lo, hi);
+        for (const char *type : {"EDGE", "PULSE", "VIDEO", "SLOPE"})
+            clampSetting(storageKeyFor(alt + type + ":SENSITIVITY", ch), kMinSensitivity, kMaxSensitivity);
+    }
+}
+
 void Qm4100Sim::setRunning(bool run)
 {
     if (run == running_)
@@ -531,7 +628,10 @@ void Qm4100Sim::setFftDisplay(bool on)
 
 void Qm4100Sim::setMathFunction(int f)
 {
-    mathFunction_ = std::clamp(f, 0, 3);
+    if (f >= 3)
+        setFftDisplay(true);
+    else
+        mathFunction_ = std::max(0, f);
 }
 
 void Qm4100Sim::setSignal(int channel, const Signal &s)
@@ -959,6 +1059,7 @@ bool Qm4100Sim::applySpecial(const Def &d, const QByteArray &arg, bool query, QB
             else
                 setMathDisplay(false);
         }
+        noteKey(w);
         return true;
     }
     case SpKnob: {
@@ -972,6 +1073,8 @@ bool Qm4100Sim::applySpecial(const Def &d, const QByteArray &arg, bool query, QB
             step = arg.toInt();
         }
         knob(d.mnemonics.last(), std::max(1, step));
+        keepLimits();
+        noteKey(d.mnemonics.last());
         return true;
     }
     default:
@@ -1070,6 +1173,8 @@ Qm4100Sim::Reply Qm4100Sim::handle(const QByteArray &line, Framing framing)
         if (blank < 0 || !applySet(d, arg))
             return refuse();
     }
+    if (!entry.query)
+        keepLimits();
 
     if (hasReply && entry.query) {
         bool silent = faults_.noReply

@@ -40,7 +40,11 @@
 // - Numbers: a scale (volts or seconds per division) must be above 0; other
 //   numbers must be finite. Volt and time arguments take the unit forms of the
 //   reference and plain numbers. Divisions take "<n>div" and plain numbers.
-// - Values are kept as received, not snapped to the instrument's steps.
+// - Values are kept as received, not snapped to the instrument's steps, but
+//   within the instrument's limits (sim/simlimits.h: volts/div, offset by
+//   volts/div, time/div by format with roll from 100 ms/div, trigger levels
+//   within 6 divisions of their source's centre, sensitivity): a value outside
+//   is clamped to the nearest limit and its query answers the value kept.
 // - Trigger sources: EDGE takes CHANNEL1/2, EXT, EXT5, ACLINE, DIGITAL0-15;
 //   PULSE the same; VIDEO and SLOPE take CHANNEL1/2, EXT, EXT5 only.
 //   Trigger coupling takes DC, AC, HF, LF ("GND" is refused).
@@ -57,7 +61,9 @@
 // - AC coupling removes a signal's DC part, GND shows 0 V; BW limit,
 //   acquisition type and persistence have no effect on the data.
 // - MATH uses the points of CH1 and CH2 index by index (under the alternating
-//   trigger each from its own time base); MATH scale = CH1 volts/div.
+//   trigger each from its own time base); MATH scale = CH1 volts/div. While
+//   the FFT is on, the setup block's MATH function is 3 (FFT), whatever
+//   arithmetic function MATH keeps for later.
 // - FFT: 1024 samples of CH1 at the sample rate of ":ACQUIRE:SAMP?", Hann
 //   window; block byte j is bin j (frequency j x rate / 1024), in dBV rms at
 //   20 dB/div with 0 dBV at the middle of the lower half.
@@ -79,7 +85,12 @@
 //   ":KEY:H_POS_DEC" subtracts. The trigger-level knob moves the level of the
 //   current type (LEVELA for SLOPE; the alternation source's type under
 //   ALTERNATION) by 1/25 of its source's volts/div (EXT 0.2 V, EXT5 1 V);
-//   nothing for ACLINE, logic sources, PATTERN and DURATION.
+//   nothing for ACLINE, logic sources, PATTERN and DURATION. Knobs stop at
+//   the limits. Every key and knob line sets the screen's menu line: a menu
+//   key its menu's title (MEASURE, ACQUIRE, ..., HORIZONTAL, TRIGGER, CH1),
+//   F1-F5 and the function knob an item of that menu, a knob the value it
+//   moved ("CH1 POSITION 400mV", "DELAY -10.0us", "TRIG LEVEL 200mV"); the
+//   keys that change no setting change nothing else.
 // - ":TRIG%50" moves a SLOPE trigger's two levels so that their mean is the
 //   signal's middle, keeping their distance; EXT, EXT5 and ACLINE have their
 //   middle at 0 V.
@@ -87,13 +98,22 @@
 //   (logarithmically) to a quarter of its displayed peak-to-peak, time/div the
 //   1-2-5 step nearest to two periods of CH1 over the 12 divisions, format Y-T,
 //   trigger EDGE on CH1 at the middle of CH1, run.
-// - Screen: waveform area of 300 x 200 pixels at (10, 17) with a border and
-//   a dotted graticule (per ":DISPLAY:GRID"); column c of the area shows
-//   points 2c and 2c + 1; pixel row = level - 25. Colours (RGB 3-3-2): CH1
-//   0xFC (yellow), CH2 0x1F (cyan), MATH and FFT 0xE3 (magenta), logic 0x1C
-//   (green), border 0x92, grid 0x49, background 0x00. Monochrome grey
-//   levels: CH1 255, CH2 200, MATH/FFT 160, logic 220, border 128, grid 64.
-//   Traces are drawn in the order logic, MATH/FFT, CH2, CH1 (CH1 on top).
+// - Screen, drawn from the state at every ":LCD:DATA?": waveform area of
+//   300 x 200 pixels at (10, 17) with a border and a dotted graticule (per
+//   ":DISPLAY:GRID"); column c of the area shows points 2c and 2c + 1; pixel
+//   row = level - 25. Traces are drawn in the order logic, MATH/FFT, CH2, CH1
+//   (CH1 on top). Around it, in a 5 x 7 font: the run state and the menu line
+//   of the last key or knob (menuLine()) on top; the trigger position (t = 0)
+//   as a marker above the graticule; each shown channel's 0 V as a marker at
+//   the left, the trigger level(s) as markers at the right; under it the
+//   channels' volts/div, coupling, invert and bandwidth limit, MATH/FFT and LA,
+//   time/div and delay, the trigger (type, source, slope, level), the format
+//   and the acquisition type. Colours (RGB 3-3-2): CH1 0xFC (yellow), CH2
+//   0x1F (cyan), MATH and FFT 0xE3 (magenta), logic 0x1C (green), border
+//   0x92, grid 0x49, trigger 0xF4 (orange), menu text 0xFF, other text 0xB6,
+//   background 0x00. Monochrome grey levels: CH1 255, CH2 200, MATH/FFT 160,
+//   logic 220, border 128, grid 64, trigger 230, menu text 240, other text
+//   180.
 // - ":TRIGGER:ALTERNATION:TYPE" takes EDGE, PULSE, VIDEO, SLOPE only (the
 //   upload's PATTERN or DURATION there is refused). Query arguments
 //   (CHANNEL1, CHANNEL2, MATH, FFT, DIGITAL) must be given in full.
@@ -199,10 +219,17 @@ public:
     bool fftDisplay() const { return fftOn_; }
     void setMathDisplay(bool on);           // off also turns the FFT off
     void setFftDisplay(bool on);            // on also turns MATH on
-    int mathFunction() const { return mathFunction_; }
-    void setMathFunction(int f);            // 0 +, 1 -, 2 x, 3 FFT (clamped)
+    // The MATH operation the setup block reports: 3 (FFT) while the FFT is
+    // on, else the arithmetic function 0 +, 1 -, 2 x.
+    int mathFunction() const { return fftOn_ ? 3 : mathFunction_; }
+    // 0 +, 1 -, 2 x choose the arithmetic function (kept while the FFT is on);
+    // 3 turns the FFT on. Other numbers are clamped.
+    void setMathFunction(int f);
     void setFftFullScreen(bool full) { fftFullScreen_ = full; }
     int activeChannel() const { return activeChannel_; }
+    // The text of the screen's menu line: what the last key or knob line
+    // showed (empty after reset and after ":KEY:MNUOFF").
+    QByteArray menuLine() const { return menuLine_; }
     int selectedLogicChannel() const { return selectedLogic_; }
 
     Signal signal(int channel) const { return signals_[channel == 2 ? 1 : 0]; }
@@ -283,6 +310,12 @@ private:
     void startRollFill();
     void setValue(const QByteArray &key, double v);
     QByteArray frame(const QByteArray &payload, bool binary, bool setupBlock, Framing framing) const;
+    // Clamps every setting that has a limit into it (sim/simlimits.h).
+    void keepLimits();
+    void clampSetting(const QByteArray &key, double lo, double hi);
+    bool triggerLevelRange(const QByteArray &source, double &lo, double &hi) const;
+    // The menu line after a key or knob line (word: the key word after ":KEY:").
+    void noteKey(const QByteArray &word);
 
     QList<Def> *defs_ = nullptr;       // owned; built once
     QHash<QByteArray, QByteArray> values_;
@@ -304,6 +337,9 @@ private:
     int deviceClears_ = 0;
     qint64 rollStartMs_ = 0;
     qint64 rollFrozenMs_ = -1;         // elapsed roll time frozen at a stop; -1 while running
+    QByteArray menuTitle_;             // the menu the last menu key opened
+    QByteArray menuLine_;              // the menu line on the screen
+    int menuItem_ = 0;                 // the item the function knob points at
     QList<LogEntry> log_;
 
 public:

@@ -3,6 +3,7 @@
 // (auto set, trigger to 50 %, knobs).
 
 #include "sim/qm4100sim.h"
+#include "sim/simlimits.h"
 #include "sim/simprivate.h"
 
 #include "common/setupblock.h"
@@ -288,7 +289,7 @@ QByteArray Qm4100Sim::setupBlock() const
     b.CH1Valid = values_.value(":CHANNEL1:DISPLAY") == "ON" ? 1 : 0;
     b.CH2Valid = values_.value(":CHANNEL2:DISPLAY") == "ON" ? 1 : 0;
     b.MathValid = mathOn_ && !fftOn_ ? 1 : 0;
-    b.MathFunction = quint8(mathFunction_);
+    b.MathFunction = quint8(mathFunction());   // 3 while the FFT is on
     b.MathOffset = 0;
     b.MathScale = float(channelScale(1));
     b.FFTValid = fftOn_ ? 1 : 0;
@@ -454,6 +455,62 @@ QByteArray Qm4100Sim::measurement(const QByteArray &keyword, int ch) const
 // ---------------------------------------------------------------------------
 // Screen
 
+namespace {
+
+// The screen's 5 x 7 font: seven rows per glyph, bit 4 the leftmost column.
+struct Glyph {
+    char c;
+    quint8 rows[7];
+};
+
+constexpr Glyph kFont[] = {
+    {'0', {0x0E, 0x11, 0x13, 0x15, 0x19, 0x11, 0x0E}}, {'1', {0x04, 0x0C, 0x04, 0x04, 0x04, 0x04, 0x0E}},
+    {'2', {0x0E, 0x11, 0x01, 0x02, 0x04, 0x08, 0x1F}}, {'3', {0x1F, 0x02, 0x04, 0x02, 0x01, 0x11, 0x0E}},
+    {'4', {0x02, 0x06, 0x0A, 0x12, 0x1F, 0x02, 0x02}}, {'5', {0x1F, 0x10, 0x1E, 0x01, 0x01, 0x11, 0x0E}},
+    {'6', {0x06, 0x08, 0x10, 0x1E, 0x11, 0x11, 0x0E}}, {'7', {0x1F, 0x01, 0x02, 0x04, 0x08, 0x08, 0x08}},
+    {'8', {0x0E, 0x11, 0x11, 0x0E, 0x11, 0x11, 0x0E}}, {'9', {0x0E, 0x11, 0x11, 0x0F, 0x01, 0x02, 0x0C}},
+    {'A', {0x0E, 0x11, 0x11, 0x1F, 0x11, 0x11, 0x11}}, {'B', {0x1E, 0x11, 0x11, 0x1E, 0x11, 0x11, 0x1E}},
+    {'C', {0x0E, 0x11, 0x10, 0x10, 0x10, 0x11, 0x0E}}, {'D', {0x1C, 0x12, 0x11, 0x11, 0x11, 0x12, 0x1C}},
+    {'E', {0x1F, 0x10, 0x10, 0x1E, 0x10, 0x10, 0x1F}}, {'F', {0x1F, 0x10, 0x10, 0x1E, 0x10, 0x10, 0x10}},
+    {'G', {0x0E, 0x11, 0x10, 0x17, 0x11, 0x11, 0x0F}}, {'H', {0x11, 0x11, 0x11, 0x1F, 0x11, 0x11, 0x11}},
+    {'I', {0x0E, 0x04, 0x04, 0x04, 0x04, 0x04, 0x0E}}, {'J', {0x07, 0x02, 0x02, 0x02, 0x02, 0x12, 0x0C}},
+    {'K', {0x11, 0x12, 0x14, 0x18, 0x14, 0x12, 0x11}}, {'L', {0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x1F}},
+    {'M', {0x11, 0x1B, 0x15, 0x15, 0x11, 0x11, 0x11}}, {'N', {0x11, 0x11, 0x19, 0x15, 0x13, 0x11, 0x11}},
+    {'O', {0x0E, 0x11, 0x11, 0x11, 0x11, 0x11, 0x0E}}, {'P', {0x1E, 0x11, 0x11, 0x1E, 0x10, 0x10, 0x10}},
+    {'Q', {0x0E, 0x11, 0x11, 0x11, 0x15, 0x12, 0x0D}}, {'R', {0x1E, 0x11, 0x11, 0x1E, 0x14, 0x12, 0x11}},
+    {'S', {0x0F, 0x10, 0x10, 0x0E, 0x01, 0x01, 0x1E}}, {'T', {0x1F, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04}},
+    {'U', {0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x0E}}, {'V', {0x11, 0x11, 0x11, 0x11, 0x11, 0x0A, 0x04}},
+    {'W', {0x11, 0x11, 0x11, 0x15, 0x15, 0x15, 0x0A}}, {'X', {0x11, 0x11, 0x0A, 0x04, 0x0A, 0x11, 0x11}},
+    {'Y', {0x11, 0x11, 0x11, 0x0A, 0x04, 0x04, 0x04}}, {'Z', {0x1F, 0x01, 0x02, 0x04, 0x08, 0x10, 0x1F}},
+    {'k', {0x10, 0x10, 0x12, 0x14, 0x18, 0x14, 0x12}}, {'m', {0x00, 0x00, 0x1A, 0x15, 0x15, 0x11, 0x11}},
+    {'n', {0x00, 0x00, 0x16, 0x19, 0x11, 0x11, 0x11}}, {'p', {0x00, 0x00, 0x1E, 0x11, 0x1E, 0x10, 0x10}},
+    {'s', {0x00, 0x00, 0x0E, 0x10, 0x0E, 0x01, 0x1E}}, {'u', {0x00, 0x00, 0x11, 0x11, 0x11, 0x13, 0x0D}},
+    {'.', {0x00, 0x00, 0x00, 0x00, 0x00, 0x0C, 0x0C}}, {'-', {0x00, 0x00, 0x00, 0x1F, 0x00, 0x00, 0x00}},
+    {'+', {0x00, 0x04, 0x04, 0x1F, 0x04, 0x04, 0x00}}, {'/', {0x00, 0x01, 0x02, 0x04, 0x08, 0x10, 0x00}},
+    {'\\', {0x00, 0x10, 0x08, 0x04, 0x02, 0x01, 0x00}}, {':', {0x00, 0x0C, 0x0C, 0x00, 0x0C, 0x0C, 0x00}},
+    {'%', {0x18, 0x19, 0x02, 0x04, 0x08, 0x13, 0x03}}, {'<', {0x02, 0x04, 0x08, 0x10, 0x08, 0x04, 0x02}},
+    {'>', {0x08, 0x04, 0x02, 0x01, 0x02, 0x04, 0x08}}, {'?', {0x0E, 0x11, 0x01, 0x02, 0x04, 0x00, 0x04}},
+};
+
+const Glyph *glyphOf(char c)
+{
+    for (const Glyph &g : kFont)
+        if (g.c == c)
+            return &g;
+    return nullptr;   // drawn as a blank
+}
+
+} // namespace
+
+// Layout of the screen (320 x 234):
+//   rows 3..9     the run state at x 10, the menu line from x 46
+//   rows 11..15   the trigger position marker above the graticule
+//   rows 17..217  the graticule (300 x 200 at x 10), with the channels' ground
+//                 markers left of it (x 2..8) and the trigger level markers
+//                 right of it (x 312..318)
+//   rows 219..225 the channels: volts/div, coupling, invert, bandwidth limit;
+//                 MATH or FFT; LA
+//   rows 227..233 time/div and delay, the trigger, the format, the acquisition
 QByteArray Qm4100Sim::screenImage() const
 {
     constexpr int W = 320, H = 234, L = 10, T = 17;
@@ -461,6 +518,8 @@ QByteArray Qm4100Sim::screenImage() const
     const char cBorder = char(colour ? 0x92 : 128), cGrid = char(colour ? 0x49 : 64);
     const char cCh1 = char(colour ? 0xFC : 255), cCh2 = char(colour ? 0x1F : 200);
     const char cMath = char(colour ? 0xE3 : 160), cLogic = char(colour ? 0x1C : 220);
+    const char cText = char(colour ? 0xFF : 240), cInfo = char(colour ? 0xB6 : 180);
+    const char cTrig = char(colour ? 0xF4 : 230);
     QByteArray img(W * H, '\0');
     auto pix = [&](int x, int y, char c) {
         if (x >= 0 && x < W && y >= 0 && y < H)
@@ -471,6 +530,18 @@ QByteArray Qm4100Sim::screenImage() const
             std::swap(y0, y1);
         for (int y = y0; y <= y1; ++y)
             pix(x, y, c);
+    };
+    // Text in the 5 x 7 font, 6 pixels a character; returns the x after it.
+    auto text = [&](int x, int y, const QByteArray &s, char c) {
+        for (char ch : s) {
+            if (const Glyph *g = glyphOf(ch))
+                for (int r = 0; r < 7; ++r)
+                    for (int b = 0; b < 5; ++b)
+                        if (g->rows[r] & (0x10 >> b))
+                            pix(x + b, y + r, c);
+            x += 6;
+        }
+        return x;
     };
 
     // graticule
@@ -514,13 +585,15 @@ QByteArray Qm4100Sim::screenImage() const
     };
     const bool ch1 = values_.value(":CHANNEL1:DISPLAY") == "ON";
     const bool ch2 = values_.value(":CHANNEL2:DISPLAY") == "ON";
+    const bool laOn = values_.value(":LA:DISPLAY") == "ON";
+    const QByteArray format = values_.value(":TIMEBASE:FORMAT");
 
-    if (values_.value(":TIMEBASE:FORMAT") == "X-Y") {
+    if (format == "X-Y") {
         QVector<int> x = analogRows(1), y = analogRows(2);
         for (int i = 0; i < 600; ++i)
             pix(L + 50 + std::clamp(200 - x[i], 0, 200), T + std::clamp(y[i], 0, 200), cCh1);
     } else {
-        if (values_.value(":LA:DISPLAY") == "ON") {
+        if (laOn) {
             const SetupBlock setup = SetupBlock::decode(setupBlock());
             int mask = values_.value(":LA:STATUS").toInt();
             QByteArray dig = digitalBlock();
@@ -561,24 +634,123 @@ QByteArray Qm4100Sim::screenImage() const
             drawLevels(analogRows(1), cCh1, 0, 200);
     }
 
-    // channel labels under the graticule
-    auto box = [&](int x0, char c) {
-        for (int y = 222; y < 230; ++y)
-            for (int x = x0; x < x0 + 24; ++x)
-                pix(x, y, c);
+    // A marker pointing at row r of the graticule (clamped to it): to the
+    // right from the left margin, or to the left from the right margin.
+    auto sideMarker = [&](int r, bool fromLeft, char c) {
+        const int y = T + std::clamp(r, 0, 200);
+        for (int d = -3; d <= 3; ++d)
+            for (int w = 0; w < 7 - 2 * std::abs(d); ++w)
+                pix(fromLeft ? 2 + w : 318 - w, y + d, c);
+    };
+    auto rowOfVolts = [&](double v, double scale, double offset) {
+        const double level = 125.0 - 25.0 * (v + offset) / scale;
+        return int(std::lround(std::clamp(level, -1000.0, 1000.0))) - 25;
+    };
+    // ground markers: where 0 V of each shown channel lies
+    if (format != "X-Y") {
+        if (ch2)
+            sideMarker(rowOfVolts(0, channelScale(2), channelOffset(2)), true, cCh2);
+        if (ch1)
+            sideMarker(rowOfVolts(0, channelScale(1), channelOffset(1)), true, cCh1);
+    }
+
+    // trigger level markers, in the colour of the source
+    const QByteArray mode = values_.value(":TRIGGER:MODE");
+    auto levelMarker = [&](const QByteArray &source, double volts) {
+        double scale = 0, offset = 0;
+        char c = cTrig;
+        if (source == "CH1" || source == "CH2") {
+            const int ch = source == "CH2" ? 2 : 1;
+            scale = channelScale(ch);
+            offset = channelOffset(ch);
+            c = ch == 2 ? cCh2 : cCh1;
+        } else if (source == "EXT") {
+            scale = qm4100simlimits::kExtVoltsPerDiv;
+        } else if (source == "EXT5") {
+            scale = qm4100simlimits::kExt5VoltsPerDiv;
+        } else {
+            return;
+        }
+        sideMarker(rowOfVolts(volts, scale, offset), false, c);
+    };
+    QByteArray trigText = "T " + mode;
+    if (mode == "EDGE" || mode == "PULSE" || mode == "VIDEO" || mode == "SLOPE") {
+        const QByteArray base = ":TRIGGER:" + mode;
+        const QByteArray source = values_.value(base + ":SOURCE");
+        const QByteArray levelKey = base + (mode == "SLOPE" ? ":LEVELA" : ":LEVEL");
+        levelMarker(source, num(levelKey));
+        if (mode == "SLOPE")
+            levelMarker(source, num(base + ":LEVELB"));
+        trigText += " " + source;
+        if (mode == "EDGE") {
+            const QByteArray slope = values_.value(":TRIGGER:EDGE:SLOPE");
+            trigText += slope == "POSITIVE" ? " /" : slope == "NEGATIVE" ? " \\" : " /\\";
+        }
+        if (source == "CH1" || source == "CH2" || source == "EXT" || source == "EXT5")
+            trigText += " " + unitText(num(levelKey), "V");
+    } else if (mode == "ALTERNATION") {
+        trigText = "T ALT";
+        for (int ch = 1; ch <= 2; ++ch) {
+            const QByteArray type = values_.value(storageKeyFor(":TRIGGER:ALTERNATION:TYPE", ch));
+            const QByteArray key = ":TRIGGER:ALTERNATION:" + type + (type == "SLOPE" ? ":LEVELA" : ":LEVEL");
+            levelMarker(ch == 2 ? "CH2" : "CH1", num(storageKeyFor(key, ch)));
+        }
+    }
+
+    // trigger position: t = 0 on the time axis, an arrow at the edge when
+    // the delay puts it off the screen
+    // (under the alternating trigger, of the alternation source's time base)
+    const int tb = mode == "ALTERNATION" ? altSource_ : 1;
+    if (format != "X-Y") {
+        const double pos = 150.0 - 25.0 * timeOffset(tb) / timeScale(tb);
+        if (pos < 0) {
+            text(L, 10, "<", cTrig);
+        } else if (pos > 300) {
+            text(L + 295, 10, ">", cTrig);
+        } else {
+            const int x = L + int(std::lround(pos));
+            for (int r = 0; r < 4; ++r)
+                for (int dx = -(3 - r); dx <= 3 - r; ++dx)
+                    pix(x + dx, 11 + r, cTrig);
+        }
+    }
+
+    // top line: run state and menu line
+    text(L, 3, running_ ? "RUN" : "STOP", char(colour ? (running_ ? 0x1C : 0xE0) : (running_ ? 180 : 90)));
+    text(L + 36, 3, menuLine_.left(45), cText);
+
+    // channel line
+    auto channelText = [&](int ch) {
+        const QByteArray c = ":CHANNEL" + QByteArray::number(ch);
+        QByteArray t = "CH" + QByteArray::number(ch) + " " + unitText(channelScale(ch), "V") + " "
+                       + values_.value(c + ":COUPLING");
+        if (values_.value(c + ":INVERT") == "ON")
+            t += " INV";
+        if (values_.value(c + ":BWLIMIT") == "ON")
+            t += " BW";
+        return t;
     };
     if (ch1)
-        box(L, cCh1);
+        text(L, 219, channelText(1), cCh1);
     if (ch2)
-        box(L + 40, cCh2);
+        text(L + 126, 219, channelText(2), cCh2);
     if (mathOn_)
-        box(L + 80, cMath);
-    if (values_.value(":LA:DISPLAY") == "ON")
-        box(L + 120, cLogic);
-    // run state: a small square top right, green while running, red when stopped
-    for (int y = 4; y < 12; ++y)
-        for (int x = 300; x < 308; ++x)
-            pix(x, y, char(colour ? (running_ ? 0x1C : 0xE0) : (running_ ? 180 : 90)));
+        text(L + 252, 219, fftOn_ ? "FFT" : "MATH", cMath);
+    if (laOn)
+        text(L + 282, 219, "LA", cLogic);
+
+    // time base, trigger, format and acquisition line
+    text(L, 227, "M " + unitText(timeScale(tb), "s") + " D " + unitText(timeOffset(tb), "s"), cInfo);
+    text(L + 114, 227, trigText.left(20), cTrig);
+    if (format == "SCANNING")
+        text(L + 240, 227, "ROLL", cInfo);
+    else if (format == "X-Y")
+        text(L + 240, 227, "X-Y", cInfo);
+    const QByteArray acq = values_.value(":ACQUIRE:TYPE");
+    if (acq == "AVERAGE")
+        text(L + 270, 227, "AVG" + values_.value(":ACQUIRE:AVERAGES"), cInfo);
+    else if (acq == "PEAKDETECT")
+        text(L + 270, 227, "PEAK", cInfo);
     return img;
 }
 
@@ -672,6 +844,64 @@ void Qm4100Sim::moveTriggerLevel(double divs)
         return;
     }
     setValue(key, num(key) + divs * scale);
+}
+
+void Qm4100Sim::noteKey(const QByteArray &word)
+{
+    // menu keys open their menu; the menu line shows its title
+    static const char *const menus[][2] = {
+        {"MEASURE", "MEASURE"}, {"ACQUIRE", "ACQUIRE"}, {"STORAGE", "STORAGE"}, {"CURSOR", "CURSOR"},
+        {"DISPLAY", "DISPLAY"}, {"UTILITY", "UTILITY"}, {"MNUTIME", "HORIZONTAL"}, {"MNUTRIG", "TRIGGER"},
+        {"CHANNEL1", "CH1"}, {"CHANNEL2", "CH2"}, {"REF", "REF"}, {"LA", "LA"}, {"OFF", "CHANNEL OFF"}};
+    for (const auto &m : menus)
+        if (word == m[0]) {
+            menuTitle_ = m[1];
+            menuItem_ = 0;
+            menuLine_ = menuTitle_;
+            return;
+        }
+    const QByteArray ch = "CH" + QByteArray::number(activeChannel_);
+    const QByteArray in = menuTitle_.isEmpty() ? QByteArray() : menuTitle_ + " ";
+    if (word == "MNUOFF") {
+        menuTitle_.clear();
+        menuLine_.clear();
+    } else if (word == "MATH") {
+        menuTitle_ = fftOn_ ? "FFT" : "MATH";
+        menuLine_ = menuTitle_ + (mathOn_ ? " ON" : " OFF");
+    } else if (word.size() == 2 && word[0] == 'F' && word[1] >= '1' && word[1] <= '5') {
+        menuLine_ = in + word;
+    } else if (word == "FUNCTION" || word == "-FUNCTION" || word == "+FUNCTION") {
+        if (word != "FUNCTION")
+            menuItem_ = std::clamp(menuItem_ + (word[0] == '+' ? 1 : -1), 0, 9);
+        menuLine_ = in + (word == "FUNCTION" ? "SELECT " : "ITEM ") + QByteArray::number(menuItem_ + 1);
+    } else if (word == "AUTO") {
+        menuLine_ = "AUTO SET";
+    } else if (word == "RUN") {
+        menuLine_ = running_ ? "RUN" : "STOP";
+    } else if (word == "TRIG%50" || word.startsWith("TRIG_LVL_") || word == "PROMPT_TRIG_LVL") {
+        const QByteArray mode = values_.value(":TRIGGER:MODE");
+        QByteArray key;
+        if (mode == "EDGE" || mode == "PULSE" || mode == "VIDEO")
+            key = ":TRIGGER:" + mode + ":LEVEL";
+        else if (mode == "SLOPE")
+            key = ":TRIGGER:SLOPE:LEVELA";
+        else if (mode == "ALTERNATION") {
+            const QByteArray type = values_.value(storageKeyFor(":TRIGGER:ALTERNATION:TYPE", altSource_));
+            key = storageKeyFor(":TRIGGER:ALTERNATION:" + type + (type == "SLOPE" ? ":LEVELA" : ":LEVEL"),
+                                altSource_);
+        }
+        menuLine_ = "TRIG LEVEL" + (key.isEmpty() ? QByteArray() : " " + unitText(num(key), "V"));
+    } else if (word.startsWith("V_POS_") || word == "PROMPT_V_POS") {
+        menuLine_ = ch + " POSITION " + unitText(channelOffset(activeChannel_), "V");
+    } else if (word.startsWith("V_SCALE_") || word == "PROMPT_V") {
+        menuLine_ = ch + " VOLTS/DIV " + unitText(channelScale(activeChannel_), "V");
+    } else if (word.startsWith("H_POS_") || word == "PROMPT_H_POS") {
+        const int tb = values_.value(":TRIGGER:MODE") == "ALTERNATION" ? altSource_ : 1;
+        menuLine_ = "DELAY " + unitText(timeOffset(tb), "s");
+    } else if (word.startsWith("H_SCALE_") || word == "PROMPT_H") {
+        const int tb = values_.value(":TRIGGER:MODE") == "ALTERNATION" ? altSource_ : 1;
+        menuLine_ = "TIME/DIV " + unitText(timeScale(tb), "s");
+    }
 }
 
 bool Qm4100Sim::knob(const QByteArray &key, int step)

@@ -14,6 +14,9 @@ bool parseUnit(const QByteArray &text, char unit, const char *prefixes, double &
 // C's "%.3e" form ("5.000e-01"), and "%.4e" for measurements.
 QByteArray fmt3(double v);
 QByteArray fmt4(double v);
+// A value as the screen writes it: three digits and a unit with its prefix
+// ("1.00V", "500mV", "10.0us", "-2.50ms", "0.00V").
+QByteArray unitText(double v, const char *unit);
 
 // The eighteen measurement keywords, in the order the program asks them.
 inline const std::array<const char *, 18> &measureKeywords()

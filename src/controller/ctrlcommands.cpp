@@ -98,6 +98,7 @@ void runTransfer(int kind, bool upload)
         return;
     }
     show(CtrlTransferCaption(upload, languageIndex()));
+    const ExchangeScope exchange;
     while (!app().transfer.TransferDone)
         waitEvents(TransferWaitMs);
 }

@@ -5,6 +5,7 @@
 #include "datasheet/sheetitems.h"
 #include "platform/ui/ui.h"
 #include "shell/doccommands.h"
+#include "shell/pictures.h"
 #include "shell/recentfiles.h"
 #include "texts/loadlanguage.h"
 #include "texts/messagetable.h"
@@ -12,7 +13,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QStyle>
 #include <QTreeWidget>
 
 namespace {
@@ -54,15 +54,15 @@ bool inTree(const QTreeWidgetItem *node)
     return node && tree() && node->treeWidget() == tree();
 }
 
+// The node pictures: the root, the sheet, then one per item kind (the
+// pictures of the toolbar buttons that add them).
 QIcon nodeIcon(int image)
 {
-    static const QStyle::StandardPixmap pics[] = {QStyle::SP_DirHomeIcon,  QStyle::SP_DirOpenIcon,
-                                                  QStyle::SP_MediaPlay,    QStyle::SP_FileDialogInfoView,
-                                                  QStyle::SP_FileDialogListView, QStyle::SP_MediaSeekForward,
-                                                  QStyle::SP_DriveHDIcon};
+    static const char *const pics[] = {"tb-databrowser", "tb-open", "tb-wave", "tb-measure",
+                                       "tb-data", "tb-record", "tb-memorywave"};
     if (image < 1 || image > 7 || !qApp)
         return {};
-    return QApplication::style()->standardIcon(pics[image - 1]);
+    return pictureIcon(pics[image - 1]);
 }
 
 // A node of the Data Browser: a sorted sheet keeps its items in alphabetical

@@ -3,6 +3,7 @@
 #include "app/appstate.h"
 #include "editors/applykeys.h"
 #include "editors/editplan.h"
+#include "platform/pump.h"
 #include "texts/loadlanguage.h"
 #include "texts/stringres.h"
 
@@ -208,18 +209,25 @@ void CtrlDialog::applied(ApplyEnd end)
 
 void CtrlDialog::cmdOK_Click()
 {
-    if (applying_ || !canApply_)
+    // A press held back during the apply finds the dialog done (hidden).
+    if (applying_ || !canApply_ || !isVisible())
         return;
     setBlocked(true);
-    applied(ApplySetting(*this));
+    applied([&] {
+        const ExchangeScope exchange;
+        return ApplySetting(*this);
+    }());
 }
 
 void CtrlDialog::cmdEnter_Click(int index)
 {
-    if (applying_ || !canApply_)
+    if (applying_ || !canApply_ || !isVisible())
         return;
     setBlocked(true);
-    applied(ApplyUnitButton(*this, index));
+    applied([&] {
+        const ExchangeScope exchange;
+        return ApplyUnitButton(*this, index);
+    }());
 }
 
 void CtrlDialog::cmdCancel_Click()

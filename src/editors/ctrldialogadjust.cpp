@@ -5,6 +5,7 @@
 #include "editors/editplan.h"
 #include "editors/numberentry.h"
 #include "platform/clock.h"
+#include "platform/pump.h"
 #include "texts/stringres.h"
 #include "transfer/triggerlines.h"
 #include "values/normvalue.h"
@@ -175,6 +176,11 @@ void CtrlDialogAdjust::stepOnce()
 
 void CtrlDialogAdjust::cmdAdjustOK_Click()
 {
+    // The apply is one exchange: a second OK is held back until it ends, and
+    // then finds the dialog done.
+    if (!isVisible())
+        return;
+    const ExchangeScope exchange;
     stepReleased();
     const int m = app().editors.AdjustMode == 0 ? 1 : 2;
     CtrlSettings &s = app().Settings;

@@ -8,7 +8,10 @@
 #include "editors/directactions.h"
 #include "editors/editplan.h"
 #include "panel/panelopen.h"
+#include "platform/pump.h"
 #include "shell/modalrunner.h"
+
+#include <optional>
 
 namespace {
 
@@ -21,6 +24,11 @@ QWidget *controllerPane()
 
 void runAction(DirectAction a)
 {
+    // An action with the instrument, pauses included, is one exchange; the
+    // virtual panel only opens a window.
+    std::optional<ExchangeScope> exchange;
+    if (a != DirectAction::VirtualPanel && a != DirectAction::None)
+        exchange.emplace();
     switch (a) {
     case DirectAction::AutoSet: AutoSet(); break;
     case DirectAction::Trig50: SetTrigTo50(); break;

@@ -4,6 +4,7 @@
 #include "link/rs232func.h"
 #include "link/visafunc.h"
 #include "platform/clock.h"
+#include "platform/pump.h"
 #include "platform/ui/ui.h"
 #include "texts/messagetable.h"
 
@@ -20,6 +21,7 @@ bool holdsLineBreak(const QString &cmd)
 
 void SendCommand(const QString &cmd)
 {
+    const ExchangeScope exchange;
     const bool serial = app().link.IoType == IoTypeSerial;
     if (!holdsLineBreak(cmd)) {
         if (serial)
@@ -34,6 +36,7 @@ QString QueryString(const QString &cmd)
 {
     if (holdsLineBreak(cmd))
         return QString();
+    const ExchangeScope exchange;
     LinkState &l = app().link;
     if (l.IoType == IoTypeSerial) {
         l.BinaryReply = 0;

@@ -147,6 +147,7 @@ QString ComReadReply()
 {
     if (!linkGateOpen())
         return QString();
+    const ExchangeScope exchange;
     LinkState &l = app().link;
     ComResetTicks();
     while (l.RxWaiting && ComRxTicks() < TextReplyTicks && !portGone())
@@ -158,6 +159,7 @@ QString ComReadReply()
 
 bool ComWaitBlock(int tickLimit)
 {
+    const ExchangeScope exchange;
     LinkState &l = app().link;
     l.RxWaiting = -1;
     l.BinaryReply = -1;

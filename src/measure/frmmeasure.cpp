@@ -31,16 +31,25 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <array>
+
 namespace {
 
 const QString kAppTitle = QStringLiteral("Kelvoscope");
 constexpr int kStateIntervalMs = 500;
 
+// The measurement pictures, each made once: every refresh fills the table
+// anew, and a fresh icon per row and refresh would leave the toolkit's pixmap
+// cache a scaled copy of each.
 QIcon picture(int image)
 {
+    static std::array<QIcon, MeasCount + 1> icons;
     if (image < 1 || image > MeasCount)
         return QIcon();
-    return QIcon(QPixmap::fromImage(measurePictureImage(image)));
+    QIcon &icon = icons[size_t(image)];
+    if (icon.isNull())
+        icon = QIcon(QPixmap::fromImage(measurePictureImage(image)));
+    return icon;
 }
 
 MeasDoc *docOf(int slot)
@@ -321,7 +330,7 @@ void frmMeasure::LoadMeasure()
     // taken as this item's.
     if (kind == 0)
         return;
-    if (!RunTransferRequest(TransferCaption::Measure, kind))
+    if (!RunTransferRequest(TransferCaption::Measure, kind, 0, false, this))
         return;
     const int s = slot();
     MeasDoc *doc = docOf(s);

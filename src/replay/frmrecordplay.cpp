@@ -25,6 +25,7 @@
 #include <QSlider>
 #include <QToolButton>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -255,6 +256,15 @@ void frmRecordPlay::showControls()
         QToolButton *b = AresBtnPlay[size_t(i)];
         const PictureButtonState &s = c.play[size_t(i)];
         b->setEnabled(s.enabled);
+        // Every frame comes through here: a button whose pictures did not
+        // change keeps its icon. A new icon per frame would leave the
+        // toolkit's pixmap cache a scaled copy of each of its pictures.
+        PictureButtonState pictures = s;
+        pictures.enabled = true;
+        if (iconShown_[size_t(i)] && shownPictures_[size_t(i)] == pictures)
+            continue;
+        iconShown_[size_t(i)] = true;
+        shownPictures_[size_t(i)] = pictures;
         b->setProperty("imageNormal", s.normal);
         b->setProperty("imageOver", s.over);
         b->setProperty("imageDown", s.down);
@@ -262,13 +272,13 @@ void frmRecordPlay::showControls()
         QIcon icon;
         const int normal = s.normal ? s.normal : (i <= 2 ? s.disabled + (s.disabled % 2 ? 1 : 0) : 0);
         if (normal)
-            icon.addPixmap(replayButtonImage(normal), QIcon::Normal);
+            icon.addPixmap(buttonImage(normal), QIcon::Normal);
         if (s.over)
-            icon.addPixmap(replayButtonImage(s.over), QIcon::Active);
+            icon.addPixmap(buttonImage(s.over), QIcon::Active);
         if (s.down)
-            icon.addPixmap(replayButtonImage(s.down), QIcon::Selected);
+            icon.addPixmap(buttonImage(s.down), QIcon::Selected);
         if (s.disabled)
-            icon.addPixmap(replayButtonImage(s.disabled), QIcon::Disabled);
+            icon.addPixmap(buttonImage(s.disabled), QIcon::Disabled);
         b->setIcon(icon);
     }
     AresBtnAdd->setEnabled(c.addEnabled);
@@ -282,6 +292,14 @@ void frmRecordPlay::showControls()
     }
     lblTimeInterval->setText(c.intervalLabel);
     syncing_ = false;
+}
+
+const QPixmap &frmRecordPlay::buttonImage(int item)
+{
+    QPixmap &image = buttonImages_[size_t(std::clamp(item, 0, ReplayImage::Count))];
+    if (image.isNull())
+        image = replayButtonImage(item);
+    return image;
 }
 
 void frmRecordPlay::setSlot(int slot)

@@ -9,6 +9,7 @@
 #include "replay/replayengine.h"
 
 #include <QImage>
+#include <QPixmap>
 #include <QWidget>
 
 #include <array>
@@ -87,6 +88,8 @@ private:
     void printOrPreview(bool preview);
     void applyBackground();
     void markModified();
+    // The button image numbered item, painted once for the window.
+    const QPixmap &buttonImage(int item);
 
     int slot_;
     ReplayEngine engine_;
@@ -96,6 +99,10 @@ private:
     bool syncing_ = false;
     double zoomFactor_ = 1.0;
     QImage printPicture_;
+    std::array<QPixmap, ReplayImage::Count + 1> buttonImages_;
+    // The pictures each replay button shows (its enabled state aside).
+    std::array<PictureButtonState, ReplayButton::Count> shownPictures_{};
+    std::array<bool, ReplayButton::Count> iconShown_{};
 
     QFrame *FrameTool = nullptr;
     QToolButton *cmdRun = nullptr;

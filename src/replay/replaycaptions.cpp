@@ -24,6 +24,13 @@ constexpr CaptionRow ReplayRows[] = {
     {"AresBtnPlay", 5, CaptionTarget::ToolTip, "Then next frame", "后一帧"},
     {"AresBtnPlay", 7, CaptionTarget::ToolTip, "Circulation and single replay", "循环或单次回放"},
     {"AresBtnDefaultTime", -1, CaptionTarget::ToolTip, "Default Time Interval Setting", "设置缺省时间间隔"},
+    // The tool bar's buttons carry short captions beside their tool tips.
+    {"cmdRun", -1, CaptionTarget::Caption, "Open", "打开"},
+    {"FlatBttn1", -1, CaptionTarget::Caption, "BMP", "位图"},
+    {"FlatBttn2", -1, CaptionTarget::Caption, "Print", "打印"},
+    {"FlatBttn3", -1, CaptionTarget::Caption, "Preview", "预览"},
+    {"FlatBttn4", -1, CaptionTarget::Caption, "Color", "彩色"},
+    {"FlatBttn5", -1, CaptionTarget::Caption, "Mono", "单色"},
 };
 
 frmRecordPlay *windowOf(int slot)

@@ -23,6 +23,7 @@
 #include "shell/itemkinds.h"
 #include "shell/modalrunner.h"
 #include "shell/mousecontrol.h"
+#include "shell/pictures.h"
 #include "shell/programicon.h"
 #include "shell/recentfiles.h"
 #include "texts/loadlanguage.h"
@@ -53,6 +54,17 @@
 #include <QUrl>
 
 namespace {
+
+// The main toolbar on the window's own ground: the style's bevel for a main
+// window's toolbar, a gradient across the whole width, is drawn in strips on
+// helper threads, the costliest paint of the first picture.
+class MainToolBar final : public QToolBar {
+public:
+    using QToolBar::QToolBar;
+
+protected:
+    void paintEvent(QPaintEvent *) override {}
+};
 
 const QString AppTitle = QStringLiteral("Kelvoscope");
 const QString PaneDataSheet = QStringLiteral("DataSheet");
@@ -276,35 +288,36 @@ void frmMain::buildMenus()
 
 void frmMain::buildToolBar()
 {
-    tbToolBar_ = new QToolBar(QStringLiteral("Toolbar"), this);
+    tbToolBar_ = new MainToolBar(QStringLiteral("Toolbar"), this);
     tbToolBar_->setObjectName(QStringLiteral("tbToolBar"));
     tbToolBar_->setMovable(false);
     addToolBar(Qt::TopToolBarArea, tbToolBar_);
     struct Button {
         const char *key;
         const char *tip;
-        QStyle::StandardPixmap icon;
+        const char *picture;
     };
-    // Positions 1 to 18; a null key is a separator.
+    // Positions 1 to 18; a null key is a separator. The pictures are built in
+    // (no icon theme is looked up at start-up).
     static const Button buttons[] = {
-        {"New", "New", QStyle::SP_FileIcon},
-        {"Open", "Open", QStyle::SP_DialogOpenButton},
-        {"Save", "Save", QStyle::SP_DialogSaveButton},
-        {nullptr, nullptr, QStyle::SP_CustomBase},
-        {"Connect", "Connect to Oscilloscope", QStyle::SP_DriveNetIcon},
-        {"Disconnect", "Disconnect", QStyle::SP_BrowserStop},
-        {nullptr, nullptr, QStyle::SP_CustomBase},
-        {"Controller", "DSO Controller", QStyle::SP_ComputerIcon},
-        {"DataBrowser", "Data Browser", QStyle::SP_FileDialogDetailedView},
-        {nullptr, nullptr, QStyle::SP_CustomBase},
-        {"AddNewWaveform", "Add new Waveform", QStyle::SP_MediaPlay},
-        {"AddNewMeasure", "Add new Measure", QStyle::SP_FileDialogInfoView},
-        {"AddNewData", "Add new Data", QStyle::SP_FileDialogListView},
-        {nullptr, nullptr, QStyle::SP_CustomBase},
-        {"AddNewRecord", "Add New Record", QStyle::SP_MediaSeekForward},
-        {"AddNewMemoryWaveform", "Add New Memory Waveform", QStyle::SP_DriveHDIcon},
-        {nullptr, nullptr, QStyle::SP_CustomBase},
-        {"Options", "Options", QStyle::SP_FileDialogContentsView},
+        {"New", "New", "tb-new"},
+        {"Open", "Open", "tb-open"},
+        {"Save", "Save", "tb-save"},
+        {nullptr, nullptr, nullptr},
+        {"Connect", "Connect to Oscilloscope", "tb-connect"},
+        {"Disconnect", "Disconnect", "tb-disconnect"},
+        {nullptr, nullptr, nullptr},
+        {"Controller", "DSO Controller", "tb-controller"},
+        {"DataBrowser", "Data Browser", "tb-databrowser"},
+        {nullptr, nullptr, nullptr},
+        {"AddNewWaveform", "Add new Waveform", "tb-wave"},
+        {"AddNewMeasure", "Add new Measure", "tb-measure"},
+        {"AddNewData", "Add new Data", "tb-data"},
+        {nullptr, nullptr, nullptr},
+        {"AddNewRecord", "Add New Record", "tb-record"},
+        {"AddNewMemoryWaveform", "Add New Memory Waveform", "tb-memorywave"},
+        {nullptr, nullptr, nullptr},
+        {"Options", "Options", "tb-options"},
     };
     for (const Button &b : buttons) {
         if (!b.key) {
@@ -312,7 +325,7 @@ void frmMain::buildToolBar()
             continue;
         }
         const QString key = QLatin1String(b.key);
-        QAction *a = tbToolBar_->addAction(style()->standardIcon(b.icon), QString());
+        QAction *a = tbToolBar_->addAction(pictureIcon(b.picture), QString());
         a->setObjectName(QStringLiteral("tbButton_") + key);
         a->setData(key);
         a->setToolTip(QLatin1String(b.tip));

@@ -1,44 +1,20 @@
 #include "shell/frmsplash.h"
 
 #include "shell/captionapply.h"
+#include "shell/pictures.h"
 #include "texts/loadlanguage.h"
 
 #include <QFrame>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QLinearGradient>
-#include <QPainter>
-#include <QPolygonF>
 #include <QScreen>
-
-#include <cmath>
 
 QPixmap productPicture()
 {
-    QPixmap pix(400, 250);
-    QPainter p(&pix);
-    QLinearGradient g(0, 0, 0, 250);
-    g.setColorAt(0, QColor(16, 32, 64));
-    g.setColorAt(1, QColor(0, 0, 0));
-    p.fillRect(pix.rect(), g);
-    // A small graticule with two traces.
-    p.setPen(QColor(70, 70, 70));
-    for (int x = 50; x <= 350; x += 25)
-        p.drawLine(x, 25, x, 225);
-    for (int y = 25; y <= 225; y += 25)
-        p.drawLine(50, y, 350, y);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPolygonF sine, square;
-    for (int x = 50; x <= 350; ++x) {
-        sine << QPointF(x, 125 - 60 * std::sin((x - 50) / 300.0 * 4 * 3.14159265));
-        square << QPointF(x, x == 50 ? 175 : (((x - 50) / 37) % 2 ? 155 : 195));
-    }
-    p.setPen(QPen(QColor(255, 255, 0), 2));
-    p.drawPolyline(sine);
-    p.setPen(QPen(QColor(0, 255, 255), 2));
-    p.drawPolyline(square);
-    return pix;
+    // A gradient, a small graticule and two traces, drawn once into the
+    // program's resources: taking it costs less than painting it.
+    return QPixmap::fromImage(pictureImage("product"));
 }
 
 frmSplash::frmSplash(QWidget *parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)

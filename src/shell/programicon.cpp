@@ -127,5 +127,8 @@ private:
 
 QIcon programIcon()
 {
-    return QIcon(new ProgramIconEngine);
+    // One icon for the whole program: the window system asks every window
+    // for every size, and each size is painted once.
+    static const QIcon icon(new ProgramIconEngine);
+    return icon;
 }

@@ -6,7 +6,8 @@
 #include <QIcon>
 #include <QPixmap>
 
-// The icon, painted at each size when that size is first asked for.
+// The icon, painted at each size when that size is first asked for; every
+// call returns the same icon.
 QIcon programIcon();
 // The icon painted at size x size pixels.
 QPixmap programIconPixmap(int size);

@@ -3,6 +3,7 @@
 #include "platform/settingsstore.h"
 #include "values/rounding.h"
 
+#include <algorithm>
 #include <cmath>
 
 int StoredCoordinate(const QString &text, int fallback)
@@ -51,4 +52,38 @@ QPoint CentredDialogPlace(int screenWidth, int screenHeight, int dialogWidth, in
     const int top = int(RoundHalfEven(double(screenHeight - dialogHeight) / 2.0));
     return KeepOnScreen(QPoint(int(RoundHalfEven(double(left))), top), screenWidth, screenHeight,
                         dialogWidth, dialogHeight);
+}
+
+QPoint PlaceClearOf(QPoint at, QSize dialog, const QRect &picture, const QList<QRect> &keepClear,
+                    const QRect &screen)
+{
+    auto clear = [&](QPoint p) {
+        const QRect r(p, dialog);
+        for (const QRect &k : keepClear)
+            if (r.intersects(k))
+                return false;
+        return true;
+    };
+    if (clear(at) || picture.isEmpty())
+        return at;
+    auto inside = [&](QPoint p) {
+        if (screen.isEmpty())
+            return p;
+        p.setX(std::clamp(p.x(), screen.left(), std::max(screen.left(), screen.right() + 1 - dialog.width())));
+        p.setY(std::clamp(p.y(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - dialog.height())));
+        return p;
+    };
+    const int left = picture.center().x() + 1 - dialog.width() / 2;
+    const int margin = std::max(0, std::min(8, (picture.height() - dialog.height()) / 2));
+    const QPoint tries[] = {
+        QPoint(left, picture.bottom() + 1 - margin - dialog.height()),
+        QPoint(left, picture.center().y() + 1 - dialog.height() / 2),
+        QPoint(left, picture.top() + margin),
+    };
+    for (const QPoint &p : tries) {
+        const QPoint q = inside(p);
+        if (clear(q))
+            return q;
+    }
+    return at;
 }

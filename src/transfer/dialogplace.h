@@ -3,7 +3,9 @@
 // sizes are in twips (15 per pixel), the unit the stored position has always
 // been kept in.
 
+#include <QList>
 #include <QPoint>
+#include <QRect>
 #include <QString>
 
 inline constexpr int TwipsPerPixel = 15;
@@ -35,3 +37,12 @@ void SaveTransferDialogPlace(QPoint topLeft);
 // precision, then whole twips; the top rounded half to even), then the
 // off-screen rule.
 QPoint CentredDialogPlace(int screenWidth, int screenHeight, int dialogWidth, int dialogHeight);
+
+// The transfer dialog's place in pixels on a screen where a window waits for
+// it. at: the place it would take (its stored place). Kept when the dialog
+// there covers none of keepClear (the waiting window's Refresh/Stop button,
+// the pane headers); otherwise the first clear one of: centred at the foot of
+// picture (the waiting window's picture), centred on it, centred at its top,
+// each moved inside screen. When none is clear, at.
+QPoint PlaceClearOf(QPoint at, QSize dialog, const QRect &picture, const QList<QRect> &keepClear,
+                    const QRect &screen);

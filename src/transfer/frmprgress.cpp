@@ -8,9 +8,11 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QGuiApplication>
 #include <QProgressBar>
 #include <QScreen>
+#include <QStyle>
 
 namespace {
 QSize screenPixels()
@@ -37,13 +39,16 @@ frmPrgress::frmPrgress(QWidget *parent)
     const QSize screen = screenPixels();
     const QPoint place = TransferDialogPlace(screen.width() * TwipsPerPixel, screen.height() * TwipsPerPixel,
                                              width() * TwipsPerPixel, height() * TwipsPerPixel);
+    storedPlace_ = place;
     move(place.x() / TwipsPerPixel, place.y() / TwipsPerPixel);
 
     runner_.onRepaint = [this] { showBar(); };
-    // The settings upload and download drive the bar themselves.
+    // The settings upload and download drive the bar themselves, a step per
+    // line. The bar repaints a change of value it shows at once (setValue);
+    // a second repaint of it would only paint and flush the same picture
+    // again on every line.
     app().updown.ShowProgress = [this](double value) {
         ProgressBar1->setValue(std::clamp(int(value), 0, int(TransferRunner::BarMax)));
-        ProgressBar1->repaint();
     };
     runner_.onFinished = [this] { close(); };
     runner_.load();
@@ -76,7 +81,12 @@ void frmPrgress::closeEvent(QCloseEvent *event)
     }
     while (QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
-    SaveTransferDialogPlace(QPoint(x() * TwipsPerPixel, y() * TwipsPerPixel));
+    // A place chosen to keep the waiting window's controls clear is not the
+    // user's: the stored one stays.
+    if (pos() == movedTo_)
+        SaveTransferDialogPlace(storedPlace_);
+    else
+        SaveTransferDialogPlace(QPoint(x() * TwipsPerPixel, y() * TwipsPerPixel));
     event->accept();
 }
 
@@ -87,7 +97,38 @@ void frmPrgress::reject()
         QDialog::reject();
 }
 
-bool RunTransferRequest(TransferCaption caption, int kind, int slot, bool barAtOne)
+void frmPrgress::keepClearOf(const QWidget *requester)
+{
+    if (!requester || !requester->isVisible())
+        return;
+    QList<QRect> keepClear;
+    QRect picture(requester->mapToGlobal(QPoint(0, 0)), requester->size());
+    if (const auto *button = requester->findChild<QWidget *>(QStringLiteral("cmdRefresh"))) {
+        const QRect b(button->mapToGlobal(QPoint(0, 0)), button->size());
+        keepClear << b;
+        picture.setTop(std::max(picture.top(), b.bottom() + 1));
+    }
+    // The pane headers: each pane's part above its content.
+    for (const QDockWidget *dock : requester->window()->findChildren<QDockWidget *>()) {
+        if (!dock->isVisible())
+            continue;
+        const int contentTop = dock->widget() ? dock->widget()->y() : dock->height();
+        keepClear << QRect(dock->mapToGlobal(QPoint(0, 0)), QSize(dock->width(), std::max(1, contentTop)));
+    }
+    const QScreen *screen = requester->screen();
+    const QRect area = screen ? screen->availableGeometry() : QRect();
+    // Not shown yet, the dialog has no frame: allow for its title bar.
+    QSize outer = frameSize();
+    if (!isVisible())
+        outer.rheight() += style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    const QPoint at = PlaceClearOf(pos(), outer, picture, keepClear, area);
+    if (at != pos()) {
+        move(at);
+        movedTo_ = at;
+    }
+}
+
+bool RunTransferRequest(TransferCaption caption, int kind, int slot, bool barAtOne, const QWidget *requester)
 {
     TransferRequest &req = app().transfer;
     if (req.TransferBusy)
@@ -102,12 +143,14 @@ bool RunTransferRequest(TransferCaption caption, int kind, int slot, bool barAtO
         dialog->runner().setBar(1);
         dialog->ProgressBar1->setValue(1);
     }
+    dialog->keepClearOf(requester);
     dialog->show();
     if (kind == 6) {
         app().xfer.WavePercent = 1;
         if (const auto &show = app().xfer.ShowWaveLoadPercent)
             show(slot);
     }
+    const ExchangeScope exchange;
     while (!req.TransferDone)
         waitEvents(TransferWaitMs);
     return true;
@@ -127,5 +170,6 @@ bool RequestWaveformLoad(int slot)
     const WaveDoc &doc = app().Sheet.WaveDocs[size_t(slot)];
     if (!(doc.ShowCH1 || doc.ShowCH2 || doc.ShowMath || doc.ShowLA))
         return false;
-    return RunTransferRequest(TransferCaption::Waveform, 6, slot);
+    const QWidget *window = app().Sheet.WaveForms[size_t(slot)].data();
+    return RunTransferRequest(TransferCaption::Waveform, 6, slot, false, window);
 }

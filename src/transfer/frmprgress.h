@@ -25,12 +25,21 @@ public:
     // Esc: refused while a request runs, as the close box is.
     void reject() override;
 
+    // Moves the dialog off the Refresh/Stop button of requester (its child
+    // "cmdRefresh") and off the pane headers of its main window, over its
+    // picture (the part below the button), unless its stored place covers
+    // none of them. A place the dialog was moved to is not stored; one the
+    // user gave it is.
+    void keepClearOf(const QWidget *requester);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void showBar();
     TransferRunner runner_;
+    QPoint storedPlace_;        // twips, as read
+    QPoint movedTo_{-1, -1};    // pixels, where keepClearOf() put it
 };
 
 // The request protocol of a requesting window: captions and loads the
@@ -38,7 +47,9 @@ private:
 // without waiting and waits in the event loop until TransferDone. barAtOne: the data
 // window's bar start. Returns false, and does nothing, while another transfer
 // runs (TransferBusy).
-bool RunTransferRequest(TransferCaption caption, int kind, int slot = 0, bool barAtOne = false);
+// requester: the waiting window, kept clear of (keepClearOf()).
+bool RunTransferRequest(TransferCaption caption, int kind, int slot = 0, bool barAtOne = false,
+                        const QWidget *requester = nullptr);
 
 // Shows the dialog for a request whose globals the caller has already set
 // (RequestKind, TransferDone false), captioned caption, without waiting: the

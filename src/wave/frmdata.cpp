@@ -345,7 +345,7 @@ void frmData::LoadData()
     const int kind = dataRequestKind(options());
     if (kind == 0)
         return;
-    if (!RunTransferRequest(TransferCaption::DataTable, kind, 0, true))
+    if (!RunTransferRequest(TransferCaption::DataTable, kind, 0, true, this))
         return;
     const int s = slot();
     DataDoc *doc = docOf(s);

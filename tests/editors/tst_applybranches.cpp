@@ -213,7 +213,9 @@ private slots:
         row("format roll", "TimebaseFormat=Y-T", {}, "5,18", "pick:Roll",
             {"*IDN?", ":TIMEBASE:FORMAT SCANNING", "+100 :TIMEBASE:FORMAT?", ":LA:DISPLAY?", "+100 :TIMEBASE:SCALE?",
              ":TIMEBASE:OFFSET?"},
-            "TimebaseFormat=Roll;LADisplay=@WordOff;TimeDiv=10.00us", "5,18=@ItemFormat [Roll]");
+            // the instrument rolls from 100 ms/div on: the re-read brings its time/div in
+            "TimebaseFormat=Roll;LADisplay=@WordOff;TimeDiv=100.0ms",
+            "5,18=@ItemFormat [Roll];5,15=@ItemTimeDiv [100.0ms]");
         row("format X-Y shows both channels", "TimebaseFormat=Y-T;CH1Display=@WordOff;CH2Display=@WordOff",
             {":LA:DISPLAY ON"}, "5,18", "pick:X-Y",
             {"*IDN?", ":TIMEBASE:FORMAT XY", "+100 :TIMEBASE:FORMAT?", ":LA:DISPLAY?", "+100 :TIMEBASE:SCALE?",

@@ -113,10 +113,12 @@ private slots:
                                                   << "-200mV" << qint64(VisaCommandPauseMs + 200);
         QTest::newRow("small") << int(LinkKind::Visa) << "0.00001" << ":CHANNEL1:OFFSET 1E-05" << "10.0uV"
                                << qint64(VisaCommandPauseMs + 200);
+        // The typed value is limited to the program's bound; the read-back is
+        // what the instrument kept, its own limit at 1 V/div.
         QTest::newRow("above the bound") << int(LinkKind::Visa) << "1000000" << ":CHANNEL1:OFFSET 400000"
-                                         << "400kV" << qint64(VisaCommandPauseMs + 200);
+                                         << "100V" << qint64(VisaCommandPauseMs + 200);
         QTest::newRow("below the bound") << int(LinkKind::Visa) << "-1e30" << ":CHANNEL1:OFFSET -400000"
-                                         << "-400kV" << qint64(VisaCommandPauseMs + 200);
+                                         << "-100V" << qint64(VisaCommandPauseMs + 200);
         // The line and its LF, 21 characters at 3.125 ms (66 ms), 100 ms, then 200 ms.
         QTest::newRow("serial") << int(LinkKind::Serial) << "0.5" << ":CHANNEL1:OFFSET 0.5" << "500mV"
                                 << qint64(66 + SerialCommandPauseMs + 200);

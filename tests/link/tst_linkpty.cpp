@@ -12,6 +12,7 @@
 #include "platform/serialport/serialdevices.h"
 #include "platform/serialport/serialportcontrol.h"
 
+#include <QFileInfo>
 #include <QProcess>
 
 #include <atomic>
@@ -244,6 +245,49 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(relay_->lines(), ConnectLines + after, 5000);
         QVERIFY(f.fakeUi.messages().isEmpty());
         QVERIFY(port.portOpen()); // a disconnect leaves the port open
+        setCommControl(nullptr);
+    }
+
+    // The program connected over RS232 to the simulator's own device, with a
+    // reply on its way that the program has not taken yet: SIGTERM ends the
+    // simulator at once, and its device goes with it.
+    void simulatorStopsWhileProgramHoldsThePort()
+    {
+        sim_ = std::make_unique<QProcess>();
+        sim_->start(QStringLiteral(KELVO_SIM_BINARY), QStringList{});
+        QVERIFY(sim_->waitForStarted(5000) && sim_->waitForReadyRead(5000));
+        const QString simPath = QString::fromLocal8Bit(sim_->readLine().trimmed());
+        QVERIFY2(simPath.startsWith(QLatin1String("/dev/")), qPrintable(simPath));
+        qputenv("KELVOSCOPE_EXTRA_PORTS", simPath.toLocal8Bit());
+        const int number = int(serialDeviceList().indexOf(simPath)) + 1;
+        QVERIFY(number > 0);
+
+        LinkFixture f;
+        SerialCommPort port;
+        setCommControl(&port);
+        setPump([&] {
+            if (!port.control().waitForInput(25))
+                f.clock.advance(100);
+        });
+        app().link.IoType = IoTypeSerial;
+        app().link.ComPortNumber = number;
+        ConnectInstrument();
+        QCOMPARE(app().link.LinkConnected, qint16(-1));
+        QCOMPARE(port.control().devicePath(), simPath);
+
+        // Screens are far larger than what the device holds: the simulator is
+        // still writing the first when the program stops taking bytes.
+        SendCommand(QStringLiteral(":LCD:DATA?"));
+        SendCommand(QStringLiteral(":LCD:DATA?"));
+        QVERIFY(port.control().waitForInput(5000));
+
+        sim_->terminate();
+        QVERIFY2(sim_->waitForFinished(5000), "the simulator did not end on SIGTERM");
+        QCOMPARE(sim_->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(sim_->exitCode(), 0);
+        QVERIFY2(!QFileInfo::exists(simPath), qPrintable(simPath + QLatin1String(" is still there")));
+        QVERIFY(port.portOpen()); // the program still holds its end
+        sim_.reset();
         setCommControl(nullptr);
     }
 

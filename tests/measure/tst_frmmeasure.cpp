@@ -26,6 +26,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -203,6 +204,29 @@ private slots:
     // An instrument that stops answering gives no readings: every row holds
     // the invalid text and is judged "Fail", even where the limits hold the
     // zero an empty reply would otherwise be read as.
+    void refreshesKeepTheRowPictures()
+    {
+        // Every refresh fills the table anew; the rows show the pictures the
+        // table showed before, not fresh copies of them (each copy would stay
+        // behind in the toolkit's pixmap cache).
+        connectVisa();
+        frmMeasure *w = openItem();
+        auto iconKeys = [w] {
+            QList<qint64> keys;
+            for (int r = 0; r < w->MeasureView->topLevelItemCount(); ++r)
+                keys << w->MeasureView->topLevelItem(r)->icon(0).cacheKey();
+            return keys;
+        };
+        w->cmdRefresh->click();
+        const QList<qint64> first = iconKeys();
+        QCOMPARE(first.size(), 18);
+        QCOMPARE(QSet<qint64>(first.begin(), first.end()).size(), 18); // a picture of its own per row
+        QVERIFY(!w->MeasureView->topLevelItem(0)->icon(0).isNull());
+        w->cmdRefresh->click();
+        QCOMPARE(countLines(fx->lines(), ":MEASURE:SOURCE CHANNEL1"), 2);
+        QCOMPARE(iconKeys(), first);
+    }
+
     void silentInstrumentPassesNothing_data()
     {
         QTest::addColumn<bool>("serial");

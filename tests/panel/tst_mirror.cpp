@@ -9,6 +9,7 @@
 #include "platform/print/printpicture.h"
 
 #include <QLabel>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -53,6 +54,7 @@ private slots:
     void monochromeScreen();
     void zoomTwoTimes();
     void stopAndRun();
+    void keysAndKnobsShowInTheNextFrame();
     void shortScreenReplyKeepsLastFrame();
     void failedScreenReadClosesPanel();
     void serialLinkReadsNothing();
@@ -196,6 +198,33 @@ void TestMirror::stopAndRun()
     QCOMPARE(fx->sim.lines(), QList<QByteArray>{":LCD:DATA?"}); // no identification, no drawing
     QCOMPARE(p.pictureImage(), before);
     QVERIFY(p.button(QStringLiteral("cmdRun"))->isEnabled());
+}
+
+// A key, a knob turn and a volts/div change made while the mirror runs show
+// in the frames that follow.
+void TestMirror::keysAndKnobsShowInTheNextFrame()
+{
+    frmV_Panel p;
+    p.show();
+    fx->clock.advance(10);
+    QImage last = p.pictureImage();
+    auto nextFrames = [&] {
+        fx->clock.advance(1000);
+        const QImage pic = p.pictureImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(pic, expectedPicture(fx->sim, 0));
+        QVERIFY(pic != last.convertToFormat(QImage::Format_RGB32));
+        last = pic;
+    };
+    QTest::mouseClick(p.key(QStringLiteral("VK_Measure")), Qt::LeftButton);
+    nextFrames();
+    QCOMPARE(fx->sim.menuLine(), QByteArray("MEASURE"));
+    QPushButton *up = p.key(QStringLiteral("VK_V_Pos_Inc"));
+    QTest::mousePress(up, Qt::LeftButton);
+    QTest::mouseRelease(up, Qt::LeftButton);
+    nextFrames();
+    QCOMPARE(fx->sim.setting(":CHANNEL1:OFFSET"), QByteArray("4.000e-02"));
+    fx->sim.handle(":CHANNEL1:SCALE 200MV", Qm4100Sim::Framing::VisaUsb);
+    nextFrames();
 }
 
 void TestMirror::shortScreenReplyKeepsLastFrame()

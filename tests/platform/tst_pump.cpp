@@ -1,10 +1,13 @@
 // The event pump: a wait turn ends as soon as an event comes (a timer, bytes
 // on a descriptor such as a serial port's, a posted event) and handles it;
-// under a replacement pump both calls run it once. (That a wait sleeps
-// instead of spinning is measured by bench_waits.)
+// under a replacement pump both calls run it once; inside an exchange the
+// turns hold the user's input back. (That a wait sleeps instead of spinning
+// is measured by bench_waits.)
 #include "platform/pump.h"
+#include "support/nativeinput.h"
 
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QtTest>
@@ -76,7 +79,75 @@ private slots:
         pumpEvents();
         QVERIFY(ran);
     }
+
+    // Keys typed while an exchange runs (scopes nest) stay queued through
+    // every kind of turn, while timers and posted calls still come; the first
+    // turn after the outermost scope types them, in order.
+    void inputWaitsForTheEndOfTheExchange()
+    {
+        QLineEdit edit;
+        edit.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&edit));
+        QVERIFY(!exchangeRunning());
+        {
+            const ExchangeScope outer;
+            {
+                const ExchangeScope inner;
+                QVERIFY(exchangeRunning());
+                QVERIFY(nativeinput::queueKeyClick(&edit, Qt::Key_A, QStringLiteral("a")));
+                QVERIFY(nativeinput::queueKeyClick(&edit, Qt::Key_B, QStringLiteral("b")));
+                bool fired = false;
+                QTimer::singleShot(0, this, [&] { fired = true; });
+                QElapsedTimer t;
+                t.start();
+                while (!fired && t.elapsed() < 60000)
+                    waitEvents(60000);
+                QVERIFY(fired);
+                bool ran = false;
+                QMetaObject::invokeMethod(this, [&] { ran = true; }, Qt::QueuedConnection);
+                pumpEvents();
+                QVERIFY(ran);
+                waitEvents(0);
+                handlePendingEvents();
+                QCOMPARE(edit.text(), QString());
+            }
+            QVERIFY(exchangeRunning());
+            pumpEvents();
+            handlePendingEvents();
+            QCOMPARE(edit.text(), QString());
+        }
+        QVERIFY(!exchangeRunning());
+        pumpEvents();
+        QCOMPARE(edit.text(), QStringLiteral("ab"));
+        // Outside an exchange a turn types at once.
+        QVERIFY(nativeinput::queueKeyClick(&edit, Qt::Key_C, QStringLiteral("c")));
+        handlePendingEvents();
+        QCOMPARE(edit.text(), QStringLiteral("abc"));
+    }
+
+    // A wait whose only pending event is held input sleeps to its deadline
+    // (or its timer), and its scope's end leaves the input for the next turn.
+    void aWaitInsideAnExchangeEndsAtItsTimer()
+    {
+        QLineEdit edit;
+        edit.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&edit));
+        bool fired = false;
+        {
+            const ExchangeScope exchange;
+            QVERIFY(nativeinput::queueKeyClick(&edit, Qt::Key_X, QStringLiteral("x")));
+            QTimer::singleShot(1, this, [&] { fired = true; });
+            QElapsedTimer t;
+            t.start();
+            while (!fired && t.elapsed() < 60000)
+                waitEvents(60000);
+            QVERIFY(t.elapsed() < 30000);
+            QCOMPARE(edit.text(), QString());
+        }
+        waitEvents(60000);
+        QCOMPARE(edit.text(), QStringLiteral("x"));
+    }
 };
 
-QTEST_GUILESS_MAIN(TestPump)
+QTEST_MAIN(TestPump)
 #include "tst_pump.moc"

@@ -42,6 +42,7 @@ private slots:
     void buttonsAndSlider();
     void singlePassEndsOnItsLastFrame_data();
     void singlePassEndsOnItsLastFrame();
+    void framesKeepTheButtonPictures();
     void captionsInBothLanguages();
     void everyToolTip_data();
     void everyToolTip();
@@ -362,6 +363,44 @@ void TestFrmRecordPlay::singlePassEndsOnItsLastFrame()
     QCOMPARE(r.CurrentFrame, qint16(1));
 }
 
+void TestFrmRecordPlay::framesKeepTheButtonPictures()
+{
+    // A frame redraws the plot and the status strip; the replay buttons keep
+    // the icons they show. A new icon per frame leaves a scaled copy of its
+    // pictures in the toolkit's pixmap cache, frame after frame.
+    frmRecordPlay *w = openWindow();
+    ReplayInfo &r = app().Sheet.Replays[0];
+    r.LoopReplay = true;
+    ui_.answerFile(goodFile(6));
+    button(w, "cmdRun")->click();
+    QCOMPARE(r.Status, ReplayInfo::Replaying);
+    auto iconKeys = [w] {
+        QList<qint64> keys;
+        for (int i = 0; i < ReplayButton::Count; ++i)
+            keys << w->playButton(i)->icon().cacheKey();
+        return keys;
+    };
+    // The picture a button shows in a mode, as the button's paint asks for it.
+    auto shown = [w](int button, QIcon::Mode mode) {
+        return w->playButton(button)->icon().pixmap(QSize(25, 23), mode).cacheKey();
+    };
+    const QList<qint64> replaying = iconKeys();
+    const qint64 latched = shown(ReplayButton::Replay, QIcon::Disabled);
+    const qint64 pause = shown(ReplayButton::Pause, QIcon::Normal);
+    clock_.advance(50 * 20); // 20 frames, round the loop and back
+    QCOMPARE(r.Status, ReplayInfo::Replaying);
+    QVERIFY(r.CurrentFrame >= 1 && r.CurrentFrame <= 6);
+    QCOMPARE(iconKeys(), replaying);
+    // Pause and go on: the buttons that changed show new icons, and the
+    // pictures they go back to are the ones they showed before.
+    w->playButton(ReplayButton::Pause)->click();
+    QVERIFY(iconKeys() != replaying);
+    w->playButton(ReplayButton::Replay)->click();
+    QCOMPARE(r.Status, ReplayInfo::Replaying);
+    QCOMPARE(shown(ReplayButton::Replay, QIcon::Disabled), latched);
+    QCOMPARE(shown(ReplayButton::Pause, QIcon::Normal), pause);
+}
+
 void TestFrmRecordPlay::captionsInBothLanguages()
 {
     frmRecordPlay *w0 = openWindow(0);
@@ -463,6 +502,14 @@ void TestFrmRecordPlay::everyToolTip()
         QVERIFY2(b, t.control);
         QCOMPARE(b->toolTip(), QString::fromUtf8(lang == 1 ? t.english : t.chinese));
     }
+    // The tool bar's captions follow the language as their tool tips do.
+    const Tip captions[] = {
+        {"cmdRun", -1, "Open", "打开"},     {"FlatBttn1", -1, "BMP", "位图"},
+        {"FlatBttn2", -1, "Print", "打印"}, {"FlatBttn3", -1, "Preview", "预览"},
+        {"FlatBttn4", -1, "Color", "彩色"}, {"FlatBttn5", -1, "Mono", "单色"},
+    };
+    for (const Tip &t : captions)
+        QCOMPARE(button(w, t.control)->text(), QString::fromUtf8(lang == 1 ? t.english : t.chinese));
 }
 
 void TestFrmRecordPlay::colourButtons()

@@ -439,6 +439,21 @@ private slots:
             if (!keys[i].isEmpty())
                 QCOMPARE(actions[i]->data().toString(), keys[i]);
         }
+        // Each button shows a picture of its own, built into the program.
+        QList<QImage> pictures;
+        for (int i = 0; i < 18; ++i) {
+            if (keys[i].isEmpty())
+                continue;
+            const QImage img = actions[i]->icon().pixmap(QSize(24, 24)).toImage();
+            QVERIFY2(img.size() == QSize(24, 24), qPrintable(keys[i]));
+            int inked = 0;
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    inked += qAlpha(img.pixel(x, y)) > 0;
+            QVERIFY2(inked > 100, qPrintable(keys[i]));
+            QVERIFY2(!pictures.contains(img), qPrintable(keys[i]));
+            pictures << img;
+        }
         // Triggering a button runs its command.
         QStringList log;
         recordDocumentHooks(&log);

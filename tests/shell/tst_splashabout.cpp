@@ -5,6 +5,7 @@
 
 #include "shell/frmabout.h"
 #include "shell/frmsplash.h"
+#include "shell/pictures.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -51,6 +52,32 @@ private slots:
         QVERIFY(warning->text().startsWith(lang == 0 ? QString::fromUtf8("警告") : QStringLiteral("Warning")));
         // The longest texts fit (they wrap inside the box).
         QVERIFY(a.rect().contains(warning->geometry()));
+    }
+
+    // The product picture of both windows: a graticule with a yellow and a
+    // cyan trace on a dark ground.
+    void productPictureIsShown()
+    {
+        ShellFixture f;
+        frmSplash s;
+        frmAbout a(nullptr);
+        for (QWidget *w : std::initializer_list<QWidget *>{&s, &a}) {
+            QImage shown;
+            for (const QLabel *l : w->findChildren<QLabel *>())
+                if (l->pixmap().size() == QSize(400, 250))
+                    shown = l->pixmap().toImage();
+            QVERIFY2(!shown.isNull(), qPrintable(w->objectName()));
+            int yellow = 0, cyan = 0;
+            for (int y = 0; y < shown.height(); ++y)
+                for (int x = 0; x < shown.width(); ++x) {
+                    const QRgb c = shown.pixel(x, y);
+                    yellow += c == qRgb(255, 255, 0);
+                    cyan += c == qRgb(0, 255, 255);
+                }
+            QVERIFY(yellow > 300 && cyan > 300);
+            QVERIFY(qGray(shown.pixel(5, 245)) < 40);
+        }
+        QVERIFY(pictureImage("no-such-picture").isNull());
     }
 
     void splashGoesBeforeTheMainWindowShows()

@@ -154,6 +154,14 @@ private slots:
 
     void screenImage();
     void screenImageMonochrome();
+    void screenFollowsState_data();
+    void screenFollowsState();
+    void screenMarkers();
+    void screenMenuLine();
+
+    void limits_data();
+    void limits();
+    void setupBlockFollowsFft();
 
     void measurements();
     void measurementsInvalid();
@@ -257,12 +265,12 @@ void TstQm4100Sim::roundTrip_data()
         {"", ":CHANNEL1:PROBE 1000", "1.000e+03"},
         {"", ":CHANNEL1:SCALE 500MV", "5.000e-01"},
         {"", ":CHANNEL2:SCALE 2.00MV", "2.000e-03"},
-        {"", ":CHANNEL1:SCALE 10.0KV", "1.000e+04"},
+        {":CHANNEL1:PROBE 1000", ":CHANNEL1:SCALE 10.0KV", "1.000e+04"},
         {"", ":CHANNEL2:SCALE 0.00205", "2.050e-03"},
         {"", ":CHANNEL1:OFFSET -200MV", "-2.000e-01"},
         {"", ":CHANNEL2:OFFSET 1.50V", "1.500e+00"},
         {"", ":CHANNEL1:OFFSET 1E-05", "1.000e-05"},
-        {"", ":CHANNEL2:OFFSET -400000", "-4.000e+05"},
+        {":CHANNEL2:PROBE 1000", ":CHANNEL2:OFFSET -100000", "-1.000e+05"},
         {"", ":CHANNEL1:COUPLING DC", "DC"},
         {"", ":CHANNEL2:COUPLING GND", "GND"},
         {"", ":CHANNEL1:COUPLING HF", "HF"},
@@ -966,6 +974,275 @@ void TstQm4100Sim::screenImageMonochrome()
     for (int c = 0; c < 300; ++c)
         QCOMPARE(int(quint8(img[10 + c + 320 * (17 + quint8(ch1[2 * c]) - 25)])), 255);
     QCOMPARE(int(quint8(img[10 + 320 * 17])), 128);
+}
+
+// Every change a user makes shows on the screen: keys, knobs, scales and the
+// settings the screen shows.
+void TstQm4100Sim::screenFollowsState_data()
+{
+    QTest::addColumn<QByteArrayList>("setup");
+    QTest::addColumn<QByteArray>("line");
+    QTest::newRow("menu key") << QByteArrayList{} << QByteArray(":KEY:MEASURE");
+    QTest::newRow("another menu key") << QByteArrayList{":KEY:MEASURE"} << QByteArray(":KEY:ACQUIRE");
+    QTest::newRow("soft key") << QByteArrayList{":KEY:MEASURE"} << QByteArray(":KEY:F2");
+    QTest::newRow("function knob") << QByteArrayList{":KEY:ACQUIRE"} << QByteArray(":KEY:+FUNCTION 0");
+    QTest::newRow("menu off") << QByteArrayList{":KEY:UTILITY"} << QByteArray(":KEY:MNUOFF");
+    QTest::newRow("volts/div key") << QByteArrayList{} << QByteArray(":KEY:V_SCALE_INC");
+    QTest::newRow("time/div key") << QByteArrayList{} << QByteArray(":KEY:H_SCALE_DEC");
+    QTest::newRow("run key") << QByteArrayList{} << QByteArray(":KEY:RUN");
+    QTest::newRow("vertical position knob") << QByteArrayList{} << QByteArray(":KEY:V_POS_INC 0");
+    QTest::newRow("horizontal position knob") << QByteArrayList{} << QByteArray(":KEY:H_POS_DEC 0");
+    QTest::newRow("trigger level knob") << QByteArrayList{} << QByteArray(":KEY:TRIG_LVL_INC 0");
+    QTest::newRow("volts/div") << QByteArrayList{} << QByteArray(":CHANNEL1:SCALE 500MV");
+    QTest::newRow("time/div") << QByteArrayList{} << QByteArray(":TIMEBASE:SCALE 1MS");
+    QTest::newRow("delay") << QByteArrayList{} << QByteArray(":TIMEBASE:OFFSET 20US");
+    QTest::newRow("offset") << QByteArrayList{} << QByteArray(":CHANNEL1:OFFSET 40MV");
+    QTest::newRow("coupling") << QByteArrayList{} << QByteArray(":CHANNEL1:COUPLING DC");
+    QTest::newRow("bandwidth limit") << QByteArrayList{} << QByteArray(":CHANNEL1:BWLIMIT ON");
+    QTest::newRow("channel on") << QByteArrayList{} << QByteArray(":CHANNEL2:DISPLAY ON");
+    QTest::newRow("trigger source") << QByteArrayList{} << QByteArray(":TRIGGER:EDGE:SOURCE CHANNEL2");
+    QTest::newRow("trigger slope") << QByteArrayList{} << QByteArray(":TRIGGER:EDGE:SLOPE NEGATIVE");
+    QTest::newRow("trigger level") << QByteArrayList{} << QByteArray(":TRIGGER:EDGE:LEVEL 40MV");
+    QTest::newRow("trigger type") << QByteArrayList{} << QByteArray(":TRIGGER:MODE PULSE");
+    QTest::newRow("stop") << QByteArrayList{} << QByteArray(":STOP");
+    QTest::newRow("grid") << QByteArrayList{} << QByteArray(":DISPLAY:GRID HALF");
+    QTest::newRow("format") << QByteArrayList{} << QByteArray(":TIMEBASE:FORMAT SCANNING");
+    QTest::newRow("acquisition") << QByteArrayList{} << QByteArray(":ACQUIRE:TYPE PEAKDETECT");
+    QTest::newRow("logic channels") << QByteArrayList{} << QByteArray(":LA:DISPLAY ON");
+}
+
+void TstQm4100Sim::screenFollowsState()
+{
+    QFETCH(QByteArrayList, setup);
+    QFETCH(QByteArray, line);
+    Qm4100Sim sim;
+    for (const QByteArray &l : setup)
+        sim.handle(l, Framing::VisaUsb);
+    const QByteArray before = sim.handleLine(":LCD:DATA?", Framing::VisaUsb);
+    QVERIFY(sim.handle(line, Framing::VisaUsb).isEmpty());
+    QCOMPARE(sim.refusedCount(), 0);
+    const QByteArray after = sim.handleLine(":LCD:DATA?", Framing::VisaUsb);
+    QCOMPARE(after.size(), 74881);
+    QVERIFY2(after != before, "the screen did not change");
+    // the picture is the state's, not the history's: asked again, it is the same
+    QCOMPARE(sim.handleLine(":LCD:DATA?", Framing::VisaUsb), after);
+}
+
+// The markers around the graticule sit where the settings put them: a
+// channel's 0 V at the left, the trigger level at the right, t = 0 on top.
+void TstQm4100Sim::screenMarkers()
+{
+    Qm4100Sim sim;
+    auto send = [&](const QByteArray &l) { QVERIFY(sim.handle(l, Framing::VisaUsb).isEmpty()); };
+    auto px = [](const QByteArray &img, int x, int y) { return int(quint8(img[x + 320 * y])); };
+    // 0.5 V/div, offset 0.5 V: 0 V one division above the centre (row 17 + 75),
+    // the level of 1 V three divisions above it (row 17 + 25)
+    send(":CHANNEL1:SCALE 500MV");
+    send(":CHANNEL1:OFFSET 500MV");
+    send(":TRIGGER:EDGE:LEVEL 1");
+    QByteArray img = sim.screenImage();
+    QCOMPARE(px(img, 8, 92), 0xFC);    // the tip of CH1's ground marker
+    QCOMPARE(px(img, 8, 91), 0x00);
+    QCOMPARE(px(img, 8, 93), 0x00);
+    QCOMPARE(px(img, 312, 42), 0xFC);  // the tip of the level marker, in the source's colour
+    QCOMPARE(px(img, 312, 41), 0x00);
+    QCOMPARE(px(img, 160, 14), 0xF4);  // t = 0 in the middle at no delay
+    // the position knob moves both by the same rows: 25 fine steps are a division
+    send(":KEY:V_POS_INC 25");
+    img = sim.screenImage();
+    QCOMPARE(px(img, 8, 67), 0xFC);
+    QCOMPARE(px(img, 8, 92), 0x00);
+    QCOMPARE(px(img, 312, 17), 0xFC);
+    // the trigger knob moves the level marker only: 25 steps, one division down
+    send(":KEY:TRIG_LVL_DEC 25");
+    img = sim.screenImage();
+    QCOMPARE(px(img, 312, 42), 0xFC);
+    QCOMPARE(px(img, 8, 67), 0xFC);
+    // a CH2 source: the marker takes CH2's colour and scale (1 V/div, no offset)
+    send(":TRIGGER:EDGE:SOURCE CHANNEL2");
+    send(":TRIGGER:EDGE:LEVEL 2");
+    img = sim.screenImage();
+    QCOMPARE(px(img, 312, 17 + 50), 0x1F);
+    // the delay moves t = 0 left: 2 divisions at 10 us/div are 50 columns
+    send(":TIMEBASE:OFFSET 20US");
+    img = sim.screenImage();
+    QCOMPARE(px(img, 110, 14), 0xF4);
+    QCOMPARE(px(img, 160, 14), 0x00);
+    // off the screen, an arrow at the edge points to it
+    send(":TIMEBASE:OFFSET 100US");
+    img = sim.screenImage();
+    for (int y = 11; y <= 14; ++y)
+        for (int x = 20; x <= 310; ++x)
+            QCOMPARE(px(img, x, y), 0x00);
+    QCOMPARE(px(img, 10, 13), 0xF4);   // the point of the '<'
+    // a logic source has no level marker
+    send(":TRIGGER:EDGE:SOURCE DIGITAL1");
+    img = sim.screenImage();
+    for (int y = 14; y <= 217; ++y)
+        QCOMPARE(px(img, 312, y), 0x00);
+}
+
+// The menu line shows what the last key or knob did, and goes with Menu Off.
+void TstQm4100Sim::screenMenuLine()
+{
+    Qm4100Sim sim;
+    auto menuArea = [&] {
+        const QByteArray img = sim.screenImage();
+        QByteArray area;
+        for (int y = 3; y <= 9; ++y)
+            area += img.mid(46 + 320 * y, 320 - 46);
+        return area;
+    };
+    const QByteArray blank = menuArea();
+    QCOMPARE(blank, QByteArray(blank.size(), '\0'));
+    const struct { const char *line, *text; } steps[] = {
+        {":KEY:MEASURE", "MEASURE"},
+        {":KEY:ACQUIRE", "ACQUIRE"},
+        {":KEY:F3", "ACQUIRE F3"},
+        {":KEY:+FUNCTION 5", "ACQUIRE ITEM 2"},
+        {":KEY:V_POS_INC 10", "CH1 POSITION 400mV"},
+        {":KEY:H_POS_DEC 50", "DELAY -10.0us"},
+        {":KEY:TRIG_LVL_INC 5", "TRIG LEVEL 200mV"},
+        {":KEY:MATH", "MATH ON"},
+        {":KEY:MATH", "FFT ON"},
+        {":KEY:RUN", "STOP"},
+    };
+    QByteArray previous = blank;
+    for (const auto &step : steps) {
+        sim.handle(step.line, Framing::VisaUsb);
+        QCOMPARE(sim.menuLine(), QByteArray(step.text));
+        const QByteArray area = menuArea();
+        QVERIFY2(area != previous, step.line);
+        QVERIFY2(area.contains(char(0xFF)), step.line);   // drawn in the menu colour
+        previous = area;
+    }
+    sim.handle(":KEY:MNUOFF", Framing::VisaUsb);
+    QVERIFY(sim.menuLine().isEmpty());
+    QCOMPARE(menuArea(), blank);
+    QCOMPARE(sim.refusedCount(), 0);
+}
+
+// ---------------------------------------------------------------------------
+// Limits
+
+void TstQm4100Sim::limits_data()
+{
+    QTest::addColumn<QByteArrayList>("lines");
+    QTest::addColumn<QByteArray>("q");
+    QTest::addColumn<QByteArray>("reply");
+    auto row = [](const char *name, const QByteArrayList &lines, const char *q, const char *reply) {
+        QTest::newRow(name) << lines << QByteArray(q) << QByteArray(reply);
+    };
+    const char *off1 = ":CHANNEL1:OFFSET?";
+    // offset range by volts/div
+    row("400 kV at 1 V/div", {":CHANNEL1:OFFSET 400000"}, off1, "1.000e+02");
+    row("-400 kV on CH2", {":CHANNEL2:OFFSET -400000"}, ":CHANNEL2:OFFSET?", "-1.000e+02");
+    row("inside is kept", {":CHANNEL1:OFFSET -99.5"}, off1, "-9.950e+01");
+    row("at 500 mV/div", {":CHANNEL1:SCALE 500MV", ":CHANNEL1:OFFSET 12V"}, off1, "1.000e+01");
+    row("at 100 mV/div", {":CHANNEL1:SCALE 100MV", ":CHANNEL1:OFFSET -15"}, off1, "-1.000e+01");
+    row("at 50 mV/div", {":CHANNEL1:SCALE 50MV", ":CHANNEL1:OFFSET 1.5V"}, off1, "1.000e+00");
+    row("at 2 mV/div", {":CHANNEL1:SCALE 2.00MV", ":CHANNEL1:OFFSET -2V"}, off1, "-1.000e+00");
+    row("probe 10X", {":CHANNEL1:PROBE 10", ":CHANNEL1:OFFSET 400000"}, off1, "1.000e+03");
+    row("follows a smaller scale", {":CHANNEL1:OFFSET 80", ":CHANNEL1:SCALE 20MV"}, off1, "1.000e+00");
+    QByteArrayList knob{":CHANNEL1:SCALE 50MV"};   // 2 mV a fine step
+    for (int i = 0; i < 11; ++i)
+        knob << ":KEY:V_POS_INC 50";
+    row("position knob stops", knob, off1, "1.000e+00");
+    // volts/div
+    row("volts/div below 2 mV", {":CHANNEL1:SCALE 1MV"}, ":CHANNEL1:SCALE?", "2.000e-03");
+    row("volts/div above 10 V", {":CHANNEL2:SCALE 50V"}, ":CHANNEL2:SCALE?", "1.000e+01");
+    row("volts/div at probe 1000X", {":CHANNEL1:PROBE 1000", ":CHANNEL1:SCALE 50KV"}, ":CHANNEL1:SCALE?",
+        "1.000e+04");
+    // time/div by format
+    const char *tdiv = ":TIMEBASE:SCALE?";
+    row("time/div below 2 ns", {":TIMEBASE:SCALE 1NS"}, tdiv, "2.000e-09");
+    row("time/div above 50 s", {":TIMEBASE:SCALE 100S"}, tdiv, "5.000e+01");
+    row("roll moves 1 ms/div to 100 ms", {":TIMEBASE:SCALE 1MS", ":TIMEBASE:FORMAT SCANNING"}, tdiv, "1.000e-01");
+    row("roll keeps 500 ms/div", {":TIMEBASE:SCALE 500MS", ":TIMEBASE:FORMAT SCANNING"}, tdiv, "5.000e-01");
+    row("roll refuses a faster step", {":TIMEBASE:FORMAT SCANNING", ":TIMEBASE:SCALE 10MS"}, tdiv, "1.000e-01");
+    row("Y-T after roll", {":TIMEBASE:FORMAT SCANNING", ":TIMEBASE:FORMAT YT", ":TIMEBASE:SCALE 1MS"}, tdiv,
+        "1.000e-03");
+    row("X-Y above 10 ms", {":TIMEBASE:SCALE 50MS", ":TIMEBASE:FORMAT XY"}, tdiv, "1.000e-02");
+    row("X-Y below 1 us", {":TIMEBASE:FORMAT XY", ":TIMEBASE:SCALE 100NS"}, tdiv, "1.000e-06");
+    row("alternation time/div", {":TRIGGER:ALTERNATION:SOURCE CHANNEL2", ":TRIGGER:ALTERNATION:TIMESCALE 500S"},
+        ":TRIGGER:ALTERNATION:TIMESCALE?", "5.000e+01");
+    // trigger levels: 6 divisions either side of the source's centre
+    const char *edge = ":TRIGGER:EDGE:LEVEL?";
+    row("level above", {":TRIGGER:EDGE:LEVEL 10"}, edge, "6.000e+00");
+    row("level inside", {":TRIGGER:EDGE:LEVEL -5.5"}, edge, "-5.500e+00");
+    row("level with an offset", {":CHANNEL1:OFFSET 1V", ":TRIGGER:EDGE:LEVEL -10"}, edge, "-7.000e+00");
+    row("level of CH2", {":CHANNEL2:SCALE 500MV", ":TRIGGER:EDGE:SOURCE CHANNEL2", ":TRIGGER:EDGE:LEVEL 4"}, edge,
+        "3.000e+00");
+    row("level of EXT", {":TRIGGER:EDGE:SOURCE EXT", ":TRIGGER:EDGE:LEVEL 5"}, edge, "1.200e+00");
+    row("level of EXT5", {":TRIGGER:PULSE:SOURCE EXT5", ":TRIGGER:PULSE:LEVEL -9"}, ":TRIGGER:PULSE:LEVEL?",
+        "-6.000e+00");
+    row("logic source keeps", {":TRIGGER:EDGE:SOURCE DIGITAL3", ":TRIGGER:EDGE:LEVEL 9"}, edge, "9.000e+00");
+    row("level follows the source", {":TRIGGER:EDGE:LEVEL 5", ":TRIGGER:EDGE:SOURCE EXT"}, edge, "1.200e+00");
+    row("level follows the scale", {":TRIGGER:EDGE:LEVEL 5", ":CHANNEL1:SCALE 500MV"}, edge, "3.000e+00");
+    row("video level", {":TRIGGER:VIDEO:LEVEL 7"}, ":TRIGGER:VIDEO:LEVEL?", "6.000e+00");
+    row("slope level B", {":TRIGGER:SLOPE:LEVELB -6.5"}, ":TRIGGER:SLOPE:LEVELB?", "-6.000e+00");
+    row("alternation level", {":CHANNEL2:SCALE 200MV", ":TRIGGER:ALTERNATION:SOURCE CHANNEL2",
+                              ":TRIGGER:ALTERNATION:EDGE:LEVEL 2"},
+        ":TRIGGER:ALTERNATION:EDGE:LEVEL?", "1.200e+00");
+    row("level knob stops", {":KEY:TRIG_LVL_INC 50", ":KEY:TRIG_LVL_INC 50", ":KEY:TRIG_LVL_INC 50",
+                             ":KEY:TRIG_LVL_INC 50"},
+        edge, "6.000e+00");
+    // sensitivity
+    row("sensitivity above", {":TRIGGER:EDGE:SENSITIVITY 2.00div"}, ":TRIGGER:EDGE:SENSITIVITY?", "1.000e+00");
+    row("sensitivity below", {":TRIGGER:ALTERNATION:VIDEO:SENSITIVITY 0.05div"},
+        ":TRIGGER:ALTERNATION:VIDEO:SENSITIVITY?", "1.000e-01");
+}
+
+void TstQm4100Sim::limits()
+{
+    QFETCH(QByteArrayList, lines);
+    QFETCH(QByteArray, q);
+    QFETCH(QByteArray, reply);
+    Qm4100Sim sim;
+    for (const QByteArray &l : lines)
+        QVERIFY2(sim.handle(l, Framing::VisaUsb).isEmpty(), l.constData());
+    QCOMPARE(sim.refusedCount(), 0);   // clamped, not refused
+    QCOMPARE(query(sim, q), reply);
+}
+
+// With the FFT on, the setup block says so: the FFT operation and its members,
+// as ":MATH:DISPLAY?" and ":FFT:DISPLAY?" do.
+void TstQm4100Sim::setupBlockFollowsFft()
+{
+    Qm4100Sim sim;
+    auto block = [&] { return SetupBlock::decode(sim.handleLine(":SYSTEM:DATA?", Framing::VisaUsb)); };
+    sim.setMathFunction(1);   // CH1 - CH2
+    sim.handle(":KEY:MATH", Framing::VisaUsb);
+    SetupBlock b = block();
+    QCOMPARE(int(b.MathValid), 1);
+    QCOMPARE(int(b.MathFunction), 1);
+    QCOMPARE(int(b.FFTValid), 0);
+
+    sim.handle(":KEY:MATH", Framing::VisaUsb);   // MATH, then FFT
+    QCOMPARE(query(sim, ":MATH:DISPLAY?"), QByteArray("ON"));
+    QCOMPARE(query(sim, ":FFT:DISPLAY?"), QByteArray("ON"));
+    b = block();
+    QCOMPARE(int(b.MathFunction), 3);
+    QCOMPARE(int(b.MathValid), 0);
+    QCOMPARE(int(b.FFTValid), 1);
+    QCOMPARE(int(b.FFTUnitDb), 1);
+    QCOMPARE(int(b.FFTScaleDb), 20);
+    QCOMPARE(int(b.FFTSpan), 4);
+    QCOMPARE(int(b.FFTCentre), 150);
+    QCOMPARE(int(b.FFTFullScreen), 0);
+    const double rate = queryNumber(sim, ":ACQUIRE:SAMP? CHANNEL1");
+    QVERIFY(std::fabs(b.FFTHzPerDiv - float(rate * 50 / 1024)) <= b.FFTHzPerDiv * 1e-3f);
+
+    // off again, MATH comes back with the function it had
+    sim.handle(":KEY:MATH", Framing::VisaUsb);
+    sim.handle(":KEY:MATH", Framing::VisaUsb);
+    b = block();
+    QCOMPARE(int(b.MathValid), 1);
+    QCOMPARE(int(b.MathFunction), 1);
+    // choosing the FFT as MATH's function turns the FFT on
+    sim.setMathFunction(3);
+    QCOMPARE(query(sim, ":FFT:DISPLAY?"), QByteArray("ON"));
+    QCOMPARE(int(block().MathFunction), 3);
 }
 
 // ---------------------------------------------------------------------------

@@ -2,9 +2,12 @@
 // client opens with QSerialPort, in both framings of binary replies.
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSerialPort>
 #include <QtTest>
+
+#include <csignal>
 
 namespace {
 
@@ -123,6 +126,72 @@ private slots:
         port.close();
         stopSim(sim);
         QVERIFY(sim.readAllStandardError().contains("refused: :NOSUCH:THING?"));
+    }
+
+    // SIGTERM and SIGINT end the program at once whatever it is doing, and its
+    // device goes with it.
+    void stopsAtOnce_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("send");      // what the client writes first
+        QTest::addColumn<QByteArray>("waitFor");   // "reply": the first bytes of it; "stderr": a refusal
+        QTest::addColumn<bool>("closeFirst");      // the client closes the device before the signal
+        QTest::addColumn<int>("signal");
+        const QByteArray screens = ":LCD:DATA?\n:LCD:DATA?\n:LCD:DATA?\n";   // far more than the device holds
+        QTest::newRow("idle, SIGTERM") << QStringList{} << QByteArray() << QByteArray() << false << SIGTERM;
+        QTest::newRow("idle, SIGINT") << QStringList{} << QByteArray() << QByteArray() << false << SIGINT;
+        QTest::newRow("reply not read, SIGTERM") << QStringList{} << screens << QByteArray("reply") << false
+                                                 << SIGTERM;
+        QTest::newRow("reply not read, SIGINT") << QStringList{"--framing=visa"} << screens << QByteArray("reply")
+                                                << false << SIGINT;
+        QTest::newRow("reply left by a closed client") << QStringList{} << screens << QByteArray("reply") << true
+                                                       << SIGTERM;
+        QTest::newRow("late reply held") << QStringList{"--delay-ms=600000"} << QByteArray("BOGUS\n*IDN?\n")
+                                         << QByteArray("stderr") << false << SIGTERM;
+        QTest::newRow("split reply held") << QStringList{"--split", "--delay-ms=600000"}
+                                          << QByteArray("BOGUS\n:SYSTEM:DATA?\n") << QByteArray("stderr") << false
+                                          << SIGINT;
+    }
+
+    void stopsAtOnce()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, send);
+        QFETCH(QByteArray, waitFor);
+        QFETCH(bool, closeFirst);
+        QFETCH(int, signal);
+        QProcess sim;
+        const QString path = startSim(sim, args);
+        QVERIFY2(path.startsWith("/dev/"), qPrintable(path));
+        QSerialPort port;
+        port.setPortName(path);
+        QVERIFY(port.open(QIODevice::ReadWrite));
+        if (!send.isEmpty()) {
+            port.write(send);
+            QVERIFY(port.waitForBytesWritten(kWaitMs));
+        }
+        if (waitFor == "reply") {
+            // the reply has begun; from here on the client takes nothing more
+            QVERIFY(port.waitForReadyRead(kWaitMs));
+        } else if (waitFor == "stderr") {
+            // the refusal is reported just before the next line's reply is held
+            QByteArray err;
+            QElapsedTimer t;
+            t.start();
+            sim.setReadChannel(QProcess::StandardError);
+            while (!err.contains("refused: BOGUS") && t.elapsed() < kWaitMs) {
+                sim.waitForReadyRead(100);
+                err += sim.readAllStandardError();
+            }
+            QVERIFY(err.contains("refused: BOGUS"));
+        }
+        if (closeFirst)
+            port.close();
+        QCOMPARE(::kill(pid_t(sim.processId()), signal), 0);
+        QVERIFY2(sim.waitForFinished(kWaitMs), "the simulator did not end on the signal");
+        QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(sim.exitCode(), 0);
+        QVERIFY2(!QFileInfo::exists(path), qPrintable(path + " is still there"));
     }
 
     void rejectsUnknownOption()

@@ -297,6 +297,47 @@ private slots:
         // minus its own size.
         QCOMPARE(CentredDialogPlace(1000, 1000, 5000, 5000), QPoint(-2000, -2000));
     }
+
+    // The dialog (300 x 50 pixels) on a 1024 x 768 screen next to a window
+    // whose picture spans 100..699 x 100..499, its Refresh/Stop button at
+    // 100,70 and a pane header at 0,60.
+    void placeClearOfTheWaitingWindow_data()
+    {
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<QRect>("picture");
+        QTest::addColumn<QList<QRect>>("keepClear");
+        QTest::addColumn<QPoint>("expected");
+        const QRect picture(100, 100, 600, 400);
+        const QList<QRect> controls{QRect(100, 70, 30, 25), QRect(0, 60, 90, 20)};
+        QTest::newRow("a clear place is kept") << QPoint(700, 600) << picture << controls << QPoint(700, 600);
+        QTest::newRow("over the button: the foot of the picture")
+            << QPoint(90, 60) << picture << controls << QPoint(250, 442);
+        QTest::newRow("over a pane header") << QPoint(-200, 65) << picture << controls << QPoint(250, 442);
+        QTest::newRow("the foot below the screen: moved inside")
+            << QPoint(90, 60) << QRect(100, 700, 600, 200) << controls << QPoint(250, 718);
+        QTest::newRow("the foot taken: the middle")
+            << QPoint(90, 60) << picture << (controls + QList<QRect>{QRect(0, 440, 1024, 60)}) << QPoint(250, 275);
+        QTest::newRow("the foot and the middle taken: the top")
+            << QPoint(90, 60) << picture << (controls + QList<QRect>{QRect(0, 250, 1024, 250)}) << QPoint(250, 108);
+        QTest::newRow("nothing clear: where it was")
+            << QPoint(90, 60) << picture << (controls + QList<QRect>{QRect(0, 0, 1024, 768)}) << QPoint(90, 60);
+        QTest::newRow("no picture: where it was") << QPoint(90, 60) << QRect() << controls << QPoint(90, 60);
+    }
+    void placeClearOfTheWaitingWindow()
+    {
+        QFETCH(QPoint, at);
+        QFETCH(QRect, picture);
+        QFETCH(QList<QRect>, keepClear);
+        QFETCH(QPoint, expected);
+        const QSize dialog(300, 50);
+        const QPoint placed = PlaceClearOf(at, dialog, picture, keepClear, QRect(0, 0, 1024, 768));
+        QCOMPARE(placed, expected);
+        if (placed != at) {
+            for (const QRect &k : keepClear)
+                QVERIFY(!QRect(placed, dialog).intersects(k));
+            QVERIFY(picture.intersects(QRect(placed, dialog)));
+        }
+    }
 };
 
 QTEST_MAIN(TestFrmPrgress)

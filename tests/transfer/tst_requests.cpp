@@ -156,8 +156,11 @@ private slots:
             sim_->handle(":TRIGGER:MODE ALTERNATION", Qm4100Sim::Framing::VisaUsb);
         if (setup == QLatin1String("xy"))
             sim_->handle(":TIMEBASE:FORMAT XY", Qm4100Sim::Framing::VisaUsb);
-        if (setup == QLatin1String("roll"))
+        if (setup == QLatin1String("roll")) {
+            // roll starts at 100 ms/div, a column every 4 ms: the screen is full after 1.2 s
             sim_->handle(":TIMEBASE:FORMAT SCANNING", Qm4100Sim::Framing::VisaUsb);
+            clock_->advance(1200);
+        }
         connect(transport);
         showSources(shown.contains('1'), shown.contains('2'), shown.contains('M'), shown.contains('L'), 3);
 

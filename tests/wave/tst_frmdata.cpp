@@ -5,18 +5,20 @@
 // hand-made files, refusals, F5, closing during a refresh, the export dialog
 // and its failures, and the captions in both languages.
 //
-// The simulator is set up so that every table has ten rows whose values can
-// be worked out by hand (tests/wave/data/table_*.txt):
-//   time base 125 s/div, delay 750 s: tstep = 2.5 s and row k (point k - 1)
-//   lies at t = 2.5 (k - 1) s (0.00E00, 2.50E+00 ... 2.25E+01);
-//   roll display stopped after 22 s, one column per 5 s: columns 0..4 hold
-//   data, two rows per column, ten rows;
-//   CH1 a 0.01 Hz triangle of 2 Vpp at 0.5 V/div: 0.04 V/s, so row k shows
-//   0.1 (k - 1) V (five levels of 0.02 V per row);
-//   CH2 a 1/27 Hz square of 1 Vpp at 0.5 V/div: +0.5 V up to t = 13.5 s
-//   (rows 1-6), -0.5 V after (rows 7-10);
+// The simulator is set up so that every table has twelve rows whose values
+// can be worked out by hand (tests/wave/data/table_*.txt):
+//   time base 50 s/div (the instrument's slowest), delay 300 s: tstep = 1 s
+//   and row k (point k - 1) lies at t = (k - 1) s (0.00E00, 1.00E+00 ...
+//   1.10E+01);
+//   roll display stopped after 11 s, one column per 2 s: columns 0..5 hold
+//   data, two rows per column, twelve rows;
+//   CH1 a 0.025 Hz triangle of 2 Vpp at 0.5 V/div: 0.1 V/s up to its crest
+//   of 1 V at t = 10 s, so row k shows 0.1 (k - 1) V up to row 11 and 0.9 V
+//   in row 12 (five levels of 0.02 V per row);
+//   CH2 a 1/13 Hz square of 1 Vpp at 0.5 V/div: +0.5 V up to t = 6.5 s
+//   (rows 1-7), -0.5 V after (rows 8-12);
 //   the logic table has times only;
-//   sample rate 4000 / (12 x 125 s) = 2.667 Sa/s; trigger status STOP.
+//   sample rate 4000 / (12 x 50 s) = 6.667 Sa/s; trigger status STOP.
 // The date and time in the info line are the transfer's own; the files hold
 // @DATE@ in their place.
 
@@ -112,16 +114,16 @@ class TestFrmData : public QObject {
         QVERIFY(fx->connect());
     }
 
-    // The ten-row scene described at the top.
-    void tenRowScene()
+    // The twelve-row scene described at the top.
+    void rowScene()
     {
         Qm4100Sim &sim = fx->sim;
-        for (const char *line : {":TIMEBASE:SCALE 125", ":TIMEBASE:OFFSET 750", ":CHANNEL1:SCALE 0.5",
+        for (const char *line : {":TIMEBASE:SCALE 50", ":TIMEBASE:OFFSET 300", ":CHANNEL1:SCALE 0.5",
                                  ":CHANNEL2:SCALE 0.5", ":CHANNEL2:DISPLAY ON", ":TIMEBASE:FORMAT SCANNING"})
             sim.handle(line, Qm4100Sim::Framing::VisaUsb);
-        sim.setSignal(1, {Qm4100Sim::Shape::Triangle, 0.01, 2.0, 0.0});
-        sim.setSignal(2, {Qm4100Sim::Shape::Square, 1.0 / 27.0, 1.0, 0.0});
-        fx->clock.advance(22000);
+        sim.setSignal(1, {Qm4100Sim::Shape::Triangle, 0.025, 2.0, 0.0});
+        sim.setSignal(2, {Qm4100Sim::Shape::Square, 1.0 / 13.0, 1.0, 0.0});
+        fx->clock.advance(11000);
         sim.setRunning(false);
         sim.clearLog();
     }
@@ -275,7 +277,7 @@ private slots:
         fx = std::make_unique<LinkFixture>(lang);
         app().shell.RefreshType = QStringLiteral("Single");
         connectVisa();
-        tenRowScene();
+        rowScene();
         display(channel == DataCH1, channel == DataCH2, channel == DataLA);
         // An earlier analog table's voltages are still in the transfer's arrays.
         app().xfer.ValueText = QStringList(TransferData::TextRows);
@@ -300,12 +302,12 @@ private slots:
         const DataDoc &doc = app().Sheet.DataDocs[0];
         QVERIFY(doc.HasData);
         QVERIFY(app().Sheet.Modified);
-        QCOMPARE(doc.RowCount, 10);
+        QCOMPARE(doc.RowCount, 12);
         QCOMPARE(w->SettingLabel->text(), doc.InfoLine);
-        QCOMPARE(w->model()->rowCount(), 10);
-        QCOMPARE(w->model()->cell(9, 0), QStringLiteral("10"));
-        QCOMPARE(w->model()->cell(9, 1), QStringLiteral("2.25E+01"));
-        QCOMPARE(w->model()->cell(9, 2), doc.ValueTexts[10]);
+        QCOMPARE(w->model()->rowCount(), 12);
+        QCOMPARE(w->model()->cell(11, 0), QStringLiteral("12"));
+        QCOMPARE(w->model()->cell(11, 1), QStringLiteral("1.10E+01"));
+        QCOMPARE(w->model()->cell(11, 2), doc.ValueTexts[12]);
         QVERIFY(fx->fakeUi.messages().isEmpty());
 
         // The export through the window's dialog, byte for byte.
@@ -320,7 +322,7 @@ private slots:
     void continuousRefresh()
     {
         connectVisa();
-        tenRowScene();
+        rowScene();
         app().shell.RefreshType = QStringLiteral("Auto");
         app().shell.RefreshInterval = 1000;
         frmData *w = openItem();

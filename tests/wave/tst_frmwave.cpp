@@ -16,6 +16,7 @@
 #include "wave/frmwave.h"
 #include "wave/wavecaptions.h"
 #include "wave/wavecanvas.h"
+#include "wave/wavemarkers.h"
 #include "wave/wavetraces.h"
 #include "wave/wavezoom.h"
 
@@ -585,6 +586,16 @@ private slots:
                 QVERIFY(full || p.y() <= 100 * Z + 25); // the channels in the upper half
             for (const QPointF &p : v)
                 QVERIFY(full || p.y() >= 100 * Z + 25); // the FFT in the lower half
+            // The instrument's setup block names the FFT, so its scale is labelled
+            // as the FFT's, not as MATH's.
+            QCOMPARE(int(d.Setup.MathFunction), 3);
+            QStringList texts;
+            for (const WaveShape &sh : MathLabelShapes(MathColor, Z, d.Setup, d.TrigMode, d.FFTDisplay,
+                                                       word(Word::WordOn)))
+                if (sh.kind == WaveShape::Text)
+                    texts << sh.text;
+            QVERIFY2(texts.join(u'|').contains(QLatin1String("FFT 20.0dBVrms/div")), qPrintable(texts.join(u'|')));
+            QVERIFY(!texts.join(u'|').contains(QLatin1String("Math scale")));
         } else if (mode == QLatin1String("xy")) {
             QVERIFY(d.XYFormat && d.ShowCH1 && d.ShowCH2);
             const QList<QPointF> v = xyPoints(d, Z);
