@@ -3,6 +3,7 @@
 #include "app/appstate.h"
 #include "platform/clock.h"
 #include "platform/pump.h"
+#include "platform/ui/savepath.h"
 #include "platform/ui/ui.h"
 #include "shell/itemplacement.h"
 #include "texts/messagetable.h"
@@ -474,7 +475,7 @@ void frmData::cmdExport_Click()
     if (!chosen.accepted || chosen.path.isEmpty())
         return;
     QString error;
-    if (!ExportDataTable(chosen.path, slot(), &error))
+    if (!ExportDataTable(ChosenSavePath(chosen), slot(), &error))
         ui().message(MsgIcon::Critical, kAppTitle, error, MsgButtons::Ok);
 }
 
