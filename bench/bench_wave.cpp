@@ -77,7 +77,7 @@ void drawPicture(QImage &img, const WaveDoc &d, double zoom, WaveCursors *cursor
 {
     WaveCanvas c(&img);
     DrawScrGrid(c, {zoom, d.ColorMode, d.GridShown, d.SplitScreen});
-    DrawOSC(c, d, WaveDrawEnv{zoom, QStringLiteral("ON"), 1});
+    DrawOSC(c, d, WaveDrawEnv{zoom, 1});
     if (cursors)
         DrawCursors(c.painter(), *cursors, d, zoom);
 }

@@ -73,7 +73,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray input(reinterpret_cast<const char *>(data), qsizetype(size));
     DataSheetFileContext ctx;
-    ctx.wordOn = QStringLiteral("ON");
     static const DataSheet before = startingSheet();
     DataSheet s = before;
     const DataSheetRead r = ParseDataSheet(input, s, ctx);

@@ -126,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     {
         WaveCanvas c(&img);
         DrawScrGrid(c, {zoom, d.ColorMode, d.GridShown, d.SplitScreen});
-        DrawOSC(c, d, WaveDrawEnv{zoom, QStringLiteral("ON"), int(flags & 1)});
+        DrawOSC(c, d, WaveDrawEnv{zoom, int(flags & 1)});
         DrawCursors(c.painter(), cursors, d, zoom);
     }
     if (img.size() != pictureSize)

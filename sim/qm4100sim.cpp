@@ -1209,6 +1209,8 @@ Qm4100Sim::Reply Qm4100Sim::handle(const QByteArray &line, Framing framing)
                     if (faults_.longText && text.size() < 300)
                         text += QByteArray(300 - text.size(), ' ');
                     bytes = frame(text, false, false, framing);
+                    if (faults_.crLf)
+                        bytes.insert(bytes.size() - 1, '\r');
                 }
                 reply.binary = isBinary;
                 if (faults_.splitReply && isBinary && framing == Framing::LengthPrefix && bytes.size() > 4) {

@@ -172,6 +172,8 @@ public:
                                      // as [first byte][rest]
         int silentFromQuery = 0;     // > 0: the n-th query line received after the faults
                                      // were set, and every later one, gets no reply
+        bool crLf = false;           // text replies end in CR LF, as behind some serial
+                                     // adapters, in place of the LF alone
     };
 
     struct Reply {

@@ -3,6 +3,7 @@
 #include "common/filetext.h"
 
 #include "common/constants.h"
+#include "texts/stringres.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -23,7 +24,8 @@
 //   DigitalLayout), ShowCH1..ShowLA, DrawCH1..DrawLA, 50 values of the setup
 //   block, XYFormat, MathDisplay, FFTDisplay. When HasData: CH1 and CH2 rows
 //   1..1024 (pairs when both were fetched), logic words 1..2048, then the FFT
-//   rows (FFTDisplay is the on word) or the MATH rows 1..1024.
+//   rows (FFTDisplay is the on word of either language: the item keeps the
+//   word of its transfer's language) or the MATH rows 1..1024.
 // Measure item: Name, HasData, Info; when HasData the 18 measurements, each
 //   Value, Enabled, Over, Under.
 // Data table item: Name, HasData, InfoLine, RowCount; when HasData the pairs
@@ -384,7 +386,7 @@ template <class IO> void waveRecord(IO &io, WaveDoc &d)
     if (d.DrawLA)
         rowBlock(io, d.LAWords, 2048);
     if (d.DrawMath)
-        rowBlock(io, d.FFTDisplay == io.ctx().wordOn ? d.FFTRows : d.MathRows, 1024);
+        rowBlock(io, IsOnWordOfAnyLanguage(d.FFTDisplay) ? d.FFTRows : d.MathRows, 1024);
 }
 
 template <class IO> void measRecord(IO &io, MeasDoc &d)

@@ -49,7 +49,6 @@ QString DataSheetFileHeader();
 // What the writer and the reader need besides the sheet.
 struct DataSheetFileContext {
     bool laPresent = true; // writer: stored in every waveform item as its channel-box layout
-    QString wordOn;        // the display word "on" of the language in force (FFT or MATH block)
 };
 
 // The whole file for sheet (its Name, counts and the items of slots

@@ -136,7 +136,6 @@ DataSheetFileContext fileContext()
 {
     DataSheetFileContext ctx;
     ctx.laPresent = app().link.LaPresent != 0;
-    ctx.wordOn = word(Word::WordOn);
     return ctx;
 }
 

@@ -10,6 +10,8 @@
 #include "controller/ctrltreenodes.h"
 #include "editors/numberentry.h"
 #include "editors/triggerreadback.h"
+#include "link/cmdfunc.h"
+#include "texts/messagetable.h"
 #include "texts/stringres.h"
 #include "transfer/triggerlines.h"
 #include "values/normvalue.h"
@@ -140,6 +142,16 @@ QString levelVolts(ApplyStep &step, int method, const QString &level)
     return TrigLevelToVolts(level, source);
 }
 
+// A level that cannot be formed is not applied: the user hears of it (unless
+// the link already told of its lost reply) and the setting, its node and the
+// control file's modified flag stay as they were.
+ApplyEnd levelNotApplied()
+{
+    if (app().link.LinkConnected)
+        showLinkMessage(Msg::MsgReadFailed, Msg::MsgDeviceReadTitle);
+    return ApplyEnd::Refused;
+}
+
 } // namespace
 
 void RebuildCtrlTreeSelecting(int group, int item)
@@ -174,22 +186,29 @@ ApplyEnd ApplyTriggerItem(ApplyStep &step, int arg)
         // formed, as the instrument's own program does; its reply is not used.
         QuerySourceScale(step.query(header(method, ":SOURCE?")));
         const QString volts = levelVolts(step, method, step.choice());
-        if (!volts.isEmpty())
-            step.send(head + volts);
+        if (volts.isEmpty())
+            return levelNotApplied();
+        step.send(head + volts);
         member = step.choice();
         step.node(6, cell.item, row.label, member);
+        return ApplyEnd::Close;
+    }
+
+    if (row.arg == Arg::Level) {
+        const QString volts = levelVolts(step, method, step.choice());
+        if (volts.isEmpty())
+            return levelNotApplied();
+        member = step.choice();
+        step.node(6, cell.item, row.label, member);
+        step.send(head + volts);
         return ApplyEnd::Close;
     }
 
     member = step.choice();
     step.node(6, cell.item, row.label, member);
     switch (row.arg) {
-    case Arg::Level: {
-        const QString volts = levelVolts(step, method, step.choice());
-        if (!volts.isEmpty())
-            step.send(head + volts);
+    case Arg::Level: // applied above
         break;
-    }
     case Arg::Choice:
         step.send(head + step.choice());
         break;

@@ -7,6 +7,7 @@
 #include "measure/measurepictures.h"
 #include "platform/clock.h"
 #include "platform/pump.h"
+#include "platform/ui/savepath.h"
 #include "platform/ui/ui.h"
 #include "workspace/itemplacement.h"
 #include "workspace/itemrefresh.h"
@@ -435,7 +436,7 @@ void frmMeasure::cmdExport_Click()
     const FileDialogResult chosen = ui().saveFile(req);
     if (!chosen.accepted || chosen.path.isEmpty())
         return;
-    ExportMeasureFileProc(chosen.path, slot());
+    ExportMeasureFileProc(ChosenSavePath(chosen), slot());
 }
 
 void frmMeasure::ExportMeasureFileProc(const QString &path, int s)

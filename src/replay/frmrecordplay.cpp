@@ -6,6 +6,7 @@
 #include "platform/clock.h"
 #include "platform/print/printpicture.h"
 #include "platform/ui/holdbutton.h"
+#include "platform/ui/savepath.h"
 #include "platform/ui/ui.h"
 #include "replay/recordfile.h"
 #include "replay/replaycaptions.h"
@@ -534,14 +535,13 @@ void frmRecordPlay::ExportReplayBitmap()
     } else {
         req.filter = QStringLiteral("(*.bmp)");
     }
-    // The name is taken as the user typed it: no suffix is added.
     if (rec().Status == ReplayInfo::Replaying && rec().ReplayStarted)
         engine_.RecordReplayPause();
     const FileDialogResult res = ui().saveFile(req);
     if (!res.accepted || res.path.isEmpty())
         return;
     QString error;
-    if (!SaveBitmapFile(RecordWavePic->image, res.path, &error))
+    if (!SaveBitmapFile(RecordWavePic->image, ChosenSavePath(res), &error))
         ui().message(MsgIcon::Critical, Title, error, MsgButtons::Ok);
 }
 

@@ -34,6 +34,7 @@
 #include <QCloseEvent>
 #include <QDate>
 #include <QDesktopServices>
+#include <QAbstractButton>
 #include <QDockWidget>
 #include <QFile>
 #include <QGuiApplication>
@@ -108,6 +109,38 @@ bool transferBusy()
 {
     return app().transfer.TransferBusy;
 }
+
+// A pane's dock. Qt names the buttons of a dock's title bar (for the
+// screen readers) once, when the dock is made; on a language switch the dock
+// takes the names again from a dock made under the new translations.
+class PaneDock final : public QDockWidget {
+public:
+    using QDockWidget::QDockWidget;
+
+protected:
+    void changeEvent(QEvent *event) override
+    {
+        QDockWidget::changeEvent(event);
+        if (event->type() == QEvent::LanguageChange)
+            renameTitleButtons();
+    }
+
+private:
+    void renameTitleButtons()
+    {
+        QDockWidget fresh;
+        fresh.setFeatures(features());
+        for (QAbstractButton *mine : findChildren<QAbstractButton *>(Qt::FindDirectChildrenOnly)) {
+            if (mine->objectName().isEmpty())
+                continue;
+            if (auto *now = fresh.findChild<QAbstractButton *>(mine->objectName(), Qt::FindDirectChildrenOnly)) {
+                mine->setAccessibleName(now->accessibleName());
+                mine->setAccessibleDescription(now->accessibleDescription());
+                mine->setToolTip(now->toolTip());
+            }
+        }
+    }
+};
 
 } // namespace
 
@@ -358,7 +391,7 @@ void frmMain::buildPanes()
         frmCtrlList_->setObjectName(QStringLiteral("frmCtrlList"));
     }
     auto dock = [this](const QString &key, QWidget *w) {
-        auto *d = new QDockWidget(w->windowTitle(), this);
+        auto *d = new PaneDock(w->windowTitle(), this);
         d->setObjectName(key);
         d->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
         d->setWidget(w);

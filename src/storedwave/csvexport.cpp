@@ -1,6 +1,7 @@
 #include "storedwave/csvexport.h"
 
 #include "storedwave/screendata.h"
+#include "values/sampletime.h"
 #include "values/scalesteps.h"
 
 #include <array>
@@ -77,9 +78,26 @@ char *putNumber(char *out, float f)
     return out;
 }
 
-char *putTime(char *out, qint64 j, qint64 half, double interval, double delay)
+// The time of row j, in double precision (a single-precision time repeats
+// itself over thousands of rows of a long record).
+double rowTime(qint64 j, qint64 half, double interval, double delay)
 {
-    return putNumber(out, float(double(j - half) * interval + delay));
+    const double t = double(j - half) * interval + delay;
+    return std::fabs(t) < std::fabs(interval) * 1e-6 ? 0.0 : t; // no rounding dust at zero
+}
+
+// The digits of a time column of rows 0 .. rows - 1.
+int timeDigits(qint64 rows, qint64 half, double interval, double delay)
+{
+    if (rows <= 0)
+        return SampleTimeMinDigits;
+    return SampleTimeDigits(rowTime(0, half, interval, delay), rowTime(rows - 1, half, interval, delay),
+                            std::fabs(interval));
+}
+
+char *putTime(char *out, qint64 j, qint64 half, double interval, double delay, int digits)
+{
+    return PutSampleTime(out, rowTime(j, half, interval, delay), digits);
 }
 
 char *putVolts(char *out, const QList<qint16> &samples, qint64 j, qint16 offset, float voltDiv)
@@ -176,17 +194,20 @@ bool writeCsv(const CsvExportData &d, const std::function<bool(const char *, qin
     if (!write(head.constData(), head.size()))
         return false;
 
-    // Rows go out in pieces of about a megabyte; a row is at most 4 fields of
-    // 9 characters ("-1.23E-04") with their separators and the line end.
+    // Rows go out in pieces of about a megabyte; a row is at most two times
+    // and two voltages of at most 22 characters each with their separators
+    // and the line end.
     constexpr qsizetype Piece = 1 << 20;
-    constexpr qsizetype RowMax = 64;
+    constexpr qsizetype RowMax = 4 * SampleTimeMaxChars + 8;
+    const int digits1 = timeDigits(d.rows, d.half, d.interval1, d.delay1);
+    const int digits2 = timeDigits(d.ch2Rows, d.half, d.interval2, d.delay2);
     std::vector<char> buffer(size_t(Piece + RowMax));
     char *const start = buffer.data();
     char *p = start;
     const qint64 step = csvProgressStep(d.rows);
     int percent = 0;
     for (qint64 j = 0; j < d.rows; ++j) {
-        p = putTime(p, j, d.half, d.interval1, d.delay1);
+        p = putTime(p, j, d.half, d.interval1, d.delay1, digits1);
         if (d.ch1) {
             *p++ = ',';
             p = putVolts(p, d.samples1, j, d.offset1, d.voltDiv1);
@@ -196,7 +217,7 @@ bool writeCsv(const CsvExportData &d, const std::function<bool(const char *, qin
             if (d.alternate) {
                 // Past CH2's own count there is no CH2 point: empty fields.
                 if (j < d.ch2Rows)
-                    p = putTime(p, j, d.half, d.interval2, d.delay2);
+                    p = putTime(p, j, d.half, d.interval2, d.delay2, digits2);
                 *p++ = ',';
                 if (j < d.ch2Rows)
                     p = putVolts(p, d.samples2, j, d.offset2, d.voltDiv2);

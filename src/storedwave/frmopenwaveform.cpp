@@ -7,6 +7,7 @@
 #include "platform/pump.h"
 #include "platform/safesave.h"
 #include "platform/ui/holdbutton.h"
+#include "platform/ui/savepath.h"
 #include "platform/ui/ui.h"
 #include "workspace/itemplacement.h"
 #include "workspace/itemshow.h"
@@ -22,6 +23,8 @@
 #include "texts/messagetable.h"
 #include "transfer/frmprgresssave.h"
 #include "values/numbertext.h"
+#include "wave/wavezoom.h"
+#include "wave/zoombox.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -29,7 +32,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMdiArea>
 #include <QMouseEvent>
 #include <QPainter>
@@ -208,8 +210,7 @@ void frmOpenWaveform::buildControls()
     ZoomCombo->setEditable(true);
     ZoomCombo->setInsertPolicy(QComboBox::NoInsert);
     ZoomCombo->setGeometry(6, 20, 68, 24);
-    connect(ZoomCombo, &QComboBox::editTextChanged, this, [this] { ZoomCombo_Change(); });
-    connect(ZoomCombo, &QComboBox::activated, this, [this] { ZoomCombo_Click(); });
+    connectZoomBox(ZoomCombo, this, [this] { ZoomCombo_Click(); });
 
     // The info panel above the picture.
     const InfoPanelDesign &d = design();
@@ -598,29 +599,15 @@ void frmOpenWaveform::HScroll_Change()
 
 void frmOpenWaveform::VScroll_Change() { HScroll_Change(); }
 
-void frmOpenWaveform::ZoomCombo_Change()
-{
-    if (zoomRewriting_)
-        return; // the text just written is the factor's own
-    ZoomCombo_Click();
-}
-
 void frmOpenWaveform::ZoomCombo_Click()
 {
-    const QString t = ZoomCombo->currentText();
-    bool ok = t.endsWith(QLatin1Char('%'));
-    double value = 0;
-    if (ok)
-        value = QLocale::c().toDouble(t.chopped(1).trimmed(), &ok);
-    if (ok && std::isfinite(value))
-        zoomFactor_ = value / 100.0;
+    if (const std::optional<double> percent = ParseZoomPercent(ZoomCombo->currentText()))
+        zoomFactor_ = *percent / 100.0;
     else
         ui().message(MsgIcon::Exclamation, Title, message(Msg::MsgInvalidZoom), MsgButtons::Ok);
     // 1 % at the least; at most 1000 %, so that the picture stays drawable.
     zoomFactor_ = std::clamp(zoomFactor_, MinZoom, MaxZoom);
-    zoomRewriting_ = true;
     ZoomCombo->setEditText(ApplyNumberPattern(zoomFactor_, u"0%"));
-    zoomRewriting_ = false;
     Form_Resize();
 }
 
@@ -829,7 +816,7 @@ void frmOpenWaveform::ExportCsv()
     progress->repaint();
     app().xfer.SaveBusy = true;
     // Written to a file beside the target that replaces it only when whole.
-    WholeFileWriter file(res.path);
+    WholeFileWriter file(ChosenSavePath(res));
     const bool ok = file.open()
         && writeCsv(
                data, [&file](const char *bytes, qint64 size) { return file.write(bytes, size); },

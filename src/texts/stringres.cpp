@@ -385,6 +385,11 @@ const WordRow *findRow(const WordRow (&rows)[N], Word w)
 
 } // namespace
 
+bool IsOnWordOfAnyLanguage(const QString &text)
+{
+    return !text.isEmpty() && (text == wordLiteral(Word::WordOn, 0) || text == wordLiteral(Word::WordOn, 1));
+}
+
 const QString &word(Word w)
 {
     static const QString empty;

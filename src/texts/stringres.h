@@ -17,6 +17,11 @@ QString measureName(int number);
 // every other word is empty for a lang other than 0 or 1.
 QString wordLiteral(Word w, int lang);
 
+// True when text is the on-word of either language ("ON" or "打开"). Display
+// words kept in records that outlive a language switch (a waveform item's
+// FFT display word, stored in the language of its transfer) are read with it.
+bool IsOnWordOfAnyLanguage(const QString &text);
+
 // The name of w as code spells it ("WordOn"); empty for a value out of range.
 const char *wordName(Word w);
 // The word named name ("WordOn"); false for a name that is no word.

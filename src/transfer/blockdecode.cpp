@@ -2,6 +2,7 @@
 
 #include "common/constants.h"
 #include "values/rounding.h"
+#include "values/sampletime.h"
 
 #include <algorithm>
 #include <charconv>
@@ -155,12 +156,18 @@ int BuildDataTable(const DataTableInput &in, const WorkPoints &pts, int count,
         return 0;
     const int held = boundedCount(pts, count);
 
-    const float tstep = float(in.timeDiv) / 50.0f;
-    for (int k = 1; k <= rows; ++k) {
+    // Times in double precision, with the digits that keep consecutive rows
+    // apart (a single-precision time cannot tell apart the points of a short
+    // time base far from the trigger).
+    const double tstep = in.timeDiv / 50.0;
+    const auto timeOf = [&](int k) {
         const int i = 2 * first + k - 1; // the row's point on the 600-point screen
-        const float t = float(double(tstep) * (i - 300) + in.delay);
-        (*timeText)[k] = TableNumberText(t);
-    }
+        const double t = tstep * (i - 300) + in.delay;
+        return std::fabs(t) < std::fabs(tstep) * 1e-6 ? 0.0 : t; // no rounding dust at zero
+    };
+    const int digits = SampleTimeDigits(timeOf(1), timeOf(rows), std::fabs(tstep));
+    for (int k = 1; k <= rows; ++k)
+        (*timeText)[k] = SampleTimeText(timeOf(k), digits);
     if (!in.analog)
         return rows;
 

@@ -79,6 +79,8 @@ int DataTableRowCount(const DataTableInput &in);
 // Fills the times (and for an analog source the voltages) of rows 1..rows
 // into the text arrays, reading points from pts (which holds count points
 // from index 1). A row whose point lies beyond count gets an empty voltage.
+// Times are written by SampleTimeText with the digits that keep consecutive
+// rows apart (values/sampletime.h); voltages by TableNumberText.
 // Returns the row count (also bounded by the text arrays).
 int BuildDataTable(const DataTableInput &in, const WorkPoints &pts, int count,
                    QStringList *timeText, QStringList *valueText);

@@ -79,21 +79,29 @@ void TransferRunner::RequestDataTable(const QString &source)
 
     const QString dataCommand = QStringLiteral(":WAVEFORM:DATA? ")
         + (analog ? channel : QStringLiteral("DIGITAL"));
+    // The points of this request's block only: without a block the buffer
+    // still holds an earlier one (another source's, perhaps), never this table's.
+    x.WorkCount = 0;
+    x.DataBlockReceived = false;
     if (l.IoType == IoTypeSerial) {
         SendCommand(dataCommand);
         tickerOn();
         const bool received = ComWaitBlock();
         x.ProgressStep = 3;
-        if (received)
+        if (received) {
             x.WorkCount = StoreBlockPoints(SerialBlockPayload(), &l.WorkPts);
+            x.DataBlockReceived = true;
+        }
         setBar(BarMax);
         repaint();
     } else if (l.IoType == 0) {
         SendCommand(dataCommand);
         int n = -1;
         VisaReadWaveBlock(n, analog ? 601 : 1201);
-        if (n >= 0)
+        if (n >= 0) {
             x.WorkCount = std::min(n, TransferData::MaxPoints);
+            x.DataBlockReceived = true;
+        }
         setBar(BarMax);
         repaint();
         pumpEvents();
@@ -103,6 +111,8 @@ void TransferRunner::RequestDataTable(const QString &source)
         x.TimeText.resize(TransferData::TextRows);
     if (x.ValueText.size() < TransferData::TextRows)
         x.ValueText.resize(TransferData::TextRows);
-    x.PointCount = BuildDataTable(in, l.WorkPts, x.WorkCount, &x.TimeText, &x.ValueText);
+    // No block, no table: rows without the instrument's points would be
+    // times of a trace that never came.
+    x.PointCount = x.DataBlockReceived ? BuildDataTable(in, l.WorkPts, x.WorkCount, &x.TimeText, &x.ValueText) : 0;
     tickerOff();
 }

@@ -156,11 +156,11 @@ quint32 packedBits(double x)
 }
 
 // Rule E: the display position of each logic channel. The reply is taken
-// whole, line feed included.
+// whole, line end included; an empty line (LF or CR LF) keeps the positions.
 void laLocationRow(CtrlSettings &s)
 {
     const QString reply = instrumentLines().queryString(QStringLiteral(":LA:LOCATION?"));
-    if (reply.isEmpty() || reply == QLatin1String("\n"))
+    if (reply.isEmpty() || reply == QLatin1String("\n") || reply == QLatin1String("\r\n"))
         return;
     const qsizetype comma = reply.indexOf(QLatin1Char(','));
     quint32 left = 0;

@@ -191,7 +191,7 @@ void TransferRunner::finishBlockProgress(double target)
         x.ShowWaveLoadPercent(app().transfer.CurrentDoc);
 }
 
-void TransferRunner::ReadWaveformBlock(QList<qint32> &rows, double target, const QString &source,
+bool TransferRunner::ReadWaveformBlock(QList<qint32> &rows, double target, const QString &source,
                                        const QString &invert, const QString &run, int expected)
 {
     TransferData &x = app().xfer;
@@ -214,7 +214,7 @@ void TransferRunner::ReadWaveformBlock(QList<qint32> &rows, double target, const
         // The ticker stays on after a VISA read, within the ceiling.
     }
     if (count < 0)
-        return; // the source's rows stay as they were
+        return false; // the source's rows stay as they were
 
     x.WorkCount = count;
     if (source == QLatin1String("LA")) {
@@ -228,6 +228,7 @@ void TransferRunner::ReadWaveformBlock(QList<qint32> &rows, double target, const
         const bool inverted = invert == QLatin1String("ON") && run == QLatin1String("RUN");
         rows = DecodeAnalogRows(l.WorkPts, count, inverted);
     }
+    return true;
 }
 
 QString TransferDateText()

@@ -71,9 +71,10 @@ public:
     // waveform blocks; ReadSetupBlock sends ":SYSTEM:DATA?" itself).
     void ReadSetupBlock();
     // Reads one waveform block and decodes it into rows (replaced whole when
-    // the block came in; left as they were when it did not).
-    void ReadWaveformBlock(QList<qint32> &rows, double target, const QString &source,
-                           const QString &invert, const QString &run, int expected);
+    // the block came in; left as they were when it did not). True when the
+    // block came.
+    [[nodiscard]] bool ReadWaveformBlock(QList<qint32> &rows, double target, const QString &source,
+                                         const QString &invert, const QString &run, int expected);
 
     // The requests.
     void RequestWaveforms();

@@ -38,6 +38,7 @@ struct TransferData {
     QStringList TimeText;                       // data table: time of row k
     QStringList ValueText;                      // data table: voltage of row k
     qint32 PointCount = 0;                      // data table: number of rows
+    bool DataBlockReceived = false;             // data table: its block came (no block: no rows)
 
     qint16 ProgressStep = 1;                    // added to the bar on each progress tick
     double ProgressCeiling = 0.0;               // waveform request: what the source being read may reach

@@ -113,46 +113,60 @@ void TransferRunner::RequestWaveforms()
     }
     doc.DateText = TransferDateText();
 
+    // A source whose block does not come is not drawn or stored as this
+    // refresh's trace: its Draw flag is cleared (its rows stay as they were).
     if (doc.YTFormat || doc.RollMode) {
         if (doc.ShowCH1) {
             x.ProgressStep = 3;
             const QString invert = ask(":CHANNEL1:INVERT?");
             SendCommand(QStringLiteral(":WAVEFORM:DATA? CHANNEL1"));
-            ReadWaveformBlock(doc.CH1Rows, x.ProgressCeiling, QStringLiteral("CH1"), invert, run, 601);
+            if (!ReadWaveformBlock(doc.CH1Rows, x.ProgressCeiling, QStringLiteral("CH1"), invert, run, 601))
+                doc.DrawCH1 = false;
             x.ProgressCeiling += share;
         }
         if (doc.ShowCH2) {
             x.ProgressStep = 3;
             const QString invert = ask(":CHANNEL2:INVERT?");
             SendCommand(QStringLiteral(":WAVEFORM:DATA? CHANNEL2"));
-            ReadWaveformBlock(doc.CH2Rows, x.ProgressCeiling, QStringLiteral("CH2"), invert, run, 601);
+            if (!ReadWaveformBlock(doc.CH2Rows, x.ProgressCeiling, QStringLiteral("CH2"), invert, run, 601))
+                doc.DrawCH2 = false;
             x.ProgressCeiling += share;
         }
         if (doc.ShowMath) {
             if (doc.FFTDisplay != on) {
                 x.ProgressStep = 3;
                 SendCommand(QStringLiteral(":WAVEFORM:DATA? MATH"));
-                ReadWaveformBlock(doc.MathRows, x.ProgressCeiling, QStringLiteral("MATH"),
-                                  QStringLiteral("OFF"), run, 601);
+                if (!ReadWaveformBlock(doc.MathRows, x.ProgressCeiling, QStringLiteral("MATH"),
+                                       QStringLiteral("OFF"), run, 601))
+                    doc.DrawMath = false;
             } else {
                 x.ProgressStep = 1;
                 SendCommand(QStringLiteral(":WAVEFORM:DATA? FFT"));
-                ReadWaveformBlock(doc.FFTRows, x.ProgressCeiling, QStringLiteral("FFT"),
-                                  QStringLiteral("OFF"), run, 513);
+                if (!ReadWaveformBlock(doc.FFTRows, x.ProgressCeiling, QStringLiteral("FFT"),
+                                       QStringLiteral("OFF"), run, 513))
+                    doc.DrawMath = false;
             }
             x.ProgressCeiling = 2 * x.ProgressCeiling;
         }
         if (doc.ShowLA) {
             x.ProgressStep = 1;
             SendCommand(QStringLiteral(":WAVEFORM:DATA? DIGITAL"));
-            ReadWaveformBlock(doc.LAWords, BarMax, QStringLiteral("LA"), QStringLiteral("OFF"), run, 1201);
+            if (!ReadWaveformBlock(doc.LAWords, BarMax, QStringLiteral("LA"), QStringLiteral("OFF"), run, 1201))
+                doc.DrawLA = false;
         }
     } else if (doc.XYFormat) {
         const QString invert1 = ask(":CHANNEL1:INVERT?");
         SendCommand(QStringLiteral(":WAVEFORM:DATA? CHANNEL1"));
-        ReadWaveformBlock(doc.CH1Rows, x.ProgressCeiling, QStringLiteral("CH1"), invert1, run, 601);
+        const bool got1 = ReadWaveformBlock(doc.CH1Rows, x.ProgressCeiling, QStringLiteral("CH1"), invert1, run, 601);
         const QString invert2 = ask(":CHANNEL2:INVERT?");
         SendCommand(QStringLiteral(":WAVEFORM:DATA? CHANNEL2"));
-        ReadWaveformBlock(doc.CH2Rows, x.ProgressCeiling, QStringLiteral("CH2"), invert2, run, 601);
+        const bool got2 = ReadWaveformBlock(doc.CH2Rows, x.ProgressCeiling, QStringLiteral("CH2"), invert2, run, 601);
+        if (!got1 || !got2) {
+            // An X-Y picture needs both blocks of this refresh: without one
+            // there are no points to draw or keep.
+            doc.PointCount = 0;
+            doc.DrawCH1 = false;
+            doc.DrawCH2 = false;
+        }
     }
 }

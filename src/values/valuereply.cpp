@@ -38,10 +38,15 @@ const Prefix kTimePrefixes[] = {
     {u'm', 1000.0, true, u"E-3"},
 };
 
+// A reply ends at its first line feed or carriage return: an instrument (or a
+// serial adapter) that ends its lines with CR LF leaves no CR in the text.
 QStringView beforeLF(QStringView text)
 {
-    const qsizetype lf = text.indexOf(u'\n');
-    return lf < 0 ? text : text.left(lf);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n' || text[i] == u'\r')
+            return text.left(i);
+    }
+    return text;
 }
 
 bool notAValue(QStringView reply)

@@ -10,8 +10,8 @@
 #include <QStringView>
 #include <QtGlobal>
 
-// The characters before the first line feed; the whole text when it has none.
-// A carriage return is kept.
+// The characters before the first line feed or carriage return; the whole
+// text when it has neither.
 QString CutAtLF(QStringView text);
 
 // The flag of the last parse: -1 when the last reply held a value, 0 otherwise.

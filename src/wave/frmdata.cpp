@@ -2,6 +2,8 @@
 
 #include "app/appstate.h"
 #include "platform/clock.h"
+#include "platform/pump.h"
+#include "platform/ui/savepath.h"
 #include "platform/ui/ui.h"
 #include "workspace/itemplacement.h"
 #include "workspace/itemrefresh.h"
@@ -351,8 +353,22 @@ void frmData::LoadData()
     DataDoc *doc = docOf(s);
     if (!doc)
         return;
-    // Whatever the transfer achieved, the item now holds its result.
     const TransferData &x = app().xfer;
+    if (!x.DataBlockReceived) {
+        // The instrument sent no block: the item holds no table rather than
+        // rows of an earlier block, and claims no data.
+        if (doc->HasData || doc->RowCount != 0)
+            app().Sheet.Modified = true;
+        doc->HasData = false;
+        doc->RowCount = 0;
+        doc->InfoLine.clear();
+        doc->TimeTexts.clear();
+        doc->ValueTexts.clear();
+        if (!unloaded_)
+            RefreshTable();
+        return;
+    }
+    // The transfer's table, whatever it holds (an invalid trace gives no rows).
     doc->HasData = true;
     app().Sheet.Modified = true;
     doc->RowCount = x.PointCount;
@@ -417,7 +433,7 @@ void frmData::cmdExport_Click()
     if (!chosen.accepted || chosen.path.isEmpty())
         return;
     QString error;
-    if (!ExportDataTable(chosen.path, slot(), &error))
+    if (!ExportDataTable(ChosenSavePath(chosen), slot(), &error))
         ui().message(MsgIcon::Critical, kAppTitle, error, MsgButtons::Ok);
 }
 

@@ -20,6 +20,7 @@
 #include "wave/wavetraces.h"
 #include "wave/waveoverlay.h"
 #include "wave/wavezoom.h"
+#include "wave/zoombox.h"
 #include "workspace/mousecontrol.h"
 
 #include <QCheckBox>
@@ -213,8 +214,7 @@ frmWave::frmWave(QWidget *parent) : QWidget(parent)
     ZoomCombo->setEditable(true);
     ZoomCombo->setInsertPolicy(QComboBox::NoInsert);
     ZoomCombo->setGeometry(colRect(0, 240, 945, 315));
-    connect(ZoomCombo, &QComboBox::editTextChanged, this, [this](const QString &t) { ZoomCombo_Change(t); });
-    connect(ZoomCombo, &QComboBox::textActivated, this, [this](const QString &t) { ZoomCombo_Change(t); });
+    connectZoomBox(ZoomCombo, this, [this] { ZoomCombo_Change(ZoomCombo->currentText()); });
     BestFitChk = check(Frame6, QStringLiteral("BestFitChk"), QStringLiteral("Best Fit"), colRect(60, 540, 825, 345));
     connect(BestFitChk, &QCheckBox::clicked, this, [this] { BestFitChk_Click(); });
     Frame3 = new QFrame(Frame2[0]);
@@ -578,7 +578,6 @@ void frmWave::drawPictureAt(QImage &image, double zoom)
     DrawScrGrid(canvas, grid);
     WaveDrawEnv env;
     env.zoom = zoom;
-    env.wordOn = word(Word::WordOn);
     env.laModel = app().link.LaModel;
     DrawOSC(canvas, *d, env);
     DrawCursors(canvas.painter(), cursors, *d, zoom);

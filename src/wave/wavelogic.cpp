@@ -42,7 +42,7 @@ QColor channelColor(const SetupBlock &setup, int n, bool colorMode)
 
 bool fftSplitOf(const QString &fftDisplay, const SetupBlock &setup)
 {
-    return fftDisplay == word(Word::WordOn) && setup.FFTFullScreen == 0;
+    return IsOnWordOfAnyLanguage(fftDisplay) && setup.FFTFullScreen == 0;
 }
 
 } // namespace

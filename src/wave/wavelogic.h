@@ -45,8 +45,8 @@ WaveShapes LALabelsShapes(double zoom, const SetupBlock &setup, bool fftSplit, b
 WaveShapes LATracesShapes(double zoom, const QList<qint32> &laWords, const SetupBlock &setup, bool fftSplit,
                           bool colorMode);
 
-// The painters. The FFT counts as split when fftDisplay equals the current
-// language's on-word and the setup block's FFTFullScreen is 0. trigMode and
+// The painters. The FFT counts as split when fftDisplay is the on-word of
+// either language and the setup block's FFTFullScreen is 0. trigMode and
 // pointCount are not used: the logic rows look the same in every trigger mode.
 void DrawLALabels(QPainter &p, double zoom, const SetupBlock &setup, const QString &trigMode,
                   const QString &fftDisplay, bool colorMode);

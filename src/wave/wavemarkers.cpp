@@ -52,9 +52,9 @@ void groundPentagon(WaveShapes &out, const QColor &c, double y)
     out.append(chain(c, {{6, y}, {19, y}, {23, y + 5}, {19, y + 10}, {6, y + 10}, {6, y}}));
 }
 
-bool fftSplit(const QString &fftDisplay, int fftFullScreen, const QString &wordOn)
+bool fftSplit(const QString &fftDisplay, int fftFullScreen)
 {
-    return fftDisplay == wordOn && fftFullScreen == 0;
+    return IsOnWordOfAnyLanguage(fftDisplay) && fftFullScreen == 0;
 }
 
 } // namespace
@@ -107,11 +107,11 @@ WaveShapes AltTrigMarksShapes(double zoom, const QString &timeDiv1, const QStrin
 
 WaveShapes ChannelLabelShapes(const QColor &fore, double zoom, const QString &channelName, const QString &offset,
                               const QString &voltDiv, const QString &trigMode, const QString &fftDisplay,
-                              int fftFullScreen, const QString &wordOn)
+                              int fftFullScreen)
 {
     WaveShapes out;
     const bool alternation = trigMode == Alternation;
-    const double s = alternation || fftSplit(fftDisplay, fftFullScreen, wordOn) ? 2.0 : 1.0;
+    const double s = alternation || fftSplit(fftDisplay, fftFullScreen) ? 2.0 : 1.0;
     const double g = GroundRow(offset, voltDiv);
     const bool one = channelName == QLatin1String("CH1");
     const bool two = channelName == QLatin1String("CH2");
@@ -145,10 +145,10 @@ WaveShapes ChannelLabelShapes(const QColor &fore, double zoom, const QString &ch
 }
 
 WaveShapes MathLabelShapes(const QColor &fore, double zoom, const SetupBlock &setup, const QString &trigMode,
-                           const QString &fftDisplay, const QString &wordOn)
+                           const QString &fftDisplay)
 {
     WaveShapes out;
-    const bool fftOn = fftDisplay == wordOn;
+    const bool fftOn = IsOnWordOfAnyLanguage(fftDisplay);
     const int g = 100 - (fftOn ? setup.FFTPosition : setup.MathPosition);
     if (g <= 0 || g >= 200)
         return out;
@@ -205,12 +205,11 @@ void DrawChannelLabel(QPainter &p, const QColor &fore, double zoom, const QStrin
                       const QString &offset, const QString &voltDiv, const QString &trigMode,
                       const QString &fftDisplay, int fftFullScreen)
 {
-    PaintShapes(p, ChannelLabelShapes(fore, zoom, channelName, offset, voltDiv, trigMode, fftDisplay, fftFullScreen,
-                                      word(Word::WordOn)));
+    PaintShapes(p, ChannelLabelShapes(fore, zoom, channelName, offset, voltDiv, trigMode, fftDisplay, fftFullScreen));
 }
 
 void DrawMathLabel(QPainter &p, const QColor &fore, double zoom, const SetupBlock &setup, const QString &trigMode,
                    const QString &fftDisplay)
 {
-    PaintShapes(p, MathLabelShapes(fore, zoom, setup, trigMode, fftDisplay, word(Word::WordOn)));
+    PaintShapes(p, MathLabelShapes(fore, zoom, setup, trigMode, fftDisplay));
 }

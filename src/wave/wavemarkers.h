@@ -42,17 +42,17 @@ WaveShapes AltTrigMarksShapes(double zoom, const QString &timeDiv1, const QStrin
                               const QString &delay2, bool colorMode);
 // Ground marker and scale text of "CH1" or "CH2" in the colour fore. The
 // screen is halved under "ALTERNATION" or while the FFT is shown split
-// (fftDisplay equal to wordOn and fftFullScreen 0).
+// (fftDisplay the on-word of either language and fftFullScreen 0).
 WaveShapes ChannelLabelShapes(const QColor &fore, double zoom, const QString &channelName, const QString &offset,
                               const QString &voltDiv, const QString &trigMode, const QString &fftDisplay,
-                              int fftFullScreen, const QString &wordOn);
+                              int fftFullScreen);
 // Ground marker "m" and the MATH or FFT scale texts in the colour fore;
 // nothing at all when the ground row lies off the screen.
 WaveShapes MathLabelShapes(const QColor &fore, double zoom, const SetupBlock &setup, const QString &trigMode,
-                           const QString &fftDisplay, const QString &wordOn);
+                           const QString &fftDisplay);
 
-// The painters. The FFT is taken as shown when fftDisplay equals the current
-// language's on-word.
+// The painters. The FFT is taken as shown when fftDisplay is the on-word of
+// either language (the item keeps the word of its transfer's language).
 void DrawTrigMark(QPainter &p, double zoom, const QString &timeDiv, const QString &delay, bool colorMode);
 void DrawAltTrigMarks(QPainter &p, double zoom, const QString &timeDiv1, const QString &delay1,
                       const QString &timeDiv2, const QString &delay2, bool colorMode);

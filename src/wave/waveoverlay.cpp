@@ -92,7 +92,7 @@ void DrawCursors(QPainter &p, WaveCursors &c, const WaveDoc &doc, double zoom)
     const bool split = doc.SplitScreen;
     ClampCursors(c, zoom, split);
     PaintShapes(p, CursorLineShapes(c, zoom, split, doc.ColorMode));
-    const QList<ReadoutLine> lines = CursorReadouts(c, doc, zoom, word(Word::WordOn), word(Word::MeasNameVrms));
+    const QList<ReadoutLine> lines = CursorReadouts(c, doc, zoom, word(Word::MeasNameVrms));
     PaintShapes(p, ReadoutShapes(lines, doc.ColorMode));
 }
 

@@ -1,6 +1,7 @@
 #include "wave/wavereadouts.h"
 
 #include "common/constants.h"
+#include "texts/stringres.h"
 #include "values/normvalue.h"
 #include "values/numbertext.h"
 #include "values/valuereply.h"
@@ -26,9 +27,9 @@ QString fixed2(double v, const char *unit) { return ApplyNumberPattern(v, u"0.00
 // Builds the lines of one read-out pass.
 class Lines {
 public:
-    Lines(const WaveCursors &c, const WaveDoc &doc, double zoom, const QString &wordOn, const QString &vrmsName)
+    Lines(const WaveCursors &c, const WaveDoc &doc, double zoom, const QString &vrmsName)
         : c_(c), doc_(doc), z_(zoom), vrms_(vrmsName),
-          fftShown_(doc.FFTDisplay == wordOn && doc.ShowMath),
+          fftShown_(IsOnWordOfAnyLanguage(doc.FFTDisplay) && doc.ShowMath),
           right_(300 * zoom + 25), lowerTop_(100 * zoom + 25)
     {
     }
@@ -223,10 +224,10 @@ QColor readoutColor(ReadoutColor role, bool colorMode)
     return QColor(192, 192, 192);
 }
 
-QList<ReadoutLine> CursorReadouts(const WaveCursors &c, const WaveDoc &doc, double zoom, const QString &wordOn,
+QList<ReadoutLine> CursorReadouts(const WaveCursors &c, const WaveDoc &doc, double zoom,
                                   const QString &vrmsName)
 {
-    Lines l(c, doc, zoom, wordOn, vrmsName);
+    Lines l(c, doc, zoom, vrmsName);
     const auto fftUpper = [&](double dx, double dy, bool half) {
         const QString freq = l.fftFreqText(dx);
         const QString level = l.fftLevelText(dy, half);

@@ -41,11 +41,10 @@ struct ReadoutLine {
 };
 
 // The lines the read-outs draw for cursors c (clamped already) on the item
-// doc at zoom, in drawing order. wordOn: the current language's on-word (the
-// FFT is on when doc.FFTDisplay equals it); vrmsName: the current language's
-// name of the rms measurement, appended to a decibel level.
-QList<ReadoutLine> CursorReadouts(const WaveCursors &c, const WaveDoc &doc, double zoom, const QString &wordOn,
-                                  const QString &vrmsName);
+// doc at zoom, in drawing order. The FFT is on when doc.FFTDisplay is the
+// on-word of either language; vrmsName: the current language's name of the
+// rms measurement, appended to a decibel level.
+QList<ReadoutLine> CursorReadouts(const WaveCursors &c, const WaveDoc &doc, double zoom, const QString &vrmsName);
 
 // The read-outs as shapes in the doc's scheme (light grey in black and white).
 WaveShapes ReadoutShapes(const QList<ReadoutLine> &lines, bool colorMode);

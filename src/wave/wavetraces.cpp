@@ -1,6 +1,7 @@
 #include "wave/wavetraces.h"
 
 #include "common/constants.h"
+#include "texts/stringres.h"
 #include "values/rounding.h"
 #include "wave/wavecanvas.h"
 #include "wave/wavelogic.h"
@@ -29,9 +30,9 @@ bool alternating(const WaveDoc &doc)
     return doc.TrigMode == kAlternation;
 }
 
-bool fftOn(const WaveDoc &doc, const WaveDrawEnv &env)
+bool fftOn(const WaveDoc &doc)
 {
-    return doc.FFTDisplay == env.wordOn;
+    return IsOnWordOfAnyLanguage(doc.FFTDisplay);
 }
 
 } // namespace
@@ -86,7 +87,7 @@ TracePlace tracePlace(const WaveDoc &doc, AnalogTrace which, const WaveDrawEnv &
             p.last = s.CH2LastPoint;
             p.map = lowerHalf;
         }
-    } else if (which != AnalogTrace::Math && fftOn(doc, env) && s.FFTFullScreen == 0) {
+    } else if (which != AnalogTrace::Math && fftOn(doc) && s.FFTFullScreen == 0) {
         p.map = upperHalf; // the FFT takes the lower half
     }
     return p;
@@ -229,7 +230,7 @@ void drawYT(WaveCanvas &c, const WaveDoc &doc, const WaveDrawEnv &env)
         if (colour)
             c.setForeColor(MathColor);
         DrawMathLabel(p, c.foreColor(), Z, s, doc.TrigMode, doc.FFTDisplay);
-        if (fftOn(doc, env)) {
+        if (fftOn(doc)) {
             if (valid(s.FFTValid))
                 paintPolyline(c, fftTraceVertices(doc, env));
         } else if (valid(s.MathValid)) {

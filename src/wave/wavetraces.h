@@ -29,7 +29,6 @@ class WaveCanvas;
 // What the drawing needs beyond the record.
 struct WaveDrawEnv {
     double zoom = 1.0;
-    QString wordOn;  // the display word of "on" in the language in force
     int laModel = 1; // 0: an instrument without logic channels (split FFT lifted 12.5 rows)
 };
 

@@ -161,6 +161,104 @@ class TestTrigger : public QObject {
     }
 
 private slots:
+    // The instrument names no trigger source (an empty line, or no reply at
+    // all): no level can be formed, so none is sent (never a level of 0 V in
+    // place of the one chosen). The user is told the read failed, once, and
+    // the setting, its node and the control file's modified flag stay as
+    // they were.
+    void levelWithoutASourceChangesNothing_data()
+    {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<bool>("serial");    // no reply over the serial link; else an empty line over VISA
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QStringList>("simSetup");
+        QTest::addColumn<int>("item");
+        QTest::addColumn<QString>("member"); // as it stood: "Member=value"
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("method"); // the command token
+        const QString edge = QStringLiteral("TrigMethod=@WordEdge;EdgeSource=CH1;EdgeLevel=1.00div");
+        const QString pulse = QStringLiteral("TrigMethod=@WordPulse;PulseSource=CH2;PulseLevel=-0.50div");
+        const QString video = QStringLiteral("TrigMethod=@WordVideo;VideoSource=EXT5;VideoLevel=0.20div");
+        const QString slope = QStringLiteral("TrigMethod=@WordSlope;SlopeSource=CH1;SlopeLevelA=0.40div;"
+                                             "SlopeLevelB=-0.40div");
+        for (int lang : {LanguageEnglish, LanguageChinese}) {
+            for (bool serial : {false, true}) {
+                const QByteArray n = QByteArray(lang ? "english, " : "chinese, ") + (serial ? "serial, " : "visa, ");
+                QTest::newRow(n + "edge level") << lang << serial << edge
+                    << QStringList{":TRIGGER:MODE EDGE", ":TRIGGER:EDGE:SOURCE CHANNEL1"} << 7
+                    << "EdgeLevel=1.00div" << "@ItemLevel" << "EDGE:LEVEL";
+                QTest::newRow(n + "pulse level") << lang << serial << pulse
+                    << QStringList{":TRIGGER:MODE PULSE", ":TRIGGER:PULSE:SOURCE CHANNEL2"} << 8
+                    << "PulseLevel=-0.50div" << "@ItemLevel" << "PULSE:LEVEL";
+                QTest::newRow(n + "video level") << lang << serial << video
+                    << QStringList{":TRIGGER:MODE VIDEO", ":TRIGGER:VIDEO:SOURCE EXT5"} << 8
+                    << "VideoLevel=0.20div" << "@ItemLevel" << "VIDEO:LEVEL";
+                // Levels A and B ask the source twice; the second reply forms the level.
+                QTest::newRow(n + "slope level A") << lang << serial << slope
+                    << QStringList{":TRIGGER:MODE SLOPE", ":TRIGGER:SLOPE:SOURCE CHANNEL1"} << 9
+                    << "SlopeLevelA=0.40div" << "@ItemLevelA" << "SLOPE:LEVELA";
+                QTest::newRow(n + "slope level B") << lang << serial << slope
+                    << QStringList{":TRIGGER:MODE SLOPE", ":TRIGGER:SLOPE:SOURCE CHANNEL1"} << 10
+                    << "SlopeLevelB=-0.40div" << "@ItemLevelB" << "SLOPE:LEVELB";
+            }
+        }
+    }
+    void levelWithoutASourceChangesNothing()
+    {
+        QFETCH(int, lang);
+        QFETCH(bool, serial);
+        QFETCH(QString, setup);
+        QFETCH(QStringList, simSetup);
+        QFETCH(int, item);
+        QFETCH(QString, member);
+        QFETCH(QString, label);
+        QFETCH(QString, method);
+        EditorsFixture f(lang, serial ? LinkKind::Serial : LinkKind::Visa);
+        QVERIFY(f.connected);
+        for (const QString &l : simSetup)
+            f.simSet(l.toLatin1());
+        QVERIFY(setMembers(setup));
+        f.rebuild();
+        app().ctrl.CtrlFileModified = false;
+        const QString value = member.mid(member.indexOf(u'=') + 1);
+        const QString nodeSpec = QStringLiteral("6,%1|%2|%3").arg(item).arg(label, value);
+        QVERIFY2(nodeCheck(nodeSpec).isEmpty(), qPrintable(nodeCheck(nodeSpec)));
+        const QByteArray levelBefore = f.sim.setting(":TRIGGER:" + method.toLatin1());
+        const QString sourceLine = QStringLiteral(":TRIGGER:") + method.left(method.indexOf(u':')) + QStringLiteral(":SOURCE?");
+
+        // Over VISA the instrument answers an empty line; over the serial link
+        // it does not answer at all (a time-out, the link stays up).
+        ReplacedReplies replaced;
+        if (!serial)
+            replaced.replies.insert(sourceLine, QString());
+        bool closed = false;
+        f.edit(6, item, [&](CtrlDialog &d) {
+            const int index = d.Combo()->findText(QStringLiteral("2.00div"), Qt::MatchExactly);
+            QVERIFY(index >= 0);
+            d.Combo()->setCurrentIndex(index);
+            if (serial) {
+                Qm4100Sim::Faults faults;
+                faults.silentFromQuery = 2; // every query after "*IDN?"
+                f.sim.setFaults(faults);
+            }
+            QTest::mouseClick(d.cmdOK(), Qt::LeftButton);
+            closed = !d.isVisible();
+        });
+        QVERIFY(closed);
+        QStringList expected{"*IDN?", sourceLine};
+        if (method.startsWith(QLatin1String("SLOPE")))
+            expected << sourceLine;
+        QCOMPARE(f.simLines(), expected);
+        QCOMPARE(f.sim.setting(":TRIGGER:" + method.toLatin1()), levelBefore);
+        QVERIFY2(memberCheck(member).isEmpty(), qPrintable(memberCheck(member)));
+        QVERIFY2(nodeCheck(nodeSpec).isEmpty(), qPrintable(nodeCheck(nodeSpec)));
+        QVERIFY(!app().ctrl.CtrlFileModified);
+        QCOMPARE(f.fakeUi.messages().size(), 1);
+        QCOMPARE(f.fakeUi.messages().at(0).text, message(Msg::MsgReadFailed));
+        QCOMPARE(f.fakeUi.messages().at(0).icon, MsgIcon::Exclamation);
+        QVERIFY(app().link.LinkConnected);
+    }
+
     // Every item of every method of the main trigger.
     void mainItems_data()
     {
@@ -200,11 +298,6 @@ private slots:
         row("edge level on the AC line", "TrigMethod=@WordEdge;EdgeSource=@WordACLine", {":TRIGGER:EDGE:SOURCE ACLINE"},
             "6,7", "=3.00div", {":TRIGGER:EDGE:SOURCE?", ":TRIGGER:EDGE:LEVEL 0"}, {}, {"EdgeLevel=3.00div"},
             {"6,7|@ItemLevel|3.00div"}, {});
-        // No source named: no level is formed and nothing is sent (never a
-        // level of 0 V in place of the one chosen).
-        row("edge level without a source reply", edge, edgeSim, "6,7", "=2.00div", {":TRIGGER:EDGE:SOURCE?"}, {},
-            {"EdgeLevel=2.00div"}, {"6,7|@ItemLevel|2.00div"}, {":TRIGGER:EDGE:LEVEL=0.000e+00"}, {},
-            {":TRIGGER:EDGE:SOURCE?="});
         row("edge sensitivity", edge, edgeSim, "6,8", "=0.30div", {":TRIGGER:EDGE:SENSITIVITY 0.30div"}, {},
             {"EdgeSensitivity=0.30div"}, {"6,8|@ItemSensitivity|0.30div"}, {":TRIGGER:EDGE:SENSITIVITY=3.000e-01"});
         row("edge holdoff", edge, edgeSim, "6,9", "#0.0005", {":TRIGGER:HOLDOFF 0.5MS", ":TRIGGER:HOLDOFF?"},
@@ -286,9 +379,6 @@ private slots:
             {":TRIGGER:SLOPE:SOURCE?", ":CHANNEL1:SCALE?", ":TRIGGER:SLOPE:SOURCE?", ":CHANNEL1:SCALE?",
              ":CHANNEL1:OFFSET?", ":TRIGGER:SLOPE:LEVELA .75"},
             {}, {"SlopeLevelA=2.00div"}, {"6,9|@ItemLevelA|2.00div"}, {":TRIGGER:SLOPE:LEVELA=7.500e-01"});
-        row("slope level A without a source reply", slope, slopeSim, "6,9", "=2.00div",
-            {":TRIGGER:SLOPE:SOURCE?", ":TRIGGER:SLOPE:SOURCE?"}, {}, {"SlopeLevelA=2.00div"},
-            {"6,9|@ItemLevelA|2.00div"}, {":TRIGGER:SLOPE:LEVELA=0.000e+00"}, {}, {":TRIGGER:SLOPE:SOURCE?="});
         row("slope level B on EXT", "TrigMethod=@WordSlope;SlopeSource=EXT", {":TRIGGER:MODE SLOPE", ":TRIGGER:SLOPE:SOURCE EXT"},
             "6,10", "=1.00div", {":TRIGGER:SLOPE:SOURCE?", ":TRIGGER:SLOPE:SOURCE?", ":TRIGGER:SLOPE:LEVELB .2"}, {},
             {"SlopeLevelB=1.00div"}, {"6,10|@ItemLevelB|1.00div"}, {":TRIGGER:SLOPE:LEVELB=2.000e-01"});

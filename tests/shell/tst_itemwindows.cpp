@@ -1,6 +1,7 @@
 // Items added, removed and restored through the Data Browser reach their
 // windows in the loaded main window.
 
+#include "common/constants.h"
 #include "datasheet/sheetcommands.h"
 #include "datasheet/sheetitems.h"
 #include "measure/frmmeasure.h"
@@ -15,6 +16,8 @@
 #include "wave/datatablemodel.h"
 #include "wave/frmdata.h"
 #include "wave/frmwave.h"
+#include "wave/wavecanvas.h"
+#include "wave/wavetraces.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
@@ -563,6 +566,71 @@ private slots:
             reopened << dataWindow(0)->model()->cell(r, 1) + u' ' + dataWindow(0)->model()->cell(r, 2);
         QCOMPARE(reopened, cells);
         QVERIFY(!s.Modified);
+        setPump({});
+    }
+
+    // An FFT item keeps its FFT through a language switch, a save in the new
+    // language and a reopen in the first one: the trace stays drawn, the FFT
+    // block is written and read back as the FFT's (never zeros, never MATH).
+    void fftItemSurvivesALanguageSwitch_data()
+    {
+        QTest::addColumn<int>("refreshLang");
+        QTest::addColumn<int>("otherLang");
+        QTest::newRow("refreshed in English") << int(LanguageEnglish) << int(LanguageChinese);
+        QTest::newRow("refreshed in Chinese") << int(LanguageChinese) << int(LanguageEnglish);
+    }
+    void fftItemSurvivesALanguageSwitch()
+    {
+        QFETCH(int, refreshLang);
+        QFETCH(int, otherLang);
+        ShellFixture f(refreshLang);
+        auto main = f.loadMain();
+        main->mnuLanguage_Click(refreshLang);
+        f.useVisa();
+        f.sim.setMathDisplay(true);
+        f.sim.setFftDisplay(true);
+        f.sim.setFftFullScreen(true);
+        QVERIFY(f.connect());
+        setPump([&] { f.serial->pumpOnce(f.clock); });
+        app().shell.RefreshType = QStringLiteral("Single");
+        DataSheet &s = app().Sheet;
+        AddNewItem(SheetItemKind::Wave);
+        f.clock.advance(600);
+        waveWindow(0)->ChkCH[2]->click(); // MATH, which the FFT replaces
+        waveWindow(0)->cmdRefresh->click();
+        const WaveDoc &d = s.WaveDocs[0];
+        QVERIFY(d.HasData && d.DrawMath);
+        QCOMPARE(d.FFTDisplay, word(Word::WordOn));
+        const QList<qint32> fft = d.FFTRows.mid(1, 512);
+        QVERIFY(std::any_of(fft.begin(), fft.end(), [](qint32 r) { return r != 0; }));
+
+        const auto fftDrawn = [&] {
+            frmWave *w = waveWindow(0);
+            const QList<QPointF> v = fftTraceVertices(s.WaveDocs[0], WaveDrawEnv{w->zoomFactor(), 1});
+            int hits = 0;
+            for (const QPointF &p : v)
+                hits += w->picture().pixelColor(WaveCanvas::pixel(p.x(), p.y())) == MathColor ? 1 : 0;
+            return v.size() > 100 && hits > 0.9 * v.size();
+        };
+        QVERIFY(fftDrawn());
+
+        main->mnuLanguage_Click(otherLang);
+        waveWindow(0)->redrawPicture();
+        QVERIFY(fftDrawn());
+
+        const QString path = f.dir.filePath(QStringLiteral("fft.kvd"));
+        f.fakeUi.answerFile(path);
+        QCOMPARE(SaveDataSheetAs(), SaveOutcome::Saved);
+        NewDataSheet();
+        flushDeletes();
+        main->mnuLanguage_Click(refreshLang);
+        OpenDataSheet(path);
+        f.clock.advance(600);
+        QVERIFY(waveWindow(0));
+        QCOMPARE(s.WaveDocs[0].FFTRows.mid(1, 512), fft);
+        QVERIFY(s.WaveDocs[0].MathRows.mid(1, 512) != fft);
+        QVERIFY(fftDrawn());
+        QVERIFY(f.fakeUi.messages().isEmpty());
         setPump({});
     }
 

@@ -7,6 +7,7 @@
 #include "storedwave/wavemaker.h"
 #include "support/filesizelimit.h"
 #include "support/fitcheck.h"
+#include "support/zoomtyping.h"
 
 #include "app/appstate.h"
 #include "common/constants.h"
@@ -26,6 +27,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -36,6 +38,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QRegularExpression>
+#include <QSet>
 #include <QtTest>
 
 #include <functional>
@@ -92,6 +96,8 @@ private slots:
     void openingNeverMarksTheSheet();
     void zoomText_data();
     void zoomText();
+    void zoomEditsAndChoices_data();
+    void zoomEditsAndChoices();
     void voltsPerDivStepping();
     void holdingRepeatsEvery200ms();
     void anyButtonHoldsWhereverThePointerGoes();
@@ -114,10 +120,13 @@ private slots:
     void mouseDragsTraces();
     void mouseDragsADigitalChannel();
     void csvExport();
+    void csvTimesTellEverySampleApart();
     void csvExportRefusals();
     void csvExportFailure();
     void csvExportBlocksLoadsAndExports();
     void bitmapExport();
+    void exportNames_data();
+    void exportNames();
     void printAndPreview();
     void printFailures();
 
@@ -317,32 +326,44 @@ void TestFrmOpenWaveform::openingNeverMarksTheSheet()
     QCOMPARE(w->txtCH1Div->text(), QStringLiteral("1.00V"));
 }
 
+// A typed factor is checked and applied when it is committed (Enter, or the
+// focus leaving the box), with or without its "%"; typing alone does nothing.
 void TestFrmOpenWaveform::zoomText_data()
 {
     QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("commit");
     QTest::addColumn<double>("zoom");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<bool>("refused");
-    QTest::newRow("no percent sign") << QStringLiteral("150") << 2.0 << QStringLiteral("200%") << true;
-    QTest::newRow("not a number") << QStringLiteral("abc%") << 2.0 << QStringLiteral("200%") << true;
-    QTest::newRow("percent alone") << QStringLiteral("%") << 2.0 << QStringLiteral("200%") << true;
-    QTest::newRow("50%") << QStringLiteral("50%") << 0.5 << QStringLiteral("50%") << false;
-    QTest::newRow("150%") << QStringLiteral("150%") << 1.5 << QStringLiteral("150%") << false;
-    QTest::newRow("0% is held at 1%") << QStringLiteral("0%") << 0.01 << QStringLiteral("1%") << false;
-    QTest::newRow("-20% is held at 1%") << QStringLiteral("-20%") << 0.01 << QStringLiteral("1%") << false;
-    QTest::newRow("1000% is accepted") << QStringLiteral("1000%") << 10.0 << QStringLiteral("1000%") << false;
-    QTest::newRow("beyond 1000% is held there") << QStringLiteral("5000%") << 10.0 << QStringLiteral("1000%") << false;
-    QTest::newRow("huge") << QStringLiteral("1e300%") << 10.0 << QStringLiteral("1000%") << false;
+    for (auto [how, commit] : {std::pair{"Enter", ZoomCommit::Enter}, std::pair{"focus", ZoomCommit::FocusLeaves}}) {
+        const int c = int(commit);
+        QTest::addRow("no percent sign, %s", how) << "150" << c << 1.5 << "150%" << false;
+        QTest::addRow("blanks around, %s", how) << " 75 % " << c << 0.75 << "75%" << false;
+        QTest::addRow("not a number, %s", how) << "abc%" << c << 2.0 << "200%" << true;
+        QTest::addRow("letters, no percent sign, %s", how) << "1x" << c << 2.0 << "200%" << true;
+        QTest::addRow("percent alone, %s", how) << "%" << c << 2.0 << "200%" << true;
+        QTest::addRow("50%%, %s", how) << "50%" << c << 0.5 << "50%" << false;
+        QTest::addRow("0%% is held at 1%%, %s", how) << "0%" << c << 0.01 << "1%" << false;
+        QTest::addRow("-20%% is held at 1%%, %s", how) << "-20%" << c << 0.01 << "1%" << false;
+        QTest::addRow("1000%% is accepted, %s", how) << "1000%" << c << 10.0 << "1000%" << false;
+        QTest::addRow("beyond 1000%% is held there, %s", how) << "5000%" << c << 10.0 << "1000%" << false;
+        QTest::addRow("huge, %s", how) << "1e300%" << c << 10.0 << "1000%" << false;
+    }
 }
 
 void TestFrmOpenWaveform::zoomText()
 {
     QFETCH(QString, text);
+    QFETCH(int, commit);
     QFETCH(double, zoom);
     QFETCH(QString, shown);
     QFETCH(bool, refused);
     frmOpenWaveform *w = openWindow();
-    w->ZoomCombo->setEditText(text); // an edit runs the check at once
+    typeZoom(w->ZoomCombo, text, ZoomCommit::None);
+    QCOMPARE(w->zoomFactor(), 2.0); // nothing applied or checked while typing
+    QVERIFY(ui_.messages().isEmpty());
+    QCOMPARE(w->picture().size(), StoredPicture::pictureSize(2.0));
+    typeZoom(w->ZoomCombo, text, ZoomCommit(commit));
     QCOMPARE(w->zoomFactor(), zoom);
     QCOMPARE(w->ZoomCombo->currentText(), shown);
     QCOMPARE(ui_.messages().size(), refused ? 1 : 0);
@@ -350,8 +371,57 @@ void TestFrmOpenWaveform::zoomText()
         QCOMPARE(ui_.messages()[0].text, QStringLiteral("Invalid Zoom Factor!"));
         QCOMPARE(ui_.messages()[0].icon, MsgIcon::Exclamation);
     }
+    // The focus leaving the box afterwards reports and changes nothing more.
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(w->ZoomCombo->lineEdit(), &out);
+    QCOMPARE(ui_.messages().size(), refused ? 1 : 0);
     QCOMPARE(w->picture().size(), StoredPicture::pictureSize(zoom)); // 350 Z x 250 Z, halves to even
     QVERIFY(!app().Sheet.Modified);
+}
+
+// Editing inside a factor goes through texts that are not the one meant
+// ("30%" on the way from "300%" to "350%"): none is applied or reported, in
+// either language. A choice from the list applies at once.
+void TestFrmOpenWaveform::zoomEditsAndChoices_data()
+{
+    QTest::addColumn<int>("lang");
+    QTest::addColumn<QString>("invalid");
+    QTest::newRow("English") << 1 << QStringLiteral("Invalid Zoom Factor!");
+    QTest::newRow("Chinese") << 0 << QStringLiteral("无效缩放因子！");
+}
+
+void TestFrmOpenWaveform::zoomEditsAndChoices()
+{
+    QFETCH(int, lang);
+    QFETCH(QString, invalid);
+    app().texts.LanguageIndex = lang;
+    LoadMessageTable(lang);
+    frmOpenWaveform *w = openWindow();
+    QCOMPARE(w->ZoomCombo->currentText(), QStringLiteral("200%"));
+    // A choice from the list (the arrow keys walk it): 200 % -> 300 % at once.
+    QTest::keyClick(w->ZoomCombo, Qt::Key_Down);
+    QCOMPARE(w->ZoomCombo->currentText(), QStringLiteral("300%"));
+    QCOMPARE(w->zoomFactor(), 3.0);
+    QCOMPARE(w->picture().size(), StoredPicture::pictureSize(3.0));
+    QLineEdit *edit = w->ZoomCombo->lineEdit();
+    edit->setCursorPosition(2);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QCOMPARE(edit->text(), QStringLiteral("30%"));
+    QCOMPARE(w->zoomFactor(), 3.0);
+    QTest::keyClick(edit, Qt::Key_5);
+    QCOMPARE(edit->text(), QStringLiteral("350%"));
+    QCOMPARE(w->zoomFactor(), 3.0);
+    QVERIFY(ui_.messages().isEmpty());
+    QTest::keyClick(edit, Qt::Key_Enter);
+    QCOMPARE(w->zoomFactor(), 3.5);
+    QCOMPARE(w->picture().size(), StoredPicture::pictureSize(3.5));
+    QVERIFY(ui_.messages().isEmpty());
+    // A wrong factor: the message in the language in force, once.
+    typeZoom(w->ZoomCombo, QStringLiteral("x"));
+    QCOMPARE(ui_.messages().size(), 1);
+    QCOMPARE(ui_.messages()[0].text, invalid);
+    QCOMPARE(w->ZoomCombo->currentText(), QStringLiteral("350%"));
+    QCOMPARE(w->zoomFactor(), 3.5);
 }
 
 void TestFrmOpenWaveform::voltsPerDivStepping()
@@ -558,7 +628,7 @@ void TestFrmOpenWaveform::scrollBars()
     QCOMPARE(w->HScroll->value(), 0);
     QVERIFY(w->HScroll->isHidden());
     QVERIFY(w->VScroll->isHidden());
-    w->ZoomCombo->setEditText(QStringLiteral("400%"));
+    typeZoom(w->ZoomCombo, QStringLiteral("400%"));
     QVERIFY(!w->HScroll->isHidden());
     QVERIFY(!w->VScroll->isHidden());
     w->VScroll->setValue(50);
@@ -761,12 +831,12 @@ void TestFrmOpenWaveform::layoutMovesOnlyItsOwnCursors()
     frmOpenWaveform *b = openWindow(1);
     QCOMPARE(a->cursors().X1, 75.0);
     QCOMPARE(b->cursors().X1, 75.0);
-    a->ZoomCombo->setEditText(QStringLiteral("100%"));
+    typeZoom(a->ZoomCombo, QStringLiteral("100%"));
     QCOMPARE(a->cursors().X1, 50.0);
     QCOMPARE(a->cursors().Y1, 55.0);
     QCOMPARE(a->previousPictureSize(), QSizeF(350, 250));
     // B was laid out last at 200 %: its own size, not A's, moves its cursors.
-    b->ZoomCombo->setEditText(QStringLiteral("300%"));
+    typeZoom(b->ZoomCombo, QStringLiteral("300%"));
     QCOMPARE(b->cursors().X1, 100.0);
     b->resize(b->width() + 40, b->height());
     QCOMPARE(b->cursors().X1, 100.0);
@@ -887,7 +957,8 @@ void TestFrmOpenWaveform::csvExport()
     QCOMPARE(ui_.fileDialogs().last().request.filter, QStringLiteral("CSV Files (*.csv)"));
     QVERIFY(busySeen);
     QVERIFY(!app().xfer.SaveBusy);
-    QFile f(path); // the name as typed, no extension added
+    QVERIFY(!QFile::exists(path));
+    QFile f(path + QStringLiteral(".csv")); // typed without a suffix: the filter's is added
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QByteArray csv = f.readAll();
     QVERIFY(csv.startsWith("X,CH1\r\nSecond,Voltage\r\n-1.00E-03,5.00E+00\r\n"));
@@ -897,6 +968,46 @@ void TestFrmOpenWaveform::csvExport()
     QVERIFY(QApplication::topLevelWidgets().size() > 0);
     for (QWidget *top : QApplication::topLevelWidgets())
         QVERIFY(!qobject_cast<frmPrgressSave *>(top) || !top->isVisible());
+}
+
+// A long record far from the trigger: 16,384 points 10 ns apart around a
+// delay of 1 ms. Three digits would give a few dozen distinct times; every
+// row has its own, in the same form, and they rise with the rows.
+void TestFrmOpenWaveform::csvTimesTellEverySampleApart()
+{
+    frmOpenWaveform *w = openWindow();
+    WaveSpec s;
+    s.points = 16384;
+    s.sampleRate = 1.0e8f;
+    s.delayPs = 1000000000; // 1 ms
+    s.ch1 = levels(16384, [](qint64 i) { return int(i % 201); });
+    ui_.answerFile(writeWave(QStringLiteral("long.wfm"), s));
+    w->OpenWaveformFile();
+    const QString path = dir_->filePath(QStringLiteral("long.csv"));
+    ui_.answerFile(path);
+    w->FlatBttn3->click();
+    QVERIFY(ui_.messages().isEmpty());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QList<QByteArray> rows = f.readAll().split('\n');
+    QCOMPARE(rows.takeFirst(), QByteArray("X,CH1\r"));
+    QCOMPARE(rows.takeFirst(), QByteArray("Second,Voltage\r"));
+    QCOMPARE(rows.takeLast(), QByteArray());
+    QCOMPARE(rows.size(), 16384);
+    static const QRegularExpression form(QStringLiteral("^-?[0-9]\\.[0-9]{2,14}E[-+]?[0-9]{2,3}$"));
+    QSet<QByteArray> times;
+    double before = -1.0;
+    for (qsizetype j = 0; j < rows.size(); ++j) {
+        const QByteArray t = rows[j].left(rows[j].indexOf(','));
+        QVERIFY2(form.match(QString::fromLatin1(t)).hasMatch(), t.constData());
+        times.insert(t);
+        const double v = t.toDouble();
+        QVERIFY2(v > before, t.constData());
+        QVERIFY2(qAbs(v - (1e-3 + (double(j) - 8192) * 1e-8)) < 1e-9, t.constData());
+        before = v;
+    }
+    QCOMPARE(times.size(), 16384);
+    QCOMPARE(rows[8192].left(rows[8192].indexOf(',')), QByteArray("1.00000E-03"));
 }
 
 void TestFrmOpenWaveform::csvExportRefusals()
@@ -985,7 +1096,10 @@ void TestFrmOpenWaveform::csvExportBlocksLoadsAndExports()
     QCOMPARE(int(ui_.fileDialogs().size()), dialogsBefore);
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll().count("0.00E00"), 20000 + 1); // every CH1 value, and the middle row's time
+    const QByteArray csv = f.readAll();
+    QCOMPARE(csv.count("0.00E00"), 20000); // every CH1 value
+    // The middle row's time, with the four digits that keep 20,000 times 1 us apart.
+    QCOMPARE(csv.count("\r\n0.000E00,0.00E00\r\n"), 1);
 }
 
 void TestFrmOpenWaveform::bitmapExport()
@@ -996,7 +1110,7 @@ void TestFrmOpenWaveform::bitmapExport()
     w->FlatBttn4->click(); // before a file: the empty graticule
     QCOMPARE(QImage(path).size(), QSize(700, 500));
     QCOMPARE(ui_.fileDialogs().last().request.title, QStringLiteral("Export File"));
-    w->ZoomCombo->setEditText(QStringLiteral("300%"));
+    typeZoom(w->ZoomCombo, QStringLiteral("300%"));
     ui_.answerFile(path);
     w->ExportStoredBitmap();
     QCOMPARE(QImage(path).size(), QSize(1050, 750));
@@ -1009,13 +1123,52 @@ void TestFrmOpenWaveform::bitmapExport()
     QCOMPARE(ui_.messages().last().icon, MsgIcon::Critical);
 }
 
+// The CSV and bitmap exports add their filter's suffix to a name typed
+// without one, in either language; a suffix typed stays.
+void TestFrmOpenWaveform::exportNames_data()
+{
+    QTest::addColumn<int>("lang");
+    QTest::addColumn<bool>("csv");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("CSV, English") << 1 << true << "out" << "CSV Files (*.csv)" << "out.csv";
+    QTest::newRow("CSV, Chinese") << 0 << true << "输出" << "CSV文件 (*.csv)" << "输出.csv";
+    QTest::newRow("CSV, suffix typed") << 1 << true << "out.txt" << "CSV Files (*.csv)" << "out.txt";
+    QTest::newRow("bitmap, English") << 1 << false << "pic" << "BitMap Files (*.bmp)" << "pic.bmp";
+    QTest::newRow("bitmap, Chinese") << 0 << false << "图" << "位图文件 (*.bmp)" << "图.bmp";
+    QTest::newRow("bitmap, suffix typed") << 0 << false << "pic.img" << "位图文件 (*.bmp)" << "pic.img";
+}
+
+void TestFrmOpenWaveform::exportNames()
+{
+    QFETCH(int, lang);
+    QFETCH(bool, csv);
+    QFETCH(QString, typed);
+    QFETCH(QString, filter);
+    QFETCH(QString, written);
+    frmOpenWaveform *w = openWindow();
+    ui_.answerFile(goodFile());
+    w->OpenWaveformFile();
+    app().texts.LanguageIndex = lang;
+    QTemporaryDir out;
+    ui_.answerFile(out.filePath(typed));
+    (csv ? w->FlatBttn3 : w->FlatBttn4)->click();
+    QCOMPARE(ui_.fileDialogs().last().request.filter, filter);
+    QVERIFY(ui_.messages().isEmpty());
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{written});
+    QFile f(out.filePath(written));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.read(2), csv ? QByteArray("X,") : QByteArray("BM"));
+}
+
 void TestFrmOpenWaveform::printAndPreview()
 {
     frmOpenWaveform *w = openWindow();
     ui_.answerFile(goodFile());
     w->OpenWaveformFile();
     w->ChkCursorX->click();
-    w->ZoomCombo->setEditText(QStringLiteral("100%"));
+    typeZoom(w->ZoomCombo, QStringLiteral("100%"));
     StoredCursors &c = w->cursors();
     c.X1 = 100;
     w->RedrawWave();
@@ -1034,7 +1187,7 @@ void TestFrmOpenWaveform::printAndPreview()
     QCOMPARE(w->picture().size(), QSize(350, 250));
     QCOMPARE(QImage(printPicturePath(), "BMP").size(), QSize(700, 500));
     // At 300 % a cursor at 800 comes to (800 - 25) / 1050 * 700 + 25, and stays 800.
-    w->ZoomCombo->setEditText(QStringLiteral("300%"));
+    typeZoom(w->ZoomCombo, QStringLiteral("300%"));
     c.X1 = 800;
     w->cmdPreview->click();
     QCOMPARE(printer_->runs.size(), 2);

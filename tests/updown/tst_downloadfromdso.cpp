@@ -408,6 +408,13 @@ private slots:
         QTest::newRow("location without comma")
             << QStringList{":LA:LOCATION?=4275878552\n"}
             << QStringList{"LAChanPos[16]=0", "LAChanPos[9]=0", "LAChanPos[8]=8", "LAChanPos[1]=15"};
+        QTest::newRow("location: an empty line keeps the positions")
+            << QStringList{":LA:LOCATION?=\n"} << QStringList{"LAChanPos[16]=?", "LAChanPos[1]=?"};
+        QTest::newRow("location: an empty CR LF line keeps the positions")
+            << QStringList{":LA:LOCATION?=\r\n"} << QStringList{"LAChanPos[16]=?", "LAChanPos[1]=?"};
+        QTest::newRow("location ending in CR LF")
+            << QStringList{":LA:LOCATION?=4275878552\r\n"}
+            << QStringList{"LAChanPos[16]=0", "LAChanPos[9]=0", "LAChanPos[8]=8", "LAChanPos[1]=15"};
         QTest::newRow("location hostile")
             << QStringList{":LA:LOCATION?=-1,99999999999999999999"}
             << QStringList{"LAChanPos[16]=15", "LAChanPos[9]=15"};

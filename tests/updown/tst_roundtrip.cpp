@@ -4,6 +4,8 @@
 // back re-formatted, the read-back edge word replaces the tree's. Every
 // number on the wire carries ".".
 
+#include "controller/ctrlfile.h"
+#include "link/connectfunc.h"
 #include "updown/updowncases.h"
 #include "updown/updownfixture.h"
 #include "values/commalocale.h"
@@ -198,6 +200,67 @@ private slots:
             decimals += decimal.match(l).hasMatch() ? 1 : 0;
         }
         QVERIFY(decimals >= 10);
+    }
+
+    // An instrument, or a serial adapter, that ends every reply line with
+    // CR LF: connected and downloaded, it gives the settings an instrument
+    // ending its lines with LF alone gives, member for member, with no
+    // carriage return anywhere, and the control file written from them is
+    // the same file byte for byte.
+    void crLfInstrumentGivesCleanSettings_data()
+    {
+        QTest::addColumn<bool>("serial");
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<QString>("method");
+        for (const char *m : {"EDGE", "ALTERNATIVE", "PATTERN", "DURATION"}) {
+            for (int lang : {1, 0}) {
+                const char *l = lang ? "english" : "chinese";
+                QTest::addRow("visa %s %s", l, m) << false << lang << QString::fromLatin1(m);
+                QTest::addRow("serial %s %s", l, m) << true << lang << QString::fromLatin1(m);
+            }
+        }
+    }
+    void crLfInstrumentGivesCleanSettings()
+    {
+        QFETCH(bool, serial);
+        QFETCH(int, lang);
+        QFETCH(QString, method);
+        UpDownFixture f(serial ? Link::Serial : Link::Visa, lang);
+        QVERIFY(f.connected);
+        setCommonCase(app().Settings);
+        setMethodCase(app().Settings, method);
+        UploadSettings();
+
+        app().Settings.reset();
+        DownloadSettings();
+        const CtrlSettings plain = app().Settings;
+        const QByteArray plainFile = ControlFileBytes(plain);
+
+        Qm4100Sim::Faults crLf;
+        crLf.crLf = true;
+        f.sim.setFaults(crLf);
+        f.sim.clearLog();
+        DisconnectInstrument();
+        ConnectInstrument();
+        QVERIFY(app().link.LinkConnected);
+        QCOMPARE(app().Settings.MathDisplay, plain.MathDisplay);
+        app().Settings.reset();
+        DownloadSettings();
+        QCOMPARE(f.sim.count("*IDN?"), 1);
+        QVERIFY(f.sim.handle(":TIMEBASE:FORMAT?", Qm4100Sim::Framing::VisaUsb).bytes().endsWith("\r\n"));
+        QVERIFY(f.fakeUi.messages().isEmpty());
+
+        for (const CtrlSettingsField &field : ctrlSettingsFields()) {
+            const QString name = QLatin1String(field.name);
+            if (field.text) {
+                const QString got = app().Settings.*(field.text);
+                QVERIFY2(!got.contains(u'\r') && !got.contains(u'\n'), qPrintable(name));
+                QVERIFY2(got == plain.*(field.text), qPrintable(name + ": " + got + " vs " + plain.*(field.text)));
+            } else {
+                QVERIFY2(app().Settings.*(field.array) == plain.*(field.array), qPrintable(name));
+            }
+        }
+        QCOMPARE(ControlFileBytes(app().Settings), plainFile);
     }
 };
 

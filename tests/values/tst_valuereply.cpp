@@ -41,7 +41,9 @@ private slots:
         QTest::newRow("no line feed") << "2.00mV" << "2.00mV";
         QTest::newRow("empty") << "" << "";
         QTest::newRow("line feed first") << "\nON" << "";
-        QTest::newRow("carriage return kept") << "ON\r\n" << "ON\r";
+        QTest::newRow("CR LF") << "ON\r\n" << "ON";
+        QTest::newRow("carriage return alone") << "Y-T\rrest" << "Y-T";
+        QTest::newRow("carriage return first") << "\r\nON" << "";
     }
     void cutAtLF()
     {

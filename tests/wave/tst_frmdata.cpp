@@ -32,12 +32,14 @@
 #include "wave/frmdata.h"
 #include "wave/wavecaptions.h"
 
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPointer>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTreeView>
@@ -437,6 +439,113 @@ private slots:
         QVERIFY(!app().Sheet.DataDocs[0].Refreshing);
     }
 
+    // 10 us/div around a delay of 1 ms: 600 rows 0.2 us apart. Every row has
+    // its own time in the window and in the export (three digits gave rows
+    // 1 to 3 all "9.40E-04"); the voltages keep their three digits.
+    void timesTellEveryRowApart()
+    {
+        connectVisa();
+        for (const char *line : {":TIMEBASE:SCALE 1e-5", ":TIMEBASE:OFFSET 1e-3"})
+            fx->sim.handle(line, Qm4100Sim::Framing::VisaUsb);
+        frmData *w = openItem();
+        w->cmdRefresh->click();
+        const DataDoc &doc = app().Sheet.DataDocs[0];
+        QCOMPARE(doc.RowCount, 600);
+        const QStringList times = column(w, 1, 600);
+        QCOMPARE(times.mid(0, 3), (QStringList{"9.4000E-04", "9.4020E-04", "9.4040E-04"}));
+        QCOMPARE(times.at(300), QStringLiteral("1.0000E-03"));
+        QCOMPARE(QSet<QString>(times.begin(), times.end()).size(), 600);
+        static const QRegularExpression volts(QStringLiteral("^-?[0-9]\\.[0-9]{2}E[-+]?[0-9]{2}$"));
+        for (const QString &v : column(w, 2, 600))
+            QVERIFY2(volts.match(v).hasMatch(), qPrintable(v));
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("table.txt"));
+        fx->fakeUi.answerFile(path);
+        w->cmdExport->click();
+        QSet<QString> exported;
+        for (const QByteArray &line : contents(path).split('\n')) {
+            const QList<QByteArray> fields = line.trimmed().split('\t');
+            if (fields.size() == 3 && fields[0] != "NO.")
+                exported.insert(QString::fromLatin1(fields[1]));
+        }
+        QCOMPARE(exported.size(), 600);
+        QVERIFY(fx->fakeUi.messages().isEmpty());
+    }
+
+    // A CH1 table, then a CH2 table whose block does not come (no reply, or
+    // a block cut short that the link cannot complete): the CH2 item holds
+    // no rows and claims no data; never the CH1 voltages under "CH2". A short
+    // block that does arrive gives voltages for its own points only.
+    void blockThatNeverCameLeavesNoTable_data()
+    {
+        QTest::addColumn<bool>("serial");
+        QTest::addColumn<int>("shortBy");  // 0: no reply to the data query
+        QTest::addColumn<int>("voltages"); // rows of the CH2 table with a voltage; -1: no table
+        QTest::newRow("VISA, no reply") << false << 0 << -1;
+        QTest::newRow("serial, no reply") << true << 0 << -1;
+        QTest::newRow("serial, short block") << true << 300 << -1;
+        QTest::newRow("VISA, short block: its own points") << false << 595 << 6;
+    }
+    void blockThatNeverCameLeavesNoTable()
+    {
+        QFETCH(bool, serial);
+        QFETCH(int, shortBy);
+        QFETCH(int, voltages);
+        if (serial)
+            fx->useSerial();
+        else
+            fx->useVisa();
+        QVERIFY(fx->connect());
+        rowScene();
+        display(true, true, false);
+        frmData *w1 = openItem(0, QStringLiteral("Data0"));
+        w1->cmdRefresh->click();
+        const DataDoc &ch1 = app().Sheet.DataDocs[0];
+        QVERIFY(ch1.HasData);
+        QCOMPARE(ch1.RowCount, 12);
+        const QStringList ch1Volts = ch1.ValueTexts.mid(1, 12);
+        QVERIFY(!ch1Volts.contains(QString()));
+
+        // The same request for CH2, its block (the last query) unanswered or cut.
+        int queries = 0;
+        for (const Qm4100Sim::LogEntry &e : fx->sim.log())
+            queries += e.query ? 1 : 0;
+        QCOMPARE(fx->sim.log().last().line, QByteArray(":WAVEFORM:DATA? CHANNEL1"));
+        fx->sim.clearLog();
+        Qm4100Sim::Faults faults;
+        if (shortBy)
+            faults.shortBlockBy = shortBy;
+        else
+            faults.silentFromQuery = queries;
+        fx->sim.setFaults(faults);
+        frmData *w2 = openItem(1, QStringLiteral("Data1"));
+        w2->OptionCH[DataCH2]->click();
+        app().Sheet.Modified = false;
+        w2->cmdRefresh->click();
+        QCOMPARE(fx->sim.log().last().line, QByteArray(":WAVEFORM:DATA? CHANNEL2"));
+
+        const DataDoc &ch2 = app().Sheet.DataDocs[1];
+        QCOMPARE(ch2.Channel, QStringLiteral("CH2"));
+        if (voltages < 0) {
+            QVERIFY(!ch2.HasData);
+            QCOMPARE(ch2.RowCount, 0);
+            QVERIFY(w2->SettingLabel->text().isEmpty());
+            for (int r = 0; r < w2->model()->rowCount(); ++r)
+                QVERIFY(w2->model()->cell(r, 1).isEmpty() && w2->model()->cell(r, 2).isEmpty());
+            QVERIFY(!app().Sheet.Modified); // the new item held nothing before either
+        } else {
+            // CH2 is a square of +-0.5 V: its own points, then nothing.
+            QVERIFY(ch2.HasData);
+            QCOMPARE(ch2.RowCount, 12);
+            for (int k = 1; k <= 12; ++k)
+                QCOMPARE(ch2.ValueTexts[k].isEmpty(), k > voltages);
+            QCOMPARE(ch2.ValueTexts[1], QStringLiteral("5.00E-01"));
+        }
+        // The CH1 item keeps its own table.
+        QCOMPARE(ch1.ValueTexts.mid(1, 12), ch1Volts);
+    }
+
     void refusedRefreshes()
     {
         frmData *w = openItem();
@@ -568,8 +677,45 @@ private slots:
         const FileDialogRequest &req = fx->fakeUi.fileDialogs()[0].request;
         QCOMPARE(req.title, title);
         QCOMPARE(req.filter, filter);
-        QVERIFY(req.defaultSuffix.isEmpty()); // no extension is added
+        QVERIFY(req.defaultSuffix.isEmpty());
         QVERIFY(fx->fakeUi.messages().isEmpty());
+    }
+
+    // The file written: a name typed without a suffix gets the chosen
+    // filter's (none for all files); a suffix typed stays.
+    void exportNames_data()
+    {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("filter"); // index in the dialog's list
+        QTest::addColumn<QString>("written");
+        QTest::newRow("english, Excel") << 1 << "t" << 0 << "t.xls";
+        QTest::newRow("chinese, Excel") << 0 << "表" << 0 << "表.xls";
+        QTest::newRow("english, text") << 1 << "t" << 1 << "t.txt";
+        QTest::newRow("chinese, text") << 0 << "t" << 1 << "t.txt";
+        QTest::newRow("all files") << 1 << "t" << 2 << "t";
+        QTest::newRow("suffix typed") << 0 << "t.csv" << 0 << "t.csv";
+    }
+    void exportNames()
+    {
+        QFETCH(int, lang);
+        QFETCH(QString, typed);
+        QFETCH(int, filter);
+        QFETCH(QString, written);
+        frmData *w = openItem();
+        app().texts.LanguageIndex = lang;
+        DataDoc &doc = app().Sheet.DataDocs[0];
+        doc.RowCount = 2;
+        for (int k = 0; k <= 2; ++k) {
+            doc.TimeTexts << QStringLiteral("1.00E-03");
+            doc.ValueTexts << QStringLiteral("-2.00E-01");
+        }
+        QTemporaryDir dir;
+        fx->fakeUi.answerFile(dir.filePath(typed), filter);
+        w->cmdExport->click();
+        QVERIFY(fx->fakeUi.messages().isEmpty());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{written});
+        QVERIFY(contents(dir.filePath(written)).contains("-2.00E-01"));
     }
 
     void exportFailures_data()

@@ -268,15 +268,15 @@ void TestWaveMarkers::groundMarker_data()
     QTest::newRow("split FFT: CH2 stays in the upper half")
         << "CH2" << 1.0 << "0.00uV" << "1.00V" << auto_ << On << 0
         << QStringList{"C 6,70 19,70 23,75 19,80 6,80 6,70", "T 10,69 '2'"};
+    QTest::newRow("split FFT, Chinese on-word: halved the same")
+        << "CH2" << 1.0 << "0.00uV" << "1.00V" << auto_ << QString::fromUtf8("打开") << 0
+        << QStringList{"C 6,70 19,70 23,75 19,80 6,80 6,70", "T 10,69 '2'"};
     QTest::newRow("split FFT: CH2 down arrow at the split line")
         << "CH2" << 1.0 << "-5.00V" << "1.00V" << auto_ << On << 0
         << QStringList{"C 12,110 22,110 22,123 17,127 12,123 12,110", "T 14,111 '2'"};
     QTest::newRow("full-screen FFT: not halved") << "CH2" << 1.0 << "0.00uV" << "1.00V" << auto_ << On << 1
                                                  << QStringList{"C 6,120 19,120 23,125 19,130 6,130 6,120",
                                                                 "T 10,119 '2'"};
-    QTest::newRow("FFT word of the other language: not halved")
-        << "CH2" << 1.0 << "0.00uV" << "1.00V" << auto_ << QStringLiteral("打开") << 0
-        << QStringList{"C 6,120 19,120 23,125 19,130 6,130 6,120", "T 10,119 '2'"};
     QTest::newRow("unreadable offset: ground at the centre")
         << "CH1" << 1.0 << ">1.00V" << "1.00V" << auto_ << off << 1
         << QStringList{"C 6,120 19,120 23,125 19,130 6,130 6,120", "T 10,119 '1'"};
@@ -293,7 +293,7 @@ void TestWaveMarkers::groundMarker()
     QFETCH(int, fullScreen);
     QFETCH(QStringList, marker);
     const WaveShapes shapes =
-        ChannelLabelShapes(CH2Color, zoom, channel, offset, voltDiv, trigMode, fftDisplay, fullScreen, On);
+        ChannelLabelShapes(CH2Color, zoom, channel, offset, voltDiv, trigMode, fftDisplay, fullScreen);
     QStringList d = describe(shapes);
     QVERIFY(!d.isEmpty());
     d.removeLast(); // the scale text
@@ -337,11 +337,11 @@ void TestWaveMarkers::channelScaleTexts()
     QFETCH(double, zoom);
     QFETCH(QString, text);
     const WaveShapes shapes = ChannelLabelShapes(CH1Color, zoom, channel, QStringLiteral("0.00uV"),
-                                                 QStringLiteral("500mV"), QString(), QString(), 1, On);
+                                                 QStringLiteral("500mV"), QString(), QString(), 1);
     QCOMPARE(describe(shapes.last()), text);
     // Another channel name draws no text.
     for (const WaveShape &s : ChannelLabelShapes(CH1Color, zoom, QStringLiteral("MATH"), QStringLiteral("0.00uV"),
-                                                 QStringLiteral("500mV"), QString(), QString(), 1, On))
+                                                 QStringLiteral("500mV"), QString(), QString(), 1))
         QVERIFY(s.kind != WaveShape::Text);
 }
 
@@ -363,7 +363,7 @@ void TestWaveMarkers::zeroVoltsPerDivision()
     QFETCH(QString, offset);
     QFETCH(QStringList, expected);
     QCOMPARE(describe(ChannelLabelShapes(CH1Color, 1.0, QStringLiteral("CH1"), offset, QStringLiteral("0.00uV"),
-                                         QString(), QString(), 1, On)),
+                                         QString(), QString(), 1)),
              expected);
 }
 
@@ -399,7 +399,7 @@ void TestWaveMarkers::mathMarkerPlace()
     s.FFTPosition = fftOn ? 20 : -70;
     s.FFTFullScreen = quint8(fullScreen);
     s.AltMathLower = quint8(lowerHalf);
-    const WaveShapes shapes = MathLabelShapes(MathColor, zoom, s, trigMode, fftOn ? On : QStringLiteral("OFF"), On);
+    const WaveShapes shapes = MathLabelShapes(MathColor, zoom, s, trigMode, fftOn ? On : QStringLiteral("OFF"));
     QVERIFY(shapes.size() >= 3);
     QCOMPARE(shapes[0].kind, WaveShape::Chain);
     const QPolygonF &pts = shapes[0].points;
@@ -431,8 +431,8 @@ void TestWaveMarkers::mathOffScreenDrawsNothing()
     s.MathPosition = qint16(position);
     s.FFTPosition = qint16(position);
     s.MathScale = 1.0f;
-    QCOMPARE(!MathLabelShapes(MathColor, 1.0, s, QString(), QString(), On).isEmpty(), drawn);
-    QCOMPARE(!MathLabelShapes(MathColor, 1.0, s, QString(), On, On).isEmpty(), drawn);
+    QCOMPARE(!MathLabelShapes(MathColor, 1.0, s, QString(), QString()).isEmpty(), drawn);
+    QCOMPARE(!MathLabelShapes(MathColor, 1.0, s, QString(), On).isEmpty(), drawn);
 }
 
 void TestWaveMarkers::mathScaleTexts_data()
@@ -463,7 +463,7 @@ void TestWaveMarkers::mathScaleTexts()
     s.FFTScaleVrms = 0.2f;
     s.FFTHzPerDiv = 25.0f;
     s.FFTFullScreen = 1;
-    const WaveShapes shapes = MathLabelShapes(MathColor, zoom, s, QString(), QString(), On);
+    const WaveShapes shapes = MathLabelShapes(MathColor, zoom, s, QString(), QString());
     QCOMPARE(describe(shapes).mid(2), texts);
 }
 

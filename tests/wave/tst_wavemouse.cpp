@@ -268,7 +268,7 @@ void TestWaveMouse::pictureShowsMarksLogicCursorsAndReadouts()
     // Every read-out line stands in its place in its colour (light grey in
     // black and white).
     const QList<ReadoutLine> lines =
-        CursorReadouts(w->cursors, doc(), 1.0, word(Word::WordOn), word(Word::MeasNameVrms));
+        CursorReadouts(w->cursors, doc(), 1.0, word(Word::MeasNameVrms));
     QCOMPARE(lines.size(), splitFFT ? 5 : 3);
     for (const ReadoutLine &l : lines) {
         const QRect box(int(l.at.x()), int(l.at.y()), 8 * int(l.text.size()) + 16, 20);

@@ -17,7 +17,6 @@ namespace {
 
 const QString On = QStringLiteral("ON");
 const QString Vrms = QStringLiteral("Vrms");
-const QString ChineseOn = QStringLiteral("打开");
 const QString ChineseVrms = QStringLiteral("均方根值");
 
 QString roleName(ReadoutColor c)
@@ -232,47 +231,53 @@ void TestWaveReadouts::fullScreen()
     QFETCH(bool, yOn);
     QFETCH(double, zoom);
     QFETCH(QStringList, expected);
-    QCOMPARE(lines(CursorReadouts(cursors(xOn, yOn), doc(), zoom, On, Vrms)), expected);
+    QCOMPARE(lines(CursorReadouts(cursors(xOn, yOn), doc(), zoom, Vrms)), expected);
 }
 
 void TestWaveReadouts::fullScreenFFT_data()
 {
     QTest::addColumn<QString>("fftDisplay");
-    QTest::addColumn<QString>("wordOn");
     QTest::addColumn<QString>("vrms");
     QTest::addColumn<bool>("showMath");
     QTest::addColumn<int>("decibel");
     QTest::addColumn<int>("scaleDb");
     QTest::addColumn<float>("hzPerDiv");
     QTest::addColumn<QStringList>("fft");
-    QTest::newRow("linear") << "ON" << On << Vrms << true << 0 << 10 << 100.0f
+    QTest::newRow("linear") << "ON" << Vrms << true << 0 << 10 << 100.0f
                             << QStringList{"FFT|X1-X2|   =200.0Hz @167,110 fft",
                                            "FFT|Y1-Y2|  =1.00Vrms @157,130 fft"};
-    QTest::newRow("decibel") << "ON" << On << Vrms << true << 1 << 10 << 100.0f
+    QTest::newRow("decibel") << "ON" << Vrms << true << 1 << 10 << 100.0f
                              << QStringList{"FFT|X1-X2|   =200.0Hz @167,110 fft",
                                             "FFT|Y1-Y2|  =20.0dBVrms @141,130 fft"};
-    QTest::newRow("decibel scale 0") << "ON" << On << Vrms << true << 1 << 0 << 100.0f
+    QTest::newRow("decibel scale 0") << "ON" << Vrms << true << 1 << 0 << 100.0f
                                      << QStringList{"FFT|X1-X2|   =200.0Hz @167,110 fft",
                                                     "FFT|Y1-Y2|  =???? @189,130 fft"};
-    QTest::newRow("no hertz per division") << "ON" << On << Vrms << true << 0 << 10 << 0.0f
+    QTest::newRow("no hertz per division") << "ON" << Vrms << true << 0 << 10 << 0.0f
                                            << QStringList{"FFT|X1-X2|   =???? @191,110 fft",
                                                           "FFT|Y1-Y2|  =1.00Vrms @157,130 fft"};
     QTest::newRow("hertz per division not a number")
-        << "ON" << On << Vrms << true << 0 << 10 << std::numeric_limits<float>::quiet_NaN()
+        << "ON" << Vrms << true << 0 << 10 << std::numeric_limits<float>::quiet_NaN()
         << QStringList{"FFT|X1-X2|   =???? @191,110 fft", "FFT|Y1-Y2|  =1.00Vrms @157,130 fft"};
-    QTest::newRow("Chinese") << QStringLiteral("打开") << ChineseOn << ChineseVrms << true << 1 << 10 << 100.0f
+    QTest::newRow("Chinese") << QStringLiteral("打开") << ChineseVrms << true << 1 << 10 << 100.0f
                              << QStringList{"FFT|X1-X2|   =200.0Hz @167,110 fft",
                                             "FFT|Y1-Y2|  =20.0dB均方根值 @141,130 fft"};
-    QTest::newRow("English word under Chinese: no FFT") << "ON" << ChineseOn << ChineseVrms << true << 1 << 10
-                                                        << 100.0f << QStringList{};
-    QTest::newRow("MATH box cleared: no FFT") << "ON" << On << Vrms << false << 0 << 10 << 100.0f << QStringList{};
-    QTest::newRow("FFT off") << "OFF" << On << Vrms << true << 0 << 10 << 100.0f << QStringList{};
+    // The item keeps the word of its transfer's language: a switch since
+    // then keeps the FFT shown.
+    QTest::newRow("English word, Chinese in force") << "ON" << ChineseVrms << true << 1 << 10 << 100.0f
+                                                    << QStringList{"FFT|X1-X2|   =200.0Hz @167,110 fft",
+                                                                   "FFT|Y1-Y2|  =20.0dB均方根值 @141,130 fft"};
+    QTest::newRow("Chinese word, English in force") << QStringLiteral("打开") << Vrms << true << 1 << 10 << 100.0f
+                                                    << QStringList{"FFT|X1-X2|   =200.0Hz @167,110 fft",
+                                                                   "FFT|Y1-Y2|  =20.0dBVrms @141,130 fft"};
+    QTest::newRow("MATH box cleared: no FFT") << "ON" << Vrms << false << 0 << 10 << 100.0f << QStringList{};
+    QTest::newRow("FFT off") << "OFF" << Vrms << true << 0 << 10 << 100.0f << QStringList{};
+    QTest::newRow("Chinese off word") << QStringLiteral("关闭") << Vrms << true << 0 << 10 << 100.0f
+                                      << QStringList{};
 }
 
 void TestWaveReadouts::fullScreenFFT()
 {
     QFETCH(QString, fftDisplay);
-    QFETCH(QString, wordOn);
     QFETCH(QString, vrms);
     QFETCH(bool, showMath);
     QFETCH(int, decibel);
@@ -285,7 +290,7 @@ void TestWaveReadouts::fullScreenFFT()
     d.Setup.FFTDecibelScale = quint8(decibel);
     d.Setup.FFTScaleDB = qint16(scaleDb);
     d.Setup.FFTHzPerDiv = hzPerDiv;
-    const QStringList got = lines(CursorReadouts(cursors(true, true), d, 1.0, wordOn, vrms));
+    const QStringList got = lines(CursorReadouts(cursors(true, true), d, 1.0, vrms));
     QCOMPARE(got.mid(0, 4), (QStringList{"1/|X1-X2|=500.00Hz @185,30 time", "|X1-X2|   =2.00ms @185,50 time",
                                          "|Y1-Y2|  =1.0V @185,70 ch1", "|Y1-Y2|  =2.0V @185,90 ch2"}));
     QCOMPARE(got.mid(4), fft);
@@ -299,14 +304,14 @@ void TestWaveReadouts::xyDisplay()
     d.CH1VoltDiv = QStringLiteral("1.00V");
     d.CH2VoltDiv = QStringLiteral("500mV");
     d.FFTDisplay = On; // no FFT, time or frequency line in X-Y
-    QCOMPARE(lines(CursorReadouts(cursors(true, true), d, 1.0, On, Vrms)),
+    QCOMPARE(lines(CursorReadouts(cursors(true, true), d, 1.0, Vrms)),
              (QStringList{"|X1-X2|  =2.0V @185,30 ch1", "|Y1-Y2|  =1.0V @185,50 ch2"}));
-    QCOMPARE(lines(CursorReadouts(cursors(false, true), d, 1.0, On, Vrms)),
+    QCOMPARE(lines(CursorReadouts(cursors(false, true), d, 1.0, Vrms)),
              (QStringList{"|Y1-Y2|  =1.0V @185,30 ch2"}));
     // Empty scales are used all the same.
     d.CH1VoltDiv.clear();
     d.CH2VoltDiv.clear();
-    QCOMPARE(lines(CursorReadouts(cursors(true, true), d, 1.0, On, Vrms)),
+    QCOMPARE(lines(CursorReadouts(cursors(true, true), d, 1.0, Vrms)),
              (QStringList{"|X1-X2|  =0.0mV @185,30 ch1", "|Y1-Y2|  =0.0mV @185,50 ch2"}));
 }
 
@@ -335,7 +340,7 @@ void TestWaveReadouts::splitFFT()
     WaveDoc d = doc();
     d.SplitScreen = true;
     d.FFTDisplay = On;
-    QCOMPARE(lines(CursorReadouts(cursors(xOn, yOn), d, 1.0, On, Vrms)), expected);
+    QCOMPARE(lines(CursorReadouts(cursors(xOn, yOn), d, 1.0, Vrms)), expected);
 }
 
 void TestWaveReadouts::alternateTrigger_data()
@@ -380,7 +385,7 @@ void TestWaveReadouts::alternateTrigger()
     d.AltTimeDivCH2 = timeDiv2;
     d.TimeDiv = QStringLiteral("5.000ms"); // not used under the alternate trigger
     d.Setup.AltMathLower = quint8(fftLower);
-    QCOMPARE(lines(CursorReadouts(cursors(xOn, yOn), d, 1.0, On, Vrms)), expected);
+    QCOMPARE(lines(CursorReadouts(cursors(xOn, yOn), d, 1.0, Vrms)), expected);
 }
 
 void TestWaveReadouts::colours()
@@ -391,7 +396,7 @@ void TestWaveReadouts::colours()
     QCOMPARE(readoutColor(ReadoutColor::FFT, true), MathColor);
     for (ReadoutColor r : {ReadoutColor::CH1, ReadoutColor::CH2, ReadoutColor::Time, ReadoutColor::FFT})
         QCOMPARE(readoutColor(r, false), QColor(192, 192, 192)); // light grey, not black
-    const QList<ReadoutLine> l = CursorReadouts(cursors(true, true), doc(), 1.0, On, Vrms);
+    const QList<ReadoutLine> l = CursorReadouts(cursors(true, true), doc(), 1.0, Vrms);
     const WaveShapes colour = ReadoutShapes(l, true);
     const WaveShapes mono = ReadoutShapes(l, false);
     QCOMPARE(colour.size(), l.size());

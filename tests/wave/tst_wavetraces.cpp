@@ -43,7 +43,7 @@ WaveDoc ytRecord()
 
 WaveDrawEnv env(double zoom = 1.0, int laModel = 1)
 {
-    return WaveDrawEnv{zoom, kOn, laModel};
+    return WaveDrawEnv{zoom, laModel};
 }
 
 // The sample index each vertex shows, for rows holding their own index.

@@ -14,9 +14,10 @@
 bool saveBitmap(const QImage &picture, const QString &path, QString *error);
 
 // Export: asks for a file name ("Export File", "BitMap Files (*.bmp)"; the
-// texts of lang, none for a language other than 0 or 1), takes it as typed and
-// writes the bitmap. Cancel does nothing; a failure shows its description with
-// the critical icon. Returns true when a file was written.
+// texts of lang, none for a language other than 0 or 1), adds ".bmp" to a
+// name typed without a suffix and writes the bitmap. Cancel does nothing; a
+// failure shows its description with the critical icon. Returns true when a
+// file was written.
 bool ExportPanelPicture(const QImage &picture, int lang);
 
 // Print and preview of the picture held in memory, as every picture window
