@@ -64,7 +64,7 @@ WaveDoc fullRecord()
     d.Setup.LASelected = 3;
     d.Setup.LAHeightD0D7 = d.Setup.LAHeightD8D15 = 9;
     for (int k = 0; k < 16; ++k)
-        d.Setup.DigitalRows[size_t(k)] = qint16(222 - 12 * k);
+        d.Setup.LARow[size_t(k)] = qint16(222 - 12 * k);
     d.LAWords = QList<qint32>(WaveDoc::RowsSize, 0);
     for (int w = 0; w < 600; ++w) {
         d.LAWords[2 * w + 1] = w & 0xFF;

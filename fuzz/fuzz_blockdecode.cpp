@@ -44,8 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     SetupBlock setup;
     StoreSetupBytes(setupBytes, &setup);
     const bool alternate = control & 1;
-    in.first = alternate ? setup.AltCH1First : setup.FirstPoint;
-    in.last = alternate ? setup.AltCH1Last : setup.LastPoint;
+    in.first = alternate ? setup.CH1FirstPoint : setup.FirstPoint;
+    in.last = alternate ? setup.CH1LastPoint : setup.LastPoint;
     in.valid = setup.CH1Valid != 0 || (control & 2);
     in.analog = !(control & 4);
     in.invertRunning = control & 8;

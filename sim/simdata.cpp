@@ -283,24 +283,24 @@ QByteArray Qm4100Sim::setupBlock() const
 {
     SetupBlock b;
     const qint16 last = qint16(rollLastColumn());
-    b.FirstPoint = b.AltCH1First = b.AltCH2First = 0;
-    b.LastPoint = b.AltCH1Last = b.AltCH2Last = last;
-    b.RollFlag = values_.value(":TIMEBASE:FORMAT") == "SCANNING" ? 1 : 0;
+    b.FirstPoint = b.CH1FirstPoint = b.CH2FirstPoint = 0;
+    b.LastPoint = b.CH1LastPoint = b.CH2LastPoint = last;
+    b.RollOn = values_.value(":TIMEBASE:FORMAT") == "SCANNING" ? 1 : 0;
     b.CH1Valid = values_.value(":CHANNEL1:DISPLAY") == "ON" ? 1 : 0;
     b.CH2Valid = values_.value(":CHANNEL2:DISPLAY") == "ON" ? 1 : 0;
     b.MathValid = mathOn_ && !fftOn_ ? 1 : 0;
-    b.MathFunction = quint8(mathFunction());   // 3 while the FFT is on
-    b.MathOffset = 0;
+    b.MathOperation = quint8(mathFunction());   // 3 while the FFT is on
+    b.MathPosition = 0;
     b.MathScale = float(channelScale(1));
     b.FFTValid = fftOn_ ? 1 : 0;
-    b.FFTLowerHalf = 0;
+    b.AltMathLower = 0;
     b.FFTFullScreen = fftFullScreen_ ? 1 : 0;
-    b.FFTUnitDb = 1;
+    b.FFTDecibelScale = 1;
     b.FFTScaleVrms = 1.0f;
-    b.FFTScaleDb = 20;
-    b.FFTOffset = 0;
+    b.FFTScaleDB = 20;
+    b.FFTPosition = 0;
     b.FFTHzPerDiv = float(sampleRate(1) * 50.0 / 1024.0);
-    b.FFTSpan = 4;
+    b.FFTSpanCode = 4;
     b.FFTCentre = 150;
     b.LAValid = values_.value(":LA:DISPLAY") == "ON" ? 1 : 0;
     b.LAShownMask = qint16(quint16(values_.value(":LA:STATUS").toInt()));
@@ -309,7 +309,7 @@ QByteArray Qm4100Sim::setupBlock() const
     for (int k = 0; k < 16; ++k) {
         const bool big = k < 8 ? big1 : big2;
         const int p = logicPos_[k];
-        b.DigitalRows[k] = qint16(big ? 222 - 24 * (p % 8) : 222 - 12 * p);
+        b.LARow[k] = qint16(big ? 222 - 24 * (p % 8) : 222 - 12 * p);
     }
     b.LASelected = quint8(selectedLogic_);
     b.LAHeightD0D7 = big1 ? 18 : 9;
@@ -600,7 +600,7 @@ QByteArray Qm4100Sim::screenImage() const
             for (int k = 0; k < 16; ++k) {
                 if (!(mask & (1 << k)))
                     continue;
-                const int low = setup.DigitalRows[k];
+                const int low = setup.LARow[k];
                 const int height = k < 8 ? setup.LAHeightD0D7 : setup.LAHeightD8D15;
                 QVector<int> rows(600);
                 for (int w = 0; w < 600; ++w) {

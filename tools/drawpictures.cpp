@@ -1,13 +1,13 @@
 // Draws the program's built-in pictures: the thirteen toolbar buttons
 // (24 x 24) and the product picture of the splash and the About box
-// (400 x 250). They are kept in src/shell/pictures and compiled into the
-// program as resources, as raw pixels (shell/pictures.h reads them), so that
+// (400 x 250). They are kept in src/workspace/pictures and compiled into the
+// program as resources, as raw pixels (workspace/pictures.h reads them), so that
 // the start-up neither paints them, nor looks them up in an icon theme, nor
 // starts the image readers to decode them. With --png the pictures are
 // written as PNG files as well, to look at.
 //
 //   cmake --build build --target kelvo-drawpictures
-//   build/kelvo-drawpictures src/shell/pictures
+//   build/kelvo-drawpictures src/workspace/pictures
 
 #include <QDir>
 #include <QFile>

@@ -15,42 +15,42 @@
 //     0 int16   FirstPoint      first screen column (0..299) holding valid points;
 //                               two points per column
 //     2 int16   LastPoint       last screen column holding valid points
-//     4 int16   AltCH1First     as FirstPoint, CH1 under the alternating trigger
-//     6 int16   AltCH1Last      as LastPoint, CH1 under the alternating trigger
-//     8 int16   AltCH2First     as FirstPoint, CH2 (and MATH) under the alternating trigger
-//    10 int16   AltCH2Last      as LastPoint, CH2 (and MATH) under the alternating trigger
-//    12 uint8   RollFlag        non-zero: the display rolls
+//     4 int16   CH1FirstPoint   as FirstPoint, CH1 under the alternating trigger
+//     6 int16   CH1LastPoint    as LastPoint, CH1 under the alternating trigger
+//     8 int16   CH2FirstPoint   as FirstPoint, CH2 (and MATH) under the alternating trigger
+//    10 int16   CH2LastPoint    as LastPoint, CH2 (and MATH) under the alternating trigger
+//    12 uint8   RollOn          non-zero: the display rolls
 //    13 uint8   CH1Valid        1: the CH1 trace is valid
 //    14 uint8   CH2Valid        1: the CH2 trace is valid
 //    15 uint8   MathValid       1: the MATH trace is valid
-//    16 uint8   MathFunction    3 = FFT, 2 = a product (MATH scale label ends in "2")
+//    16 uint8   MathOperation   3 = FFT, 2 = a product (MATH scale label ends in "2")
 //    17 3 bytes Gap17           alignment gap
 //    20 float32 RealParam1      reserved
-//    24 int16   MathOffset      MATH position in rows above the centre (label row 100 - value)
+//    24 int16   MathPosition    MATH position in rows above the centre (label row 100 - value)
 //    26 2 bytes Gap26           alignment gap
 //    28 float32 MathScale       MATH volts per division
 //    32 int16   IntParam1       reserved
 //    34 uint8   FFTValid        1: the FFT trace is valid
-//    35 uint8   FFTLowerHalf    alternating trigger: non-zero puts the FFT in the lower half
+//    35 uint8   AltMathLower    alternating trigger: non-zero puts the FFT in the lower half
 //    36 uint8   ByteParam1      reserved
 //    37 uint8   FFTFullScreen   0: FFT in the lower half (split layout); non-zero: whole screen
-//    38 uint8   FFTUnitDb       non-zero: FFT scale in decibels (FFTScaleDb), 0: volts rms
+//    38 uint8   FFTDecibelScale non-zero: FFT scale in decibels (FFTScaleDB), 0: volts rms
 //    39 1 byte  Gap39           alignment gap
 //    40 float32 FFTScaleVrms    FFT volts rms per division
 //    44 int16   IntParam2       reserved
-//    46 int16   FFTScaleDb      FFT decibels per division
+//    46 int16   FFTScaleDB      FFT decibels per division
 //    48 float32 RealParam2      reserved
-//    52 int16   FFTOffset       FFT position in rows above the centre (label row 100 - value)
+//    52 int16   FFTPosition     FFT position in rows above the centre (label row 100 - value)
 //    54 2 bytes Gap54           alignment gap
 //    56 float32 FFTHzPerDiv     FFT hertz per division
-//    60 int16   FFTSpan         FFT span code 1..7
+//    60 int16   FFTSpanCode     FFT span code 1..7
 //    62 2 bytes Gap62           alignment gap
 //    64 float32 RealParam3      reserved
 //    68 int16   FFTCentre       screen column of the FFT centre
 //    70 uint8   LAValid         1: the logic channel data are valid
 //    71 1 byte  Gap71           alignment gap
 //    72 int16   LAShownMask     16-bit mask of the logic channels shown, bit n = Dn
-//    74 16 x int16 DigitalRows  element n: picture row of Dn's low level at zoom 1
+//    74 16 x int16 LARow        element n: picture row of Dn's low level at zoom 1
 //                               (25 = top graticule line, 225 = bottom), D0 first
 //   106 uint8   LASelected      logic channel selected on the instrument (0..15),
 //                               drawn last in its own colour
@@ -64,14 +64,8 @@
 //   112 int16   LALastCol       likewise, the last screen column
 //   114 2 bytes Gap114          reserved
 //
-// Other names for the same fields, as the drawing code tends to call them:
-// AltCH1First/AltCH1Last/AltCH2First/AltCH2Last = CH1FirstPoint/CH1LastPoint/
-// CH2FirstPoint/CH2LastPoint; RollFlag = RollOn; MathFunction = MathOperation;
-// MathOffset = MathPosition; FFTLowerHalf = AltMathLower; FFTUnitDb =
-// FFTDecibelScale; FFTOffset = FFTPosition; FFTSpan = FFTSpanCode;
-// DigitalRows = LARow. A stored-waveform viewer's FirstCol..Ch2LastCol are
-// FirstPoint..AltCH2Last, and its LaLowGroup/LaHighGroup are LAHeightD0D7/
-// LAHeightD8D15.
+// A stored-waveform viewer's FirstCol..Ch2LastCol are FirstPoint..CH2LastPoint,
+// and its LaLowGroup/LaHighGroup are LAHeightD0D7/LAHeightD8D15.
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -84,42 +78,42 @@ struct SetupBlock {
 
     qint16 FirstPoint = 0;
     qint16 LastPoint = 0;
-    qint16 AltCH1First = 0;
-    qint16 AltCH1Last = 0;
-    qint16 AltCH2First = 0;
-    qint16 AltCH2Last = 0;
-    quint8 RollFlag = 0;
+    qint16 CH1FirstPoint = 0;
+    qint16 CH1LastPoint = 0;
+    qint16 CH2FirstPoint = 0;
+    qint16 CH2LastPoint = 0;
+    quint8 RollOn = 0;
     quint8 CH1Valid = 0;
     quint8 CH2Valid = 0;
     quint8 MathValid = 0;
-    quint8 MathFunction = 0;
+    quint8 MathOperation = 0;
     std::array<quint8, 3> Gap17{};
     float RealParam1 = 0.0f;
-    qint16 MathOffset = 0;
+    qint16 MathPosition = 0;
     std::array<quint8, 2> Gap26{};
     float MathScale = 0.0f;
     qint16 IntParam1 = 0;
     quint8 FFTValid = 0;
-    quint8 FFTLowerHalf = 0;
+    quint8 AltMathLower = 0;
     quint8 ByteParam1 = 0;
     quint8 FFTFullScreen = 0;
-    quint8 FFTUnitDb = 0;
+    quint8 FFTDecibelScale = 0;
     quint8 Gap39 = 0;
     float FFTScaleVrms = 0.0f;
     qint16 IntParam2 = 0;
-    qint16 FFTScaleDb = 0;
+    qint16 FFTScaleDB = 0;
     float RealParam2 = 0.0f;
-    qint16 FFTOffset = 0;
+    qint16 FFTPosition = 0;
     std::array<quint8, 2> Gap54{};
     float FFTHzPerDiv = 0.0f;
-    qint16 FFTSpan = 0;
+    qint16 FFTSpanCode = 0;
     std::array<quint8, 2> Gap62{};
     float RealParam3 = 0.0f;
     qint16 FFTCentre = 0;
     quint8 LAValid = 0;
     quint8 Gap71 = 0;
     qint16 LAShownMask = 0;
-    std::array<qint16, 16> DigitalRows{};
+    std::array<qint16, 16> LARow{};
     quint8 LASelected = 0;
     quint8 LAHeightD0D7 = 0;
     quint8 LAHeightD8D15 = 0;

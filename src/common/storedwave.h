@@ -9,8 +9,8 @@
 // the data sheet file stores them all the same.
 //
 // Setup holds, of the setup block, only what the viewer uses (FirstPoint ..
-// AltCH2Last as the visible column ranges, CH1Valid, CH2Valid, FFTFullScreen,
-// LAValid, LAShownMask, DigitalRows, LASelected, LAHeightD0D7 and
+// CH2LastPoint as the visible column ranges, CH1Valid, CH2Valid, FFTFullScreen,
+// LAValid, LAShownMask, LARow, LASelected, LAHeightD0D7 and
 // LAHeightD8D15 as the two group bytes of the file, LAFirstCol, LALastCol);
 // every other byte stays zero.
 //
@@ -119,7 +119,7 @@ struct StoredWave {
     double SavedCh2TimeDiv = 0.0;
     double SavedCh1Position = 0.0;
     double SavedCh2Position = 0.0;
-    std::array<qint16, 16> SavedLaRow{}; // snapshot of Setup.DigitalRows
+    std::array<qint16, 16> SavedLaRow{}; // snapshot of Setup.LARow
     quint8 SavedLaSelected = 0;          // snapshot of Setup.LASelected
     qint32 LaWinStart = 0;        // visible memory window of the digital block
     qint32 LaWinEnd = 0;

@@ -6,7 +6,7 @@
 #include "controller/ctrltreenodes.h"
 #include "platform/pump.h"
 #include "platform/ui/ui.h"
-#include "shell/doccommands.h"
+#include "workspace/doccommands.h"
 #include "texts/loadlanguage.h"
 #include "texts/messagetable.h"
 #include "texts/stringres.h"
@@ -237,8 +237,8 @@ void CtrlEditSelected()
 
 void PraseCtrlList(const QString &path)
 {
-    // The setting editors come in later; until they install their dispatcher a
-    // double-clicked setting opens nothing.
+    // The setting editors' dispatcher (the main window installs it; without
+    // one, as in a bare controller pane, a double-clicked setting opens nothing).
     const auto edit = C().hooks.editSetting;
     if (edit)
         edit(path);

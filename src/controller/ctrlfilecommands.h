@@ -13,7 +13,7 @@
 // transfer runs. A file that cannot be read or is not a control file is
 // reported and changes nothing.
 
-#include "shell/doccommands.h"
+#include "workspace/doccommands.h"
 
 #include <QString>
 

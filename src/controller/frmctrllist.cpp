@@ -4,7 +4,7 @@
 #include "controller/ctrlcommands.h"
 #include "controller/ctrltree.h"
 #include "controller/ctrltreenodes.h"
-#include "shell/mousecontrol.h"
+#include "workspace/mousecontrol.h"
 #include "texts/loadlanguage.h"
 
 #include <QAction>

@@ -296,36 +296,36 @@ template <class IO> void setupRecord(IO &io, SetupBlock &b)
 {
     io.i16(b.FirstPoint);
     io.i16(b.LastPoint);
-    io.i16(b.AltCH1First);
-    io.i16(b.AltCH1Last);
-    io.i16(b.AltCH2First);
-    io.i16(b.AltCH2Last);
-    io.u8(b.RollFlag);
+    io.i16(b.CH1FirstPoint);
+    io.i16(b.CH1LastPoint);
+    io.i16(b.CH2FirstPoint);
+    io.i16(b.CH2LastPoint);
+    io.u8(b.RollOn);
     io.u8(b.CH1Valid);
     io.u8(b.CH2Valid);
     io.u8(b.MathValid);
-    io.u8(b.MathFunction);
+    io.u8(b.MathOperation);
     io.f32(b.RealParam1);
-    io.i16(b.MathOffset);
+    io.i16(b.MathPosition);
     io.f32(b.MathScale);
     io.i16(b.IntParam1);
     io.u8(b.FFTValid);
-    io.u8(b.FFTLowerHalf);
+    io.u8(b.AltMathLower);
     io.u8(b.ByteParam1);
     io.u8(b.FFTFullScreen);
-    io.u8(b.FFTUnitDb);
+    io.u8(b.FFTDecibelScale);
     io.f32(b.FFTScaleVrms);
     io.i16(b.IntParam2);
-    io.i16(b.FFTScaleDb);
+    io.i16(b.FFTScaleDB);
     io.f32(b.RealParam2);
-    io.i16(b.FFTOffset);
+    io.i16(b.FFTPosition);
     io.f32(b.FFTHzPerDiv);
-    io.i16(b.FFTSpan);
+    io.i16(b.FFTSpanCode);
     io.f32(b.RealParam3);
     io.i16(b.FFTCentre);
     io.u8(b.LAValid);
     io.i16(b.LAShownMask);
-    for (qint16 &r : b.DigitalRows)
+    for (qint16 &r : b.LARow)
         io.i16(r);
     io.u8(b.LASelected);
     io.u8(b.LAHeightD0D7);
@@ -547,7 +547,7 @@ template <class IO> void storedWaveRecord(IO &io, StoredWave &d)
     io.u8(d.Setup.CH2Valid);
     io.u8(d.Setup.LAValid);
     io.i16(d.Setup.LAShownMask);
-    for (qint16 &r : d.Setup.DigitalRows)
+    for (qint16 &r : d.Setup.LARow)
         io.i16(r);
     io.u8(d.Setup.LASelected);
     io.u8(d.Setup.LAHeightD0D7);

@@ -18,7 +18,7 @@
 // on the stack (AnyItemWindowLoading()).
 
 #include "common/datasheet.h"
-#include "shell/shellhooks.h"
+#include "workspace/doccommands.h"
 
 #include <QString>
 

@@ -93,10 +93,6 @@ ApplyEnd ApplySetting(ApplyDialog &dialog)
     const QString key = app().ctrl.CtrlSettingKey;
     ApplyKeyRow row;
     const ApplyKeyState state = FindApplyKey(key, &row);
-    // A setting whose branch does not exist yet is never applied (the dialog
-    // does not offer it): nothing is asked, sent or marked.
-    if (state == ApplyKeyState::NotBuilt)
-        return ApplyEnd::StayOpen;
 
     // The instrument must still answer; any reply will do.
     if (instrumentLines().queryString(QStringLiteral("*IDN?")).isEmpty())

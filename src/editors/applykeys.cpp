@@ -11,8 +11,8 @@ namespace {
 
 using W = Word;
 
-// One row of the chain: the labels its key joins, its branch (nullptr: not
-// built yet) and the branch's argument.
+// One row of the chain: the labels its key joins, its branch and the
+// branch's argument.
 struct Row {
     Row(std::initializer_list<Word> words, ApplyBranch b, int a) : branch(b), arg(a)
     {
@@ -163,7 +163,7 @@ ApplyKeyState FindApplyKey(const QString &key, ApplyKeyRow *row)
             continue;
         if (row)
             *row = {key, r.branch, r.arg};
-        return r.branch ? ApplyKeyState::Built : ApplyKeyState::NotBuilt;
+        return ApplyKeyState::Built;
     }
     return ApplyKeyState::Unmatched;
 }

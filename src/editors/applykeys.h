@@ -3,10 +3,6 @@
 // the order OK tests them, each with the branch that applies it. The keys are
 // the item labels of the language in force joined without separator, so the
 // chain is formed afresh for each lookup.
-//
-// A row whose branch is not built yet has no branch: its dialog opens but
-// cannot apply (editors/ctrldialog.h keeps OK and the unit buttons off), so
-// such a key never pretends to have been applied.
 
 #include "texts/textstate.h"
 
@@ -33,7 +29,6 @@ std::vector<ApplyKeyRow> ApplyKeyChain();
 enum class ApplyKeyState {
     Unmatched, // no row: OK marks the control file modified and closes
     Built,     // a row with its branch
-    NotBuilt,  // a row whose branch does not exist yet
 };
 
 // The first row whose key equals key (exact, case-sensitive); null when none.

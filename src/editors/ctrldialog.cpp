@@ -1,7 +1,6 @@
 #include "editors/ctrldialog.h"
 
 #include "app/appstate.h"
-#include "editors/applykeys.h"
 #include "editors/editplan.h"
 #include "platform/pump.h"
 #include "texts/loadlanguage.h"
@@ -170,11 +169,6 @@ void CtrlDialog::prepare(const EditPlan &plan)
     }
     for (int i = 0; i < UnitButtonCount; ++i)
         enter_[size_t(i)]->setVisible(plan.units[size_t(i)]);
-
-    // A setting that cannot be applied yet offers neither OK nor the units.
-    canApply_ = FindApplyKey(plan.key) != ApplyKeyState::NotBuilt;
-    ok_->setEnabled(canApply_);
-    units_->setEnabled(canApply_);
     arrange();
     adjustSize();
 }
@@ -210,7 +204,7 @@ void CtrlDialog::applied(ApplyEnd end)
 void CtrlDialog::cmdOK_Click()
 {
     // A press held back during the apply finds the dialog done (hidden).
-    if (applying_ || !canApply_ || !isVisible())
+    if (applying_ || !isVisible())
         return;
     setBlocked(true);
     applied([&] {
@@ -221,7 +215,7 @@ void CtrlDialog::cmdOK_Click()
 
 void CtrlDialog::cmdEnter_Click(int index)
 {
-    if (applying_ || !canApply_ || !isVisible())
+    if (applying_ || !isVisible())
         return;
     setBlocked(true);
     applied([&] {

@@ -11,8 +11,7 @@
 //
 // While the apply routine runs, the dialog takes no input: OK, the unit
 // buttons, the list, Cancel, Esc and the close box do nothing (a serial reply
-// wait processes events). A setting whose branch does not exist yet opens
-// with OK and the unit buttons off.
+// wait processes events).
 
 #include "editors/applyframe.h"
 
@@ -67,8 +66,6 @@ public:
     int enterTop() const { return enterTop_; }
     // True while the apply routine runs.
     bool applying() const { return applying_; }
-    // False when the edited setting cannot be applied yet.
-    bool canApply() const { return canApply_; }
 
     // OK and Cancel in language lang (0 Chinese, 1 English; any other value
     // leaves the captions as they are).
@@ -96,5 +93,4 @@ private:
     int inputTop_ = InputTop;
     int enterTop_ = EnterTop;
     bool applying_ = false;
-    bool canApply_ = true;
 };

@@ -11,7 +11,7 @@
 #include "values/normvalue.h"
 #include "values/scalesteps.h"
 #include "values/valuereply.h"
-#include "shell/captionapply.h"
+#include "workspace/captionapply.h"
 #include "texts/loadlanguage.h"
 
 #include <QButtonGroup>

@@ -5,7 +5,7 @@
 #include "controller/ctrltreenodes.h"
 #include "editors/triggerreadback.h"
 #include "platform/clock.h"
-#include "shell/mousecontrol.h"
+#include "workspace/mousecontrol.h"
 #include "texts/stringres.h"
 #include "values/normvalue.h"
 #include "values/tokenpairs.h"

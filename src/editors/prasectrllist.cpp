@@ -9,7 +9,7 @@
 #include "editors/editplan.h"
 #include "panel/panelopen.h"
 #include "platform/pump.h"
-#include "shell/modalrunner.h"
+#include "workspace/modalrunner.h"
 
 #include <optional>
 

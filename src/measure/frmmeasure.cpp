@@ -7,10 +7,13 @@
 #include "measure/measurepictures.h"
 #include "platform/clock.h"
 #include "platform/pump.h"
+#include "platform/ui/savepath.h"
 #include "platform/ui/ui.h"
-#include "shell/itemplacement.h"
-#include "shell/modalrunner.h"
-#include "shell/mousecontrol.h"
+#include "workspace/itemplacement.h"
+#include "workspace/itemrefresh.h"
+#include "workspace/itemshow.h"
+#include "workspace/modalrunner.h"
+#include "workspace/mousecontrol.h"
 #include "texts/messagetable.h"
 #include "texts/stringres.h"
 #include "transfer/frmprgress.h"
@@ -357,60 +360,21 @@ void frmMeasure::cmdRefresh_Click()
 {
     MeasureHandlerScope scope(this);
     MeasureState &m = app().measure;
-    AutoRefreshFlags &f = m.AutoRefresh;
-    if (f.WaveAutoRefreshOn || f.DataAutoRefreshOn)
-        return;
-    if (f.MeasAutoRefreshOn)
-        f.MeasAutoRefreshOn = false;
-    m.MeasRefreshActive = true;
-    const int s = slot();
-    MeasDoc *doc = docOf(s);
-    if (!doc)
-        return;
-    const auto connected = [] { return app().link.LinkConnected != 0; };
-    if (!doc->Refreshing) {
-        m.MeasRefreshDoc = qint16(s);
-        if (app().transfer.TransferBusy) {
-            // refused; the button is restored below
-        } else if (!connected()) {
-            ui().message(MsgIcon::Exclamation, kAppTitle, message(Msg::MsgConnectFirst), MsgButtons::Ok);
-        } else if (app().shell.RefreshType == QLatin1String("Single")) {
-            cmdRefresh->setEnabled(false);
-            busyLoad();
-        } else {
-            // A continuous refresh: a load every interval after the last one
-            // ended, until a Refresh click, a window's unload, a lost link or
-            // a busy transfer ends it.
-            const int interval = qMax(1, int(app().shell.RefreshInterval));
-            setRefreshPictures(true);
-            doc->Refreshing = true;
-            f.MeasAutoRefreshOn = true;
-            auto loadOnce = [&] {
-                busyLoad();
-                timer2_->stop();
-                timer2_->start(interval);
-            };
-            loadOnce();
-            while (f.MeasAutoRefreshOn && connected() && !app().transfer.TransferBusy && !unloaded_) {
-                if (f.RefreshElapsed == interval) {
-                    f.RefreshElapsed = 0;
-                    timer2_->stop();
-                    loadOnce();
-                }
-                waitEvents(interval);
-            }
-        }
-    }
-    // Every path ends here. A window that unloaded meanwhile leaves its
-    // controls alone (its unload has ended the refresh).
-    if (!unloaded_) {
-        setRefreshPictures(false);
-        if (MeasDoc *now = docOf(slot()))
-            now->Refreshing = false;
-        f.MeasAutoRefreshOn = false;
-        timer2_->stop();
-        cmdRefresh->setEnabled(true);
-    }
+    RefreshWindow r;
+    r.kind = RefreshKind::Measure;
+    r.slot = slot();
+    r.refreshDoc = &m.MeasRefreshDoc;
+    r.refreshActive = &m.MeasRefreshActive;
+    r.refreshing = [this]() -> bool * {
+        MeasDoc *doc = docOf(slot());
+        return doc ? &doc->Refreshing : nullptr;
+    };
+    r.load = [this] { busyLoad(); };
+    r.unloaded = [this] { return unloaded_; };
+    r.setRefreshPictures = [this](bool stop) { setRefreshPictures(stop); };
+    r.button = cmdRefresh;
+    r.clock = timer2_.get();
+    RunItemRefresh(r);
 }
 
 void frmMeasure::busyLoad()
@@ -472,7 +436,7 @@ void frmMeasure::cmdExport_Click()
     const FileDialogResult chosen = ui().saveFile(req);
     if (!chosen.accepted || chosen.path.isEmpty())
         return;
-    ExportMeasureFileProc(chosen.path, slot());
+    ExportMeasureFileProc(ChosenSavePath(chosen), slot());
 }
 
 void frmMeasure::ExportMeasureFileProc(const QString &path, int s)
@@ -499,18 +463,8 @@ bool frmMeasure::Form_QueryUnload() const
 
 void frmMeasure::closeEvent(QCloseEvent *event)
 {
-    if (unloaded_) {
-        event->accept();
-        return;
-    }
-    if (!Form_QueryUnload()) {
-        event->ignore();
-        return;
-    }
-    Form_Unload();
-    event->accept();
-    if (handlerDepth_ == 0)
-        frame()->deleteLater();
+    closeItemWindow(this, event, unloaded_, handlerDepth_, [this] { return Form_QueryUnload(); },
+                    [this] { Form_Unload(); });
 }
 
 void frmMeasure::Form_Unload()
@@ -519,13 +473,12 @@ void frmMeasure::Form_Unload()
     const int s = slot();
     if (MeasDoc *doc = docOf(s))
         doc->WindowOpen = false;
-    if (m.AutoRefresh.MeasAutoRefreshOn) {
-        m.AutoRefresh.MeasAutoRefreshOn = false;
+    EndItemRefreshOnUnload(RefreshKind::Measure, [&m] {
         if (frmMeasure *running = measureWindow(m.MeasRefreshDoc))
             running->setRefreshPictures(false);
         if (MeasDoc *doc = docOf(m.MeasRefreshDoc))
             doc->Refreshing = false;
-    }
+    });
     m.MeasRefreshActive = false;
     unloaded_ = true;
     timer1_->stop();
@@ -536,9 +489,7 @@ void frmMeasure::Form_Unload()
 
 void frmMeasure::leaveHandler()
 {
-    --handlerDepth_;
-    if (handlerDepth_ == 0 && unloaded_)
-        frame()->deleteLater();
+    leaveItemHandler(this, handlerDepth_, unloaded_);
 }
 
 // --- functions for the data sheet -------------------------------------------
@@ -556,18 +507,18 @@ frmMeasure *ShowMeasureWindow(int slot)
     if (slot < 0 || slot >= DataSheet::MeasSlots)
         return nullptr;
     installMeasureWindowLoader();
-    frmMeasure *w = measureWindow(slot);
-    if (!w) {
-        w = new frmMeasure;
+    ItemWindowShow show;
+    show.form = &app().Sheet.MeasureForms[size_t(slot)];
+    show.find = [slot] { return measureWindow(slot); };
+    show.make = [slot] {
+        auto *w = new frmMeasure;
         w->tag = QString::number(slot);
         w->setWindowTitle(app().Sheet.MeasDocs[size_t(slot)].Name);
-        app().Sheet.MeasureForms[size_t(slot)] = w;
-        addToItemArea(w, false);
-    }
+        return w;
+    };
     // Every activation applies the language's texts again.
-    LoadMeasureWindowTexts(slot, app().texts.LanguageIndex);
-    showItemWindow(w);
-    return w;
+    show.activate = [slot](QWidget *, bool) { LoadMeasureWindowTexts(slot, app().texts.LanguageIndex); };
+    return static_cast<frmMeasure *>(ShowItemSlotWindow(show));
 }
 
 bool CloseMeasureWindow(int slot)

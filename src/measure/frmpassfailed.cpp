@@ -5,7 +5,7 @@
 #include "measure/meastable.h"
 #include "platform/clock.h"
 #include "platform/ui/ui.h"
-#include "shell/captionapply.h"
+#include "workspace/captionapply.h"
 #include "texts/messagetable.h"
 #include "texts/stringres.h"
 

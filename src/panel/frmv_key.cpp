@@ -1,7 +1,7 @@
 #include "panel/frmv_key.h"
 
 #include "app/appstate.h"
-#include "shell/captionapply.h"
+#include "workspace/captionapply.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

@@ -1,11 +1,12 @@
 #include "panel/frmv_panel.h"
 
 #include "app/appstate.h"
-#include "panel/panelprint.h"
-#include "shell/captionapply.h"
+#include "platform/print/pictureoutput.h"
+#include "workspace/captionapply.h"
 
 #include <QFont>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 
@@ -302,6 +303,21 @@ void frmV_Panel::cmdPrint_Click()
 void frmV_Panel::cmdPreview_Click()
 {
     PreviewPanelPicture(mirror_.picture());
+}
+
+void frmV_Panel::keyPressEvent(QKeyEvent *e)
+{
+    // Esc with the panel's preview open closes the preview, not the panel,
+    // wherever the window system left the keyboard.
+    if (e->matches(QKeySequence::Cancel)) {
+        for (QDialog *d : findChildren<QDialog *>(Qt::FindDirectChildrenOnly)) {
+            if (d->isWindow() && d->isVisible()) {
+                d->reject();
+                return;
+            }
+        }
+    }
+    QDialog::keyPressEvent(e);
 }
 
 void frmV_Panel::done(int r)

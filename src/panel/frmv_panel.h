@@ -42,6 +42,7 @@ public:
 
 protected:
     void done(int r) override;
+    void keyPressEvent(QKeyEvent *e) override;
 
 private:
     void Form_Unload();

@@ -3,7 +3,7 @@
 #include "app/appstate.h"
 #include "panel/frmv_key.h"
 #include "panel/frmv_panel.h"
-#include "shell/modalrunner.h"
+#include "workspace/modalrunner.h"
 #include "texts/loadlanguage.h"
 #include "texts/stringres.h"
 
@@ -13,17 +13,6 @@ namespace {
 QPointer<frmV_Key> g_keyboard;
 QPointer<frmV_Panel> g_panel;
 } // namespace
-
-bool IsVirtualPanelPath(const QString &path)
-{
-    const qsizetype cut = path.lastIndexOf(QLatin1Char('\\'));
-    if (cut < 0)
-        return false;
-    // Only a top-level node: root, one separator, the label.
-    if (path.indexOf(QLatin1Char('\\')) != cut)
-        return false;
-    return path.mid(cut + 1) == word(Word::ItemVirtualPanel);
-}
 
 void OpenVirtualPanel()
 {
@@ -44,16 +33,6 @@ void OpenVirtualPanel()
         runModal(keyboard);
         g_keyboard = nullptr;
     }
-}
-
-void DispatchCtrlNode(const QString &path, const std::function<void(const QString &)> &next)
-{
-    if (IsVirtualPanelPath(path)) {
-        OpenVirtualPanel();
-        return;
-    }
-    if (next)
-        next(path);
 }
 
 void SetLAAvailable(bool flag)

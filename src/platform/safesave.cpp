@@ -1,6 +1,7 @@
 #include "platform/safesave.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -53,7 +54,7 @@ bool SaveBitmapFile(const QImage &picture, const QString &path, QString *error)
     QBuffer buffer(&bytes);
     if (picture.isNull() || !buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "BMP")) {
         if (error)
-            *error = QStringLiteral("There is no picture to save.");
+            *error = QCoreApplication::translate("Kelvoscope", "There is no picture to save.");
         return false;
     }
     return SaveWholeFile(path, bytes, error);
@@ -65,6 +66,7 @@ bool MakeFolderOf(const QString &path, QString *error)
     if (info.dir().exists() || QDir().mkpath(info.absolutePath()))
         return true;
     if (error)
-        *error = QStringLiteral("Cannot create the folder %1.").arg(QDir::toNativeSeparators(info.absolutePath()));
+        *error = QCoreApplication::translate("Kelvoscope", "Cannot create the folder %1.")
+                     .arg(QDir::toNativeSeparators(info.absolutePath()));
     return false;
 }

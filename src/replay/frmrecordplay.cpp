@@ -6,11 +6,13 @@
 #include "platform/clock.h"
 #include "platform/print/printpicture.h"
 #include "platform/ui/holdbutton.h"
+#include "platform/ui/savepath.h"
 #include "platform/ui/ui.h"
 #include "replay/recordfile.h"
 #include "replay/replaycaptions.h"
 #include "replay/replaypicture.h"
-#include "shell/itemplacement.h"
+#include "workspace/itemplacement.h"
+#include "workspace/itemshow.h"
 #include "texts/loadlanguage.h"
 #include "texts/messagetable.h"
 
@@ -533,14 +535,13 @@ void frmRecordPlay::ExportReplayBitmap()
     } else {
         req.filter = QStringLiteral("(*.bmp)");
     }
-    // The name is taken as the user typed it: no suffix is added.
     if (rec().Status == ReplayInfo::Replaying && rec().ReplayStarted)
         engine_.RecordReplayPause();
     const FileDialogResult res = ui().saveFile(req);
     if (!res.accepted || res.path.isEmpty())
         return;
     QString error;
-    if (!SaveBitmapFile(RecordWavePic->image, res.path, &error))
+    if (!SaveBitmapFile(RecordWavePic->image, ChosenSavePath(res), &error))
         ui().message(MsgIcon::Critical, Title, error, MsgButtons::Ok);
 }
 
@@ -608,20 +609,20 @@ frmRecordPlay *ShowReplayWindow(int slot)
     if (slot < 0 || slot >= DataSheet::ReplaySlots)
         return nullptr;
     installReplayLanguageLoader();
-    frmRecordPlay *w = ReplayWindow(slot);
-    const bool fresh = !w;
-    if (fresh) {
-        w = new frmRecordPlay(slot);
-        app().Sheet.ReplayForms[size_t(slot)] = w;
-        addToItemArea(w, true);
-    }
-    w->setSlot(slot);
-    w->setWindowTitle(app().Sheet.Replays[size_t(slot)].Name);
-    LoadReplayWindowTexts(slot, languageIndex());
-    if (fresh)
-        w->Form_Load();
-    showItemWindow(w);
-    return w;
+    ItemWindowShow show;
+    show.form = &app().Sheet.ReplayForms[size_t(slot)];
+    show.find = [slot] { return ReplayWindow(slot); };
+    show.make = [slot] { return new frmRecordPlay(slot); };
+    show.deleteFrameOnClose = true;
+    show.activate = [slot](QWidget *made, bool fresh) {
+        auto *w = static_cast<frmRecordPlay *>(made);
+        w->setSlot(slot);
+        w->setWindowTitle(app().Sheet.Replays[size_t(slot)].Name);
+        LoadReplayWindowTexts(slot, languageIndex());
+        if (fresh)
+            w->Form_Load();
+    };
+    return static_cast<frmRecordPlay *>(ShowItemSlotWindow(show));
 }
 
 void CloseReplayWindow(int slot)

@@ -3,7 +3,7 @@
 #include "app/appstate.h"
 #include "replay/frmrecordplay.h"
 #include "replay/replaypicture.h"
-#include "shell/captionapply.h"
+#include "workspace/captionapply.h"
 #include "texts/loadlanguage.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // two loaders the data sheet and the language switch call. No window code:
 // the windows are reached through app().Sheet.ReplayForms.
 
-#include "shell/captiontables.h"
+#include "workspace/captiontables.h"
 
 #include <QString>
 

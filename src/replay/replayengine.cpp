@@ -236,6 +236,10 @@ void ReplayEngine::frameTick()
     qint16 f = qint16(std::min<int>(r.CurrentFrame + 1, std::numeric_limits<qint16>::max()));
     r.CurrentFrame = NormalizeFrameIndex(f);
     setSliderValue(r.CurrentFrame);
+    // A single pass that stays on its frame (a record of one frame) moves
+    // no slider, so no slider change ends it: end it here the same way.
+    if (r.Status == ReplayInfo::Replaying)
+        pauseAtTheEnd();
 }
 
 void ReplayEngine::setSliderValue(int value)
@@ -276,6 +280,12 @@ void ReplayEngine::sliderChanged()
     }
     if (r.ReplayStarted && redrawFrame)
         redrawFrame();
+    pauseAtTheEnd();
+}
+
+void ReplayEngine::pauseAtTheEnd()
+{
+    ReplayInfo &r = rec();
     if (r.CurrentFrame == r.FrameCount && !r.LoopReplay && r.FrameCount >= 1) {
         const bool wasPaused = r.Status == ReplayInfo::Paused;
         SetRecordReplayStatus(ReplayInfo::Paused);

@@ -141,6 +141,8 @@ public:
 
 private:
     void sliderChanged();
+    // A single replay on its last frame pauses there.
+    void pauseAtTheEnd();
     void changed();
     double step() const;
     void intervalChanged(double value);

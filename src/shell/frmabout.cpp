@@ -1,7 +1,7 @@
 #include "shell/frmabout.h"
 
 #include "platform/ui/ui.h"
-#include "shell/captionapply.h"
+#include "workspace/captionapply.h"
 #include "shell/frmsplash.h"
 #include "shell/programicon.h"
 #include "texts/loadlanguage.h"

@@ -15,17 +15,17 @@
 #include "platform/clock.h"
 #include "platform/settingsstore.h"
 #include "platform/ui/ui.h"
-#include "shell/captionapply.h"
+#include "workspace/captionapply.h"
 #include "shell/frmabout.h"
 #include "shell/frmnewdoc.h"
 #include "shell/frmopendoc.h"
 #include "shell/frmoptions.h"
 #include "shell/itemkinds.h"
-#include "shell/modalrunner.h"
-#include "shell/mousecontrol.h"
-#include "shell/pictures.h"
+#include "workspace/pictures.h"
+#include "workspace/modalrunner.h"
+#include "workspace/mousecontrol.h"
 #include "shell/programicon.h"
-#include "shell/recentfiles.h"
+#include "workspace/recentfiles.h"
 #include "texts/loadlanguage.h"
 #include "texts/messagetable.h"
 
@@ -34,6 +34,7 @@
 #include <QCloseEvent>
 #include <QDate>
 #include <QDesktopServices>
+#include <QAbstractButton>
 #include <QDockWidget>
 #include <QFile>
 #include <QGuiApplication>
@@ -108,6 +109,38 @@ bool transferBusy()
 {
     return app().transfer.TransferBusy;
 }
+
+// A pane's dock. Qt names the buttons of a dock's title bar (for the
+// screen readers) once, when the dock is made; on a language switch the dock
+// takes the names again from a dock made under the new translations.
+class PaneDock final : public QDockWidget {
+public:
+    using QDockWidget::QDockWidget;
+
+protected:
+    void changeEvent(QEvent *event) override
+    {
+        QDockWidget::changeEvent(event);
+        if (event->type() == QEvent::LanguageChange)
+            renameTitleButtons();
+    }
+
+private:
+    void renameTitleButtons()
+    {
+        QDockWidget fresh;
+        fresh.setFeatures(features());
+        for (QAbstractButton *mine : findChildren<QAbstractButton *>(Qt::FindDirectChildrenOnly)) {
+            if (mine->objectName().isEmpty())
+                continue;
+            if (auto *now = fresh.findChild<QAbstractButton *>(mine->objectName(), Qt::FindDirectChildrenOnly)) {
+                mine->setAccessibleName(now->accessibleName());
+                mine->setAccessibleDescription(now->accessibleDescription());
+                mine->setToolTip(now->toolTip());
+            }
+        }
+    }
+};
 
 } // namespace
 
@@ -358,7 +391,7 @@ void frmMain::buildPanes()
         frmCtrlList_->setObjectName(QStringLiteral("frmCtrlList"));
     }
     auto dock = [this](const QString &key, QWidget *w) {
-        auto *d = new QDockWidget(w->windowTitle(), this);
+        auto *d = new PaneDock(w->windowTitle(), this);
         d->setObjectName(key);
         d->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
         d->setWidget(w);

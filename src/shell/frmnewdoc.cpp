@@ -1,7 +1,7 @@
 #include "shell/frmnewdoc.h"
 
 #include "app/appstate.h"
-#include "shell/captionapply.h"
+#include "workspace/captionapply.h"
 #include "texts/loadlanguage.h"
 
 #include <QStyle>

@@ -2,7 +2,7 @@
 
 #include "app/appstate.h"
 #include "platform/serialport/serialdevices.h"
-#include "shell/captionapply.h"
+#include "workspace/captionapply.h"
 #include "shell/optionslists.h"
 #include "texts/loadlanguage.h"
 

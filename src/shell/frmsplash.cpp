@@ -1,7 +1,7 @@
 #include "shell/frmsplash.h"
 
-#include "shell/captionapply.h"
-#include "shell/pictures.h"
+#include "workspace/pictures.h"
+#include "workspace/captionapply.h"
 #include "texts/loadlanguage.h"
 
 #include <QFrame>

@@ -4,7 +4,7 @@
 #include "datasheet/sheetitems.h"
 #include "measure/frmmeasure.h"
 #include "replay/frmrecordplay.h"
-#include "shell/itemplacement.h"
+#include "workspace/itemplacement.h"
 #include "storedwave/frmopenwaveform.h"
 #include "wave/frmdata.h"
 #include "wave/frmwave.h"

@@ -4,7 +4,7 @@
 // defaults stand in until those subsystems exist, and tests install fakes.
 // No widget header here: pane makers hand back a QWidget the main window owns.
 
-#include "shell/doccommands.h"
+#include "workspace/doccommands.h"
 
 #include <QByteArray>
 #include <QString>

@@ -6,21 +6,10 @@
 
 #include "common/refs.h"
 #include "shell/shellhooks.h"
+#include "workspace/recentfiles.h"
 
 #include <QString>
 #include <QStringList>
-
-#include <array>
-
-inline constexpr int RecentEntryCount = 4;
-
-// One recent-file submenu as the File menu shows it.
-struct RecentMenuState {
-    std::array<QString, RecentEntryCount> Captions{};
-    // Entry 0 is there from the start; the others appear once they get a path.
-    std::array<bool, RecentEntryCount> Visible{true, false, false, false};
-    bool RootEnabled = false;
-};
 
 struct ShellState {
     // Options (general, I/O and refresh sections of the store). The link kind,

@@ -27,8 +27,6 @@ inline constexpr const char *MainWidth = "MainWidth";
 inline constexpr const char *MainHeight = "MainHeight";
 // The panes' places and sizes (the main window's saved state, base64).
 inline constexpr const char *MainLayout = "MainLayout";
-inline constexpr const char *RecentCtrl = "Recent Ctrl_QM4100D";
-inline constexpr const char *RecentSheet = "Recent Sheet_QM4100D";
 } // namespace StoreKeys
 
 // A window rectangle in twips (1440 per inch: 15 per pixel at 96 dpi).

@@ -1,14 +1,16 @@
 #include "storedwave/frmopenwaveform.h"
 
 #include "app/appstate.h"
-#include "panel/panelprint.h"
+#include "platform/print/pictureoutput.h"
 #include "platform/clock.h"
 #include "platform/print/printpicture.h"
 #include "platform/pump.h"
 #include "platform/safesave.h"
 #include "platform/ui/holdbutton.h"
+#include "platform/ui/savepath.h"
 #include "platform/ui/ui.h"
-#include "shell/itemplacement.h"
+#include "workspace/itemplacement.h"
+#include "workspace/itemshow.h"
 #include "storedwave/csvexport.h"
 #include "storedwave/infopanel.h"
 #include "storedwave/scalestep.h"
@@ -21,6 +23,8 @@
 #include "texts/messagetable.h"
 #include "transfer/frmprgresssave.h"
 #include "values/numbertext.h"
+#include "wave/wavezoom.h"
+#include "wave/zoombox.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -28,7 +32,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMdiArea>
 #include <QMouseEvent>
 #include <QPainter>
@@ -207,8 +210,7 @@ void frmOpenWaveform::buildControls()
     ZoomCombo->setEditable(true);
     ZoomCombo->setInsertPolicy(QComboBox::NoInsert);
     ZoomCombo->setGeometry(6, 20, 68, 24);
-    connect(ZoomCombo, &QComboBox::editTextChanged, this, [this] { ZoomCombo_Change(); });
-    connect(ZoomCombo, &QComboBox::activated, this, [this] { ZoomCombo_Click(); });
+    connectZoomBox(ZoomCombo, this, [this] { ZoomCombo_Click(); });
 
     // The info panel above the picture.
     const InfoPanelDesign &d = design();
@@ -597,29 +599,15 @@ void frmOpenWaveform::HScroll_Change()
 
 void frmOpenWaveform::VScroll_Change() { HScroll_Change(); }
 
-void frmOpenWaveform::ZoomCombo_Change()
-{
-    if (zoomRewriting_)
-        return; // the text just written is the factor's own
-    ZoomCombo_Click();
-}
-
 void frmOpenWaveform::ZoomCombo_Click()
 {
-    const QString t = ZoomCombo->currentText();
-    bool ok = t.endsWith(QLatin1Char('%'));
-    double value = 0;
-    if (ok)
-        value = QLocale::c().toDouble(t.chopped(1).trimmed(), &ok);
-    if (ok && std::isfinite(value))
-        zoomFactor_ = value / 100.0;
+    if (const std::optional<double> percent = ParseZoomPercent(ZoomCombo->currentText()))
+        zoomFactor_ = *percent / 100.0;
     else
         ui().message(MsgIcon::Exclamation, Title, message(Msg::MsgInvalidZoom), MsgButtons::Ok);
     // 1 % at the least; at most 1000 %, so that the picture stays drawable.
     zoomFactor_ = std::clamp(zoomFactor_, MinZoom, MaxZoom);
-    zoomRewriting_ = true;
     ZoomCombo->setEditText(ApplyNumberPattern(zoomFactor_, u"0%"));
-    zoomRewriting_ = false;
     Form_Resize();
 }
 
@@ -828,7 +816,7 @@ void frmOpenWaveform::ExportCsv()
     progress->repaint();
     app().xfer.SaveBusy = true;
     // Written to a file beside the target that replaces it only when whole.
-    WholeFileWriter file(res.path);
+    WholeFileWriter file(ChosenSavePath(res));
     const bool ok = file.open()
         && writeCsv(
                data, [&file](const char *bytes, qint64 size) { return file.write(bytes, size); },
@@ -921,20 +909,20 @@ frmOpenWaveform *ShowStoredWaveWindow(int slot)
     if (slot < 0 || slot >= DataSheet::StoredWaveSlots)
         return nullptr;
     installStoredWaveLanguageLoader();
-    frmOpenWaveform *w = StoredWaveWindow(slot);
-    const bool fresh = !w;
-    if (fresh) {
-        w = new frmOpenWaveform(slot);
-        app().Sheet.StoredWaveForms[size_t(slot)] = w;
-        addToItemArea(w, true);
-    }
-    w->setSlot(slot);
-    w->setWindowTitle(captionOf(app().Sheet.StoredWaves[size_t(slot)]));
-    LoadStoredWaveWindowTexts(slot, languageIndex());
-    if (fresh)
-        w->Form_Load();
-    showItemWindow(w);
-    return w;
+    ItemWindowShow show;
+    show.form = &app().Sheet.StoredWaveForms[size_t(slot)];
+    show.find = [slot] { return StoredWaveWindow(slot); };
+    show.make = [slot] { return new frmOpenWaveform(slot); };
+    show.deleteFrameOnClose = true;
+    show.activate = [slot](QWidget *made, bool fresh) {
+        auto *w = static_cast<frmOpenWaveform *>(made);
+        w->setSlot(slot);
+        w->setWindowTitle(captionOf(app().Sheet.StoredWaves[size_t(slot)]));
+        LoadStoredWaveWindowTexts(slot, languageIndex());
+        if (fresh)
+            w->Form_Load();
+    };
+    return static_cast<frmOpenWaveform *>(ShowItemSlotWindow(show));
 }
 
 bool CloseStoredWaveWindow(int slot)

@@ -81,8 +81,7 @@ public:
     void GridCheck_Click();
     void OptionColor_Click(int index);
     void Reset_Click();
-    void ZoomCombo_Change();   // every edit of the zoom text
-    void ZoomCombo_Click();    // an entry picked
+    void ZoomCombo_Click();    // an entry picked or a typed factor committed
     void HScroll_Change();
     void VScroll_Change();
     void ScaleButton_MouseDown(ScaleTarget target, int direction);
@@ -186,7 +185,6 @@ private:
     bool unloaded_ = false;
     bool loading_ = false;
     bool exporting_ = false;
-    bool zoomRewriting_ = false;
     double zoomFactor_ = 1.0;
     double hScrollRange_ = 0.0;
     double vScrollRange_ = 0.0;

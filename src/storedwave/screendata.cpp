@@ -42,9 +42,9 @@ void ComputeAnalogWindow(StoredWave &w)
         return;
     }
     take(devGetStopScrWave64(w.Ch1SampleRate, w.Ch1SampleCount, w.Ch1Position, w.Ch1Delay, w.Ch1TimeDiv),
-         w.Ch1WinStart, w.Ch1WinEnd, w.Ch1ZoomFirstCol, w.Ch1ZoomLastCol, s.AltCH1First, s.AltCH1Last);
+         w.Ch1WinStart, w.Ch1WinEnd, w.Ch1ZoomFirstCol, w.Ch1ZoomLastCol, s.CH1FirstPoint, s.CH1LastPoint);
     take(devGetStopScrWave64(w.Ch2SampleRate, w.Ch2SampleCount, w.Ch2Position, w.Ch2Delay, w.Ch2TimeDiv),
-         w.Ch2WinStart, w.Ch2WinEnd, w.Ch2ZoomFirstCol, w.Ch2ZoomLastCol, s.AltCH2First, s.AltCH2Last);
+         w.Ch2WinStart, w.Ch2WinEnd, w.Ch2ZoomFirstCol, w.Ch2ZoomLastCol, s.CH2FirstPoint, s.CH2LastPoint);
 }
 
 bool digitalBytePerPoint(const StoredWave &w) { return w.SampleCount > WaveFileWordPointsMax; }
@@ -73,10 +73,10 @@ void ZoomAnalogData(StoredWave &w, int channel)
     qint16 F = f, L = l;                                  // the columns counted
     if (alt && ch1) {
         f = w.Ch1ZoomFirstCol, l = w.Ch1ZoomLastCol;
-        F = w.Setup.AltCH1First, L = w.Setup.AltCH1Last;
+        F = w.Setup.CH1FirstPoint, L = w.Setup.CH1LastPoint;
     } else if (alt) {
         f = w.Ch2ZoomFirstCol, l = w.Ch2ZoomLastCol;
-        F = w.Setup.AltCH2First, L = w.Setup.AltCH2Last;
+        F = w.Setup.CH2FirstPoint, L = w.Setup.CH2LastPoint;
     }
     if (!windowShows(f, l) || !windowShows(F, L))
         return;

@@ -82,7 +82,7 @@ bool HitTestTrace(int kind, int r, const StoredWave::ScreenArray &S, int c, int 
         return traceAt(r, i, c, f, l, [&](int k) { return o + double(S[size_t(k)]) / d; });
     }
     for (int n = 0; n < 16; ++n) {
-        const double row = setup.DigitalRows[size_t(n)];
+        const double row = setup.LARow[size_t(n)];
         const auto v = [&](int k) { return row - 10.0 * ((quint16(S[size_t(k)]) >> n) & 1u) - 25.0; };
         if (traceAt(r, i, c, f, l, v)) {
             if (laChannel)
@@ -101,13 +101,13 @@ void HitTestAllTraces(StoredMouse &m, const StoredWave &w, double Z, float x, fl
     const bool alt = isAlternate(w);
     const SetupBlock &s = w.Setup;
     if (w.ShowCH1) {
-        m.HitCH1 = alt ? HitTestTrace(0, r, w.Ch1Screen, c, s.AltCH1First, s.AltCH1Last, true, s)
+        m.HitCH1 = alt ? HitTestTrace(0, r, w.Ch1Screen, c, s.CH1FirstPoint, s.CH1LastPoint, true, s)
                        : HitTestTrace(0, r, w.Ch1Screen, c, s.FirstPoint, s.LastPoint, false, s);
         if (m.HitCH1)
             return;
     }
     if (w.ShowCH2) {
-        m.HitCH2 = alt ? HitTestTrace(1, r, w.Ch2Screen, c, s.AltCH2First, s.AltCH2Last, true, s)
+        m.HitCH2 = alt ? HitTestTrace(1, r, w.Ch2Screen, c, s.CH2FirstPoint, s.CH2LastPoint, true, s)
                        : HitTestTrace(1, r, w.Ch2Screen, c, s.FirstPoint, s.LastPoint, false, s);
         if (m.HitCH2)
             return;
@@ -255,7 +255,7 @@ MouseOutcome storedMouseMove(StoredMouse &m, StoredCursors &c, StoredWave &w, do
     const int r = nint((double(y) - 25) / Z + 25);
     int row = 222 - 12 * nint((222.0 - r) / 12.0);
     row = std::clamp(row, 42, 222);
-    w.Setup.DigitalRows[n] = qint16(row);
+    w.Setup.LARow[n] = qint16(row);
     if (acrossOk)
         w.Position = dragged(m.PressPosition, m.PressX, x, Z, w.TimeDiv);
     o.refresh = ScreenSelector::All;

@@ -173,8 +173,8 @@ void DrawChannelTrace(QPainter &p, double Z, const StoredWave::ScreenArray &P, q
         if (b > LastColumn)
             return;
     } else {
-        a = ch1 ? setup.AltCH1First : setup.AltCH2First;
-        b = ch1 ? setup.AltCH1Last : setup.AltCH2Last;
+        a = ch1 ? setup.CH1FirstPoint : setup.CH2FirstPoint;
+        b = ch1 ? setup.CH1LastPoint : setup.CH2LastPoint;
         if (b > LastColumn || a > b)
             return;
         top = ch1 ? 25 : 25 + 100 * Z;
@@ -197,7 +197,7 @@ void DrawChannelTrace(QPainter &p, double Z, const StoredWave::ScreenArray &P, q
 void DrawLALabels(QPainter &p, double Z, const SetupBlock &setup, bool colorMode)
 {
     const auto label = [&](int i) {
-        const int y = nint(25 + (setup.DigitalRows[size_t(i)] - 25) * Z - 12);
+        const int y = nint(25 + (setup.LARow[size_t(i)] - 25) * Z - 12);
         if (i < 10) {
             textAt(p, 5, y, QStringLiteral("D") + QString::number(i), false);
         } else {
@@ -221,7 +221,7 @@ void DrawLATraces(QPainter &p, double Z, const StoredWave::ScreenArray &words, c
     if (setup.LastPoint > LastColumn)
         return;
     const auto row = [&](int ch) {
-        DrawLALine(p, Z, words, ch, 10, nint((setup.DigitalRows[size_t(ch)] - 25) * Z), setup.FirstPoint,
+        DrawLALine(p, Z, words, ch, 10, nint((setup.LARow[size_t(ch)] - 25) * Z), setup.FirstPoint,
                    setup.LastPoint);
     };
     setColor(p, colorMode ? LAColor : QColor(0, 0, 0));

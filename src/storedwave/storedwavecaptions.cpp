@@ -1,8 +1,8 @@
 #include "storedwave/storedwavecaptions.h"
 
 #include "app/appstate.h"
-#include "shell/captionapply.h"
 #include "storedwave/frmopenwaveform.h"
+#include "workspace/captionapply.h"
 #include "texts/loadlanguage.h"
 
 #include <QWidget>

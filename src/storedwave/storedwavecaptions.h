@@ -3,7 +3,7 @@
 // window and the two loaders the data sheet and the language switch call. No
 // window code: the windows are reached through app().Sheet.StoredWaveForms.
 
-#include "shell/captiontables.h"
+#include "workspace/captiontables.h"
 
 #include <span>
 

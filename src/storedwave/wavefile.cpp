@@ -214,7 +214,7 @@ void snapshotPairs(StoredWave &r, F f)
     f(r.SavedCh2TimeDiv, r.Ch2TimeDiv);
     f(r.SavedCh1Position, r.Ch1Position);
     f(r.SavedCh2Position, r.Ch2Position);
-    f(r.SavedLaRow, r.Setup.DigitalRows);
+    f(r.SavedLaRow, r.Setup.LARow);
     f(r.SavedLaSelected, r.Setup.LASelected);
 }
 
@@ -329,7 +329,7 @@ WaveFileError readWave(ByteSource &src, const QString &path, StoredWave &rec)
         if (!digitalBlock(src, laPos, laBytes, next.LaSamples))
             return WaveFileError::Unreadable;
         for (int i = 0; i < 16; ++i)
-            next.Setup.DigitalRows[size_t(i)] = qint16(222 - 12 * int(h.LaPosition[size_t(i)]));
+            next.Setup.LARow[size_t(i)] = qint16(222 - 12 * int(h.LaPosition[size_t(i)]));
         next.Setup.LAShownMask = h.LaShownMask;
         next.Setup.LAHeightD8D15 = h.LaHighGroup;
         next.Setup.LAHeightD0D7 = h.LaLowGroup;

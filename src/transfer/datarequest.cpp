@@ -44,8 +44,8 @@ void TransferRunner::RequestDataTable(const QString &source)
     in.invertRunning = invert == QLatin1String("ON") && running;
 
     if (analog && mode == QLatin1String("ALTERNATION")) {
-        in.first = ch1 ? setup.AltCH1First : setup.AltCH2First;
-        in.last = ch1 ? setup.AltCH1Last : setup.AltCH2Last;
+        in.first = ch1 ? setup.CH1FirstPoint : setup.CH2FirstPoint;
+        in.last = ch1 ? setup.CH1LastPoint : setup.CH2LastPoint;
         SendCommand(QStringLiteral(":TRIGGER:ALTERNATION:SOURCE ") + channel);
         in.timeDiv = ReadNumber(ask(QStringLiteral(":TRIGGER:ALTERNATION:TIMESCALE?")));
         in.delay = ReadNumber(ask(QStringLiteral(":TRIGGER:ALTERNATION:TIMEOFFSET?")));

@@ -62,7 +62,7 @@ void TransferRunner::RequestWaveforms()
     if (format == QLatin1String("Y-T")) {
         doc.YTFormat = true;
         doc.XYFormat = false;
-        doc.RollMode = doc.Setup.RollFlag != 0;
+        doc.RollMode = doc.Setup.RollOn != 0;
     } else if (format == QLatin1String("X-Y")) {
         doc.RollMode = false;
         doc.YTFormat = false;

@@ -3,8 +3,11 @@
 #include "app/appstate.h"
 #include "platform/clock.h"
 #include "platform/pump.h"
+#include "platform/ui/savepath.h"
 #include "platform/ui/ui.h"
-#include "shell/itemplacement.h"
+#include "workspace/itemplacement.h"
+#include "workspace/itemrefresh.h"
+#include "workspace/itemshow.h"
 #include "texts/messagetable.h"
 #include "texts/stringres.h"
 #include "transfer/frmprgress.h"
@@ -389,69 +392,25 @@ void frmData::setRefreshPictures(bool stop)
 void frmData::cmdRefresh_Click()
 {
     DataHandlerScope scope(this);
-    AutoRefreshFlags &f = app().measure.AutoRefresh;
     DataWindowState &d = app().wave.data;
-    if (f.WaveAutoRefreshOn || f.MeasAutoRefreshOn)
-        return;
-    if (f.DataAutoRefreshOn)
-        f.DataAutoRefreshOn = false; // stops a running continuous refresh, here or in another data window
-    d.DataRefreshActive = true;
-    const int s = slot();
-    DataDoc *doc = docOf(s);
-    if (!doc)
-        return;
-    const auto connected = [] { return app().link.LinkConnected != 0; };
-    if (!doc->Refreshing) {
-        d.DataRefreshDoc = qint16(s);
-        if (app().transfer.TransferBusy) {
-            // refused; the button is restored below
-        } else if (!connected()) {
-            ui().message(MsgIcon::Exclamation, kAppTitle, message(Msg::MsgConnectFirst), MsgButtons::Ok);
-        } else if (app().shell.RefreshType == QLatin1String("Single")) {
-            cmdRefresh->setEnabled(false);
-            DataLoadScope load(this);
-            LoadData();
-        } else {
-            // A continuous refresh: a load one interval after the last one
-            // ended, until a Refresh in any data window, a data window's
-            // unload, a lost link or a busy transfer ends it. Each tick of the
-            // refresh clock releases one load, whatever the interval option
-            // says by then.
-            setRefreshPictures(true);
-            doc->Refreshing = true;
-            f.DataAutoRefreshOn = true;
-            auto loadOnce = [&] {
-                {
-                    DataLoadScope load(this);
-                    LoadData();
-                }
-                const int interval = qMax(1, int(app().shell.RefreshInterval));
-                f.RefreshElapsed = 0;
-                timer2_->stop();
-                timer2_->start(interval);
-            };
-            loadOnce();
-            while (f.DataAutoRefreshOn && connected() && !app().transfer.TransferBusy && !unloaded_) {
-                if (f.RefreshElapsed != 0 && f.RefreshElapsed == timer2_->interval()) {
-                    f.RefreshElapsed = 0;
-                    timer2_->stop();
-                    loadOnce();
-                    continue;
-                }
-                waitEvents(qMax(1, int(app().shell.RefreshInterval)));
-            }
-        }
-    }
-    // Every path ends here. A window that unloaded meanwhile leaves its
-    // controls alone (its unload has ended the refresh).
-    if (!unloaded_) {
-        setRefreshPictures(false);
-        if (DataDoc *now = docOf(slot()))
-            now->Refreshing = false;
-        f.DataAutoRefreshOn = false;
-        timer2_->stop();
-        cmdRefresh->setEnabled(true);
-    }
+    RefreshWindow r;
+    r.kind = RefreshKind::Data;
+    r.slot = slot();
+    r.refreshDoc = &d.DataRefreshDoc;
+    r.refreshActive = &d.DataRefreshActive;
+    r.refreshing = [this]() -> bool * {
+        DataDoc *doc = docOf(slot());
+        return doc ? &doc->Refreshing : nullptr;
+    };
+    r.load = [this] {
+        DataLoadScope load(this);
+        LoadData();
+    };
+    r.unloaded = [this] { return unloaded_; };
+    r.setRefreshPictures = [this](bool stop) { setRefreshPictures(stop); };
+    r.button = cmdRefresh;
+    r.clock = timer2_.get();
+    RunItemRefresh(r);
 }
 
 // --- export ------------------------------------------------------------------
@@ -474,7 +433,7 @@ void frmData::cmdExport_Click()
     if (!chosen.accepted || chosen.path.isEmpty())
         return;
     QString error;
-    if (!ExportDataTable(chosen.path, slot(), &error))
+    if (!ExportDataTable(ChosenSavePath(chosen), slot(), &error))
         ui().message(MsgIcon::Critical, kAppTitle, error, MsgButtons::Ok);
 }
 
@@ -497,35 +456,23 @@ bool frmData::Form_QueryUnload() const
 
 void frmData::closeEvent(QCloseEvent *event)
 {
-    if (unloaded_) {
-        event->accept();
-        return;
-    }
-    if (!Form_QueryUnload()) {
-        event->ignore();
-        return;
-    }
-    Form_Unload();
-    event->accept();
-    if (handlerDepth_ == 0)
-        frame()->deleteLater();
+    closeItemWindow(this, event, unloaded_, handlerDepth_, [this] { return Form_QueryUnload(); },
+                    [this] { Form_Unload(); });
 }
 
 void frmData::Form_Unload()
 {
     DataWindowState &d = app().wave.data;
-    AutoRefreshFlags &f = app().measure.AutoRefresh;
     const int s = slot();
     if (DataDoc *doc = docOf(s))
         doc->WindowOpen = false;
     d.DataRefreshActive = false;
-    if (f.DataAutoRefreshOn) {
-        f.DataAutoRefreshOn = false;
+    EndItemRefreshOnUnload(RefreshKind::Data, [&d] {
         if (frmData *running = dataWindow(d.DataRefreshDoc))
             running->setRefreshPictures(false);
         if (DataDoc *doc = docOf(d.DataRefreshDoc))
             doc->Refreshing = false;
-    }
+    });
     unloaded_ = true;
     timer1_->stop();
     timer2_->stop();
@@ -535,9 +482,7 @@ void frmData::Form_Unload()
 
 void frmData::leaveHandler()
 {
-    --handlerDepth_;
-    if (handlerDepth_ == 0 && unloaded_)
-        frame()->deleteLater();
+    leaveItemHandler(this, handlerDepth_, unloaded_);
 }
 
 // --- functions for the data sheet -------------------------------------------
@@ -555,19 +500,21 @@ frmData *ShowDataWindow(int slot)
     if (slot < 0 || slot >= DataSheet::DataSlots)
         return nullptr;
     installDataWindowLoader();
-    frmData *w = dataWindow(slot);
-    if (!w) {
-        w = new frmData;
+    ItemWindowShow show;
+    show.form = &app().Sheet.DataForms[size_t(slot)];
+    show.find = [slot] { return dataWindow(slot); };
+    show.make = [slot] {
+        auto *w = new frmData;
         w->tag = QString::number(slot);
         w->setWindowTitle(app().Sheet.DataDocs[size_t(slot)].Name);
-        app().Sheet.DataForms[size_t(slot)] = w;
-        addToItemArea(w, false);
-    }
+        return w;
+    };
     // Every activation applies the language's texts again.
-    LoadDataWindowTexts(slot, app().texts.LanguageIndex);
-    w->layOutChannelOptions();
-    showItemWindow(w);
-    return w;
+    show.activate = [slot](QWidget *w, bool) {
+        LoadDataWindowTexts(slot, app().texts.LanguageIndex);
+        static_cast<frmData *>(w)->layOutChannelOptions();
+    };
+    return static_cast<frmData *>(ShowItemSlotWindow(show));
 }
 
 bool CloseDataWindow(int slot)

@@ -3,10 +3,11 @@
 #include "app/appstate.h"
 #include "common/constants.h"
 #include "platform/clock.h"
-#include "platform/pump.h"
 #include "platform/print/printpicture.h"
 #include "platform/ui/ui.h"
-#include "shell/itemplacement.h"
+#include "workspace/itemplacement.h"
+#include "workspace/itemrefresh.h"
+#include "workspace/itemshow.h"
 #include "texts/messagetable.h"
 #include "texts/stringres.h"
 #include "transfer/frmprgress.h"
@@ -19,7 +20,8 @@
 #include "wave/wavetraces.h"
 #include "wave/waveoverlay.h"
 #include "wave/wavezoom.h"
-#include "shell/mousecontrol.h"
+#include "wave/zoombox.h"
+#include "workspace/mousecontrol.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -102,11 +104,6 @@ bool *showFlag(WaveDoc &d, int i)
     case 3: return &d.ShowLA;
     default: return nullptr;
     }
-}
-
-bool connected()
-{
-    return app().link.LinkConnected != 0;
 }
 
 } // namespace
@@ -217,8 +214,7 @@ frmWave::frmWave(QWidget *parent) : QWidget(parent)
     ZoomCombo->setEditable(true);
     ZoomCombo->setInsertPolicy(QComboBox::NoInsert);
     ZoomCombo->setGeometry(colRect(0, 240, 945, 315));
-    connect(ZoomCombo, &QComboBox::editTextChanged, this, [this](const QString &t) { ZoomCombo_Change(t); });
-    connect(ZoomCombo, &QComboBox::textActivated, this, [this](const QString &t) { ZoomCombo_Change(t); });
+    connectZoomBox(ZoomCombo, this, [this] { ZoomCombo_Change(ZoomCombo->currentText()); });
     BestFitChk = check(Frame6, QStringLiteral("BestFitChk"), QStringLiteral("Best Fit"), colRect(60, 540, 825, 345));
     connect(BestFitChk, &QCheckBox::clicked, this, [this] { BestFitChk_Click(); });
     Frame3 = new QFrame(Frame2[0]);
@@ -775,68 +771,26 @@ void frmWave::LoadData()
 void frmWave::cmdRefresh_Click()
 {
     WaveHandlerScope scope(this);
-    AutoRefreshFlags &f = app().measure.AutoRefresh;
     WaveState &w = app().wave;
-    if (f.DataAutoRefreshOn || f.MeasAutoRefreshOn)
-        return;
-    if (f.WaveAutoRefreshOn)
-        f.WaveAutoRefreshOn = false; // ends the running one at its next test
-    w.WaveRefreshActive = true;
-    const int k = slot();
-    WaveDoc *d = docOf(k);
-    if (!d)
-        return;
-    if (!d->Refreshing) {
-        w.WaveRefreshDoc = qint16(k);
-        if (app().transfer.TransferBusy) {
-            // refused; the closing steps below
-        } else if (!connected()) {
-            ui().message(MsgIcon::Exclamation, kAppTitle, message(Msg::MsgConnectFirst));
-        } else if (app().shell.RefreshType == QLatin1String("Single")) {
-            cmdRefresh->setEnabled(false);
-            w.WaveBusy = true;
-            LoadData();
-            w.WaveBusy = false;
-        } else {
-            // A load, then one more after every tick of the refresh clock,
-            // until a Refresh press, a window's unload, a lost link or a busy
-            // transfer ends it. A tick releases the next load whatever the
-            // interval is now.
-            auto startClock = [this, &f] {
-                f.RefreshElapsed = 0;
-                timer2_->stop();
-                timer2_->start(qMax(1, int(app().shell.RefreshInterval)));
-            };
-            setRefreshPictures(true);
-            d->Refreshing = true;
-            f.WaveAutoRefreshOn = true;
-            w.WaveBusy = true;
-            LoadData();
-            w.WaveBusy = false;
-            startClock();
-            while (f.WaveAutoRefreshOn && connected() && !app().transfer.TransferBusy && !unloaded_) {
-                if (f.RefreshElapsed != 0) {
-                    f.RefreshElapsed = 0;
-                    timer2_->stop();
-                    w.WaveBusy = true;
-                    LoadData();
-                    w.WaveBusy = false;
-                    startClock();
-                }
-                waitEvents(qMax(1, int(app().shell.RefreshInterval)));
-            }
-        }
-    }
-    // Closing steps; after any window's unload they are left to that unload.
-    if (w.WaveRefreshActive && !unloaded_) {
-        setRefreshPictures(false);
-        if (WaveDoc *now = doc())
-            now->Refreshing = false;
-        f.WaveAutoRefreshOn = false;
-        cmdRefresh->setEnabled(true);
-    }
-    if (!unloaded_)
-        timer2_->stop();
+    RefreshWindow r;
+    r.kind = RefreshKind::Wave;
+    r.slot = slot();
+    r.refreshDoc = &w.WaveRefreshDoc;
+    r.refreshActive = &w.WaveRefreshActive;
+    r.refreshing = [this]() -> bool * {
+        WaveDoc *d = docOf(slot());
+        return d ? &d->Refreshing : nullptr;
+    };
+    r.load = [this, &w] {
+        w.WaveBusy = true;
+        LoadData();
+        w.WaveBusy = false;
+    };
+    r.unloaded = [this] { return unloaded_; };
+    r.setRefreshPictures = [this](bool stop) { setRefreshPictures(stop); };
+    r.button = cmdRefresh;
+    r.clock = timer2_.get();
+    RunItemRefresh(r);
 }
 
 // --- export and printing -----------------------------------------------------------
@@ -906,31 +860,19 @@ bool frmWave::Form_QueryUnload() const
 
 void frmWave::closeEvent(QCloseEvent *event)
 {
-    if (unloaded_) {
-        event->accept();
-        return;
-    }
-    if (!Form_QueryUnload()) {
-        event->ignore();
-        return;
-    }
-    Form_Unload();
-    event->accept();
-    if (handlerDepth_ == 0)
-        frame()->deleteLater();
+    closeItemWindow(this, event, unloaded_, handlerDepth_, [this] { return Form_QueryUnload(); },
+                    [this] { Form_Unload(); });
 }
 
 void frmWave::Form_Unload()
 {
     WaveState &w = app().wave;
-    AutoRefreshFlags &f = app().measure.AutoRefresh;
     releasePrintJob(PrintJobKind::Wave);
     const int s = slot();
     if (WaveDoc *d = docOf(s))
         d->WindowOpen = false;
     unloaded_ = true;
-    if (f.WaveAutoRefreshOn) {
-        f.WaveAutoRefreshOn = false;
+    EndItemRefreshOnUnload(RefreshKind::Wave, [&w] {
         // The refreshing window (never made anew for this) shows Refresh again.
         if (frmWave *running = waveWindow(w.WaveRefreshDoc)) {
             running->setRefreshPictures(false);
@@ -938,7 +880,7 @@ void frmWave::Form_Unload()
         }
         if (WaveDoc *d = docOf(w.WaveRefreshDoc))
             d->Refreshing = false;
-    }
+    });
     timer1_->stop();
     timer2_->stop();
     w.WaveRefreshActive = false;
@@ -948,9 +890,7 @@ void frmWave::Form_Unload()
 
 void frmWave::leaveHandler()
 {
-    --handlerDepth_;
-    if (handlerDepth_ == 0 && unloaded_)
-        frame()->deleteLater();
+    leaveItemHandler(this, handlerDepth_, unloaded_);
 }
 
 // --- functions for the data sheet -------------------------------------------------
@@ -985,21 +925,23 @@ frmWave *ShowWaveWindow(int slot, bool logicChannels)
     if (slot < 0 || slot >= DataSheet::WaveSlots)
         return nullptr;
     installWaveWindowHooks();
-    frmWave *w = waveWindow(slot);
-    if (!w) {
-        w = new frmWave;
+    ItemWindowShow show;
+    show.form = &app().Sheet.WaveForms[size_t(slot)];
+    show.find = [slot] { return waveWindow(slot); };
+    show.make = [slot] {
+        auto *w = new frmWave;
         w->tag = QString::number(slot);
-        const WaveDoc &d = app().Sheet.WaveDocs[size_t(slot)];
-        w->setWindowTitle(d.Name);
-        app().Sheet.WaveForms[size_t(slot)] = w;
+        w->setWindowTitle(app().Sheet.WaveDocs[size_t(slot)].Name);
+        return w;
+    };
+    show.prepare = [slot, logicChannels](QWidget *made) {
+        auto *w = static_cast<frmWave *>(made);
         w->layoutChannelBoxes(logicChannels);
-        w->setProgressColors(d.ColorMode);
-        addToItemArea(w, false);
-    }
+        w->setProgressColors(app().Sheet.WaveDocs[size_t(slot)].ColorMode);
+    };
     // Every activation applies the language's texts again.
-    LoadWaveWindowTexts(slot, app().texts.LanguageIndex);
-    showItemWindow(w);
-    return w;
+    show.activate = [slot](QWidget *, bool) { LoadWaveWindowTexts(slot, app().texts.LanguageIndex); };
+    return static_cast<frmWave *>(ShowItemSlotWindow(show));
 }
 
 frmWave *OpenWaveItemWindow(int slot)

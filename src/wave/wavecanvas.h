@@ -55,7 +55,6 @@ public:
     // A line from the current position; the current position becomes (x, y).
     void lineTo(double x, double y);
     void moveTo(double x, double y);
-    QPointF currentPosition() const { return pos_; }
     // A connected run of lines through the points (whole pixels already);
     // the current position becomes the last point. Fewer than two points
     // draw nothing and leave the current position alone.

@@ -130,11 +130,6 @@ void installWaveWindowLoader()
     setLanguageLoader(LanguageLoader::LoadAllWaveWindowTexts, [](int lang) { LoadAllWaveWindowTexts(lang); });
 }
 
-std::span<const WaveCaptionRow> dataWindowCaptions()
-{
-    return kDataRows;
-}
-
 std::array<QString, 3> dataWindowHeaders(int lang)
 {
     std::array<QString, 3> out;

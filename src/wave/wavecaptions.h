@@ -37,9 +37,6 @@ void LoadAllWaveWindowTexts(int lang);
 // language loader table (done whenever a waveform window is made).
 void installWaveWindowLoader();
 
-// The data table windows' button captions and tool tips, in the order they
-// are set.
-std::span<const WaveCaptionRow> dataWindowCaptions();
 // The data table's column headers, "NO.", time and voltage, in lang (0
 // Chinese, 1 English); empty texts for any other lang.
 std::array<QString, 3> dataWindowHeaders(int lang);

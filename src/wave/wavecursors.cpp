@@ -180,11 +180,6 @@ void WaveCursors::release()
     DragX1Low = DragX2Low = DragY1Low = DragY2Low = false;
 }
 
-bool WaveCursors::dragging() const
-{
-    return DragX1 || DragX2 || DragY1 || DragY2 || DragX1Low || DragX2Low || DragY1Low || DragY2Low;
-}
-
 void ClampCursors(WaveCursors &c, double zoom, bool split)
 {
     const double xHi = 300 * zoom + 23;

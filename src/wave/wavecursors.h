@@ -71,8 +71,6 @@ struct WaveCursors {
 
     // Mouse release: every drag flag cleared, positions kept.
     void release();
-
-    bool dragging() const;
 };
 
 // Clamps the positions into the graticule and stores them back: CursorX1 and

@@ -145,7 +145,7 @@ WaveShapes LALabelsShapes(double zoom, const SetupBlock &setup, bool fftSplit, b
     const double a = logicBase(zoom, fftSplit);
     for (int n : drawingOrder(setup)) {
         const QColor c = channelColor(setup, n, colorMode);
-        const double y = a + (setup.DigitalRows[size_t(n)] - 25) * zoom - 12;
+        const double y = a + (setup.LARow[size_t(n)] - 25) * zoom - 12;
         if (n <= 9) {
             out.append(text(c, {5, y}, QStringLiteral("D") + QString::number(n), false));
         } else {
@@ -166,7 +166,7 @@ WaveShapes LATracesShapes(double zoom, const QList<qint32> &laWords, const Setup
     const QList<qint32> words = BuildLogicWords(laWords, setup);
     const double base = logicBase(zoom, fftSplit);
     for (int n : drawingOrder(setup)) {
-        const double offset = nearestPixel((setup.DigitalRows[size_t(n)] - 25) * zoom);
+        const double offset = nearestPixel((setup.LARow[size_t(n)] - 25) * zoom);
         out.append(LALineShape(words, n, heightOf(setup, n), offset, setup, setup.LastPoint, zoom, base,
                                channelColor(setup, n, colorMode)));
     }

@@ -149,7 +149,7 @@ WaveShapes MathLabelShapes(const QColor &fore, double zoom, const SetupBlock &se
 {
     WaveShapes out;
     const bool fftOn = IsOnWordOfAnyLanguage(fftDisplay);
-    const int g = 100 - (fftOn ? setup.FFTOffset : setup.MathOffset);
+    const int g = 100 - (fftOn ? setup.FFTPosition : setup.MathPosition);
     if (g <= 0 || g >= 200)
         return out;
 
@@ -164,7 +164,7 @@ WaveShapes MathLabelShapes(const QColor &fore, double zoom, const SetupBlock &se
         lower = setup.FFTFullScreen == 0;
     } else {
         s = 2;
-        lower = setup.FFTLowerHalf != 0;
+        lower = setup.AltMathLower != 0;
     }
     const double h = lower ? nearestPixel(100.0 * zoom) : 0.0;
     const double y = g / s * zoom + 20 + h;
@@ -172,10 +172,10 @@ WaveShapes MathLabelShapes(const QColor &fore, double zoom, const SetupBlock &se
     out.append(text(fore, {9, y - 3}, QStringLiteral("m"), false));
 
     const double line2 = 214.0 * zoom + 25;
-    if (setup.MathFunction == 3) {
+    if (setup.MathOperation == 3) {
         QString scale = QStringLiteral("FFT ");
-        if (setup.FFTUnitDb != 0)
-            scale += FormatDecibel(QString::number(setup.FFTScaleDb)) + QStringLiteral("Vrms/div ");
+        if (setup.FFTDecibelScale != 0)
+            scale += FormatDecibel(QString::number(setup.FFTScaleDB)) + QStringLiteral("Vrms/div ");
         else
             scale += FormatVolt(floatScaleText(setup.FFTScaleVrms)) + QStringLiteral("rms/div  ");
         out.append(text(fore, {25, line2}, scale, true));
@@ -183,7 +183,7 @@ WaveShapes MathLabelShapes(const QColor &fore, double zoom, const SetupBlock &se
                         FormatFreq(floatScaleText(setup.FFTHzPerDiv)) + QStringLiteral("/div"), true));
     } else {
         QString scale = QStringLiteral("Math scale ") + FormatVolt(floatScaleText(setup.MathScale));
-        if (setup.MathFunction == 2)
+        if (setup.MathOperation == 2)
             scale += QLatin1Char('2');
         out.append(text(fore, {25, line2}, scale, true));
     }

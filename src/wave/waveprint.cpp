@@ -1,6 +1,6 @@
 #include "wave/waveprint.h"
 
-#include "panel/panelprint.h"
+#include "platform/print/pictureoutput.h"
 #include "platform/print/printpicture.h"
 #include "platform/ui/ui.h"
 

@@ -6,8 +6,8 @@
 #include <QImage>
 
 // Asks for a file name ("Export File", "BitMap Files (*.bmp)" in the texts of
-// lang; none for a language other than 0 or 1), takes it as typed (no suffix
-// added) and writes the picture as a Windows bitmap, whole or not at all.
+// lang; none for a language other than 0 or 1), adds ".bmp" to a name typed
+// without a suffix and writes the picture as a Windows bitmap, whole or not at all.
 // Cancel does nothing; a failure shows its description with the critical
 // icon. True when a file was written.
 bool ExportWavePicture(const QImage &picture, int lang);

@@ -71,10 +71,10 @@ public:
     QString fftLevelText(double d, bool half) const
     {
         const SetupBlock &s = doc_.Setup;
-        if (s.FFTUnitDb != 0) {
-            if (s.FFTScaleDb < 1)
+        if (s.FFTDecibelScale != 0) {
+            if (s.FFTScaleDB < 1)
                 return LabelFFTLevel + NoScale;
-            double v = d * s.FFTScaleDb * 8 / 200 / z_;
+            double v = d * s.FFTScaleDB * 8 / 200 / z_;
             if (half)
                 v *= 2;
             return LabelFFTLevel + FormatDecibel(general(v)) + vrms_;
@@ -300,7 +300,7 @@ QList<ReadoutLine> CursorReadouts(const WaveCursors &c, const WaveDoc &doc, doub
         }
     }
     if (l.fftShown()) {
-        if (doc.Setup.FFTLowerHalf != 0) {
+        if (doc.Setup.AltMathLower != 0) {
             const QString freq = l.fftFreqText(l.dXL());
             const QString level = l.fftLevelText(l.dYL(), true);
             if (c.CursorXOn) {

@@ -78,13 +78,13 @@ TracePlace tracePlace(const WaveDoc &doc, AnalogTrace which, const WaveDrawEnv &
     const RowMapping lowerHalf{2.0, 100 * Z + 25};
     if (alternating(doc)) {
         if (which == AnalogTrace::CH1) {
-            p.first = s.AltCH1First;
-            p.last = s.AltCH1Last;
+            p.first = s.CH1FirstPoint;
+            p.last = s.CH1LastPoint;
             p.map = upperHalf;
         } else {
             // CH2 and MATH share CH2's window in the lower half.
-            p.first = s.AltCH2First;
-            p.last = s.AltCH2Last;
+            p.first = s.CH2FirstPoint;
+            p.last = s.CH2LastPoint;
             p.map = lowerHalf;
         }
     } else if (which != AnalogTrace::Math && fftOn(doc) && s.FFTFullScreen == 0) {
@@ -123,7 +123,7 @@ QList<QPointF> fftTraceVertices(const WaveDoc &doc, const WaveDrawEnv &env)
     const QList<qint32> &rows = doc.FFTRows;
     const double Z = env.zoom;
     const double a = env.laModel == 0 ? 12.5 : 0.0;
-    const int w = fftSpanWidth(s.FFTSpan);
+    const int w = fftSpanWidth(s.FFTSpanCode);
     const int c = s.FFTCentre;
     if ((w + 300) / 2.0 <= c)
         return out;
@@ -137,7 +137,7 @@ QList<QPointF> fftTraceVertices(const WaveDoc &doc, const WaveDrawEnv &env)
     const int xe = nearest((last - 1) * Z) + 25;
 
     const bool full = s.FFTFullScreen != 0;
-    const double base = (alternating(doc) && s.FFTLowerHalf == 0) ? 25.0 : 100 * Z + 25;
+    const double base = (alternating(doc) && s.AltMathLower == 0) ? 25.0 : 100 * Z + 25;
     auto level = [&](int i) { return std::min(double(rows[i]) + a, 100.0); };
     auto y = [&](int i) { return full ? rows[i] * Z + 25 : level(i) * Z + base; };
 

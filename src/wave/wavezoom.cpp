@@ -20,11 +20,11 @@ int rounded(double v)
 
 } // namespace
 
-std::optional<double> ParseZoomText(QStringView text)
+std::optional<double> ParseZoomPercent(QStringView text)
 {
-    if (text.isEmpty() || text.back() != QLatin1Char('%'))
-        return std::nullopt;
-    QStringView t = text.chopped(1);
+    QStringView t = text.trimmed();
+    if (t.endsWith(QLatin1Char('%')))
+        t.chop(1);
     qsizetype i = 0;
     const qsizetype n = t.size();
     auto skipBlanks = [&] {
@@ -61,9 +61,17 @@ std::optional<double> ParseZoomText(QStringView text)
         return std::nullopt;
     bool ok = false;
     const double percent = t.mid(start, end - start).toString().toDouble(&ok);
-    if (!ok || std::isnan(percent))
+    if (!ok || !std::isfinite(percent))
         return std::nullopt;
-    const double zoom = percent / 100.0;
+    return percent;
+}
+
+std::optional<double> ParseZoomText(QStringView text)
+{
+    const std::optional<double> percent = ParseZoomPercent(text);
+    if (!percent)
+        return std::nullopt;
+    const double zoom = *percent / 100.0;
     if (zoom > ZoomCeiling)
         return std::nullopt;
     return std::max(zoom, ZoomFloor);

@@ -19,11 +19,16 @@ inline constexpr double ZoomCeiling = 10.0; // 1000 %: a larger picture is refus
 inline constexpr int TwipsPerPx = 15;
 inline constexpr int ScrollBarTwips = 255; // the picture's scroll bars are 17 pixels thick
 
-// A zoom text of the zoom box: a number of percent followed by "%" as its
-// last character. The number may have blanks around it, a sign, digits with
-// at most one ".", and an exponent ("1.5e2"); nothing else (no thousands
-// separators, no comma). Gives the zoom factor (percent / 100), raised to the
-// floor of 1 %; nothing for an invalid text or a zoom above 1000 %.
+// The number of percent a zoom text typed into a zoom box stands for: a
+// number, optionally followed by "%", with blanks around either. The number
+// may have a sign, digits with at most one ".", and an exponent ("1.5e2");
+// nothing else (no thousands separators, no comma). Nothing for any other
+// text or a number out of range.
+std::optional<double> ParseZoomPercent(QStringView text);
+
+// The zoom factor of the waveform window's zoom text (ParseZoomPercent / 100),
+// raised to the floor of 1 %; nothing for an invalid text or a zoom above
+// 1000 %.
 std::optional<double> ParseZoomText(QStringView text);
 
 // The zoom box's text of a zoom factor: the percentage with no decimals

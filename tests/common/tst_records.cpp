@@ -63,7 +63,7 @@ StoredWave usedStoredWave()
     w.Ch1Screen.fill(12);
     w.Ch2AcqOffset = -25;
     w.Ch1Position = 1e-3;
-    w.Setup.DigitalRows[3] = 186;
+    w.Setup.LARow[3] = 186;
     w.SavedLaRow[3] = 186;
     w.LaZoomLastCol = 299;
     w.FftDisplay = QStringLiteral("OFF");
@@ -117,7 +117,7 @@ private slots:
         s.reset();
         QVERIFY(s == StoredWave{});
         QCOMPARE(s.Ch1Screen[600], qint16(0));
-        QCOMPARE(s.Setup.DigitalRows[3], qint16(0));
+        QCOMPARE(s.Setup.LARow[3], qint16(0));
     }
 
     void newItemDefaultsTouchOnlyWhatAnAddSets()

@@ -7,7 +7,7 @@
 #include "controller/frmctrllist.h"
 #include "platform/pump.h"
 #include "platform/ui/scriptedui.h"
-#include "shell/mousecontrol.h"
+#include "workspace/mousecontrol.h"
 #include "texts/loadlanguage.h"
 #include "texts/messagetable.h"
 

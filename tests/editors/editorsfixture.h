@@ -14,7 +14,7 @@
 #include "editors/prasectrllist.h"
 #include "link/cmdfunc.h"
 #include "link/linkfixture.h"
-#include "shell/modalrunner.h"
+#include "workspace/modalrunner.h"
 #include "texts/stringres.h"
 #include "transfer/triggerlines.h"
 #include "values/triggerhelpers.h"

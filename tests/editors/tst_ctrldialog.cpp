@@ -216,52 +216,13 @@ private slots:
         plan.choices = {QStringLiteral("A")};
         d.prepare(plan);
         app().ctrl.CtrlSettingKey = plan.key;
-        QVERIFY(d.canApply());
+        QVERIFY(d.cmdOK()->isEnabled());
         d.show();
         click(d.cmdOK());
         QCOMPARE(f.simLines(), QStringList{"*IDN?"});
         QVERIFY(app().ctrl.CtrlFileModified);
         QVERIFY(!d.isVisible());
         QCOMPARE(d.result(), int(QDialog::Accepted));
-    }
-
-    // A setting whose branch is not built yet opens, shows its value, and
-    // offers neither OK, Enter nor the unit buttons: nothing is asked or marked.
-    void branchNotBuilt()
-    {
-        EditorsFixture f;
-        QString notBuilt;
-        for (const ApplyKeyRow &row : ApplyKeyChain())
-            if (!row.branch) {
-                notBuilt = row.key;
-                break;
-            }
-        if (notBuilt.isEmpty())
-            QSKIP("every setting has its branch");
-        CtrlDialog d;
-        EditPlan plan;
-        plan.dialog = EditDialogKind::Threshold;
-        plan.key = notBuilt;
-        plan.choices = {QStringLiteral("TTL"), QStringLiteral("ECL")};
-        plan.listText = QStringLiteral("TTL");
-        plan.inputText = QStringLiteral("1");
-        plan.units = {true, true, true, true, false};
-        d.prepare(plan);
-        app().ctrl.CtrlSettingKey = plan.key;
-        d.show();
-        QVERIFY(!d.canApply());
-        QVERIFY(!d.cmdOK()->isEnabled());
-        QVERIFY(!d.cmdEnter(UnitMilli)->isEnabled());
-        d.cmdOK_Click();
-        d.cmdEnter_Click(UnitMilli);
-        QTest::keyClick(d.Combo(), Qt::Key_Return);
-        QVERIFY(d.isVisible());
-        QVERIFY(f.simLines().isEmpty());
-        QVERIFY(!app().ctrl.CtrlFileModified);
-        QCOMPARE(FindApplyKey(notBuilt), ApplyKeyState::NotBuilt);
-        // Cancel still closes it.
-        click(d.cmdCancel());
-        QVERIFY(!d.isVisible());
     }
 
     void thresholdPresets()

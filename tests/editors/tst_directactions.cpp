@@ -6,7 +6,7 @@
 
 #include "editors/directactions.h"
 #include "panel/frmv_key.h"
-#include "shell/mousecontrol.h"
+#include "workspace/mousecontrol.h"
 #include "transfer/frmprgress.h"
 #include "transfer/uploaddownload.h"
 

@@ -270,7 +270,7 @@ private slots:
         if (resource.startsWith(QLatin1String("ASRL")))
             expected = expected.left(112) + QByteArray(4, '\0');
         QCOMPARE(app().link.LastSetup.encode(), expected);
-        QCOMPARE(app().link.LastSetup.MathFunction, quint8(2));
+        QCOMPARE(app().link.LastSetup.MathOperation, quint8(2));
         QVERIFY(f.fakeUi.messages().isEmpty());
     }
 

@@ -11,12 +11,13 @@
 #include "measure/measexport.h"
 #include "measure/measurecaptions.h"
 #include "shell/frmmain.h"
-#include "shell/modalrunner.h"
-#include "shell/mousecontrol.h"
+#include "workspace/modalrunner.h"
+#include "workspace/mousecontrol.h"
 #include "texts/stringres.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -546,6 +547,41 @@ private slots:
         QCOMPARE(fx->fakeUi.messages().size(), 1);
         QCOMPARE(fx->fakeUi.messages()[0].icon, MsgIcon::Critical);
         QVERIFY(!fx->fakeUi.messages()[0].text.isEmpty());
+    }
+
+    // The file written: a name typed without a suffix gets the chosen
+    // filter's (none for all files); a suffix typed stays.
+    void exportNames_data()
+    {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("filter"); // index in the dialog's list
+        QTest::addColumn<QString>("written");
+        QTest::newRow("english, Excel") << 1 << "m" << 0 << "m.xls";
+        QTest::newRow("chinese, Excel") << 0 << "测量" << 0 << "测量.xls";
+        QTest::newRow("chinese, text") << 0 << "m" << 1 << "m.txt";
+        QTest::newRow("all files") << 1 << "m" << 2 << "m";
+        QTest::newRow("suffix typed") << 1 << "m.dat" << 1 << "m.dat";
+    }
+    void exportNames()
+    {
+        QFETCH(int, lang);
+        QFETCH(QString, typed);
+        QFETCH(int, filter);
+        QFETCH(QString, written);
+        frmMeasure *w = openItem();
+        app().texts.LanguageIndex = lang;
+        MeasDoc &doc = app().Sheet.MeasDocs[0];
+        doc.Info = QStringLiteral("CH1 info");
+        doc.Items[MeasVpp].Value = QStringLiteral("1.00V");
+        QTemporaryDir dir;
+        fx->fakeUi.answerFile(dir.filePath(typed), filter);
+        w->cmdExport->click();
+        QVERIFY(fx->fakeUi.messages().isEmpty());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{written});
+        QFile f(dir.filePath(written));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), MeasureExportText(doc));
     }
 
     // --- captions -------------------------------------------------------------

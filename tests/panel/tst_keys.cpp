@@ -1,5 +1,6 @@
 // The front-panel keys: every key's line as the instrument receives it, from
 // both windows, and the knob repeat with its growing step on the virtual clock.
+#include "editors/prasectrllist.h"
 #include "link/linkfixture.h"
 #include "panel/frmv_key.h"
 #include "panel/frmv_panel.h"
@@ -7,7 +8,7 @@
 #include "panel/panelopen.h"
 #include "support/fitcheck.h"
 #include "texts/loadlanguage.h"
-#include "shell/modalrunner.h"
+#include "workspace/modalrunner.h"
 #include "texts/stringres.h"
 
 #include <QGroupBox>
@@ -421,20 +422,24 @@ void TestKeys::openingChoosesWindow()
         opened << d.objectName();
         d.reject();
     });
+    // The controller's dispatcher: the top-level Virtual Panel node opens it.
     const QString node = QStringLiteral("QM4100D\\") + word(Word::ItemVirtualPanel);
-    QVERIFY(IsVirtualPanelPath(node));
-    QVERIFY(!IsVirtualPanelPath(QStringLiteral("QM4100D\\Running Control\\") + word(Word::ItemVirtualPanel)));
 
     // The USB resource opened last: the panel with the mirror.
     QCOMPARE(app().link.VisaInterfaceType, qint16(1));
-    QStringList passedOn;
-    DispatchCtrlNode(node, [&](const QString &p) { passedOn << p; });
+    DispatchCtrlEdit(node);
     QCOMPARE(opened, QStringList{QStringLiteral("frmV_Panel")});
     QVERIFY(!app().shell.PanelLoaded);
 
-    // Any other node goes on to the editors.
-    DispatchCtrlNode(QStringLiteral("QM4100D\\Acquire\\Averages [16]"), [&](const QString &p) { passedOn << p; });
-    QCOMPARE(passedOn, QStringList{QStringLiteral("QM4100D\\Acquire\\Averages [16]")});
+    // A node of that label further down opens neither panel nor keyboard.
+    opened.clear();
+    DispatchCtrlEdit(QStringLiteral("QM4100D\\Running Control\\") + word(Word::ItemVirtualPanel));
+    QVERIFY(!opened.contains(QStringLiteral("frmV_Panel")));
+    QVERIFY(!opened.contains(QStringLiteral("frmV_Key")));
+    // Any other node goes on to the setting editors.
+    opened.clear();
+    DispatchCtrlEdit(QStringLiteral("QM4100D\\Acquire\\Averages [16]"));
+    QCOMPARE(opened, QStringList{QStringLiteral("CtrlDialog")});
 
     // Refused while a transfer runs.
     app().transfer.TransferBusy = true;

@@ -3,7 +3,7 @@
 // preview.
 #include "link/linkfixture.h"
 #include "panel/frmv_panel.h"
-#include "panel/panelprint.h"
+#include "platform/print/pictureoutput.h"
 #include "panel/screenmirror.h"
 #include "platform/pixcolor/pixcolor.h"
 #include "platform/print/printpicture.h"
@@ -321,9 +321,12 @@ void TestMirror::exportBitmap_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("filter");
-    QTest::newRow("English") << 1 << "screen.bmp" << "Export File" << "BitMap Files (*.bmp)";
-    QTest::newRow("Chinese, no extension") << 0 << "screen" << "导出文件" << "位图文件 (*.bmp)";
-    QTest::newRow("other language") << 7 << "s.bmp" << "" << "(*.bmp)";
+    QTest::addColumn<QString>("written"); // the file's name: the filter's suffix added when none was typed
+    QTest::newRow("English") << 1 << "screen.bmp" << "Export File" << "BitMap Files (*.bmp)" << "screen.bmp";
+    QTest::newRow("English, no extension") << 1 << "screen" << "Export File" << "BitMap Files (*.bmp)" << "screen.bmp";
+    QTest::newRow("Chinese, no extension") << 0 << "screen" << "导出文件" << "位图文件 (*.bmp)" << "screen.bmp";
+    QTest::newRow("Chinese, another extension") << 0 << "screen.img" << "导出文件" << "位图文件 (*.bmp)" << "screen.img";
+    QTest::newRow("other language, no extension") << 7 << "s" << "" << "(*.bmp)" << "s.bmp";
 }
 
 void TestMirror::exportBitmap()
@@ -332,6 +335,7 @@ void TestMirror::exportBitmap()
     QFETCH(QString, name);
     QFETCH(QString, title);
     QFETCH(QString, filter);
+    QFETCH(QString, written);
     frmV_Panel p;
     fx->clock.advance(10);
     p.cmdZoom_Click();
@@ -350,12 +354,13 @@ void TestMirror::exportBitmap()
     QVERIFY(fx->fakeUi.messages().isEmpty());
     QVERIFY(fx->sim.lines().isEmpty()); // output sends nothing
 
-    // The file is a bitmap under the name as typed, at the 2x size.
-    QFile f(path);
+    // The file is a bitmap at the 2x size, and the only file written.
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{written});
+    QFile f(dir->filePath(written));
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.read(2), QByteArray("BM"));
     f.close();
-    QImage back(path, "BMP");
+    QImage back(dir->filePath(written), "BMP");
     QCOMPARE(back.size(), QSize(640, 468));
     QCOMPARE(back.convertToFormat(QImage::Format_RGB32), expectedPicture(fx->sim, 1));
 }

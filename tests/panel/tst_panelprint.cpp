@@ -5,9 +5,14 @@
 // cannot start is reported.
 #include "link/linkfixture.h"
 #include "panel/frmv_panel.h"
-#include "panel/panelprint.h"
+#include "platform/print/pictureoutput.h"
 #include "platform/print/printpicture.h"
+#include "platform/safesave.h"
+#include "texts/loadlanguage.h"
+#include "texts/toolkitlanguage.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QPointer>
 #include <QPrintPreviewDialog>
 #include <QRegularExpression>
@@ -144,6 +149,7 @@ private slots:
     }
     void cleanup()
     {
+        applyToolkitLanguage(1);
         for (int k = 0; k < PrintJobKindCount; ++k)
             qtPicturePrinter().release(PrintJobKind(k));
         qtPicturePrinter().setOutputPdf(QString());
@@ -176,6 +182,90 @@ private slots:
         }
         qApp->removeEventFilter(&watch);
         QVERIFY(!preview);
+    }
+
+    // One Esc in the panel's preview closes the preview and leaves the panel
+    // open: the preview takes the keyboard when it opens, and an Esc that
+    // still reaches the panel (a window system that left the keyboard there)
+    // closes the preview first. Back in the panel, Esc closes it.
+    void escInThePreviewClosesOnlyThePreview_data()
+    {
+        QTest::addColumn<bool>("leftOnPanel");
+        QTest::newRow("keyboard in the preview") << false;
+        QTest::newRow("keyboard left on the panel") << true;
+    }
+    void escInThePreviewClosesOnlyThePreview()
+    {
+        QFETCH(bool, leftOnPanel);
+        frmV_Panel panel;
+        panel.setWindowModality(Qt::ApplicationModal);
+        panel.show();
+        panel.activateWindow();
+        fx->clock.advance(10);
+        QCoreApplication::processEvents(); // the window system's activation
+        QCOMPARE(QApplication::activeWindow(), &panel);
+        panel.cmdPreview_Click();
+        QPointer<QWidget> preview = qtPicturePrinter().previewWindow(PrintJobKind::Panel);
+        QVERIFY(preview);
+        QCoreApplication::processEvents();
+        // A key goes where the keyboard's focus is: the active window's.
+        auto keyboard = [] {
+            QWidget *w = QApplication::focusWidget();
+            return w ? w : QApplication::activeWindow();
+        };
+        if (leftOnPanel) {
+            QTest::keyClick(&panel, Qt::Key_Escape);
+        } else {
+            QCOMPARE(QApplication::activeWindow(), preview.data());
+            QTest::keyClick(keyboard(), Qt::Key_Escape);
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!preview);
+        QVERIFY(panel.isVisible());
+        QVERIFY(app().shell.PanelLoaded);
+        panel.activateWindow();
+        QCoreApplication::processEvents();
+        QCOMPARE(QApplication::activeWindow(), &panel);
+        QTest::keyClick(keyboard(), Qt::Key_Escape);
+        QVERIFY(!panel.isVisible());
+        QVERIFY(!app().shell.PanelLoaded);
+    }
+
+    // The print layer's messages are in the language in force, and follow
+    // a switch either way.
+    void printMessagesFollowTheLanguage()
+    {
+        qtPicturePrinter().setPrinterName(QStringLiteral("Kelvoscope test printer that is not there"));
+        frmV_Panel panel;
+        fx->clock.advance(10);
+        QFile blocker(dir->filePath(QStringLiteral("blocker")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        struct Row {
+            int lang;
+            const char *printer, *noPicture, *folder;
+        };
+        const Row rows[] = {
+            {0, "打印机无法打印此页。", "没有可保存的图片。", "无法创建文件夹 %1。"},
+            {1, "The printer could not print the page.", "There is no picture to save.",
+             "Cannot create the folder %1."},
+            {0, "打印机无法打印此页。", "没有可保存的图片。", "无法创建文件夹 %1。"},
+        };
+        const QString unmakeable = dir->filePath(QStringLiteral("blocker/sub/x.bmp"));
+        for (const Row &row : rows) {
+            app().texts.LanguageIndex = row.lang;
+            ApplyLanguage(row.lang);
+            fx->fakeUi.clear();
+            panel.cmdPrint_Click();
+            QCOMPARE(fx->fakeUi.messages().size(), 1);
+            QCOMPARE(fx->fakeUi.messages()[0].text, QString::fromUtf8(row.printer));
+            QString error;
+            QVERIFY(!SaveBitmapFile(QImage(), dir->filePath(QStringLiteral("x.bmp")), &error));
+            QCOMPARE(error, QString::fromUtf8(row.noPicture));
+            QVERIFY(!MakeFolderOf(unmakeable, &error));
+            const QString folder = QDir::toNativeSeparators(QFileInfo(unmakeable).absolutePath());
+            QCOMPARE(error, QString::fromUtf8(row.folder).arg(folder));
+        }
     }
 
     void printLandsInItsBox()

@@ -1,4 +1,9 @@
+#include "platform/ui/savepath.h"
+#include "platform/ui/qtui.h"
 #include "platform/ui/scriptedui.h"
+
+#include <QComboBox>
+#include <QFileDialog>
 
 #include <QtTest>
 
@@ -63,6 +68,70 @@ private slots:
         QVERIFY(!fake_.fileDialogs().at(0).save);
         QVERIFY(fake_.fileDialogs().at(1).save);
         QCOMPARE(fake_.fileDialogs().at(1).request.filter, QStringLiteral("Data Sheet (*.kvd)"));
+    }
+
+    // The names a save dialog's answer stands for: the chosen filter's suffix
+    // is added to a name typed without one.
+    void savePaths_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("no suffix") << "/d/shot" << "BitMap Files (*.bmp)" << "/d/shot.bmp";
+        QTest::newRow("Chinese label") << "/d/图" << "位图文件 (*.bmp)" << "/d/图.bmp";
+        QTest::newRow("no label") << "/d/a" << "(*.csv)" << "/d/a.csv";
+        QTest::newRow("first of two patterns") << "/d/a" << "Tables (*.xls *.txt)" << "/d/a.xls";
+        QTest::newRow("suffix typed stays") << "/d/a.png" << "BitMap Files (*.bmp)" << "/d/a.png";
+        QTest::newRow("other suffix of the list stays") << "/d/a.txt" << "Excel (*.xls)" << "/d/a.txt";
+        QTest::newRow("dotted folder") << "/d.x/a" << "CSV Files (*.csv)" << "/d.x/a.csv";
+        QTest::newRow("all files *.*") << "/d/a" << "All Files (*.*)" << "/d/a";
+        QTest::newRow("all files *") << "/d/a" << "All Files (*)" << "/d/a";
+        QTest::newRow("no filter") << "/d/a" << "" << "/d/a";
+        QTest::newRow("pattern, not a suffix") << "/d/a" << "Logs (log*)" << "/d/a";
+    }
+    void savePaths()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, filter);
+        QFETCH(QString, saved);
+        FileDialogResult r{true, path, filter};
+        QCOMPARE(ChosenSavePath(r), saved);
+    }
+
+    // The scripted dialog answers with the filter it is told to choose, the
+    // first when told none, as a real dialog starts on it.
+    void scriptedFilterChoice()
+    {
+        FileDialogRequest req{"Export", "Excel (*.xls);;Text Files (*.txt);;All Files (*.*)", {}, {}, {}};
+        fake_.answerFile("/tmp/a");
+        fake_.answerFile("/tmp/b", 1);
+        QCOMPARE(ui().saveFile(req).selectedFilter, QStringLiteral("Excel (*.xls)"));
+        QCOMPARE(ui().saveFile(req).selectedFilter, QStringLiteral("Text Files (*.txt)"));
+    }
+
+    // The real save dialog of an export adds the suffix of the filter the
+    // user picks (and so asks before replacing that file); a document's
+    // save keeps its own suffix whatever the filter.
+    void saveDialogSuffixFollowsTheFilter()
+    {
+        FileDialogRequest req{"Export", "Excel (*.xls);;Text Files (*.txt);;All Files (*.*)", {}, {}, {}};
+        auto dlg = QtUi::makeFileDialog(nullptr, req, true);
+        QCOMPARE(dlg->defaultSuffix(), QStringLiteral("xls"));
+        auto *types = dlg->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+        QVERIFY(types);
+        QTest::keyClick(types, Qt::Key_Down);
+        QCOMPARE(dlg->selectedNameFilter(), QStringLiteral("Text Files (*.txt)"));
+        QCOMPARE(dlg->defaultSuffix(), QStringLiteral("txt"));
+        QTest::keyClick(types, Qt::Key_Down);
+        QVERIFY(dlg->defaultSuffix().isEmpty());
+        // Opening a file adds nothing.
+        QVERIFY(QtUi::makeFileDialog(nullptr, req, false)->defaultSuffix().isEmpty());
+
+        req.defaultSuffix = QStringLiteral("kvd");
+        dlg = QtUi::makeFileDialog(nullptr, req, true);
+        QCOMPARE(dlg->defaultSuffix(), QStringLiteral("kvd"));
+        QTest::keyClick(dlg->findChild<QComboBox *>(QStringLiteral("fileTypeCombo")), Qt::Key_Down);
+        QCOMPARE(dlg->defaultSuffix(), QStringLiteral("kvd"));
     }
 
     void inputAnswersOrCancels()

@@ -10,6 +10,7 @@
 #include "platform/ui/scriptedui.h"
 #include "replay/frmrecordplay.h"
 #include "replay/replaycaptions.h"
+#include "replay/replaypicture.h"
 #include "shell/frmmain.h"
 #include "texts/loadlanguage.h"
 #include "texts/messagetable.h"
@@ -39,6 +40,8 @@ private slots:
     void failedOpenChangesNothing();
     void cancelledOpenChangesNothing();
     void buttonsAndSlider();
+    void singlePassEndsOnItsLastFrame_data();
+    void singlePassEndsOnItsLastFrame();
     void framesKeepTheButtonPictures();
     void captionsInBothLanguages();
     void everyToolTip_data();
@@ -313,6 +316,53 @@ void TestFrmRecordPlay::buttonsAndSlider()
     QCOMPARE(r.StatusText, QStringLiteral("Pause"));
 }
 
+// A single replay (loop off) ends paused on its last frame, a record of one
+// frame as well as a longer one: the clock stops and the strip shows the
+// pause with the counter n/n.
+void TestFrmRecordPlay::singlePassEndsOnItsLastFrame_data()
+{
+    QTest::addColumn<int>("lang");
+    QTest::addColumn<int>("frames");
+    QTest::addColumn<QString>("word");
+    for (int frames : {1, 3}) {
+        QTest::addRow("English, %d frames", frames) << 1 << frames << QStringLiteral("Pause");
+        QTest::addRow("Chinese, %d frames", frames) << 0 << frames << QStringLiteral("暂停");
+    }
+}
+
+void TestFrmRecordPlay::singlePassEndsOnItsLastFrame()
+{
+    QFETCH(int, lang);
+    QFETCH(int, frames);
+    QFETCH(QString, word);
+    app().texts.LanguageIndex = lang;
+    LoadMessageTable(lang);
+    frmRecordPlay *w = openWindow();
+    w->playButton(ReplayButton::Loop)->click(); // single replay
+    const ReplayInfo &r = app().Sheet.Replays[0];
+    QVERIFY(!r.LoopReplay);
+    ui_.answerFile(goodFile(frames));
+    button(w, "cmdRun")->click();
+    QCOMPARE(r.Status, ReplayInfo::Replaying);
+    clock_.advance(50 * frames + 10);
+    QCOMPARE(r.Status, ReplayInfo::Paused);
+    QCOMPARE(int(r.CurrentFrame), frames);
+    QCOMPARE(r.StatusText, word);
+    QVERIFY(w->playButton(ReplayButton::Replay)->isEnabled());
+    QVERIFY(!w->playButton(ReplayButton::Pause)->isEnabled());
+    QImage expected(w->stripImage().size(), w->stripImage().format());
+    drawStatusStrip(expected, word, true, frames, frames);
+    QCOMPARE(w->stripImage(), expected);
+    // The clock has stopped: nothing moves any more.
+    clock_.advance(500);
+    QCOMPARE(r.Status, ReplayInfo::Paused);
+    QCOMPARE(w->stripImage(), expected);
+    // Replay starts the pass again from frame 1.
+    w->playButton(ReplayButton::Replay)->click();
+    QCOMPARE(r.Status, ReplayInfo::Replaying);
+    QCOMPARE(r.CurrentFrame, qint16(1));
+}
+
 void TestFrmRecordPlay::framesKeepTheButtonPictures()
 {
     // A frame redraws the plot and the status strip; the replay buttons keep
@@ -498,12 +548,13 @@ void TestFrmRecordPlay::bitmapExport()
 
     ui_.answerFile(goodFile(3));
     button(w, "cmdRun")->click();
-    // The name is used as typed: no suffix is added.
-    const QString path = dir_->filePath(QStringLiteral("frame"));
-    ui_.answerFile(path);
+    // A name typed without a suffix gets the filter's.
+    const QString typed = dir_->filePath(QStringLiteral("frame"));
+    const QString path = typed + QStringLiteral(".bmp");
+    ui_.answerFile(typed);
     button(w, "FlatBttn1")->click();
     QCOMPARE(app().Sheet.Replays[0].Status, ReplayInfo::Paused);
-    QVERIFY(!QFile::exists(path + QStringLiteral(".bmp")));
+    QVERIFY(!QFile::exists(typed));
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.read(2), QByteArray("BM"));
@@ -513,6 +564,17 @@ void TestFrmRecordPlay::bitmapExport()
     for (int y = 0; y < img.height(); y += 7)
         for (int x = 0; x < img.width(); x += 5)
             QCOMPARE(img.pixelColor(x, y), w->plotImage().pixelColor(x, y));
+    QVERIFY(ui_.messages().isEmpty());
+    // In Chinese the same, through the Chinese filter; a suffix typed stays.
+    app().texts.LanguageIndex = 0;
+    ui_.answerFile(dir_->filePath(QStringLiteral("帧")));
+    button(w, "FlatBttn1")->click();
+    QCOMPARE(ui_.fileDialogs().last().request.filter, QStringLiteral("位图文件 (*.bmp)"));
+    QVERIFY(QImage(dir_->filePath(QStringLiteral("帧.bmp")), "BMP").size() == img.size());
+    ui_.answerFile(dir_->filePath(QStringLiteral("frame.img")));
+    button(w, "FlatBttn1")->click();
+    QVERIFY(QImage(dir_->filePath(QStringLiteral("frame.img")), "BMP").size() == img.size());
+    QVERIFY(!QFile::exists(dir_->filePath(QStringLiteral("frame.img.bmp"))));
     QVERIFY(ui_.messages().isEmpty());
     // A cancelled dialog writes nothing.
     ui_.cancelFile();

@@ -8,8 +8,8 @@
 #include "platform/settingsstore.h"
 #include "shell/frmmain.h"
 #include "shell/mainmodule.h"
-#include "shell/modalrunner.h"
-#include "shell/recentfiles.h"
+#include "workspace/modalrunner.h"
+#include "workspace/recentfiles.h"
 #include "shell/softwaresettings.h"
 
 #include <QDialog>

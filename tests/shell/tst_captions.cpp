@@ -5,7 +5,7 @@
 // nothing; and a font with a glyph for every Chinese caption.
 #include "shellfixture.h"
 
-#include "shell/captionapply.h"
+#include "workspace/captionapply.h"
 #include "shell/frmabout.h"
 #include "shell/frmnewdoc.h"
 #include "shell/frmopendoc.h"

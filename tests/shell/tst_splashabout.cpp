@@ -5,7 +5,7 @@
 
 #include "shell/frmabout.h"
 #include "shell/frmsplash.h"
-#include "shell/pictures.h"
+#include "workspace/pictures.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -16,7 +16,7 @@
 #include "shell/frmmain.h"
 #include "shell/frmoptions.h"
 #include "shell/mainmodule.h"
-#include "shell/modalrunner.h"
+#include "workspace/modalrunner.h"
 #include "sim/demoinstrument.h"
 #include "sim/qm4100sim.h"
 

@@ -665,15 +665,15 @@ void TstQm4100Sim::logicChannels()
     // rows and heights in the setup block
     send(":LA:GROUP1:SIZE BIG");
     SetupBlock b = SetupBlock::decode(sim.setupBlock());
-    QCOMPARE(int(b.DigitalRows[0]), 222);
-    QCOMPARE(int(b.DigitalRows[7]), 222 - 24 * 7);
-    QCOMPARE(int(b.DigitalRows[8]), 222 - 12 * 8);
-    QCOMPARE(int(b.DigitalRows[15]), 222 - 12 * 15);
+    QCOMPARE(int(b.LARow[0]), 222);
+    QCOMPARE(int(b.LARow[7]), 222 - 24 * 7);
+    QCOMPARE(int(b.LARow[8]), 222 - 12 * 8);
+    QCOMPARE(int(b.LARow[15]), 222 - 12 * 15);
     QCOMPARE(int(b.LAHeightD0D7), 18);
     QCOMPARE(int(b.LAHeightD8D15), 9);
     for (int k = 0; k < 16; ++k) {
         const int height = k < 8 ? b.LAHeightD0D7 : b.LAHeightD8D15;
-        QVERIFY(b.DigitalRows[k] <= 225 && b.DigitalRows[k] - (height - 1) >= 25);
+        QVERIFY(b.LARow[k] <= 225 && b.LARow[k] - (height - 1) >= 25);
     }
     QCOMPARE(sim.refusedCount(), 0);
 }
@@ -724,11 +724,11 @@ void TstQm4100Sim::setupBlockAgreesWithWaveforms()
     SetupBlock b = block();
     QCOMPARE(int(b.FirstPoint), 0);
     QCOMPARE(int(b.LastPoint), 299);
-    QCOMPARE(int(b.AltCH1First), 0);
-    QCOMPARE(int(b.AltCH1Last), 299);
-    QCOMPARE(int(b.AltCH2First), 0);
-    QCOMPARE(int(b.AltCH2Last), 299);
-    QCOMPARE(int(b.RollFlag), 0);
+    QCOMPARE(int(b.CH1FirstPoint), 0);
+    QCOMPARE(int(b.CH1LastPoint), 299);
+    QCOMPARE(int(b.CH2FirstPoint), 0);
+    QCOMPARE(int(b.CH2LastPoint), 299);
+    QCOMPARE(int(b.RollOn), 0);
     QCOMPARE(int(b.CH1Valid), 1);
     QCOMPARE(int(b.CH2Valid), 0);
     QCOMPARE(int(b.MathValid), 0);
@@ -736,10 +736,10 @@ void TstQm4100Sim::setupBlockAgreesWithWaveforms()
     QCOMPARE(int(b.LAValid), 0);
     QCOMPARE(int(b.LAShownMask), 0);
     QCOMPARE(b.MathScale, 1.0f);
-    QCOMPARE(int(b.FFTSpan), 4);
+    QCOMPARE(int(b.FFTSpanCode), 4);
     QCOMPARE(int(b.FFTCentre), 150);
-    QCOMPARE(int(b.FFTUnitDb), 1);
-    QCOMPARE(int(b.FFTScaleDb), 20);
+    QCOMPARE(int(b.FFTDecibelScale), 1);
+    QCOMPARE(int(b.FFTScaleDB), 20);
     QCOMPARE(int(b.FFTFullScreen), 0);
     QCOMPARE(int(b.LAHeightD0D7), 18);
     // 10 us/div: 3.333e7 samples/s, 50 samples per division of a 1024-point FFT
@@ -757,7 +757,7 @@ void TstQm4100Sim::setupBlockAgreesWithWaveforms()
     QCOMPARE(int(b.CH1Valid), 0);
     QCOMPARE(int(b.CH2Valid), 1);
     QCOMPARE(int(b.MathValid), 1);
-    QCOMPARE(int(b.MathFunction), 2);
+    QCOMPARE(int(b.MathOperation), 2);
     QCOMPARE(b.MathScale, 0.2f);
     QCOMPARE(int(b.LAValid), 1);
     QCOMPARE(int(b.LAShownMask), 4660);
@@ -786,7 +786,7 @@ void TstQm4100Sim::rollFillsTheScreen()
     sim.handle(":TIMEBASE:FORMAT SCANNING", Framing::VisaUsb);
     // one column per 2/50 division: 4 ms at 100 ms/div
     SetupBlock b = SetupBlock::decode(sim.setupBlock());
-    QCOMPARE(int(b.RollFlag), 1);
+    QCOMPARE(int(b.RollOn), 1);
     QCOMPARE(int(b.FirstPoint), 0);
     QCOMPARE(int(b.LastPoint), 0);
     clock_.advance(400);
@@ -801,7 +801,7 @@ void TstQm4100Sim::rollFillsTheScreen()
     QCOMPARE(int(SetupBlock::decode(sim.setupBlock()).LastPoint), 299);
     sim.handle(":TIMEBASE:FORMAT YT", Framing::VisaUsb);
     b = SetupBlock::decode(sim.setupBlock());
-    QCOMPARE(int(b.RollFlag), 0);
+    QCOMPARE(int(b.RollOn), 0);
     QCOMPARE(int(b.LastPoint), 299);
 }
 
@@ -1215,19 +1215,19 @@ void TstQm4100Sim::setupBlockFollowsFft()
     sim.handle(":KEY:MATH", Framing::VisaUsb);
     SetupBlock b = block();
     QCOMPARE(int(b.MathValid), 1);
-    QCOMPARE(int(b.MathFunction), 1);
+    QCOMPARE(int(b.MathOperation), 1);
     QCOMPARE(int(b.FFTValid), 0);
 
     sim.handle(":KEY:MATH", Framing::VisaUsb);   // MATH, then FFT
     QCOMPARE(query(sim, ":MATH:DISPLAY?"), QByteArray("ON"));
     QCOMPARE(query(sim, ":FFT:DISPLAY?"), QByteArray("ON"));
     b = block();
-    QCOMPARE(int(b.MathFunction), 3);
+    QCOMPARE(int(b.MathOperation), 3);
     QCOMPARE(int(b.MathValid), 0);
     QCOMPARE(int(b.FFTValid), 1);
-    QCOMPARE(int(b.FFTUnitDb), 1);
-    QCOMPARE(int(b.FFTScaleDb), 20);
-    QCOMPARE(int(b.FFTSpan), 4);
+    QCOMPARE(int(b.FFTDecibelScale), 1);
+    QCOMPARE(int(b.FFTScaleDB), 20);
+    QCOMPARE(int(b.FFTSpanCode), 4);
     QCOMPARE(int(b.FFTCentre), 150);
     QCOMPARE(int(b.FFTFullScreen), 0);
     const double rate = queryNumber(sim, ":ACQUIRE:SAMP? CHANNEL1");
@@ -1238,11 +1238,11 @@ void TstQm4100Sim::setupBlockFollowsFft()
     sim.handle(":KEY:MATH", Framing::VisaUsb);
     b = block();
     QCOMPARE(int(b.MathValid), 1);
-    QCOMPARE(int(b.MathFunction), 1);
+    QCOMPARE(int(b.MathOperation), 1);
     // choosing the FFT as MATH's function turns the FFT on
     sim.setMathFunction(3);
     QCOMPARE(query(sim, ":FFT:DISPLAY?"), QByteArray("ON"));
-    QCOMPARE(int(block().MathFunction), 3);
+    QCOMPARE(int(block().MathOperation), 3);
 }
 
 // ---------------------------------------------------------------------------

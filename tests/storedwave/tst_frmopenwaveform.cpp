@@ -7,10 +7,11 @@
 #include "storedwave/wavemaker.h"
 #include "support/filesizelimit.h"
 #include "support/fitcheck.h"
+#include "support/zoomtyping.h"
 
 #include "app/appstate.h"
 #include "common/constants.h"
-#include "panel/panelprint.h"
+#include "platform/print/pictureoutput.h"
 #include "platform/clock.h"
 #include "platform/print/printpicture.h"
 #include "platform/pump.h"
@@ -26,6 +27,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -97,6 +99,8 @@ private slots:
     void openingNeverMarksTheSheet();
     void zoomText_data();
     void zoomText();
+    void zoomEditsAndChoices_data();
+    void zoomEditsAndChoices();
     void voltsPerDivStepping();
     void holdingRepeatsEvery200ms();
     void anyButtonHoldsWhereverThePointerGoes();
@@ -126,6 +130,8 @@ private slots:
     void csvExportFailure();
     void csvExportBlocksLoadsAndExports();
     void bitmapExport();
+    void exportNames_data();
+    void exportNames();
     void printAndPreview();
     void printFailures();
 
@@ -411,32 +417,44 @@ void TestFrmOpenWaveform::openingNeverMarksTheSheet()
     QCOMPARE(w->txtCH1Div->text(), QStringLiteral("1.00V"));
 }
 
+// A typed factor is checked and applied when it is committed (Enter, or the
+// focus leaving the box), with or without its "%"; typing alone does nothing.
 void TestFrmOpenWaveform::zoomText_data()
 {
     QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("commit");
     QTest::addColumn<double>("zoom");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<bool>("refused");
-    QTest::newRow("no percent sign") << QStringLiteral("150") << 2.0 << QStringLiteral("200%") << true;
-    QTest::newRow("not a number") << QStringLiteral("abc%") << 2.0 << QStringLiteral("200%") << true;
-    QTest::newRow("percent alone") << QStringLiteral("%") << 2.0 << QStringLiteral("200%") << true;
-    QTest::newRow("50%") << QStringLiteral("50%") << 0.5 << QStringLiteral("50%") << false;
-    QTest::newRow("150%") << QStringLiteral("150%") << 1.5 << QStringLiteral("150%") << false;
-    QTest::newRow("0% is held at 1%") << QStringLiteral("0%") << 0.01 << QStringLiteral("1%") << false;
-    QTest::newRow("-20% is held at 1%") << QStringLiteral("-20%") << 0.01 << QStringLiteral("1%") << false;
-    QTest::newRow("1000% is accepted") << QStringLiteral("1000%") << 10.0 << QStringLiteral("1000%") << false;
-    QTest::newRow("beyond 1000% is held there") << QStringLiteral("5000%") << 10.0 << QStringLiteral("1000%") << false;
-    QTest::newRow("huge") << QStringLiteral("1e300%") << 10.0 << QStringLiteral("1000%") << false;
+    for (auto [how, commit] : {std::pair{"Enter", ZoomCommit::Enter}, std::pair{"focus", ZoomCommit::FocusLeaves}}) {
+        const int c = int(commit);
+        QTest::addRow("no percent sign, %s", how) << "150" << c << 1.5 << "150%" << false;
+        QTest::addRow("blanks around, %s", how) << " 75 % " << c << 0.75 << "75%" << false;
+        QTest::addRow("not a number, %s", how) << "abc%" << c << 2.0 << "200%" << true;
+        QTest::addRow("letters, no percent sign, %s", how) << "1x" << c << 2.0 << "200%" << true;
+        QTest::addRow("percent alone, %s", how) << "%" << c << 2.0 << "200%" << true;
+        QTest::addRow("50%%, %s", how) << "50%" << c << 0.5 << "50%" << false;
+        QTest::addRow("0%% is held at 1%%, %s", how) << "0%" << c << 0.01 << "1%" << false;
+        QTest::addRow("-20%% is held at 1%%, %s", how) << "-20%" << c << 0.01 << "1%" << false;
+        QTest::addRow("1000%% is accepted, %s", how) << "1000%" << c << 10.0 << "1000%" << false;
+        QTest::addRow("beyond 1000%% is held there, %s", how) << "5000%" << c << 10.0 << "1000%" << false;
+        QTest::addRow("huge, %s", how) << "1e300%" << c << 10.0 << "1000%" << false;
+    }
 }
 
 void TestFrmOpenWaveform::zoomText()
 {
     QFETCH(QString, text);
+    QFETCH(int, commit);
     QFETCH(double, zoom);
     QFETCH(QString, shown);
     QFETCH(bool, refused);
     frmOpenWaveform *w = openWindow();
-    w->ZoomCombo->setEditText(text); // an edit runs the check at once
+    typeZoom(w->ZoomCombo, text, ZoomCommit::None);
+    QCOMPARE(w->zoomFactor(), 2.0); // nothing applied or checked while typing
+    QVERIFY(ui_.messages().isEmpty());
+    QCOMPARE(w->picture().size(), StoredPicture::pictureSize(2.0));
+    typeZoom(w->ZoomCombo, text, ZoomCommit(commit));
     QCOMPARE(w->zoomFactor(), zoom);
     QCOMPARE(w->ZoomCombo->currentText(), shown);
     QCOMPARE(ui_.messages().size(), refused ? 1 : 0);
@@ -444,8 +462,57 @@ void TestFrmOpenWaveform::zoomText()
         QCOMPARE(ui_.messages()[0].text, QStringLiteral("Invalid Zoom Factor!"));
         QCOMPARE(ui_.messages()[0].icon, MsgIcon::Exclamation);
     }
+    // The focus leaving the box afterwards reports and changes nothing more.
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(w->ZoomCombo->lineEdit(), &out);
+    QCOMPARE(ui_.messages().size(), refused ? 1 : 0);
     QCOMPARE(w->picture().size(), StoredPicture::pictureSize(zoom)); // 350 Z x 250 Z, halves to even
     QVERIFY(!app().Sheet.Modified);
+}
+
+// Editing inside a factor goes through texts that are not the one meant
+// ("30%" on the way from "300%" to "350%"): none is applied or reported, in
+// either language. A choice from the list applies at once.
+void TestFrmOpenWaveform::zoomEditsAndChoices_data()
+{
+    QTest::addColumn<int>("lang");
+    QTest::addColumn<QString>("invalid");
+    QTest::newRow("English") << 1 << QStringLiteral("Invalid Zoom Factor!");
+    QTest::newRow("Chinese") << 0 << QStringLiteral("无效缩放因子！");
+}
+
+void TestFrmOpenWaveform::zoomEditsAndChoices()
+{
+    QFETCH(int, lang);
+    QFETCH(QString, invalid);
+    app().texts.LanguageIndex = lang;
+    LoadMessageTable(lang);
+    frmOpenWaveform *w = openWindow();
+    QCOMPARE(w->ZoomCombo->currentText(), QStringLiteral("200%"));
+    // A choice from the list (the arrow keys walk it): 200 % -> 300 % at once.
+    QTest::keyClick(w->ZoomCombo, Qt::Key_Down);
+    QCOMPARE(w->ZoomCombo->currentText(), QStringLiteral("300%"));
+    QCOMPARE(w->zoomFactor(), 3.0);
+    QCOMPARE(w->picture().size(), StoredPicture::pictureSize(3.0));
+    QLineEdit *edit = w->ZoomCombo->lineEdit();
+    edit->setCursorPosition(2);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QCOMPARE(edit->text(), QStringLiteral("30%"));
+    QCOMPARE(w->zoomFactor(), 3.0);
+    QTest::keyClick(edit, Qt::Key_5);
+    QCOMPARE(edit->text(), QStringLiteral("350%"));
+    QCOMPARE(w->zoomFactor(), 3.0);
+    QVERIFY(ui_.messages().isEmpty());
+    QTest::keyClick(edit, Qt::Key_Enter);
+    QCOMPARE(w->zoomFactor(), 3.5);
+    QCOMPARE(w->picture().size(), StoredPicture::pictureSize(3.5));
+    QVERIFY(ui_.messages().isEmpty());
+    // A wrong factor: the message in the language in force, once.
+    typeZoom(w->ZoomCombo, QStringLiteral("x"));
+    QCOMPARE(ui_.messages().size(), 1);
+    QCOMPARE(ui_.messages()[0].text, invalid);
+    QCOMPARE(w->ZoomCombo->currentText(), QStringLiteral("350%"));
+    QCOMPARE(w->zoomFactor(), 3.5);
 }
 
 void TestFrmOpenWaveform::voltsPerDivStepping()
@@ -652,7 +719,7 @@ void TestFrmOpenWaveform::scrollBars()
     QCOMPARE(w->HScroll->value(), 0);
     QVERIFY(w->HScroll->isHidden());
     QVERIFY(w->VScroll->isHidden());
-    w->ZoomCombo->setEditText(QStringLiteral("400%"));
+    typeZoom(w->ZoomCombo, QStringLiteral("400%"));
     QVERIFY(!w->HScroll->isHidden());
     QVERIFY(!w->VScroll->isHidden());
     w->VScroll->setValue(50);
@@ -856,12 +923,12 @@ void TestFrmOpenWaveform::layoutMovesOnlyItsOwnCursors()
     frmOpenWaveform *b = openWindow(1);
     QCOMPARE(a->cursors().X1, 75.0);
     QCOMPARE(b->cursors().X1, 75.0);
-    a->ZoomCombo->setEditText(QStringLiteral("100%"));
+    typeZoom(a->ZoomCombo, QStringLiteral("100%"));
     QCOMPARE(a->cursors().X1, 50.0);
     QCOMPARE(a->cursors().Y1, 55.0);
     QCOMPARE(a->previousPictureSize(), QSizeF(350, 250));
     // B was laid out last at 200 %: its own size, not A's, moves its cursors.
-    b->ZoomCombo->setEditText(QStringLiteral("300%"));
+    typeZoom(b->ZoomCombo, QStringLiteral("300%"));
     QCOMPARE(b->cursors().X1, 100.0);
     b->resize(b->width() + 40, b->height());
     QCOMPARE(b->cursors().X1, 100.0);
@@ -954,7 +1021,7 @@ void TestFrmOpenWaveform::mouseDragsADigitalChannel()
     QCOMPARE(pic->cursor().shape(), Qt::OpenHandCursor);
     QTest::mousePress(pic, Qt::LeftButton, {}, QPoint(300, 299));
     moveMouse(pic, QPoint(300, 0));
-    QCOMPARE(r.Setup.DigitalRows[1], qint16(42));
+    QCOMPARE(r.Setup.LARow[1], qint16(42));
     QCOMPARE(r.Setup.LASelected, quint8(1));
     QTest::mouseRelease(pic, Qt::LeftButton, {}, QPoint(300, 0));
 }
@@ -1028,7 +1095,8 @@ void TestFrmOpenWaveform::csvExport()
     QCOMPARE(ui_.fileDialogs().last().request.filter, QStringLiteral("CSV Files (*.csv)"));
     QVERIFY(busySeen);
     QVERIFY(!app().xfer.SaveBusy);
-    QFile f(path); // the name as typed, no extension added
+    QVERIFY(!QFile::exists(path));
+    QFile f(path + QStringLiteral(".csv")); // typed without a suffix: the filter's is added
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QByteArray csv = f.readAll();
     QVERIFY(csv.startsWith("X,CH1\r\nSecond,Voltage\r\n-1.00E-03,5.00E+00\r\n"));
@@ -1230,7 +1298,7 @@ void TestFrmOpenWaveform::bitmapExport()
     w->FlatBttn4->click(); // before a file: the empty graticule
     QCOMPARE(QImage(path).size(), QSize(700, 500));
     QCOMPARE(ui_.fileDialogs().last().request.title, QStringLiteral("Export File"));
-    w->ZoomCombo->setEditText(QStringLiteral("300%"));
+    typeZoom(w->ZoomCombo, QStringLiteral("300%"));
     ui_.answerFile(path);
     w->ExportStoredBitmap();
     QCOMPARE(QImage(path).size(), QSize(1050, 750));
@@ -1243,13 +1311,52 @@ void TestFrmOpenWaveform::bitmapExport()
     QCOMPARE(ui_.messages().last().icon, MsgIcon::Critical);
 }
 
+// The CSV and bitmap exports add their filter's suffix to a name typed
+// without one, in either language; a suffix typed stays.
+void TestFrmOpenWaveform::exportNames_data()
+{
+    QTest::addColumn<int>("lang");
+    QTest::addColumn<bool>("csv");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("CSV, English") << 1 << true << "out" << "CSV Files (*.csv)" << "out.csv";
+    QTest::newRow("CSV, Chinese") << 0 << true << "输出" << "CSV文件 (*.csv)" << "输出.csv";
+    QTest::newRow("CSV, suffix typed") << 1 << true << "out.txt" << "CSV Files (*.csv)" << "out.txt";
+    QTest::newRow("bitmap, English") << 1 << false << "pic" << "BitMap Files (*.bmp)" << "pic.bmp";
+    QTest::newRow("bitmap, Chinese") << 0 << false << "图" << "位图文件 (*.bmp)" << "图.bmp";
+    QTest::newRow("bitmap, suffix typed") << 0 << false << "pic.img" << "位图文件 (*.bmp)" << "pic.img";
+}
+
+void TestFrmOpenWaveform::exportNames()
+{
+    QFETCH(int, lang);
+    QFETCH(bool, csv);
+    QFETCH(QString, typed);
+    QFETCH(QString, filter);
+    QFETCH(QString, written);
+    frmOpenWaveform *w = openWindow();
+    ui_.answerFile(goodFile());
+    w->OpenWaveformFile();
+    app().texts.LanguageIndex = lang;
+    QTemporaryDir out;
+    ui_.answerFile(out.filePath(typed));
+    (csv ? w->FlatBttn3 : w->FlatBttn4)->click();
+    QCOMPARE(ui_.fileDialogs().last().request.filter, filter);
+    QVERIFY(ui_.messages().isEmpty());
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{written});
+    QFile f(out.filePath(written));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.read(2), csv ? QByteArray("X,") : QByteArray("BM"));
+}
+
 void TestFrmOpenWaveform::printAndPreview()
 {
     frmOpenWaveform *w = openWindow();
     ui_.answerFile(goodFile());
     w->OpenWaveformFile();
     w->ChkCursorX->click();
-    w->ZoomCombo->setEditText(QStringLiteral("100%"));
+    typeZoom(w->ZoomCombo, QStringLiteral("100%"));
     StoredCursors &c = w->cursors();
     c.X1 = 100;
     w->RedrawWave();
@@ -1268,7 +1375,7 @@ void TestFrmOpenWaveform::printAndPreview()
     QCOMPARE(w->picture().size(), QSize(350, 250));
     QCOMPARE(QImage(printPicturePath(), "BMP").size(), QSize(700, 500));
     // At 300 % a cursor at 800 comes to (800 - 25) / 1050 * 700 + 25, and stays 800.
-    w->ZoomCombo->setEditText(QStringLiteral("300%"));
+    typeZoom(w->ZoomCombo, QStringLiteral("300%"));
     c.X1 = 800;
     w->cmdPreview->click();
     QCOMPARE(printer_->runs.size(), 2);

@@ -241,11 +241,11 @@ void TestScreenData::alternateWindowsAreIndependent()
     w.Ch1Screen.fill(Mark);
     w.Ch2Screen.fill(Mark);
     RefreshScreenData(w, ScreenSelector::CH1);
-    QCOMPARE(w.Setup.AltCH1First, qint16(0));
-    QCOMPARE(w.Setup.AltCH1Last, qint16(299));
+    QCOMPARE(w.Setup.CH1FirstPoint, qint16(0));
+    QCOMPARE(w.Setup.CH1LastPoint, qint16(299));
     // CH2's window is recomputed from its own values, its screen left alone.
-    QCOMPARE(w.Setup.AltCH2First, qint16(5));
-    QCOMPARE(w.Setup.AltCH2Last, qint16(299));
+    QCOMPARE(w.Setup.CH2FirstPoint, qint16(5));
+    QCOMPARE(w.Setup.CH2LastPoint, qint16(299));
     QCOMPARE(w.Ch2WinEnd, 294);
     QCOMPARE(w.Ch1Screen[0], qint16(75));
     QVERIFY(untouched(w.Ch2Screen));

@@ -152,8 +152,8 @@ void TestStoredMouse::digitalHits()
     StoredWave w = flatCh1();
     w.LaScreen.fill(0x0028); // D3 and D5 high
     for (int n = 0; n < 16; ++n)
-        w.Setup.DigitalRows[size_t(n)] = qint16(222 - 12 * n);
-    w.Setup.DigitalRows[5] = w.Setup.DigitalRows[3]; // D5 on D3's row
+        w.Setup.LARow[size_t(n)] = qint16(222 - 12 * n);
+    w.Setup.LARow[5] = w.Setup.LARow[3]; // D5 on D3's row
     w.Setup.LAShownMask = 0x0001;                   // D3 and D5 not even shown
     quint8 ch = 0;
     // D3 high: row 186 - 10 - 25 = 151.
@@ -171,7 +171,7 @@ void TestStoredMouse::tracePriority()
     w.Ch2Screen.fill(100);
     w.ShowLA = true;
     w.LaScreen.fill(0);
-    w.Setup.DigitalRows[0] = 125; // D0 low on row 100
+    w.Setup.LARow[0] = 125; // D0 low on row 100
     StoredMouse m;
     HitTestAllTraces(m, w, 1.0, 175, 125);
     QVERIFY(m.HitCH1 && !m.HitCH2 && !m.HitLA);
@@ -318,8 +318,8 @@ void TestStoredMouse::traceDragAlternate()
     w.ShowCH2 = true;
     w.Ch1TimeDiv = 1e-3;
     w.Ch2TimeDiv = 2e-3;
-    w.Setup.AltCH1First = w.Setup.AltCH2First = 0;
-    w.Setup.AltCH1Last = w.Setup.AltCH2Last = 299;
+    w.Setup.CH1FirstPoint = w.Setup.CH2FirstPoint = 0;
+    w.Setup.CH1LastPoint = w.Setup.CH2LastPoint = 299;
     w.Ch1Screen.fill(100); // upper half: row 50, y 75
     w.Ch2Screen.fill(100); // lower half: row 150, y 175
     StoredCursors c;
@@ -369,7 +369,7 @@ void TestStoredMouse::digitalDrag()
     w.ShowCH1 = false;
     w.ShowLA = true;
     w.LaScreen.fill(0);
-    w.Setup.DigitalRows[4] = 150; // D4 low on row 125
+    w.Setup.LARow[4] = 150; // D4 low on row 125
     w.Setup.LASelected = 1;
     StoredCursors c;
     StoredMouse m;
@@ -379,7 +379,7 @@ void TestStoredMouse::digitalDrag()
     storedMouseDown(m, c, w, 1.0, 100, 150);
     QVERIFY(m.DragLA);
     const MouseOutcome o = storedMouseMove(m, c, w, 1.0, 125, y);
-    QCOMPARE(w.Setup.DigitalRows[4], row);
+    QCOMPARE(w.Setup.LARow[4], row);
     QCOMPARE(w.Setup.LASelected, quint8(4));
     QCOMPARE(w.Position, 1e-3);
     QCOMPARE(o.refresh, std::optional(ScreenSelector::All));

@@ -276,8 +276,8 @@ void TestStoredPicture::traceWindowsThatShowNothing()
     w.PointCount = pointCount;
     if (alternate) {
         w.TrigMode = QStringLiteral("ALTERNATION");
-        w.Setup.AltCH1First = qint16(first);
-        w.Setup.AltCH1Last = qint16(last);
+        w.Setup.CH1FirstPoint = qint16(first);
+        w.Setup.CH1LastPoint = qint16(last);
     } else {
         w.Setup.FirstPoint = qint16(first);
         w.Setup.LastPoint = qint16(last);
@@ -307,10 +307,10 @@ void TestStoredPicture::alternateHalves()
     w.Setup.CH2Valid = 1;
     w.Ch2VoltDiv = 1.0f;
     w.Ch2Screen.fill(100);
-    w.Setup.AltCH1First = 0;
-    w.Setup.AltCH1Last = 299;
-    w.Setup.AltCH2First = 100;
-    w.Setup.AltCH2Last = 199;
+    w.Setup.CH1FirstPoint = 0;
+    w.Setup.CH1LastPoint = 299;
+    w.Setup.CH2FirstPoint = 100;
+    w.Setup.CH2LastPoint = 199;
     const QImage img = osc(w);
     // Row 100 at half height: y 75 in the upper half, 175 in the lower one.
     QCOMPARE(img.pixelColor(200, 75), CH1Color);
@@ -418,9 +418,9 @@ void TestStoredPicture::digitalRows()
     w.Setup.LAValid = 1;
     w.Setup.LAShownMask = 0x0003; // D0, D1
     w.Setup.LASelected = 1;
-    w.Setup.DigitalRows[0] = 222;
-    w.Setup.DigitalRows[1] = 198;
-    w.Setup.DigitalRows[2] = 150;    // D2 not shown
+    w.Setup.LARow[0] = 222;
+    w.Setup.LARow[1] = 198;
+    w.Setup.LARow[2] = 150;    // D2 not shown
     w.LaScreen.fill(0x0005);         // D0 and D2 high, D1 low
     const QImage img = osc(w);
     // D0 high: its row 222 with the high level 9 rows above.

@@ -28,7 +28,7 @@ StoredWave earlierRecord()
     r.LaSamples = QList<qint16>{0x55, 0};
     r.ShowCH1 = r.ShowCH2 = r.ShowLA = true;
     r.Setup.CH1Valid = r.Setup.CH2Valid = r.Setup.LAValid = 1;
-    r.Setup.DigitalRows.fill(99);
+    r.Setup.LARow.fill(99);
     r.Setup.LASelected = 9;
     r.PointCount = 17;
     r.SampleCount = r.Ch1SampleCount = r.Ch2SampleCount = 3;
@@ -286,12 +286,12 @@ void TestWaveFile::digitalBlock()
         QCOMPARE(quint16(r.LaSamples[bytes / 2]), byte(bytes - 1));
     QCOMPARE(r.LaSamples.last(), qint16(0));
     for (int i = 0; i < 16; ++i)
-        QCOMPARE(r.Setup.DigitalRows[size_t(i)], qint16(222 - 12 * i));
+        QCOMPARE(r.Setup.LARow[size_t(i)], qint16(222 - 12 * i));
     QCOMPARE(r.Setup.LAShownMask, qint16(0x8421));
     QCOMPARE(r.Setup.LASelected, quint8(3));
     QCOMPARE(r.Setup.LAHeightD8D15, quint8(6)); // the high group
     QCOMPARE(r.Setup.LAHeightD0D7, quint8(8));  // the low group
-    QCOMPARE(r.SavedLaRow, r.Setup.DigitalRows);
+    QCOMPARE(r.SavedLaRow, r.Setup.LARow);
     QCOMPARE(r.SavedLaSelected, quint8(3));
 }
 
@@ -326,7 +326,7 @@ void TestWaveFile::digitalBlockOnlyUnderNormalTrigger()
     QCOMPARE(r.Setup.LAValid, quint8(read ? 1 : 0));
     if (!read) {
         QCOMPARE(r.LaSamples, earlierRecord().LaSamples); // kept, not shown
-        QCOMPARE(r.Setup.DigitalRows, earlierRecord().Setup.DigitalRows);
+        QCOMPARE(r.Setup.LARow, earlierRecord().Setup.LARow);
     }
 }
 
@@ -610,7 +610,7 @@ void TestWaveFile::snapshotRestores()
     r.TimeDiv = 5.0;
     r.Position = -1.0;
     r.Ch2Position = 4.0;
-    r.Setup.DigitalRows[4] = 42;
+    r.Setup.LARow[4] = 42;
     r.Setup.LASelected = 11;
     RestoreDisplaySettings(r);
     QVERIFY(r == loaded);

@@ -32,6 +32,7 @@
 #include "wave/frmdata.h"
 #include "wave/wavecaptions.h"
 
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -676,8 +677,45 @@ private slots:
         const FileDialogRequest &req = fx->fakeUi.fileDialogs()[0].request;
         QCOMPARE(req.title, title);
         QCOMPARE(req.filter, filter);
-        QVERIFY(req.defaultSuffix.isEmpty()); // no extension is added
+        QVERIFY(req.defaultSuffix.isEmpty());
         QVERIFY(fx->fakeUi.messages().isEmpty());
+    }
+
+    // The file written: a name typed without a suffix gets the chosen
+    // filter's (none for all files); a suffix typed stays.
+    void exportNames_data()
+    {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("filter"); // index in the dialog's list
+        QTest::addColumn<QString>("written");
+        QTest::newRow("english, Excel") << 1 << "t" << 0 << "t.xls";
+        QTest::newRow("chinese, Excel") << 0 << "表" << 0 << "表.xls";
+        QTest::newRow("english, text") << 1 << "t" << 1 << "t.txt";
+        QTest::newRow("chinese, text") << 0 << "t" << 1 << "t.txt";
+        QTest::newRow("all files") << 1 << "t" << 2 << "t";
+        QTest::newRow("suffix typed") << 0 << "t.csv" << 0 << "t.csv";
+    }
+    void exportNames()
+    {
+        QFETCH(int, lang);
+        QFETCH(QString, typed);
+        QFETCH(int, filter);
+        QFETCH(QString, written);
+        frmData *w = openItem();
+        app().texts.LanguageIndex = lang;
+        DataDoc &doc = app().Sheet.DataDocs[0];
+        doc.RowCount = 2;
+        for (int k = 0; k <= 2; ++k) {
+            doc.TimeTexts << QStringLiteral("1.00E-03");
+            doc.ValueTexts << QStringLiteral("-2.00E-01");
+        }
+        QTemporaryDir dir;
+        fx->fakeUi.answerFile(dir.filePath(typed), filter);
+        w->cmdExport->click();
+        QVERIFY(fx->fakeUi.messages().isEmpty());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{written});
+        QVERIFY(contents(dir.filePath(written)).contains("-2.00E-01"));
     }
 
     void exportFailures_data()

@@ -6,10 +6,12 @@
 // picture, the captions in both languages, and renders for a person to look at.
 
 #include "link/linkfixture.h"
+#include "support/zoomtyping.h"
 
 #include "common/constants.h"
 #include "datasheet/datasheetfile.h"
 #include "shell/frmmain.h"
+#include "texts/messagetable.h"
 #include "texts/stringres.h"
 #include "values/rounding.h"
 #include "wave/frmwave.h"
@@ -24,6 +26,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QRadioButton>
@@ -246,7 +249,7 @@ private slots:
     {
         frmWave *w = openItem();
         w->BestFitChk->click();
-        w->ZoomCombo->setEditText(QStringLiteral("100%"));
+        typeZoom(w->ZoomCombo, QStringLiteral("100%"));
         const QColor grey(192, 192, 192);
         // A grid dot off the frame and the axes: (50, 50).
         QCOMPARE(w->picture().pixelColor(50, 50), grey);
@@ -273,38 +276,108 @@ private slots:
         QCOMPARE(w->zoomFactor(), fitted);
     }
 
+    // A typed factor is checked and applied when it is committed, by Enter or
+    // by the focus leaving the box, with or without its "%"; a wrong one is
+    // reported once and the box shows the zoom again.
     void zoomTexts_data()
     {
         QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("commit");
         QTest::addColumn<double>("zoom"); // -1: message 11, the zoom stays
-        QTest::newRow("120%") << "120%" << 1.2;
-        QTest::newRow("floor") << "0.5%" << 0.01;
-        QTest::newRow("no percent sign") << "2" << -1.0;
-        QTest::newRow("letters") << "abc%" << -1.0;
-        QTest::newRow("above 1000%") << "100000%" << -1.0;
+        for (auto [how, commit] : {std::pair{"Enter", ZoomCommit::Enter}, std::pair{"focus", ZoomCommit::FocusLeaves}}) {
+            QTest::addRow("120%%, %s", how) << "120%" << int(commit) << 1.2;
+            QTest::addRow("120 without %%, %s", how) << "120" << int(commit) << 1.2;
+            QTest::addRow("blanks around, %s", how) << " 250 % " << int(commit) << 2.5;
+            QTest::addRow("floor, %s", how) << "0.5" << int(commit) << 0.01;
+            QTest::addRow("letters, %s", how) << "abc%" << int(commit) << -1.0;
+            QTest::addRow("letters, no %%, %s", how) << "12a" << int(commit) << -1.0;
+            QTest::addRow("percent alone, %s", how) << "%" << int(commit) << -1.0;
+            QTest::addRow("above 1000%%, %s", how) << "100000%" << int(commit) << -1.0;
+        }
     }
     void zoomTexts()
     {
         QFETCH(QString, text);
+        QFETCH(int, commit);
         QFETCH(double, zoom);
         frmWave *w = openItem();
         w->BestFitChk->click();
-        w->ZoomCombo->setEditText(QStringLiteral("200%"));
+        typeZoom(w->ZoomCombo, QStringLiteral("200%"));
         QCOMPARE(w->zoomFactor(), 2.0);
         fx->fakeUi.clear();
-        w->ZoomCombo->setEditText(text);
+        typeZoom(w->ZoomCombo, text, ZoomCommit::None);
+        // Typing alone checks and applies nothing.
+        QVERIFY(fx->fakeUi.messages().isEmpty());
+        QCOMPARE(w->zoomFactor(), 2.0);
+        QCOMPARE(w->picture().size(), QSize(700, 500));
+        typeZoom(w->ZoomCombo, text, ZoomCommit(commit));
         if (zoom < 0) {
             QCOMPARE(fx->fakeUi.messages().size(), 1);
             QCOMPARE(fx->fakeUi.messages()[0].text, QStringLiteral("Invalid Zoom Factor!"));
+            QCOMPARE(fx->fakeUi.messages()[0].icon, MsgIcon::Exclamation);
             QCOMPARE(w->zoomFactor(), 2.0);
             QCOMPARE(w->ZoomCombo->currentText(), QStringLiteral("200%")); // shows the zoom again
             QCOMPARE(w->picture().size(), QSize(700, 500));
+            // The focus leaving the restored box afterwards reports nothing more.
+            QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+            QApplication::sendEvent(w->ZoomCombo->lineEdit(), &out);
+            QCOMPARE(fx->fakeUi.messages().size(), 1);
         } else {
             QVERIFY(fx->fakeUi.messages().isEmpty());
             QCOMPARE(w->zoomFactor(), zoom);
             QCOMPARE(w->ZoomCombo->currentText(), ZoomText(zoom));
             QCOMPARE(w->picture().size(), QSize(int(RoundHalfEven(350 * zoom)), int(RoundHalfEven(250 * zoom))));
         }
+    }
+
+    // Editing inside a factor goes through texts that are not the one meant
+    // ("30%" on the way from "300%" to "350%"): none of them is applied or
+    // reported, in either language. A choice from the list applies at once.
+    void zoomEditsAndChoices_data()
+    {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<QString>("invalid");
+        QTest::newRow("English") << 1 << QStringLiteral("Invalid Zoom Factor!");
+        QTest::newRow("Chinese") << 0 << QStringLiteral("无效缩放因子！");
+    }
+    void zoomEditsAndChoices()
+    {
+        QFETCH(int, lang);
+        QFETCH(QString, invalid);
+        app().texts.LanguageIndex = lang;
+        LoadMessageTable(lang);
+        frmWave *w = openItem();
+        w->BestFitChk->click();
+        QCOMPARE(w->ZoomCombo->currentText(), ZoomText(w->zoomFactor()));
+        // A choice from the list (the arrow keys walk it): 150 % -> 200 % at once.
+        w->ZoomCombo->setCurrentIndex(ZoomChoiceAtLoad);
+        typeZoom(w->ZoomCombo, QStringLiteral("150%"));
+        QTest::keyClick(w->ZoomCombo, Qt::Key_Down);
+        QCOMPARE(w->ZoomCombo->currentText(), QStringLiteral("200%"));
+        QCOMPARE(w->zoomFactor(), 2.0);
+        QCOMPARE(w->picture().size(), QSize(700, 500));
+        // 300 % -> 350 %: delete one "0", type "5"; "30%" on the way is not applied.
+        typeZoom(w->ZoomCombo, QStringLiteral("300%"));
+        QCOMPARE(w->zoomFactor(), 3.0);
+        QLineEdit *edit = w->ZoomCombo->lineEdit();
+        edit->setCursorPosition(2);
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QCOMPARE(edit->text(), QStringLiteral("30%"));
+        QCOMPARE(w->zoomFactor(), 3.0);
+        QTest::keyClick(edit, Qt::Key_5);
+        QCOMPARE(edit->text(), QStringLiteral("350%"));
+        QCOMPARE(w->zoomFactor(), 3.0);
+        QVERIFY(fx->fakeUi.messages().isEmpty());
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(w->zoomFactor(), 3.5);
+        QCOMPARE(w->picture().size(), QSize(1225, 875));
+        QVERIFY(fx->fakeUi.messages().isEmpty());
+        // A wrong factor: the message in the language in force, once.
+        typeZoom(w->ZoomCombo, QStringLiteral("x"));
+        QCOMPARE(fx->fakeUi.messages().size(), 1);
+        QCOMPARE(fx->fakeUi.messages()[0].text, invalid);
+        QCOMPARE(w->ZoomCombo->currentText(), QStringLiteral("350%"));
+        QCOMPARE(w->zoomFactor(), 3.5);
     }
 
     // The bars of a zoomed picture lie flush along the container's bottom and
@@ -315,7 +388,7 @@ private slots:
     {
         frmWave *w = openItem();
         w->BestFitChk->click();
-        w->ZoomCombo->setEditText(QStringLiteral("500%")); // far larger than the container
+        typeZoom(w->ZoomCombo, QStringLiteral("500%")); // far larger than the container
         QVERIFY(w->HScroll->isVisibleTo(w) && w->VScroll->isVisibleTo(w));
         const QRect back = w->BackPic->geometry();
         const QRect h = w->HScroll->geometry(), v = w->VScroll->geometry();
@@ -349,7 +422,7 @@ private slots:
             QCoreApplication::sendEvent(w->WavePic, &e);
         };
         w->BestFitChk->click();
-        w->ZoomCombo->setEditText(QStringLiteral("500%"));
+        typeZoom(w->ZoomCombo, QStringLiteral("500%"));
         QCOMPARE(w->WavePic->pos(), QPoint(0, 0));
         wheel(QPoint(0, -120));
         QVERIFY(w->VScroll->value() > 0);
@@ -366,7 +439,7 @@ private slots:
         QCOMPARE(w->VScroll->value(), 0);
         QCOMPARE(w->WavePic->y(), 0);
 
-        w->ZoomCombo->setEditText(QStringLiteral("50%"));
+        typeZoom(w->ZoomCombo, QStringLiteral("50%"));
         QVERIFY(!w->VScroll->isVisibleTo(w));
         wheel(QPoint(0, -120));
         QCOMPARE(w->WavePic->pos(), QPoint(0, 0));
@@ -516,7 +589,7 @@ private slots:
                 QVERIFY(full || p.y() >= 100 * Z + 25); // the FFT in the lower half
             // The instrument's setup block names the FFT, so its scale is labelled
             // as the FFT's, not as MATH's.
-            QCOMPARE(int(d.Setup.MathFunction), 3);
+            QCOMPARE(int(d.Setup.MathOperation), 3);
             QStringList texts;
             for (const WaveShape &sh : MathLabelShapes(MathColor, Z, d.Setup, d.TrigMode, d.FFTDisplay))
                 if (sh.kind == WaveShape::Text)

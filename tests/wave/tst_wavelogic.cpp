@@ -59,7 +59,7 @@ SetupBlock oneChannel(int n, int first, int last)
     s.FirstPoint = qint16(first);
     s.LastPoint = qint16(last);
     s.LAShownMask = qint16(1 << n);
-    s.DigitalRows[size_t(n)] = 125;
+    s.LARow[size_t(n)] = 125;
     s.LAHeightD0D7 = 9;
     s.LAHeightD8D15 = 5;
     s.LASelected = 15;
@@ -282,7 +282,7 @@ void TestWaveLogic::labels()
     QFETCH(QStringList, texts);
     SetupBlock s;
     s.LAShownMask = qint16(mask);
-    s.DigitalRows.fill(125);
+    s.LARow.fill(125);
     s.LASelected = quint8(selected);
     QCOMPARE(describe(LALabelsShapes(zoom, s, split, true)), texts);
 }
@@ -309,7 +309,7 @@ void TestWaveLogic::selectedChannel()
     s.LastPoint = 299;
     s.LAShownMask = qint16((1 << 1) | (1 << 4) | (1 << 9));
     for (int n = 0; n < 16; ++n)
-        s.DigitalRows[size_t(n)] = qint16(30 + 10 * n); // each channel its own row
+        s.LARow[size_t(n)] = qint16(30 + 10 * n); // each channel its own row
     s.LAHeightD0D7 = 5;
     s.LAHeightD8D15 = 5;
     s.LASelected = quint8(selected);
@@ -376,8 +376,8 @@ void TestWaveLogic::paintedRows()
     s.FirstPoint = 0;
     s.LastPoint = 299;
     s.LAShownMask = qint16((1 << 3) | (1 << 5));
-    s.DigitalRows[3] = 125;
-    s.DigitalRows[5] = 160;
+    s.LARow[3] = 125;
+    s.LARow[5] = 160;
     s.LAHeightD0D7 = 9;
     s.LASelected = 5;
     s.LAValid = 1;
@@ -436,7 +436,7 @@ void TestWaveLogic::directPixelsMatchThePainter()
     s.LAHeightD0D7 = 7;
     s.LAHeightD8D15 = 12;
     for (int n = 0; n < 16; ++n)
-        s.DigitalRows[size_t(n)] = qint16(20 + 13 * n);
+        s.LARow[size_t(n)] = qint16(20 + 13 * n);
     QList<qint32> la(1201, 0);
     quint32 seed = 12345;
     for (int k = 1; k <= 1200; ++k) {

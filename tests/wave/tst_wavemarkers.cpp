@@ -395,10 +395,10 @@ void TestWaveMarkers::mathMarkerPlace()
     QFETCH(double, zoom);
     QFETCH(double, top);
     SetupBlock s;
-    s.MathOffset = fftOn ? -70 : 20; // the other one must not count
-    s.FFTOffset = fftOn ? 20 : -70;
+    s.MathPosition = fftOn ? -70 : 20; // the other one must not count
+    s.FFTPosition = fftOn ? 20 : -70;
     s.FFTFullScreen = quint8(fullScreen);
-    s.FFTLowerHalf = quint8(lowerHalf);
+    s.AltMathLower = quint8(lowerHalf);
     const WaveShapes shapes = MathLabelShapes(MathColor, zoom, s, trigMode, fftOn ? On : QStringLiteral("OFF"));
     QVERIFY(shapes.size() >= 3);
     QCOMPARE(shapes[0].kind, WaveShape::Chain);
@@ -428,8 +428,8 @@ void TestWaveMarkers::mathOffScreenDrawsNothing()
     QFETCH(int, position);
     QFETCH(bool, drawn);
     SetupBlock s;
-    s.MathOffset = qint16(position);
-    s.FFTOffset = qint16(position);
+    s.MathPosition = qint16(position);
+    s.FFTPosition = qint16(position);
     s.MathScale = 1.0f;
     QCOMPARE(!MathLabelShapes(MathColor, 1.0, s, QString(), QString()).isEmpty(), drawn);
     QCOMPARE(!MathLabelShapes(MathColor, 1.0, s, QString(), On).isEmpty(), drawn);
@@ -456,10 +456,10 @@ void TestWaveMarkers::mathScaleTexts()
     QFETCH(double, zoom);
     QFETCH(QStringList, texts);
     SetupBlock s;
-    s.MathFunction = quint8(function);
+    s.MathOperation = quint8(function);
     s.MathScale = 0.5f;
-    s.FFTUnitDb = quint8(decibel);
-    s.FFTScaleDb = 10;
+    s.FFTDecibelScale = quint8(decibel);
+    s.FFTScaleDB = 10;
     s.FFTScaleVrms = 0.2f;
     s.FFTHzPerDiv = 25.0f;
     s.FFTFullScreen = 1;

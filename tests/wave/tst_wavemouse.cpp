@@ -9,7 +9,7 @@
 #include "link/linkfixture.h"
 
 #include "common/constants.h"
-#include "shell/mousecontrol.h"
+#include "workspace/mousecontrol.h"
 #include "texts/stringres.h"
 #include "wave/frmwave.h"
 #include "wave/markshapes.h"
@@ -91,14 +91,14 @@ class TestWaveMouse : public QObject {
         s.LastPoint = 299;
         s.CH1Valid = s.LAValid = 1;
         s.FFTFullScreen = splitFFT ? 0 : 1;
-        s.FFTUnitDb = 1;
-        s.FFTScaleDb = 10;
+        s.FFTDecibelScale = 1;
+        s.FFTScaleDB = 10;
         s.FFTHzPerDiv = 100.0f;
         s.LAShownMask = qint16(0xFFFF);
         s.LASelected = 2;
         s.LAHeightD0D7 = s.LAHeightD8D15 = 5;
         for (int n = 0; n < 16; ++n)
-            s.DigitalRows[size_t(n)] = qint16(logicRow(n));
+            s.LARow[size_t(n)] = qint16(logicRow(n));
         d.LAWords = QList<qint32>(WaveDoc::RowsSize, 0);
         for (int k = 0; k < 600; ++k) {
             quint16 wordBits = 0;
@@ -180,7 +180,12 @@ void TestWaveMouse::dragEachCursorOfASplitPicture()
     hover(w, grab);
     QCOMPARE(MouseControl::Cursor(), isX ? CursorPointer::WestEast : CursorPointer::NorthSouth);
     QTest::mousePress(w->WavePic, Qt::LeftButton, {}, grab);
-    QVERIFY(w->cursors.dragging());
+    // Only the grabbed cursor is dragged.
+    const std::pair<const char *, bool> drags[] = {
+        {"X1", c.DragX1}, {"X2", c.DragX2}, {"Y1", c.DragY1}, {"Y2", c.DragY2},
+        {"X1Low", c.DragX1Low}, {"X2Low", c.DragX2Low}, {"Y1Low", c.DragY1Low}, {"Y2Low", c.DragY2Low}};
+    for (const auto &[name, on] : drags)
+        QCOMPARE(on, cursor == name);
     QTest::mouseMove(w->WavePic, target);
     const double now = real ? *real : *whole;
     QCOMPARE(now, double(isX ? to.x() : to.y()));
@@ -196,7 +201,8 @@ void TestWaveMouse::dragEachCursorOfASplitPicture()
     QVERIFY(pic.pixelColor(oldMarker) != CursorColour);
 
     QTest::mouseRelease(w->WavePic, Qt::LeftButton, {}, target);
-    QVERIFY(!w->cursors.dragging());
+    QVERIFY(!c.DragX1 && !c.DragX2 && !c.DragY1 && !c.DragY2);
+    QVERIFY(!c.DragX1Low && !c.DragX2Low && !c.DragY1Low && !c.DragY2Low);
     QTest::mouseMove(w->WavePic, isX ? QPoint(to.x() + 30, inHalfY) : QPoint(300, to.y() + 30));
     QCOMPARE(real ? *real : double(*whole), now); // released: the cursor stays
 }

@@ -4,8 +4,9 @@
 // picture file in the cache folder, and each error shown once.
 
 #include "link/linkfixture.h"
+#include "support/zoomtyping.h"
 
-#include "panel/panelprint.h"
+#include "platform/print/pictureoutput.h"
 #include "platform/print/printpicture.h"
 #include "wave/frmwave.h"
 
@@ -33,7 +34,7 @@ class TestWavePrint : public QObject {
         fx->clock.advance(1);
         // A fixed zoom of 150 %.
         w->BestFitChk->click();
-        w->ZoomCombo->setEditText(QStringLiteral("150%"));
+        typeZoom(w->ZoomCombo, QStringLiteral("150%"));
         return w;
     }
 
@@ -73,14 +74,16 @@ private slots:
         QFETCH(QString, filter);
         app().texts.LanguageIndex = lang;
         frmWave *w = openItem();
-        const QString path = dir.filePath(QStringLiteral("shot")); // no suffix is added
+        // Typed without a suffix: the filter's is added.
+        const QString path = dir.filePath(QStringLiteral("shot"));
         fx->fakeUi.answerFile(path);
         w->cmdExport->click();
         QCOMPARE(fx->fakeUi.fileDialogs().size(), 1);
         QCOMPARE(fx->fakeUi.fileDialogs()[0].request.title, title);
         QCOMPARE(fx->fakeUi.fileDialogs()[0].request.filter, filter);
         QVERIFY(fx->fakeUi.fileDialogs()[0].request.defaultSuffix.isEmpty());
-        QImage file(path, "BMP");
+        QVERIFY(!QFile::exists(path));
+        QImage file(path + QStringLiteral(".bmp"), "BMP");
         QCOMPARE(file.size(), QSize(525, 375));
         QCOMPARE(file.convertToFormat(QImage::Format_RGB32), w->picture());
         QVERIFY(fx->fakeUi.messages().isEmpty());

@@ -71,7 +71,7 @@ WaveDoc doc()
     d.ShowMath = true;
     d.Setup.FFTHzPerDiv = 100.0f;
     d.Setup.FFTScaleVrms = 0.5f;
-    d.Setup.FFTScaleDb = 10;
+    d.Setup.FFTScaleDB = 10;
     d.YTFormat = true;
     d.ColorMode = true;
     return d;
@@ -287,8 +287,8 @@ void TestWaveReadouts::fullScreenFFT()
     WaveDoc d = doc();
     d.FFTDisplay = fftDisplay;
     d.ShowMath = showMath;
-    d.Setup.FFTUnitDb = quint8(decibel);
-    d.Setup.FFTScaleDb = qint16(scaleDb);
+    d.Setup.FFTDecibelScale = quint8(decibel);
+    d.Setup.FFTScaleDB = qint16(scaleDb);
     d.Setup.FFTHzPerDiv = hzPerDiv;
     const QStringList got = lines(CursorReadouts(cursors(true, true), d, 1.0, vrms));
     QCOMPARE(got.mid(0, 4), (QStringList{"1/|X1-X2|=500.00Hz @185,30 time", "|X1-X2|   =2.00ms @185,50 time",
@@ -384,7 +384,7 @@ void TestWaveReadouts::alternateTrigger()
     d.FFTDisplay = On;
     d.AltTimeDivCH2 = timeDiv2;
     d.TimeDiv = QStringLiteral("5.000ms"); // not used under the alternate trigger
-    d.Setup.FFTLowerHalf = quint8(fftLower);
+    d.Setup.AltMathLower = quint8(fftLower);
     QCOMPARE(lines(CursorReadouts(cursors(xOn, yOn), d, 1.0, Vrms)), expected);
 }
 

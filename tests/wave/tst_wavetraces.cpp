@@ -180,10 +180,10 @@ private slots:
         d.Setup.FFTFullScreen = quint8(fftFull);
         d.Setup.FirstPoint = 3;
         d.Setup.LastPoint = 290;
-        d.Setup.AltCH1First = 10;
-        d.Setup.AltCH1Last = 200;
-        d.Setup.AltCH2First = 20;
-        d.Setup.AltCH2Last = 250;
+        d.Setup.CH1FirstPoint = 10;
+        d.Setup.CH1LastPoint = 200;
+        d.Setup.CH2FirstPoint = 20;
+        d.Setup.CH2LastPoint = 250;
         const TracePlace p = tracePlace(d, AnalogTrace(which), env());
         QCOMPARE(p.first, first);
         QCOMPARE(p.last, last);
@@ -222,7 +222,7 @@ private slots:
         WaveDoc d = ytRecord();
         d.FFTRows = rows([](int i) { return i; });
         d.Setup.FFTFullScreen = 1;
-        d.Setup.FFTSpan = qint16(span);
+        d.Setup.FFTSpanCode = qint16(span);
         d.Setup.FFTCentre = qint16(centre);
         const QList<QPointF> v = fftTraceVertices(d, env());
         if (firstSample == 0) {
@@ -257,9 +257,9 @@ private slots:
         QFETCH(double, offset);
         WaveDoc d = ytRecord();
         d.TrigMode = trigMode;
-        d.Setup.FFTLowerHalf = quint8(lower);
+        d.Setup.AltMathLower = quint8(lower);
         d.Setup.FFTFullScreen = 0;
-        d.Setup.FFTSpan = 4;
+        d.Setup.FFTSpanCode = 4;
         d.Setup.FFTCentre = 150;
         d.FFTRows = rows([](int i) { return i % 2 ? 30 : 195; }); // odd samples low, even high
         const QList<QPointF> v = fftTraceVertices(d, env(1.0, laModel));
@@ -276,7 +276,7 @@ private slots:
     {
         WaveDoc d = ytRecord();
         d.Setup.FFTFullScreen = 0;
-        d.Setup.FFTSpan = 4;
+        d.Setup.FFTSpanCode = 4;
         d.Setup.FFTCentre = 150;
         d.FFTRows = rows([](int) { return 40; });
         const QList<QPointF> v = fftTraceVertices(d, env(1.0, 0));
@@ -376,7 +376,7 @@ private slots:
         d.FFTDisplay = kOn;
         d.Setup.FFTFullScreen = 1;
         d.Setup.FFTValid = 1;
-        d.Setup.FFTSpan = 4;
+        d.Setup.FFTSpanCode = 4;
         d.Setup.FFTCentre = 150;
         d.FFTRows = rows([](int) { return 170; });
         img = picture(d);
@@ -410,7 +410,7 @@ private slots:
         d.FFTDisplay = kOn;
         d.Setup.FFTFullScreen = 1;
         d.Setup.FFTCentre = 32000;
-        d.Setup.FFTSpan = -7;
+        d.Setup.FFTSpanCode = -7;
         d.FFTRows.clear();
         d.Setup.FirstPoint = -32768;
         d.Setup.LastPoint = 32767;

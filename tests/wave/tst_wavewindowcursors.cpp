@@ -6,8 +6,9 @@
 // colour schemes (full, split and FFT).
 
 #include "link/linkfixture.h"
+#include "support/zoomtyping.h"
 
-#include "shell/mousecontrol.h"
+#include "workspace/mousecontrol.h"
 #include "texts/stringres.h"
 #include "wave/frmwave.h"
 #include "wave/wavereadouts.h"
@@ -60,7 +61,7 @@ class TestWaveWindowCursors : public QObject {
         frmWave *w = ShowWaveWindow(0, true);
         fx->clock.advance(1);
         w->BestFitChk->click();
-        w->ZoomCombo->setEditText(QStringLiteral("100%"));
+        typeZoom(w->ZoomCombo, QStringLiteral("100%"));
         return w;
     }
 
@@ -179,7 +180,11 @@ private slots:
         const QPoint grab = isX ? QPoint(int(at), 120) : QPoint(150, int(at));
         const QPoint to = isX ? QPoint(int(at) + 30, 130) : QPoint(160, int(at) + 20);
         QTest::mousePress(w->WavePic, Qt::LeftButton, {}, grab);
-        QVERIFY(c.dragging());
+        // Only the grabbed cursor is dragged.
+        const bool drags[4] = {c.DragX1, c.DragX2, c.DragY1, c.DragY2};
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(drags[i], i == which);
+        QVERIFY(!c.DragX1Low && !c.DragX2Low && !c.DragY1Low && !c.DragY2Low);
         QTest::mouseMove(w->WavePic, to);
         QCOMPARE(MouseControl::Cursor(), isX ? 9 : 7);
         const double moved[4] = {c.CursorX1, c.CursorX2, c.CursorY1, double(c.CursorY2)};
@@ -194,7 +199,8 @@ private slots:
             QCOMPARE(countColour(img, QRect(30, int(at), 290, 1), kCursor), 0);
         }
         QTest::mouseRelease(w->WavePic, Qt::LeftButton, {}, to);
-        QVERIFY(!c.dragging());
+        QVERIFY(!c.DragX1 && !c.DragX2 && !c.DragY1 && !c.DragY2);
+        QVERIFY(!c.DragX1Low && !c.DragX2Low && !c.DragY1Low && !c.DragY2Low);
         QTest::mouseMove(w->WavePic, to + QPoint(10, 10));
         const double after[4] = {c.CursorX1, c.CursorX2, c.CursorY1, double(c.CursorY2)};
         QCOMPARE(after[which], moved[which]); // released: the cursor stays
@@ -234,7 +240,7 @@ private slots:
         frmWave *w = openItem();
         w->cursors.CursorX1 = 52;
         w->cursors.CursorY1 = 80;
-        w->ZoomCombo->setEditText(QStringLiteral("200%"));
+        typeZoom(w->ZoomCombo, QStringLiteral("200%"));
         QCOMPARE(w->cursors.CursorX1, 79.0);
         QCOMPARE(w->cursors.CursorY1, 135.0);
         // Best fit on: the window's size decides, the cursors follow.
@@ -290,8 +296,8 @@ private slots:
             app().Settings.CH1Display = app().Settings.MathDisplay = word(Word::WordOn);
             d.FFTDisplay = word(Word::WordOn);
             d.ShowMath = true;
-            d.Setup.FFTUnitDb = 1;
-            d.Setup.FFTScaleDb = 20;
+            d.Setup.FFTDecibelScale = 1;
+            d.Setup.FFTScaleDB = 20;
             d.Setup.FFTHzPerDiv = 1000.0f;
             d.Setup.FFTFullScreen = 1;
         }

@@ -26,8 +26,12 @@ private slots:
         QTest::newRow("just above the limit") << "1000.1%" << -1.0;
         QTest::newRow("billions of pixels") << "100000%" << -1.0;
         QTest::newRow("overflowing exponent") << "1e999%" << -1.0;
-        QTest::newRow("no final percent") << "150" << -1.0;
-        QTest::newRow("percent not last") << "150% " << -1.0;
+        QTest::newRow("no percent sign") << "150" << 1.5;
+        QTest::newRow("blanks after the percent sign") << "150% " << 1.5;
+        QTest::newRow("blanks, no percent sign") << " 62.5 " << 0.625;
+        QTest::newRow("percent not last") << "15%0" << -1.0;
+        QTest::newRow("two percent signs") << "150%%" << -1.0;
+        QTest::newRow("empty") << "" << -1.0;
         QTest::newRow("percent alone") << "%" << -1.0;
         QTest::newRow("blanks alone") << "  %" << -1.0;
         QTest::newRow("letters") << "12a%" << -1.0;

@@ -89,16 +89,21 @@ bool QtPicturePrinter::run(PrintJobKind kind, const QImage &image, const PrintPa
         QObject::connect(job->dialog, &QPrintPreviewDialog::paintRequested, job->dialog,
                          [j](QPrinter *pr) { paintPage(pr, j->image, j->layout); });
         job->dialog->show(); // not modal: the document stays until released
+        // The preview takes the keyboard from the window that asked for it:
+        // left behind that window (a window manager's choice, or none),
+        // Esc would close that window instead of the preview.
+        job->dialog->raise();
+        job->dialog->activateWindow();
         return true;
     }
     if (pdf_.isEmpty() && printerName_.isEmpty() && QPrinterInfo::availablePrinters().isEmpty()) {
         if (error)
-            *error = QStringLiteral("No printer is available.");
+            *error = QCoreApplication::translate("Kelvoscope", "No printer is available.");
         return false;
     }
     if (!paintPage(&job->printer, image, layout) || job->printer.printerState() == QPrinter::Error) {
         if (error)
-            *error = QStringLiteral("The printer could not print the page.");
+            *error = QCoreApplication::translate("Kelvoscope", "The printer could not print the page.");
         return false;
     }
     return true;

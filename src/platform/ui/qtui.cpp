@@ -1,5 +1,7 @@
 #include "platform/ui/qtui.h"
 
+#include "platform/ui/savepath.h"
+
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -66,8 +68,17 @@ std::unique_ptr<QFileDialog> QtUi::makeFileDialog(QWidget *parent, const FileDia
     auto dlg = std::make_unique<QFileDialog>(parent, req.title, req.directory, req.filter);
     dlg->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dlg->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (!req.defaultSuffix.isEmpty())
+    if (!req.defaultSuffix.isEmpty()) {
         dlg->setDefaultSuffix(req.defaultSuffix);
+    } else if (save) {
+        // A name typed without a suffix gets the chosen filter's (as
+        // ChosenSavePath gives it); the dialog adds it itself, so that it
+        // asks before replacing the file of that name.
+        QFileDialog *d = dlg.get();
+        auto follow = [d](const QString &filter) { d->setDefaultSuffix(FilterSuffix(filter)); };
+        follow(req.filter.section(QStringLiteral(";;"), 0, 0));
+        QObject::connect(d, &QFileDialog::filterSelected, d, follow);
+    }
     if (!req.fileName.isEmpty())
         dlg->selectFile(req.fileName);
     return dlg;

@@ -31,8 +31,12 @@ FileDialogResult ScriptedUi::nextFile(bool save, const FileDialogRequest &req)
     files_.append({save, req});
     FileDialogResult r; // nothing scripted: cancelled
     if (!fileAnswers_.empty()) {
-        r = fileAnswers_.front();
+        const FileAnswer a = fileAnswers_.front();
         fileAnswers_.pop_front();
+        r = a.result;
+        const QStringList filters = req.filter.split(QStringLiteral(";;"));
+        if (r.accepted && a.filterIndex >= 0 && a.filterIndex < filters.size())
+            r.selectedFilter = filters[a.filterIndex];
     }
     return r;
 }

@@ -31,7 +31,9 @@ class ScriptedUi final : public Ui {
 public:
     // Scripts: the answers, in order, of the next dialogs of each kind.
     void answerMessage(MsgAnswer a) { msgAnswers_.push_back(a); }
-    void answerFile(const QString &path) { fileAnswers_.push_back({true, path, {}}); }
+    // A file dialog answered with path, with the filter at filterIndex of the
+    // request's list chosen (a dialog starts on the first).
+    void answerFile(const QString &path, int filterIndex = 0) { fileAnswers_.push_back({{true, path, {}}, filterIndex}); }
     void cancelFile() { fileAnswers_.push_back({}); }
     void answerInput(const QString &text) { inputAnswers_.push_back({true, text}); }
     void cancelInput() { inputAnswers_.push_back({}); }
@@ -60,7 +62,11 @@ private:
     FileDialogResult nextFile(bool save, const FileDialogRequest &req);
 
     std::deque<MsgAnswer> msgAnswers_;
-    std::deque<FileDialogResult> fileAnswers_;
+    struct FileAnswer {
+        FileDialogResult result;
+        int filterIndex = 0;
+    };
+    std::deque<FileAnswer> fileAnswers_;
     std::deque<InputResult> inputAnswers_;
     MsgAnswer fallback_ = MsgAnswer::Ok;
     bool hasFallback_ = false;

@@ -4,9 +4,25 @@
 // and is mirrored in app().shell.RecentCtrl / RecentSheet, which the main
 // window shows. Opening or saving a file moves it to the top.
 
-#include "shell/shellstate.h"
+#include <QString>
 
+#include <array>
 #include <functional>
+
+namespace StoreKeys {
+inline constexpr const char *RecentCtrl = "Recent Ctrl_QM4100D";
+inline constexpr const char *RecentSheet = "Recent Sheet_QM4100D";
+} // namespace StoreKeys
+
+inline constexpr int RecentEntryCount = 4;
+
+// One recent-file submenu as the File menu shows it.
+struct RecentMenuState {
+    std::array<QString, RecentEntryCount> Captions{};
+    // Entry 0 is there from the start; the others appear once they get a path.
+    std::array<bool, RecentEntryCount> Visible{true, false, false, false};
+    bool RootEnabled = false;
+};
 
 // Store update for path, given the captions the menu shows now. Exact,
 // case-sensitive comparison. stopOnError: end at the first failing write and

@@ -4,7 +4,7 @@
 // have are passed over (a pane with fewer tree nodes stays as it is). A
 // language other than 0 or 1 sets nothing.
 
-#include "shell/captiontables.h"
+#include "workspace/captiontables.h"
 
 class QObject;
 class QWidget;

@@ -1,7 +1,8 @@
-#include "panel/panelprint.h"
+#include "platform/print/pictureoutput.h"
 
 #include "platform/print/printpicture.h"
 #include "platform/safesave.h"
+#include "platform/ui/savepath.h"
 #include "platform/ui/ui.h"
 
 #include <QCoreApplication>
@@ -33,12 +34,11 @@ bool ExportPanelPicture(const QImage &picture, int lang)
         word = QStringLiteral("BitMap Files ");
     }
     req.filter = word + QStringLiteral("(*.bmp)");
-    // No suffix is added: the name is used as typed.
     const FileDialogResult r = ui().saveFile(req);
     if (!r.accepted || r.path.isEmpty())
         return false;
     QString error;
-    if (!saveBitmap(picture, r.path, &error)) {
+    if (!saveBitmap(picture, ChosenSavePath(r), &error)) {
         ui().message(MsgIcon::Critical, appTitle(), error);
         return false;
     }

@@ -1,4 +1,4 @@
-#include "shell/pictures.h"
+#include "workspace/pictures.h"
 
 #include <QHash>
 #include <QPixmap>

@@ -1,4 +1,4 @@
-#include "shell/modalrunner.h"
+#include "workspace/modalrunner.h"
 
 #include <QDialog>
 

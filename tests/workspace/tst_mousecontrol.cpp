@@ -1,6 +1,6 @@
 // The application-wide mouse pointer: the hourglass over every window, read
 // back by any window, and the default pointer restored.
-#include "shell/mousecontrol.h"
+#include "workspace/mousecontrol.h"
 
 #include <QGuiApplication>
 #include <QWidget>

@@ -1,8 +1,7 @@
-#include "shell/recentfiles.h"
+#include "workspace/recentfiles.h"
 
 #include "app/appstate.h"
 #include "platform/settingsstore.h"
-#include "shell/softwaresettings.h"
 
 namespace {
 

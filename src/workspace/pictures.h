@@ -1,6 +1,6 @@
 #pragma once
 // The program's built-in pictures, compiled in as resources from
-// src/shell/pictures (tools/drawpictures.cpp draws them): the toolbar buttons,
+// src/workspace/pictures (tools/drawpictures.cpp draws them): the toolbar buttons,
 // also shown by the Data Browser's nodes, and the product picture of the
 // splash and the About box. They are stored as raw pixels: taking one is a
 // copy, with no image reader started and no icon theme looked up.

@@ -1,4 +1,4 @@
-#include "shell/captiontables.h"
+#include "workspace/captiontables.h"
 
 #include <array>
 

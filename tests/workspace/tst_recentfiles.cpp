@@ -2,7 +2,7 @@
 // top, exact comparison, four entries at most, and the File menu's submenus
 // (root disabled while empty, entries shown once they hold a path, a click
 // opening the entry's file).
-#include "shellfixture.h"
+#include "shell/shellfixture.h"
 
 #include <QMenu>
 

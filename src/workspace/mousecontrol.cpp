@@ -1,4 +1,4 @@
-#include "shell/mousecontrol.h"
+#include "workspace/mousecontrol.h"
 
 #include <QGuiApplication>
 

@@ -1,12 +1,12 @@
-#include "shell/doccommands.h"
+#include "workspace/doccommands.h"
 
 #include "app/appstate.h"
+#include "platform/ui/savepath.h"
 #include "platform/ui/ui.h"
 #include "texts/loadlanguage.h"
 #include "texts/messagetable.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 
 namespace {
 
@@ -38,16 +38,6 @@ QString openFilter(const DocumentFile &doc)
     return DocumentFilter(doc) + QStringLiteral(";;") + languageText("所有文件 (*)", "All Files (*)");
 }
 
-// The path a save dialog's answer stands for: a file name typed without a
-// suffix gets the document's ("a" becomes "a.kvd"); one with a suffix of any
-// kind is kept as typed.
-QString withSuffix(const DocumentFile &doc, const QString &path)
-{
-    if (!QFileInfo(path).suffix().isEmpty() || *doc.suffix == '\0')
-        return path;
-    return path + QLatin1Char('.') + QLatin1String(doc.suffix);
-}
-
 SaveOutcome saveWithDialog(const DocumentFile &doc, const QString &title, const QString &filter)
 {
     FileDialogRequest req;
@@ -57,7 +47,8 @@ SaveOutcome saveWithDialog(const DocumentFile &doc, const QString &title, const 
     const FileDialogResult r = ui().saveFile(req);
     if (!r.accepted || r.path.isEmpty())
         return SaveOutcome::Cancelled;
-    return saveTo(doc, withSuffix(doc, r.path));
+    // A name typed without a suffix gets the document's ("a" becomes "a.kvd").
+    return saveTo(doc, PathWithSuffix(r.path, QLatin1String(doc.suffix)));
 }
 
 } // namespace

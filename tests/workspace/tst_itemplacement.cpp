@@ -6,7 +6,7 @@
 #include "datasheet/sheetitems.h"
 #include "measure/frmmeasure.h"
 #include "replay/frmrecordplay.h"
-#include "shell/itemplacement.h"
+#include "workspace/itemplacement.h"
 #include "shell/shellfixture.h"
 #include "storedwave/frmopenwaveform.h"
 

@@ -1,12 +1,14 @@
-#include "shell/itemplacement.h"
+#include "workspace/itemplacement.h"
 
 #include "app/appstate.h"
-#include "shell/frmmain.h"
 
+#include <QAction>
 #include <QEvent>
 #include <QLayout>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPointer>
 
 #include <algorithm>
@@ -65,6 +67,38 @@ private:
     QPointer<QWidget> window_;
 };
 
+// The frame of an item window. Qt writes the texts of a frame's system menu
+// (Restore, Move, Size, ...) once, when the frame is made; on a language
+// switch the frame takes them again from a frame made under the new
+// translations.
+class ItemFrame final : public QMdiSubWindow {
+public:
+    using QMdiSubWindow::QMdiSubWindow;
+
+protected:
+    void changeEvent(QEvent *event) override
+    {
+        QMdiSubWindow::changeEvent(event);
+        if (event->type() == QEvent::LanguageChange)
+            retitleSystemMenu();
+    }
+
+private:
+    void retitleSystemMenu()
+    {
+        QMenu *menu = systemMenu();
+        if (!menu)
+            return;
+        QMdiSubWindow fresh;
+        const QList<QAction *> now = fresh.systemMenu() ? fresh.systemMenu()->actions() : QList<QAction *>();
+        const QList<QAction *> mine = menu->actions();
+        if (now.size() != mine.size())
+            return;
+        for (qsizetype i = 0; i < mine.size(); ++i)
+            mine[i]->setText(now[i]->text());
+    }
+};
+
 } // namespace
 
 QRect itemWindowRect(QSize want, QSize minimum, const QRect &area, int others)
@@ -110,13 +144,15 @@ QWidget *itemFrame(QWidget *window)
 
 void addToItemArea(QWidget *window, bool deleteFrameOnClose)
 {
-    auto *main = qobject_cast<frmMain *>(app().shell.MainForm.data());
-    if (!main || !main->mdiArea())
+    // The item area is the main window's central widget.
+    auto *main = qobject_cast<QMainWindow *>(app().shell.MainForm.data());
+    auto *area = main ? qobject_cast<QMdiArea *>(main->centralWidget()) : nullptr;
+    if (!area)
         return;
-    auto *sub = new QMdiSubWindow;
+    auto *sub = new ItemFrame;
     sub->setAttribute(Qt::WA_DeleteOnClose, deleteFrameOnClose);
     sub->setWidget(window);
-    main->mdiArea()->addSubWindow(sub);
+    area->addSubWindow(sub);
 }
 
 void showItemWindow(QWidget *window)

@@ -1,4 +1,4 @@
-#include "shell/captionapply.h"
+#include "workspace/captionapply.h"
 
 #include "app/appstate.h"
 

@@ -1,7 +1,8 @@
 #pragma once
-// Output of the panel's picture: export as a bitmap file the user names, and
-// print or preview on a US Letter page through the program's picture printer
-// (platform/print), which tests replace. No widget in this header.
+// Output of a window's picture (the virtual panel, the waveform window, the
+// stored waveform viewer): export as a bitmap file the user names, and print
+// or preview on a US Letter page through the picture printer
+// (printpicture.h), which tests replace. No widget in this header.
 
 #include "platform/print/printpicture.h"
 
@@ -13,9 +14,10 @@
 bool saveBitmap(const QImage &picture, const QString &path, QString *error);
 
 // Export: asks for a file name ("Export File", "BitMap Files (*.bmp)"; the
-// texts of lang, none for a language other than 0 or 1), takes it as typed and
-// writes the bitmap. Cancel does nothing; a failure shows its description with
-// the critical icon. Returns true when a file was written.
+// texts of lang, none for a language other than 0 or 1), adds ".bmp" to a
+// name typed without a suffix and writes the bitmap. Cancel does nothing; a
+// failure shows its description with the critical icon. Returns true when a
+// file was written.
 bool ExportPanelPicture(const QImage &picture, int lang);
 
 // Print and preview of the picture held in memory, as every picture window

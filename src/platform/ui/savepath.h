@@ -1,0 +1,21 @@
+#pragma once
+// The file a save dialog's answer stands for. A name typed without a suffix
+// gets one ("a" becomes "a.bmp"); a name typed with a suffix of any kind is
+// kept as typed. The program's document saves and its exports follow this
+// one rule.
+
+#include "platform/ui/ui.h"
+
+#include <QString>
+
+// The suffix of a filter's first pattern: "BitMap Files (*.bmp)" and
+// "(*.csv)" give "bmp" and "csv"; a pattern with no suffix of its own ("*",
+// "*.*") gives none.
+QString FilterSuffix(const QString &filter);
+
+// path with "." and suffix added when its name has no suffix; path itself
+// when it has one or suffix is empty.
+QString PathWithSuffix(const QString &path, const QString &suffix);
+
+// The answer's path with the suffix of the filter the user chose.
+QString ChosenSavePath(const FileDialogResult &answer);

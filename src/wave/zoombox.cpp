@@ -1,0 +1,18 @@
+#include "wave/zoombox.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+void connectZoomBox(QComboBox *box, QObject *context, std::function<void()> commit)
+{
+    QLineEdit *edit = box->lineEdit();
+    if (!edit)
+        return;
+    QObject::connect(box, &QComboBox::activated, context, [commit] { commit(); });
+    QObject::connect(edit, &QLineEdit::editingFinished, context, [edit, commit] {
+        if (!edit->isModified())
+            return; // nothing typed since the text was set
+        edit->setModified(false);
+        commit();
+    });
+}

@@ -1,0 +1,102 @@
+#include "workspace/itemrefresh.h"
+
+#include "app/appstate.h"
+#include "platform/clock.h"
+#include "platform/pump.h"
+#include "platform/ui/ui.h"
+#include "texts/messagetable.h"
+
+#include <QWidget>
+
+namespace {
+
+bool connected()
+{
+    return app().link.LinkConnected != 0;
+}
+
+int intervalMs()
+{
+    return qMax(1, int(app().shell.RefreshInterval));
+}
+
+} // namespace
+
+bool &autoRefreshOn(RefreshKind kind)
+{
+    AutoRefreshFlags &f = app().measure.AutoRefresh;
+    switch (kind) {
+    case RefreshKind::Wave: return f.WaveAutoRefreshOn;
+    case RefreshKind::Data: return f.DataAutoRefreshOn;
+    case RefreshKind::Measure: break;
+    }
+    return f.MeasAutoRefreshOn;
+}
+
+void RunItemRefresh(const RefreshWindow &w)
+{
+    AutoRefreshFlags &f = app().measure.AutoRefresh;
+    bool &on = autoRefreshOn(w.kind);
+    for (RefreshKind other : {RefreshKind::Wave, RefreshKind::Data, RefreshKind::Measure})
+        if (other != w.kind && autoRefreshOn(other))
+            return;
+    // Ends the running one at its next test, here or in another window.
+    on = false;
+    *w.refreshActive = true;
+    bool *refreshing = w.refreshing();
+    if (!refreshing)
+        return;
+    if (!*refreshing) {
+        *w.refreshDoc = qint16(w.slot);
+        if (app().transfer.TransferBusy) {
+            // refused; the closing steps below
+        } else if (!connected()) {
+            ui().message(MsgIcon::Exclamation, QStringLiteral("Kelvoscope"), message(Msg::MsgConnectFirst),
+                         MsgButtons::Ok);
+        } else if (app().shell.RefreshType == QLatin1String("Single")) {
+            w.button->setEnabled(false);
+            w.load();
+        } else {
+            // Each tick of the refresh clock releases one load, whatever the
+            // interval option says by then.
+            const auto loadOnce = [&w, &f] {
+                w.load();
+                f.RefreshElapsed = 0;
+                w.clock->stop();
+                w.clock->start(intervalMs());
+            };
+            w.setRefreshPictures(true);
+            *refreshing = true;
+            on = true;
+            loadOnce();
+            while (on && connected() && !app().transfer.TransferBusy && !w.unloaded()) {
+                if (f.RefreshElapsed != 0) {
+                    f.RefreshElapsed = 0;
+                    w.clock->stop();
+                    loadOnce();
+                    continue;
+                }
+                waitEvents(intervalMs());
+            }
+        }
+    }
+    // Every path ends here. A window that unloaded meanwhile leaves its
+    // controls alone (its unload has ended the refresh).
+    if (w.unloaded())
+        return;
+    w.setRefreshPictures(false);
+    if (bool *now = w.refreshing())
+        *now = false;
+    on = false;
+    w.clock->stop();
+    w.button->setEnabled(true);
+}
+
+void EndItemRefreshOnUnload(RefreshKind kind, const std::function<void()> &stopRunning)
+{
+    bool &on = autoRefreshOn(kind);
+    if (!on)
+        return;
+    on = false;
+    stopRunning();
+}
