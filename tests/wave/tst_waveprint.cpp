@@ -152,7 +152,7 @@ private slots:
         QFETCH(QString, zoom);
         QFETCH(int, width);
         frmWave *w = openItem();
-        w->ZoomCombo->setEditText(zoom);
+        typeZoom(w->ZoomCombo, zoom);
         QCOMPARE(w->WavePic->width(), width);
         w->ChkCursorX->click();
         QVERIFY(w->cursors.CursorXOn);
