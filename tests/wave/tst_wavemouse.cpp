@@ -25,7 +25,6 @@ namespace {
 
 const QColor CursorColour(230, 200, 150);
 const QColor Orange(255, 128, 0);
-const QColor Grey(192, 192, 192);
 const QColor Black(0, 0, 0);
 
 // The rows of the logic fixture: Dn's low level at row 30 + 12n, height 5;
