@@ -22,6 +22,9 @@ bool holdsLineBreak(const QString &cmd)
 void SendCommand(const QString &cmd)
 {
     const ExchangeScope exchange;
+    // An abandoned exchange sends nothing more.
+    if (exchangeAbandoned())
+        return;
     const bool serial = app().link.IoType == IoTypeSerial;
     if (!holdsLineBreak(cmd)) {
         if (serial)
@@ -34,7 +37,7 @@ void SendCommand(const QString &cmd)
 
 QString QueryString(const QString &cmd)
 {
-    if (holdsLineBreak(cmd))
+    if (holdsLineBreak(cmd) || exchangeAbandoned())
         return QString();
     const ExchangeScope exchange;
     LinkState &l = app().link;

@@ -12,6 +12,10 @@
 //
 // A line holding CR or LF is refused: nothing is written, SendCommand still
 // takes its pause, QueryString returns the empty text; no message.
+//
+// Once the exchange in progress is abandoned (Stop, Disconnect, a window
+// closed: see abandonExchange()), neither writes anything nor pauses until the
+// outermost exchange has ended; QueryString returns the empty text.
 
 #include "texts/textstate.h"
 

@@ -51,6 +51,61 @@ void storeByte(LinkState &l, quint8 b)
         l.RxBuffer[size_t(l.RxWritePos++)] = b;
 }
 
+// A reply given up (its exchange abandoned, or past its overall deadline)
+// may still be on its way. Its wait is finished, silently, before the next
+// query is written, so that its bytes are never read as that query's reply:
+// until it is complete, or its own time-out or overall deadline has passed.
+bool gFinishGivenUp = false;
+int gGivenUpTickLimit = 0;
+constexpr int FinishBeforeSetMs = 500;
+qint64 gGivenUpDeadlineMs = 0;
+
+bool replyPending(int tickLimit, qint64 giveUpAt)
+{
+    const LinkState &l = app().link;
+    return l.RxWaiting && ComRxTicks() < tickLimit && !portGone() && appClock().nowMs() < giveUpAt;
+}
+
+void waitTurn(int tickLimit, qint64 giveUpAt)
+{
+    const qint64 left = giveUpAt - appClock().nowMs();
+    waitEvents(int(std::clamp<qint64>(std::min<qint64>(ComWaitLeftMs(tickLimit), left), 1, INT_MAX)));
+}
+
+// Waits for the reply in progress until it is complete, tickLimit ticks pass
+// without a byte, the overall deadline giveUpAt passes, the device goes or
+// the exchange is abandoned. True when the reply came.
+bool waitForReply(int tickLimit, qint64 giveUpAt)
+{
+    const LinkState &l = app().link;
+    while (replyPending(tickLimit, giveUpAt) && !exchangeAbandoned())
+        waitTurn(tickLimit, giveUpAt);
+    const bool came = !l.RxWaiting && ComRxTicks() < tickLimit;
+    if (!came && l.RxWaiting) {
+        gFinishGivenUp = true;
+        gGivenUpTickLimit = tickLimit;
+        gGivenUpDeadlineMs = giveUpAt;
+    }
+    return came;
+}
+
+// Finishes the wait of the reply given up. Before a query it runs to the
+// reply's end or its time-out; before a line that gets no reply (Disconnect's)
+// for FinishBeforeSetMs at the most: its late bytes are then still finished
+// before the next query. True when nothing is left of it.
+bool finishGivenUpReply(bool query)
+{
+    const qint64 until = query ? gGivenUpDeadlineMs
+                               : std::min(gGivenUpDeadlineMs, appClock().nowMs() + FinishBeforeSetMs);
+    while (replyPending(gGivenUpTickLimit, until))
+        waitTurn(gGivenUpTickLimit, until);
+    if (query || !replyPending(gGivenUpTickLimit, gGivenUpDeadlineMs)) {
+        gFinishGivenUp = false;
+        app().link.RxWaiting = 0;
+    }
+    return !gFinishGivenUp;
+}
+
 } // namespace
 
 void setCommControl(CommPort *control)
@@ -61,6 +116,7 @@ void setCommControl(CommPort *control)
         QObject::disconnect(gLost);
     gControl = control;
     gLossReported = false;
+    gFinishGivenUp = false;
     if (control) {
         gReceive = QObject::connect(control, &CommPort::OnComm, control, [](int ev) { ComOnComm(ev); });
         gLost = QObject::connect(control, &CommPort::DeviceLost, control, [] { ComDeviceLost(); });
@@ -110,8 +166,15 @@ void ComWriteLine(const QString &cmd)
     if (!linkGateOpen())
         return;
     LinkState &l = app().link;
-    l.RxText.clear();
-    l.RxStarted = 0;
+    if (gFinishGivenUp) {
+        const ExchangeScope exchange;
+        finishGivenUpReply(cmd.contains(QLatin1Char('?')));
+    }
+    // A reply still being finished keeps its receive state until then.
+    if (!gFinishGivenUp) {
+        l.RxText.clear();
+        l.RxStarted = 0;
+    }
     CommPort *c = commControl();
     if (!c || !c->setOutput(cmd.toUtf8() + '\n')) {
         const bool lost = c && c->deviceLost();
@@ -147,26 +210,29 @@ QString ComReadReply()
 {
     if (!linkGateOpen())
         return QString();
+    if (exchangeAbandoned())
+        return QString();
     const ExchangeScope exchange;
     LinkState &l = app().link;
     ComResetTicks();
-    while (l.RxWaiting && ComRxTicks() < TextReplyTicks && !portGone())
-        waitEvents(ComWaitLeftMs(TextReplyTicks));
-    if (ComRxTicks() > TextReplyTicks - 1 || l.RxWaiting)
+    const qint64 giveUpAt = appClock().nowMs() + qint64(WaitDeadlineFactor) * TextReplyTicks * 100;
+    if (!waitForReply(TextReplyTicks, giveUpAt))
         return QString();
     return l.RxText;
 }
 
 bool ComWaitBlock(int tickLimit)
 {
+    // An abandoned exchange wrote no query: there is nothing to wait for.
+    if (exchangeAbandoned())
+        return false;
     const ExchangeScope exchange;
     LinkState &l = app().link;
     l.RxWaiting = -1;
     l.BinaryReply = -1;
     ComResetTicks();
-    while (l.RxWaiting && ComRxTicks() < tickLimit && !portGone())
-        waitEvents(ComWaitLeftMs(tickLimit));
-    return ComRxTicks() < tickLimit && !l.RxWaiting;
+    const qint64 giveUpAt = appClock().nowMs() + qint64(WaitDeadlineFactor) * std::max(tickLimit, 1) * 100;
+    return waitForReply(tickLimit, giveUpAt);
 }
 
 void ComReceiveText(const QByteArray &data)

@@ -24,6 +24,9 @@ class CommPort;
 // Ticks a text reply is awaited, and a block (the transfer engine's wait).
 inline constexpr int TextReplyTicks = 40;
 inline constexpr int BlockReplyTicks = 100;
+// Whatever the bytes that keep coming, a wait ends at the latest this many
+// times its time-out after it began, as its time-out does.
+inline constexpr int WaitDeadlineFactor = 3;
 
 // Installs the serial-port control the link drives (not owned; nullptr: none)
 // and routes its receive events to ComOnComm and the loss of its device to
@@ -36,7 +39,11 @@ CommPort *commControl();
 // title 29 and LinkOpened false.
 void OpenComPort();
 
-// Writes cmd and an LF in one output, then sleeps the pacing delay
+// Writes cmd and an LF in one output, then sleeps the pacing delay. A line
+// first finishes, silently, the wait of a reply that was given up (a query,
+// one holding "?", to its end or time-out; any other line for half a second
+// at the most), so that its late bytes are never taken for a later reply; until
+// then the receive state is kept.
 // (max(3, 30000 / baud) ms per character, times length + 1, halves to even).
 // Only while the gate is open. Empties RxText and clears RxStarted first. A
 // refused output: the control's error text with title 31 (once for a lost
@@ -46,14 +53,17 @@ void ComWriteLine(const QString &cmd);
 // The pacing delay of a line of len characters at the baud text given (ms).
 int ComPacingMs(const QString &baudText, int len);
 
-// Waits, handling events, until the text reply is complete or 40 ticks pass;
+// Waits, handling events, until the text reply is complete or 40 ticks pass
+// without a byte (12 s at the most, or until the exchange is abandoned);
 // returns RxText, or the empty text on time-out (silent; the link stays).
 // Only while the gate is open; otherwise the empty text at once.
 QString ComReadReply();
 
 // The block wait of the transfer engine, after the block query was written
 // with SendCommand: sets RxWaiting and BinaryReply, starts the ticks, waits
-// until the block is complete or tickLimit ticks pass. True when the block
+// until the block is complete or tickLimit ticks pass without a byte (three
+// times tickLimit at the most, or until the exchange is abandoned). A block
+// given up is finished before the next query is written. True when the block
 // came (its payload in RxBuffer from index 0, its length in RxCount).
 bool ComWaitBlock(int tickLimit = BlockReplyTicks);
 

@@ -127,7 +127,7 @@ void VisaWriteLine(const QString &text)
 
 QString VisaReadLine()
 {
-    if (!linkGateOpen())
+    if (!linkGateOpen() || exchangeAbandoned())
         return QString();
     ViByte buf[VisaLineMax];
     ViUInt32 n = 0;
@@ -159,7 +159,8 @@ ViStatus VisaReadExact(ViSession vi, ViBuf buf, int count)
 
 QString VisaReadWaveBlock(int &n, int count)
 {
-    if (!linkGateOpen())
+    // An abandoned exchange wrote no query: there is nothing to read.
+    if (!linkGateOpen() || exchangeAbandoned())
         return QString();
     LinkState &l = app().link;
     count = std::clamp(count, 0, WaveWorkBytes);
@@ -193,7 +194,7 @@ int ParaConv(const quint8 *raw, SetupBlock &setup)
 
 QString VisaReadSystemData()
 {
-    if (!linkGateOpen())
+    if (!linkGateOpen() || exchangeAbandoned())
         return QString();
     LinkState &l = app().link;
     ViStatus st;
@@ -217,7 +218,7 @@ QString VisaReadSystemData()
 
 void VisaReadScreenBlock(QByteArray &buffer)
 {
-    if (!linkGateOpen())
+    if (!linkGateOpen() || exchangeAbandoned())
         return;
     if (buffer.size() < ScreenReadBytes)
         buffer.resize(ScreenReadBytes);

@@ -132,6 +132,10 @@ frmMeasure::frmMeasure(QWidget *parent) : QWidget(parent)
     layout->addWidget(MeasureView, 1);
 
     connect(cmdRefresh, &QToolButton::clicked, this, [this] { cmdRefresh_Click(); });
+    // Refresh/Stop and F5 act at once, even during a load: they stop a
+    // continuous refresh there and then.
+    letActDuringExchange(cmdRefresh);
+    letKeyActDuringExchange(this, Qt::Key_F5);
     cmdRefresh->setMouseTracking(true);
     cmdRefresh->installEventFilter(this);
     connect(cmdPassFailed, &QToolButton::clicked, this, [this] { cmdPassFailed_Click(); });

@@ -10,16 +10,25 @@
 //   core busy.
 // Under a replacement pump both call it once.
 //
-// One exchange with the instrument at a time: while an ExchangeScope lives (a
+// One exchange with the instrument at a time. While an ExchangeScope lives (a
 // query and its reply, a transfer, a direct action, a dialog's apply) the
-// turns above hold the user's input (keys, mouse, wheel, touch) back. It stays
-// queued and the first ordinary turn after the exchange handles it, so no
-// click or key starts a second exchange inside the first. Timers, painting,
-// posted calls and the instrument's bytes keep coming, and a wait still
-// sleeps. The waits between the loads of a continuous refresh hold no scope:
-// Stop and every other action work there at once.
+// user can go on working: menus open, windows move and resize, text boxes
+// take typing, scroll bars and the wheel scroll. What could start a second
+// exchange is held back by the input gate: clicks and keys on other controls,
+// a menu command, a shortcut. Held input is handled when the outermost
+// exchange ends, with these rules:
+// - a control that is gone, hidden or disabled by then, or that was disabled
+//   when the input was given, gets nothing;
+// - the presses of one button given during one exchange count once;
+// - a click or key aimed at a row of a list or tree reaches it only while that
+//   row still stands where it stood (a tree rebuilt meanwhile gets nothing).
+// The controls marked with letActDuringExchange() (Stop, Disconnect, closing)
+// act at once: they end the exchange early with abandonExchange().
 
 #include <functional>
+
+class QObject;
+class QWidget;
 
 void pumpEvents();
 void waitEvents(int maxMs);
@@ -35,7 +44,40 @@ public:
 };
 // True while an ExchangeScope lives.
 bool exchangeRunning();
-// Handles the events pending now as a turn of this moment does: user input
-// stays queued while an exchange runs. Replacement pumps call it to let the
-// windows' own events through.
+// Handles the events pending now as a turn of this moment does: input the
+// gate holds stays held while an exchange runs. Replacement pumps call it to
+// let the windows' own events through.
 void handlePendingEvents();
+
+// Abandoning the exchange in progress (Stop, Disconnect, a window closed):
+// every wait for the instrument ends at once as its time-out does, and no
+// further command is sent until the outermost exchange has ended. Nothing
+// happens when no exchange runs.
+void abandonExchange();
+bool exchangeAbandoned();
+
+// Runs fn when no exchange runs: at once when none does, otherwise after the
+// outermost one has ended (in a later turn of the event loop), in the order
+// given, together with the held input.
+void runAfterExchange(std::function<void()> fn);
+
+// Lets the input of control (a widget and its children, or an action) through
+// the gate at once: its handler copes with a running exchange itself.
+void letActDuringExchange(QObject *control, bool on = true);
+// Lets one key (no modifiers) pressed anywhere inside window through at once.
+void letKeyActDuringExchange(QWidget *window, int key);
+
+// The signs a user sees of the above, in the main window's status bar:
+// - InputHeld: on when the gate first holds input during an exchange, off
+//   once the held input has been handled;
+// - Stopping: on when an exchange is abandoned, off when it has ended;
+// - Refused: a press that would have started a second exchange was refused
+//   (refuseWhileBusy(); also beeps); shown for a moment, never switched off;
+// - RefreshPaused: a continuous refresh waits while a dialog is open on top
+//   of it.
+enum class BusyNotice { InputHeld, Stopping, Refused, RefreshPaused };
+void setBusyNotice(std::function<void(BusyNotice notice, bool on)> notice);
+void refuseWhileBusy();
+void noteRefreshPaused(bool on);
+// True while held input waits for the end of the exchange.
+bool inputHeld();

@@ -1,5 +1,7 @@
 #include "shell/frmmain.h"
 
+#include "platform/pump.h"
+
 #include "controller/ctrltreenodes.h"
 #include "datasheet/datasheetstate.h"
 #include "editors/prasectrllist.h"
@@ -13,8 +15,10 @@
 #include "link/rs232func.h"
 #include "panel/panelopen.h"
 #include "platform/clock.h"
+#include "platform/pump.h"
 #include "platform/settingsstore.h"
 #include "platform/ui/ui.h"
+#include "texts/busytexts.h"
 #include "workspace/captionapply.h"
 #include "shell/frmabout.h"
 #include "shell/frmnewdoc.h"
@@ -179,6 +183,7 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
 
 frmMain::~frmMain()
 {
+    setBusyNotice({});
     // The loaders and menu hooks point at this window: take them out.
     TextState &t = app().texts;
     for (LanguageLoader id : {LanguageLoader::LoadMainMenuTexts, LanguageLoader::LoadTreeMenuTexts,
@@ -237,7 +242,9 @@ void frmMain::buildMenus()
         connect(s, &QAction::triggered, this, [this, i] { mnuFileRecentSheet_Click(i); });
     }
     file->addSeparator();
-    addAction(file, "mnuFileExit", QStringLiteral("E&xit"), &frmMain::mnuFileExit_Click);
+    // Exit and Disconnect act at once, even while the instrument is being
+    // talked to (they abandon the exchange).
+    letActDuringExchange(addAction(file, "mnuFileExit", QStringLiteral("E&xit"), &frmMain::mnuFileExit_Click));
 
     QMenu *view = menuNamed("mnuView", QStringLiteral("&View"));
     // Qt flips a checkable entry's tick before the command runs; the commands
@@ -260,7 +267,8 @@ void frmMain::buildMenus()
 
     QMenu *tools = menuNamed("mnuTools", QStringLiteral("&Tools"));
     addAction(tools, "mnuToolsConnect", QStringLiteral("&Connect to Oscilloscope"), &frmMain::mnuToolsConnect_Click);
-    addAction(tools, "mnuToolsDisconnect", QStringLiteral("&Disconnect"), &frmMain::mnuToolsDisconnect_Click);
+    letActDuringExchange(
+        addAction(tools, "mnuToolsDisconnect", QStringLiteral("&Disconnect"), &frmMain::mnuToolsDisconnect_Click));
     tools->addSeparator();
     addAction(tools, "mnuToolsOptions", QStringLiteral("&Options..."), &frmMain::mnuToolsOptions_Click);
 
@@ -331,6 +339,8 @@ void frmMain::buildToolBar()
         a->setToolTip(QLatin1String(b.tip));
         connect(a, &QAction::triggered, this, [this, key] { tbToolBar_ButtonClick(key); });
     }
+    // Disconnect acts at once, even while the instrument is being talked to.
+    letActDuringExchange(findChild<QAction *>(QStringLiteral("tbButton_Disconnect")));
     // Moving the mouse over the toolbar gives the main window the focus.
     tbToolBar_->installEventFilter(this);
     setAddItemButtonsEnabled(false);
@@ -492,6 +502,8 @@ void frmMain::MDIForm_Load()
     s.PicDisconnected = picLED_OFF_;
     CommBusyTimer->start(200);
     TimeOutTimer->start(100);
+    // The signs of an exchange with the instrument in the status bar.
+    setBusyNotice([this](BusyNotice n, bool on) { showBusyNotice(n, on); });
     // The serial-port control: the program's own unless one is installed.
     if (!commControl()) {
         ownComm_ = new SerialCommPort(this);
@@ -608,6 +620,20 @@ void frmMain::closeEvent(QCloseEvent *e)
 {
     if (unloaded_) {
         e->accept();
+        return;
+    }
+    if (!closing_ && exchangeRunning()) {
+        // Closed while the instrument is being talked to: the exchange is
+        // abandoned and the close comes again when it has ended.
+        e->ignore();
+        abandonExchange();
+        if (!closeAfterExchange_) {
+            closeAfterExchange_ = true;
+            runAfterExchange([this] {
+                closeAfterExchange_ = false;
+                close();
+            });
+        }
         return;
     }
     if (closing_ || transferBusy()) {
@@ -833,6 +859,19 @@ void frmMain::mnuToolsConnect_Click()
 
 void frmMain::mnuToolsDisconnect_Click()
 {
+    if (exchangeRunning()) {
+        // The exchange in progress is abandoned; the link closes when it has
+        // ended (once, however often Disconnect was pressed meanwhile).
+        abandonExchange();
+        if (!disconnectAfterExchange_) {
+            disconnectAfterExchange_ = true;
+            runAfterExchange([this] {
+                disconnectAfterExchange_ = false;
+                mnuToolsDisconnect_Click();
+            });
+        }
+        return;
+    }
     if (transferBusy())
         return;
     call(hooks().DisconnectInstrument);
@@ -1047,6 +1086,25 @@ void frmMain::CommTimer_Timer()
 {
     setStatusText(QStringLiteral("Status: "));
     CommTimer->stop();
+}
+
+void frmMain::showBusyNotice(BusyNotice n, bool on)
+{
+    static constexpr int RefusedShownMs = 3000;
+    BusyText t = BusyText::InputHeld;
+    switch (n) {
+    case BusyNotice::InputHeld: t = BusyText::InputHeld; break;
+    case BusyNotice::Stopping: t = BusyText::Stopping; break;
+    case BusyNotice::Refused: t = BusyText::Refused; break;
+    case BusyNotice::RefreshPaused: t = BusyText::RefreshPaused; break;
+    }
+    const QString text = busyText(t, app().texts.LanguageIndex);
+    if (on)
+        statusBar()->showMessage(text, n == BusyNotice::Refused ? RefusedShownMs : 0);
+    else if (statusBar()->currentMessage() == text)
+        statusBar()->clearMessage();
+    // Shown now, even inside a wait that paints only when it handles events.
+    statusBar()->repaint();
 }
 
 void frmMain::setStatusText(const QString &text)

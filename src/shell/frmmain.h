@@ -4,6 +4,7 @@
 // windows; its timers (tick counter, status reset, the deferred start-up
 // step), the serial-port event texts, and start-up load and close.
 
+#include "platform/pump.h"
 #include "shell/softwaresettings.h"
 
 #include <QMainWindow>
@@ -129,7 +130,12 @@ private:
     std::unique_ptr<ClockTimer> clockPanelTimer_;
     CommPort *ownComm_ = nullptr;
     QByteArray CommInput;
+    // Shows or takes away one of the signs of an exchange with the instrument.
+    void showBusyNotice(BusyNotice n, bool on);
     bool closing_ = false;
+    // A close or Disconnect given during an exchange, waiting for its end.
+    bool closeAfterExchange_ = false;
+    bool disconnectAfterExchange_ = false;
     bool unloaded_ = false;
 };
 

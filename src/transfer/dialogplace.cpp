@@ -54,18 +54,22 @@ QPoint CentredDialogPlace(int screenWidth, int screenHeight, int dialogWidth, in
                         dialogWidth, dialogHeight);
 }
 
-QPoint PlaceClearOf(QPoint at, QSize dialog, const QRect &picture, const QList<QRect> &keepClear,
-                    const QRect &screen)
+namespace {
+bool coversNone(QPoint p, QSize dialog, const QList<QRect> &keepClear)
 {
-    auto clear = [&](QPoint p) {
-        const QRect r(p, dialog);
-        for (const QRect &k : keepClear)
-            if (r.intersects(k))
-                return false;
-        return true;
-    };
-    if (clear(at) || picture.isEmpty())
-        return at;
+    const QRect r(p, dialog);
+    for (const QRect &k : keepClear)
+        if (r.intersects(k))
+            return false;
+    return true;
+}
+} // namespace
+
+QPoint PlaceOver(QSize dialog, const QRect &picture, const QList<QRect> &keepClear, const QRect &screen,
+                 QPoint fallback)
+{
+    if (picture.isEmpty())
+        return fallback;
     auto inside = [&](QPoint p) {
         if (screen.isEmpty())
             return p;
@@ -82,8 +86,16 @@ QPoint PlaceClearOf(QPoint at, QSize dialog, const QRect &picture, const QList<Q
     };
     for (const QPoint &p : tries) {
         const QPoint q = inside(p);
-        if (clear(q))
+        if (coversNone(q, dialog, keepClear))
             return q;
     }
-    return at;
+    return fallback;
+}
+
+QPoint PlaceClearOf(QPoint at, QSize dialog, const QRect &picture, const QList<QRect> &keepClear,
+                    const QRect &screen)
+{
+    if (coversNone(at, dialog, keepClear) || picture.isEmpty())
+        return at;
+    return PlaceOver(dialog, picture, keepClear, screen, at);
 }

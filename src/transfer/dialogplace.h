@@ -46,3 +46,10 @@ QPoint CentredDialogPlace(int screenWidth, int screenHeight, int dialogWidth, in
 // each moved inside screen. When none is clear, at.
 QPoint PlaceClearOf(QPoint at, QSize dialog, const QRect &picture, const QList<QRect> &keepClear,
                     const QRect &screen);
+
+// The transfer dialog's place in pixels over picture (the waiting window's
+// picture, or the main window's item area): the first of PlaceClearOf's three
+// places that covers none of keepClear; fallback when none does or picture is
+// empty.
+QPoint PlaceOver(QSize dialog, const QRect &picture, const QList<QRect> &keepClear, const QRect &screen,
+                 QPoint fallback);

@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QGuiApplication>
+#include <QMainWindow>
 #include <QProgressBar>
 #include <QScreen>
 #include <QStyle>
@@ -27,6 +28,12 @@ frmPrgress::frmPrgress(QWidget *parent)
     : QDialog(parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    // It comes and goes with every transfer: it never takes the keyboard
+    // focus, so an open menu, a text box being typed into or an editor keeps
+    // it.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+    setFocusPolicy(Qt::NoFocus);
     setWindowTitle(QStringLiteral("Progress"));
     setFixedSize(4515 / TwipsPerPixel, 690 / TwipsPerPixel);
     ProgressBar1 = new QProgressBar(this);
@@ -99,29 +106,38 @@ void frmPrgress::reject()
 
 void frmPrgress::keepClearOf(const QWidget *requester)
 {
-    if (!requester || !requester->isVisible())
+    // Over the waiting window's picture, or else over the main window's item
+    // area: never away from the program's window.
+    const QWidget *over = requester && requester->isVisible() ? requester : nullptr;
+    const QWidget *main = over ? over->window() : static_cast<QWidget *>(app().shell.MainForm.data());
+    if (!over && main && main->isVisible()) {
+        const auto *centre = qobject_cast<const QMainWindow *>(main);
+        over = centre && centre->centralWidget() ? centre->centralWidget() : main;
+    }
+    if (!over || !over->isVisible())
         return;
     QList<QRect> keepClear;
-    QRect picture(requester->mapToGlobal(QPoint(0, 0)), requester->size());
-    if (const auto *button = requester->findChild<QWidget *>(QStringLiteral("cmdRefresh"))) {
+    QRect picture(over->mapToGlobal(QPoint(0, 0)), over->size());
+    if (const auto *button = over->findChild<QWidget *>(QStringLiteral("cmdRefresh"))) {
         const QRect b(button->mapToGlobal(QPoint(0, 0)), button->size());
         keepClear << b;
         picture.setTop(std::max(picture.top(), b.bottom() + 1));
     }
     // The pane headers: each pane's part above its content.
-    for (const QDockWidget *dock : requester->window()->findChildren<QDockWidget *>()) {
+    for (const QDockWidget *dock : over->window()->findChildren<QDockWidget *>()) {
         if (!dock->isVisible())
             continue;
         const int contentTop = dock->widget() ? dock->widget()->y() : dock->height();
         keepClear << QRect(dock->mapToGlobal(QPoint(0, 0)), QSize(dock->width(), std::max(1, contentTop)));
     }
-    const QScreen *screen = requester->screen();
+    const QScreen *screen = over->screen();
     const QRect area = screen ? screen->availableGeometry() : QRect();
     // Not shown yet, the dialog has no frame: allow for its title bar.
     QSize outer = frameSize();
     if (!isVisible())
         outer.rheight() += style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
-    const QPoint at = PlaceClearOf(pos(), outer, picture, keepClear, area);
+    const QPoint centred(picture.center().x() + 1 - outer.width() / 2, picture.center().y() + 1 - outer.height() / 2);
+    const QPoint at = PlaceOver(outer, picture, keepClear, area, centred);
     if (at != pos()) {
         move(at);
         movedTo_ = at;
@@ -133,7 +149,7 @@ bool RunTransferRequest(TransferCaption caption, int kind, int slot, bool barAtO
     TransferRequest &req = app().transfer;
     if (req.TransferBusy)
         return false;
-    auto *dialog = new frmPrgress;
+    auto *dialog = new frmPrgress(app().shell.MainForm.data());
     dialog->setCaption(caption, app().texts.LanguageIndex);
     req.RequestKind = kind;
     if (kind == 6)
@@ -158,8 +174,9 @@ bool RunTransferRequest(TransferCaption caption, int kind, int slot, bool barAtO
 
 void ShowTransferDialog(const QString &caption)
 {
-    auto *dialog = new frmPrgress;
+    auto *dialog = new frmPrgress(app().shell.MainForm.data());
     dialog->setWindowTitle(caption);
+    dialog->keepClearOf(nullptr);
     dialog->show();
 }
 

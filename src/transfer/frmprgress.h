@@ -1,8 +1,9 @@
 #pragma once
 // frmPrgress: the transfer dialog. A small modeless window with one progress
-// bar; the work is done by its TransferRunner. It opens where it was last
-// closed, refuses to close while a transfer runs, and closes itself (and is
-// deleted) when its one transfer is done.
+// bar; the work is done by its TransferRunner. It opens over the program's
+// window without taking the focus, refuses to close while a transfer runs,
+// and closes itself (and is deleted) when its one transfer is done. Where the
+// user last left it is stored as before.
 
 #include "transfer/transfercaptions.h"
 #include "transfer/transferrunner.h"
@@ -25,11 +26,11 @@ public:
     // Esc: refused while a request runs, as the close box is.
     void reject() override;
 
-    // Moves the dialog off the Refresh/Stop button of requester (its child
-    // "cmdRefresh") and off the pane headers of its main window, over its
-    // picture (the part below the button), unless its stored place covers
-    // none of them. A place the dialog was moved to is not stored; one the
-    // user gave it is.
+    // Places the dialog over requester's picture (the part below its
+    // Refresh/Stop button "cmdRefresh"), or with no requester shown over the
+    // main window's item area, covering neither that button nor the pane
+    // headers. A place the dialog was put in is not stored; one the user gave
+    // it is.
     void keepClearOf(const QWidget *requester);
 
 protected:

@@ -128,6 +128,10 @@ frmData::frmData(QWidget *parent) : QWidget(parent)
     MeasureView->setModel(model_);
 
     connect(cmdRefresh, &QToolButton::clicked, this, [this] { cmdRefresh_Click(); });
+    // Refresh/Stop and F5 act at once, even during a load: they stop a
+    // continuous refresh there and then.
+    letActDuringExchange(cmdRefresh);
+    letKeyActDuringExchange(this, Qt::Key_F5);
     connect(cmdExport, &QToolButton::clicked, this, [this] { cmdExport_Click(); });
 
     timer1_ = appClock().makeTimer();

@@ -1,5 +1,6 @@
 #include "wave/frmwave.h"
 
+#include "platform/pump.h"
 #include "app/appstate.h"
 #include "common/constants.h"
 #include "platform/clock.h"
@@ -296,6 +297,10 @@ frmWave::frmWave(QWidget *parent) : QWidget(parent)
     connect(VScroll, &QScrollBar::valueChanged, this, [this] { VScroll_Change(); });
 
     connect(cmdRefresh, &QToolButton::clicked, this, [this] { cmdRefresh_Click(); });
+    // Refresh/Stop and F5 act at once, even during a load: they stop a
+    // continuous refresh there and then.
+    letActDuringExchange(cmdRefresh);
+    letKeyActDuringExchange(this, Qt::Key_F5);
     connect(cmdExport, &QToolButton::clicked, this, [this] { cmdExport_Click(); });
     connect(cmdPrint, &QToolButton::clicked, this, [this] { cmdPrint_Click(); });
     connect(cmdPreview, &QToolButton::clicked, this, [this] { cmdPreview_Click(); });

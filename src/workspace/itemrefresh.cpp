@@ -33,6 +33,39 @@ bool &autoRefreshOn(RefreshKind kind)
     return f.MeasAutoRefreshOn;
 }
 
+namespace {
+
+// The Refresh command whose load or loop is on the stack, and whether a press
+// has already asked it to stop.
+const RefreshWindow *gRunning = nullptr;
+bool gStopAsked = false;
+int gPauseDepth = 0;
+
+class RunningRefresh {
+public:
+    explicit RunningRefresh(const RefreshWindow &w) { gRunning = &w; gStopAsked = false; }
+    ~RunningRefresh() { gRunning = nullptr; gStopAsked = false; gPauseDepth = 0; }
+    RunningRefresh(const RunningRefresh &) = delete;
+    RunningRefresh &operator=(const RunningRefresh &) = delete;
+};
+
+// A press that ends the running continuous refresh of its kind: the load in
+// progress is abandoned, and the button shows Refresh, disabled, at once; the
+// loop below unwinds and enables it.
+void askRunningToStop()
+{
+    const RefreshWindow &r = *gRunning;
+    autoRefreshOn(r.kind) = false;
+    gStopAsked = true;
+    abandonExchange();
+    if (!r.unloaded()) {
+        r.setRefreshPictures(false);
+        r.button->setEnabled(false);
+    }
+}
+
+} // namespace
+
 void RunItemRefresh(const RefreshWindow &w)
 {
     AutoRefreshFlags &f = app().measure.AutoRefresh;
@@ -40,6 +73,24 @@ void RunItemRefresh(const RefreshWindow &w)
     for (RefreshKind other : {RefreshKind::Wave, RefreshKind::Data, RefreshKind::Measure})
         if (other != w.kind && autoRefreshOn(other))
             return;
+    if (gRunning) {
+        // A press while a Refresh command runs below it: it stops the running
+        // continuous refresh of its kind, once; anything else would start a
+        // second exchange inside the first.
+        if (gRunning->kind == w.kind && on)
+            askRunningToStop();
+        else if (!(gRunning->kind == w.kind && gStopAsked) && w.button && w.button->isEnabled())
+            refuseWhileBusy();
+        return;
+    }
+    // A disabled button (a load runs) takes no press, from the mouse or a key.
+    if (!w.button || !w.button->isEnabled())
+        return;
+    if (exchangeRunning()) {
+        refuseWhileBusy();
+        return;
+    }
+    const RunningRefresh running(w);
     // Ends the running one at its next test, here or in another window.
     on = false;
     *w.refreshActive = true;
@@ -90,6 +141,39 @@ void RunItemRefresh(const RefreshWindow &w)
     on = false;
     w.clock->stop();
     w.button->setEnabled(true);
+}
+
+RefreshPause::RefreshPause()
+{
+    if (!gRunning || !autoRefreshOn(gRunning->kind) || gPauseDepth++ > 0)
+        return;
+    paused_ = true;
+    if (!gRunning->unloaded()) {
+        gRunning->setRefreshPictures(false);
+        gRunning->button->setEnabled(false);
+    }
+    noteRefreshPaused(true);
+}
+
+RefreshPause::~RefreshPause()
+{
+    if (!paused_)
+        return;
+    noteRefreshPaused(false);
+    if (!gRunning)
+        return;
+    gPauseDepth = 0;
+    if (gRunning->unloaded())
+        return;
+    if (autoRefreshOn(gRunning->kind)) {
+        gRunning->setRefreshPictures(true);
+        gRunning->button->setEnabled(true);
+    }
+}
+
+bool refreshPaused()
+{
+    return gPauseDepth > 0;
 }
 
 void EndItemRefreshOnUnload(RefreshKind kind, const std::function<void()> &stopRunning)

@@ -46,15 +46,36 @@ struct RefreshWindow {
 // The "continuous refresh on" flag of kind.
 bool &autoRefreshOn(RefreshKind kind);
 
-// The Refresh press of a window. Refused silently while a continuous refresh
-// of another kind runs. A press ends a running continuous refresh of its own
-// kind (in this window or another). Then, unless the item already refreshes:
+// The Refresh press of a window (its button, or F5). Refused silently while a
+// continuous refresh of another kind runs. A press ends a running continuous
+// refresh of its own kind (in this window or another), at once: the load in
+// progress is abandoned, the button shows Refresh, disabled until the loop has
+// unwound; further presses meanwhile do nothing. A press on a disabled button
+// does nothing; one that would start a second exchange (a load or another
+// exchange runs) is refused with the busy sign. Then, unless the item already refreshes:
 // nothing while a transfer runs; "connect first" without a link; one load with
 // the button off for the "Single" option; otherwise a continuous refresh.
 // At the end a window still loaded shows Refresh again, with its item no
 // longer refreshing and its clock stopped. A window that unloaded meanwhile is
 // left alone (its unload has ended the refresh).
 void RunItemRefresh(const RefreshWindow &w);
+
+// While a RefreshPause lives (a modal dialog runs on top of a continuous
+// refresh's loop, which cannot go on meanwhile), the refreshing window shows
+// it: its button shows Refresh, disabled, and the status bar says the refresh
+// is paused. The refresh goes on when the dialog closes. Nothing happens when
+// no continuous refresh runs.
+class RefreshPause {
+public:
+    RefreshPause();
+    ~RefreshPause();
+    RefreshPause(const RefreshPause &) = delete;
+    RefreshPause &operator=(const RefreshPause &) = delete;
+
+private:
+    bool paused_ = false;
+};
+bool refreshPaused();
 
 // A window of kind unloads: a running continuous refresh of that kind ends,
 // and stopRunning lets the refreshing window show Refresh again and its item

@@ -2,8 +2,17 @@
 
 #include "workspace/itemplacement.h"
 
+#include "platform/pump.h"
+
 #include <QCloseEvent>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
+
+namespace {
+constexpr char ClosePendingProperty[] = "kelvoClosePending";
+constexpr int CloseRetryMs = 50;
+} // namespace
 
 QWidget *ShowItemSlotWindow(const ItemWindowShow &show)
 {
@@ -31,8 +40,29 @@ void closeItemWindow(QWidget *window, QCloseEvent *event, bool unloaded, int han
     }
     if (!mayUnload()) {
         event->ignore();
+        // Closed while the instrument is being talked to: the window goes
+        // at once, the exchange is abandoned, and the window unloads as soon
+        // as it may (its own load has then let go).
+        const bool pending = window->property(ClosePendingProperty).toBool();
+        if (!pending && !exchangeRunning())
+            return;
+        window->setProperty(ClosePendingProperty, true);
+        QWidget *frame = itemFrame(window);
+        frame->hide();
+        const QPointer<QWidget> again(frame);
+        const auto retry = [again] {
+            if (again)
+                again->close();
+        };
+        if (exchangeRunning()) {
+            abandonExchange();
+            runAfterExchange(retry);
+        } else {
+            QTimer::singleShot(CloseRetryMs, frame, retry);
+        }
         return;
     }
+    window->setProperty(ClosePendingProperty, false);
     unload();
     event->accept();
     if (handlerDepth == 0)

@@ -35,7 +35,9 @@ QWidget *ShowItemSlotWindow(const ItemWindowShow &show);
 
 // The close of an item window that may be closed while one of its handlers is
 // on the stack (handlerDepth of them). A window already unloaded closes; one
-// that mayUnload refuses stays open; otherwise unload runs and the window's
+// that mayUnload refuses stays open, except while an exchange with the
+// instrument runs: then its frame hides at once, the exchange is abandoned
+// and the close comes again until mayUnload lets it; otherwise unload runs and the window's
 // frame (itemFrame()) is deleted once no handler of the window is left on the
 // stack: now, or by leaveItemHandler() when the last one returns.
 void closeItemWindow(QWidget *window, QCloseEvent *event, bool unloaded, int handlerDepth,

@@ -1,5 +1,7 @@
 #include "workspace/modalrunner.h"
 
+#include "workspace/itemrefresh.h"
+
 #include <QDialog>
 
 namespace {
@@ -12,6 +14,9 @@ ModalRunner &runnerSlot()
 
 void runModal(QDialog &dialog)
 {
+    // A continuous refresh whose loop this dialog's runs on top of waits, and
+    // shows that it does, until the dialog closes.
+    const RefreshPause pause;
     if (runnerSlot()) {
         runnerSlot()(dialog);
         return;

@@ -9,7 +9,8 @@ class QDialog;
 
 using ModalRunner = std::function<void(QDialog &dialog)>;
 
-// Runs dialog modally and returns once it has closed.
+// Runs dialog modally and returns once it has closed. A continuous refresh
+// running below it pauses meanwhile (RefreshPause).
 void runModal(QDialog &dialog);
 // Installs runner (an empty function restores the dialog's own modal loop).
 void setModalRunner(ModalRunner runner);

@@ -232,6 +232,67 @@ private slots:
         QVERIFY(f.fakeUi.messages().isEmpty());
         QCOMPARE(app().link.LinkConnected, qint16(-1));
     }
+
+    // Bytes that keep trickling in, one every 3 s and never the end of the
+    // reply (a wrong baud rate, a noisy line): each restarts the time-out,
+    // but the wait still ends, as its time-out does and silently, three
+    // times its time-out after it began.
+    void aTrickleEndsAtTheOverallDeadline_data()
+    {
+        QTest::addColumn<bool>("block");
+        QTest::addColumn<qint64>("deadlineMs");
+        QTest::newRow("text reply") << false << qint64(3 * TextReplyTicks * 100);
+        QTest::newRow("block") << true << qint64(3 * BlockReplyTicks * 100);
+    }
+    void aTrickleEndsAtTheOverallDeadline()
+    {
+        QFETCH(bool, block);
+        QFETCH(qint64, deadlineMs);
+        LinkFixture f;
+        f.useSerial();
+        QVERIFY(f.connect());
+        Qm4100Sim::Faults silent;
+        silent.noReply = true;
+        f.sim.setFaults(silent);
+        const qint64 t0 = f.clock.nowMs();
+        qint64 nextByte = t0 + 3000;
+        bool headerSent = false;
+        // A turn moves the clock on 100 ms; every 3 s one byte comes. After
+        // ten minutes the reply is let complete, so that a wait without an
+        // overall deadline still ends.
+        setPump([&] {
+            f.clock.advance(100);
+            const qint64 now = f.clock.nowMs();
+            if (block && !headerSent) {
+                headerSent = true;
+                ComReceiveBinary(QByteArray("\x10\x00\x00\x00", 4));
+            }
+            if (now - t0 >= 600000) {
+                if (block)
+                    ComReceiveBinary(QByteArray(16, 'x'));
+                else
+                    ComReceiveText(QByteArray("\n"));
+            } else if (now >= nextByte) {
+                nextByte += 3000;
+                if (block)
+                    ComReceiveBinary(QByteArray("x"));
+                else
+                    ComReceiveText(QByteArray("x"));
+            }
+        });
+        bool came = false;
+        if (block) {
+            SendCommand(QStringLiteral(":SYSTEM:DATA?"));
+            came = ComWaitBlock();
+        } else {
+            came = !QueryString(QStringLiteral(":TRIGGER:STATUS?")).isEmpty();
+        }
+        const qint64 waited = f.clock.nowMs() - t0;
+        QVERIFY(!came);
+        QVERIFY2(waited <= deadlineMs + 1000, qPrintable(QString::number(waited)));
+        QVERIFY(f.fakeUi.messages().isEmpty());
+        QCOMPARE(app().link.LinkConnected, qint16(-1));
+    }
 };
 
 QTEST_MAIN(TestSerialAssembly)

@@ -5,6 +5,7 @@
 // ends. The input is queued as the window system queues it, at the moment
 // of the wait. What the instrument received shows whether two conversations
 // ran into each other.
+#include "shell/exchangefixture.h"
 #include "controller/ctrltree.h"
 #include "editors/ctrldialog.h"
 #include "editors/ctrldialogadjust.h"
@@ -30,137 +31,6 @@
 #include <QtTest>
 
 #include <functional>
-
-namespace {
-
-constexpr int ReplyDelayMs = 300;
-
-// The first line sent while the reply to an earlier query was still on its
-// way (every reply is due ReplyDelayMs after its query), or "".
-QString lineInsideAnExchange(const Qm4100Sim &sim)
-{
-    const auto &log = sim.log();
-    for (qsizetype i = 0; i + 1 < log.size(); ++i)
-        if (log[i].answered && log[i + 1].atMs < log[i].atMs + ReplyDelayMs)
-            return QStringLiteral("%1 came before the reply to %2")
-                .arg(QString::fromLatin1(log[i + 1].line), QString::fromLatin1(log[i].line));
-    return QString();
-}
-
-qsizetype lastIndexStarting(const QStringList &lines, const QString &head)
-{
-    for (qsizetype i = lines.size() - 1; i >= 0; --i)
-        if (lines[i].startsWith(head))
-            return i;
-    return -1;
-}
-
-qsizetype firstIndexStarting(const QStringList &lines, const QString &head)
-{
-    for (qsizetype i = 0; i < lines.size(); ++i)
-        if (lines[i].startsWith(head))
-            return i;
-    return -1;
-}
-
-// The main window loaded and shown with its panes, connected over the serial
-// link, and a pump whose every turn first runs atTurn (where a test queues
-// the user's input), then handles the windows' events as a real turn does,
-// then delivers the simulator's bytes or moves the clock on.
-struct ExchangeFixture : ShellFixture {
-    std::unique_ptr<frmMain> main;
-    std::function<void()> atTurn;
-    int x = 8; // every queued click lands elsewhere in the row: none makes a double click
-
-    ExchangeFixture()
-    {
-        main = loadMain();
-        main->resize(1000, 700);
-        main->show();
-        if (!QTest::qWaitForWindowExposed(main.get()))
-            return;
-        clock.advance(10); // the panes come up
-        QCoreApplication::processEvents();
-        useSerial();
-        connect();
-        Qm4100Sim::Faults late;
-        late.delayMs = ReplyDelayMs;
-        sim.setFaults(late);
-        setPump([this] {
-            if (atTurn)
-                atTurn();
-            handlePendingEvents();
-            serial->pumpOnce(clock);
-        });
-    }
-    ~ExchangeFixture()
-    {
-        setPump({});
-        if (main)
-            main->close();
-    }
-
-    CtrlTreeView *tree() const { return CtrlTreeView::current(); }
-
-    QStringList simLines() const
-    {
-        QStringList out;
-        for (const QByteArray &l : sim.lines())
-            out << QString::fromLatin1(l);
-        return out;
-    }
-
-    // Queues a click on the controller node (group, item) and a Return, as
-    // the user gives them.
-    bool queueNodeReturn(int group, int item)
-    {
-        QTreeWidgetItem *node = tree()->node(group, item);
-        if (!node)
-            return false;
-        for (QTreeWidgetItem *p = node->parent(); p; p = p->parent())
-            p->setExpanded(true);
-        tree()->scrollToItem(node);
-        const QRect row = tree()->visualItemRect(node);
-        const QPoint at(row.left() + x, row.center().y());
-        x += 40;
-        return !row.isEmpty() && nativeinput::queueClick(tree()->viewport(), at)
-               && nativeinput::queueKeyClick(tree(), Qt::Key_Return);
-    }
-
-    // The node pressed now, outside any exchange: its action runs to its end.
-    void pressNode(int group, int item)
-    {
-        QVERIFY(queueNodeReturn(group, item));
-        handlePendingEvents();
-    }
-
-    frmWave *addWaveWindow()
-    {
-        sim.handle(":CHANNEL2:DISPLAY ON", Qm4100Sim::Framing::LengthPrefix);
-        app().Settings.CH1Display = word(Word::WordOn);
-        app().Settings.CH2Display = word(Word::WordOn);
-        AddNewItem(SheetItemKind::Wave);
-        clock.advance(600);
-        QCoreApplication::processEvents();
-        frmWave *w = waveWindow(0);
-        if (w && !w->ChkCH[1]->isChecked())
-            w->ChkCH[1]->click();
-        if (w && !(app().Sheet.WaveDocs[0].ShowCH1 && app().Sheet.WaveDocs[0].ShowCH2))
-            return nullptr;
-        sim.clearLog();
-        return w;
-    }
-
-    static frmPrgress *transferDialog()
-    {
-        for (QWidget *t : QApplication::topLevelWidgets())
-            if (auto *d = qobject_cast<frmPrgress *>(t); d && d->isVisible())
-                return d;
-        return nullptr;
-    }
-};
-
-} // namespace
 
 class TestOneExchange : public QObject {
     Q_OBJECT
@@ -297,7 +167,8 @@ private slots:
         QCOMPARE(f.sim.setting(":TIMEBASE:SCALE"), QByteArray("5.000e-04"));
     }
 
-    // Disconnect pressed while a transfer runs disconnects when it ends.
+    // Disconnect pressed while a transfer runs acts at once: the transfer is
+    // abandoned (no further query goes out) and the link closes.
     void disconnectDuringATransfer()
     {
         ExchangeFixture f;
@@ -311,6 +182,8 @@ private slots:
         QWidget *button = bar->widgetForAction(action);
         QVERIFY(button && button->isVisible());
         bool queued = false;
+        bool busyAtDisconnect = false;
+        QObject::connect(action, &QAction::triggered, wave, [&] { busyAtDisconnect = app().transfer.TransferBusy; });
         f.atTurn = [&] {
             if (!queued && app().transfer.TransferBusy && f.sim.count(":WAVEFORM:DATA? CHANNEL1") > 0) {
                 queued = true;
@@ -321,10 +194,10 @@ private slots:
         f.atTurn = {};
         handlePendingEvents();
         QVERIFY(queued);
-        QVERIFY(app().Sheet.WaveDocs[0].HasData);
+        QVERIFY(busyAtDisconnect);
         QVERIFY(!app().link.LinkConnected);
         const QStringList lines = f.simLines();
-        QCOMPARE(lines.filter(QStringLiteral(":WAVEFORM:DATA?")).size(), 2);
+        QCOMPARE(lines.filter(QStringLiteral(":WAVEFORM:DATA?")).size(), 1);
         QCOMPARE(lines.last(), QStringLiteral(":KEY:LOCK DISABLE"));
         QVERIFY2(lineInsideAnExchange(f.sim).isEmpty(), qPrintable(lineInsideAnExchange(f.sim)));
         QVERIFY(f.fakeUi.messages().isEmpty());
@@ -332,7 +205,8 @@ private slots:
 
     // Stop pressed during a fetch of a continuous refresh in a maximised
     // waveform window: the transfer dialog leaves the Refresh/Stop button and
-    // the pane headers free, and the Stop takes effect when the fetch ends.
+    // the pane headers free, and the Stop takes effect at once: the fetch is
+    // abandoned and no further command goes out.
     void stopDuringAFetchInAMaximisedWindow()
     {
         ExchangeFixture f;
@@ -359,9 +233,14 @@ private slots:
         f.store(ProgressSection, ProgressTopKey, QString::number(overStop.y()));
 
         QRect dialogAt;
-        bool busyAtStop = true;
-        QObject::connect(wave->cmdRefresh, &QToolButton::clicked, wave,
-                         [&] { busyAtStop = app().transfer.TransferBusy; });
+        bool busyAtStop = false;
+        qsizetype linesAtStop = -1;
+        QObject::connect(wave->cmdRefresh, &QToolButton::clicked, wave, [&] {
+            if (app().transfer.TransferBusy) {
+                busyAtStop = true;
+                linesAtStop = f.sim.lines().size();
+            }
+        });
         bool queued = false;
         f.atTurn = [&] {
             const int frames = int(f.sim.count(":SYSTEM:DATA?"));
@@ -390,12 +269,12 @@ private slots:
         // The place it was moved to is not stored: the user's stays.
         QCOMPARE(f.stored(ProgressSection, ProgressLeftKey), QString::number(overStop.x()));
         QCOMPARE(f.stored(ProgressSection, ProgressTopKey), QString::number(overStop.y()));
-        // One frame, then the Stop.
+        // One frame, stopped in the middle.
         QCOMPARE(f.sim.count(":SYSTEM:DATA?"), 1);
-        QVERIFY(!busyAtStop);
+        QVERIFY(busyAtStop);
+        QCOMPARE(f.sim.lines().size(), linesAtStop);
         QVERIFY(!app().measure.AutoRefresh.WaveAutoRefreshOn);
         QVERIFY(!app().Sheet.WaveDocs[0].Refreshing);
-        QVERIFY(app().Sheet.WaveDocs[0].HasData);
         QVERIFY(wave->cmdRefresh->isEnabled());
         QVERIFY2(lineInsideAnExchange(f.sim).isEmpty(), qPrintable(lineInsideAnExchange(f.sim)));
     }

@@ -1,0 +1,21 @@
+#include "texts/busytexts.h"
+
+QString busyText(BusyText t, int lang)
+{
+    const bool chinese = lang == 0;
+    switch (t) {
+    case BusyText::InputHeld:
+        return chinese ? QStringLiteral("正在等待仪器应答：您的操作将在仪器应答后执行。")
+                       : QStringLiteral("Waiting for the instrument: your input follows when it has answered.");
+    case BusyText::Stopping:
+        return chinese ? QStringLiteral("正在停止与仪器的通信……")
+                       : QStringLiteral("Stopping the exchange with the instrument...");
+    case BusyText::Refused:
+        return chinese ? QStringLiteral("仪器正忙：请在仪器应答后重试。")
+                       : QStringLiteral("The instrument is busy: try again when it has answered.");
+    case BusyText::RefreshPaused:
+        return chinese ? QStringLiteral("对话框打开期间，连续刷新已暂停。")
+                       : QStringLiteral("Continuous refresh paused while the dialog is open.");
+    }
+    return QString();
+}
