@@ -487,8 +487,7 @@ void frmMeasure::Form_Unload()
     unloaded_ = true;
     timer1_->stop();
     timer2_->stop();
-    if (s >= 0 && app().Sheet.MeasureForms[size_t(s)] == this)
-        app().Sheet.MeasureForms[size_t(s)] = nullptr;
+    releaseItemSlotRef(SheetItemKind::Measure, s, this);
 }
 
 void frmMeasure::leaveHandler()
@@ -500,36 +499,19 @@ void frmMeasure::leaveHandler()
 
 frmMeasure *measureWindow(int slot)
 {
-    if (slot < 0 || slot >= DataSheet::MeasSlots)
-        return nullptr;
-    auto *w = qobject_cast<frmMeasure *>(app().Sheet.MeasureForms[size_t(slot)].data());
-    return w && !w->unloaded() ? w : nullptr;
+    return itemSlotWindow<frmMeasure>(SheetItemKind::Measure, slot);
 }
 
 frmMeasure *ShowMeasureWindow(int slot)
 {
-    if (slot < 0 || slot >= DataSheet::MeasSlots)
-        return nullptr;
-    installMeasureWindowLoader();
     ItemWindowShow show;
-    show.form = &app().Sheet.MeasureForms[size_t(slot)];
-    show.find = [slot] { return measureWindow(slot); };
-    show.make = [slot] {
-        auto *w = new frmMeasure;
-        w->tag = QString::number(slot);
-        w->setWindowTitle(app().Sheet.MeasDocs[size_t(slot)].Name);
-        return w;
-    };
+    show.install = installMeasureWindowLoader;
     // Every activation applies the language's texts again.
     show.activate = [slot](QWidget *, bool) { LoadMeasureWindowTexts(slot, app().texts.LanguageIndex); };
-    return static_cast<frmMeasure *>(ShowItemSlotWindow(show));
+    return showItemSlotWindow<frmMeasure>(SheetItemKind::Measure, slot, show);
 }
 
 bool CloseMeasureWindow(int slot)
 {
-    frmMeasure *w = measureWindow(slot);
-    if (!w)
-        return true;
-    w->frame()->close();
-    return w->unloaded();
+    return closeItemSlotWindow<frmMeasure>(SheetItemKind::Measure, slot);
 }

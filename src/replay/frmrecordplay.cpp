@@ -599,20 +599,13 @@ void frmRecordPlay::closeEvent(QCloseEvent *e)
 
 frmRecordPlay *ReplayWindow(int slot)
 {
-    if (slot < 0 || slot >= DataSheet::ReplaySlots)
-        return nullptr;
-    return qobject_cast<frmRecordPlay *>(app().Sheet.ReplayForms[size_t(slot)].data());
+    return itemSlotWindow<frmRecordPlay>(SheetItemKind::Replay, slot);
 }
 
 frmRecordPlay *ShowReplayWindow(int slot)
 {
-    if (slot < 0 || slot >= DataSheet::ReplaySlots)
-        return nullptr;
-    installReplayLanguageLoader();
     ItemWindowShow show;
-    show.form = &app().Sheet.ReplayForms[size_t(slot)];
-    show.find = [slot] { return ReplayWindow(slot); };
-    show.make = [slot] { return new frmRecordPlay(slot); };
+    show.install = installReplayLanguageLoader;
     show.deleteFrameOnClose = true;
     show.activate = [slot](QWidget *made, bool fresh) {
         auto *w = static_cast<frmRecordPlay *>(made);
@@ -622,29 +615,17 @@ frmRecordPlay *ShowReplayWindow(int slot)
         if (fresh)
             w->Form_Load();
     };
-    return static_cast<frmRecordPlay *>(ShowItemSlotWindow(show));
+    return showItemSlotWindow<frmRecordPlay>(SheetItemKind::Replay, slot, show);
 }
 
 void CloseReplayWindow(int slot)
 {
-    frmRecordPlay *w = ReplayWindow(slot);
-    if (!w)
-        return;
-    w->Form_Unload();
-    app().Sheet.ReplayForms[size_t(slot)] = nullptr;
-    QWidget *top = itemFrame(w);
-    top->hide();
-    top->deleteLater();
+    unloadItemSlotWindow<frmRecordPlay>(SheetItemKind::Replay, slot);
 }
 
 void MoveReplayWindow(int from, int to)
 {
-    if (from < 0 || from >= DataSheet::ReplaySlots || to < 0 || to >= DataSheet::ReplaySlots || from == to)
-        return;
-    frmRecordPlay *w = ReplayWindow(from);
-    auto &forms = app().Sheet.ReplayForms;
-    forms[size_t(to)] = w;
-    forms[size_t(from)] = nullptr;
+    frmRecordPlay *w = moveItemSlotWindow<frmRecordPlay>(SheetItemKind::Replay, from, to);
     if (!w)
         return;
     w->setSlot(to);

@@ -890,9 +890,7 @@ void frmOpenWaveform::closeEvent(QCloseEvent *e)
 
 frmOpenWaveform *StoredWaveWindow(int slot)
 {
-    if (slot < 0 || slot >= DataSheet::StoredWaveSlots)
-        return nullptr;
-    return qobject_cast<frmOpenWaveform *>(app().Sheet.StoredWaveForms[size_t(slot)].data());
+    return itemSlotWindow<frmOpenWaveform>(SheetItemKind::StoredWave, slot);
 }
 
 namespace {
@@ -906,13 +904,8 @@ QString captionOf(const StoredWave &r)
 
 frmOpenWaveform *ShowStoredWaveWindow(int slot)
 {
-    if (slot < 0 || slot >= DataSheet::StoredWaveSlots)
-        return nullptr;
-    installStoredWaveLanguageLoader();
     ItemWindowShow show;
-    show.form = &app().Sheet.StoredWaveForms[size_t(slot)];
-    show.find = [slot] { return StoredWaveWindow(slot); };
-    show.make = [slot] { return new frmOpenWaveform(slot); };
+    show.install = installStoredWaveLanguageLoader;
     show.deleteFrameOnClose = true;
     show.activate = [slot](QWidget *made, bool fresh) {
         auto *w = static_cast<frmOpenWaveform *>(made);
@@ -922,32 +915,20 @@ frmOpenWaveform *ShowStoredWaveWindow(int slot)
         if (fresh)
             w->Form_Load();
     };
-    return static_cast<frmOpenWaveform *>(ShowItemSlotWindow(show));
+    return showItemSlotWindow<frmOpenWaveform>(SheetItemKind::StoredWave, slot, show);
 }
 
 bool CloseStoredWaveWindow(int slot)
 {
-    frmOpenWaveform *w = StoredWaveWindow(slot);
-    if (!w)
-        return true;
-    if (w->loading())
+    if (StoredWaveWindowBusy(slot))
         return false; // as a close by the user: not while a file is loaded or exported
-    w->Form_Unload();
-    app().Sheet.StoredWaveForms[size_t(slot)] = nullptr;
-    QWidget *top = itemFrame(w);
-    top->hide();
-    top->deleteLater();
+    unloadItemSlotWindow<frmOpenWaveform>(SheetItemKind::StoredWave, slot);
     return true;
 }
 
 void MoveStoredWaveWindow(int from, int to)
 {
-    if (from < 0 || from >= DataSheet::StoredWaveSlots || to < 0 || to >= DataSheet::StoredWaveSlots || from == to)
-        return;
-    frmOpenWaveform *w = StoredWaveWindow(from);
-    auto &forms = app().Sheet.StoredWaveForms;
-    forms[size_t(to)] = w;
-    forms[size_t(from)] = nullptr;
+    frmOpenWaveform *w = moveItemSlotWindow<frmOpenWaveform>(SheetItemKind::StoredWave, from, to);
     if (!w)
         return;
     w->setSlot(to);

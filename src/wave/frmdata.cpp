@@ -480,8 +480,7 @@ void frmData::Form_Unload()
     unloaded_ = true;
     timer1_->stop();
     timer2_->stop();
-    if (s >= 0 && app().Sheet.DataForms[size_t(s)] == this)
-        app().Sheet.DataForms[size_t(s)] = nullptr;
+    releaseItemSlotRef(SheetItemKind::Data, s, this);
 }
 
 void frmData::leaveHandler()
@@ -493,41 +492,24 @@ void frmData::leaveHandler()
 
 frmData *dataWindow(int slot)
 {
-    if (slot < 0 || slot >= DataSheet::DataSlots)
-        return nullptr;
-    auto *w = qobject_cast<frmData *>(app().Sheet.DataForms[size_t(slot)].data());
-    return w && !w->unloaded() ? w : nullptr;
+    return itemSlotWindow<frmData>(SheetItemKind::Data, slot);
 }
 
 frmData *ShowDataWindow(int slot)
 {
-    if (slot < 0 || slot >= DataSheet::DataSlots)
-        return nullptr;
-    installDataWindowLoader();
     ItemWindowShow show;
-    show.form = &app().Sheet.DataForms[size_t(slot)];
-    show.find = [slot] { return dataWindow(slot); };
-    show.make = [slot] {
-        auto *w = new frmData;
-        w->tag = QString::number(slot);
-        w->setWindowTitle(app().Sheet.DataDocs[size_t(slot)].Name);
-        return w;
-    };
+    show.install = installDataWindowLoader;
     // Every activation applies the language's texts again.
     show.activate = [slot](QWidget *w, bool) {
         LoadDataWindowTexts(slot, app().texts.LanguageIndex);
         static_cast<frmData *>(w)->layOutChannelOptions();
     };
-    return static_cast<frmData *>(ShowItemSlotWindow(show));
+    return showItemSlotWindow<frmData>(SheetItemKind::Data, slot, show);
 }
 
 bool CloseDataWindow(int slot)
 {
-    frmData *w = dataWindow(slot);
-    if (!w)
-        return true;
-    w->frame()->close();
-    return w->unloaded();
+    return closeItemSlotWindow<frmData>(SheetItemKind::Data, slot);
 }
 
 bool DataWindowLoading(int slot)

@@ -889,8 +889,7 @@ void frmWave::Form_Unload()
     timer1_->stop();
     timer2_->stop();
     w.WaveRefreshActive = false;
-    if (s >= 0 && app().Sheet.WaveForms[size_t(s)] == this)
-        app().Sheet.WaveForms[size_t(s)] = nullptr;
+    releaseItemSlotRef(SheetItemKind::Wave, s, this);
 }
 
 void frmWave::leaveHandler()
@@ -902,10 +901,7 @@ void frmWave::leaveHandler()
 
 frmWave *waveWindow(int slot)
 {
-    if (slot < 0 || slot >= DataSheet::WaveSlots)
-        return nullptr;
-    auto *w = qobject_cast<frmWave *>(app().Sheet.WaveForms[size_t(slot)].data());
-    return w && !w->unloaded() ? w : nullptr;
+    return itemSlotWindow<frmWave>(SheetItemKind::Wave, slot);
 }
 
 void installWaveWindowHooks()
@@ -927,18 +923,8 @@ void installWaveWindowHooks()
 
 frmWave *ShowWaveWindow(int slot, bool logicChannels)
 {
-    if (slot < 0 || slot >= DataSheet::WaveSlots)
-        return nullptr;
-    installWaveWindowHooks();
     ItemWindowShow show;
-    show.form = &app().Sheet.WaveForms[size_t(slot)];
-    show.find = [slot] { return waveWindow(slot); };
-    show.make = [slot] {
-        auto *w = new frmWave;
-        w->tag = QString::number(slot);
-        w->setWindowTitle(app().Sheet.WaveDocs[size_t(slot)].Name);
-        return w;
-    };
+    show.install = installWaveWindowHooks;
     show.prepare = [slot, logicChannels](QWidget *made) {
         auto *w = static_cast<frmWave *>(made);
         w->layoutChannelBoxes(logicChannels);
@@ -946,7 +932,7 @@ frmWave *ShowWaveWindow(int slot, bool logicChannels)
     };
     // Every activation applies the language's texts again.
     show.activate = [slot](QWidget *, bool) { LoadWaveWindowTexts(slot, app().texts.LanguageIndex); };
-    return static_cast<frmWave *>(ShowItemSlotWindow(show));
+    return showItemSlotWindow<frmWave>(SheetItemKind::Wave, slot, show);
 }
 
 frmWave *OpenWaveItemWindow(int slot)
@@ -971,9 +957,5 @@ bool WaveWindowLoading(int slot)
 
 bool CloseWaveWindow(int slot)
 {
-    frmWave *w = waveWindow(slot);
-    if (!w)
-        return true;
-    w->frame()->close();
-    return w->unloaded();
+    return closeItemSlotWindow<frmWave>(SheetItemKind::Wave, slot);
 }

@@ -1,6 +1,7 @@
 #include "workspace/itemshow.h"
 
-#include "workspace/itemplacement.h"
+#include "app/appstate.h"
+#include "datasheet/sheetitems.h"
 
 #include "platform/pump.h"
 
@@ -12,7 +13,44 @@
 namespace {
 constexpr char ClosePendingProperty[] = "kelvoClosePending";
 constexpr int CloseRetryMs = 50;
+
+template <size_t N> WindowRef *refIn(std::array<WindowRef, N> &forms, int slot)
+{
+    return slot >= 0 && size_t(slot) < N ? &forms[size_t(slot)] : nullptr;
+}
+
 } // namespace
+
+WindowRef *itemSlotRef(SheetItemKind kind, int slot)
+{
+    DataSheet &s = app().Sheet;
+    switch (kind) {
+    case SheetItemKind::Wave: return refIn(s.WaveForms, slot);
+    case SheetItemKind::Measure: return refIn(s.MeasureForms, slot);
+    case SheetItemKind::Data: return refIn(s.DataForms, slot);
+    case SheetItemKind::Replay: return refIn(s.ReplayForms, slot);
+    case SheetItemKind::StoredWave: return refIn(s.StoredWaveForms, slot);
+    }
+    return nullptr;
+}
+
+QString itemSlotName(SheetItemKind kind, int slot)
+{
+    return itemName(app().Sheet, kind, slot);
+}
+
+void dropItemFrame(QWidget *window)
+{
+    QWidget *top = itemFrame(window);
+    top->hide();
+    top->deleteLater();
+}
+
+void releaseItemSlotRef(SheetItemKind kind, int slot, const QWidget *window)
+{
+    if (WindowRef *ref = itemSlotRef(kind, slot); ref && *ref == window)
+        *ref = nullptr;
+}
 
 QWidget *ShowItemSlotWindow(const ItemWindowShow &show)
 {

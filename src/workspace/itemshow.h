@@ -4,14 +4,21 @@
 // and brought up to date; this routine keeps the data sheet's reference to the
 // window, puts a new window into the item area and shows it there.
 
+#include "common/datasheet.h"
 #include "common/refs.h"
+#include "workspace/itemplacement.h"
+
+#include <QString>
+#include <QWidget>
 
 #include <functional>
 
 class QCloseEvent;
-class QWidget;
 
 struct ItemWindowShow {
+    // Optional: run before anything else on every show (hooks the kind
+    // installs once).
+    std::function<void()> install;
     // The data sheet's reference to the slot's window.
     WindowRef *form = nullptr;
     // The slot's open window, or null.
@@ -32,6 +39,108 @@ struct ItemWindowShow {
 // Finds or makes the window as above, applies activate and shows it raised
 // and active in its frame. Returns the window.
 QWidget *ShowItemSlotWindow(const ItemWindowShow &show);
+
+// --- the slots of an item kind ------------------------------------------------
+// What every item window kind does with its slots, told by the kind
+// (DataSheet::slotCount() and the kind's window references): the lookup, the
+// show, the close, the move and the release of the reference on unload.
+
+// The data sheet's reference to the window of kind's slot; null when slot is
+// not one of the kind's slots.
+WindowRef *itemSlotRef(SheetItemKind kind, int slot);
+// The name of kind's item in slot (a valid slot).
+QString itemSlotName(SheetItemKind kind, int slot);
+
+// The window of kind's slot as a W, or null: no such slot, no window, or (for
+// a window that tells unloaded()) a window that has unloaded and only waits
+// for its handlers to return.
+template <class W> W *itemSlotWindow(SheetItemKind kind, int slot)
+{
+    const WindowRef *ref = itemSlotRef(kind, slot);
+    W *w = ref ? qobject_cast<W *>(ref->data()) : nullptr;
+    if constexpr (requires(const W &v) { v.unloaded(); }) {
+        if (w && w->unloaded())
+            return nullptr;
+    }
+    return w;
+}
+
+// A new window for kind's slot: a window with a tag holds the slot there and
+// is captioned with the item's name; any other takes its slot when made.
+template <class W> W *makeItemSlotWindow(SheetItemKind kind, int slot)
+{
+    if constexpr (requires(W &v) { v.tag; }) {
+        auto *w = new W;
+        w->tag = QString::number(slot);
+        w->setWindowTitle(itemSlotName(kind, slot));
+        return w;
+    } else {
+        return new W(slot);
+    }
+}
+
+// ShowItemSlotWindow() for kind's slot, its reference, lookup and (unless show
+// has one) its making taken from the kind. Null when slot is not one of the
+// kind's slots (show.install does not run then).
+template <class W> W *showItemSlotWindow(SheetItemKind kind, int slot, ItemWindowShow show)
+{
+    WindowRef *ref = itemSlotRef(kind, slot);
+    if (!ref)
+        return nullptr;
+    if (show.install)
+        show.install();
+    show.form = ref;
+    show.find = [kind, slot]() -> QWidget * { return itemSlotWindow<W>(kind, slot); };
+    if (!show.make)
+        show.make = [kind, slot]() -> QWidget * { return makeItemSlotWindow<W>(kind, slot); };
+    return static_cast<W *>(ShowItemSlotWindow(show));
+}
+
+// Closes the window of kind's slot as the user does, through its frame (the
+// window's close asks whether it may unload). True when there is no window or
+// it unloaded, false when it refused.
+template <class W> bool closeItemSlotWindow(SheetItemKind kind, int slot)
+{
+    W *w = itemSlotWindow<W>(kind, slot);
+    if (!w)
+        return true;
+    itemFrame(w)->close();
+    return w->unloaded();
+}
+
+// Hides the frame of an unloaded window and deletes it later.
+void dropItemFrame(QWidget *window);
+
+// Unloads the window of kind's slot at once (no question asked), clears the
+// data sheet's reference and drops its frame. Nothing without a window.
+template <class W> void unloadItemSlotWindow(SheetItemKind kind, int slot)
+{
+    W *w = itemSlotWindow<W>(kind, slot);
+    if (!w)
+        return;
+    w->Form_Unload();
+    *itemSlotRef(kind, slot) = nullptr;
+    dropItemFrame(w);
+}
+
+// Moves the data sheet's reference to the window of kind's slot from to slot
+// to (both the kind's, from != to; anything else changes nothing) and returns
+// the window, which the caller binds to its new slot; null without one.
+template <class W> W *moveItemSlotWindow(SheetItemKind kind, int from, int to)
+{
+    WindowRef *source = itemSlotRef(kind, from);
+    WindowRef *target = itemSlotRef(kind, to);
+    if (!source || !target || from == to)
+        return nullptr;
+    W *w = itemSlotWindow<W>(kind, from);
+    *target = w;
+    *source = nullptr;
+    return w;
+}
+
+// An unloading window lets go of the data sheet's reference of its slot, when
+// the reference is still its own.
+void releaseItemSlotRef(SheetItemKind kind, int slot, const QWidget *window);
 
 // The close of an item window that may be closed while one of its handlers is
 // on the stack (handlerDepth of them). A window already unloaded closes; one

@@ -5,7 +5,46 @@
 #include <QComboBox>
 #include <QFileDialog>
 
+#include <QEventLoop>
+#include <QPointer>
 #include <QtTest>
+
+#include <functional>
+
+namespace {
+
+// Runs a callback on each paint of the widget it watches.
+class PaintWatch final : public QObject {
+public:
+    explicit PaintWatch(std::function<void()> onPaint) : onPaint_(std::move(onPaint)) {}
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            onPaint_();
+        return false;
+    }
+
+private:
+    std::function<void()> onPaint_;
+};
+
+// Ends an event loop when its event arrives.
+class Quitter final : public QObject {
+public:
+    explicit Quitter(QEventLoop &loop) : loop_(loop) {}
+    bool event(QEvent *event) override
+    {
+        if (event->type() != QEvent::User)
+            return QObject::event(event);
+        loop_.quit();
+        return true;
+    }
+
+private:
+    QEventLoop &loop_;
+};
+
+} // namespace
 
 class TestUi : public QObject {
     Q_OBJECT
@@ -132,6 +171,37 @@ private slots:
         QCOMPARE(dlg->defaultSuffix(), QStringLiteral("kvd"));
         QTest::keyClick(dlg->findChild<QComboBox *>(QStringLiteral("fileTypeCombo")), Qt::Key_Down);
         QCOMPARE(dlg->defaultSuffix(), QStringLiteral("kvd"));
+    }
+
+    // An answered file dialog goes only after the window that opens the
+    // answer has been repainted: its destruction (Qt's own settings written
+    // to disk) does not stand between the answer and the picture.
+    void answeredDialogGoesAfterTheRepaint()
+    {
+        QWidget window;
+        window.resize(200, 100);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCoreApplication::processEvents();
+        QPointer<QFileDialog> dialog = QtUi::makeFileDialog(&window, {"Open", "All Files (*.*)", {}, {}, {}}, false).release();
+        QtUi::retireFileDialog(std::unique_ptr<QFileDialog>(dialog.data()));
+        QVERIFY(dialog); // not at once
+        int paints = 0;
+        bool dialogAtPaint = false;
+        PaintWatch watch([&] {
+            ++paints;
+            dialogAtPaint = !dialog.isNull();
+        });
+        window.installEventFilter(&watch);
+        window.update(); // the answer opened: the window repaints
+        // The event loop comes back and runs until all that waits is done.
+        QEventLoop loop;
+        Quitter quit(loop);
+        QCoreApplication::postEvent(&quit, new QEvent(QEvent::User), int(Qt::LowEventPriority) - 100);
+        loop.exec();
+        QCOMPARE(paints, 1);
+        QVERIFY(dialogAtPaint);
+        QVERIFY(dialog.isNull());
     }
 
     void inputAnswersOrCancels()

@@ -831,6 +831,52 @@ private slots:
         QCOMPARE(s.StoredWaveCount, qint16(1));
     }
 
+    // Each kind's windows live in its own slots: none outside them, the last
+    // slot's window found there and in no other kind, closed through the
+    // table.
+    void everyKindKeepsToItsOwnSlots_data()
+    {
+        QTest::addColumn<int>("kindNumber");
+        QTest::newRow("wave") << int(SheetItemKind::Wave);
+        QTest::newRow("measure") << int(SheetItemKind::Measure);
+        QTest::newRow("data") << int(SheetItemKind::Data);
+        QTest::newRow("record") << int(SheetItemKind::Replay);
+        QTest::newRow("memory wave") << int(SheetItemKind::StoredWave);
+    }
+    void everyKindKeepsToItsOwnSlots()
+    {
+        QFETCH(int, kindNumber);
+        const auto kind = SheetItemKind(kindNumber);
+        ShellFixture f;
+        auto w = f.loadMain();
+        const ItemKindRow *row = itemKindRow(kind);
+        QVERIFY(row);
+        const int slotCount = DataSheet::slotCount(kind);
+        for (int outside : {-1, slotCount}) {
+            row->open(outside);
+            QVERIFY(!row->window(outside));
+        }
+        QVERIFY(w->mdiArea()->subWindowList().isEmpty());
+
+        const int last = slotCount - 1;
+        row->open(last);
+        f.clock.advance(1);
+        QWidget *opened = row->window(last);
+        QVERIFY(opened);
+        QCOMPARE(w->mdiArea()->subWindowList().size(), 1);
+        for (const ItemKindRow &other : itemKindRows())
+            if (other.kind != kind)
+                for (int slot = 0; slot < DataSheet::slotCount(other.kind); ++slot)
+                    QVERIFY(other.window(slot) != opened);
+        row->open(last); // raised again, not made again
+        QCOMPARE(row->window(last), opened);
+        QCOMPARE(w->mdiArea()->subWindowList().size(), 1);
+
+        row->close(last);
+        QVERIFY(!row->window(last));
+        QTRY_VERIFY(w->mdiArea()->subWindowList().isEmpty());
+    }
+
     void aWindowThatRefusesToCloseStaysOpen()
     {
         ShellFixture f;

@@ -2,6 +2,7 @@
 
 #include "platform/ui/savepath.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -84,15 +85,22 @@ std::unique_ptr<QFileDialog> QtUi::makeFileDialog(QWidget *parent, const FileDia
     return dlg;
 }
 
+void QtUi::retireFileDialog(std::unique_ptr<QFileDialog> dlg)
+{
+    // Below the low priority of the window's repaints, so that these go first.
+    QCoreApplication::postEvent(dlg.release(), new QDeferredDeleteEvent, int(Qt::LowEventPriority) - 1);
+}
+
 static FileDialogResult runFileDialog(QWidget *parent, const FileDialogRequest &req, bool save)
 {
-    const auto dlg = QtUi::makeFileDialog(parent, req, save);
+    auto dlg = QtUi::makeFileDialog(parent, req, save);
     FileDialogResult r;
     if (dlg->exec() == QDialog::Accepted && !dlg->selectedFiles().isEmpty()) {
         r.accepted = true;
         r.path = dlg->selectedFiles().first();
         r.selectedFilter = dlg->selectedNameFilter();
     }
+    QtUi::retireFileDialog(std::move(dlg));
     return r;
 }
 

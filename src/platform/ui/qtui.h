@@ -19,4 +19,9 @@ public:
     static std::unique_ptr<QMessageBox> makeMessageBox(QWidget *parent, MsgIcon icon, const QString &title,
                                                        const QString &text, MsgButtons buttons);
     static std::unique_ptr<QFileDialog> makeFileDialog(QWidget *parent, const FileDialogRequest &req, bool save);
+    // A file dialog that has been answered goes once the events then waiting
+    // have been handled, the window's repaints among them: its destruction
+    // (Qt saves the dialog's settings to disk and stops its file watcher)
+    // comes after the caller has opened the answer and the window shows it.
+    static void retireFileDialog(std::unique_ptr<QFileDialog> dlg);
 };
