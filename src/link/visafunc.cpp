@@ -191,8 +191,10 @@ int ParaConv(const quint8 *raw, SetupBlock &setup)
     return 0;
 }
 
-QString VisaReadSystemData()
+QString VisaReadSystemData(bool *received)
 {
+    if (received)
+        *received = false;
     if (!linkGateOpen())
         return QString();
     LinkState &l = app().link;
@@ -212,6 +214,8 @@ QString VisaReadSystemData()
     }
     if (st != VI_SUCCESS && st != VI_SUCCESS_MAX_CNT)
         readFailed();
+    else if (received)
+        *received = true;
     return QString();
 }
 
