@@ -1206,6 +1206,8 @@ Qm4100Sim::Reply Qm4100Sim::handle(const QByteArray &line, Framing framing)
                         framed.append(QByteArray(faults_.overlongBlockBy, char(0xAA)));
                     bytes = framed;
                 } else {
+                    if (!faults_.emptyReplyTo.isEmpty() && line == faults_.emptyReplyTo)
+                        text.clear();
                     if (faults_.longText && text.size() < 300)
                         text += QByteArray(300 - text.size(), ' ');
                     bytes = frame(text, false, false, framing);

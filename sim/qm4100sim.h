@@ -174,6 +174,8 @@ public:
                                      // were set, and every later one, gets no reply
         bool crLf = false;           // text replies end in CR LF, as behind some serial
                                      // adapters, in place of the LF alone
+        QByteArray emptyReplyTo;     // a query line (as received, e.g. ":LA:LOCATION?") whose
+                                     // text reply is the empty text: its line end alone
     };
 
     struct Reply {

@@ -263,6 +263,14 @@ void ComReceiveText(const QByteArray &data)
         l.RxWaiting = 0;
         l.RxReceived -= 1;
     }
+    // The line is complete at its LF, but its text ends at the first CR or
+    // LF: an instrument (or adapter) that ends lines with CR LF leaves no CR
+    // in the reply, so an empty reply stays empty.
+    if (!l.RxWaiting) {
+        const qsizetype cr = l.RxText.indexOf(QLatin1Char('\r'));
+        if (cr >= 0)
+            l.RxText.truncate(cr);
+    }
 }
 
 void ComReceiveBinary(const QByteArray &data)

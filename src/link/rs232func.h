@@ -10,7 +10,8 @@
 // came (ComRxTicks); the waits sleep in the event loop (waitEvents()) until
 // bytes come or the time-out falls due.
 //
-// A text reply ends at its first LF. A binary reply (BinaryReply true) is a
+// A text reply ends at its first LF; its text stops at the first CR or LF
+// (a CR LF line end leaves no CR in it). A binary reply (BinaryReply true) is a
 // length-prefixed block: 4 bytes of little-endian length N, then N bytes; its
 // header may come split over several receive events. The block is complete
 // when exactly N + 4 bytes have come and N fits RxBuffer; bytes beyond

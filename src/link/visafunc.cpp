@@ -192,8 +192,10 @@ int ParaConv(const quint8 *raw, SetupBlock &setup)
     return 0;
 }
 
-QString VisaReadSystemData()
+QString VisaReadSystemData(bool *received)
 {
+    if (received)
+        *received = false;
     if (!linkGateOpen() || exchangeAbandoned())
         return QString();
     LinkState &l = app().link;
@@ -213,6 +215,8 @@ QString VisaReadSystemData()
     }
     if (st != VI_SUCCESS && st != VI_SUCCESS_MAX_CNT)
         readFailed();
+    else if (received)
+        *received = true;
     return QString();
 }
 

@@ -57,8 +57,8 @@ QString VisaReadWaveBlock(int &n, int count);
 // Reads the setup block into LastSetup: over USB the formatted read "%t"
 // (success or count reached both pass), over other resources the 113-byte
 // form read as an exact count, then converted by ParaConv. Returns the empty
-// text.
-QString VisaReadSystemData();
+// text. received, when given, tells whether the block came.
+QString VisaReadSystemData(bool *received = nullptr);
 
 // Sends ":LCD:DATA?" (SendCommand) and reads one screen image into buffer
 // (grown to 74881 bytes when smaller; bytes a short read does not deliver keep

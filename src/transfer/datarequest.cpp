@@ -32,7 +32,10 @@ void TransferRunner::RequestDataTable(const QString &source)
 
     const QString status = ask(QStringLiteral(":TRIGGER:STATUS?"));
     const bool running = status != QLatin1String("STOP");
-    ReadSetupBlock();
+    x.BlocksReceived = false;
+    // The table's window on the screen comes from this setup block: without
+    // it there is no table of this request.
+    const bool setupReceived = ReadSetupBlock();
     const SetupBlock setup = l.LastSetup;
     const QString mode = ask(QStringLiteral(":TRIGGER:MODE?"));
 
@@ -82,7 +85,7 @@ void TransferRunner::RequestDataTable(const QString &source)
     // The points of this request's block only: without a block the buffer
     // still holds an earlier one (another source's, perhaps), never this table's.
     x.WorkCount = 0;
-    x.DataBlockReceived = false;
+    bool blockReceived = false;
     if (l.IoType == IoTypeSerial) {
         SendCommand(dataCommand);
         tickerOn();
@@ -90,7 +93,7 @@ void TransferRunner::RequestDataTable(const QString &source)
         x.ProgressStep = 3;
         if (received) {
             x.WorkCount = StoreBlockPoints(SerialBlockPayload(), &l.WorkPts);
-            x.DataBlockReceived = true;
+            blockReceived = true;
         }
         setBar(BarMax);
         repaint();
@@ -100,7 +103,7 @@ void TransferRunner::RequestDataTable(const QString &source)
         VisaReadWaveBlock(n, analog ? 601 : 1201);
         if (n >= 0) {
             x.WorkCount = std::min(n, TransferData::MaxPoints);
-            x.DataBlockReceived = true;
+            blockReceived = true;
         }
         setBar(BarMax);
         repaint();
@@ -113,6 +116,7 @@ void TransferRunner::RequestDataTable(const QString &source)
         x.ValueText.resize(TransferData::TextRows);
     // No block, no table: rows without the instrument's points would be
     // times of a trace that never came.
-    x.PointCount = x.DataBlockReceived ? BuildDataTable(in, l.WorkPts, x.WorkCount, &x.TimeText, &x.ValueText) : 0;
+    x.BlocksReceived = setupReceived && blockReceived;
+    x.PointCount = x.BlocksReceived ? BuildDataTable(in, l.WorkPts, x.WorkCount, &x.TimeText, &x.ValueText) : 0;
     tickerOff();
 }

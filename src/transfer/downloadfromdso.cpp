@@ -159,8 +159,10 @@ quint32 packedBits(double x)
 // whole, line end included; an empty line (LF or CR LF) keeps the positions.
 void laLocationRow(CtrlSettings &s)
 {
-    const QString reply = instrumentLines().queryString(QStringLiteral(":LA:LOCATION?"));
-    if (reply.isEmpty() || reply == QLatin1String("\n") || reply == QLatin1String("\r\n"))
+    // No answer, or an empty one with whatever line end the link left in it:
+    // the positions stay as they were.
+    const QString reply = ask(QStringLiteral(":LA:LOCATION?"));
+    if (reply.isEmpty())
         return;
     const qsizetype comma = reply.indexOf(QLatin1Char(','));
     quint32 left = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/appstate.h"
+#include "link/cmdfunc.h"
 #include "platform/pump.h"
 #include "transfer/dialogplace.h"
 
@@ -189,4 +190,11 @@ bool RequestWaveformLoad(int slot)
         return false;
     const QWidget *window = app().Sheet.WaveForms[size_t(slot)].data();
     return RunTransferRequest(TransferCaption::Waveform, 6, slot, false, window);
+}
+
+void reportMissingBlock()
+{
+    if (!app().link.LinkConnected)
+        return;
+    showLinkMessage(Msg::MsgReadFailed, Msg::MsgDeviceReadTitle);
 }

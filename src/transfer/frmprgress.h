@@ -58,6 +58,12 @@ bool RunTransferRequest(TransferCaption caption, int kind, int slot = 0, bool ba
 // Download.
 void ShowTransferDialog(const QString &caption);
 
+// Tells the user that a refresh ended without the blocks it needed (the
+// item was left as it was): "Can't Read data from Device!" in the current
+// language, once. Nothing while the link is not connected: whoever lost it
+// has told the user already (a failed VISA read shows this same message).
+void reportMissingBlock();
+
 // The waveform window's load of slot: requests kind 6 when at least one of
 // the record's show flags is set (the window's progress percentage starts at
 // 1); a record with no source shown requests nothing. False when nothing ran.

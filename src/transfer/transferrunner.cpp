@@ -107,6 +107,7 @@ void TransferRunner::dispatch()
 {
     TransferRequest &req = app().transfer;
     timer1_->stop();
+    app().xfer.BlocksReceived = false; // until this request's blocks came
     QueryString(QStringLiteral(":TRIGGER:STATUS?")); // reply not used
 
     switch (req.RequestKind) {
@@ -157,15 +158,17 @@ void TransferRunner::progressTick()
     }
 }
 
-void TransferRunner::ReadSetupBlock()
+bool TransferRunner::ReadSetupBlock()
 {
     TransferData &x = app().xfer;
     LinkState &l = app().link;
+    bool received = false;
     if (l.IoType == IoTypeSerial) {
         SendCommand(QStringLiteral(":SYSTEM:DATA?"));
         x.ProgressStep = 1;
         tickerOn();
-        if (ComWaitBlock())
+        received = ComWaitBlock();
+        if (received)
             StoreSetupBytes(SerialBlockPayload(), &l.LastSetup);
         tickerOff();
         setTickerInterval(200); // for the rest of this showing
@@ -174,11 +177,12 @@ void TransferRunner::ReadSetupBlock()
         setTickerInterval(TickIntervalMs);
         tickerOn();
         x.ProgressStep = 1;
-        VisaReadSystemData();
+        VisaReadSystemData(&received);
         pumpEvents();
         tickerOff();
         setTickerInterval(TickIntervalMs);
     }
+    return received;
 }
 
 void TransferRunner::finishBlockProgress(double target)
@@ -192,7 +196,7 @@ void TransferRunner::finishBlockProgress(double target)
 }
 
 bool TransferRunner::ReadWaveformBlock(QList<qint32> &rows, double target, const QString &source,
-                                       const QString &invert, const QString &run, int expected)
+                                       const QString &invert, const QString &run, int expected, bool fftSplit)
 {
     TransferData &x = app().xfer;
     LinkState &l = app().link;
@@ -220,10 +224,7 @@ bool TransferRunner::ReadWaveformBlock(QList<qint32> &rows, double target, const
     if (source == QLatin1String("LA")) {
         rows = CopyLogicRows(l.WorkPts);
     } else if (source == QLatin1String("FFT")) {
-        const auto &docs = app().Sheet.WaveDocs;
-        const int slot = app().transfer.CurrentDoc;
-        const bool split = slot >= 0 && slot < int(docs.size()) && docs[size_t(slot)].SplitScreen;
-        rows = DecodeFftRows(l.WorkPts, count, split);
+        rows = DecodeFftRows(l.WorkPts, count, fftSplit);
     } else {
         const bool inverted = invert == QLatin1String("ON") && run == QLatin1String("RUN");
         rows = DecodeAnalogRows(l.WorkPts, count, inverted);

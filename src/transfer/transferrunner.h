@@ -68,13 +68,15 @@ public:
     bool dispatcherArmed() const;
 
     // The block reads (each after its query was sent by the caller for the
-    // waveform blocks; ReadSetupBlock sends ":SYSTEM:DATA?" itself).
-    void ReadSetupBlock();
+    // waveform blocks; ReadSetupBlock sends ":SYSTEM:DATA?" itself). True
+    // when the block came (the setup block into app().link.LastSetup).
+    [[nodiscard]] bool ReadSetupBlock();
     // Reads one waveform block and decodes it into rows (replaced whole when
     // the block came in; left as they were when it did not). True when the
-    // block came.
+    // block came. fftSplit: the FFT block is drawn on a split screen.
     [[nodiscard]] bool ReadWaveformBlock(QList<qint32> &rows, double target, const QString &source,
-                                         const QString &invert, const QString &run, int expected);
+                                         const QString &invert, const QString &run, int expected,
+                                         bool fftSplit = false);
 
     // The requests.
     void RequestWaveforms();

@@ -38,7 +38,10 @@ struct TransferData {
     QStringList TimeText;                       // data table: time of row k
     QStringList ValueText;                      // data table: voltage of row k
     qint32 PointCount = 0;                      // data table: number of rows
-    bool DataBlockReceived = false;             // data table: its block came (no block: no rows)
+    // Waveform and data table requests: every block the request needed (its
+    // setup block and its sources' blocks) came. Without them the request
+    // leaves its item as it was.
+    bool BlocksReceived = false;
 
     qint16 ProgressStep = 1;                    // added to the bar on each progress tick
     double ProgressCeiling = 0.0;               // waveform request: what the source being read may reach

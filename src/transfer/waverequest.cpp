@@ -1,5 +1,6 @@
 // The waveform request (kind 6): everything one waveform item shows, read
-// into its record Sheet.WaveDocs[CurrentDoc].
+// into a copy of its record Sheet.WaveDocs[CurrentDoc] and put in the record
+// only when every block the refresh needs came.
 
 #include "transfer/transferrunner.h"
 
@@ -15,6 +16,47 @@ QString ask(const char *line)
 {
     return CutAtLF(QueryString(QString::fromLatin1(line)));
 }
+
+// Puts what a refresh read into the item: the members the request writes,
+// and no other (the window's own flags, its name and node, its display
+// options stay as the window left them while it waited).
+void takeRefresh(WaveDoc &item, WaveDoc &&fresh)
+{
+    item.ShowCH1 = fresh.ShowCH1;
+    item.ShowCH2 = fresh.ShowCH2;
+    item.ShowMath = fresh.ShowMath;
+    item.DrawCH1 = fresh.DrawCH1;
+    item.DrawCH2 = fresh.DrawCH2;
+    item.DrawMath = fresh.DrawMath;
+    item.DrawLA = fresh.DrawLA;
+    item.Setup = fresh.Setup;
+    item.TrigMode = std::move(fresh.TrigMode);
+    item.MathDisplay = std::move(fresh.MathDisplay);
+    item.FFTDisplay = std::move(fresh.FFTDisplay);
+    item.SplitScreen = fresh.SplitScreen;
+    item.PointCount = fresh.PointCount;
+    item.YTFormat = fresh.YTFormat;
+    item.XYFormat = fresh.XYFormat;
+    item.RollMode = fresh.RollMode;
+    item.SpareFlag = fresh.SpareFlag;
+    item.Channels = fresh.Channels;
+    item.CH1VoltDiv = std::move(fresh.CH1VoltDiv);
+    item.CH1Offset = std::move(fresh.CH1Offset);
+    item.CH2VoltDiv = std::move(fresh.CH2VoltDiv);
+    item.CH2Offset = std::move(fresh.CH2Offset);
+    item.AltTimeDivCH1 = std::move(fresh.AltTimeDivCH1);
+    item.AltDelayCH1 = std::move(fresh.AltDelayCH1);
+    item.AltTimeDivCH2 = std::move(fresh.AltTimeDivCH2);
+    item.AltDelayCH2 = std::move(fresh.AltDelayCH2);
+    item.TimeDiv = std::move(fresh.TimeDiv);
+    item.Delay = std::move(fresh.Delay);
+    item.DateText = std::move(fresh.DateText);
+    item.CH1Rows = std::move(fresh.CH1Rows);
+    item.CH2Rows = std::move(fresh.CH2Rows);
+    item.MathRows = std::move(fresh.MathRows);
+    item.FFTRows = std::move(fresh.FFTRows);
+    item.LAWords = std::move(fresh.LAWords);
+}
 } // namespace
 
 void TransferRunner::RequestWaveforms()
@@ -23,8 +65,14 @@ void TransferRunner::RequestWaveforms()
     if (req.CurrentDoc < 0 || req.CurrentDoc >= DataSheet::WaveSlots)
         return;
     TransferData &x = app().xfer;
+    x.BlocksReceived = false;
     CtrlSettings &settings = app().Settings;
-    WaveDoc &doc = app().Sheet.WaveDocs[size_t(req.CurrentDoc)];
+    const int slot = req.CurrentDoc;
+    // The refresh is decoded into a copy: an item whose refresh fails part
+    // way keeps its own trace, settings and flags, never a mix of two
+    // refreshes or another request's block.
+    WaveDoc doc = app().Sheet.WaveDocs[size_t(slot)];
+    bool received = true;
     const QString &on = word(Word::WordOn);
     const QString &off = word(Word::WordOff);
 
@@ -49,7 +97,7 @@ void TransferRunner::RequestWaveforms()
     doc.DrawMath = doc.ShowMath;
     doc.DrawLA = doc.ShowLA;
 
-    ReadSetupBlock();
+    received = ReadSetupBlock() && received;
     doc.Setup = app().link.LastSetup;
     doc.TrigMode = ask(":TRIGGER:MODE?");
     doc.MathDisplay = settings.MathDisplay;
@@ -113,60 +161,55 @@ void TransferRunner::RequestWaveforms()
     }
     doc.DateText = TransferDateText();
 
-    // A source whose block does not come is not drawn or stored as this
-    // refresh's trace: its Draw flag is cleared (its rows stay as they were).
+    // Every source shown needs its block of this refresh.
+    const auto block = [&](QList<qint32> &rows, double target, const char *source, const QString &invert,
+                           int expected) {
+        if (!ReadWaveformBlock(rows, target, QString::fromLatin1(source), invert, run, expected, doc.SplitScreen))
+            received = false;
+    };
+    const QString noInvert = QStringLiteral("OFF");
     if (doc.YTFormat || doc.RollMode) {
         if (doc.ShowCH1) {
             x.ProgressStep = 3;
             const QString invert = ask(":CHANNEL1:INVERT?");
             SendCommand(QStringLiteral(":WAVEFORM:DATA? CHANNEL1"));
-            if (!ReadWaveformBlock(doc.CH1Rows, x.ProgressCeiling, QStringLiteral("CH1"), invert, run, 601))
-                doc.DrawCH1 = false;
+            block(doc.CH1Rows, x.ProgressCeiling, "CH1", invert, 601);
             x.ProgressCeiling += share;
         }
         if (doc.ShowCH2) {
             x.ProgressStep = 3;
             const QString invert = ask(":CHANNEL2:INVERT?");
             SendCommand(QStringLiteral(":WAVEFORM:DATA? CHANNEL2"));
-            if (!ReadWaveformBlock(doc.CH2Rows, x.ProgressCeiling, QStringLiteral("CH2"), invert, run, 601))
-                doc.DrawCH2 = false;
+            block(doc.CH2Rows, x.ProgressCeiling, "CH2", invert, 601);
             x.ProgressCeiling += share;
         }
         if (doc.ShowMath) {
             if (doc.FFTDisplay != on) {
                 x.ProgressStep = 3;
                 SendCommand(QStringLiteral(":WAVEFORM:DATA? MATH"));
-                if (!ReadWaveformBlock(doc.MathRows, x.ProgressCeiling, QStringLiteral("MATH"),
-                                       QStringLiteral("OFF"), run, 601))
-                    doc.DrawMath = false;
+                block(doc.MathRows, x.ProgressCeiling, "MATH", noInvert, 601);
             } else {
                 x.ProgressStep = 1;
                 SendCommand(QStringLiteral(":WAVEFORM:DATA? FFT"));
-                if (!ReadWaveformBlock(doc.FFTRows, x.ProgressCeiling, QStringLiteral("FFT"),
-                                       QStringLiteral("OFF"), run, 513))
-                    doc.DrawMath = false;
+                block(doc.FFTRows, x.ProgressCeiling, "FFT", noInvert, 513);
             }
             x.ProgressCeiling = 2 * x.ProgressCeiling;
         }
         if (doc.ShowLA) {
             x.ProgressStep = 1;
             SendCommand(QStringLiteral(":WAVEFORM:DATA? DIGITAL"));
-            if (!ReadWaveformBlock(doc.LAWords, BarMax, QStringLiteral("LA"), QStringLiteral("OFF"), run, 1201))
-                doc.DrawLA = false;
+            block(doc.LAWords, BarMax, "LA", noInvert, 1201);
         }
     } else if (doc.XYFormat) {
         const QString invert1 = ask(":CHANNEL1:INVERT?");
         SendCommand(QStringLiteral(":WAVEFORM:DATA? CHANNEL1"));
-        const bool got1 = ReadWaveformBlock(doc.CH1Rows, x.ProgressCeiling, QStringLiteral("CH1"), invert1, run, 601);
+        block(doc.CH1Rows, x.ProgressCeiling, "CH1", invert1, 601);
         const QString invert2 = ask(":CHANNEL2:INVERT?");
         SendCommand(QStringLiteral(":WAVEFORM:DATA? CHANNEL2"));
-        const bool got2 = ReadWaveformBlock(doc.CH2Rows, x.ProgressCeiling, QStringLiteral("CH2"), invert2, run, 601);
-        if (!got1 || !got2) {
-            // An X-Y picture needs both blocks of this refresh: without one
-            // there are no points to draw or keep.
-            doc.PointCount = 0;
-            doc.DrawCH1 = false;
-            doc.DrawCH2 = false;
-        }
+        block(doc.CH2Rows, x.ProgressCeiling, "CH2", invert2, 601);
     }
+
+    x.BlocksReceived = received;
+    if (received && slot >= 0 && slot < DataSheet::WaveSlots)
+        takeRefresh(app().Sheet.WaveDocs[size_t(slot)], std::move(doc));
 }

@@ -358,18 +358,11 @@ void frmData::LoadData()
     if (!doc)
         return;
     const TransferData &x = app().xfer;
-    if (!x.DataBlockReceived) {
-        // The instrument sent no block: the item holds no table rather than
-        // rows of an earlier block, and claims no data.
-        if (doc->HasData || doc->RowCount != 0)
-            app().Sheet.Modified = true;
-        doc->HasData = false;
-        doc->RowCount = 0;
-        doc->InfoLine.clear();
-        doc->TimeTexts.clear();
-        doc->ValueTexts.clear();
-        if (!unloaded_)
-            RefreshTable();
+    if (!x.BlocksReceived) {
+        // The table's blocks did not come: the item keeps its own table, info
+        // line and flags (an earlier block, another source's perhaps, is
+        // never taken as this one), and the sheet is not changed by it.
+        reportMissingBlock();
         return;
     }
     // The transfer's table, whatever it holds (an invalid trace gives no rows).

@@ -766,7 +766,13 @@ void frmWave::LoadData()
     loading_ = false;
     if (!ran)
         return;
-    // A completed load counts, whether or not the instrument answered.
+    if (!app().xfer.BlocksReceived) {
+        // The request left the item as it was: its own trace stays, and the
+        // sheet is not changed by the refresh.
+        cmdRefresh->setCursor(Qt::ArrowCursor);
+        reportMissingBlock();
+        return;
+    }
     d->HasData = true;
     app().Sheet.Modified = true;
     cmdRefresh->setCursor(Qt::ArrowCursor);

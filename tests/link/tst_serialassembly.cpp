@@ -58,6 +58,32 @@ private slots:
         QCOMPARE(app().link.RxWaiting, qint16(0));
     }
 
+    // The line is complete at its LF; its text stops at the first CR, in
+    // whichever receive event the CR and the LF come.
+    void crLfLineEndLeavesNoCr_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("events");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty, one event") << QList<QByteArray>{"\r\n"} << QString();
+        QTest::newRow("empty, CR then LF") << QList<QByteArray>{"\r", "\n"} << QString();
+        QTest::newRow("word, one event") << QList<QByteArray>{"RUN\r\n"} << QStringLiteral("RUN");
+        QTest::newRow("list, split before LF") << QList<QByteArray>{"12,3", "4\r", "\n"} << QStringLiteral("12,34");
+        QTest::newRow("CR inside the line") << QList<QByteArray>{"AB\rCD\n"} << QStringLiteral("AB");
+    }
+    void crLfLineEndLeavesNoCr()
+    {
+        QFETCH(QList<QByteArray>, events);
+        QFETCH(QString, text);
+        startReply(false);
+        LinkState &l = app().link;
+        for (qsizetype i = 0; i < events.size(); ++i) {
+            QCOMPARE(l.RxWaiting, qint16(-1)); // no reply before its LF
+            ComReceiveText(events[i]);
+        }
+        QCOMPARE(l.RxWaiting, qint16(0));
+        QCOMPARE(l.RxText, text);
+    }
+
     void highBytesBecomeLatin1Characters()
     {
         startReply(false);

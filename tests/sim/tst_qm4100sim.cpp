@@ -178,6 +178,7 @@ private slots:
     void faults_data();
     void faults();
     void faultSilentFromNthQuery();
+    void faultEmptyReplyToOneQuery();
     void identityVariants();
 };
 
@@ -1647,6 +1648,28 @@ void TstQm4100Sim::faultSilentFromNthQuery()
     QCOMPARE(sim.setting(":CHANNEL1:SCALE"), QByteArray("2.000e+00"));
     sim.clearFaults();
     QVERIFY(!sim.handle("*IDN?", Framing::VisaUsb).isEmpty());
+}
+
+// One query answered with its line end alone, in both line-end forms; other
+// queries and the setting itself are untouched.
+void TstQm4100Sim::faultEmptyReplyToOneQuery()
+{
+    Qm4100Sim sim;
+    const QByteArray location = sim.handleLine(":LA:LOCATION?", Framing::LengthPrefix);
+    QVERIFY(location.size() > 2);
+    Qm4100Sim::Faults f;
+    f.emptyReplyTo = ":LA:LOCATION?";
+    sim.setFaults(f);
+    QCOMPARE(sim.handleLine(":LA:LOCATION?", Framing::LengthPrefix), QByteArray("\n"));
+    QCOMPARE(sim.handleLine(":LA:LOCATION?", Framing::VisaUsb), QByteArray("\n"));
+    QVERIFY(sim.log().last().answered);
+    QCOMPARE(sim.handleLine(":TRIGGER:STATUS?", Framing::LengthPrefix), QByteArray("RUN\n"));
+    f.crLf = true;
+    sim.setFaults(f);
+    QCOMPARE(sim.handleLine(":LA:LOCATION?", Framing::LengthPrefix), QByteArray("\r\n"));
+    QCOMPARE(sim.handleLine(":TRIGGER:STATUS?", Framing::LengthPrefix), QByteArray("RUN\r\n"));
+    sim.clearFaults();
+    QCOMPARE(sim.handleLine(":LA:LOCATION?", Framing::LengthPrefix), location);
 }
 
 void TstQm4100Sim::identityVariants()

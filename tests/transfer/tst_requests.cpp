@@ -560,14 +560,14 @@ private slots:
     {
         connect(Transport::Serial);
         QVERIFY(RunTransferRequest(TransferCaption::DataTable, 3, 0, true));
-        QVERIFY(app().xfer.DataBlockReceived);
+        QVERIFY(app().xfer.BlocksReceived);
         QCOMPARE(app().xfer.PointCount, 600);
         Qm4100Sim::Faults f;
         f.shortBlockBy = 1;
         sim_->setFaults(f);
         sim_->handle(":TIMEBASE:SCALE 1.000MS", Qm4100Sim::Framing::VisaUsb);
         QVERIFY(RunTransferRequest(TransferCaption::DataTable, 3, 0, true));
-        QVERIFY(!app().xfer.DataBlockReceived);
+        QVERIFY(!app().xfer.BlocksReceived);
         QCOMPARE(app().xfer.PointCount, 0);
         QCOMPARE(app().xfer.WorkCount, 0);
         QVERIFY(app().xfer.MeasInfo.startsWith(QStringLiteral("CH1 "))); // the info line still describes the request

@@ -412,6 +412,8 @@ private slots:
             << QStringList{":LA:LOCATION?=\n"} << QStringList{"LAChanPos[16]=?", "LAChanPos[1]=?"};
         QTest::newRow("location: an empty CR LF line keeps the positions")
             << QStringList{":LA:LOCATION?=\r\n"} << QStringList{"LAChanPos[16]=?", "LAChanPos[1]=?"};
+        QTest::newRow("location: the CR a serial CR LF line leaves keeps the positions")
+            << QStringList{":LA:LOCATION?=\r"} << QStringList{"LAChanPos[16]=?", "LAChanPos[1]=?"};
         QTest::newRow("location ending in CR LF")
             << QStringList{":LA:LOCATION?=4275878552\r\n"}
             << QStringList{"LAChanPos[16]=0", "LAChanPos[9]=0", "LAChanPos[8]=8", "LAChanPos[1]=15"};

@@ -262,6 +262,54 @@ private slots:
         }
         QCOMPARE(ControlFileBytes(app().Settings), plainFile);
     }
+
+    // An empty answer to the logic positions' query, with either line end,
+    // over either link: the sixteen positions keep what they held, and the
+    // rest of the download is what the instrument holds.
+    void emptyLocationReplyKeepsThePositions_data()
+    {
+        QTest::addColumn<bool>("serial");
+        QTest::addColumn<bool>("crLf");
+        QTest::newRow("visa, LF") << false << false;
+        QTest::newRow("visa, CR LF") << false << true;
+        QTest::newRow("serial, LF") << true << false;
+        QTest::newRow("serial, CR LF") << true << true;
+    }
+    void emptyLocationReplyKeepsThePositions()
+    {
+        QFETCH(bool, serial);
+        QFETCH(bool, crLf);
+        UpDownFixture f(serial ? Link::Serial : Link::Visa, 1);
+        QVERIFY(f.connected);
+        setCommonCase(app().Settings);
+        UploadSettings();
+        app().Settings.reset();
+        DownloadSettings();
+        const CtrlSettings plain = app().Settings;
+        QCOMPARE(plain.LAChanPos[16], QStringLiteral("0")); // D0 sits at position 0 on the instrument
+
+        Qm4100Sim::Faults faults;
+        faults.crLf = crLf;
+        faults.emptyReplyTo = ":LA:LOCATION?";
+        f.sim.setFaults(faults);
+        f.sim.clearLog();
+        for (int i = 1; i <= 16; ++i)
+            app().Settings.LAChanPos[i] = QString::number(i % 7 + 3);
+        const auto held = app().Settings.LAChanPos;
+        DownloadSettings();
+        QCOMPARE(f.sim.count(":LA:LOCATION?"), 1);
+        QVERIFY(f.fakeUi.messages().isEmpty());
+        for (int i = 1; i <= 16; ++i)
+            QVERIFY2(app().Settings.LAChanPos[i] == held[i],
+                     qPrintable(QStringLiteral("LAChanPos[%1]: %2").arg(i).arg(app().Settings.LAChanPos[i])));
+        for (const CtrlSettingsField &field : ctrlSettingsFields()) {
+            const QString name = QLatin1String(field.name);
+            if (field.text)
+                QVERIFY2(app().Settings.*(field.text) == plain.*(field.text), qPrintable(name));
+            else if (name != QLatin1String("LAChanPos"))
+                QVERIFY2(app().Settings.*(field.array) == plain.*(field.array), qPrintable(name));
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TstRoundTrip)

@@ -25,6 +25,7 @@
 #include "link/linkfixture.h"
 
 #include "support/filesizelimit.h"
+#include "texts/messagetable.h"
 #include "texts/stringres.h"
 #include "transfer/transferstate.h"
 #include "wave/dataexport.h"
@@ -544,6 +545,88 @@ private slots:
         }
         // The CH1 item keeps its own table.
         QCOMPARE(ch1.ValueTexts.mid(1, 12), ch1Volts);
+    }
+
+    // A table item with good rows, then a refresh of it whose blocks do not
+    // all come (no reply to the data block, blocks cut short, no setup
+    // block): the item keeps its rows, info line and flags, the window shows
+    // them still, the sheet is not modified, and the user reads "Can't Read
+    // data from Device!" once in the language in force (over VISA the failed
+    // read says it and loses the link; over the serial link the link stays).
+    void failedRefreshKeepsTheTable_data()
+    {
+        QTest::addColumn<bool>("serial");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("lang");
+        QTest::newRow("VISA, no reply") << false << "block" << 1;
+        QTest::newRow("VISA, no setup block, chinese") << false << "setup" << 0;
+        QTest::newRow("serial, no reply") << true << "block" << 1;
+        QTest::newRow("serial, no reply, chinese") << true << "block" << 0;
+        QTest::newRow("serial, short blocks") << true << "short" << 1;
+        QTest::newRow("serial, no setup block") << true << "setup" << 1;
+    }
+    void failedRefreshKeepsTheTable()
+    {
+        QFETCH(bool, serial);
+        QFETCH(QString, fault);
+        QFETCH(int, lang);
+        app().texts.LanguageIndex = lang;
+        ApplyLanguage(lang);
+        display(true, false, false); // in the language's words
+        if (serial)
+            fx->useSerial();
+        else
+            fx->useVisa();
+        QVERIFY(fx->connect());
+        rowScene();
+        frmData *w = openItem();
+        w->cmdRefresh->click();
+        const DataDoc before = app().Sheet.DataDocs[0];
+        QVERIFY(before.HasData);
+        QCOMPARE(before.RowCount, 12);
+        QVERIFY(!before.ValueTexts.mid(1, 12).contains(QString()));
+        const QStringList times = column(w, 1, 12);
+        const QStringList volts = column(w, 2, 12);
+        QCOMPARE(volts, before.ValueTexts.mid(1, 12));
+        const QString info = w->SettingLabel->text();
+        QVERIFY(info.startsWith(QStringLiteral("CH1 ")));
+
+        int queries = 0;
+        int setupQuery = 0;
+        for (const Qm4100Sim::LogEntry &e : fx->sim.log()) {
+            queries += e.query ? 1 : 0;
+            if (e.line == ":SYSTEM:DATA?")
+                setupQuery = queries;
+        }
+        QCOMPARE(fx->sim.log().last().line, QByteArray(":WAVEFORM:DATA? CHANNEL1"));
+        Qm4100Sim::Faults faults;
+        if (fault == QLatin1String("short"))
+            faults.shortBlockBy = 300; // the setup block too
+        else
+            faults.silentFromQuery = fault == QLatin1String("setup") ? setupQuery : queries;
+        QVERIFY(faults.shortBlockBy || faults.silentFromQuery > 0);
+        // Another scale on the instrument, which the failing refresh must
+        // not bring in part.
+        fx->sim.handle(":CHANNEL1:SCALE 1", Qm4100Sim::Framing::VisaUsb);
+        fx->sim.setFaults(faults);
+        fx->sim.clearLog();
+        app().Sheet.Modified = false;
+        fx->fakeUi.clear();
+        w->cmdRefresh->click();
+        QCOMPARE(fx->sim.count(":SYSTEM:DATA?"), 1);
+
+        QVERIFY(app().Sheet.DataDocs[0] == before);
+        QVERIFY(!app().Sheet.Modified);
+        QCOMPARE(column(w, 1, 12), times);
+        QCOMPARE(column(w, 2, 12), volts);
+        QCOMPARE(w->SettingLabel->text(), info);
+        QCOMPARE(fx->fakeUi.messages().size(), 1);
+        const RecordedMessage &m = fx->fakeUi.messages().first();
+        QCOMPARE(m.text, lang ? QStringLiteral("Can't Read data from Device!") : QStringLiteral("不能读取设备数据！"));
+        QCOMPARE(m.title, message(Msg::MsgDeviceReadTitle));
+        QCOMPARE(m.icon, MsgIcon::Exclamation);
+        QCOMPARE(app().link.LinkConnected != 0, serial);
+        QVERIFY(w->cmdRefresh->isEnabled());
     }
 
     void refusedRefreshes()

@@ -613,58 +613,142 @@ private slots:
         }
     }
 
-    // A refresh whose CH2 block does not come: CH2 is not drawn or stored as
-    // that refresh's trace (never the points of the refresh before), while
-    // CH1 of the same refresh is.
-    void unansweredBlockIsNoTrace_data()
+    // The n-th query (from 1) of the simulator's log that equals line; 0 when
+    // none does.
+    int queryNumber(const QByteArray &line) const
     {
-        QTest::addColumn<bool>("serial");
-        QTest::newRow("VISA") << false;
-        QTest::newRow("serial") << true;
+        int n = 0;
+        for (const Qm4100Sim::LogEntry &e : fx->sim.log()) {
+            n += e.query ? 1 : 0;
+            if (e.query && e.line == line)
+                return n;
+        }
+        return 0;
     }
-    void unansweredBlockIsNoTrace()
+
+    // Connects over the link asked for, with CH1 and CH2 shown on the
+    // instrument and ticked in item 0, and refreshes it once.
+    frmWave *refreshedItem(bool serial)
     {
-        QFETCH(bool, serial);
         if (serial)
             fx->useSerial();
         else
             fx->useVisa();
         sim(":CHANNEL2:DISPLAY ON");
-        QVERIFY(fx->connect());
+        if (!fx->connect())
+            return nullptr;
         sim(":TIMEBASE:SCALE 2e-4");
         frmWave *w = openItem();
         w->ChkCH[1]->click();
         fx->sim.clearLog();
         refreshOnce(w);
-        QVERIFY(doc().DrawCH1 && doc().DrawCH2);
-        const auto ch2Pixels = [&] {
-            const QImage &img = w->picture();
-            int n = 0;
-            for (int y = 0; y < img.height(); ++y)
-                for (int x = 0; x < img.width(); ++x)
-                    n += img.pixelColor(x, y) == CH2Color ? 1 : 0;
-            return n;
-        };
-        QVERIFY(ch2Pixels() > 100);
+        return w;
+    }
 
-        // The same refresh again, the CH2 block (its last query) unanswered.
-        int queries = 0;
-        for (const Qm4100Sim::LogEntry &e : fx->sim.log())
-            queries += e.query ? 1 : 0;
-        QCOMPARE(fx->sim.log().last().line, QByteArray(":WAVEFORM:DATA? CHANNEL2"));
+    // Faults that keep a refresh's blocks away: the simulator's log must hold
+    // the good refresh before.
+    void failBlocks(const QString &fault)
+    {
         Qm4100Sim::Faults faults;
-        faults.silentFromQuery = queries;
+        if (fault == QLatin1String("short"))
+            faults.shortBlockBy = 300; // every block, the setup block too
+        else if (fault == QLatin1String("setup"))
+            faults.silentFromQuery = queryNumber(":SYSTEM:DATA?");
+        else if (fault == QLatin1String("CH1"))
+            faults.silentFromQuery = queryNumber(":WAVEFORM:DATA? CHANNEL1");
+        else
+            faults.silentFromQuery = queryNumber(":WAVEFORM:DATA? CHANNEL2");
+        QVERIFY(faults.shortBlockBy || faults.silentFromQuery > 0);
         fx->sim.setFaults(faults);
         fx->sim.clearLog();
-        refreshOnce(w);
-        QCOMPARE(fx->sim.log().last().line, QByteArray(":WAVEFORM:DATA? CHANNEL2"));
-        QVERIFY(doc().HasData && doc().DrawCH1);
-        QVERIFY(!doc().DrawCH2);
-        QCOMPARE(ch2Pixels(), 0);
-        QVERIFY(shareOn(w->picture(), analogTraceVertices(doc(), AnalogTrace::CH1, envOf(w)), CH1Color) > 0.5);
-        // Stored: the 87 lines of the item and CH1's 1024 rows, nothing of CH2.
+    }
+
+    // A refresh whose blocks do not all come (no reply to one of them, a
+    // block cut short, no setup block) leaves the item as it was: its record
+    // member for member, its picture, what a save writes, the sheet not
+    // modified; the user reads "Can't Read data from Device!" once, in the
+    // language in force (over VISA the failed read says it and loses the
+    // link; over the serial link the link stays).
+    void failedRefreshKeepsTheItem_data()
+    {
+        QTest::addColumn<bool>("serial");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("lang");
+        QTest::newRow("VISA, no CH2 block") << false << "CH2" << 1;
+        QTest::newRow("VISA, no CH1 block, chinese") << false << "CH1" << 0;
+        QTest::newRow("VISA, no setup block") << false << "setup" << 1;
+        QTest::newRow("serial, no CH2 block") << true << "CH2" << 1;
+        QTest::newRow("serial, no CH1 block") << true << "CH1" << 1;
+        QTest::newRow("serial, no CH1 block, chinese") << true << "CH1" << 0;
+        QTest::newRow("serial, short blocks") << true << "short" << 1;
+        QTest::newRow("serial, no setup block") << true << "setup" << 1;
+    }
+    void failedRefreshKeepsTheItem()
+    {
+        QFETCH(bool, serial);
+        QFETCH(QString, fault);
+        QFETCH(int, lang);
+        app().texts.LanguageIndex = lang;
+        ApplyLanguage(lang);
+        setDisplays(true, true, false, false); // in the language's words
+        frmWave *w = refreshedItem(serial);
+        QVERIFY(w);
+        QVERIFY(doc().HasData && doc().DrawCH1 && doc().DrawCH2);
+        const WaveDoc before = doc();
+        const QImage picture = w->picture().copy();
+        QVERIFY(shareOn(picture, analogTraceVertices(doc(), AnalogTrace::CH1, envOf(w)), CH1Color) > 0.5);
         const QByteArray file = DataSheetFileBytes(app().Sheet, DataSheetFileContext{});
-        QCOMPARE(file.count("\r\n"), 7 + 87 + 1024);
+
+        // Another picture on the instrument, which the failing refresh must
+        // not bring in part.
+        sim(":CHANNEL1:SCALE 2");
+        sim(":TIMEBASE:SCALE 5e-4");
+        failBlocks(fault);
+        app().Sheet.Modified = false;
+        fx->fakeUi.clear();
+        refreshOnce(w);
+        QVERIFY(fx->sim.count(":SYSTEM:DATA?") == 1);
+
+        QVERIFY(doc() == before);
+        QVERIFY(w->picture() == picture);
+        QCOMPARE(DataSheetFileBytes(app().Sheet, DataSheetFileContext{}), file);
+        QVERIFY(!app().Sheet.Modified);
+        QCOMPARE(fx->fakeUi.messages().size(), 1);
+        const RecordedMessage &m = fx->fakeUi.messages().first();
+        QCOMPARE(m.text, lang ? QStringLiteral("Can't Read data from Device!") : QStringLiteral("不能读取设备数据！"));
+        QCOMPARE(m.title, message(Msg::MsgDeviceReadTitle));
+        QCOMPARE(m.icon, MsgIcon::Exclamation);
+        QCOMPARE(app().link.LinkConnected != 0, serial);
+        QVERIFY(w->cmdRefresh->isEnabled());
+    }
+
+    // A new item whose first refresh gets no CH1 block holds nothing: no
+    // trace of its own and none of another item's refresh; the other item
+    // keeps its own.
+    void newItemWithoutItsBlockHoldsNothing_data()
+    {
+        QTest::addColumn<bool>("serial");
+        QTest::newRow("VISA") << false;
+        QTest::newRow("serial") << true;
+    }
+    void newItemWithoutItsBlockHoldsNothing()
+    {
+        QFETCH(bool, serial);
+        frmWave *w0 = refreshedItem(serial);
+        QVERIFY(w0);
+        QVERIFY(doc(0).HasData && doc(0).DrawCH1);
+        const WaveDoc first = doc(0);
+        failBlocks(QStringLiteral("CH1"));
+        frmWave *w1 = openItem(1, QStringLiteral("Wave1"));
+        w1->ChkCH[1]->click(); // the same sources, so the same queries
+        const WaveDoc fresh = doc(1);
+        app().Sheet.Modified = false;
+        refreshOnce(w1);
+        QCOMPARE(fx->sim.count(":WAVEFORM:DATA? CHANNEL1"), 1);
+        QVERIFY(doc(1) == fresh);
+        QVERIFY(!doc(1).HasData && !doc(1).DrawCH1 && doc(1).CH1Rows.isEmpty());
+        QVERIFY(!app().Sheet.Modified);
+        QVERIFY(doc(0) == first);
     }
 
     void refusedRefreshes()
