@@ -100,8 +100,7 @@ void wholePicture(benchmark::State &state)
     const WaveDoc d = fullRecord();
     QImage img(int(350 * zoom), int(250 * zoom), QImage::Format_RGB32);
     WaveCursors cursors;
-    cursors.load(381, 333);
-    cursors.proportionalMove(img.width(), img.height());
+    cursors.load();
     cursors.CursorXOn = cursors.CursorYOn = true;
     for (auto _ : state) {
         drawPicture(img, d, zoom, &cursors);

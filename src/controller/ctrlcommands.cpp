@@ -9,6 +9,7 @@
 #include "workspace/doccommands.h"
 #include "texts/loadlanguage.h"
 #include "texts/messagetable.h"
+#include "texts/retranslate.h"
 #include "texts/stringres.h"
 
 #include <QCoreApplication>
@@ -73,6 +74,10 @@ void openPath(const QString &path)
     case ControlFileRead::Ok:
         break;
     }
+    // A file keeps the words of the language it was saved in, but the tree,
+    // the editors and the upload know only the words of the language in
+    // force: the words come in translated, their meaning unchanged.
+    TranslateSettingWords(read, languageIndex());
     app().Settings = read;
     DocumentIsFile(ctrlDocument(), path);
     showFreshTree();

@@ -18,7 +18,10 @@ void ResetCtrlSettings();
 
 // New Control File.
 void CtrlNewFile();
-// Open Control File, with the open dialog.
+// Open Control File, with the open dialog. Opening (with or without the
+// dialog) brings the file's setting words into the language in force (words
+// of the other language are translated, other texts kept), and rebuilds the
+// tree from them.
 void CtrlOpenWithDialog();
 // Opens path without a dialog (OpenCtrl).
 void CtrlOpenFile(const QString &path);

@@ -8,7 +8,8 @@
 // four arrays as their elements 1..16 (D15 first), except LASizeHi and
 // LASizeLo, which the file does not keep. Texts are written as UTF-8 without
 // BOM, exactly as the record holds them: display words stay in the language
-// they were saved in, and reading translates nothing.
+// they were saved in, and reading translates nothing (the Open command
+// brings them into the language in force).
 //
 // Reading: the bytes are decoded as UTF-8 (a leading BOM is dropped), or as
 // GB18030 when they are not valid UTF-8. Lines end in LF, CR LF or CR. The

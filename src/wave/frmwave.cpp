@@ -409,7 +409,7 @@ void frmWave::Form_Load()
     }
     // Choosing the list's entry runs its handler: 150 %, laid out but not drawn.
     ZoomCombo_Change(ZoomCombo->currentText());
-    cursors.load(WavePic->width(), WavePic->height());
+    cursors.load();
     picRefreshProgress->hide();
 }
 
@@ -558,7 +558,7 @@ void frmWave::Form_Resize()
             VScrollRange = out.vScrollRange;
     }
     placeProgressBox();
-    cursors.proportionalMove(WavePic->width(), WavePic->height());
+    // The cursors keep their divisions: nothing to move.
     if (!InitPending)
         redrawPicture();
 }
@@ -835,10 +835,9 @@ void frmWave::printOrPreview(bool preview)
     WavePic->image = QImage(printSize, QImage::Format_RGB32);
     WavePic->image.fill(Qt::black);
     if (!InitPending) {
-        // The cursors as they stand on the window's picture, moved in
-        // proportion onto the print picture; the window's own stay as they are.
+        // The cursors as they stand on the window's picture, at the same
+        // divisions of the print picture; the window's own stay as they are.
         WaveCursors printCursors = cursors;
-        printCursors.proportionalMove(printSize.width(), printSize.height());
         drawPictureAt(WavePic->image, ZoomFactor, printCursors);
     }
     const QImage printed = WavePic->image;

@@ -43,9 +43,10 @@ WaveShapes CursorLineShapes(const WaveCursors &c, double zoom, bool split, bool 
     const double R = 300 * zoom + 25;
     const double B = 200 * zoom + 25;
     const double M = 100 * zoom + 25;
+    const CursorLines at = CursorLinePixels(c, zoom, split);
 
     if (c.CursorXOn) {
-        const double xs[2] = {c.CursorX1, c.CursorX2};
+        const double xs[2] = {at.x1, at.x2};
         if (split) {
             for (double x : xs)
                 out.append(dashed(col, {x, 30}, {x, M - 5}));
@@ -53,7 +54,7 @@ WaveShapes CursorLineShapes(const WaveCursors &c, double zoom, bool split, bool 
                 out.append(xMarker(col, x, 25, 5));
                 out.append(xMarker(col, x, M, -5));
             }
-            const double lows[2] = {c.CursorX1Low, c.CursorX2Low};
+            const double lows[2] = {at.x1Low, at.x2Low};
             for (double x : lows)
                 out.append(dashed(col, {x, M + 5}, {x, B - 5}));
             for (double x : lows) {
@@ -80,9 +81,9 @@ WaveShapes CursorLineShapes(const WaveCursors &c, double zoom, bool split, bool 
                 out.append(yMarker(col, R, y, -5));
             }
         };
-        pair(c.CursorY1, c.CursorY2);
+        pair(at.y1, at.y2);
         if (split)
-            pair(c.CursorY1Low, c.CursorY2Low);
+            pair(at.y1Low, at.y2Low);
     }
     return out;
 }
@@ -90,7 +91,7 @@ WaveShapes CursorLineShapes(const WaveCursors &c, double zoom, bool split, bool 
 void DrawCursors(QPainter &p, WaveCursors &c, const WaveDoc &doc, double zoom)
 {
     const bool split = doc.SplitScreen;
-    ClampCursors(c, zoom, split);
+    ClampCursors(c, split);
     PaintShapes(p, CursorLineShapes(c, zoom, split, doc.ColorMode));
     const QList<ReadoutLine> lines = CursorReadouts(c, doc, zoom, word(Word::MeasNameVrms));
     PaintShapes(p, ReadoutShapes(lines, doc.ColorMode));
@@ -99,7 +100,7 @@ void DrawCursors(QPainter &p, WaveCursors &c, const WaveDoc &doc, double zoom)
 void DrawCursors(QImage &picture, WaveCursors &c, const WaveDoc &doc, double zoom)
 {
     if (picture.isNull()) {
-        ClampCursors(c, zoom, doc.SplitScreen);
+        ClampCursors(c, doc.SplitScreen);
         return;
     }
     QPainter p(&picture);

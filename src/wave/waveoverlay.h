@@ -5,9 +5,9 @@
 // of every full redraw. The overlay keeps the background transparent, so the
 // traces stay visible through the gaps of the lines and around the texts.
 //
-// Before drawing it clamps the cursor positions into the graticule and stores
-// them back into the cursor state; it never draws outside the picture,
-// whatever the positions held.
+// Before drawing it clamps the cursor positions into the graticule (in
+// divisions, the same at every zoom) and stores them back into the cursor
+// state; it never draws outside the picture, whatever the positions held.
 
 #include "common/wavedoc.h"
 #include "wave/wavecursors.h"
@@ -21,7 +21,8 @@ class QPainter;
 // Colour of the cursor lines and their markers.
 QColor cursorLineColor(bool colorMode);
 
-// The lines and markers of the shown cursors (positions already clamped).
+// The lines and markers of the shown cursors (positions already clamped), at
+// the pixels of CursorLinePixels.
 WaveShapes CursorLineShapes(const WaveCursors &c, double zoom, bool split, bool colorMode);
 
 // Clamps c (ClampCursors), then draws the cursor lines and the read-outs of

@@ -28,12 +28,13 @@ QString fixed2(double v, const char *unit) { return ApplyNumberPattern(v, u"0.00
 class Lines {
 public:
     Lines(const WaveCursors &c, const WaveDoc &doc, double zoom, const QString &vrmsName)
-        : c_(c), doc_(doc), z_(zoom), vrms_(vrmsName),
+        : c_(c), doc_(doc), vrms_(vrmsName),
           fftShown_(IsOnWordOfAnyLanguage(doc.FFTDisplay) && doc.ShowMath),
           right_(300 * zoom + 25), lowerTop_(100 * zoom + 25)
     {
     }
 
+    // Distances in divisions.
     double dX() const { return std::fabs(c_.CursorX1 - c_.CursorX2); }
     double dY() const { return std::fabs(c_.CursorY1 - c_.CursorY2); }
     double dXL() const { return std::fabs(c_.CursorX1Low - c_.CursorX2Low); }
@@ -42,7 +43,7 @@ public:
 
     QString timeText(double d, const QString &timeDiv) const
     {
-        return ConvertTimeToStr(d * ParseTime(timeDiv) * 12 / 300 / z_);
+        return ConvertTimeToStr(d * ParseTime(timeDiv));
     }
     static QString freqText(QString time)
     {
@@ -52,21 +53,21 @@ public:
     }
     QString voltText(double d, const QString &voltDiv, bool half) const
     {
-        double v = d * ParseVoltM(voltDiv) * 8 / 200 / z_;
+        double v = d * ParseVoltM(voltDiv);
         if (half)
             v *= 2;
         return LabelVoltY + ConvertVoltToStr(v);
     }
     QString xyText(double d, const QString &voltDiv) const
     {
-        return LabelVoltX + ConvertVoltToStr(d * ParseVoltM(voltDiv) * 12 / 300 / z_);
+        return LabelVoltX + ConvertVoltToStr(d * ParseVoltM(voltDiv));
     }
     QString fftFreqText(double d) const
     {
         const double hz = doc_.Setup.FFTHzPerDiv;
         if (!(hz > 0))
             return LabelFFTFreq + NoScale;
-        return LabelFFTFreq + FormatFreq(general(d * hz * 12 / 300 / z_));
+        return LabelFFTFreq + FormatFreq(general(d * hz));
     }
     QString fftLevelText(double d, bool half) const
     {
@@ -74,7 +75,7 @@ public:
         if (s.FFTDecibelScale != 0) {
             if (s.FFTScaleDB < 1)
                 return LabelFFTLevel + NoScale;
-            double v = d * s.FFTScaleDB * 8 / 200 / z_;
+            double v = d * s.FFTScaleDB;
             if (half)
                 v *= 2;
             return LabelFFTLevel + FormatDecibel(general(v)) + vrms_;
@@ -82,7 +83,7 @@ public:
         const double scale = s.FFTScaleVrms;
         if (!(scale > 0))
             return LabelFFTLevel + NoScale;
-        double v = d * scale * 8 / 200 / z_;
+        double v = d * scale;
         if (half)
             v *= 2;
         return LabelFFTLevel + FormatVolt(general(v)) + QStringLiteral("rms");
@@ -113,7 +114,6 @@ private:
 
     const WaveCursors &c_;
     const WaveDoc &doc_;
-    const double z_;
     const QString vrms_;
     const bool fftShown_;
     const double right_;

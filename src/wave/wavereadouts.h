@@ -41,7 +41,9 @@ struct ReadoutLine {
 };
 
 // The lines the read-outs draw for cursors c (clamped already) on the item
-// doc at zoom, in drawing order. The FFT is on when doc.FFTDisplay is the
+// doc at zoom, in drawing order. The distances are the cursors' distances in
+// divisions times the scales, the same at every zoom; the zoom only places
+// the lines. The FFT is on when doc.FFTDisplay is the
 // on-word of either language; vrmsName: the current language's name of the
 // rms measurement, appended to a decibel level.
 QList<ReadoutLine> CursorReadouts(const WaveCursors &c, const WaveDoc &doc, double zoom, const QString &vrmsName);

@@ -6,16 +6,19 @@
 #include "controller/ctrltreenodes.h"
 #include "controller/frmctrllist.h"
 #include "platform/pump.h"
+#include "platform/settingsstore.h"
 #include "platform/ui/scriptedui.h"
 #include "workspace/mousecontrol.h"
 #include "texts/loadlanguage.h"
 #include "texts/messagetable.h"
+#include "texts/stringres.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QTreeWidgetItemIterator>
 #include <QtTest>
 
 // The controller pane, offscreen: loading, its buttons and menu, and the
@@ -73,6 +76,105 @@ class TestFrmCtrlList : public QObject {
         return file(name, ControlFileBytes(s));
     }
 
+    // The same settings with the words of lang: a word in every word member,
+    // each other than the last of its list (the word a guessing switch puts
+    // there), with method as the trigger method; numbers, names and codes in
+    // the other members.
+    static CtrlSettings settingsIn(int lang, Word method)
+    {
+        const auto w = [lang](Word x) { return wordLiteral(x, lang); };
+        CtrlSettings s;
+        s.reset();
+        s.RunStop = w(Word::WordRun);
+        s.CH1Display = w(Word::WordOn);
+        s.CH1VoltDiv = QStringLiteral("2.00V");
+        s.CH1Coupling = w(Word::WordAC);
+        s.CH1BWLimit = w(Word::WordOn);
+        s.CH1Invert = w(Word::WordOn);
+        s.CH2Display = w(Word::WordOn);
+        s.CH2Offset = QStringLiteral("-1.20V");
+        s.CH2Coupling = w(Word::WordDC);
+        s.CH2BWLimit = w(Word::WordOn);
+        s.CH2Invert = w(Word::WordOff);
+        s.LADisplay = w(Word::WordOn);
+        const QString codes[5] = {QStringLiteral("H"), QStringLiteral("L"), QStringLiteral("X"), w(Word::ItemRising),
+                                  w(Word::ItemFalling)};
+        for (int k = 1; k <= 16; ++k) {
+            s.LAChanOn[k] = w(k % 3 ? Word::WordOn : Word::WordOff);
+            s.LAChanPos[k] = QString::number(k);
+            s.PatCode[k] = codes[k % 5];
+            s.DurCode[k] = codes[(k + 2) % 5];
+        }
+        s.LAThreshold = w(Word::WordUser);
+        s.LAGroupHi = w(Word::WordOn);
+        s.LAGroupLo = w(Word::WordOn);
+        s.MathDisplay = w(Word::WordOn);
+        s.FFTDisplay = w(Word::WordOn);
+        s.Spare1 = w(Word::WordOff);
+        s.Spare5 = w(Word::WordOff);
+        s.TrigMethod = w(method);
+        s.EdgeSlope = w(Word::WordFalling);
+        s.EdgeSource = w(Word::WordACLine);
+        s.EdgeSweep = w(Word::WordNormal);
+        s.EdgeCoupling = w(Word::WordAC);
+        s.PulseSource = QStringLiteral("CH2");
+        s.PulseMode = w(Word::WordPulseNegGreater);
+        s.PulseCoupling = w(Word::WordLF);
+        s.PulseSweep = w(Word::WordSingle);
+        s.VideoPolarity = w(Word::WordPositive);
+        s.VideoSync = w(Word::WordOddField);
+        s.SlopeMode = w(Word::WordSlopeFallGreater);
+        s.SlopeCoupling = w(Word::WordAC);
+        s.SlopeSweep = w(Word::WordNormal);
+        s.AltCH1Type = w(Word::WordPulse);
+        s.AltCH2Type = w(Word::WordSlope);
+        s.AltCH1EdgeSlope = w(Word::WordRising);
+        s.AltCH2EdgeSlope = w(Word::WordFalling);
+        s.AltCH1EdgeCoupling = w(Word::WordAC);
+        s.AltCH2EdgeCoupling = w(Word::WordLF);
+        s.AltCH1PulseMode = w(Word::WordPulsePosEqual);
+        s.AltCH2PulseMode = w(Word::WordPulseNegLess);
+        s.AltCH1PulseCoupling = w(Word::WordDC);
+        s.AltCH2PulseCoupling = w(Word::WordAC);
+        s.AltCH1VideoPolarity = w(Word::WordPositive);
+        s.AltCH2VideoPolarity = w(Word::WordPositive);
+        s.AltCH1VideoSync = w(Word::WordAllLines);
+        s.AltCH2VideoSync = w(Word::WordLine);
+        s.AltCH1SlopeMode = w(Word::WordSlopeRiseLess);
+        s.AltCH2SlopeMode = w(Word::WordSlopeRiseGreater);
+        s.AltCH1SlopeCoupling = w(Word::WordLF);
+        s.AltCH2SlopeCoupling = w(Word::WordDC);
+        s.PatSweep = w(Word::WordNormal);
+        s.DurQualifier = w(Word::WordGreaterThan);
+        s.DurSweep = w(Word::WordAuto);
+        s.AcqSamplingMode = w(Word::WordRealTime);
+        s.AcqType = w(Word::WordPeakDetect);
+        s.DispType = w(Word::WordVectors);
+        s.DispPersist = w(Word::WordOn);
+        s.DispGrid = w(Word::WordHalf);
+        return s;
+    }
+
+    // Every node text of a tree, depth first, indented by level.
+    static QStringList treeTexts(QTreeWidget *tree)
+    {
+        QStringList out;
+        for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+            int depth = 0;
+            for (QTreeWidgetItem *p = (*it)->parent(); p; p = p->parent())
+                ++depth;
+            out << QString(depth * 2, u' ') + (*it)->text(0);
+        }
+        return out;
+    }
+    // The tree the pane shows for settings in the language in force.
+    static QStringList expectedTree(const CtrlSettings &settings)
+    {
+        CtrlTreeView tree;
+        tree.build(CtrlTreeLayout(settings, true));
+        return treeTexts(&tree);
+    }
+
     // An unsaved change, as an accepted edit leaves it.
     static void modify()
     {
@@ -98,6 +200,7 @@ private slots:
         fake_.clear();
         setUi(&fake_);
         QVERIFY(dir_.isValid());
+        setSettingsFile(dir_.filePath("Kelvoscope.ini")); // the language switches store the language
         useLanguage(LanguageEnglish);
         recent_.clear();
         connects_ = disconnects_ = 0;
@@ -128,6 +231,7 @@ private slots:
         setUi(nullptr);
         setPump({});
         setDefaultWordSource({});
+        setSettingsFile(QString());
     }
 
     // The first load resets the settings; a later pane only rebuilds the tree.
@@ -442,14 +546,17 @@ private slots:
         QVERIFY(!fake_.fileDialogs()[0].save);
         QCOMPARE(fake_.fileDialogs()[0].request.title, u("打开"));
         QCOMPARE(fake_.fileDialogs()[0].request.filter, u("控制器文件 (*.rmt);;所有文件 (*)"));
-        // English words read while the program runs in Chinese: kept as they are.
-        QCOMPARE(S().TrigMethod, QStringLiteral("PULSE"));
+        // English words read while the program runs in Chinese come in as the
+        // Chinese words of the same meaning.
+        QCOMPARE(S().TrigMethod, u("脉宽触发"));
+        QCOMPARE(S().PulseSweep, u("自动"));
         QCOMPARE(S().CH1VoltDiv, QStringLiteral("5.00V"));
         QCOMPARE(C().CtrlFilePath, path);
         QVERIFY(!C().CtrlFileModified);
         QCOMPARE(recent_, QStringList{path});
         QCOMPARE(CtrlNodeText(2, 3), u("档位 [5.00V]"));
-        QCOMPARE(CtrlNodeText(6, 3), u("信源选择 []")); // the method matches no Chinese word
+        QCOMPARE(CtrlNodeText(6, 2), u("触发模式 [脉宽触发]"));
+        QCOMPARE(CtrlNodeText(6, 3), u("信源选择 [D12]"));
         QVERIFY(CtrlNodeExpanded(1, 0));
         QCOMPARE(C().CtrlSelectedPath, QStringLiteral("QM4100D"));
 
@@ -459,6 +566,64 @@ private slots:
         pane.mnuOpenCtrl_Click();
         QCOMPARE(S().CH1VoltDiv, QStringLiteral("kept"));
         QCOMPARE(recent_.size(), 1);
+    }
+
+    // A control file saved in one language, opened while the program runs in
+    // the other and then saved after a switch back: every setting keeps its
+    // meaning. The words come in translated when the file is opened, so the
+    // tree shows every setting, the trigger group too, as it shows the same
+    // settings saved in the language in force; the switch back translates
+    // them again, and the file written then equals the one saved, line for
+    // line.
+    void fileOfTheOtherLanguageKeepsItsMeaning_data()
+    {
+        QTest::addColumn<int>("saved");
+        QTest::addColumn<Word>("method");
+        for (int saved : {LanguageChinese, LanguageEnglish})
+            for (Word m : {Word::WordEdge, Word::WordPulse, Word::WordVideo, Word::WordSlope, Word::WordAlternative,
+                           Word::WordPattern, Word::WordDuration})
+                QTest::addRow("%s saved in %s", wordName(m), saved == LanguageChinese ? "Chinese" : "English")
+                    << saved << m;
+    }
+    void fileOfTheOtherLanguageKeepsItsMeaning()
+    {
+        QFETCH(int, saved);
+        QFETCH(Word, method);
+        const int other = 1 - saved;
+        useLanguage(saved);
+        frmCtrlList pane;
+        S() = settingsIn(saved, method);
+        const QString savedPath = dir_.filePath("saved.rmt");
+        fake_.answerFile(savedPath);
+        QCOMPARE(pane.mnuSaveAsCtrl_Click(), CtrlSaveResult::Saved);
+        const QByteArray savedBytes = contents(savedPath);
+        QCOMPARE(savedBytes, ControlFileBytes(settingsIn(saved, method)));
+
+        SwitchLanguage(other);
+        ctrlFileCommands()->mnuNewCtrl_Click();
+        fake_.answerFile(savedPath);
+        action(pane, "mnuOpenCtrl")->trigger();
+        QCOMPARE(C().CtrlFilePath, savedPath);
+        QVERIFY(!C().CtrlFileModified);
+        QCOMPARE(treeTexts(CtrlTreeView::current()), expectedTree(settingsIn(other, method)));
+        QVERIFY(HasCtrlNode(6, 2));
+        QCOMPARE(CtrlNodeText(6, 2), CtrlSettingText(word(Word::ItemMethod), wordLiteral(method, other)));
+        QCOMPARE(S(), settingsIn(other, method));
+
+        SwitchLanguage(saved);
+        QCOMPARE(treeTexts(CtrlTreeView::current()), expectedTree(settingsIn(saved, method)));
+        const QString againPath = dir_.filePath("again.rmt");
+        fake_.answerFile(againPath);
+        QCOMPARE(pane.mnuSaveAsCtrl_Click(), CtrlSaveResult::Saved);
+        const QList<QByteArray> before = savedBytes.split('\n');
+        const QList<QByteArray> after = contents(againPath).split('\n');
+        QCOMPARE(after.size(), before.size());
+        QCOMPARE(before.size(), ControlFileLines + 1); // the last line ends in CR LF too
+        for (int i = 0; i < before.size(); ++i)
+            QVERIFY2(after[i] == before[i], qPrintable(QStringLiteral("line %1: %2, saved %3")
+                                                           .arg(i + 1)
+                                                           .arg(QString::fromUtf8(after[i]).trimmed(),
+                                                                QString::fromUtf8(before[i]).trimmed())));
     }
 
     void openFailuresChangeNothing_data()

@@ -10,6 +10,7 @@
 
 #include "common/constants.h"
 #include "datasheet/datasheetfile.h"
+#include "platform/settingsstore.h"
 #include "shell/frmmain.h"
 #include "texts/messagetable.h"
 #include "texts/stringres.h"
@@ -32,6 +33,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QWheelEvent>
 #include <QToolButton>
 
@@ -67,6 +69,7 @@ class TestFrmWave : public QObject {
     Q_OBJECT
 
     std::unique_ptr<LinkFixture> fx;
+    QTemporaryDir dir_;
 
     frmWave *openItem(int slot = 0, const QString &name = QStringLiteral("Wave0"))
     {
@@ -125,6 +128,7 @@ private slots:
     void init()
     {
         fx = std::make_unique<LinkFixture>(1);
+        setSettingsFile(dir_.filePath("Kelvoscope.ini")); // a language switch stores the language
         setDisplays(true, true, false, false);
         app().shell.RefreshType = QStringLiteral("Single");
         app().shell.RefreshInterval = 1000;
@@ -137,6 +141,7 @@ private slots:
                 delete static_cast<frmWave *>(w)->frame();
         flushDeletes();
         fx.reset();
+        setSettingsFile(QString());
     }
 
     // --- opening, boxes, display choices -----------------------------------
@@ -200,6 +205,52 @@ private slots:
             QCOMPARE(w->ChkCH[i]->isEnabled(), enabled[i]);
             QCOMPARE(w->ChkCH[i]->isChecked(), ticked[i]);
             QCOMPARE(*flags[i], ticked[i]);
+        }
+    }
+
+    // A language switch keeps the sources chosen: the display words that the
+    // connection and the refresh stored follow the switch, so the state timer
+    // still finds MATH shown, keeps the Math box ticked, and the next refresh
+    // fetches the FFT again. Both ways, and back.
+    void sourcesSurviveALanguageSwitch_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::newRow("English to Chinese") << 1;
+        QTest::newRow("Chinese to English") << 0;
+    }
+    void sourcesSurviveALanguageSwitch()
+    {
+        QFETCH(int, from);
+        app().texts.LanguageIndex = from;
+        ApplyLanguage(from);
+        setDisplays(true, true, true, false);
+        fx->sim.setFftDisplay(true);
+        fx->sim.setFftFullScreen(false);
+        connectVisa();
+        frmWave *w = openItem();
+        w->ChkCH[1]->click();
+        w->ChkCH[2]->click();
+        refreshOnce(w);
+        QVERIFY(doc().DrawMath && doc().SplitScreen);
+
+        for (int lang : {1 - from, from}) {
+            SwitchLanguage(lang);
+            const CtrlSettings &s = app().Settings;
+            const QString on = wordLiteral(Word::WordOn, lang);
+            QCOMPARE(QStringList({s.CH1Display, s.CH2Display, s.MathDisplay, s.FFTDisplay}),
+                     QStringList({on, on, on, on}));
+            QCOMPARE(s.LADisplay, wordLiteral(Word::WordOff, lang));
+            fx->clock.advance(500); // the state timer
+            for (int i : {0, 1, 2}) {
+                QVERIFY2(w->ChkCH[i]->isEnabled() && w->ChkCH[i]->isChecked(), qPrintable(QString::number(i)));
+            }
+            QVERIFY(doc().ShowCH1 && doc().ShowCH2 && doc().ShowMath);
+            fx->sim.clearLog();
+            refreshOnce(w);
+            QCOMPARE(countLines(fx->lines(), ":WAVEFORM:DATA? FFT"), 1);
+            QVERIFY(doc().DrawMath && doc().SplitScreen);
+            QCOMPARE(doc().FFTDisplay, on);
+            QVERIFY(shareOn(w->picture(), fftTraceVertices(doc(), envOf(w)), MathColor) > 0.9);
         }
     }
 

@@ -1,7 +1,8 @@
-// The cursor model of a waveform window: load values, the proportional move
-// on a change of picture size, the strict 3-pixel hit test and its grab
-// order, dragging, release, the hover pointer shapes, and the clamping into
-// the graticule (with values that are not finite).
+// The cursor model of a waveform window: load values, positions kept in
+// divisions and their pixels at any zoom, the strict 3-pixel hit test and its
+// grab order, dragging, release, the hover pointer shapes, the clamping into
+// the graticule (with values that are not finite) and the pixels the lines
+// are drawn on.
 
 #include "wave/wavecursors.h"
 
@@ -12,18 +13,22 @@
 
 namespace {
 
-// Cursors at positions easy to aim at (zoom 1; split line at y 125).
+// Divisions of a pixel at zoom 1.
+double dx(double x) { return CursorDivisionsOfX(x, 1.0); }
+double dy(double y) { return CursorDivisionsOfY(y, 1.0); }
+
+// Cursors at positions easy to aim at (pixels at zoom 1; split line at y 125).
 WaveCursors aimed(bool xOn, bool yOn)
 {
     WaveCursors c;
-    c.CursorX1 = 100;
-    c.CursorX2 = 102;
-    c.CursorY1 = 60;
-    c.CursorY2 = 150;
-    c.CursorX1Low = 200;
-    c.CursorX2Low = 250;
-    c.CursorY1Low = 160;
-    c.CursorY2Low = 200;
+    c.CursorX1 = dx(100);
+    c.CursorX2 = dx(102);
+    c.CursorY1 = dy(60);
+    c.CursorY2 = dy(150);
+    c.CursorX1Low = dx(200);
+    c.CursorX2Low = dx(250);
+    c.CursorY1Low = dy(160);
+    c.CursorY2Low = dy(200);
     c.CursorXOn = xOn;
     c.CursorYOn = yOn;
     return c;
@@ -53,140 +58,86 @@ QString dragFlags(const WaveCursors &c)
 
 bool close(double a, double b) { return std::fabs(a - b) < 1e-9; }
 
+QList<double> positions(const WaveCursors &c)
+{
+    return {c.CursorX1,    c.CursorX2,    c.CursorY1,    c.CursorY2,
+            c.CursorX1Low, c.CursorX2Low, c.CursorY1Low, c.CursorY2Low};
+}
+
 } // namespace
 
 class TestWaveCursors : public QObject {
     Q_OBJECT
 private slots:
     void loadValues();
-    void proportionalMove_data();
-    void proportionalMove();
-    void proportionalMoveRoundsTheWholeCursors_data();
-    void proportionalMoveRoundsTheWholeCursors();
-    void proportionalMoveWithoutReference();
+    void pixelsOfDivisions_data();
+    void pixelsOfDivisions();
     void press_data();
     void press();
     void dragAndRelease();
     void dragOfBothFlagsMovesOnlyX();
     void dragOfEachCursor_data();
     void dragOfEachCursor();
+    void dragAtAnExtremeZoom_data();
+    void dragAtAnExtremeZoom();
     void hoverPointer_data();
     void hoverPointer();
     void clamp_data();
     void clamp();
-    void clampOnATinyPicture();
+    void linePixels_data();
+    void linePixels();
 };
 
 void TestWaveCursors::loadValues()
 {
     WaveCursors c;
-    c.CursorX1 = c.CursorX2 = c.CursorY1 = 1;
-    c.CursorY2 = 1;
+    c.CursorX1 = c.CursorX2 = c.CursorY1 = c.CursorY2 = 1;
     c.CursorXOn = true;
     c.DragX1 = true;
-    c.load(381, 333);
-    QCOMPARE(c.CursorX1, 52.0);
-    QCOMPARE(c.CursorX2, 297.0);
-    QCOMPARE(c.CursorY1, 59.0);
-    QCOMPARE(c.CursorY2, qint16(259));
-    QCOMPARE(c.CursorX1Low, 79.0);
-    QCOMPARE(c.CursorX2Low, 270.0);
-    QCOMPARE(c.CursorY1Low, 162.5);
-    QCOMPARE(c.CursorY2Low, qint16(254));
-    QCOMPARE(c.PrevPicWidth, 381.0);
-    QCOMPARE(c.PrevPicHeight, qint16(333));
+    c.load();
+    // Where the first layout has always put them: the design picture's
+    // pixels (381 x 333) scaled onto the graticule, in divisions.
+    const QList<double> expected{27.0 / 381 * 14,  272.0 / 381 * 14,  34.0 / 333 * 10,    234.0 / 333 * 10,
+                                 54.0 / 381 * 14, 245.0 / 381 * 14, 137.5 / 333 * 10, 229.0 / 333 * 10};
+    const QList<double> got = positions(c);
+    const QList<double> fresh = positions(WaveCursors{}); // a new state holds them too
+    for (int i = 0; i < 8; ++i) {
+        QVERIFY2(close(got[i], expected[i]), qPrintable(QStringLiteral("%1: %2").arg(i).arg(got[i], 0, 'g', 12)));
+        QVERIFY(close(fresh[i], expected[i]));
+    }
+    // Every one inside the graticule, in its half.
+    for (double x : {c.CursorX1, c.CursorX2, c.CursorX1Low, c.CursorX2Low})
+        QVERIFY(x > 0 && x < 12);
+    QVERIFY(c.CursorY1 > 0 && c.CursorY1 < 4);
+    QVERIFY(c.CursorY2 > 4 && c.CursorY2 < 8);
+    QVERIFY(c.CursorY1Low > 4 && c.CursorY2Low < 8);
     QVERIFY(c.CursorXOn); // the boxes and drags are not the load's business
     QVERIFY(c.DragX1);
 }
 
-void TestWaveCursors::proportionalMove_data()
+void TestWaveCursors::pixelsOfDivisions_data()
 {
-    QTest::addColumn<double>("fromW");
-    QTest::addColumn<double>("fromH");
-    QTest::addColumn<double>("toW");
-    QTest::addColumn<double>("toH");
-    QTest::addColumn<QList<double>>("expected"); // X1 X2 Y1 Y2 X1Low X2Low Y1Low Y2Low
-    QTest::newRow("zoom 100 % to 200 %") << 350.0 << 250.0 << 700.0 << 500.0
-                                         << QList<double>{79, 569, 93, 493, 133, 515, 300, 483};
-    QTest::newRow("zoom 200 % to 100 %") << 700.0 << 500.0 << 350.0 << 250.0
-                                         << QList<double>{38.5, 161, 42, 142, 52, 147.5, 93.75, 140};
-    // The window's first layout: from the design size to zoom 1, which
-    // brings the second Y cursors inside the graticule.
-    QTest::newRow("design size to zoom 1")
-        << 381.0 << 333.0 << 350.0 << 250.0
-        << QList<double>{27.0 / 381 * 350 + 25, 272.0 / 381 * 350 + 25, 34.0 / 333 * 250 + 25, 201,
-                         54.0 / 381 * 350 + 25, 245.0 / 381 * 350 + 25, 137.5 / 333 * 250 + 25, 197};
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<double>("divisions");
+    QTest::addColumn<double>("x");
+    QTest::newRow("zoom 1, 1 division") << 1.0 << 1.0 << 50.0;
+    QTest::newRow("zoom 2, 1 division") << 2.0 << 1.0 << 75.0;
+    QTest::newRow("zoom 1.5, the right edge") << 1.5 << 12.0 << 475.0;
+    QTest::newRow("zoom 1 %, 6 divisions") << 0.01 << 6.0 << 26.5;
+    QTest::newRow("zoom 0: every division on the margin") << 0.0 << 7.0 << 25.0;
 }
 
-void TestWaveCursors::proportionalMove()
+void TestWaveCursors::pixelsOfDivisions()
 {
-    QFETCH(double, fromW);
-    QFETCH(double, fromH);
-    QFETCH(double, toW);
-    QFETCH(double, toH);
-    QFETCH(QList<double>, expected);
-    WaveCursors c;
-    c.load(fromW, fromH);
-    c.proportionalMove(toW, toH);
-    const QList<double> got{c.CursorX1,    c.CursorX2, c.CursorY1, double(c.CursorY2),
-                            c.CursorX1Low, c.CursorX2Low,                       c.CursorY1Low, double(c.CursorY2Low)};
-    for (int i = 0; i < 8; ++i)
-        QVERIFY2(close(got[i], expected[i]), qPrintable(QStringLiteral("%1: %2").arg(i).arg(got[i], 0, 'g', 12)));
-    QCOMPARE(c.PrevPicWidth, toW);
-    QCOMPARE(c.PrevPicHeight, qint16(toH));
-}
-
-void TestWaveCursors::proportionalMoveRoundsTheWholeCursors_data()
-{
-    QTest::addColumn<int>("before");
-    QTest::addColumn<int>("after");
-    // Height 100 -> 50: (y - 25) / 2 + 25.
-    QTest::newRow("80.5 stores 80") << 136 << 80;
-    QTest::newRow("77.5 stores 78") << 130 << 78;
-    QTest::newRow("81.5 stores 82") << 138 << 82;
-}
-
-void TestWaveCursors::proportionalMoveRoundsTheWholeCursors()
-{
-    QFETCH(int, before);
-    QFETCH(int, after);
-    WaveCursors c;
-    c.PrevPicWidth = 100;
-    c.PrevPicHeight = 100;
-    c.CursorY2 = qint16(before);
-    c.CursorY2Low = qint16(before);
-    c.proportionalMove(100, 50);
-    QCOMPARE(int(c.CursorY2), after);
-    QCOMPARE(int(c.CursorY2Low), after);
-}
-
-void TestWaveCursors::proportionalMoveWithoutReference()
-{
-    // A zero reference leaves the cursors where they are, and the new size
-    // becomes the reference.
-    WaveCursors c;
-    c.PrevPicWidth = 0;
-    c.PrevPicHeight = 0;
-    c.proportionalMove(700, 500);
-    QCOMPARE(c.CursorX1, 52.0);
-    QCOMPARE(c.CursorX2Low, 270.0);
-    QCOMPARE(c.CursorY1, 59.0);
-    QCOMPARE(c.CursorY2, qint16(259));
-    QCOMPARE(c.PrevPicWidth, 700.0);
-    QCOMPARE(c.PrevPicHeight, qint16(500));
-    c.proportionalMove(350, 250);
-    QCOMPARE(c.CursorX1, 38.5);
-    QCOMPARE(c.CursorY2, qint16(142));
-
-    // A size that is not a number never reaches the cursors.
-    c.proportionalMove(std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity());
-    QCOMPARE(c.CursorX1, 38.5);
-    QCOMPARE(c.CursorY2, qint16(142));
-    QCOMPARE(c.PrevPicHeight, qint16(250));
-    // A height far beyond 16 bits leaves the whole cursors alone.
-    c.PrevPicWidth = 350;
-    c.proportionalMove(350, 1.0e6);
-    QCOMPARE(c.CursorY2, qint16(142));
+    QFETCH(double, zoom);
+    QFETCH(double, divisions);
+    QFETCH(double, x);
+    QVERIFY(close(CursorPixelX(divisions, zoom), x));
+    QVERIFY(close(CursorPixelY(divisions, zoom), x));
+    if (zoom > 0) {
+        QVERIFY(close(CursorDivisionsOfX(x, zoom), divisions));
+        QVERIFY(close(CursorDivisionsOfY(x, zoom), divisions));
+    }
 }
 
 void TestWaveCursors::press_data()
@@ -197,7 +148,8 @@ void TestWaveCursors::press_data()
     QTest::addColumn<double>("x");
     QTest::addColumn<double>("y");
     QTest::addColumn<QString>("grabbed");
-    // X1 100, X2 102, Y1 60, Y2 150; lower half X 200 and 250, Y 160 and 200.
+    // Pixels at zoom 1: X1 100, X2 102, Y1 60, Y2 150; lower half X 200 and 250,
+    // Y 160 and 200.
     QTest::newRow("both X near: the first wins") << true << false << false << 101.0 << 90.0 << "X1";
     QTest::newRow("2.9 pixels from X1") << true << false << false << 97.1 << 90.0 << "X1";
     QTest::newRow("exactly 3 pixels from X1: nothing") << true << false << false << 97.0 << 90.0 << "";
@@ -233,8 +185,7 @@ void TestWaveCursors::press()
     WaveCursors c = aimed(xOn, yOn);
     c.press(x, y, 1.0, split);
     QCOMPARE(dragFlags(c), grabbed);
-    QCOMPARE(c.CursorX1, 100.0); // a press moves nothing
-    QCOMPARE(c.CursorY1, 60.0);
+    QCOMPARE(positions(c), positions(aimed(xOn, yOn))); // a press moves nothing
 }
 
 void TestWaveCursors::dragAndRelease()
@@ -244,19 +195,19 @@ void TestWaveCursors::dragAndRelease()
     bool redraw = false;
     QCOMPARE(c.move(150, 70, 1.0, false, &redraw), CursorPointer::WestEast);
     QVERIFY(redraw);
-    QCOMPARE(c.CursorX1, 150.0);
+    QCOMPARE(c.CursorX1, 5.0);
     // Outside the graticule the value is stored as the pointer gives it (in
     // single precision); the draw clamps it later.
     QCOMPARE(c.move(400.1, 70, 1.0, false, &redraw), CursorPointer::WestEast);
-    QCOMPARE(c.CursorX1, double(400.1f));
-    QCOMPARE(c.CursorX2, 102.0);
+    QCOMPARE(c.CursorX1, dx(double(400.1f)));
+    QCOMPARE(c.CursorX2, dx(102));
     c.release();
     QCOMPARE(dragFlags(c), QString());
-    QCOMPARE(c.CursorX1, double(400.1f));
+    QCOMPARE(c.CursorX1, dx(double(400.1f)));
     // After the release moves only change the pointer.
     QCOMPARE(c.move(200, 70, 1.0, false, &redraw), CursorPointer::Default);
     QVERIFY(!redraw);
-    QCOMPARE(c.CursorX1, double(400.1f));
+    QCOMPARE(c.CursorX1, dx(double(400.1f)));
 }
 
 void TestWaveCursors::dragOfBothFlagsMovesOnlyX()
@@ -266,8 +217,8 @@ void TestWaveCursors::dragOfBothFlagsMovesOnlyX()
     QCOMPARE(dragFlags(c), QStringLiteral("X1 Y1"));
     bool redraw = false;
     QCOMPARE(c.move(120, 80, 1.0, false, &redraw), CursorPointer::WestEast);
-    QCOMPARE(c.CursorX1, 120.0);
-    QCOMPARE(c.CursorY1, 60.0);
+    QCOMPARE(c.CursorX1, dx(120));
+    QCOMPARE(c.CursorY1, dy(60));
     QCOMPARE(dragFlags(c), QStringLiteral("X1 Y1")); // Y stays set until release
     c.release();
     QCOMPARE(dragFlags(c), QString());
@@ -277,7 +228,7 @@ void TestWaveCursors::dragOfBothFlagsMovesOnlyX()
     c.CursorXOn = c.CursorYOn = false;
     QCOMPARE(c.move(130, 70, 1.0, false, &redraw), CursorPointer::Default);
     QVERIFY(!redraw);
-    QCOMPARE(c.CursorX1, 120.0);
+    QCOMPARE(c.CursorX1, dx(120));
 }
 
 void TestWaveCursors::dragOfEachCursor_data()
@@ -288,16 +239,18 @@ void TestWaveCursors::dragOfEachCursor_data()
     QTest::addColumn<double>("moveX");
     QTest::addColumn<double>("moveY");
     QTest::addColumn<QString>("moved");
-    QTest::addColumn<double>("value");
+    QTest::addColumn<double>("value"); // the pixel it ends on
     QTest::addColumn<int>("pointer");
     QTest::newRow("X2") << false << 104.0 << 10.0 << 140.0 << 10.0 << "X2" << 140.0 << 9;
     QTest::newRow("Y1") << false << 10.0 << 61.0 << 10.0 << 70.25 << "Y1" << 70.25 << 7;
-    QTest::newRow("Y2 rounds halves to even") << false << 10.0 << 150.0 << 10.0 << 80.5 << "Y2" << 80.0 << 7;
-    QTest::newRow("Y2 rounds 81.5 up") << false << 10.0 << 150.0 << 10.0 << 81.5 << "Y2" << 82.0 << 7;
+    // Nothing is rounded to whole pixels: a rounding would move the cursor
+    // against the divisions at the next change of zoom.
+    QTest::newRow("Y2 keeps its half pixel") << false << 10.0 << 150.0 << 10.0 << 80.5 << "Y2" << 80.5 << 7;
+    QTest::newRow("Y2 keeps 81.5") << false << 10.0 << 150.0 << 10.0 << 81.5 << "Y2" << 81.5 << 7;
     QTest::newRow("X1Low") << true << 200.0 << 150.0 << 180.5 << 150.0 << "X1Low" << 180.5 << 9;
     QTest::newRow("X2Low") << true << 249.0 << 150.0 << 260.0 << 10.0 << "X2Low" << 260.0 << 9;
     QTest::newRow("Y1Low") << true << 10.0 << 158.0 << 10.0 << 170.0 << "Y1Low" << 170.0 << 7;
-    QTest::newRow("Y2Low") << true << 10.0 << 199.0 << 10.0 << 210.5 << "Y2Low" << 210.0 << 7;
+    QTest::newRow("Y2Low") << true << 10.0 << 199.0 << 10.0 << 210.5 << "Y2Low" << 210.5 << 7;
 }
 
 void TestWaveCursors::dragOfEachCursor()
@@ -317,18 +270,41 @@ void TestWaveCursors::dragOfEachCursor()
     bool redraw = false;
     QCOMPARE(c.move(moveX, moveY, 1.0, split, &redraw), pointer);
     QVERIFY(redraw);
-    const QList<std::pair<QString, std::pair<double, double>>> all{
-        {"X1", {before.CursorX1, c.CursorX1}},
-        {"X2", {before.CursorX2, c.CursorX2}},
-        {"Y1", {before.CursorY1, c.CursorY1}},
-        {"Y2", {double(before.CursorY2), double(c.CursorY2)}},
-        {"X1Low", {before.CursorX1Low, c.CursorX1Low}},
-        {"X2Low", {before.CursorX2Low, c.CursorX2Low}},
-        {"Y1Low", {before.CursorY1Low, c.CursorY1Low}},
-        {"Y2Low", {double(before.CursorY2Low), double(c.CursorY2Low)}},
-    };
-    for (const auto &[name, values] : all)
-        QCOMPARE(values.second, name == moved ? value : values.first);
+    const QStringList names{"X1", "X2", "Y1", "Y2", "X1Low", "X2Low", "Y1Low", "Y2Low"};
+    const QList<double> was = positions(before);
+    const QList<double> now = positions(c);
+    for (int i = 0; i < 8; ++i) {
+        const bool isX = names[i].startsWith(u'X');
+        const double expected = names[i] == moved ? (isX ? dx(value) : dy(value)) : was[i];
+        QVERIFY2(close(now[i], expected), qPrintable(names[i]));
+    }
+}
+
+void TestWaveCursors::dragAtAnExtremeZoom_data()
+{
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<double>("pointer"); // pixels
+    QTest::addColumn<double>("stored");  // divisions, before any clamp
+    // Zoom 1 %: the graticule is 3 pixels wide; the pointer's pixel is taken
+    // as the division it stands for.
+    QTest::newRow("zoom 1 %, on the margin") << 0.01 << 25.0 << 0.0;
+    QTest::newRow("zoom 1 %, right edge") << 0.01 << 28.0 << 12.0;
+    QTest::newRow("zoom 0.5 %") << 0.005 << 26.0 << 8.0;
+    QTest::newRow("zoom 500 %") << 5.0 << 650.0 << 5.0;
+}
+
+void TestWaveCursors::dragAtAnExtremeZoom()
+{
+    QFETCH(double, zoom);
+    QFETCH(double, pointer);
+    QFETCH(double, stored);
+    WaveCursors c;
+    c.CursorXOn = true;
+    c.DragX2 = true;
+    bool redraw = false;
+    QCOMPARE(c.move(pointer, 10, zoom, false, &redraw), CursorPointer::WestEast);
+    QVERIFY(close(c.CursorX2, stored));
+    QVERIFY(close(c.CursorX1, WaveCursors{}.CursorX1)); // the other stays
 }
 
 void TestWaveCursors::hoverPointer_data()
@@ -340,14 +316,16 @@ void TestWaveCursors::hoverPointer_data()
     QTest::addColumn<double>("x");
     QTest::addColumn<double>("y");
     QTest::addColumn<int>("pointer");
-    // X1 100, X2 102, Y1 60, Y2 150; lower half X 200 and 250, Y 160 and 200.
+    // Pixels at zoom 1: X1 100, X2 102, Y1 60, Y2 150; lower half X 200 and 250,
+    // Y 160 and 200.
     QTest::newRow("nothing shown") << false << false << false << 1.0 << 100.0 << 60.0 << 0;
     QTest::newRow("on a Y cursor") << false << true << false << 1.0 << 200.0 << 61.0 << 7;
     QTest::newRow("Y cursor left of the graticule") << false << true << false << 1.0 << 20.0 << 60.0 << 0;
     QTest::newRow("Y cursor on the left edge") << false << true << false << 1.0 << 25.0 << 60.0 << 0;
     QTest::newRow("Y cursor just inside the right edge") << false << true << false << 1.0 << 324.0 << 60.0 << 7;
     QTest::newRow("Y cursor on the right edge") << false << true << false << 1.0 << 325.0 << 60.0 << 0;
-    QTest::newRow("Y cursor at zoom 2, x 600") << false << true << false << 2.0 << 600.0 << 60.0 << 7;
+    QTest::newRow("Y cursor at zoom 2, x 600") << false << true << false << 2.0 << 600.0 << 95.0 << 7;
+    QTest::newRow("zoom 2: its zoom-1 pixel is not near") << false << true << false << 2.0 << 200.0 << 60.0 << 0;
     QTest::newRow("3 pixels off a Y cursor") << false << true << false << 1.0 << 200.0 << 63.0 << 0;
     QTest::newRow("on an X cursor") << true << false << false << 1.0 << 101.0 << 100.0 << 9;
     QTest::newRow("X cursor on the top edge") << true << false << false << 1.0 << 100.0 << 25.0 << 0;
@@ -388,86 +366,105 @@ void TestWaveCursors::clamp_data()
 {
     QTest::addColumn<QString>("field");
     QTest::addColumn<double>("value");
-    QTest::addColumn<double>("zoom");
     QTest::addColumn<bool>("split");
     QTest::addColumn<bool>("xOn");
     QTest::addColumn<bool>("yOn");
     QTest::addColumn<double>("stored");
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
-    QTest::newRow("X1 at 10 becomes 27") << "X1" << 10.0 << 1.0 << false << true << false << 27.0;
-    QTest::newRow("X1 at 400 becomes 323") << "X1" << 400.0 << 1.0 << false << true << false << 323.0;
-    QTest::newRow("X1 at 400, zoom 2, stays") << "X1" << 400.0 << 2.0 << false << true << false << 400.0;
-    QTest::newRow("X2 clamped while hidden") << "X2" << 400.0 << 1.0 << false << false << false << 323.0;
-    QTest::newRow("X1Low hidden: kept") << "X1Low" << 10.0 << 1.0 << true << false << false << 10.0;
-    QTest::newRow("X1Low shown, split: clamped") << "X1Low" << 10.0 << 1.0 << true << true << false << 27.0;
-    QTest::newRow("X2Low shown, not split: kept") << "X2Low" << 400.0 << 1.0 << false << true << false << 400.0;
-    QTest::newRow("Y2 259 not split: 223") << "Y2" << 259.0 << 1.0 << false << false << true << 223.0;
-    QTest::newRow("Y2 259 split: 123") << "Y2" << 259.0 << 1.0 << true << false << true << 123.0;
-    QTest::newRow("Y2Low 254 split: 223") << "Y2Low" << 254.0 << 1.0 << true << false << true << 223.0;
-    QTest::newRow("Y2Low 100 split: 127") << "Y2Low" << 100.0 << 1.0 << true << false << true << 127.0;
-    QTest::newRow("Y2 at zoom 1.5, bound 323 whole") << "Y2" << 400.0 << 1.5 << false << false << true << 323.0;
-    // Zoom 1.50390625: the bound 323.78125 is rounded for the whole cursor only.
-    QTest::newRow("Y2 bound rounded") << "Y2" << 400.0 << 1.50390625 << false << false << true << 324.0;
-    QTest::newRow("Y1 bound kept exact") << "Y1" << 400.0 << 1.50390625 << false << false << true << 323.78125;
-    QTest::newRow("Y1 hidden: kept") << "Y1" << 5.0 << 1.0 << false << true << false << 5.0;
-    QTest::newRow("Y1Low hidden: kept") << "Y1Low" << 5.0 << 1.0 << true << true << false << 5.0;
-    QTest::newRow("Y1 split: upper half") << "Y1" << 200.0 << 1.0 << true << false << true << 123.0;
-    QTest::newRow("Y1Low split: lower half") << "Y1Low" << 5.0 << 1.0 << true << false << true << 127.0;
-    QTest::newRow("X1 not a number: low bound") << "X1" << nan << 1.0 << false << false << false << 27.0;
-    QTest::newRow("X1 infinite: high bound") << "X1" << inf << 1.0 << false << false << false << 323.0;
-    QTest::newRow("X2 minus infinite: low bound") << "X2" << -inf << 1.0 << false << false << false << 27.0;
-    QTest::newRow("Y1 not a number: low bound") << "Y1" << nan << 1.0 << false << false << true << 27.0;
-    QTest::newRow("Y1Low not a number, split") << "Y1Low" << nan << 1.0 << true << false << true << 127.0;
-    QTest::newRow("X1Low not a number, split") << "X1Low" << nan << 1.0 << true << true << false << 27.0;
+    QTest::newRow("X1 left of the graticule: 0") << "X1" << -0.6 << false << true << false << 0.0;
+    QTest::newRow("X1 right of it: 12") << "X1" << 15.0 << false << true << false << 12.0;
+    QTest::newRow("X1 inside: kept") << "X1" << 11.99 << false << true << false << 11.99;
+    QTest::newRow("X2 clamped while hidden") << "X2" << 15.0 << false << false << false << 12.0;
+    QTest::newRow("X1Low hidden: kept") << "X1Low" << -1.0 << true << false << false << -1.0;
+    QTest::newRow("X1Low shown, split: clamped") << "X1Low" << -1.0 << true << true << false << 0.0;
+    QTest::newRow("X2Low shown, not split: kept") << "X2Low" << 15.0 << false << true << false << 15.0;
+    QTest::newRow("Y2 below the graticule: 8") << "Y2" << 9.36 << false << false << true << 8.0;
+    QTest::newRow("Y2 on the bottom edge: kept") << "Y2" << 8.0 << false << false << true << 8.0;
+    QTest::newRow("Y2 split: the split line") << "Y2" << 6.0 << true << false << true << 4.0;
+    QTest::newRow("Y2Low split, below: 8") << "Y2Low" << 9.16 << true << false << true << 8.0;
+    QTest::newRow("Y2Low split, upper half: the split line") << "Y2Low" << 3.0 << true << false << true << 4.0;
+    QTest::newRow("Y1 hidden: kept") << "Y1" << -1.0 << true << false << false << -1.0;
+    QTest::newRow("Y1Low hidden: kept") << "Y1Low" << -1.0 << true << true << false << -1.0;
+    QTest::newRow("Y1 split: upper half") << "Y1" << 7.0 << true << false << true << 4.0;
+    QTest::newRow("Y1Low split: lower half") << "Y1Low" << 1.0 << true << false << true << 4.0;
+    QTest::newRow("Y1Low not split: kept") << "Y1Low" << 1.0 << false << false << true << 1.0;
+    QTest::newRow("X1 not a number: low bound") << "X1" << nan << false << false << false << 0.0;
+    QTest::newRow("X1 infinite: high bound") << "X1" << inf << false << false << false << 12.0;
+    QTest::newRow("X2 minus infinite: low bound") << "X2" << -inf << false << false << false << 0.0;
+    QTest::newRow("Y1 not a number: low bound") << "Y1" << nan << false << false << true << 0.0;
+    QTest::newRow("Y1Low not a number, split") << "Y1Low" << nan << true << false << true << 4.0;
+    QTest::newRow("X1Low not a number, split") << "X1Low" << nan << true << true << false << 0.0;
 }
 
 void TestWaveCursors::clamp()
 {
     QFETCH(QString, field);
     QFETCH(double, value);
-    QFETCH(double, zoom);
     QFETCH(bool, split);
     QFETCH(bool, xOn);
     QFETCH(bool, yOn);
     QFETCH(double, stored);
     WaveCursors c = aimed(xOn, yOn);
-    c.CursorY1 = 40; // inside every range of the rows above
-    c.CursorY2 = 50;
-    c.CursorY1Low = 160;
-    c.CursorY2Low = 170;
-    double *real = field == "X1"      ? &c.CursorX1
-                   : field == "X2"    ? &c.CursorX2
-                   : field == "Y1"    ? &c.CursorY1
-                   : field == "X1Low" ? &c.CursorX1Low
-                   : field == "X2Low" ? &c.CursorX2Low
-                   : field == "Y1Low" ? &c.CursorY1Low
-                                      : nullptr;
-    if (real)
-        *real = value;
-    else if (field == "Y2")
-        c.CursorY2 = qint16(value);
-    else
-        c.CursorY2Low = qint16(value);
-    ClampCursors(c, zoom, split);
-    const double got = real ? *real : field == "Y2" ? c.CursorY2 : c.CursorY2Low;
-    QVERIFY2(close(got, stored), qPrintable(QString::number(got, 'g', 12)));
+    c.CursorY1 = 0.6; // inside every range of the rows above
+    c.CursorY2 = 1;
+    c.CursorY1Low = 5.4;
+    c.CursorY2Low = 5.8;
+    const QStringList names{"X1", "X2", "Y1", "Y2", "X1Low", "X2Low", "Y1Low", "Y2Low"};
+    double *fields[8] = {&c.CursorX1,    &c.CursorX2,    &c.CursorY1,    &c.CursorY2,
+                         &c.CursorX1Low, &c.CursorX2Low, &c.CursorY1Low, &c.CursorY2Low};
+    const int i = int(names.indexOf(field));
+    QVERIFY(i >= 0);
+    *fields[i] = value;
+    QList<double> others = positions(c);
+    ClampCursors(c, split);
+    QVERIFY2(close(*fields[i], stored), qPrintable(QString::number(*fields[i], 'g', 12)));
+    others[i] = *fields[i];
+    QCOMPARE(positions(c), others); // the others were inside already
 }
 
-void TestWaveCursors::clampOnATinyPicture()
+void TestWaveCursors::linePixels_data()
 {
-    // Zoom 0.01 split: each half's range is empty (upper 27..24, lower
-    // 28..25); the clamps leave the upper pair at 24 and the lower at 25,
-    // below the split line at 26, and the first lower cursor is put back at
-    // 175Z + 25.
-    WaveCursors c = aimed(true, true);
-    ClampCursors(c, 0.01, true);
-    QCOMPARE(c.CursorX1, 26.0);
-    QCOMPARE(c.CursorX2Low, 26.0);
-    QVERIFY(close(c.CursorY1, 24.0));
-    QCOMPARE(c.CursorY2, qint16(24));
-    QVERIFY(close(c.CursorY1Low, 26.75));
-    QCOMPARE(c.CursorY2Low, qint16(25));
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<bool>("split");
+    QTest::addColumn<QList<double>>("positions"); // X1 X2 Y1 Y2 X1Low X2Low Y1Low Y2Low, divisions
+    QTest::addColumn<QList<double>>("pixels");
+    const QList<double> inside{1, 11, 1, 7, 2, 10, 5, 7};
+    QTest::newRow("zoom 1") << 1.0 << false << inside << QList<double>{50, 300, 50, 200, 75, 275, 150, 200};
+    QTest::newRow("zoom 2") << 2.0 << false << inside << QList<double>{75, 575, 75, 375, 125, 525, 275, 375};
+    // On the graticule's edges the lines stay 2 pixels inside its frame, and
+    // on a split picture 2 pixels off the split line.
+    const QList<double> edges{0, 12, 0, 8, 0, 12, 4, 8};
+    QTest::newRow("edges") << 1.0 << false << edges << QList<double>{27, 323, 27, 223, 27, 323, 127, 223};
+    QTest::newRow("edges, split")
+        << 1.0 << true << QList<double>{0, 12, 0, 4, 0, 12, 4, 8} << QList<double>{27, 323, 27, 123, 27, 323, 127, 223};
+    // At 1 % the graticule is 3 by 2 pixels: the lines end on the bound 2
+    // pixels inside its far edge (the near bound cannot be kept as well); the
+    // positions are not touched.
+    QTest::newRow("zoom 1 %") << 0.01 << false << inside << QList<double>{26, 26, 25, 25, 26, 26, 25, 25};
+}
+
+void TestWaveCursors::linePixels()
+{
+    QFETCH(double, zoom);
+    QFETCH(bool, split);
+    QFETCH(QList<double>, positions);
+    QFETCH(QList<double>, pixels);
+    WaveCursors c;
+    c.CursorX1 = positions[0];
+    c.CursorX2 = positions[1];
+    c.CursorY1 = positions[2];
+    c.CursorY2 = positions[3];
+    c.CursorX1Low = positions[4];
+    c.CursorX2Low = positions[5];
+    c.CursorY1Low = positions[6];
+    c.CursorY2Low = positions[7];
+    const WaveCursors before = c;
+    const CursorLines l = CursorLinePixels(c, zoom, split);
+    const QList<double> got{l.x1, l.x2, l.y1, l.y2, l.x1Low, l.x2Low, l.y1Low, l.y2Low};
+    for (int i = 0; i < 8; ++i)
+        QVERIFY2(close(got[i], pixels[i]), qPrintable(QStringLiteral("%1: %2").arg(i).arg(got[i], 0, 'g', 12)));
+    QCOMPARE(::positions(c), ::positions(before)); // drawing stores nothing
 }
 
 QTEST_MAIN(TestWaveCursors)

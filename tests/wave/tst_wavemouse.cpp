@@ -153,24 +153,27 @@ void TestWaveMouse::dragEachCursorOfASplitPicture()
     const bool split = true;
     frmWave *w = openAt100(true, true, split);
     WaveCursors &c = w->cursors;
-    // Put the cursors apart from each other first (the overlay clamps them).
-    c.CursorX1 = 60;
-    c.CursorX2 = 200;
-    c.CursorX1Low = 80;
-    c.CursorX2Low = 240;
-    c.CursorY1 = 50;
-    c.CursorY2 = 110;
-    c.CursorY1Low = 140;
-    c.CursorY2Low = 200;
+    // Put the cursors apart from each other first (the overlay clamps them);
+    // positions in divisions, pixels at 100 %.
+    const auto divX = [](double px) { return CursorDivisionsOfX(px, 1.0); };
+    const auto divY = [](double py) { return CursorDivisionsOfY(py, 1.0); };
+    c.CursorX1 = divX(60);
+    c.CursorX2 = divX(200);
+    c.CursorX1Low = divX(80);
+    c.CursorX2Low = divX(240);
+    c.CursorY1 = divY(50);
+    c.CursorY2 = divY(110);
+    c.CursorY1Low = divY(140);
+    c.CursorY2Low = divY(200);
     w->Form_Resize();
 
     const bool isX = cursor.startsWith(QLatin1Char('X'));
     const bool lower = cursor.endsWith(QLatin1String("Low"));
     double *real = cursor == "X1" ? &c.CursorX1 : cursor == "X2" ? &c.CursorX2 : cursor == "Y1" ? &c.CursorY1
                    : cursor == "X1Low" ? &c.CursorX1Low : cursor == "X2Low" ? &c.CursorX2Low
-                   : cursor == "Y1Low" ? &c.CursorY1Low : nullptr;
-    qint16 *whole = cursor == "Y2" ? &c.CursorY2 : cursor == "Y2Low" ? &c.CursorY2Low : nullptr;
-    const double from = real ? *real : *whole;
+                   : cursor == "Y1Low" ? &c.CursorY1Low : cursor == "Y2" ? &c.CursorY2 : &c.CursorY2Low;
+    const auto pixel = [isX](double d) { return isX ? CursorPixelX(d, 1.0) : CursorPixelY(d, 1.0); };
+    const double from = pixel(*real);
     // Grab it 2 pixels off its line, inside its half.
     const int inHalfY = lower ? 170 : 90;
     const QPoint grab = isX ? at(from + 2, inHalfY) : at(300, from - 2);
@@ -186,8 +189,8 @@ void TestWaveMouse::dragEachCursorOfASplitPicture()
     for (const auto &[name, on] : drags)
         QCOMPARE(on, cursor == name);
     QTest::mouseMove(w->WavePic, target);
-    const double now = real ? *real : *whole;
-    QCOMPARE(now, double(isX ? to.x() : to.y()));
+    const double now = *real;
+    QVERIFY(qAbs(pixel(now) - (isX ? to.x() : to.y())) < 1e-9);
     QCOMPARE(MouseControl::Cursor(), isX ? CursorPointer::WestEast : CursorPointer::NorthSouth);
 
     // The picture shows the cursor's end marker at its new place and no more
@@ -203,7 +206,7 @@ void TestWaveMouse::dragEachCursorOfASplitPicture()
     QVERIFY(!c.DragX1 && !c.DragX2 && !c.DragY1 && !c.DragY2);
     QVERIFY(!c.DragX1Low && !c.DragX2Low && !c.DragY1Low && !c.DragY2Low);
     QTest::mouseMove(w->WavePic, isX ? QPoint(to.x() + 30, inHalfY) : QPoint(300, to.y() + 30));
-    QCOMPARE(real ? *real : double(*whole), now); // released: the cursor stays
+    QCOMPARE(*real, now); // released: the cursor stays
 }
 
 void TestWaveMouse::pictureShowsMarksLogicCursorsAndReadouts_data()
@@ -227,14 +230,17 @@ void TestWaveMouse::pictureShowsMarksLogicCursorsAndReadouts()
     app().texts.LanguageIndex = lang;
     frmWave *w = openAt100(true, true, splitFFT);
     fillRecord(colour, splitFFT);
-    w->cursors.CursorX1 = 50;
-    w->cursors.CursorX2 = 100;
-    w->cursors.CursorY1 = splitFFT ? 40 : 60;
-    w->cursors.CursorY2 = splitFFT ? 110 : 200;
-    w->cursors.CursorX1Low = 60;
-    w->cursors.CursorX2Low = 200;
-    w->cursors.CursorY1Low = 140;
-    w->cursors.CursorY2Low = 215;
+    // Pixels at 100 %, as divisions.
+    const auto divX = [](double px) { return CursorDivisionsOfX(px, 1.0); };
+    const auto divY = [](double py) { return CursorDivisionsOfY(py, 1.0); };
+    w->cursors.CursorX1 = divX(50);
+    w->cursors.CursorX2 = divX(100);
+    w->cursors.CursorY1 = divY(splitFFT ? 40 : 60);
+    w->cursors.CursorY2 = divY(splitFFT ? 110 : 200);
+    w->cursors.CursorX1Low = divX(60);
+    w->cursors.CursorX2Low = divX(200);
+    w->cursors.CursorY1Low = divY(140);
+    w->cursors.CursorY2Low = divY(215);
     w->Form_Resize();
     const QImage &pic = w->picture();
     QCOMPARE(pic.size(), QSize(350, 250));

@@ -37,14 +37,19 @@ WaveDoc readableDoc(bool colorMode, bool split)
     return d;
 }
 
-// X cursors at 50 and 100, Y cursors at 100 and 150, both pairs shown.
+// Positions in divisions of the pixels x and y at a zoom.
+double dx(double x, double zoom = 1.0) { return CursorDivisionsOfX(x, zoom); }
+double dy(double y, double zoom = 1.0) { return CursorDivisionsOfY(y, zoom); }
+
+// X cursors at 50 and 100, Y cursors at 100 and 150 (pixels at zoom 1), both
+// pairs shown.
 WaveCursors bothPairs()
 {
     WaveCursors c;
-    c.CursorX1 = 50;
-    c.CursorX2 = 100;
-    c.CursorY1 = 100;
-    c.CursorY2 = 150;
+    c.CursorX1 = dx(50);
+    c.CursorX2 = dx(100);
+    c.CursorY1 = dy(100);
+    c.CursorY2 = dy(150);
     c.CursorXOn = c.CursorYOn = true;
     return c;
 }
@@ -79,10 +84,10 @@ private slots:
 void TestWaveOverlay::fullScreenShapes()
 {
     WaveCursors c;
-    c.CursorX1 = 52;
-    c.CursorX2 = 297;
-    c.CursorY1 = 59;
-    c.CursorY2 = 200;
+    c.CursorX1 = dx(52);
+    c.CursorX2 = dx(297);
+    c.CursorY1 = dy(59);
+    c.CursorY2 = dy(200);
     c.CursorXOn = c.CursorYOn = true;
     const WaveShapes shapes = CursorLineShapes(c, 1.0, false, true);
     const QStringList expected{
@@ -113,14 +118,14 @@ void TestWaveOverlay::splitShapes()
 {
     // Zoom 2: right edge 625, bottom 425, split line 225.
     WaveCursors c;
-    c.CursorX1 = 100;
-    c.CursorX2 = 300;
-    c.CursorX1Low = 150;
-    c.CursorX2Low = 400;
-    c.CursorY1 = 60;
-    c.CursorY2 = 200;
-    c.CursorY1Low = 250.5;
-    c.CursorY2Low = 400;
+    c.CursorX1 = dx(100, 2);
+    c.CursorX2 = dx(300, 2);
+    c.CursorX1Low = dx(150, 2);
+    c.CursorX2Low = dx(400, 2);
+    c.CursorY1 = dy(60, 2);
+    c.CursorY2 = dy(200, 2);
+    c.CursorY1Low = dy(250.5, 2);
+    c.CursorY2Low = dy(400, 2);
     c.CursorXOn = c.CursorYOn = true;
     const QStringList expected{
         "C 100,30 100,220",
@@ -164,25 +169,27 @@ void TestWaveOverlay::hiddenPairsDrawNothing()
 void TestWaveOverlay::dragOutsideIsStoredClamped_data()
 {
     QTest::addColumn<double>("dragTo");
-    QTest::addColumn<double>("stored");
-    QTest::newRow("x 10 becomes 27") << 10.0 << 27.0;
-    QTest::newRow("x 400 becomes 323") << 400.0 << 323.0;
+    QTest::addColumn<double>("stored"); // divisions
+    QTest::addColumn<int>("drawn");     // pixels
+    QTest::newRow("x 10: the left edge, drawn at 27") << 10.0 << 0.0 << 27;
+    QTest::newRow("x 400: the right edge, drawn at 323") << 400.0 << 12.0 << 323;
 }
 
 void TestWaveOverlay::dragOutsideIsStoredClamped()
 {
     QFETCH(double, dragTo);
     QFETCH(double, stored);
+    QFETCH(int, drawn);
     WaveCursors c;
     c.CursorXOn = true;
-    c.press(52, 100, 1.0, false);
+    c.press(50, 100, 1.0, false); // the first X cursor's load place
     bool redraw = false;
     c.move(dragTo, 100, 1.0, false, &redraw);
     QVERIFY(redraw);
     QImage img = picture(1.0, Qt::black);
     DrawCursors(img, c, readableDoc(true, false), 1.0);
     QCOMPARE(c.CursorX1, stored);
-    const int x = int(stored);
+    const int x = drawn;
     QVERIFY(countColour(img, Cursor, QRect(x, 31, 1, 188)) > 60); // the dashed line
     QVERIFY(countColour(img, Cursor, QRect(x, 31, 1, 188)) < 188); // with gaps
     QCOMPARE(img.pixelColor(x, 25), Cursor);                       // the top marker's base
@@ -230,8 +237,8 @@ void TestWaveOverlay::tracesShowThrough()
         p.fillRect(QRect(185, 28, 140, 45), LASelectedColor);
     }
     WaveCursors c;
-    c.CursorX1 = 60;
-    c.CursorX2 = 300;
+    c.CursorX1 = dx(60);
+    c.CursorX2 = dx(300);
     c.CursorXOn = true;
     DrawCursors(img, c, readableDoc(true, false), 1.0);
     const int cursorPixels = countColour(img, Cursor, QRect(60, 31, 1, 188));
@@ -254,14 +261,14 @@ void TestWaveOverlay::bothHiddenLeavesThePictureAlone()
     }
     const QImage before = img.copy();
     WaveCursors c;
-    c.CursorX1 = 5;
-    c.CursorX2 = 1000;
-    c.CursorY1 = -40;
+    c.CursorX1 = -1;
+    c.CursorX2 = 40;
+    c.CursorY1 = -2;
     DrawCursors(img, c, readableDoc(true, true), 1.0);
     QCOMPARE(img, before);
-    QCOMPARE(c.CursorX1, 27.0); // the X cursors are clamped all the same
-    QCOMPARE(c.CursorX2, 323.0);
-    QCOMPARE(c.CursorY1, -40.0); // the Y cursors only while shown
+    QCOMPARE(c.CursorX1, 0.0); // the X cursors are clamped all the same
+    QCOMPARE(c.CursorX2, 12.0);
+    QCOMPARE(c.CursorY1, -2.0); // the Y cursors only while shown
 }
 
 void TestWaveOverlay::wildPositionsAndPictures_data()
@@ -274,8 +281,9 @@ void TestWaveOverlay::wildPositionsAndPictures_data()
     QTest::newRow("not a number") << 1.0 << QSize(350, 250) << nan;
     QTest::newRow("infinite") << 1.0 << QSize(350, 250) << inf;
     QTest::newRow("far off") << 1.0 << QSize(350, 250) << -1.0e300;
-    QTest::newRow("picture smaller than the zoom says") << 2.0 << QSize(350, 250) << 600.0;
+    QTest::newRow("picture smaller than the zoom says") << 2.0 << QSize(350, 250) << 11.5;
     QTest::newRow("smallest zoom") << 0.01 << QSize(3, 2) << 400.0;
+    QTest::newRow("zoom 0") << 0.0 << QSize(0, 0) << 5.0;
     QTest::newRow("empty picture") << 1.0 << QSize(0, 0) << 400.0;
 }
 
@@ -299,7 +307,7 @@ void TestWaveOverlay::wildPositionsAndPictures()
             clamped << c.CursorX1Low << c.CursorX2Low << c.CursorY1Low;
         for (double v : clamped) {
             QVERIFY(std::isfinite(v));
-            QVERIFY(v >= 24 && v <= 300 * zoom + 25);
+            QVERIFY(v >= 0 && v <= 12);
         }
     }
 }

@@ -40,19 +40,22 @@ QStringList lines(const QList<ReadoutLine> &in)
 }
 
 // X cursors 50 and 100, Y cursors 100 and 150; lower half X 79 and 179,
-// Y 150 and 200. Time 1 ms/div, CH1 500 mV/div, CH2 1 V/div; FFT 100 Hz/div,
-// 0.5 Vrms/div or 10 dB/div.
+// Y 150 and 200 (pixels at zoom 1: 2 divisions apart, 4.16 in the lower X).
+// Time 1 ms/div, CH1 500 mV/div, CH2 1 V/div; FFT 100 Hz/div, 0.5 Vrms/div or
+// 10 dB/div.
 WaveCursors cursors(bool xOn, bool yOn)
 {
+    const auto dx = [](double px) { return CursorDivisionsOfX(px, 1.0); };
+    const auto dy = [](double py) { return CursorDivisionsOfY(py, 1.0); };
     WaveCursors c;
-    c.CursorX1 = 50;
-    c.CursorX2 = 100;
-    c.CursorY1 = 100;
-    c.CursorY2 = 150;
-    c.CursorX1Low = 79;
-    c.CursorX2Low = 179;
-    c.CursorY1Low = 150;
-    c.CursorY2Low = 200;
+    c.CursorX1 = dx(50);
+    c.CursorX2 = dx(100);
+    c.CursorY1 = dy(100);
+    c.CursorY2 = dy(150);
+    c.CursorX1Low = dx(79);
+    c.CursorX2Low = dx(179);
+    c.CursorY1Low = dy(150);
+    c.CursorY2Low = dy(200);
     c.CursorXOn = xOn;
     c.CursorYOn = yOn;
     return c;
@@ -216,13 +219,20 @@ void TestWaveReadouts::fullScreen_data()
                                               << QStringList{"|Y1-Y2|  =1.0V @185,30 ch1",
                                                              "|Y1-Y2|  =2.0V @185,50 ch2"};
     QTest::newRow("none") << false << false << 1.0 << QStringList{};
-    // Zoom 2: half the values; the texts move with the graticule's right edge.
+    // Zoom 2: the cursors keep their divisions, so the values stay; the texts
+    // move with the graticule's right edge.
     QTest::newRow("zoom 2") << true << true << 2.0
-                            << QStringList{"1/|X1-X2|=1.00KHz @485,30 time", "|X1-X2|   =1.00ms @485,50 time",
-                                           "|Y1-Y2|  =500.0mV @485,70 ch1", "|Y1-Y2|  =1.0V @485,90 ch2"};
+                            << QStringList{"1/|X1-X2|=500.00Hz @485,30 time", "|X1-X2|   =2.00ms @485,50 time",
+                                           "|Y1-Y2|  =1.0V @485,70 ch1", "|Y1-Y2|  =2.0V @485,90 ch2"};
     // Zoom 1.005: x = 186.5, placed on 186 (halves to even).
     QTest::newRow("zoom 1.005") << false << true << 1.005
-                                << QStringList{"|Y1-Y2|  =995.0mV @186,30 ch1", "|Y1-Y2|  =2.0V @186,50 ch2"};
+                                << QStringList{"|Y1-Y2|  =1.0V @186,30 ch1", "|Y1-Y2|  =2.0V @186,50 ch2"};
+    // Zoom 1 %, and no zoom at all: the values all the same.
+    QTest::newRow("zoom 0.01") << true << true << 0.01
+                               << QStringList{"1/|X1-X2|=500.00Hz @-112,30 time", "|X1-X2|   =2.00ms @-112,50 time",
+                                              "|Y1-Y2|  =1.0V @-112,70 ch1", "|Y1-Y2|  =2.0V @-112,90 ch2"};
+    QTest::newRow("zoom 0") << false << true << 0.0
+                            << QStringList{"|Y1-Y2|  =1.0V @-115,30 ch1", "|Y1-Y2|  =2.0V @-115,50 ch2"};
 }
 
 void TestWaveReadouts::fullScreen()

@@ -1,9 +1,10 @@
 // The cursors in the waveform window, driven with mouse events on the
 // picture offscreen: the cursor boxes, hover pointer shapes, grabbing and
-// dragging each cursor, release, the clamp at the graticule's edge, the move
-// in proportion to a change of zoom, the lower-half cursors of a split
-// picture, and the read-outs on the real picture in both languages and both
-// colour schemes (full, split and FFT).
+// dragging each cursor, release, the clamp at the graticule's edge, the
+// cursors keeping their divisions through any zoom (1 %, 0 %, 0.5 % typed)
+// and any window size, the lower-half cursors of a split picture, and the
+// read-outs on the real picture in both languages and both colour schemes
+// (full, split and FFT).
 
 #include "link/linkfixture.h"
 #include "support/zoomtyping.h"
@@ -21,6 +22,10 @@ namespace {
 const QColor kCursor(230, 200, 150);
 const QColor kMagenta(255, 0, 255);
 const QColor kGrey(192, 192, 192);
+
+// Divisions of a pixel at 100 %.
+double dx(double x) { return CursorDivisionsOfX(x, 1.0); }
+double dy(double y) { return CursorDivisionsOfY(y, 1.0); }
 
 int countColour(const QImage &img, QRect r, const QColor &c)
 {
@@ -96,11 +101,11 @@ private slots:
         QCOMPARE(countColour(before, before.rect(), kCursor), 0); // a new window shows none
         w->ChkCursorX->click();
         QVERIFY(w->cursors.CursorXOn);
-        const int x1 = qRound(w->cursors.CursorX1);
+        const int x1 = qRound(CursorPixelX(w->cursors.CursorX1, 1.0));
         QVERIFY(countColour(w->picture(), QRect(x1, 30, 1, 170), kCursor) > 20); // dash-dot-dot line
         QVERIFY(countColour(w->picture(), QRect(180, 25, 145, 50), kMagenta) > 0); // time read-outs
         w->ChkCursorY->click();
-        const int y1 = qRound(w->cursors.CursorY1);
+        const int y1 = qRound(CursorPixelY(w->cursors.CursorY1, 1.0));
         QVERIFY(countColour(w->picture(), QRect(30, y1, 290, 1), kCursor) > 20);
         w->ChkCursorX->click();
         w->ChkCursorY->click();
@@ -111,15 +116,19 @@ private slots:
     void firstLayoutPlacesTheLoadValues()
     {
         frmWave *w = openItem();
-        // Loaded for a 381 x 333 picture, moved in proportion to the layouts
-        // since; at 100 % every drawn cursor lies inside the graticule.
+        // The load values, kept through the layouts since: the places the
+        // first layout has always given them, inside the graticule.
         w->ChkCursorX->click();
         w->ChkCursorY->click();
         const WaveCursors &c = w->cursors;
+        const WaveCursors loaded;
+        QCOMPARE(c.CursorX1, loaded.CursorX1);
+        QCOMPARE(c.CursorY2, loaded.CursorY2);
+        QVERIFY(qAbs(CursorPixelX(c.CursorX1, 1.0) - (27.0 / 381 * 350 + 25)) < 1e-9);
         for (double v : {c.CursorX1, c.CursorX2})
-            QVERIFY(v >= 27 && v <= 323);
-        for (double v : {c.CursorY1, double(c.CursorY2)})
-            QVERIFY(v >= 27 && v <= 223);
+            QVERIFY(v > 0 && v < 12);
+        for (double v : {c.CursorY1, c.CursorY2})
+            QVERIFY(v > 0 && v < 8);
     }
 
     void hoverPointerShapes_data()
@@ -143,8 +152,8 @@ private slots:
         frmWave *w = openItem();
         w->ChkCursorX->click();
         w->ChkCursorY->click();
-        w->cursors.CursorX1 = 80;
-        w->cursors.CursorY1 = 70;
+        w->cursors.CursorX1 = ::dx(80);
+        w->cursors.CursorY1 = ::dy(70);
         MouseControl::setCursor(99);
         hover(w, 80 + dx, 70 + dy);
         QCOMPARE(MouseControl::Cursor(), pointer);
@@ -171,10 +180,10 @@ private slots:
         const bool isX = which < 2;
         (isX ? w->ChkCursorX : w->ChkCursorY)->click();
         WaveCursors &c = w->cursors;
-        c.CursorX1 = 60;
-        c.CursorX2 = 250;
-        c.CursorY1 = 60;
-        c.CursorY2 = 180;
+        c.CursorX1 = dx(60);
+        c.CursorX2 = dx(250);
+        c.CursorY1 = dy(60);
+        c.CursorY2 = dy(180);
         w->redrawPicture();
         const double at = which == 0 ? 60 : which == 1 ? 250 : which == 2 ? 60 : 180;
         const QPoint grab = isX ? QPoint(int(at), 120) : QPoint(150, int(at));
@@ -187,8 +196,8 @@ private slots:
         QVERIFY(!c.DragX1Low && !c.DragX2Low && !c.DragY1Low && !c.DragY2Low);
         QTest::mouseMove(w->WavePic, to);
         QCOMPARE(MouseControl::Cursor(), isX ? 9 : 7);
-        const double moved[4] = {c.CursorX1, c.CursorX2, c.CursorY1, double(c.CursorY2)};
-        QCOMPARE(moved[which], isX ? at + 30 : at + 20);
+        const double moved[4] = {c.CursorX1, c.CursorX2, c.CursorY1, c.CursorY2};
+        QCOMPARE(moved[which], isX ? dx(at + 30) : dy(at + 20));
         // The picture shows the cursor at its new place, none at the old.
         const QImage &img = w->picture();
         if (isX) {
@@ -202,7 +211,7 @@ private slots:
         QVERIFY(!c.DragX1 && !c.DragX2 && !c.DragY1 && !c.DragY2);
         QVERIFY(!c.DragX1Low && !c.DragX2Low && !c.DragY1Low && !c.DragY2Low);
         QTest::mouseMove(w->WavePic, to + QPoint(10, 10));
-        const double after[4] = {c.CursorX1, c.CursorX2, c.CursorY1, double(c.CursorY2)};
+        const double after[4] = {c.CursorX1, c.CursorX2, c.CursorY1, c.CursorY2};
         QCOMPARE(after[which], moved[which]); // released: the cursor stays
     }
 
@@ -212,12 +221,12 @@ private slots:
         w->ChkCursorX->click();
         w->ChkCursorY->click();
         WaveCursors &c = w->cursors;
-        c.CursorX1 = 100;
-        c.CursorY1 = 100;
+        c.CursorX1 = 3;
+        c.CursorY1 = 3;
         QTest::mousePress(w->WavePic, Qt::LeftButton, {}, QPoint(100, 100));
         QTest::mouseMove(w->WavePic, QPoint(140, 150));
-        QCOMPARE(c.CursorX1, 140.0);
-        QCOMPARE(c.CursorY1, 100.0);
+        QCOMPARE(c.CursorX1, dx(140));
+        QCOMPARE(c.CursorY1, 3.0);
         QTest::mouseRelease(w->WavePic, Qt::LeftButton, {}, QPoint(140, 150));
     }
 
@@ -226,31 +235,126 @@ private slots:
         frmWave *w = openItem();
         w->ChkCursorX->click();
         WaveCursors &c = w->cursors;
-        c.CursorX1 = 60;
+        c.CursorX1 = dx(60);
         QTest::mousePress(w->WavePic, Qt::LeftButton, {}, QPoint(60, 100));
         QTest::mouseMove(w->WavePic, QPoint(10, 100));
-        QCOMPARE(c.CursorX1, 27.0); // clamped by the draw and stored
+        QCOMPARE(c.CursorX1, 0.0); // clamped by the draw and stored: the left edge
+        QVERIFY(countColour(w->picture(), QRect(27, 30, 1, 170), kCursor) > 20); // drawn just inside
         QTest::mouseMove(w->WavePic, QPoint(340, 100));
-        QCOMPARE(c.CursorX1, 323.0);
+        QCOMPARE(c.CursorX1, 12.0);
+        QVERIFY(countColour(w->picture(), QRect(323, 30, 1, 170), kCursor) > 20);
         QTest::mouseRelease(w->WavePic, Qt::LeftButton, {}, QPoint(340, 100));
     }
 
-    void zoomMovesTheCursorsInProportion()
+    // The cursors keep their place in divisions at every zoom and window
+    // size: typed down to 1 %, 0 % or 0.5 % (the zoom's floor) and back to
+    // 100 %, or with best fit and a window shrunk and grown again, the
+    // cursors and their read-outs are what they were, and unticking and
+    // ticking the boxes again shows them where they were.
+    void cursorsKeepTheirDivisions_data()
+    {
+        QTest::addColumn<QStringList>("zooms"); // typed one after another
+        QTest::addColumn<QSize>("resize");      // with best fit, then back; empty: none
+        QTest::addColumn<bool>("split");
+        QTest::newRow("1 %") << QStringList{"1%"} << QSize() << false;
+        QTest::newRow("0 %") << QStringList{"0%"} << QSize() << false;
+        QTest::newRow("0.5 %") << QStringList{"0.5%"} << QSize() << false;
+        QTest::newRow("1 %, split") << QStringList{"1%"} << QSize() << true;
+        QTest::newRow("1 %, then 37 %, then 250 %") << QStringList{"1%", "37%", "250%"} << QSize() << false;
+        QTest::newRow("100 % again") << QStringList{"100%"} << QSize() << false;
+        QTest::newRow("best fit, window shrunk") << QStringList{} << QSize(-430, -170) << false;
+        QTest::newRow("best fit, window shrunk a little") << QStringList{} << QSize(-37, -61) << false;
+        QTest::newRow("best fit, window shrunk oddly") << QStringList{} << QSize(-211, -293) << false;
+        QTest::newRow("best fit, window very small") << QStringList{} << QSize(-600, -560) << true;
+    }
+    void cursorsKeepTheirDivisions()
+    {
+        QFETCH(QStringList, zooms);
+        QFETCH(QSize, resize);
+        QFETCH(bool, split);
+        frmWave *w = openItem(true, split);
+        w->ChkCursorX->click();
+        w->ChkCursorY->click();
+        WaveCursors &c = w->cursors;
+        // The cursors dragged apart at 100 % from their load places (pixels),
+        // Y1 and Y2 six divisions apart on a full picture: CH2 reads 6.0 V.
+        struct Drag {
+            QPoint from, to;
+        };
+        const QList<Drag> drags =
+            split ? QList<Drag>{{{50, 90}, {60, 90}},     {{275, 90}, {260, 90}},   {{75, 170}, {80, 170}},
+                                {{250, 170}, {240, 170}}, {{150, 51}, {150, 40}},   {{150, 124}, {150, 110}},
+                                {{150, 128}, {150, 140}}, {{150, 197}, {150, 215}}}
+                  : QList<Drag>{{{50, 120}, {60, 120}}, {{275, 120}, {260, 120}}, {{150, 51}, {150, 51}},
+                                {{150, 201}, {150, 201}}};
+        for (const Drag &g : drags) {
+            QTest::mousePress(w->WavePic, Qt::LeftButton, {}, g.from);
+            QVERIFY2(c.DragX1 || c.DragX2 || c.DragY1 || c.DragY2 || c.DragX1Low || c.DragX2Low || c.DragY1Low
+                         || c.DragY2Low,
+                     qPrintable(QStringLiteral("%1,%2").arg(g.from.x()).arg(g.from.y())));
+            QTest::mouseMove(w->WavePic, g.to);
+            QTest::mouseRelease(w->WavePic, Qt::LeftButton, {}, g.to);
+        }
+        const WaveDoc &d = app().Sheet.WaveDocs[0];
+        const auto texts = [&] {
+            QStringList out;
+            for (const ReadoutLine &l : CursorReadouts(c, d, w->zoomFactor(), word(Word::MeasNameVrms)))
+                out << l.text;
+            return out;
+        };
+        const auto positions = [&c] {
+            return QList<double>{double(c.CursorX1),    double(c.CursorX2),    double(c.CursorY1),
+                                 double(c.CursorY2),    double(c.CursorX1Low), double(c.CursorX2Low),
+                                 double(c.CursorY1Low), double(c.CursorY2Low)};
+        };
+        const QList<double> before = positions();
+        const QStringList readBefore = texts();
+        QCOMPARE(readBefore.size(), split ? 6 : 4);
+        if (!split)
+            QCOMPARE(readBefore[3], QStringLiteral("|Y1-Y2|  =6.0V"));
+        for (const QString &line : readBefore)
+            QVERIFY2(!line.contains(QLatin1String("=0.0")), qPrintable(line));
+        const QImage pictureBefore = w->picture();
+
+        for (const QString &z : zooms) {
+            typeZoom(w->ZoomCombo, z);
+            QCOMPARE(texts(), readBefore); // the read-outs do not follow the zoom
+        }
+        if (resize.isValid()) {
+            w->BestFitChk->click();
+            const QSize size = w->size();
+            const double fitted = w->zoomFactor();
+            w->resize(size + resize);
+            QVERIFY(w->zoomFactor() < fitted);
+            QCOMPARE(texts(), readBefore);
+            w->resize(size);
+            QCOMPARE(w->zoomFactor(), fitted);
+            QCOMPARE(texts(), readBefore);
+            w->BestFitChk->click();
+        }
+        // Unticked and ticked again, back at 100 %.
+        w->ChkCursorX->click();
+        w->ChkCursorY->click();
+        w->ChkCursorX->click();
+        w->ChkCursorY->click();
+        typeZoom(w->ZoomCombo, QStringLiteral("100%"));
+        QCOMPARE(w->zoomFactor(), 1.0);
+        QCOMPARE(positions(), before);
+        QCOMPARE(texts(), readBefore);
+        QCOMPARE(w->picture(), pictureBefore);
+    }
+
+    void zoomKeepsTheCursorsOnTheDivisions()
     {
         frmWave *w = openItem();
-        w->cursors.CursorX1 = 52;
-        w->cursors.CursorY1 = 80;
+        w->ChkCursorX->click();
+        w->cursors.CursorX1 = dx(52);
+        w->redrawPicture();
         typeZoom(w->ZoomCombo, QStringLiteral("200%"));
-        QCOMPARE(w->cursors.CursorX1, 79.0);
-        QCOMPARE(w->cursors.CursorY1, 135.0);
-        // Best fit on: the window's size decides, the cursors follow.
-        w->BestFitChk->click();
-        const double z = w->zoomFactor();
-        QVERIFY(qAbs(w->cursors.CursorX1 - ((79.0 - 25) / 700 * w->WavePic->width() + 25)) < 1e-9);
-        const double before = w->cursors.CursorX1;
-        w->resize(w->width() + 200, w->height() + 200);
-        QVERIFY(w->zoomFactor() > z);
-        QVERIFY(qAbs(w->cursors.CursorX1 - ((before - 25) * w->zoomFactor() / z + 25)) < 0.5);
+        // Zoom from 100 % to 200 % with the X1 cursor at 52: drawn at 79.
+        QCOMPARE(w->cursors.CursorX1, dx(52));
+        QVERIFY(countColour(w->picture(), QRect(79, 30, 1, 370), kCursor) > 40);
+        QCOMPARE(countColour(w->picture(), QRect(52, 30, 1, 370), kCursor), 0);
     }
 
     void splitPictureLowerCursors()
@@ -258,13 +362,13 @@ private slots:
         frmWave *w = openItem(true, true);
         w->ChkCursorX->click();
         WaveCursors &c = w->cursors;
-        c.CursorX1Low = 200;
+        c.CursorX1Low = dx(200);
         w->redrawPicture();
         // The lower half's cursor: a press on the split line belongs to it.
         QTest::mousePress(w->WavePic, Qt::LeftButton, {}, QPoint(200, 125));
         QVERIFY(c.DragX1Low);
         QTest::mouseMove(w->WavePic, QPoint(220, 180));
-        QCOMPARE(c.CursorX1Low, 220.0);
+        QCOMPARE(c.CursorX1Low, dx(220));
         QTest::mouseRelease(w->WavePic, Qt::LeftButton, {}, QPoint(220, 180));
         const QImage &img = w->picture();
         QVERIFY(countColour(img, QRect(220, 130, 1, 90), kCursor) > 10);
