@@ -1366,7 +1366,7 @@ void TestFrmOpenWaveform::bitmapExport()
 }
 
 // The CSV and bitmap exports add their filter's suffix to a name typed
-// without one, in either language; a suffix typed stays.
+// without a dot, in either language; a name with one stays as typed.
 void TestFrmOpenWaveform::exportNames_data()
 {
     QTest::addColumn<int>("lang");
@@ -1380,6 +1380,9 @@ void TestFrmOpenWaveform::exportNames_data()
     QTest::newRow("bitmap, English") << 1 << false << "pic" << "BitMap Files (*.bmp)" << "pic.bmp";
     QTest::newRow("bitmap, Chinese") << 0 << false << "图" << "位图文件 (*.bmp)" << "图.bmp";
     QTest::newRow("bitmap, suffix typed") << 0 << false << "pic.img" << "位图文件 (*.bmp)" << "pic.img";
+    // A trailing dot is part of the name the dialog confirmed: no suffix after it.
+    QTest::newRow("CSV, trailing dot") << 1 << true << "shot." << "CSV Files (*.csv)" << "shot.";
+    QTest::newRow("bitmap, trailing dot") << 1 << false << "shot." << "BitMap Files (*.bmp)" << "shot.";
 }
 
 void TestFrmOpenWaveform::exportNames()
