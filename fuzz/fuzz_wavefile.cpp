@@ -1,6 +1,7 @@
 // Reads arbitrary bytes as a waveform file. A refused file changes nothing;
-// an accepted one holds every shown channel's samples for its count (a file
-// cut short of its blocks is refused); its
+// an accepted one shows at least one block and holds every shown channel's
+// samples for its count (a file cut short of its blocks, or without a block,
+// is refused); its
 // screen data, computed from whatever the header holds, and the traces drawn
 // from it never touch memory outside the record.
 
@@ -36,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         || (rec.ShowCH1 && rec.Ch1Samples.size() != n1 + 1)
         || (rec.ShowCH2 && rec.Ch2Samples.size() != n2 + 1) || (rec.ShowLA && alternate))
         std::abort();
-    if (rec.HasData != (rec.ShowCH1 || rec.ShowCH2 || rec.ShowLA))
+    // A file is accepted only with a block to show.
+    if (!rec.HasData || !(rec.ShowCH1 || rec.ShowCH2 || rec.ShowLA))
         std::abort();
     RefreshScreenData(rec, ScreenSelector::All);
     for (const StoredWave::ScreenArray *a : {&rec.Ch1Screen, &rec.Ch2Screen})

@@ -118,8 +118,21 @@ CsvRefusal prepareCsvExport(const StoredWave &w, CsvExportData *out)
     d.ch1 = w.Setup.CH1Valid == 1;
     d.ch2 = w.Setup.CH2Valid == 1;
     d.alternate = isAlternate(w);
-    d.rows = std::max<qint64>(0, d.alternate ? w.Ch1SampleCount : w.SampleCount);
-    d.half = qint64(std::nearbyint(double(d.rows) / 2.0));
+    if (!d.alternate) {
+        d.rows = d.ch1Rows = d.ch2Rows = std::max<qint64>(0, w.SampleCount);
+        d.half = qint64(std::nearbyint(double(d.rows) / 2.0));
+    } else {
+        // Each channel has its own count. The times are centred on CH1's
+        // record, or on CH2's when CH1 is absent (its count then means
+        // nothing); there are rows for every point of either channel.
+        const qint64 n1 = std::max<qint64>(0, w.Ch1SampleCount);
+        const qint64 n2 = std::max<qint64>(0, w.Ch2SampleCount);
+        const qint64 centred = d.ch1 ? n1 : n2;
+        d.half = qint64(std::nearbyint(double(centred) / 2.0));
+        d.rows = std::max(d.ch1 ? n1 : 0, d.ch2 ? n2 : 0);
+        d.ch1Rows = d.ch1 ? n1 : d.rows; // an absent CH1 still has its time column
+        d.ch2Rows = d.ch2 ? n2 : 0;
+    }
     const double rate1 = d.alternate ? w.Ch1SampleRate : w.SampleRate;
     const double rate2 = d.alternate ? w.Ch2SampleRate : w.SampleRate;
     if (!usable(rate1) || (d.alternate && d.ch2 && !usable(rate2)))
@@ -143,7 +156,6 @@ CsvRefusal prepareCsvExport(const StoredWave &w, CsvExportData *out)
         d.voltDiv2 = w.SavedCh2AcqVoltDiv;
         d.offset2 = w.SavedCh2AcqOffset;
         d.samples2 = w.Ch2Samples;
-        d.ch2Rows = d.alternate ? std::max<qint64>(0, w.Ch2SampleCount) : d.rows;
     }
     *out = std::move(d);
     return CsvRefusal::None;
@@ -203,7 +215,7 @@ bool writeCsv(const CsvExportData &d, const std::function<bool(const char *, qin
     // and the line end.
     constexpr qsizetype Piece = 1 << 20;
     constexpr qsizetype RowMax = 4 * SampleTimeMaxChars + 8;
-    const int digits1 = timeDigits(d.rows, d.half, d.interval1, d.delay1);
+    const int digits1 = timeDigits(d.ch1Rows, d.half, d.interval1, d.delay1);
     const int digits2 = timeDigits(d.ch2Rows, d.half, d.interval2, d.delay2);
     std::vector<char> buffer(size_t(Piece + RowMax));
     char *const start = buffer.data();
@@ -211,15 +223,18 @@ bool writeCsv(const CsvExportData &d, const std::function<bool(const char *, qin
     const qint64 step = csvProgressStep(d.rows);
     int percent = 0;
     for (qint64 j = 0; j < d.rows; ++j) {
-        p = putTime(p, j, d.half, d.interval1, d.delay1, digits1);
+        // Past a channel's own count there is no point of it: empty fields.
+        const bool ch1Point = j < d.ch1Rows;
+        if (ch1Point)
+            p = putTime(p, j, d.half, d.interval1, d.delay1, digits1);
         if (d.ch1) {
             *p++ = ',';
-            p = putVolts(p, d.samples1, j, d.offset1, d.voltDiv1);
+            if (ch1Point)
+                p = putVolts(p, d.samples1, j, d.offset1, d.voltDiv1);
         }
         if (d.ch2) {
             *p++ = ',';
             if (d.alternate) {
-                // Past CH2's own count there is no CH2 point: empty fields.
                 if (j < d.ch2Rows)
                     p = putTime(p, j, d.half, d.interval2, d.delay2, digits2);
                 *p++ = ',';

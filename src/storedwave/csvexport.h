@@ -6,12 +6,15 @@
 //
 // Normal layout: "X[,CH1][,CH2]" / "Second[,Voltage]..." then time and volts.
 // Alternate layout: "X(CH1)[,CH1][,X(CH2),CH2]" / "Second[S][,Voltage[V]]
-// [,Second[S],Voltage[V]]", each channel with its own time column.
+// [,Second[S],Voltage[V]]", each channel with its own time column and its
+// own count: a row for every point of either channel, the fields of a
+// channel past its count left empty. Without CH1 the rows are CH2's (the
+// CH1 time column is still written, centred like CH2's).
 // The volts use the acquisition scale and offset of the snapshot taken at
 // load, those the levels were taken at: V = (125 - s - L) * D / 25, D the
 // saved acquisition volts/div, L the saved acquisition offset in levels;
 // the time of row j is (j - h) / rate + delay, h = N / 2 rounded half
-// to even.
+// to even (N: CH1's count under the alternate trigger, CH2's without CH1).
 
 #include "common/storedwave.h"
 
@@ -27,14 +30,16 @@ struct CsvExportData {
     bool alternate = false;
     bool ch1 = false;          // CH1 columns written
     bool ch2 = false;          // CH2 columns written
-    qint64 rows = 0;           // N
+    qint64 rows = 0;           // rows written: N, or under the alternate trigger the longer
+                               // count of the channels written
     qint64 half = 0;           // h
+    qint64 ch1Rows = 0;        // rows with a CH1 time (and volts, when CH1 is written)
     double interval1 = 0, interval2 = 0; // seconds per sample (CH2's under the alternate trigger)
     double delay1 = 0, delay2 = 0;
     float voltDiv1 = 0, voltDiv2 = 0;    // saved acquisition volts/div
     qint16 offset1 = 0, offset2 = 0;     // saved acquisition offsets in levels
     QList<qint16> samples1, samples2;
-    qint64 ch2Rows = 0;        // alternate trigger: CH2's own point count
+    qint64 ch2Rows = 0;        // rows with CH2 volts (and, alternate trigger, a CH2 time)
 };
 
 enum class CsvRefusal {

@@ -262,6 +262,10 @@ WaveFileError readWave(ByteSource &src, const QString &path, StoredWave &rec)
     const bool ch1 = h.Ch1Present == 1;
     const bool ch2 = h.Ch2Present == 1;
     const bool la = !alternate && h.LaPresent == 1;
+    // A file without a block holds nothing to show: it is refused like a
+    // file of another kind, and the item keeps what it showed.
+    if (!ch1 && !ch2 && !la)
+        return WaveFileError::BadFormat;
     const qint64 n1 = h.Points;
     const qint64 n2 = alternate ? qint64(h.Ch2Points) : n1;
     if (((ch1 || la) && n1 < 0) || (ch2 && n2 < 0) || src.size() < headerSize)
@@ -271,7 +275,7 @@ WaveFileError readWave(ByteSource &src, const QString &path, StoredWave &rec)
     const qint64 laPos = ch2Pos + (ch2 ? n2 : 0);
     const qint64 laBytes = n1 > WaveFileWordPointsMax ? n1 : 2 * n1;
     const qint64 end = laPos + (la ? laBytes : 0);
-    if ((ch1 || ch2 || la) && end > src.size())
+    if (end > src.size())
         return WaveFileError::BadFormat;
 
     StoredWave next = rec;

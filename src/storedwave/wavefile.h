@@ -86,17 +86,17 @@ inline constexpr qint32 WaveFileWordPointsMax = 524288;
 enum class WaveFileError {
     None,
     Unreadable, // the file could not be opened or read: ends quietly
-    BadFormat,  // wrong magic, a file shorter than its header, or a block read with a negative
-                // count or ending past the file's end
+    BadFormat,  // wrong magic, a file shorter than its header, no block present, or a block
+                // read with a negative count or ending past the file's end
 };
 
 // Fills rec from the bytes of a waveform file (at most WaveFileMaxBytes of
-// them count). On None rec holds the file: the header members, the blocks of
-// the channels present (an absent channel keeps its old samples and is
-// flagged not shown), HasData (true when a block was read), PointCount 600,
-// YTFormat, FftDisplay "OFF" and the display snapshot taken anew; FilePath
-// is set to path when the file held data. On any other result rec is
-// untouched. The cursor and window consequences are the caller's.
+// them count). A file with no block present is refused. On None rec holds
+// the file: the header members, the blocks of the channels present (an
+// absent channel keeps its old samples and is flagged not shown), HasData
+// (true: a block was read), FilePath (path), PointCount 600, YTFormat,
+// FftDisplay "OFF" and the display snapshot taken anew. On any other result
+// rec is untouched. The cursor and window consequences are the caller's.
 WaveFileError ParseWaveFile(QByteArrayView fileBytes, const QString &path, StoredWave &rec);
 
 // Reads the file at path (its first WaveFileMaxBytes bytes) as ParseWaveFile

@@ -1,9 +1,11 @@
+#include "platform/print/pictureoutput.h"
 #include "platform/ui/savepath.h"
 #include "platform/ui/qtui.h"
 #include "platform/ui/scriptedui.h"
 
 #include <QComboBox>
 #include <QFileDialog>
+#include <QTemporaryDir>
 
 #include <QEventLoop>
 #include <QPointer>
@@ -127,6 +129,66 @@ private slots:
         QTest::newRow("all files *") << "/d/a" << "All Files (*)" << "/d/a";
         QTest::newRow("no filter") << "/d/a" << "" << "/d/a";
         QTest::newRow("pattern, not a suffix") << "/d/a" << "Logs (log*)" << "/d/a";
+        // A dot anywhere in the name keeps it as typed: the dialog asked about that name.
+        QTest::newRow("trailing dot") << "/d/shot." << "BitMap Files (*.bmp)" << "/d/shot.";
+        QTest::newRow("leading dot") << "/d/.shot" << "CSV Files (*.csv)" << "/d/.shot";
+        QTest::newRow("two dots at the end") << "/d/a.b." << "CSV Files (*.csv)" << "/d/a.b.";
+        QTest::newRow("dotted folder, trailing dot") << "/d/x.y/shot." << "(*.csv)" << "/d/x.y/shot.";
+    }
+
+    // The file an export writes is the one the real save dialog confirmed:
+    // for every name typed, the path the dialog hands back (with its default
+    // suffix added, and checked for a file to replace) is the path saved.
+    void savedPathIsTheDialogs_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("plain") << "shot";
+        QTest::newRow("suffix") << "shot.png";
+        QTest::newRow("trailing dot") << "shot.";
+        QTest::newRow("two trailing dots") << "shot..";
+        QTest::newRow("leading dot") << ".shot";
+        QTest::newRow("dot only inside") << "a.b.c";
+        QTest::newRow("Chinese") << "图.";
+    }
+    void savedPathIsTheDialogs()
+    {
+        QFETCH(QString, typed);
+        QTemporaryDir dir;
+        for (const QString &filter : {QStringLiteral("BitMap Files (*.bmp)"), QStringLiteral("CSV Files (*.csv)")}) {
+            FileDialogRequest req{"Export", filter, dir.path(), {}, {}};
+            auto dlg = QtUi::makeFileDialog(nullptr, req, true);
+            dlg->setOption(QFileDialog::DontUseNativeDialog);
+            dlg->selectFile(dir.filePath(typed));
+            const QStringList chosen = dlg->selectedFiles();
+            QCOMPARE(chosen.size(), 1);
+            FileDialogResult r{true, chosen.first(), dlg->selectedNameFilter()};
+            QCOMPARE(ChosenSavePath(r), chosen.first());
+            // And the name as typed (the scripted dialog's answer) is saved under the same path.
+            r.path = dir.filePath(typed);
+            QCOMPARE(ChosenSavePath(r), chosen.first());
+        }
+    }
+
+    // A bitmap export to "shot." writes "shot.", the file the dialog asked
+    // about, and leaves a file "shot..bmp" as it was.
+    void exportWritesTheConfirmedFile()
+    {
+        QTemporaryDir dir;
+        const QString other = dir.filePath(QStringLiteral("shot..bmp"));
+        {
+            QFile f(other);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("keep");
+        }
+        QImage picture(8, 4, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        fake_.answerFile(dir.filePath(QStringLiteral("shot.")));
+        QVERIFY(ExportPanelPicture(picture, 1));
+        QVERIFY(fake_.messages().isEmpty());
+        QFile kept(other);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("keep"));
+        QCOMPARE(QImage(dir.filePath(QStringLiteral("shot.")), "BMP").pixel(0, 0), QColor(Qt::red).rgb());
     }
     void savePaths()
     {

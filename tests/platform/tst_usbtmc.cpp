@@ -345,6 +345,19 @@ private slots:
         QTest::newRow("too few fields") << "USB0::0xFFFF::0x4100" << false << 0 << 0 << "" << 0;
         QTest::newRow("serial resource") << "ASRL1::INSTR" << false << 0 << 0 << "" << 0;
         QTest::newRow("trailing junk") << "USB0::0xFFFF::0x4100::S::INSTR::X" << false << 0 << 0 << "" << 0;
+        QTest::newRow("escaped colon") << "USB0::0xFFFF::0x4100::SN0002%3A::INSTR" << true << 0xFFFF << 0x4100
+                                       << "SN0002:" << -1;
+        QTest::newRow("escapes in lower case") << "usb0::0xffff::0x4100::sn%3a%c3%a4::instr" << true << 0xFFFF
+                                               << 0x4100 << QStringLiteral("sn:ä") << -1;
+        QTest::newRow("colon inside, as typed") << "USB0::0xFFFF::0x4100::A:B::INSTR" << true << 0xFFFF << 0x4100
+                                                << "A:B" << -1;
+        QTest::newRow("percent without digits") << "USB0::0xFFFF::0x4100::A%G1%::INSTR" << true << 0xFFFF
+                                                << 0x4100 << "A%G1%" << -1;
+        QTest::newRow("interface 0 given") << "USB0::0xFFFF::0x4100::S::0::INSTR" << true << 0xFFFF << 0x4100
+                                           << "S" << 0;
+        QTest::newRow("board 3") << "USB3::0xFFFF::0x4100::S::INSTR" << true << 0xFFFF << 0x4100 << "S" << -1;
+        QTest::newRow("colon before the class") << "USB0::0xFFFF::0x4100::SN0002:::INSTR" << false << 0 << 0 << ""
+                                                << 0;
     }
     void resourceNames()
     {
@@ -362,6 +375,78 @@ private slots:
         QCOMPARE(int(r.productId), product);
         QCOMPARE(r.serial, serial);
         QCOMPARE(r.interfaceNumber, iface);
+        // Rebuilt, the name parses to the same parts, and rebuilds to itself.
+        const QString rebuilt = usbResourceName(r);
+        UsbResourceName again;
+        QVERIFY2(parseUsbResourceName(rebuilt, &again), qPrintable(rebuilt));
+        QCOMPARE(again.board, r.board);
+        QCOMPARE(again.vendorId, r.vendorId);
+        QCOMPARE(again.productId, r.productId);
+        QCOMPARE(again.serial, r.serial);
+        QCOMPARE(again.interfaceNumber, r.interfaceNumber);
+        QCOMPARE(usbResourceName(again), rebuilt);
+    }
+
+    // Serial numbers of every odd kind: the search lists each device under a
+    // name that parses back to its serial, rebuilds to itself, and opens
+    // that device through VISA.
+    void oddSerialsListAndOpen_data()
+    {
+        QTest::addColumn<QByteArray>("serial"); // the sysfs file, before its line end
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("parsed");
+        QTest::newRow("empty") << QByteArray("") << "USB0::0xFFFE::0x0001::::INSTR" << "";
+        QTest::newRow("colon at the end") << QByteArray("SN0002:") << "USB0::0xFFFE::0x0001::SN0002%3A::INSTR"
+                                          << "SN0002:";
+        QTest::newRow("colon at the start") << QByteArray(":SN0002") << "USB0::0xFFFE::0x0001::%3ASN0002::INSTR"
+                                            << ":SN0002";
+        QTest::newRow("colons only") << QByteArray(":::") << "USB0::0xFFFE::0x0001::%3A%3A%3A::INSTR" << ":::";
+        QTest::newRow("separator inside") << QByteArray("SN::0002") << "USB0::0xFFFE::0x0001::SN%3A%3A0002::INSTR"
+                                          << "SN::0002";
+        QTest::newRow("looks like the class") << QByteArray("::INSTR") << "USB0::0xFFFE::0x0001::%3A%3AINSTR::INSTR"
+                                              << "::INSTR";
+        QTest::newRow("digits, like an interface") << QByteArray("2") << "USB0::0xFFFE::0x0001::2::INSTR" << "2";
+        QTest::newRow("space inside") << QByteArray("SN 0002") << "USB0::0xFFFE::0x0001::SN%200002::INSTR"
+                                      << "SN 0002";
+        QTest::newRow("padded") << QByteArray("  SN0002  ") << "USB0::0xFFFE::0x0001::SN0002::INSTR" << "SN0002";
+        QTest::newRow("percent") << QByteArray("SN%3A") << "USB0::0xFFFE::0x0001::SN%253A::INSTR" << "SN%3A";
+        QTest::newRow("non-ASCII") << QByteArray("Ω-äö") << "USB0::0xFFFE::0x0001::%CE%A9-%C3%A4%C3%B6::INSTR"
+                                   << QStringLiteral("Ω-äö");
+        QTest::newRow("tab and DEL") << QByteArray("A\tB\x7f") << "USB0::0xFFFE::0x0001::A%09B%7F::INSTR"
+                                     << "A\tB\x7f";
+    }
+    void oddSerialsListAndOpen()
+    {
+        QFETCH(QByteArray, serial);
+        QFETCH(QString, name);
+        QFETCH(QString, parsed);
+        FakeSysfs(sys_).addDevice(20, "fffe", "0001", serial, 0, QStringLiteral("3-1"));
+
+        // Every name the search lists opens the device it stands for.
+        ViFindList list = VI_NULL;
+        ViUInt32 count = 0;
+        ViChar desc[VI_FIND_BUFLEN];
+        QCOMPARE(viFindRsrc(rm_, "USB?*INSTR", &list, &count, desc), VI_SUCCESS);
+        QCOMPARE(count, 5u);
+        QStringList listed;
+        for (ViUInt32 i = 0; i < count; ++i) {
+            if (i > 0)
+                QCOMPARE(viFindNext(list, desc), VI_SUCCESS);
+            listed << QString::fromLatin1(desc);
+            ViSession vi = VI_NULL;
+            QCOMPARE(viOpen(rm_, desc, VI_NULL, 0, &vi), VI_SUCCESS);
+            QCOMPARE(viClose(vi), VI_SUCCESS);
+        }
+        QCOMPARE(listed.last(), name);
+        ViSession vi = VI_NULL;
+        QCOMPARE(viOpen(rm_, name.toLatin1().constData(), VI_NULL, 0, &vi), VI_SUCCESS);
+        QCOMPARE(opened_.last(), dev_ + QStringLiteral("/usbtmc20"));
+
+        UsbResourceName r;
+        QVERIFY(parseUsbResourceName(name, &r));
+        QCOMPARE(r.serial, parsed);
+        QCOMPARE(usbResourceName(r.vendorId, r.productId, r.serial), name);
+        QCOMPARE(usbResourceName(r), name);
     }
 
 private:

@@ -2,8 +2,11 @@
 // out here by hand, for both layouts and every channel combination; the
 // number format, the progress steps and the refusals.
 
+#include "storedwave/wavemaker.h"
+
 #include "app/appstate.h"
 #include "storedwave/csvexport.h"
+#include "storedwave/wavefile.h"
 
 #include <QLocale>
 #include <QtTest>
@@ -77,6 +80,9 @@ private slots:
     void files_data();
     void files();
     void alternateCh2ShorterThanCh1();
+    void alternateCh2LongerThanCh1();
+    void alternateFileWithoutCh1_data();
+    void alternateFileWithoutCh1();
     void snapshotGivesTheVolts();
     void noRowsGivesTheHeaderOnly();
     void numbers_data();
@@ -149,6 +155,58 @@ void TestCsvExport::alternateCh2ShorterThanCh1()
     // A damaged record whose CH1 array is shorter than its count: empty fields, nothing read past it.
     w.Ch1Samples = {25, 125};
     QVERIFY(exported(w).endsWith(lines({"1.00E-06,,,", "2.00E-06,,,"})));
+}
+
+void TestCsvExport::alternateCh2LongerThanCh1()
+{
+    // CH1 holds 4 points, CH2 6: CH2's last two points still get their rows,
+    // CH1's fields empty there; the times stay centred on CH1's record.
+    StoredWave w = sixPoints(true, true, true);
+    w.Ch1SampleCount = 4;
+    w.Ch1Samples = {25, 125, 225, 100, 0};
+    const QByteArray csv = exported(w);
+    QCOMPARE(csv.count("\r\n"), 2 + 6);
+    QVERIFY(csv.contains(lines({"Second[S],Voltage[V],Second[S],Voltage[V]", "-2.00E-06,4.00E+00,0.00E00,0.00E00"})));
+    QVERIFY(csv.endsWith(lines({"1.00E-06,1.00E+00,1.50E-06,-1.00E00", ",,2.00E-06,5.00E-01", ",,2.50E-06,-2.00E-02"})));
+}
+
+// An alternate-trigger file without CH1, whatever its CH1 count says:
+// CH2's points are the rows, each with the CH1 time column the layout keeps
+// (the times centred on CH2's record), CH2's time and volts.
+void TestCsvExport::alternateFileWithoutCh1_data()
+{
+    QTest::addColumn<int>("ch1Points");
+    QTest::newRow("N zero") << 0;
+    QTest::newRow("N negative") << -5;
+    QTest::newRow("N as CH2's") << 6;
+    QTest::newRow("N larger") << 600;
+}
+
+void TestCsvExport::alternateFileWithoutCh1()
+{
+    QFETCH(int, ch1Points);
+    WaveSpec s;
+    s.trigMode = 4;
+    s.points = ch1Points;
+    s.ch1Present = 0;
+    s.ch1.clear();
+    s.ch2Present = 1;
+    s.ch2Points = 6;
+    s.ch2SampleRate = 2e6f;
+    s.ch2DelayPs = 1000000; // 1 us
+    s.ch2AcqOffset = 25;
+    static const int ch2[] = {100, 50, 0, 150, 75, 101};
+    s.ch2 = levels(6, [](qint64 i) { return ch2[i]; });
+    StoredWave w;
+    QCOMPARE(ParseWaveFile(waveFile(s), QStringLiteral("/alt.wfm"), w), WaveFileError::None);
+    CsvExportData d;
+    QCOMPARE(prepareCsvExport(w, &d), CsvRefusal::None);
+    QList<int> steps;
+    QCOMPARE(buildCsv(d, [&](int p, qint64) { steps << p; }),
+             lines({"X(CH1),X(CH2),CH2", "Second[S],Second[S],Voltage[V]", "-3.00E-06,-5.00E-07,0.00E00",
+                    "-2.00E-06,0.00E00,1.00E+00", "-1.00E-06,5.00E-07,2.00E+00", "0.00E00,1.00E-06,-1.00E00",
+                    "1.00E-06,1.50E-06,5.00E-01", "2.00E-06,2.00E-06,-2.00E-02"}));
+    QCOMPARE(steps, QList<int>({10, 20, 30, 40, 50, 60}));
 }
 
 void TestCsvExport::snapshotGivesTheVolts()

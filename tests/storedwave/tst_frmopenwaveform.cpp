@@ -16,6 +16,7 @@
 #include "platform/print/printpicture.h"
 #include "platform/pump.h"
 #include "platform/ui/scriptedui.h"
+#include "storedwave/csvexport.h"
 #include "storedwave/frmopenwaveform.h"
 #include "storedwave/scalestep.h"
 #include "storedwave/storedgrid.h"
@@ -95,7 +96,8 @@ private slots:
     void cutFileIsRefused_data();
     void cutFileIsRefused();
     void cancelledOpenChangesNothing();
-    void fileWithoutBlocksKeepsTheCaption();
+    void fileWithoutBlocksIsRefused_data();
+    void fileWithoutBlocksIsRefused();
     void openingNeverMarksTheSheet();
     void zoomText_data();
     void zoomText();
@@ -387,17 +389,70 @@ void TestFrmOpenWaveform::cancelledOpenChangesNothing()
     QVERIFY(ui_.messages().isEmpty());
 }
 
-void TestFrmOpenWaveform::fileWithoutBlocksKeepsTheCaption()
+void TestFrmOpenWaveform::fileWithoutBlocksIsRefused_data()
 {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("message");
+    auto none = [](const std::function<void(WaveSpec &)> &change) {
+        WaveSpec s;
+        s.ch1Present = 0;
+        s.ch1.clear();
+        change(s);
+        return waveFile(s);
+    };
+    const QString english = QStringLiteral("The file format is error!");
+    const QString chinese = QStringLiteral("文件格式错误！");
+    QTest::newRow("no block") << 1 << none([](WaveSpec &) {}) << english;
+    QTest::newRow("no block, Chinese") << 0 << none([](WaveSpec &) {}) << chinese;
+    QTest::newRow("older layout") << 1 << none([](WaveSpec &s) { s.older = true; }) << english;
+    QTest::newRow("present bytes 2, not 1") << 1 << none([](WaveSpec &s) {
+        s.ch1Present = s.ch2Present = s.laPresent = 2;
+        s.ch1 = levels(600, [](qint64) { return 100; });
+    }) << english;
+    // Under the alternate trigger the digital flag counts for nothing.
+    QTest::newRow("alternate, digital flag only") << 0 << none([](WaveSpec &s) {
+        s.trigMode = 4;
+        s.laPresent = 1;
+        s.la = laWords(600, [](qint64) { return quint16(1); });
+    }) << chinese;
+    QTest::newRow("negative N, no block") << 1 << none([](WaveSpec &s) { s.points = -600; }) << english;
+}
+
+void TestFrmOpenWaveform::fileWithoutBlocksIsRefused()
+{
+    // A file without a block opened over a good one is refused with the
+    // message of any other refused file: the record, the caption, the
+    // picture and the sheet's flag stay, and the export still has its rows.
+    QFETCH(int, language);
+    QFETCH(QByteArray, file);
+    QFETCH(QString, message);
+    app().texts.LanguageIndex = language;
+    LoadMessageTable(language);
     frmOpenWaveform *w = openWindow();
-    WaveSpec none;
-    none.ch1Present = 0;
-    ui_.answerFile(writeWave(QStringLiteral("none.wfm"), none));
+    ui_.answerFile(goodFile());
     w->OpenWaveformFile();
-    QVERIFY(!app().Sheet.StoredWaves[0].HasData);
-    QCOMPARE(w->windowTitle(), QStringLiteral("Memory Wave0"));
-    QVERIFY(app().Sheet.Modified);
-    QVERIFY(w->txtTimeDiv->isHidden());
+    const StoredWave before = app().Sheet.StoredWaves[0];
+    QVERIFY(before.HasData);
+    const QString caption = w->windowTitle();
+    QVERIFY(caption != QStringLiteral("Memory Wave0"));
+    const QImage picture = w->picture();
+    app().Sheet.Modified = false;
+
+    const QString path = dir_->filePath(QStringLiteral("none.wfm"));
+    QVERIFY(writeWaveFile(path, file));
+    ui_.answerFile(path);
+    w->OpenWaveformFile();
+    QCOMPARE(ui_.messages().size(), 1);
+    QCOMPARE(ui_.messages()[0].text, message);
+    QCOMPARE(ui_.messages()[0].buttons, MsgButtons::Ok);
+    QVERIFY(app().Sheet.StoredWaves[0] == before);
+    QCOMPARE(w->windowTitle(), caption);
+    QCOMPARE(w->picture(), picture);
+    QVERIFY(!app().Sheet.Modified);
+    CsvExportData csv;
+    QCOMPARE(prepareCsvExport(app().Sheet.StoredWaves[0], &csv), CsvRefusal::None);
+    QCOMPARE(csv.rows, 600);
 }
 
 void TestFrmOpenWaveform::openingNeverMarksTheSheet()
@@ -819,7 +874,6 @@ void TestFrmOpenWaveform::infoPanel_data()
         QTest::addRow("%s, both", l) << lang << true << true << false << false << label;
         QTest::addRow("%s, digital only", l) << lang << false << false << true << false << label;
         QTest::addRow("%s, alternate", l) << lang << true << true << false << true << label;
-        QTest::addRow("%s, no data", l) << lang << false << false << false << false << label;
     }
 }
 
@@ -1312,7 +1366,7 @@ void TestFrmOpenWaveform::bitmapExport()
 }
 
 // The CSV and bitmap exports add their filter's suffix to a name typed
-// without one, in either language; a suffix typed stays.
+// without a dot, in either language; a name with one stays as typed.
 void TestFrmOpenWaveform::exportNames_data()
 {
     QTest::addColumn<int>("lang");
@@ -1326,6 +1380,9 @@ void TestFrmOpenWaveform::exportNames_data()
     QTest::newRow("bitmap, English") << 1 << false << "pic" << "BitMap Files (*.bmp)" << "pic.bmp";
     QTest::newRow("bitmap, Chinese") << 0 << false << "图" << "位图文件 (*.bmp)" << "图.bmp";
     QTest::newRow("bitmap, suffix typed") << 0 << false << "pic.img" << "位图文件 (*.bmp)" << "pic.img";
+    // A trailing dot is part of the name the dialog confirmed: no suffix after it.
+    QTest::newRow("CSV, trailing dot") << 1 << true << "shot." << "CSV Files (*.csv)" << "shot.";
+    QTest::newRow("bitmap, trailing dot") << 1 << false << "shot." << "BitMap Files (*.bmp)" << "shot.";
 }
 
 void TestFrmOpenWaveform::exportNames()

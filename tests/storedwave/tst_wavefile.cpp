@@ -96,6 +96,7 @@ private slots:
     void digitalBlockOnlyUnderNormalTrigger();
     void presentMeansExactlyOne_data();
     void presentMeansExactlyOne();
+    void fileWithoutBlocks_data();
     void fileWithoutBlocks();
     void cutFilesAreRefused_data();
     void cutFilesAreRefused();
@@ -348,6 +349,8 @@ void TestWaveFile::presentMeansExactlyOne()
     s.ch2Present = quint8(present);
     s.ch1 = levels(5, [](qint64) { return 60; });
     s.ch2 = levels(5, [](qint64) { return 70; });
+    s.laPresent = 1; // the file holds a block whatever the analog flags say
+    s.la = laWords(5, [](qint64) { return quint16(0x0101); });
     const StoredWave before = earlierRecord();
     StoredWave r = before;
     QCOMPARE(parse(waveFile(s), r), WaveFileError::None);
@@ -366,17 +369,44 @@ void TestWaveFile::presentMeansExactlyOne()
     }
 }
 
+void TestWaveFile::fileWithoutBlocks_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    auto none = [](const std::function<void(WaveSpec &)> &change) {
+        WaveSpec s;
+        s.ch1Present = 0;
+        change(s);
+        return waveFile(s);
+    };
+    QTest::newRow("current layout") << none([](WaveSpec &) {});
+    QTest::newRow("older layout") << none([](WaveSpec &s) { s.older = true; });
+    QTest::newRow("negative N") << none([](WaveSpec &s) { s.points = -600; });
+    QTest::newRow("present bytes other than 1") << none([](WaveSpec &s) {
+        s.ch1Present = 2;
+        s.ch2Present = 255;
+        s.laPresent = 2;
+    });
+    QTest::newRow("alternate, digital flag only") << none([](WaveSpec &s) {
+        s.trigMode = 4;
+        s.laPresent = 1;
+        s.la = laWords(600, [](qint64) { return quint16(1); });
+    });
+}
+
 void TestWaveFile::fileWithoutBlocks()
 {
-    WaveSpec s;
-    s.ch1Present = 0;
-    StoredWave r = earlierRecord();
-    QCOMPARE(parse(waveFile(s), r, QStringLiteral("/empty.wfm")), WaveFileError::None);
-    QVERIFY(!r.HasData);
-    QVERIFY(!r.ShowCH1 && !r.ShowCH2 && !r.ShowLA);
-    QCOMPARE(r.FilePath, QStringLiteral("/earlier.wfm")); // the path names the last file with data
-    QCOMPARE(r.PointCount, 600);
-    QCOMPARE(r.SavedTimeDiv, r.TimeDiv); // the snapshot is still taken
+    // Nothing to show: refused like a file of another kind, the record kept
+    // whole (its samples, path, flags and snapshot).
+    QFETCH(QByteArray, file);
+    const StoredWave before = earlierRecord();
+    StoredWave r = before;
+    QCOMPARE(parse(file, r, QStringLiteral("/empty.wfm")), WaveFileError::BadFormat);
+    QVERIFY(r == before);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("empty.wfm"));
+    QVERIFY(writeWaveFile(path, file));
+    QCOMPARE(loadWaveFile(path, r), WaveFileError::BadFormat);
+    QVERIFY(r == before);
 }
 
 void TestWaveFile::cutFilesAreRefused_data()
@@ -417,8 +447,8 @@ void TestWaveFile::cutFilesAreRefused_data()
     QTest::newRow("digital, one byte") << la << 1;
     QTest::newRow("digital, half of it") << la << 600;
     QTest::newRow("alternate, CH2 one byte") << alternate << 1;
-    QTest::newRow("header cut, no block") << spec([](WaveSpec &s) {
-        s.ch1Present = 0;
+    QTest::newRow("header cut, empty CH1 block") << spec([](WaveSpec &s) {
+        s.points = 0;
         s.ch1.clear();
     }) << 10;
 }
@@ -449,33 +479,25 @@ void TestWaveFile::cutFilesAreRefused()
 void TestWaveFile::countsOfBlocksNotReadAreNotChecked_data()
 {
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<bool>("hasData");
-    WaveSpec none;
-    none.points = -600;
-    none.ch1Present = 0;
-    QTest::newRow("negative N, no block") << waveFile(none) << false;
     WaveSpec ch2Absent;
     ch2Absent.trigMode = 4;
     ch2Absent.ch2Points = -5; // CH2 absent: its count is not used
     ch2Absent.ch1 = levels(600, [](qint64) { return 80; });
-    QTest::newRow("alternate, negative CH2 count, CH2 absent") << waveFile(ch2Absent) << true;
+    QTest::newRow("alternate, negative CH2 count, CH2 absent") << waveFile(ch2Absent);
     WaveSpec laAlternate = ch2Absent;
     laAlternate.laPresent = 1; // never read under the alternate trigger
-    QTest::newRow("alternate, digital flag set") << waveFile(laAlternate) << true;
+    QTest::newRow("alternate, digital flag set") << waveFile(laAlternate);
 }
 
 void TestWaveFile::countsOfBlocksNotReadAreNotChecked()
 {
     QFETCH(QByteArray, file);
-    QFETCH(bool, hasData);
     StoredWave r = earlierRecord();
     QCOMPARE(parse(file, r), WaveFileError::None);
-    QCOMPARE(r.HasData, hasData);
+    QVERIFY(r.HasData);
     QVERIFY(!r.ShowCH2 && !r.ShowLA);
-    if (hasData) {
-        QCOMPARE(r.Ch1Samples.size(), 601);
-        QCOMPARE(r.Ch1Samples[599], qint16(80));
-    }
+    QCOMPARE(r.Ch1Samples.size(), 601);
+    QCOMPARE(r.Ch1Samples[599], qint16(80));
 }
 
 void TestWaveFile::refusedFilesChangeNothing_data()

@@ -778,6 +778,7 @@ private slots:
         QTest::newRow("chinese, text") << 0 << "t" << 1 << "t.txt";
         QTest::newRow("all files") << 1 << "t" << 2 << "t";
         QTest::newRow("suffix typed") << 0 << "t.csv" << 0 << "t.csv";
+        QTest::newRow("trailing dot") << 1 << "t." << 0 << "t.";
     }
     void exportNames()
     {

@@ -20,7 +20,11 @@ QString FilterSuffix(const QString &filter)
 
 QString PathWithSuffix(const QString &path, const QString &suffix)
 {
-    if (suffix.isEmpty() || !QFileInfo(path).suffix().isEmpty())
+    // The save dialog adds its default suffix by this same rule, and asks
+    // before replacing the file it names: a name with a dot anywhere ("a.",
+    // ".a", "a.b.") is kept as typed, so the file written is the one the
+    // dialog confirmed.
+    if (suffix.isEmpty() || QFileInfo(path).fileName().contains(QLatin1Char('.')))
         return path;
     return path + QLatin1Char('.') + suffix;
 }

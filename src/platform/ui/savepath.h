@@ -1,8 +1,9 @@
 #pragma once
-// The file a save dialog's answer stands for. A name typed without a suffix
-// gets one ("a" becomes "a.bmp"); a name typed with a suffix of any kind is
-// kept as typed. The program's document saves and its exports follow this
-// one rule.
+// The file a save dialog's answer stands for. A name typed without a dot
+// gets the suffix ("a" becomes "a.bmp"); a name with a dot anywhere ("a.png",
+// "a.", ".a") is kept as typed, as the save dialog keeps it when it checks
+// for a file to replace. The program's document saves and its exports
+// follow this one rule.
 
 #include "platform/ui/ui.h"
 
@@ -13,8 +14,8 @@
 // "*.*") gives none.
 QString FilterSuffix(const QString &filter);
 
-// path with "." and suffix added when its name has no suffix; path itself
-// when it has one or suffix is empty.
+// path with "." and suffix added when its file name holds no dot; path
+// itself when it holds one or suffix is empty.
 QString PathWithSuffix(const QString &path, const QString &suffix);
 
 // The answer's path with the suffix of the filter the user chose.

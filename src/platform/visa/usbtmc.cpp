@@ -40,6 +40,17 @@ bool parseHexId(const QString &text, quint16 *out)
     return true;
 }
 
+// The serial number as the device gives it: the kernel writes the string
+// descriptor in UTF-8 (at most 126 UTF-16 units, so at most 378 bytes) and a
+// line end. Padding at either end is not part of it.
+QString readSysfsSerial(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(f.read(512)).trimmed();
+}
+
 // "0x1AB1" (hex) or "6833" (decimal).
 bool parseIdField(const QString &text, quint16 *out)
 {
@@ -229,6 +240,67 @@ private:
 
 } // namespace
 
+namespace {
+
+// A serial byte that stands as itself in a resource name: printable ASCII
+// other than ':' (which would run into the "::" separators) and '%' (which
+// starts an escape).
+bool plainSerialByte(uchar b)
+{
+    return b > 0x20 && b < 0x7F && b != ':' && b != '%';
+}
+
+bool hexDigit(QChar c, int *value)
+{
+    const ushort u = c.unicode();
+    if (u >= '0' && u <= '9')
+        *value = u - '0';
+    else if (u >= 'A' && u <= 'F')
+        *value = u - 'A' + 10;
+    else if (u >= 'a' && u <= 'f')
+        *value = u - 'a' + 10;
+    else
+        return false;
+    return true;
+}
+
+} // namespace
+
+QString escapeUsbSerial(const QString &serial)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    QString out;
+    for (const char c : serial.toUtf8()) {
+        const uchar b = uchar(c);
+        if (plainSerialByte(b)) {
+            out += QLatin1Char(char(b));
+        } else {
+            out += QLatin1Char('%');
+            out += QLatin1Char(digits[b >> 4]);
+            out += QLatin1Char(digits[b & 15]);
+        }
+    }
+    return out;
+}
+
+QString unescapeUsbSerial(const QString &field)
+{
+    QByteArray bytes;
+    qsizetype plainFrom = 0; // start of the run of characters standing as themselves
+    for (qsizetype i = 0; i + 2 < field.size(); ++i) {
+        int hi = 0;
+        int lo = 0;
+        if (field.at(i) != QLatin1Char('%') || !hexDigit(field.at(i + 1), &hi) || !hexDigit(field.at(i + 2), &lo))
+            continue;
+        bytes += QStringView(field).mid(plainFrom, i - plainFrom).toUtf8();
+        bytes += char(hi * 16 + lo);
+        i += 2;
+        plainFrom = i + 1;
+    }
+    bytes += QStringView(field).mid(plainFrom).toUtf8();
+    return QString::fromUtf8(bytes);
+}
+
 bool parseUsbResourceName(const QString &text, UsbResourceName *out)
 {
     QStringList f = text.split(QStringLiteral("::"));
@@ -248,7 +320,7 @@ bool parseUsbResourceName(const QString &text, UsbResourceName *out)
     }
     if (!parseIdField(f.at(1), &r.vendorId) || !parseIdField(f.at(2), &r.productId))
         return false;
-    r.serial = f.at(3);
+    r.serial = unescapeUsbSerial(f.at(3));
     qsizetype i = 4;
     if (i < f.size() && !f.at(i).isEmpty() && f.at(i).at(0).isDigit()) {
         bool ok = false;
@@ -268,17 +340,30 @@ bool parseUsbResourceName(const QString &text, UsbResourceName *out)
     return true;
 }
 
-QString usbResourceName(quint16 vendorId, quint16 productId, const QString &serial, int interfaceNumber)
+namespace {
+
+QString usbResourceText(int board, quint16 vendorId, quint16 productId, const QString &serial, int interfaceNumber)
 {
-    QString s = QStringLiteral("USB0::0x%1::0x%2::")
-                    .arg(vendorId, 4, 16, QLatin1Char('0'))
-                    .arg(productId, 4, 16, QLatin1Char('0'))
-                    .toUpper()
-                    .replace(QLatin1String("0X"), QLatin1String("0x"));
-    s += serial;
-    if (interfaceNumber != 0)
+    QString s = QStringLiteral("USB%1::0x%2::0x%3::")
+                    .arg(board)
+                    .arg(QString::number(vendorId, 16).rightJustified(4, QLatin1Char('0')).toUpper())
+                    .arg(QString::number(productId, 16).rightJustified(4, QLatin1Char('0')).toUpper());
+    s += escapeUsbSerial(serial);
+    if (interfaceNumber >= 0)
         s += QStringLiteral("::%1").arg(interfaceNumber);
     return s + QStringLiteral("::INSTR");
+}
+
+} // namespace
+
+QString usbResourceName(quint16 vendorId, quint16 productId, const QString &serial, int interfaceNumber)
+{
+    return usbResourceText(0, vendorId, productId, serial, interfaceNumber > 0 ? interfaceNumber : -1);
+}
+
+QString usbResourceName(const UsbResourceName &parts)
+{
+    return usbResourceText(parts.board, parts.vendorId, parts.productId, parts.serial, parts.interfaceNumber);
 }
 
 UsbtmcBackend::UsbtmcBackend(QString sysfsRoot, QString devRoot, Opener opener)
@@ -306,8 +391,7 @@ QList<UsbtmcDevice> UsbtmcBackend::devices() const
             if (!parseHexId(readSysfsText(usbDev + QStringLiteral("/idVendor")), &d.vendorId)
                 || !parseHexId(readSysfsText(usbDev + QStringLiteral("/idProduct")), &d.productId))
                 continue;
-            // A serial with "::" in it would break the resource name apart.
-            d.serial = readSysfsText(usbDev + QStringLiteral("/serial")).remove(QStringLiteral("::"));
+            d.serial = readSysfsSerial(usbDev + QStringLiteral("/serial"));
             d.manufacturer = readSysfsText(usbDev + QStringLiteral("/manufacturer"));
             d.product = readSysfsText(usbDev + QStringLiteral("/product"));
             bool ok = false;
@@ -335,13 +419,17 @@ QStringList UsbtmcBackend::resources()
     return names;
 }
 
-ViStatus UsbtmcBackend::open(const QString &resource, std::unique_ptr<VisaInstrument> *out)
+namespace {
+
+// The device a resource name stands for: the same ids and serial (VISA names
+// are compared without regard to case) and the interface named, or the
+// lowest one when none is.
+const UsbtmcDevice *deviceFor(const QList<UsbtmcDevice> &list, const QString &resource)
 {
     UsbResourceName want;
     if (!parseUsbResourceName(resource, &want) || want.board != 0)
-        return VI_ERROR_RSRC_NFOUND;
+        return nullptr;
     const UsbtmcDevice *match = nullptr;
-    const QList<UsbtmcDevice> list = devices();
     for (const UsbtmcDevice &d : list) {
         if (d.vendorId != want.vendorId || d.productId != want.productId
             || d.serial.compare(want.serial, Qt::CaseInsensitive) != 0)
@@ -351,6 +439,15 @@ ViStatus UsbtmcBackend::open(const QString &resource, std::unique_ptr<VisaInstru
         if (!match || d.interfaceNumber < match->interfaceNumber)
             match = &d;
     }
+    return match;
+}
+
+} // namespace
+
+ViStatus UsbtmcBackend::open(const QString &resource, std::unique_ptr<VisaInstrument> *out)
+{
+    const QList<UsbtmcDevice> list = devices();
+    const UsbtmcDevice *match = deviceFor(list, resource);
     if (!match)
         return VI_ERROR_RSRC_NFOUND;
     const int fd = opener_ ? opener_(match->devicePath)
@@ -370,15 +467,14 @@ ViStatus UsbtmcBackend::open(const QString &resource, std::unique_ptr<VisaInstru
 
 QString UsbtmcBackend::identity(const QString &resource)
 {
-    for (const UsbtmcDevice &d : devices()) {
-        if (d.resource.compare(resource, Qt::CaseInsensitive) != 0)
-            continue;
-        QStringList words;
-        if (!d.manufacturer.isEmpty())
-            words << d.manufacturer;
-        if (!d.product.isEmpty())
-            words << d.product;
-        return words.join(QLatin1Char(' '));
-    }
-    return QString();
+    const QList<UsbtmcDevice> list = devices();
+    const UsbtmcDevice *d = deviceFor(list, resource);
+    if (!d)
+        return QString();
+    QStringList words;
+    if (!d->manufacturer.isEmpty())
+        words << d->manufacturer;
+    if (!d->product.isEmpty())
+        words << d->product;
+    return words.join(QLatin1Char(' '));
 }

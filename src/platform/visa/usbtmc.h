@@ -6,7 +6,10 @@
 // "device" link leads to the USB interface (bInterfaceNumber) inside the USB
 // device (idVendor, idProduct, serial). The resource name is
 // "USB0::0xVVVV::0xPPPP::SERIAL::INSTR" (upper-case hex; "::n" before "::INSTR"
-// for an interface other than 0).
+// for an interface other than 0). SERIAL is the serial number with every byte
+// of its UTF-8 form other than printable ASCII, ':' and '%' written as "%XX"
+// (upper-case hex), so that any serial makes a name that parses back to it:
+// "SN0002:" gives "SN0002%3A", "A B" gives "A%20B".
 //
 // One viWrite is one message; one viRead returns at most one transfer: it
 // ends at the end of the message (VI_SUCCESS) or at the count
@@ -44,9 +47,19 @@ struct UsbResourceName {
     int interfaceNumber = -1; // -1: not given
 };
 // Parses a USB INSTR resource name (case-insensitive; ids in hex with 0x or in
-// decimal). False for anything else (RAW resources included).
+// decimal). False for anything else (RAW resources included). The serial
+// comes back unescaped; a '%' not followed by two hex digits, and any other
+// character, stands for itself.
 bool parseUsbResourceName(const QString &text, UsbResourceName *out);
+// The name of a device as the search lists it: board 0, no interface part
+// for interface 0 (or a negative one).
 QString usbResourceName(quint16 vendorId, quint16 productId, const QString &serial, int interfaceNumber = 0);
+// The name made from its parts: the board as given, the interface part when
+// one is given (0 included). Parsing it gives the same parts back.
+QString usbResourceName(const UsbResourceName &parts);
+// The serial as the resource name holds it, and back.
+QString escapeUsbSerial(const QString &serial);
+QString unescapeUsbSerial(const QString &field);
 
 class UsbtmcBackend final : public VisaBackend {
 public:
