@@ -13,6 +13,7 @@
 #include "link/rs232func.h"
 #include "panel/panelopen.h"
 #include "platform/clock.h"
+#include "platform/print/printpicture.h"
 #include "platform/settingsstore.h"
 #include "platform/ui/ui.h"
 #include "workspace/captionapply.h"
@@ -45,6 +46,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPageSetupDialog>
+#include <QPointer>
 #include <QPrinter>
 #include <QScreen>
 #include <QShortcut>
@@ -70,6 +72,8 @@ const QString AppTitle = QStringLiteral("Kelvoscope");
 const QString PaneDataSheet = QStringLiteral("DataSheet");
 const QString PaneController = QStringLiteral("Controller");
 constexpr int PaneLayoutVersion = 1;
+// How long the status bar tells where a print went.
+constexpr int PrintNoticeMs = 15000;
 
 std::function<bool(const QString &)> &helpOpener()
 {
@@ -171,6 +175,13 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     buildToolBar();
     buildStatusBar();
     buildTimers();
+
+    // Where a print went (or that it failed) shows in the status bar for a
+    // while, over the status text.
+    setPrintNotice([self = QPointer<frmMain>(this)](const QString &text) {
+        if (self)
+            self->statusBar()->showMessage(text, PrintNoticeMs);
+    });
 
     auto *f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
     f1->setContext(Qt::ApplicationShortcut);
