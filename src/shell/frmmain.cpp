@@ -72,8 +72,6 @@ const QString AppTitle = QStringLiteral("Kelvoscope");
 const QString PaneDataSheet = QStringLiteral("DataSheet");
 const QString PaneController = QStringLiteral("Controller");
 constexpr int PaneLayoutVersion = 1;
-// How long the status bar tells where a print went.
-constexpr int PrintNoticeMs = 15000;
 
 std::function<bool(const QString &)> &helpOpener()
 {
@@ -176,11 +174,11 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     buildStatusBar();
     buildTimers();
 
-    // Where a print went (or that it failed) shows in the status bar for a
-    // while, over the status text.
+    // Where a print went (or that it failed) shows as the status text, until
+    // the next print or serial-port event.
     setPrintNotice([self = QPointer<frmMain>(this)](const QString &text) {
         if (self)
-            self->statusBar()->showMessage(text, PrintNoticeMs);
+            self->setStatusText(text);
     });
 
     auto *f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);

@@ -12,6 +12,7 @@
 #include "texts/loadlanguage.h"
 #include "texts/toolkitlanguage.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGraphicsItem>
@@ -20,12 +21,12 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPointer>
 #include <QPrintPreviewDialog>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -449,6 +450,12 @@ private slots:
             if (darkest > 128)
                 missing << QString::number(line);
         }
+        // The dialog's zoom box shows the zoom the page is drawn at.
+        auto *zoomBox = preview->findChild<QComboBox *>();
+        auto *pageView = preview->findChild<QPrintPreviewWidget *>();
+        QVERIFY(zoomBox && pageView);
+        QCOMPARE(qRound(zoomBox->currentText().remove(QLatin1Char('%')).toDouble() * 10),
+                 qRound(pageView->zoomFactor() * 1000));
         QVERIFY2(seen > lines.size() / 2, qPrintable(QStringLiteral("%1 of %2 lines in view").arg(seen).arg(lines.size())));
         QVERIFY2(missing.isEmpty(), qPrintable(QStringLiteral("zoom %1, lines missing: %2")
                                                    .arg(view->transform().m11() * 1200 / 96)
@@ -481,18 +488,18 @@ private slots:
         app().texts.LanguageIndex = lang;
         ApplyLanguage(lang);
         frmMain main;
-        main.statusBar()->showMessage(QStringLiteral("an older notice"));
+        const QString before = main.statusText();
         {
             frmV_Panel panel;
             fx->clock.advance(10);
             panel.cmdPreview_Click(); // a preview tells nothing
-            QCOMPARE(main.statusBar()->currentMessage(), QStringLiteral("an older notice"));
+            QCOMPARE(main.statusText(), before);
             panel.cmdPrint_Click();
             QCOMPARE(printer.runs.size(), 2);
             QCOMPARE(printer.runs[1].title, panel.windowTitle());
         }
         setPicturePrinter(nullptr);
-        QCOMPARE(main.statusBar()->currentMessage(), status);
+        QCOMPARE(main.statusText(), status);
         QCOMPARE(fx->fakeUi.messages().size(), fails ? 1 : 0);
         if (fails)
             QCOMPARE(fx->fakeUi.messages()[0].text, printer.failWith);

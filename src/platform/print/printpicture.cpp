@@ -4,10 +4,12 @@
 #include "platform/ui/ui.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QGraphicsItem>
 #include <QGraphicsScene>
 #include <QGraphicsView>
+#include <QLineEdit>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -21,6 +23,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -90,15 +93,24 @@ void zoomPreviewToPicture(QPrintPreviewDialog *dialog, const QPrinter &printer, 
     const double zoom = wholePictureZoom(printer, image, l, preview);
     if (preview->zoomFactor() >= zoom)
         return;
-    preview->setZoomMode(QPrintPreviewWidget::CustomZoom);
-    preview->setZoomFactor(zoom);
+    // Through the dialog's own zoom box, so that it shows the zoom and its
+    // fit buttons let go; straight to the page where there is no such box.
+    auto *box = dialog->findChild<QComboBox *>();
+    if (box && box->lineEdit()) {
+        box->lineEdit()->setText(QString::number(std::ceil(zoom * 1000) / 10, 'f', 1) + QLatin1Char('%'));
+        emit box->lineEdit()->editingFinished();
+    }
+    if (preview->zoomFactor() < zoom) {
+        preview->setZoomMode(QPrintPreviewWidget::CustomZoom);
+        preview->setZoomFactor(zoom);
+    }
     if (!view)
         return;
     // Room for the page's width and the picture's height, and a margin.
-    const QRectF box = pictureBoxOf(printer, l);
+    const QRectF picture = pictureBoxOf(printer, l);
     const double scale = view->transform().m11();
     const QSizeF paper = printer.pageLayout().fullRectPixels(printer.resolution()).size();
-    const QSize wanted(int(paper.width() * scale) + 60, int(box.height() * scale) + 60);
+    const QSize wanted(int(paper.width() * scale) + 60, int(picture.height() * scale) + 60);
     const QSize grow = (wanted - view->viewport()->size()).expandedTo(QSize(0, 0));
     QSize size = dialog->size() + grow;
     if (const QScreen *screen = dialog->screen())
@@ -110,7 +122,7 @@ void zoomPreviewToPicture(QPrintPreviewDialog *dialog, const QPrinter &printer, 
     for (QGraphicsItem *item : view->scene()->items())
         if (!page || item->scenePos().y() < page->scenePos().y())
             page = item;
-    const QPointF centre = box.center() + (page ? page->scenePos() : QPointF());
+    const QPointF centre = picture.center() + (page ? page->scenePos() : QPointF());
     view->centerOn(centre);
     QTimer::singleShot(0, view, [view, centre] { view->centerOn(centre); });
 }
