@@ -297,12 +297,12 @@ void frmV_Panel::cmdExport_Click()
 
 void frmV_Panel::cmdPrint_Click()
 {
-    PrintPanelPicture(mirror_.picture());
+    PrintPanelPicture(mirror_.picture(), windowTitle());
 }
 
 void frmV_Panel::cmdPreview_Click()
 {
-    PreviewPanelPicture(mirror_.picture());
+    PreviewPanelPicture(mirror_.picture(), windowTitle());
 }
 
 void frmV_Panel::keyPressEvent(QKeyEvent *e)

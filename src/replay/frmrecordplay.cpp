@@ -562,7 +562,7 @@ void frmRecordPlay::printOrPreview(bool preview)
         p.drawImage(0, 0, RecordWavePic->image);
     }
     printPicture_ = picture;
-    PrintWindowPicture(PrintJobKind::Replay, picture, preview);
+    PrintWindowPicture(PrintJobKind::Replay, picture, preview, windowTitle());
     Form_Resize();
 }
 

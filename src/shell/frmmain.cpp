@@ -15,6 +15,7 @@
 #include "link/rs232func.h"
 #include "panel/panelopen.h"
 #include "platform/clock.h"
+#include "platform/print/printpicture.h"
 #include "platform/pump.h"
 #include "platform/settingsstore.h"
 #include "platform/ui/ui.h"
@@ -49,6 +50,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPageSetupDialog>
+#include <QPointer>
 #include <QPrinter>
 #include <QScreen>
 #include <QShortcut>
@@ -175,6 +177,13 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent)
     buildToolBar();
     buildStatusBar();
     buildTimers();
+
+    // Where a print went (or that it failed) shows as the status text, until
+    // the next print or serial-port event.
+    setPrintNotice([self = QPointer<frmMain>(this)](const QString &text) {
+        if (self)
+            self->setStatusText(text);
+    });
 
     auto *f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
     f1->setContext(Qt::ApplicationShortcut);

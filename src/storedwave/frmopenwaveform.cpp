@@ -865,7 +865,7 @@ void frmOpenWaveform::printOrPreview(bool preview)
         ui().message(MsgIcon::Critical, Title, error, MsgButtons::Ok);
         lastError = error;
     }
-    if (!printPicture(PrintJobKind::StoredWave, picture, preview, &error))
+    if (!printPicture(PrintJobKind::StoredWave, picture, preview, windowTitle(), &error))
         lastError = error;
     if (!preview && !lastError.isEmpty())
         ui().message(MsgIcon::None, Title, lastError, MsgButtons::Ok);

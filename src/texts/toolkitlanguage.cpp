@@ -20,6 +20,9 @@ struct OwnText {
 constexpr OwnText kOwnTexts[] = {
     {"No printer is available.", "没有可用的打印机。"},
     {"The printer could not print the page.", "打印机无法打印此页。"},
+    {"The printer \"%1\" could not print the page.", "打印机“%1”无法打印此页。"},
+    {"The page was sent to the printer \"%1\".", "此页已发送到打印机“%1”。"},
+    {"The page was sent to the printer.", "此页已发送到打印机。"},
     {"There is no picture to save.", "没有可保存的图片。"},
     {"Cannot create the folder %1.", "无法创建文件夹 %1。"},
 };

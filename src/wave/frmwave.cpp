@@ -841,7 +841,7 @@ void frmWave::printOrPreview(bool preview)
         drawPictureAt(WavePic->image, ZoomFactor, printCursors);
     }
     const QImage printed = WavePic->image;
-    PrintWavePicture(printed, preview);
+    PrintWavePicture(printed, preview, windowTitle());
     if (unloaded_)
         return;
     ZoomFactor = remembered;

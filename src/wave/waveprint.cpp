@@ -21,13 +21,13 @@ bool ExportWavePicture(const QImage &picture, int lang)
     return ExportPanelPicture(picture, lang);
 }
 
-void PrintWavePicture(const QImage &picture, bool preview)
+void PrintWavePicture(const QImage &picture, bool preview, const QString &title)
 {
     QString error;
     if (!saveBitmap(picture, printPicturePath(), &error))
         ui().message(MsgIcon::Critical, appTitle(), error);
     // The page shows the picture just drawn, whatever the file now holds.
     QString printError;
-    if (!printPicture(PrintJobKind::Wave, picture, preview, &printError))
+    if (!printPicture(PrintJobKind::Wave, picture, preview, title, &printError))
         ui().message(MsgIcon::None, appTitle(), printError);
 }

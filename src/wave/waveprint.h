@@ -4,6 +4,7 @@
 // which tests replace. No widget in this header.
 
 #include <QImage>
+#include <QString>
 
 // Asks for a file name ("Export File", "BitMap Files (*.bmp)" in the texts of
 // lang; none for a language other than 0 or 1), adds ".bmp" to a name typed
@@ -14,7 +15,7 @@ bool ExportWavePicture(const QImage &picture, int lang);
 
 // Writes the picture to the print picture file ("$Print.bmp" in the user's
 // cache folder; a failure shows its description with the critical icon),
-// then prints or previews the picture itself, held in memory, on a Letter
-// page. A failed print or preview shows its description (OK, no icon). No
-// error is shown twice.
-void PrintWavePicture(const QImage &picture, bool preview);
+// then prints or previews the picture itself, held in memory, on the
+// printer's paper as a job named title. A failed print or preview shows its
+// description (OK, no icon). No error is shown twice.
+void PrintWavePicture(const QImage &picture, bool preview, const QString &title);

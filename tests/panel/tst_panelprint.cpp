@@ -8,11 +8,21 @@
 #include "platform/print/pictureoutput.h"
 #include "platform/print/printpicture.h"
 #include "platform/safesave.h"
+#include "shell/frmmain.h"
 #include "texts/loadlanguage.h"
 #include "texts/toolkitlanguage.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QGraphicsItem>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QPointer>
 #include <QPrintPreviewDialog>
 #include <QRegularExpression>
@@ -128,6 +138,38 @@ QList<QRectF> imageBoxes(const QByteArray &content)
     return boxes;
 }
 
+// The document titles of a PDF file's information dictionaries (a text
+// string, literal or hexadecimal, in UTF-16 with its byte order mark).
+QStringList pdfTitles(const QByteArray &pdf)
+{
+    QStringList out;
+    const QRegularExpression title(QStringLiteral("/Title\\s*(<[0-9A-Fa-f\\s]*>|\\((?:[^\\\\)]|\\\\.)*\\))"));
+    auto it = title.globalMatch(QString::fromLatin1(pdf));
+    while (it.hasNext()) {
+        const QString raw = it.next().captured(1);
+        QByteArray bytes;
+        if (raw.startsWith(QLatin1Char('<'))) {
+            bytes = QByteArray::fromHex(raw.mid(1, raw.size() - 2).toLatin1());
+        } else {
+            const QByteArray lit = raw.mid(1, raw.size() - 2).toLatin1();
+            for (qsizetype i = 0; i < lit.size(); ++i) {
+                if (lit[i] == '\\' && i + 1 < lit.size())
+                    ++i;
+                bytes += lit[i];
+            }
+        }
+        if (bytes.startsWith("\xFE\xFF")) {
+            QString text;
+            for (qsizetype i = 2; i + 1 < bytes.size(); i += 2)
+                text += QChar(char16_t((uchar(bytes[i]) << 8) | uchar(bytes[i + 1])));
+            out << text;
+        } else {
+            out << QString::fromLatin1(bytes);
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 class TestPanelPrint : public QObject {
@@ -235,7 +277,8 @@ private slots:
     // a switch either way.
     void printMessagesFollowTheLanguage()
     {
-        qtPicturePrinter().setPrinterName(QStringLiteral("Kelvoscope test printer that is not there"));
+        const QString absent = QStringLiteral("Kelvoscope test printer that is not there");
+        qtPicturePrinter().setPrinterName(absent);
         frmV_Panel panel;
         fx->clock.advance(10);
         QFile blocker(dir->filePath(QStringLiteral("blocker")));
@@ -246,10 +289,10 @@ private slots:
             const char *printer, *noPicture, *folder;
         };
         const Row rows[] = {
-            {0, "打印机无法打印此页。", "没有可保存的图片。", "无法创建文件夹 %1。"},
-            {1, "The printer could not print the page.", "There is no picture to save.",
+            {0, "打印机“%1”无法打印此页。", "没有可保存的图片。", "无法创建文件夹 %1。"},
+            {1, "The printer \"%1\" could not print the page.", "There is no picture to save.",
              "Cannot create the folder %1."},
-            {0, "打印机无法打印此页。", "没有可保存的图片。", "无法创建文件夹 %1。"},
+            {0, "打印机“%1”无法打印此页。", "没有可保存的图片。", "无法创建文件夹 %1。"},
         };
         const QString unmakeable = dir->filePath(QStringLiteral("blocker/sub/x.bmp"));
         for (const Row &row : rows) {
@@ -258,7 +301,7 @@ private slots:
             fx->fakeUi.clear();
             panel.cmdPrint_Click();
             QCOMPARE(fx->fakeUi.messages().size(), 1);
-            QCOMPARE(fx->fakeUi.messages()[0].text, QString::fromUtf8(row.printer));
+            QCOMPARE(fx->fakeUi.messages()[0].text, QString::fromUtf8(row.printer).arg(absent));
             QString error;
             QVERIFY(!SaveBitmapFile(QImage(), dir->filePath(QStringLiteral("x.bmp")), &error));
             QCOMPARE(error, QString::fromUtf8(row.noPicture));
@@ -268,35 +311,198 @@ private slots:
         }
     }
 
-    void printLandsInItsBox()
+    // A print into a PDF file on the paper given: the page is that paper; the
+    // picture's box lies inside the printable area of the real printer's
+    // page layout, centred across it, at 7.28 x 5.2 in with its top 2.0 in
+    // below the paper's top where that fits, scaled down in proportion where
+    // not. The job and the file carry the window's caption.
+    void printLandsOnThePrintersPaper_data()
     {
+        QTest::addColumn<QPageSize::PageSizeId>("paper");
+        QTest::addColumn<bool>("fullSize");
+        QTest::newRow("A4") << QPageSize::A4 << true;
+        QTest::newRow("Letter") << QPageSize::Letter << true;
+        QTest::newRow("A5") << QPageSize::A5 << false;
+    }
+    void printLandsOnThePrintersPaper()
+    {
+        QFETCH(QPageSize::PageSizeId, paper);
+        QFETCH(bool, fullSize);
         const QString pdf = dir->filePath(QStringLiteral("page.pdf"));
         qtPicturePrinter().setOutputPdf(pdf);
+        qtPicturePrinter().setPdfPaper(QPageSize(paper));
         QImage picture(320, 234, QImage::Format_RGB32);
         picture.fill(Qt::yellow);
-        PrintWindowPicture(PrintJobKind::Panel, picture, false);
+        const QString title = QStringLiteral("Virtual Panel 虚拟面板");
+        PrintWindowPicture(PrintJobKind::Panel, picture, false, title);
+        qtPicturePrinter().setPdfPaper(QPageSize());
         QVERIFY(fx->fakeUi.messages().isEmpty());
+
+        const QPrinter *printer = qtPicturePrinter().jobPrinter(PrintJobKind::Panel);
+        QVERIFY(printer);
+        QCOMPARE(printer->docName(), title);
+        QPageLayout layout = printer->pageLayout();
+        layout.setUnits(QPageLayout::Point);
+        const QRectF paperPt = layout.fullRect();
+        QVERIFY(qAbs(paperPt.width() - QPageSize(paper).sizePoints().width()) < 0.5);
+        const QRectF printable = paperPt.marginsRemoved(layout.margins());
 
         QFile f(pdf);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray bytes = f.readAll();
-        // A US Letter page: 8.5 x 11 in, 612 x 792 points.
         const QRegularExpression media(QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([0-9.]+)\\s+([0-9.]+)\\s*\\]"));
         const QRegularExpressionMatch m = media.match(QString::fromLatin1(bytes));
         QVERIFY(m.hasMatch());
-        QVERIFY(qAbs(m.captured(1).toDouble() - 612.0) < 0.5);
-        QVERIFY(qAbs(m.captured(2).toDouble() - 792.0) < 0.5);
+        QVERIFY(qAbs(m.captured(1).toDouble() - paperPt.width()) < 0.5);
+        QVERIFY(qAbs(m.captured(2).toDouble() - paperPt.height()) < 0.5);
+        QVERIFY2(pdfTitles(bytes).contains(title), qPrintable(pdfTitles(bytes).join(QLatin1Char('|'))));
         QList<QRectF> boxes;
         for (const QByteArray &s : pdfStreams(bytes))
             boxes += imageBoxes(s);
         QCOMPARE(boxes.size(), 1);
-        // 1.1 in from the left, 2.0 in from the top, 7.28 x 5.2 in (points
-        // from the page's lower left corner).
-        const QRectF box = boxes[0];
-        const QRectF expected(1.1 * 72, 792 - (2.0 + 5.2) * 72, 7.28 * 72, 5.2 * 72);
-        for (auto [got, want] : {std::pair{box.left(), expected.left()}, std::pair{box.top(), expected.top()},
-                                 std::pair{box.width(), expected.width()}, std::pair{box.height(), expected.height()}})
-            QVERIFY2(qAbs(got - want) < 0.5, qPrintable(QStringLiteral("%1 against %2").arg(got).arg(want)));
+        // The box in points from the paper's top-left corner, as drawn.
+        const QRectF drawn = boxes[0];
+        const QRectF box(drawn.left(), paperPt.height() - drawn.bottom(), drawn.width(), drawn.height());
+        const QString seen = QStringLiteral("box %1,%2 %3x%4 in printable %5,%6 %7x%8")
+                                 .arg(box.left()).arg(box.top()).arg(box.width()).arg(box.height())
+                                 .arg(printable.left()).arg(printable.top()).arg(printable.width())
+                                 .arg(printable.height());
+        QVERIFY2(printable.adjusted(-0.5, -0.5, 0.5, 0.5).contains(box), qPrintable(seen));
+        QVERIFY2(qAbs((box.left() - printable.left()) - (printable.right() - box.right())) < 0.5, qPrintable(seen));
+        QVERIFY2(qAbs(box.width() / box.height() - 7.28 / 5.2) < 0.01, qPrintable(seen));
+        if (fullSize) {
+            QVERIFY2(qAbs(box.width() - 7.28 * 72) < 0.5, qPrintable(seen));
+            QVERIFY2(qAbs(box.top() - 2.0 * 72) < 0.5, qPrintable(seen));
+        } else {
+            QVERIFY2(box.width() < 7.28 * 72 - 1, qPrintable(seen));
+            QVERIFY2(qAbs(box.width() - printable.width()) < 0.5, qPrintable(seen));
+        }
+        // The box the layout code computes from the printer's page is the one drawn.
+        const QRectF computed = pictureBoxOnPage(printer->pageLayout(), printPageLayout());
+        QVERIFY2(qAbs(computed.left() - box.left()) < 0.5 && qAbs(computed.top() - box.top()) < 0.5
+                     && qAbs(computed.width() - box.width()) < 0.5,
+                 qPrintable(seen));
+    }
+
+    // The preview at the zoom it opens at draws every thin line of the
+    // picture: none is dropped by the shrinking.
+    void previewKeepsThinLines_data()
+    {
+        QTest::addColumn<bool>("vertical");
+        QTest::newRow("vertical lines") << true;
+        QTest::newRow("horizontal lines") << false;
+    }
+    void previewKeepsThinLines()
+    {
+        QFETCH(bool, vertical);
+        // White, with a black line one pixel wide every 7 pixels.
+        QImage picture(700, 500, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        QList<int> lines;
+        {
+            QPainter p(&picture);
+            p.setPen(Qt::black);
+            for (int at = 3; at < (vertical ? 700 : 500); at += 7) {
+                lines << at;
+                if (vertical)
+                    p.drawLine(at, 0, at, 499);
+                else
+                    p.drawLine(0, at, 699, at);
+            }
+        }
+        QVERIFY(printPicture(PrintJobKind::Panel, picture, true, QStringLiteral("Preview"), nullptr));
+        QWidget *preview = qtPicturePrinter().previewWindow(PrintJobKind::Panel);
+        QVERIFY(preview);
+        QCoreApplication::processEvents();
+        auto *view = preview->findChild<QGraphicsView *>();
+        QVERIFY(view);
+        const QPrinter *printer = qtPicturePrinter().jobPrinter(PrintJobKind::Panel);
+        QVERIFY(printer);
+        // The picture's box on the screen: from the page's points to the
+        // printer's pixels (the scene's units) and through the view.
+        QGraphicsItem *page = nullptr;
+        for (QGraphicsItem *item : view->scene()->items())
+            if (!page || item->scenePos().y() < page->scenePos().y())
+                page = item;
+        QVERIFY(page);
+        const QRectF pt = pictureBoxOnPage(printer->pageLayout(), printPageLayout());
+        const double perPoint = printer->resolution() / 72.0;
+        const QRectF scene(page->scenePos() + pt.topLeft() * perPoint, pt.size() * perPoint);
+        const QRectF onScreen = view->mapFromScene(scene).boundingRect();
+        const QImage shot = view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QRect visible = QRect(QPoint(0, 0), view->viewport()->size()).adjusted(2, 2, -2, -2);
+        // Along the middle of the picture, across the lines.
+        const double along = vertical ? onScreen.center().y() : onScreen.center().x();
+        const double scale = vertical ? onScreen.width() / 700.0 : onScreen.height() / 500.0;
+        int seen = 0;
+        QStringList missing;
+        for (int line : lines) {
+            const double across = (vertical ? onScreen.left() : onScreen.top()) + (line + 0.5) * scale;
+            const QPoint at = vertical ? QPoint(int(across), int(along)) : QPoint(int(along), int(across));
+            if (!visible.contains(at))
+                continue;
+            ++seen;
+            int darkest = 255;
+            for (int d = -1; d <= 1; ++d) {
+                const QPoint p = vertical ? at + QPoint(d, 0) : at + QPoint(0, d);
+                darkest = std::min(darkest, qGray(shot.pixel(p)));
+            }
+            if (darkest > 128)
+                missing << QString::number(line);
+        }
+        // The dialog's zoom box shows the zoom the page is drawn at.
+        auto *zoomBox = preview->findChild<QComboBox *>();
+        auto *pageView = preview->findChild<QPrintPreviewWidget *>();
+        QVERIFY(zoomBox && pageView);
+        QCOMPARE(qRound(zoomBox->currentText().remove(QLatin1Char('%')).toDouble() * 10),
+                 qRound(pageView->zoomFactor() * 1000));
+        QVERIFY2(seen > lines.size() / 2, qPrintable(QStringLiteral("%1 of %2 lines in view").arg(seen).arg(lines.size())));
+        QVERIFY2(missing.isEmpty(), qPrintable(QStringLiteral("zoom %1, lines missing: %2")
+                                                   .arg(view->transform().m11() * 1200 / 96)
+                                                   .arg(missing.join(QLatin1Char(' ')))));
+    }
+
+    // A print tells in the main window's status bar where the page went,
+    // by the printer's name, in the language in force; a failed one says so
+    // there too, besides its message.
+    void printTellsWhereThePageWent_data()
+    {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<bool>("fails");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("English, printed") << 1 << false << QStringLiteral("The page was sent to the printer \"Bench Laser\".");
+        QTest::newRow("Chinese, printed") << 0 << false << QStringLiteral("此页已发送到打印机“Bench Laser”。");
+        QTest::newRow("English, failed") << 1 << true << QStringLiteral("Out of paper at Bench Laser");
+        QTest::newRow("Chinese, failed") << 0 << true << QStringLiteral("Out of paper at Bench Laser");
+    }
+    void printTellsWhereThePageWent()
+    {
+        QFETCH(int, lang);
+        QFETCH(bool, fails);
+        QFETCH(QString, status);
+        RecordingPrinter printer;
+        printer.destination = QStringLiteral("Bench Laser");
+        if (fails)
+            printer.failWith = QStringLiteral("Out of paper at Bench Laser");
+        setPicturePrinter(&printer);
+        app().texts.LanguageIndex = lang;
+        ApplyLanguage(lang);
+        frmMain main;
+        const QString before = main.statusText();
+        {
+            frmV_Panel panel;
+            fx->clock.advance(10);
+            panel.cmdPreview_Click(); // a preview tells nothing
+            QCOMPARE(main.statusText(), before);
+            panel.cmdPrint_Click();
+            QCOMPARE(printer.runs.size(), 2);
+            QCOMPARE(printer.runs[1].title, panel.windowTitle());
+        }
+        setPicturePrinter(nullptr);
+        QCOMPARE(main.statusText(), status);
+        QCOMPARE(fx->fakeUi.messages().size(), fails ? 1 : 0);
+        if (fails)
+            QCOMPARE(fx->fakeUi.messages()[0].text, printer.failWith);
     }
 
     // A printer that cannot start the print (one that does not exist; a PDF
@@ -317,7 +523,7 @@ private slots:
             qtPicturePrinter().setOutputPdf(dir->filePath(pdf));
         QImage picture(320, 234, QImage::Format_RGB32);
         picture.fill(Qt::black);
-        PrintWindowPicture(PrintJobKind::Panel, picture, false);
+        PrintWindowPicture(PrintJobKind::Panel, picture, false, QStringLiteral("Virtual Panel"));
         QCOMPARE(fx->fakeUi.messages().size(), 1);
         QCOMPARE(fx->fakeUi.messages()[0].icon, MsgIcon::None);
         QVERIFY(!fx->fakeUi.messages()[0].text.isEmpty());

@@ -614,8 +614,8 @@ void TestFrmRecordPlay::printAndPreview()
     QCOMPARE(print.kind, PrintJobKind::Replay);
     QVERIFY(!print.preview);
     QCOMPARE(print.image.size(), QSize(700, 500));
-    QCOMPARE(print.layout, printPageLayout(false));
-    QCOMPARE(print.layout.leftIn, 1.1);
+    QCOMPARE(print.layout, printPageLayout());
+    QCOMPARE(print.title, w->windowTitle());
     QCOMPARE(print.image.pixelColor(300, 115), QColor(255, 255, 0)); // frame 1: row 40 at 2.25 px per level
     QCOMPARE(w->plotImage().size(), onScreen);
     QVERIFY(printer_->holds(PrintJobKind::Replay));
@@ -628,7 +628,7 @@ void TestFrmRecordPlay::printAndPreview()
     button(w, "FlatBttn3")->click();
     QCOMPARE(printer_->runs.size(), 2);
     QVERIFY(printer_->runs[1].preview);
-    QCOMPARE(printer_->runs[1].layout.leftIn, 0.6);
+    QCOMPARE(printer_->runs[1].layout, printPageLayout());
     QVERIFY(!printer_->holds(PrintJobKind::StoredWave));
     QVERIFY(printer_->holds(PrintJobKind::Replay));
     QVERIFY(ui_.messages().isEmpty());

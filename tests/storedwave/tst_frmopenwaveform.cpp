@@ -1423,7 +1423,8 @@ void TestFrmOpenWaveform::printAndPreview()
     QCOMPARE(run.kind, PrintJobKind::StoredWave);
     QVERIFY(!run.preview);
     QCOMPARE(run.image.size(), QSize(700, 500));
-    QCOMPARE(run.layout, printPageLayout(false));
+    QCOMPARE(run.layout, printPageLayout());
+    QCOMPARE(run.title, w->windowTitle()); // the job's name: the window's caption
     // The cursor is drawn at its graticule place at 200 %: (100 - 25) * 2 + 25.
     QCOMPARE(run.image.pixelColor(172, 25), QColor(230, 200, 150)); // its top marker
     QCOMPARE(run.image.pixelColor(97, 25), QColor(192, 192, 192));  // the frame, not a marker
@@ -1437,7 +1438,7 @@ void TestFrmOpenWaveform::printAndPreview()
     w->cmdPreview->click();
     QCOMPARE(printer_->runs.size(), 2);
     QVERIFY(printer_->runs[1].preview);
-    QCOMPARE(printer_->runs[1].layout, printPageLayout(true));
+    QCOMPARE(printer_->runs[1].layout, printPageLayout());
     QCOMPARE(printer_->runs[1].image.pixelColor(539, 25), QColor(230, 200, 150));
     QCOMPARE(c.X1, 800.0);
     QVERIFY(ui_.messages().isEmpty());

@@ -121,7 +121,8 @@ private slots:
         const RecordingPrinter::Run &run = printer.runs[0];
         QCOMPARE(run.kind, PrintJobKind::Wave);
         QCOMPARE(run.preview, preview);
-        QCOMPARE(run.layout, printPageLayout(preview));
+        QCOMPARE(run.layout, printPageLayout());
+        QCOMPARE(run.title, QStringLiteral("Wave0")); // the window's caption
         QCOMPARE(run.image.size(), QSize(700, 500));
         // Drawn anew at zoom 2: the frame's right edge at 625.
         QCOMPARE(run.image.pixelColor(625, 100), QColor(192, 192, 192));

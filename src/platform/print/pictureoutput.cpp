@@ -45,12 +45,12 @@ bool ExportPanelPicture(const QImage &picture, int lang)
     return true;
 }
 
-void PrintPanelPicture(const QImage &picture)
+void PrintPanelPicture(const QImage &picture, const QString &title)
 {
-    PrintWindowPicture(PrintJobKind::Panel, picture, false);
+    PrintWindowPicture(PrintJobKind::Panel, picture, false, title);
 }
 
-void PreviewPanelPicture(const QImage &picture)
+void PreviewPanelPicture(const QImage &picture, const QString &title)
 {
-    PrintWindowPicture(PrintJobKind::Panel, picture, true);
+    PrintWindowPicture(PrintJobKind::Panel, picture, true, title);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Output of a window's picture (the virtual panel, the waveform window, the
 // stored waveform viewer): export as a bitmap file the user names, and print
-// or preview on a US Letter page through the picture printer
+// or preview on the printer's paper through the picture printer
 // (printpicture.h), which tests replace. No widget in this header.
 
 #include "platform/print/printpicture.h"
@@ -21,6 +21,6 @@ bool saveBitmap(const QImage &picture, const QString &path, QString *error);
 bool ExportPanelPicture(const QImage &picture, int lang);
 
 // Print and preview of the picture held in memory, as every picture window
-// does them (PrintWindowPicture).
-void PrintPanelPicture(const QImage &picture);
-void PreviewPanelPicture(const QImage &picture);
+// does them (PrintWindowPicture), as a job named title.
+void PrintPanelPicture(const QImage &picture, const QString &title);
+void PreviewPanelPicture(const QImage &picture, const QString &title);
