@@ -28,6 +28,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
@@ -879,6 +880,53 @@ private slots:
         QCOMPARE(first->windowTitle(), QStringLiteral("Record0"));
         QCOMPARE(stacking(*w).last(), second);
         app().transfer.TransferBusy = false;
+    }
+
+    // Tiled either way, the waveform, measurement and data table windows of a
+    // main window of 1200 x 750 share the item area without leaving it: no
+    // window reaches past its edge, none covers another and the area needs
+    // no scroll bar.
+    void tilesFitTheArea_data()
+    {
+        QTest::addColumn<bool>("sideBySide");
+        QTest::newRow("tile vertical") << true;
+        QTest::newRow("tile horizontal") << false;
+    }
+    void tilesFitTheArea()
+    {
+        QFETCH(bool, sideBySide);
+        ShellFixture f;
+        auto w = f.loadMain();
+        w->resize(1200, 750);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        f.clock.advance(10);
+        AddNewItem(SheetItemKind::Wave);
+        AddNewItem(SheetItemKind::Measure);
+        AddNewItem(SheetItemKind::Data);
+        f.clock.advance(600);
+        if (sideBySide)
+            w->mnuWindowTileVertical_Click();
+        else
+            w->mnuWindowTileHorizontal_Click();
+        f.clock.advance(600);
+        QCoreApplication::processEvents();
+        QMdiArea *area = w->mdiArea();
+        const QRect inside = area->viewport()->rect();
+        const auto subs = area->subWindowList();
+        QCOMPARE(subs.size(), 3);
+        for (QMdiSubWindow *sub : subs) {
+            const QString where = QStringLiteral("%1 at %2,%3 %4x%5 in %6x%7")
+                                      .arg(sub->widget()->objectName())
+                                      .arg(sub->x()).arg(sub->y()).arg(sub->width()).arg(sub->height())
+                                      .arg(inside.width()).arg(inside.height());
+            QVERIFY2(inside.contains(sub->geometry()), qPrintable(where));
+            QVERIFY2(sub->width() >= sub->minimumWidth() && sub->height() >= sub->minimumHeight(), qPrintable(where));
+            for (QMdiSubWindow *other : subs)
+                QVERIFY2(other == sub || !other->geometry().intersects(sub->geometry()), qPrintable(where));
+        }
+        QVERIFY(!area->horizontalScrollBar()->isVisible());
+        QVERIFY(!area->verticalScrollBar()->isVisible());
     }
 };
 
