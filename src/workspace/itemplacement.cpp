@@ -46,6 +46,8 @@ public:
     {
         if (!window_ || window_->parentWidget() != sub_)
             return; // the window has gone, or moved to another frame
+        if (sub_->isMinimized())
+            return; // its title bar alone; the minimum returns with the window
         const QSize wanted = minimumOf(window_) + frameOf(sub_);
         if (sub_->minimumSize() == wanted)
             return;
@@ -78,7 +80,16 @@ public:
 protected:
     void changeEvent(QEvent *event) override
     {
+        // Minimised, the frame shrinks to its title bar, which the window's
+        // minimum would otherwise hold open below it; restored, the minimum
+        // comes back.
+        const bool stateChange = event->type() == QEvent::WindowStateChange;
+        if (stateChange && isMinimized())
+            setMinimumSize(0, 0);
         QMdiSubWindow::changeEvent(event);
+        if (stateChange && !isMinimized())
+            if (auto *m = findChild<FrameMinimum *>(QStringLiteral("frameMinimum"), Qt::FindDirectChildrenOnly))
+                m->apply();
         if (event->type() == QEvent::LanguageChange)
             retitleSystemMenu();
     }

@@ -29,6 +29,7 @@
 #include <QPointer>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
@@ -927,6 +928,57 @@ private slots:
         }
         QVERIFY(!area->horizontalScrollBar()->isVisible());
         QVERIFY(!area->verticalScrollBar()->isVisible());
+    }
+
+    // A minimised item window is its title bar alone, at the foot of the
+    // area; restored, it gets its place, its size and its smallest size back.
+    void minimisedWindowIsItsTitleBarAtTheFoot_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("waveform") << int(SheetItemKind::Wave);
+        QTest::newRow("measurement") << int(SheetItemKind::Measure);
+        QTest::newRow("data table") << int(SheetItemKind::Data);
+        QTest::newRow("record") << int(SheetItemKind::Replay);
+        QTest::newRow("stored waveform") << int(SheetItemKind::StoredWave);
+    }
+    void minimisedWindowIsItsTitleBarAtTheFoot()
+    {
+        QFETCH(int, kind);
+        ShellFixture f;
+        auto w = f.loadMain();
+        w->resize(1200, 750);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        f.clock.advance(10);
+        AddNewItem(SheetItemKind(kind));
+        f.clock.advance(600);
+        QMdiArea *area = w->mdiArea();
+        QCOMPARE(area->subWindowList().size(), 1);
+        QMdiSubWindow *sub = area->subWindowList().first();
+        QCoreApplication::processEvents();
+        const QRect normal = sub->geometry();
+        const QSize smallest = sub->minimumSize();
+        QVERIFY(smallest.height() > 100); // an item window's frame keeps its controls apart
+
+        sub->showMinimized();
+        f.clock.advance(600);
+        QCoreApplication::processEvents();
+        const int titleBar = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+        const QString where = QStringLiteral("%1,%2 %3x%4 in %5x%6")
+                                  .arg(sub->x()).arg(sub->y()).arg(sub->width()).arg(sub->height())
+                                  .arg(area->viewport()->width()).arg(area->viewport()->height());
+        QVERIFY(sub->isMinimized());
+        QVERIFY2(sub->height() <= titleBar + 2 * sub->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub),
+                 qPrintable(where));
+        QVERIFY2(sub->geometry().bottom() == area->viewport()->height() - 1, qPrintable(where));
+
+        sub->showNormal();
+        f.clock.advance(600);
+        QCoreApplication::processEvents();
+        QCOMPARE(sub->geometry(), normal);
+        QCOMPARE(sub->minimumSize(), smallest);
+        sub->resize(1, 1); // still no smaller than its controls allow
+        QCOMPARE(sub->size(), smallest);
     }
 };
 
