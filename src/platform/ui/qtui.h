@@ -18,5 +18,8 @@ public:
     // their texts without opening a modal window).
     static std::unique_ptr<QMessageBox> makeMessageBox(QWidget *parent, MsgIcon icon, const QString &title,
                                                        const QString &text, MsgButtons buttons);
+    // The width a window needs for its whole title in a window manager's
+    // title bar.
+    static int titleBarWidth(const QString &title);
     static std::unique_ptr<QFileDialog> makeFileDialog(QWidget *parent, const FileDialogRequest &req, bool save);
 };
