@@ -27,6 +27,7 @@ frmPrgress::frmPrgress(QWidget *parent)
     : QDialog(parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Progress"));
     setFixedSize(4515 / TwipsPerPixel, 690 / TwipsPerPixel);
     ProgressBar1 = new QProgressBar(this);
