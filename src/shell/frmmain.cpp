@@ -21,6 +21,7 @@
 #include "platform/ui/ui.h"
 #include "texts/busytexts.h"
 #include "workspace/captionapply.h"
+#include "workspace/itemplacement.h"
 #include "shell/frmabout.h"
 #include "shell/frmnewdoc.h"
 #include "shell/frmopendoc.h"
@@ -46,6 +47,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -940,29 +942,36 @@ void frmMain::mnuWindowCascade_Click()
 
 void frmMain::tileWindows(bool sideBySide)
 {
-    // The shown, not minimised item windows share the area equally.
+    // The shown, not minimised item windows share the area.
     QList<QMdiSubWindow *> ws;
     for (QMdiSubWindow *w : mdi_->subWindowList())
         if (!w->isMinimized() && w->isVisible())
             ws << w;
     if (ws.isEmpty())
         return;
-    const QRect area = mdi_->viewport()->rect();
-    const int n = int(ws.size());
-    // A window that cannot be made as small as its share keeps its minimum,
-    // and the ones after it follow it rather than cover it; the area then
-    // scrolls to them.
-    int at = 0;
-    for (int i = 0; i < n; ++i) {
-        ws[i]->showNormal();
-        if (sideBySide) {
-            ws[i]->setGeometry(at, 0, area.width() / n, area.height());
-            at += ws[i]->width();
-        } else {
-            ws[i]->setGeometry(0, at, area.width(), area.height() / n);
-            at += ws[i]->height();
-        }
+    QList<QSize> minimums;
+    for (QMdiSubWindow *w : ws) {
+        w->showNormal();
+        minimums << w->minimumSize().expandedTo(w->minimumSizeHint());
     }
+    // The whole area, as it is once nothing sticks out of it and its scroll
+    // bars have gone; unscrolled first, so that the windows land where the
+    // area starts.
+    mdi_->horizontalScrollBar()->setValue(0);
+    mdi_->verticalScrollBar()->setValue(0);
+    const QRect area(QPoint(0, 0), mdi_->contentsRect().size());
+    QList<QRect> rects = tiledRects(minimums, area, sideBySide);
+    // Windows that reach beyond the area bring a scroll bar, which takes its
+    // room from the other direction.
+    QRect reach;
+    for (const QRect &r : rects)
+        reach |= r;
+    if (!area.contains(reach)) {
+        const int bar = mdi_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, mdi_);
+        rects = tiledRects(minimums, area.adjusted(0, 0, sideBySide ? 0 : -bar, sideBySide ? -bar : 0), sideBySide);
+    }
+    for (qsizetype i = 0; i < ws.size(); ++i)
+        ws[i]->setGeometry(rects[i]);
 }
 
 void frmMain::mnuWindowTileHorizontal_Click()

@@ -15,6 +15,8 @@
 frmNewDoc::frmNewDoc(QWidget *owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("frmNewDoc"));
+    // The frame of a dialog: a title and a close box, at a fixed size.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("New Document"));
 
     auto *frame = new QGroupBox(QStringLiteral("File Type"), this);
@@ -42,6 +44,7 @@ frmNewDoc::frmNewDoc(QWidget *owner) : QDialog(owner)
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     auto *layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(frame);
     layout->addLayout(buttons);
 

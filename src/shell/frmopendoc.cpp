@@ -14,6 +14,8 @@
 frmOpenDoc::frmOpenDoc(QWidget *owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("frmOpenDoc"));
+    // The frame of a dialog: a title and a close box, at a fixed size.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Open Document"));
     app().shell.DialogOK = false;
 
@@ -38,6 +40,7 @@ frmOpenDoc::frmOpenDoc(QWidget *owner) : QDialog(owner)
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     auto *layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(frame);
     layout->addLayout(buttons);
 

@@ -46,6 +46,8 @@ void fill(QComboBox *c, const QStringList &entries)
 frmOptions::frmOptions(QWidget *owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("frmOptions"));
+    // The frame of a dialog: a title and a close box, at a fixed size.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Options"));
     buildControls();
     Form_Load();
@@ -145,6 +147,7 @@ void frmOptions::buildControls()
     buttons->addWidget(cmdOK);
     buttons->addWidget(cmdCancel);
     auto *layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(tbsOptions);
     layout->addLayout(buttons);
 

@@ -29,6 +29,7 @@ frmPrgress::frmPrgress(QWidget *parent)
     : QDialog(parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     // It comes and goes with every transfer: it never takes the keyboard
     // focus, so an open menu, a text box being typed into or an editor keeps
     // it.

@@ -46,6 +46,8 @@ public:
     {
         if (!window_ || window_->parentWidget() != sub_)
             return; // the window has gone, or moved to another frame
+        if (sub_->isMinimized())
+            return; // its title bar alone; the minimum returns with the window
         const QSize wanted = minimumOf(window_) + frameOf(sub_);
         if (sub_->minimumSize() == wanted)
             return;
@@ -78,7 +80,16 @@ public:
 protected:
     void changeEvent(QEvent *event) override
     {
+        // Minimised, the frame shrinks to its title bar, which the window's
+        // minimum would otherwise hold open below it; restored, the minimum
+        // comes back.
+        const bool stateChange = event->type() == QEvent::WindowStateChange;
+        if (stateChange && isMinimized())
+            setMinimumSize(0, 0);
         QMdiSubWindow::changeEvent(event);
+        if (stateChange && !isMinimized())
+            if (auto *m = findChild<FrameMinimum *>(QStringLiteral("frameMinimum"), Qt::FindDirectChildrenOnly))
+                m->apply();
         if (event->type() == QEvent::LanguageChange)
             retitleSystemMenu();
     }
@@ -99,7 +110,103 @@ private:
     }
 };
 
+// Shares total among windows of the given minimums: each gets its minimum,
+// and those whose minimum is below an equal share get that share of what the
+// larger ones leave. When the minimums add up to more than total, each gets
+// its minimum.
+QList<int> shareLength(const QList<int> &minimums, int total)
+{
+    const qsizetype n = minimums.size();
+    QList<int> out(minimums);
+    QList<qsizetype> order(n);
+    for (qsizetype i = 0; i < n; ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) { return minimums[a] > minimums[b]; });
+    int left = total;
+    qsizetype count = n;
+    qsizetype k = 0;
+    // The largest minimums above an equal share of what remains keep them.
+    for (; k < n && count > 0; ++k) {
+        const int m = minimums[order[k]];
+        if (qint64(m) * count <= left)
+            break;
+        left -= m;
+        --count;
+    }
+    if (count == 0 || left <= 0)
+        return out;
+    // The rest share what remains; the odd pixels go to the first of them.
+    QList<qsizetype> rest(order.begin() + k, order.end());
+    std::sort(rest.begin(), rest.end());
+    const int each = left / int(count);
+    int odd = left % int(count);
+    for (qsizetype i : rest) {
+        out[i] = each + (odd > 0 ? 1 : 0);
+        if (odd > 0)
+            --odd;
+    }
+    return out;
+}
+
 } // namespace
+
+QList<QRect> tiledRects(const QList<QSize> &minimums, const QRect &area, bool sideBySide)
+{
+    const int n = int(minimums.size());
+    QList<QRect> out;
+    if (n == 0)
+        return out;
+    // "along" runs across a line of windows, "across" from line to line.
+    auto along = [sideBySide](QSize s) { return sideBySide ? s.width() : s.height(); };
+    auto across = [sideBySide](QSize s) { return sideBySide ? s.height() : s.width(); };
+    const int areaAlong = along(area.size());
+    const int areaAcross = across(area.size());
+
+    // The fewest lines that hold the windows whole; failing that, one line.
+    int perLine = n;
+    for (int lines = 1; lines <= n; ++lines) {
+        const int per = (n + lines - 1) / lines;
+        const int used = (n + per - 1) / per;
+        bool fits = true;
+        for (int line = 0; line < used && fits; ++line) {
+            const int extent = areaAcross / used + (line < areaAcross % used ? 1 : 0);
+            qint64 sum = 0;
+            for (int i = line * per; i < std::min(n, (line + 1) * per); ++i) {
+                sum += along(minimums[i]);
+                fits = fits && across(minimums[i]) <= extent;
+            }
+            fits = fits && sum <= areaAlong;
+        }
+        if (fits) {
+            perLine = per;
+            break;
+        }
+    }
+
+    const int used = (n + perLine - 1) / perLine;
+    int acrossAt = 0;
+    for (int line = 0; line < used; ++line) {
+        const int extent = areaAcross / used + (line < areaAcross % used ? 1 : 0);
+        const int first = line * perLine;
+        const int last = std::min(n, first + perLine);
+        QList<int> mins;
+        for (int i = first; i < last; ++i)
+            mins << along(minimums[i]);
+        const QList<int> lengths = shareLength(mins, areaAlong);
+        int alongAt = 0;
+        int lineExtent = extent;
+        for (int i = first; i < last; ++i) {
+            const int length = lengths[i - first];
+            const int height = std::max(extent, across(minimums[i]));
+            lineExtent = std::max(lineExtent, height);
+            out << (sideBySide ? QRect(area.left() + alongAt, area.top() + acrossAt, length, height)
+                               : QRect(area.left() + acrossAt, area.top() + alongAt, height, length));
+            alongAt += length;
+        }
+        acrossAt += lineExtent;
+    }
+    return out;
+}
 
 QRect itemWindowRect(QSize want, QSize minimum, const QRect &area, int others)
 {

@@ -19,6 +19,16 @@ class QWidget;
 // others the number of item windows already open in the area.
 QRect itemWindowRect(QSize want, QSize minimum, const QRect &area, int others);
 
+// The rectangles of tiled windows in area, in the windows' order, from their
+// smallest sizes. sideBySide tiles them in columns of the area's height,
+// otherwise in rows of its width. Where their smallest sizes do not let them
+// share one line, the windows wrap into as few lines as do fit (two lines of
+// columns, say). Every window gets at least its minimum; what is left of a
+// line is shared equally among the windows that need no more than their
+// share. Only where no arrangement fits do they keep one line and reach
+// beyond the area.
+QList<QRect> tiledRects(const QList<QSize> &minimums, const QRect &area, bool sideBySide);
+
 // Places window (an item window inside a sub-window of the main window's item
 // area) as above. Does nothing to a window outside an item area.
 void placeNewItemWindow(QWidget *window);

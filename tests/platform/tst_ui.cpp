@@ -3,7 +3,9 @@
 #include "platform/ui/qtui.h"
 #include "platform/ui/scriptedui.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QMessageBox>
 #include <QFileDialog>
 #include <QTemporaryDir>
 
@@ -276,6 +278,47 @@ private slots:
         r = ui().input("Rename", "Name:", "Wave 1");
         QVERIFY(!r.accepted);
         QCOMPARE(fake_.inputs().at(1).initial, QStringLiteral("Wave 1"));
+    }
+
+    // Every box is wide enough for its whole title in a window manager's
+    // title bar (the title in bold beside the frame's icon and its buttons,
+    // each about a line high), and every box shows an icon: a plain box the
+    // program's own.
+    void messageBoxesHoldTheirTitleAndAnIcon_data()
+    {
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("plain, short") << int(MsgIcon::None) << "Kelvoscope" << "No printer is available.";
+        QTest::newRow("plain, Chinese") << int(MsgIcon::None) << "Kelvoscope" << QStringLiteral("没有可用的打印机。");
+        QTest::newRow("plain, one word") << int(MsgIcon::None) << "Kelvoscope" << "OK";
+        QTest::newRow("exclamation") << int(MsgIcon::Exclamation) << "Kelvoscope" << "Please Connect Oscilloscope First!";
+        QTest::newRow("critical, Chinese") << int(MsgIcon::Critical) << "Kelvoscope" << QStringLiteral("写入失败");
+        QTest::newRow("long title") << int(MsgIcon::Question) << "Kelvoscope - Data Sheet Untitle" << "Save?";
+    }
+    void messageBoxesHoldTheirTitleAndAnIcon()
+    {
+        QFETCH(int, icon);
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        QPixmap program(32, 32);
+        program.fill(Qt::cyan);
+        QApplication::setWindowIcon(QIcon(program));
+        const auto box = QtUi::makeMessageBox(nullptr, MsgIcon(icon), title, text, MsgButtons::Ok);
+        box->setWindowModality(Qt::NonModal); // shown to size itself, not run
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        QFont bold = QApplication::font();
+        bold.setBold(true);
+        const QFontMetrics fm(bold);
+        const int needed = fm.horizontalAdvance(title) + 5 * fm.height();
+        QVERIFY2(box->width() >= needed, qPrintable(QStringLiteral("%1 < %2").arg(box->width()).arg(needed)));
+        QVERIFY(!box->iconPixmap().isNull());
+        if (MsgIcon(icon) == MsgIcon::None)
+            QCOMPARE(box->iconPixmap().toImage().pixelColor(box->iconPixmap().width() / 2, box->iconPixmap().height() / 2),
+                     QColor(Qt::cyan));
+        box->close();
+        QApplication::setWindowIcon(QIcon());
     }
 
 private:

@@ -739,17 +739,33 @@ private slots:
         w->mnuWindowTileHorizontal_Click();
         QCOMPARE(subs[0]->x(), subs[1]->x());
         QVERIFY(subs[0]->y() != subs[1]->y());
-        // A window that cannot be as low as its share is not covered by the
-        // next one; the area scrolls to it.
-        subs[0]->setMinimumHeight(400);
+        // A window that cannot be as low as its share keeps its minimum and
+        // the other one takes what is left of the area: both fit, the area
+        // needs no scroll bar.
+        const int areaHeight = w->mdiArea()->viewport()->height();
+        subs[0]->setMinimumHeight(areaHeight * 3 / 4);
         w->mnuWindowTileHorizontal_Click();
-        QCOMPARE(subs[0]->height(), 400);
+        QCOMPARE(subs[0]->height(), areaHeight * 3 / 4);
+        QCOMPARE(subs[1]->y(), subs[0]->geometry().bottom() + 1);
+        QCOMPARE(subs[1]->geometry().bottom(), areaHeight - 1);
+        QCoreApplication::processEvents();
+        QVERIFY(!w->mdiArea()->verticalScrollBar()->isVisible());
+        // Only when the minimums cannot fit does the next window follow
+        // beyond the area, not covering the first; the area scrolls to it.
+        subs[0]->setMinimumHeight(areaHeight + 100);
+        w->mnuWindowTileHorizontal_Click();
         QCOMPARE(subs[1]->y(), subs[0]->geometry().bottom() + 1);
         QCoreApplication::processEvents();
         QVERIFY(w->mdiArea()->verticalScrollBar()->isVisible());
-        subs[0]->setMinimumWidth(700);
+        subs[0]->setMinimumHeight(0);
+        // Two windows too wide to stand side by side wrap into two lines,
+        // each the area's width and half its height.
+        const QSize size = w->mdiArea()->contentsRect().size(); // the area without scroll bars
+        subs[0]->setMinimumWidth(size.width() - subs[1]->minimumSizeHint().width() + 1);
         w->mnuWindowTileVertical_Click();
-        QCOMPARE(subs[1]->x(), subs[0]->geometry().right() + 1);
+        QCoreApplication::processEvents();
+        QCOMPARE(subs[0]->geometry(), QRect(0, 0, size.width(), size.height() / 2));
+        QCOMPARE(subs[1]->geometry(), QRect(0, size.height() / 2, size.width(), size.height() / 2));
         emit w->menu(QStringLiteral("mnuWindow"))->aboutToShow();
         QStringList texts;
         for (QAction *a : w->menu(QStringLiteral("mnuWindow"))->actions())

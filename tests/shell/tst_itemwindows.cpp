@@ -28,6 +28,8 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QStyle>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QtTest>
@@ -925,6 +927,104 @@ private slots:
         QCOMPARE(first->windowTitle(), QStringLiteral("Record0"));
         QCOMPARE(stacking(*w).last(), second);
         app().transfer.TransferBusy = false;
+    }
+
+    // Tiled either way, the waveform, measurement and data table windows of a
+    // main window of 1200 x 750 share the item area without leaving it: no
+    // window reaches past its edge, none covers another and the area needs
+    // no scroll bar.
+    void tilesFitTheArea_data()
+    {
+        QTest::addColumn<bool>("sideBySide");
+        QTest::newRow("tile vertical") << true;
+        QTest::newRow("tile horizontal") << false;
+    }
+    void tilesFitTheArea()
+    {
+        QFETCH(bool, sideBySide);
+        ShellFixture f;
+        auto w = f.loadMain();
+        w->resize(1200, 750);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        f.clock.advance(10);
+        AddNewItem(SheetItemKind::Wave);
+        AddNewItem(SheetItemKind::Measure);
+        AddNewItem(SheetItemKind::Data);
+        f.clock.advance(600);
+        if (sideBySide)
+            w->mnuWindowTileVertical_Click();
+        else
+            w->mnuWindowTileHorizontal_Click();
+        f.clock.advance(600);
+        QCoreApplication::processEvents();
+        QMdiArea *area = w->mdiArea();
+        const QRect inside = area->viewport()->rect();
+        const auto subs = area->subWindowList();
+        QCOMPARE(subs.size(), 3);
+        for (QMdiSubWindow *sub : subs) {
+            const QString where = QStringLiteral("%1 at %2,%3 %4x%5 in %6x%7")
+                                      .arg(sub->widget()->objectName())
+                                      .arg(sub->x()).arg(sub->y()).arg(sub->width()).arg(sub->height())
+                                      .arg(inside.width()).arg(inside.height());
+            QVERIFY2(inside.contains(sub->geometry()), qPrintable(where));
+            QVERIFY2(sub->width() >= sub->minimumWidth() && sub->height() >= sub->minimumHeight(), qPrintable(where));
+            for (QMdiSubWindow *other : subs)
+                QVERIFY2(other == sub || !other->geometry().intersects(sub->geometry()), qPrintable(where));
+        }
+        QVERIFY(!area->horizontalScrollBar()->isVisible());
+        QVERIFY(!area->verticalScrollBar()->isVisible());
+    }
+
+    // A minimised item window is its title bar alone, at the foot of the
+    // area; restored, it gets its place, its size and its smallest size back.
+    void minimisedWindowIsItsTitleBarAtTheFoot_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("waveform") << int(SheetItemKind::Wave);
+        QTest::newRow("measurement") << int(SheetItemKind::Measure);
+        QTest::newRow("data table") << int(SheetItemKind::Data);
+        QTest::newRow("record") << int(SheetItemKind::Replay);
+        QTest::newRow("stored waveform") << int(SheetItemKind::StoredWave);
+    }
+    void minimisedWindowIsItsTitleBarAtTheFoot()
+    {
+        QFETCH(int, kind);
+        ShellFixture f;
+        auto w = f.loadMain();
+        w->resize(1200, 750);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        f.clock.advance(10);
+        AddNewItem(SheetItemKind(kind));
+        f.clock.advance(600);
+        QMdiArea *area = w->mdiArea();
+        QCOMPARE(area->subWindowList().size(), 1);
+        QMdiSubWindow *sub = area->subWindowList().first();
+        QCoreApplication::processEvents();
+        const QRect normal = sub->geometry();
+        const QSize smallest = sub->minimumSize();
+        QVERIFY(smallest.height() > 100); // an item window's frame keeps its controls apart
+
+        sub->showMinimized();
+        f.clock.advance(600);
+        QCoreApplication::processEvents();
+        const int titleBar = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+        const QString where = QStringLiteral("%1,%2 %3x%4 in %5x%6")
+                                  .arg(sub->x()).arg(sub->y()).arg(sub->width()).arg(sub->height())
+                                  .arg(area->viewport()->width()).arg(area->viewport()->height());
+        QVERIFY(sub->isMinimized());
+        QVERIFY2(sub->height() <= titleBar + 2 * sub->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, sub),
+                 qPrintable(where));
+        QVERIFY2(sub->geometry().bottom() == area->viewport()->height() - 1, qPrintable(where));
+
+        sub->showNormal();
+        f.clock.advance(600);
+        QCoreApplication::processEvents();
+        QCOMPARE(sub->geometry(), normal);
+        QCOMPARE(sub->minimumSize(), smallest);
+        sub->resize(1, 1); // still no smaller than its controls allow
+        QCOMPARE(sub->size(), smallest);
     }
 };
 

@@ -15,6 +15,10 @@
 #include "shell/frmopendoc.h"
 #include "shell/frmoptions.h"
 #include "shell/shellfixture.h"
+#include "editors/ctrldialog.h"
+#include "editors/ctrldialogadjust.h"
+#include "transfer/frmprgress.h"
+#include "app/appstate.h"
 #include "storedwave/frmopenwaveform.h"
 #include "storedwave/wavemaker.h"
 #include "support/fitcheck.h"
@@ -24,6 +28,7 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QtTest>
 
 #include <functional>
@@ -163,6 +168,54 @@ private slots:
         check(d.get(), QStringLiteral("opening size"));
         d->resize(1, 1);
         check(d.get(), QStringLiteral("smallest"));
+    }
+
+    // Each dialog has the frame of a dialog: a title and a close box, no
+    // minimise or maximise box, and a fixed size, so that a window manager
+    // offers neither.
+    void dialogFrames_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<int>("type");
+        QTest::newRow("new") << "new" << int(Qt::Dialog);
+        QTest::newRow("open") << "open" << int(Qt::Dialog);
+        QTest::newRow("options") << "options" << int(Qt::Dialog);
+        QTest::newRow("setting") << "setting" << int(Qt::Tool); // a tool window, as it was designed
+        QTest::newRow("setting adjust") << "adjust" << int(Qt::Tool);
+        QTest::newRow("transfer") << "transfer" << int(Qt::Dialog);
+    }
+    void dialogFrames()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(int, type);
+        ShellFixture f;
+        QPointer<QWidget> d;
+        if (dialog == QLatin1String("new"))
+            d = new frmNewDoc;
+        else if (dialog == QLatin1String("open"))
+            d = new frmOpenDoc;
+        else if (dialog == QLatin1String("options"))
+            d = new frmOptions;
+        else if (dialog == QLatin1String("setting"))
+            d = new CtrlDialog;
+        else if (dialog == QLatin1String("adjust"))
+            d = new CtrlDialogAdjust;
+        else
+            d = new frmPrgress;
+        d->show();
+        QVERIFY(QTest::qWaitForWindowExposed(d));
+        const Qt::WindowFlags flags = d->windowFlags();
+        QCOMPARE(int(flags & Qt::WindowType_Mask), type);
+        QVERIFY(flags.testFlag(Qt::CustomizeWindowHint)); // these boxes and no others
+        QVERIFY(flags.testFlag(Qt::WindowTitleHint));
+        QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+        QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
+        QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+        QCOMPARE(d->minimumSize(), d->maximumSize());
+        QCOMPARE(d->size(), d->minimumSize());
+        app().transfer.TransferBusy = false; // the transfer dialog closes only when idle
+        d->close();
+        delete d;
     }
 };
 

@@ -85,6 +85,47 @@ private slots:
         QCOMPARE(itemWindowRect(want, minimum, area, others), expected);
     }
 
+    // Tiled windows fill the area in one line where their minimums let
+    // them, wrap into more lines where one line is too short, and reach
+    // beyond the area only when no arrangement fits.
+    void tiles_data()
+    {
+        QTest::addColumn<QList<QSize>>("minimums");
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<bool>("sideBySide");
+        QTest::addColumn<QList<QRect>>("expected");
+        const QSize small(100, 50);
+        QTest::newRow("equal columns") << QList<QSize>{small, small, small} << QRect(0, 0, 900, 600) << true
+                                       << QList<QRect>{{0, 0, 300, 600}, {300, 0, 300, 600}, {600, 0, 300, 600}};
+        QTest::newRow("odd pixels to the first") << QList<QSize>{small, small} << QRect(0, 0, 901, 600) << true
+                                                 << QList<QRect>{{0, 0, 451, 600}, {451, 0, 450, 600}};
+        QTest::newRow("a wide one keeps its minimum")
+            << QList<QSize>{small, {500, 50}, small} << QRect(0, 0, 900, 600) << true
+            << QList<QRect>{{0, 0, 200, 600}, {200, 0, 500, 600}, {700, 0, 200, 600}};
+        QTest::newRow("a high one keeps its minimum")
+            << QList<QSize>{{100, 400}, small} << QRect(0, 0, 900, 600) << false
+            << QList<QRect>{{0, 0, 900, 400}, {0, 400, 900, 200}};
+        QTest::newRow("columns too wide wrap into two lines")
+            << QList<QSize>{{262, 238}, {454, 208}, {389, 218}} << QRect(0, 0, 965, 640) << true
+            << QList<QRect>{{0, 0, 483, 320}, {483, 0, 482, 320}, {0, 320, 965, 320}};
+        QTest::newRow("rows too high wrap into two lines")
+            << QList<QSize>{{100, 300}, {100, 300}, {100, 300}} << QRect(0, 0, 800, 700) << false
+            << QList<QRect>{{0, 0, 400, 350}, {0, 350, 400, 350}, {400, 0, 400, 700}};
+        QTest::newRow("nothing fits: one line beyond the area")
+            << QList<QSize>{{600, 50}, {600, 500}} << QRect(0, 0, 700, 400) << true
+            << QList<QRect>{{0, 0, 600, 400}, {600, 0, 600, 500}};
+        QTest::newRow("the area's corner") << QList<QSize>{small} << QRect(10, 20, 300, 200) << true
+                                           << QList<QRect>{{10, 20, 300, 200}};
+    }
+    void tiles()
+    {
+        QFETCH(QList<QSize>, minimums);
+        QFETCH(QRect, area);
+        QFETCH(bool, sideBySide);
+        QFETCH(QList<QRect>, expected);
+        QCOMPARE(tiledRects(minimums, area, sideBySide), expected);
+    }
+
     void newWindowsOpenAtTheirDesignSizeInsideTheArea()
     {
         ShellFixture f;

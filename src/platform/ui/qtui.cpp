@@ -2,10 +2,15 @@
 
 #include "platform/ui/savepath.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QSpacerItem>
+#include <QStyle>
 
 namespace {
 
@@ -45,10 +50,34 @@ MsgAnswer escapeAnswer(MsgButtons b)
 
 } // namespace
 
+int QtUi::titleBarWidth(const QString &title)
+{
+    // A window manager draws the title in a bold face, beside the window's
+    // icon and its buttons (minimise, maximise, close), each about as wide as
+    // the bar is high, with some space at either end.
+    QFont font = QApplication::font();
+    font.setBold(true);
+    const QFontMetrics fm(font);
+    const int button = fm.height() + fm.height() / 2;
+    return fm.horizontalAdvance(title) + 5 * button + 2 * fm.height();
+}
+
 std::unique_ptr<QMessageBox> QtUi::makeMessageBox(QWidget *parent, MsgIcon icon, const QString &title,
                                                   const QString &text, MsgButtons buttons)
 {
-    return std::make_unique<QMessageBox>(toQt(icon), title, text, toQt(buttons), parent);
+    auto box = std::make_unique<QMessageBox>(toQt(icon), title, text, toQt(buttons), parent);
+    // A plain box shows the program's icon where the others show theirs.
+    if (icon == MsgIcon::None && !QApplication::windowIcon().isNull()) {
+        const int extent = box->style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, box.get());
+        box->setIconPixmap(QApplication::windowIcon().pixmap(QSize(extent, extent), box->devicePixelRatio()));
+    }
+    // Never narrower than its title needs in the frame around it: the box
+    // sizes itself to its layout's smallest width.
+    if (auto *grid = qobject_cast<QGridLayout *>(box->layout()))
+        grid->addItem(new QSpacerItem(titleBarWidth(title) - grid->contentsMargins().left() - grid->contentsMargins().right(),
+                                      0, QSizePolicy::Fixed, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    return box;
 }
 
 MsgAnswer QtUi::message(MsgIcon icon, const QString &title, const QString &text, MsgButtons buttons)

@@ -18,6 +18,9 @@ public:
     // their texts without opening a modal window).
     static std::unique_ptr<QMessageBox> makeMessageBox(QWidget *parent, MsgIcon icon, const QString &title,
                                                        const QString &text, MsgButtons buttons);
+    // The width a window needs for its whole title in a window manager's
+    // title bar.
+    static int titleBarWidth(const QString &title);
     static std::unique_ptr<QFileDialog> makeFileDialog(QWidget *parent, const FileDialogRequest &req, bool save);
     // A file dialog that has been answered goes once the events then waiting
     // have been handled, the window's repaints among them: its destruction
