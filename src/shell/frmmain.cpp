@@ -340,8 +340,9 @@ void frmMain::buildStatusBar()
 {
     QStatusBar *bar = statusBar();
     bar->setObjectName(QStringLiteral("sbrStatus"));
-    status_ = new QLabel(QStringLiteral("Status"), bar);
+    status_ = new QLabel(bar);
     status_->setObjectName(QStringLiteral("sbrStatus_Status"));
+    setStatusText(QStringLiteral("Status"));
     date_ = new QLabel(bar);
     date_->setObjectName(QStringLiteral("sbrStatus_Date"));
     time_ = new QLabel(bar);
@@ -452,7 +453,10 @@ void frmMain::buildTimers()
 
 void frmMain::installLanguageLoaders()
 {
-    setLanguageLoader(LanguageLoader::LoadMainMenuTexts, [this](int lang) { applyCaptions(this, mainMenuCaptions(), lang); });
+    setLanguageLoader(LanguageLoader::LoadMainMenuTexts, [this](int lang) {
+        applyCaptions(this, mainMenuCaptions(), lang);
+        showStatusText();
+    });
     setLanguageLoader(LanguageLoader::LoadTreeMenuTexts, [this](int lang) {
         if (!dataSheetDock_) {
             buildPanes();
@@ -1051,7 +1055,22 @@ void frmMain::CommTimer_Timer()
 
 void frmMain::setStatusText(const QString &text)
 {
-    status_->setText(text);
+    statusEnglish_ = text;
+    showStatusText();
+}
+
+void frmMain::showStatusText()
+{
+    // The panel's texts are kept in English and shown in the language in
+    // force, so that a language switch re-shows them.
+    const auto own = [](const QString &english) {
+        return QCoreApplication::translate("Kelvoscope", english.toUtf8().constData());
+    };
+    const QString prefix = QStringLiteral("Status: ");
+    if (statusEnglish_.startsWith(prefix))
+        status_->setText(own(prefix) + own(statusEnglish_.mid(prefix.size())));
+    else
+        status_->setText(own(statusEnglish_));
 }
 
 QString frmMain::statusText() const
