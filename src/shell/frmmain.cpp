@@ -2,6 +2,7 @@
 
 #include "controller/ctrltreenodes.h"
 #include "datasheet/datasheetstate.h"
+#include "datasheet/sheetcommands.h"
 #include "editors/prasectrllist.h"
 #include "transfer/frmprgress.h"
 #include "transfer/uploaddownload.h"
@@ -469,8 +470,10 @@ void frmMain::installLanguageLoaders()
         applyCaptions(frmCtrlList_, ctrlListMenuCaptions(), lang);
     });
     setLanguageLoader(LanguageLoader::LoadMainToolbarTexts, [this](int lang) { applyCaptions(this, mainToolbarCaptions(), lang); });
-    setLanguageLoader(LanguageLoader::LoadDataSheetTreeTexts,
-                      [this](int lang) { applyCaptions(frmDataSheetTree_, dataSheetTreeCaptions(), lang); });
+    setLanguageLoader(LanguageLoader::LoadDataSheetTreeTexts, [this](int lang) {
+        applyCaptions(frmDataSheetTree_, dataSheetTreeCaptions(), lang);
+        RetranslateUntitledSheet();
+    });
     setLanguageLoader(LanguageLoader::LoadControllerTexts,
                       [this](int lang) { applyCaptions(frmCtrlList_, controllerCaptions(), lang); });
     setLanguageMenuTick([this](bool chinese) {
