@@ -99,6 +99,8 @@ private slots:
     void openingNeverMarksTheSheet();
     void zoomText_data();
     void zoomText();
+    void slowTypingAppliesTheTypedFactor_data();
+    void slowTypingAppliesTheTypedFactor();
     void zoomEditsAndChoices_data();
     void zoomEditsAndChoices();
     void voltsPerDivStepping();
@@ -468,6 +470,38 @@ void TestFrmOpenWaveform::zoomText()
     QCOMPARE(ui_.messages().size(), refused ? 1 : 0);
     QCOMPARE(w->picture().size(), StoredPicture::pictureSize(zoom)); // 350 Z x 250 Z, halves to even
     QVERIFY(!app().Sheet.Modified);
+}
+
+// A factor typed key by key is the factor applied: the box completes nothing
+// from its list ("3" stays "3", not "300%"), and the list still offers its
+// choices.
+void TestFrmOpenWaveform::slowTypingAppliesTheTypedFactor_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("3") << "3" << 0.03 << "3%";
+    QTest::newRow("30") << "30" << 0.3 << "30%";
+    QTest::newRow("1") << "1" << 0.01 << "1%";
+    QTest::newRow("20") << "20" << 0.2 << "20%";
+    QTest::newRow("2%") << "2%" << 0.02 << "2%";
+    QTest::newRow("150") << "150" << 1.5 << "150%";
+}
+
+void TestFrmOpenWaveform::slowTypingAppliesTheTypedFactor()
+{
+    QFETCH(QString, typed);
+    QFETCH(double, zoom);
+    QFETCH(QString, shown);
+    frmOpenWaveform *w = openWindow();
+    QCOMPARE(w->zoomFactor(), 2.0);
+    typeZoomSlowly(w->ZoomCombo, typed);
+    QTest::keyClick(w->ZoomCombo->lineEdit(), Qt::Key_Return);
+    QVERIFY(ui_.messages().isEmpty());
+    QCOMPARE(w->zoomFactor(), zoom);
+    QCOMPARE(w->ZoomCombo->currentText(), shown);
+    QCOMPARE(w->picture().size(), StoredPicture::pictureSize(zoom));
+    QCOMPARE(w->ZoomCombo->count(), 3); // the list stays for choosing
 }
 
 // Editing inside a factor goes through texts that are not the one meant

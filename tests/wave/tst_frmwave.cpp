@@ -330,6 +330,41 @@ private slots:
         }
     }
 
+    // A factor typed key by key is the factor applied: the box completes
+    // nothing from its list ("3" stays "3", not "300%"), and the list still
+    // offers its choices.
+    void slowTypingAppliesTheTypedFactor_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("zoom");
+        QTest::newRow("3") << "3" << 0.03;
+        QTest::newRow("30") << "30" << 0.3;
+        QTest::newRow("5") << "5" << 0.05;
+        QTest::newRow("12") << "12" << 0.12;
+        QTest::newRow("40") << "40" << 0.4;
+        QTest::newRow("2%") << "2%" << 0.02;
+        QTest::newRow("150 as in the list") << "150" << 1.5;
+    }
+    void slowTypingAppliesTheTypedFactor()
+    {
+        QFETCH(QString, typed);
+        QFETCH(double, zoom);
+        frmWave *w = openItem();
+        w->BestFitChk->click();
+        typeZoom(w->ZoomCombo, QStringLiteral("200%"));
+        QCOMPARE(w->zoomFactor(), 2.0);
+        typeZoomSlowly(w->ZoomCombo, typed);
+        QTest::keyClick(w->ZoomCombo->lineEdit(), Qt::Key_Return);
+        QVERIFY(fx->fakeUi.messages().isEmpty());
+        QCOMPARE(w->zoomFactor(), zoom);
+        QCOMPARE(w->ZoomCombo->currentText(), ZoomText(zoom));
+        QCOMPARE(w->ZoomCombo->count(), int(std::size(ZoomChoices)));
+        // A choice from the list still applies at once.
+        w->ZoomCombo->setCurrentIndex(7);
+        emit w->ZoomCombo->activated(7);
+        QCOMPARE(w->zoomFactor(), 3.0);
+    }
+
     // Editing inside a factor goes through texts that are not the one meant
     // ("30%" on the way from "300%" to "350%"): none of them is applied or
     // reported, in either language. A choice from the list applies at once.
