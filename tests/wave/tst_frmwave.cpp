@@ -6,6 +6,7 @@
 // picture, the captions in both languages, and renders for a person to look at.
 
 #include "link/linkfixture.h"
+#include "support/scaleink.h"
 #include "support/zoomtyping.h"
 
 #include "common/constants.h"
@@ -357,49 +358,11 @@ private slots:
         typeZoom(w->ZoomCombo, zoom);
         const double Z = w->zoomFactor();
         QCOMPARE(Z, ParseZoomText(zoom).value());
-        const QImage img = w->picture().convertToFormat(QImage::Format_RGB32);
-        // Which text a pixel belongs to, by its hue (antialiased edges are
-        // darker shades of the same colour); -1 for none.
-        const auto kind = [](QRgb c) {
-            const int r = qRed(c), g = qGreen(c), b = qBlue(c);
-            const int hi = std::max({r, g, b});
-            if (hi < 90)
-                return -1;
-            const double rg = double(g) / std::max(r, 1), rb = double(b) / std::max(r, 1);
-            if (std::min({r, g, b}) > 0.75 * hi)
-                return 2; // white: the time/div
-            if (r < 0.3 * hi && g > 0.7 * hi && b > 0.7 * hi)
-                return 1; // cyan: CH2
-            if (rb < 0.3 && rg > 0.8)
-                return 0; // yellow: CH1
-            if (rb < 0.3 && rg > 0.3 && rg < 0.7)
-                return 3; // orange: the delay
-            return -1;
-        };
-        int lo[4] = {INT_MAX, INT_MAX, INT_MAX, INT_MAX}, hi[4] = {-1, -1, -1, -1};
-        const int top = int(std::floor(200 * Z + 25)) + 2;
-        const int bottom = std::min(img.height(), int(203 * Z + 25) + 12);
-        for (int y = top; y < bottom; ++y) {
-            for (int x = 0; x < img.width(); ++x) {
-                const int k = kind(img.pixel(x, y));
-                if (k >= 0) {
-                    lo[k] = std::min(lo[k], x);
-                    hi[k] = std::max(hi[k], x);
-                }
-            }
-        }
-        QList<int> seen;
-        for (int k = 0; k < 4; ++k)
-            if (hi[k] >= 0)
-                seen << k;
-        std::sort(seen.begin(), seen.end(), [&lo](int a, int b) { return lo[a] < lo[b]; });
-        QVERIFY2(seen.size() >= 3, qPrintable(QString::number(seen.size())));
-        QVERIFY(hi[2] >= 0); // the time/div stays
-        for (qsizetype i = 1; i < seen.size(); ++i)
-            QVERIFY2(hi[seen[i - 1]] + 3 <= lo[seen[i]],
-                     qPrintable(QStringLiteral("texts %1 and %2 meet: %3..%4 and %5..%6")
-                                    .arg(seen[i - 1]).arg(seen[i]).arg(lo[seen[i - 1]]).arg(hi[seen[i - 1]])
-                                    .arg(lo[seen[i]]).arg(hi[seen[i]])));
+        const auto spans = scaleInkSpans(w->picture(), int(std::floor(200 * Z + 25)) + 2, int(203 * Z + 25) + 12);
+        QString why;
+        const QList<int> seen = scaleInksApart(spans, 3, &why);
+        QVERIFY2(seen.size() >= 3, qPrintable(why));
+        QVERIFY(spans[InkWhite].seen()); // the time/div stays
     }
 
     // A factor typed key by key is the factor applied: the box completes
