@@ -427,6 +427,17 @@ void clearSheet()
 
 } // namespace
 
+void RetranslateUntitledSheet()
+{
+    DataSheet &s = S();
+    if (s.Name != wordLiteral(Word::ItemUntitled, LanguageChinese)
+        && s.Name != wordLiteral(Word::ItemUntitled, LanguageEnglish))
+        return;
+    s.Name = word(Word::ItemUntitled);
+    if (inTree(s.SheetNode))
+        s.SheetNode->setText(0, s.Name);
+}
+
 void OpenDataSheetWithDialog()
 {
     DocumentOpenWithDialog(sheetDocument());

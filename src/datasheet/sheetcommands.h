@@ -82,5 +82,10 @@ void RestoreDataSheetWindows();
 // new sheet; later ones rebuild the tree from the record.
 void DataSheetPaneLoaded();
 
+// After a language switch: a sheet still called by the untitled word of either
+// language takes the word of the language in force, on its node as well. A
+// sheet the user named keeps its name.
+void RetranslateUntitledSheet();
+
 // The sorted state of the sheet node's children.
 void setSheetSorted(bool sorted);

@@ -9,6 +9,7 @@
 #include "values/numbertext.h"
 #include "values/rounding.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 
 #include <algorithm>
@@ -179,7 +180,7 @@ void ComWriteLine(const QString &cmd)
     if (!c || !c->setOutput(cmd.toUtf8() + '\n')) {
         const bool lost = c && c->deviceLost();
         if (!(lost && gLossReported))
-            showLinkMessage(c ? c->errorString() : QStringLiteral("No serial port control"), Msg::MsgRs232SendTitle);
+            showLinkMessage(c ? c->errorString() : QCoreApplication::translate("Kelvoscope", "No serial port control"), Msg::MsgRs232SendTitle);
         if (lost)
             gLossReported = true;
         if (l.LinkConnected)

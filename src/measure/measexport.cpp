@@ -53,7 +53,7 @@ bool WriteMeasureExport(const QString &path, int slot, QString *error)
         return false;
     };
     if (slot < 0 || slot >= DataSheet::MeasSlots)
-        return fail(QCoreApplication::translate("measure", "No such measure item."));
+        return fail(QCoreApplication::translate("Kelvoscope", "No such measure item."));
     const QByteArray bytes = MeasureExportText(app().Sheet.MeasDocs[size_t(slot)]);
     return SaveWholeFile(path, bytes, error);
 }

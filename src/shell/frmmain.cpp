@@ -4,6 +4,7 @@
 
 #include "controller/ctrltreenodes.h"
 #include "datasheet/datasheetstate.h"
+#include "datasheet/sheetcommands.h"
 #include "editors/prasectrllist.h"
 #include "transfer/frmprgress.h"
 #include "transfer/uploaddownload.h"
@@ -361,8 +362,9 @@ void frmMain::buildStatusBar()
 {
     QStatusBar *bar = statusBar();
     bar->setObjectName(QStringLiteral("sbrStatus"));
-    status_ = new QLabel(QStringLiteral("Status"), bar);
+    status_ = new QLabel(bar);
     status_->setObjectName(QStringLiteral("sbrStatus_Status"));
+    setStatusText(QStringLiteral("Status"));
     date_ = new QLabel(bar);
     date_->setObjectName(QStringLiteral("sbrStatus_Date"));
     time_ = new QLabel(bar);
@@ -473,7 +475,10 @@ void frmMain::buildTimers()
 
 void frmMain::installLanguageLoaders()
 {
-    setLanguageLoader(LanguageLoader::LoadMainMenuTexts, [this](int lang) { applyCaptions(this, mainMenuCaptions(), lang); });
+    setLanguageLoader(LanguageLoader::LoadMainMenuTexts, [this](int lang) {
+        applyCaptions(this, mainMenuCaptions(), lang);
+        showStatusText();
+    });
     setLanguageLoader(LanguageLoader::LoadTreeMenuTexts, [this](int lang) {
         if (!dataSheetDock_) {
             buildPanes();
@@ -486,8 +491,10 @@ void frmMain::installLanguageLoaders()
         applyCaptions(frmCtrlList_, ctrlListMenuCaptions(), lang);
     });
     setLanguageLoader(LanguageLoader::LoadMainToolbarTexts, [this](int lang) { applyCaptions(this, mainToolbarCaptions(), lang); });
-    setLanguageLoader(LanguageLoader::LoadDataSheetTreeTexts,
-                      [this](int lang) { applyCaptions(frmDataSheetTree_, dataSheetTreeCaptions(), lang); });
+    setLanguageLoader(LanguageLoader::LoadDataSheetTreeTexts, [this](int lang) {
+        applyCaptions(frmDataSheetTree_, dataSheetTreeCaptions(), lang);
+        RetranslateUntitledSheet();
+    });
     setLanguageLoader(LanguageLoader::LoadControllerTexts,
                       [this](int lang) { applyCaptions(frmCtrlList_, controllerCaptions(), lang); });
     setLanguageMenuTick([this](bool chinese) {
@@ -1127,7 +1134,22 @@ void frmMain::showBusyNotice(BusyNotice n, bool on)
 
 void frmMain::setStatusText(const QString &text)
 {
-    status_->setText(text);
+    statusEnglish_ = text;
+    showStatusText();
+}
+
+void frmMain::showStatusText()
+{
+    // The panel's texts are kept in English and shown in the language in
+    // force, so that a language switch re-shows them.
+    const auto own = [](const QString &english) {
+        return QCoreApplication::translate("Kelvoscope", english.toUtf8().constData());
+    };
+    const QString prefix = QStringLiteral("Status: ");
+    if (statusEnglish_.startsWith(prefix))
+        status_->setText(own(prefix) + own(statusEnglish_.mid(prefix.size())));
+    else
+        status_->setText(own(statusEnglish_));
 }
 
 QString frmMain::statusText() const

@@ -107,12 +107,15 @@ private:
     void applyWindowRect(const TwipsRect &tw);
     // The user's pane layout of the last run, or the first split.
     void restorePaneLayout();
+    // Shows text, given in English, in the status panel in the language in force.
     void setStatusText(const QString &text);
+    void showStatusText();
     QAction *addAction(QMenu *m, const char *name, const QString &text, void (frmMain::*slot)());
 
     QMdiArea *mdi_ = nullptr;
     QToolBar *tbToolBar_ = nullptr;
     QLabel *status_ = nullptr;
+    QString statusEnglish_; // the status panel text in English
     QLabel *date_ = nullptr;
     QLabel *time_ = nullptr;
     QLabel *picLED_ON_ = nullptr;

@@ -4,7 +4,9 @@
 #include "storedwave/screendata.h"
 #include "storedwave/storedgrid.h"
 #include "values/normvalue.h"
+#include "wave/scalerow.h"
 
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 
@@ -49,6 +51,47 @@ void textAt(QPainter &p, int x, int y, const QString &text, bool bold)
 {
     p.setFont(StoredPicture::font(bold));
     p.drawText(QRect(x, y, 4000, 200), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+}
+
+// The scale texts under the graticule: drawn at once, or, while DrawOSC
+// gathers them, kept with their colour to be laid out as one row.
+struct RowText {
+    ScaleRowText text;
+    QColor color;
+};
+QList<RowText> *gatheredRow = nullptr;
+
+void rowTextAt(QPainter &p, double Z, double x, const QString &text, bool bold)
+{
+    if (gatheredRow) {
+        // Pos1 and Pos2 before the delays; the delays give way first.
+        const int rank = text.startsWith(QLatin1String("Pos1")) ? 0
+                         : text.startsWith(QLatin1String("Pos2")) ? 1
+                         : text.startsWith(QLatin1String("Delay2")) ? 3
+                                                                    : 2;
+        gatheredRow->append({{text, double(nint(x)), rank, bold}, p.pen().color()});
+        return;
+    }
+    textAt(p, nint(x), nint(25 + 203 * Z), text, bold);
+}
+
+// Draws the gathered row within a picture width pixels wide, no two texts
+// running into each other.
+void drawRow(QPainter &p, double Z, const QList<RowText> &row, int width)
+{
+    QList<ScaleRowText> texts;
+    for (const RowText &r : row)
+        texts << r.text;
+    const auto measure = [](const QString &text, bool bold) {
+        return QFontMetricsF(StoredPicture::font(bold)).horizontalAdvance(text);
+    };
+    const QList<ScaleRowPlace> placed = LayOutScaleRow(texts, width, measure);
+    for (qsizetype k = 0; k < row.size(); ++k) {
+        if (placed[k].text.isEmpty())
+            continue;
+        setColor(p, row[k].color);
+        textAt(p, nint(placed[k].x), nint(25 + 203 * Z), placed[k].text, row[k].text.bold);
+    }
 }
 
 // The trigger flag or the side arrow at trigger column tc, its top at yt.
@@ -107,8 +150,7 @@ void DrawTrigMark(QPainter &p, double Z, double timeDiv, double position, bool c
     double tc = 0;
     if (triggerColumn(timeDiv, position, &tc))
         trigFlag(p, Z, tc, 30);
-    textAt(p, nint(25 + 150 * Z), nint(25 + 203 * Z), QStringLiteral("Delay:") + FormatTime4(doubleText(position)),
-           false);
+    rowTextAt(p, Z, 25 + 150 * Z, QStringLiteral("Delay:") + FormatTime4(doubleText(position)), false);
 }
 
 void DrawAltTrigMarks(QPainter &p, double Z, double ch1TimeDiv, double ch1Position, double ch2TimeDiv,
@@ -123,11 +165,10 @@ void DrawAltTrigMarks(QPainter &p, double Z, double ch1TimeDiv, double ch1Positi
     centreMarker(p, Z, yb + 1);
     if (triggerColumn(ch2TimeDiv, ch2Position, &tc))
         trigFlag(p, Z, tc, yb + 5);
-    const int textY = nint(25 + 203 * Z);
     setColor(p, colorMode ? QColor(255, 255, 0) : QColor(0, 0, 0));
-    textAt(p, nint(25 + 150 * Z), textY, QStringLiteral("Delay1: ") + FormatTime4(doubleText(ch1Position)), false);
+    rowTextAt(p, Z, 25 + 150 * Z, QStringLiteral("Delay1: ") + FormatTime4(doubleText(ch1Position)), false);
     setColor(p, colorMode ? QColor(0, 255, 255) : QColor(0, 0, 0));
-    textAt(p, nint(25 + 230 * Z), textY, QStringLiteral("Delay2: ") + FormatTime4(doubleText(ch2Position)), false);
+    rowTextAt(p, Z, 25 + 230 * Z, QStringLiteral("Delay2: ") + FormatTime4(doubleText(ch2Position)), false);
 }
 
 void DrawChannelLabel(QPainter &p, double Z, const QString &channel, float offset, float voltsPerDiv,
@@ -156,7 +197,7 @@ void DrawChannelLabel(QPainter &p, double Z, const QString &channel, float offse
         textAt(p, nint(x + 2), nint(ch1 ? y - 13 : y - 14), digit, false);
     }
     const QString label = (ch1 ? QStringLiteral("Pos1:  ") : QStringLiteral("Pos2:  ")) + FormatVolt(singleText(offset));
-    textAt(p, ch1 ? 25 : nint(75 * Z + 25), nint(203 * Z + 25), label, true);
+    rowTextAt(p, Z, ch1 ? 25 : 75 * Z + 25, label, true);
 }
 
 void DrawChannelTrace(QPainter &p, double Z, const StoredWave::ScreenArray &P, qint32 pointCount, bool ch1,
@@ -324,6 +365,10 @@ void DrawOSC(QImage &pic, const StoredWave &w, double Z)
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setBrush(Qt::NoBrush);
     setColor(p, QColor(0, 0, 0));
+    // The scale texts are gathered while the labels and marks are drawn, then
+    // laid out together.
+    QList<RowText> row;
+    gatheredRow = &row;
     if (w.ShowCH1) {
         setColor(p, storedChannelColor(w.ColorMode, true));
         DrawChannelLabel(p, Z, QStringLiteral("CH1"), w.Ch1Offset, w.Ch1VoltDiv, w.TrigMode);
@@ -345,4 +390,6 @@ void DrawOSC(QImage &pic, const StoredWave &w, double Z)
         DrawAltTrigMarks(p, Z, w.Ch1TimeDiv, w.Ch1Position, w.Ch2TimeDiv, w.Ch2Position, w.ColorMode);
     else
         DrawTrigMark(p, Z, w.TimeDiv, w.Position, w.ColorMode);
+    gatheredRow = nullptr;
+    drawRow(p, Z, row, pic.width());
 }

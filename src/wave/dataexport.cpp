@@ -57,7 +57,7 @@ bool ExportDataTable(const QString &path, int slot, QString *error)
 {
     if (slot < 0 || slot >= DataSheet::DataSlots) {
         if (error)
-            *error = QCoreApplication::translate("wave", "No such data table item.");
+            *error = QCoreApplication::translate("Kelvoscope", "No such data table item.");
         return false;
     }
     return SaveWholeFile(path, DataTableExportText(app().Sheet.DataDocs[size_t(slot)]), error);

@@ -3,9 +3,12 @@
 #include "texts/stringres.h"
 #include "values/normvalue.h"
 #include "values/valuereply.h"
+#include "wave/scalerow.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -188,6 +191,72 @@ WaveShapes MathLabelShapes(const QColor &fore, double zoom, const SetupBlock &se
         out.append(text(fore, {25, line2}, scale, true));
     }
     return out;
+}
+
+namespace {
+
+// The rank of a scale text (0 the most important): the time/div stays
+// longest, then the channels' volts/div; the delays give way first. On the
+// second row the MATH or FFT volts come before the FFT's hertz.
+int scaleTextRank(const QString &text, bool firstRow)
+{
+    if (!firstRow)
+        return text.startsWith(QLatin1String("FFT ")) || text.startsWith(QLatin1String("Math scale")) ? 0 : 1;
+    if (text.startsWith(QLatin1String("CH1 ")))
+        return 1;
+    if (text.startsWith(QLatin1String("CH2 ")))
+        return 2;
+    if (text.startsWith(QLatin1String("Delay2")))
+        return 4;
+    if (text.startsWith(QLatin1String("Delay")))
+        return 3;
+    return 0;
+}
+
+double pictureTextWidth(const QString &text, bool bold)
+{
+    return QFontMetricsF(wavePictureFont(bold)).horizontalAdvance(text);
+}
+
+// The pixel size of the picture's type: the rows' pitch at zoom 1.
+constexpr double RowPitch = 11;
+
+} // namespace
+
+void LayOutScaleTexts(const QList<WaveShapes *> &drawn, double zoom, double pictureWidth)
+{
+    const double rowY[2] = {203.0 * zoom + 25, 214.0 * zoom + 25};
+    for (int row = 0; row < 2; ++row) {
+        struct Ref {
+            WaveShapes *list;
+            qsizetype index;
+        };
+        QList<Ref> refs;
+        QList<ScaleRowText> texts;
+        for (WaveShapes *list : drawn) {
+            for (qsizetype i = 0; list && i < list->size(); ++i) {
+                const WaveShape &sh = list->at(i);
+                // The ground and trigger markers' letters stand left of the
+                // graticule or above it, never on a scale row.
+                if (sh.kind != WaveShape::Text || sh.points.isEmpty() || sh.points[0].x() < 25
+                    || std::abs(sh.points[0].y() - rowY[row]) > 1e-9)
+                    continue;
+                refs.append({list, i});
+                texts.append({sh.text, sh.points[0].x(), scaleTextRank(sh.text, row == 0), sh.bold});
+            }
+        }
+        const QList<ScaleRowPlace> placed = LayOutScaleRow(texts, pictureWidth, pictureTextWidth);
+        const double y = row == 0 ? rowY[0] : std::max(rowY[1], rowY[0] + RowPitch);
+        for (qsizetype k = 0; k < refs.size(); ++k) {
+            WaveShape &sh = (*refs[k].list)[refs[k].index];
+            sh.text = placed[k].text;
+            sh.points[0] = QPointF(placed[k].x, y);
+        }
+    }
+    // Texts that gave way leave their lists.
+    for (WaveShapes *list : drawn)
+        if (list)
+            list->removeIf([](const WaveShape &sh) { return sh.kind == WaveShape::Text && sh.text.isEmpty(); });
 }
 
 void DrawTrigMark(QPainter &p, double zoom, const QString &timeDiv, const QString &delay, bool colorMode)

@@ -51,6 +51,15 @@ WaveShapes ChannelLabelShapes(const QColor &fore, double zoom, const QString &ch
 WaveShapes MathLabelShapes(const QColor &fore, double zoom, const SetupBlock &setup, const QString &trigMode,
                            const QString &fftDisplay);
 
+// Lays out the scale texts under the graticule that the drawers above made
+// (volts/div, time/div and delay on the first row, the MATH or FFT scales on
+// the second) for a picture pictureWidth pixels wide: no two run into each
+// other (LayOutScaleRow: the delays give way first, then CH2's and CH1's
+// volts/div, and the time/div last), and the second row keeps at least a
+// text's height below the first at a small zoom. Texts that give way leave
+// their lists.
+void LayOutScaleTexts(const QList<WaveShapes *> &drawn, double zoom, double pictureWidth);
+
 // The painters. The FFT is taken as shown when fftDisplay is the on-word of
 // either language (the item keeps the word of its transfer's language).
 void DrawTrigMark(QPainter &p, double zoom, const QString &timeDiv, const QString &delay, bool colorMode);

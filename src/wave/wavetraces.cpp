@@ -210,26 +210,41 @@ void drawYT(WaveCanvas &c, const WaveDoc &doc, const WaveDrawEnv &env)
 
     QPainter &p = c.painter();
     const double Z = env.zoom;
+    const QColor black(0, 0, 0);
+    // The labels and scale texts first, so that the scale texts under the
+    // graticule can be laid out together; each is painted in its turn.
+    WaveShapes ch1, ch2, math;
+    if (doc.DrawCH1)
+        ch1 = ChannelLabelShapes(colour ? CH1Color : black, Z, QStringLiteral("CH1"), doc.CH1Offset, doc.CH1VoltDiv,
+                                 doc.TrigMode, doc.FFTDisplay, s.FFTFullScreen);
+    if (doc.DrawCH2)
+        ch2 = ChannelLabelShapes(colour ? CH2Color : black, Z, QStringLiteral("CH2"), doc.CH2Offset, doc.CH2VoltDiv,
+                                 doc.TrigMode, doc.FFTDisplay, s.FFTFullScreen);
+    if (doc.DrawMath)
+        math = MathLabelShapes(colour ? MathColor : black, Z, s, doc.TrigMode, doc.FFTDisplay);
+    WaveShapes trig = alternating(doc) ? AltTrigMarksShapes(Z, doc.AltTimeDivCH1, doc.AltDelayCH1, doc.AltTimeDivCH2,
+                                                            doc.AltDelayCH2, colour)
+                                       : TrigMarkShapes(Z, doc.TimeDiv, doc.Delay, colour);
+    LayOutScaleTexts({&ch1, &ch2, &math, &trig}, Z, c.width());
+
     if (doc.DrawCH1) {
         if (colour)
             c.setForeColor(CH1Color);
-        DrawChannelLabel(p, c.foreColor(), Z, QStringLiteral("CH1"), doc.CH1Offset, doc.CH1VoltDiv, doc.TrigMode,
-                         doc.FFTDisplay, s.FFTFullScreen);
+        PaintShapes(p, ch1);
         if (valid(s.CH1Valid))
             paintPolyline(c, analogTraceVertices(doc, AnalogTrace::CH1, env));
     }
     if (doc.DrawCH2) {
         if (colour)
             c.setForeColor(CH2Color);
-        DrawChannelLabel(p, c.foreColor(), Z, QStringLiteral("CH2"), doc.CH2Offset, doc.CH2VoltDiv, doc.TrigMode,
-                         doc.FFTDisplay, s.FFTFullScreen);
+        PaintShapes(p, ch2);
         if (valid(s.CH2Valid))
             paintPolyline(c, analogTraceVertices(doc, AnalogTrace::CH2, env));
     }
     if (doc.DrawMath) {
         if (colour)
             c.setForeColor(MathColor);
-        DrawMathLabel(p, c.foreColor(), Z, s, doc.TrigMode, doc.FFTDisplay);
+        PaintShapes(p, math);
         if (fftOn(doc)) {
             if (valid(s.FFTValid))
                 paintPolyline(c, fftTraceVertices(doc, env));
@@ -243,10 +258,7 @@ void drawYT(WaveCanvas &c, const WaveDoc &doc, const WaveDrawEnv &env)
         if (valid(s.LAValid))
             DrawLATraces(p, Z, doc.LAWords, doc.PointCount, s, doc.TrigMode, doc.FFTDisplay, colour);
     }
-    if (alternating(doc))
-        DrawAltTrigMarks(p, Z, doc.AltTimeDivCH1, doc.AltDelayCH1, doc.AltTimeDivCH2, doc.AltDelayCH2, colour);
-    else
-        DrawTrigMark(p, Z, doc.TimeDiv, doc.Delay, colour);
+    PaintShapes(p, trig);
 }
 
 void drawXY(WaveCanvas &c, const WaveDoc &doc, const WaveDrawEnv &env)

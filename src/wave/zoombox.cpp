@@ -8,6 +8,10 @@ void connectZoomBox(QComboBox *box, QObject *context, std::function<void()> comm
     QLineEdit *edit = box->lineEdit();
     if (!edit)
         return;
+    // No completion from the list while typing: "3" would show "300%" with
+    // "00%" selected, and a slow typist would get a factor never typed. The
+    // list stays for choosing.
+    box->setCompleter(nullptr);
     QObject::connect(box, &QComboBox::activated, context, [commit] { commit(); });
     QObject::connect(edit, &QLineEdit::editingFinished, context, [edit, commit] {
         if (!edit->isModified())

@@ -2,7 +2,8 @@
 // The editable zoom box of the picture windows: a choice from its list takes
 // effect at once; a typed text only when the user commits it (Enter, or the
 // focus leaving the box), never keystroke by keystroke, so that a factor can
-// be typed digit by digit.
+// be typed digit by digit. The box shows what is typed, completing nothing
+// from its list.
 
 #include <functional>
 

@@ -3,6 +3,7 @@
 #include "datasheet/sheetcommands.h"
 #include "datasheet/sheetitems.h"
 #include "shell/shellfixture.h"
+#include "texts/stringres.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -181,6 +182,55 @@ private slots:
         frmDataSheetTree again;
         QCOMPARE(children(), QStringList({"Wave0", "Memory Wave0"}));
         QCOMPARE(app().Sheet.WaveDocCount, qint16(1));
+    }
+
+    // The sheet node of an untitled sheet follows a language switch made from
+    // the menu, in the tree and in the popup's entries; a sheet the user named
+    // keeps its name. Neither counts as a change to the sheet.
+    void untitledSheetFollowsTheLanguage_data()
+    {
+        QTest::addColumn<int>("startLang");
+        QTest::addColumn<QString>("name"); // empty: left untitled
+        QTest::newRow("English start, untitled") << 1 << QString();
+        QTest::newRow("Chinese start, untitled") << 0 << QString();
+        QTest::newRow("English start, named") << 1 << QStringLiteral("Bench A");
+        QTest::newRow("Chinese start, named") << 0 << QStringLiteral("Bench A");
+    }
+    void untitledSheetFollowsTheLanguage()
+    {
+        QFETCH(int, startLang);
+        QFETCH(QString, name);
+        ShellFixture f(startLang);
+        auto w = f.loadMain();
+        w->show();
+        QTreeWidget *tree = app().sheetui.DataSheetTreeCtl;
+        QVERIFY(tree);
+        QTreeWidgetItem *sheetNode = tree->topLevelItem(0)->child(0);
+        QCOMPARE(sheetNode, app().Sheet.SheetNode);
+        const QString untitled[2] = {QStringLiteral("未标题"), QStringLiteral("Untitle")};
+        QCOMPARE(sheetNode->text(0), untitled[startLang]);
+        if (!name.isEmpty()) {
+            tree->setCurrentItem(sheetNode);
+            QString typed = name;
+            ChangeFormName(typed);
+            sheetNode->setText(0, typed); // as the tree keeps the typed label
+        }
+        app().Sheet.Modified = false;
+        auto *pane = qobject_cast<frmDataSheetTree *>(w->pane(QStringLiteral("DataSheet"))->widget());
+        QVERIFY(pane);
+        for (int lang : {1 - startLang, startLang}) {
+            w->action(QString::fromLatin1(lang == 0 ? "mnuLanguageChinese" : "mnuLanguageEnglish"))->trigger();
+            const QString shown = name.isEmpty() ? untitled[lang] : name;
+            QCOMPARE(sheetNode->text(0), shown);
+            QCOMPARE(app().Sheet.Name, shown);
+            tree->setCurrentItem(sheetNode);
+            pane->PrepareTreePopup();
+            QCOMPARE(pane->entry("mnuRemove")->text(),
+                     (lang == 0 ? QStringLiteral("移除(") : QStringLiteral("&Remove(")) + shown + u')');
+            QVERIFY(!app().Sheet.Modified);
+        }
+        // A new sheet made after the switches is named in the language in force.
+        QCOMPARE(word(Word::ItemUntitled), untitled[startLang]);
     }
 
     void mainWindowClosePromptSavesTheSheet()

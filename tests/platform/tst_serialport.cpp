@@ -2,7 +2,11 @@
 #include "platform/serialport/serialdevices.h"
 #include "platform/serialport/serialportcontrol.h"
 #include "platform/serialport/serialsettings.h"
+#include "texts/toolkitlanguage.h"
 
+#include <QMetaEnum>
+#include <QRegularExpression>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -299,7 +303,7 @@ private slots:
         for (int i = 0; i < 2; ++i) {
             QVERIFY(!ctl.setOutput("*IDN?\n"));
             QCOMPARE(ctl.error(), SerialPortControl::Error::DeviceLost);
-            QVERIFY2(ctl.errorString().contains(QStringLiteral("removed or hung up")), qPrintable(ctl.errorString()));
+            QCOMPARE(ctl.errorString(), QStringLiteral("The device %1 was removed or hung up.").arg(path));
             QVERIFY(ctl.errorString().contains(path));
         }
         QCOMPARE(losses, 1);
@@ -326,6 +330,72 @@ private slots:
         QVERIFY(ctl.deviceLost());
         QCOMPARE(losses, 1);
         QVERIFY(!ctl.portOpen());
+    }
+
+    // Every failure of the port is described in the program's language, the
+    // device's own words included, and follows a switch made at run time.
+    void failureTextsFollowTheLanguage_data()
+    {
+        QTest::addColumn<int>("lang");
+        QTest::newRow("Chinese") << 0;
+        QTest::newRow("English") << 1;
+    }
+    void failureTextsFollowTheLanguage()
+    {
+        QFETCH(int, lang);
+        const bool zh = lang == 0;
+        applyToolkitLanguage(1 - lang); // the other language first: the switch must take
+        applyToolkitLanguage(lang);
+        auto pty = std::make_unique<Pty>();
+        QVERIFY(pty->ok());
+        SerialPortControl ctl;
+        QVERIFY(!ctl.setSettings(QStringLiteral("9600,q,8,1")));
+        QCOMPARE(ctl.errorString(), zh ? QStringLiteral("无效设置“9600,q,8,1”")
+                                       : QStringLiteral("Invalid settings \"9600,q,8,1\""));
+        QVERIFY(!ctl.setCommPort(0));
+        QCOMPARE(ctl.errorString(), zh ? QStringLiteral("无效端口号") : QStringLiteral("Invalid port number"));
+        QVERIFY(!ctl.setOutput("x"));
+        QCOMPARE(ctl.errorString(), zh ? QStringLiteral("只有端口打开时才能进行此操作")
+                                       : QStringLiteral("Operation valid only when the port is open"));
+        openOn(ctl, *pty);
+        QVERIFY(!ctl.setPortOpen(true));
+        QCOMPARE(ctl.errorString(), zh ? QStringLiteral("端口已打开") : QStringLiteral("Port already open"));
+        QVERIFY(!ctl.setCommPort(1));
+        QCOMPARE(ctl.errorString(), zh ? QStringLiteral("端口打开时不能进行此操作")
+                                       : QStringLiteral("Operation not valid while the port is open"));
+        const QString path = pty->slave;
+        pty->closeMaster();
+        for (int i = 0; i < 50 && ctl.portOpen(); ++i)
+            ctl.waitForInput(20);
+        QVERIFY(ctl.deviceLost());
+        QVERIFY(!ctl.setOutput("x"));
+        QCOMPARE(ctl.errorString(), zh ? QStringLiteral("设备 %1 已被移除或已挂断。").arg(path)
+                                       : QStringLiteral("The device %1 was removed or hung up.").arg(path));
+        applyToolkitLanguage(1);
+    }
+
+    // What befell the port, as a failure text carries it: a few words of the
+    // program's language for every kind the port reports.
+    void failureReasonsFollowTheLanguage()
+    {
+        const QMetaEnum kinds = QMetaEnum::fromType<QSerialPort::SerialPortError>();
+        QVERIFY(kinds.keyCount() > 5);
+        for (int lang : {1, 0}) {
+            applyToolkitLanguage(lang);
+            QSet<QString> seen;
+            for (int i = 0; i < kinds.keyCount(); ++i) {
+                const auto e = QSerialPort::SerialPortError(kinds.value(i));
+                const QString why = serialErrorReason(e);
+                QVERIFY2(!why.isEmpty(), kinds.key(i));
+                seen << why;
+                static const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
+                QVERIFY2(why.contains(latin) == (lang == 1), qPrintable(why));
+            }
+            // One text for each kind but "no error", which reads as unknown.
+            QCOMPARE(int(seen.size()), kinds.keyCount() - 1);
+            QCOMPARE(serialErrorReason(QSerialPort::NoError), serialErrorReason(QSerialPort::UnknownError));
+        }
+        applyToolkitLanguage(1);
     }
 
 private:

@@ -621,6 +621,33 @@ private slots:
         QCOMPARE(w->statusText(), QStringLiteral("Status: "));
     }
 
+    // The status panel follows a language switch made from the menu, for the
+    // design text, the bare prefix and a serial-port event alike.
+    void statusTextsFollowTheLanguage()
+    {
+        ShellFixture f;
+        auto w = f.loadMain();
+        const auto to = [&w](bool chinese) {
+            w->action(QString::fromLatin1(chinese ? "mnuLanguageChinese" : "mnuLanguageEnglish"))->trigger();
+        };
+        QCOMPARE(w->statusText(), QStringLiteral("Status"));
+        to(true);
+        QCOMPARE(w->statusText(), QStringLiteral("状态"));
+        w->MSComm1_OnComm(1004);
+        QCOMPARE(w->statusText(), QStringLiteral("状态：帧错误"));
+        to(false);
+        QCOMPARE(w->statusText(), QStringLiteral("Status: Framing Error"));
+        f.clock.advance(2000);
+        QCOMPARE(w->statusText(), QStringLiteral("Status: "));
+        to(true);
+        QCOMPARE(w->statusText(), QStringLiteral("状态："));
+        w->MSComm1_OnComm(3);
+        QCOMPARE(w->statusText(), QStringLiteral("状态：检测到 CTS 变化"));
+        QCOMPARE(app().shell.CommEventText, QStringLiteral("Change in CTS Detected")); // kept in English
+        to(false);
+        QCOMPARE(w->statusText(), QStringLiteral("Status: Change in CTS Detected"));
+    }
+
     void serialEventTable_data()
     {
         QTest::addColumn<int>("code");

@@ -7,6 +7,7 @@
 #include "datasheet/sheetitems.h"
 #include "measure/frmmeasure.h"
 #include "shell/shellfixture.h"
+#include "texts/loadlanguage.h"
 #include "texts/messagetable.h"
 #include "texts/stringres.h"
 #include "transfer/simlinks.h"
@@ -45,14 +46,20 @@ private slots:
     void lossIsReportedOnceAndTheLampTurnsRed_data()
     {
         QTest::addColumn<bool>("idleFirst");
-        QTest::newRow("noticed while idle") << true;
-        QTest::newRow("met by the next refresh") << false;
+        QTest::addColumn<int>("lang");
+        for (int lang : {1, 0}) {
+            const char *in = lang == 0 ? "Chinese" : "English";
+            QTest::addRow("noticed while idle, %s", in) << true << lang;
+            QTest::addRow("met by the next refresh, %s", in) << false << lang;
+        }
     }
     void lossIsReportedOnceAndTheLampTurnsRed()
     {
         QFETCH(bool, idleFirst);
+        QFETCH(int, lang);
         ShellFixture f;
         auto w = f.loadMain();
+        SwitchLanguage(lang); // at run time, as the Help menu does
         PtySerialLink link(f.sim, f.clock);
         QVERIFY(link.connected());
         w->updateConnectionLamps();
@@ -68,6 +75,9 @@ private slots:
         WatchUi watch;
         setUi(&watch);
         const QString device = link.slave;
+        // The loss in the language in force.
+        const QString lost = lang == 0 ? QStringLiteral("设备 %1 已被移除或已挂断。").arg(device)
+                                       : QStringLiteral("The device %1 was removed or hung up.").arg(device);
         ::close(link.master); // the simulator stops
         link.master = -1;
         if (idleFirst) {
@@ -91,16 +101,16 @@ private slots:
         QStringList texts;
         for (const auto &s : watch.seen)
             texts << s.text;
-        const auto loss = std::count_if(watch.seen.begin(), watch.seen.end(), [](const WatchUi::Seen &s) {
-            return s.text.contains(QStringLiteral("removed or hung up"));
-        });
+        const auto loss = std::count_if(watch.seen.begin(), watch.seen.end(),
+                                        [&lost](const WatchUi::Seen &s) { return s.text == lost; });
         QVERIFY2(loss == 1, qPrintable(texts.join(QStringLiteral(" | "))));
         const WatchUi::Seen &first = watch.seen.first();
-        QVERIFY2(first.text.contains(device), qPrintable(first.text));
+        QCOMPARE(first.text, lost);
         QCOMPARE(first.title, message(Msg::MsgRs232SendTitle));
         QVERIFY(!first.connected);
         for (const QString &t : texts)
-            QVERIFY2(!t.contains(QStringLiteral("only when the port is open")), qPrintable(t));
+            QVERIFY2(!t.contains(QStringLiteral("only when the port is open")) && !t.contains(QStringLiteral("端口打开时")),
+                     qPrintable(t));
         // A refresh after the loss asks for a connect; nothing else is said.
         if (idleFirst) {
             QCOMPARE(watch.seen.size(), 2);
@@ -109,6 +119,7 @@ private slots:
             QCOMPARE(watch.seen.size(), 1);
         }
         QVERIFY(m->cmdRefresh->isEnabled());
+        SwitchLanguage(1);
     }
 };
 

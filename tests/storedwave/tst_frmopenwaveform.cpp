@@ -7,6 +7,7 @@
 #include "storedwave/wavemaker.h"
 #include "support/filesizelimit.h"
 #include "support/fitcheck.h"
+#include "support/scaleink.h"
 #include "support/zoomtyping.h"
 
 #include "app/appstate.h"
@@ -101,6 +102,10 @@ private slots:
     void openingNeverMarksTheSheet();
     void zoomText_data();
     void zoomText();
+    void scaleTextsNeverRunTogether_data();
+    void scaleTextsNeverRunTogether();
+    void slowTypingAppliesTheTypedFactor_data();
+    void slowTypingAppliesTheTypedFactor();
     void zoomEditsAndChoices_data();
     void zoomEditsAndChoices();
     void voltsPerDivStepping();
@@ -523,6 +528,72 @@ void TestFrmOpenWaveform::zoomText()
     QCOMPARE(ui_.messages().size(), refused ? 1 : 0);
     QCOMPARE(w->picture().size(), StoredPicture::pictureSize(zoom)); // 350 Z x 250 Z, halves to even
     QVERIFY(!app().Sheet.Modified);
+}
+
+// The texts under the graticule (Pos1 yellow, Pos2 cyan, the delay orange)
+// never run into each other, at any zoom.
+void TestFrmOpenWaveform::scaleTextsNeverRunTogether_data()
+{
+    QTest::addColumn<QString>("zoom");
+    for (const char *z : {"70%", "75%", "80%", "100%", "200%"})
+        QTest::newRow(z) << QString::fromLatin1(z);
+}
+
+void TestFrmOpenWaveform::scaleTextsNeverRunTogether()
+{
+    QFETCH(QString, zoom);
+    WaveSpec s;
+    s.timeDivPs = 50000000;
+    s.acqTimeDivPs = 50000000;
+    s.positionPs = -12345678;
+    s.ch1Offset = -123;
+    s.ch2Offset = 87;
+    s.ch1 = levels(600, [](qint64 i) { return int(75 + (i / 60) * 10); });
+    s.ch2Present = 1;
+    s.ch2 = levels(600, [](qint64) { return 100; });
+    frmOpenWaveform *w = openWindow();
+    ui_.answerFile(writeWave(QStringLiteral("labels.wfm"), s));
+    w->FlatBttn1->click();
+    QVERIFY(app().Sheet.StoredWaves[0].HasData && app().Sheet.StoredWaves[0].ColorMode);
+    typeZoom(w->ZoomCombo, zoom);
+    const double Z = w->zoomFactor();
+    const auto spans = scaleInkSpans(w->picture(), int(std::floor(200 * Z + 25)) + 2, int(203 * Z + 25) + 12);
+    QString why;
+    const QList<int> seen = scaleInksApart(spans, 3, &why);
+    QVERIFY2(seen.size() >= 2, qPrintable(why));
+    QVERIFY(spans[InkYellow].seen());
+}
+
+// A factor typed key by key is the factor applied: the box completes nothing
+// from its list ("3" stays "3", not "300%"), and the list still offers its
+// choices.
+void TestFrmOpenWaveform::slowTypingAppliesTheTypedFactor_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("3") << "3" << 0.03 << "3%";
+    QTest::newRow("30") << "30" << 0.3 << "30%";
+    QTest::newRow("1") << "1" << 0.01 << "1%";
+    QTest::newRow("20") << "20" << 0.2 << "20%";
+    QTest::newRow("2%") << "2%" << 0.02 << "2%";
+    QTest::newRow("150") << "150" << 1.5 << "150%";
+}
+
+void TestFrmOpenWaveform::slowTypingAppliesTheTypedFactor()
+{
+    QFETCH(QString, typed);
+    QFETCH(double, zoom);
+    QFETCH(QString, shown);
+    frmOpenWaveform *w = openWindow();
+    QCOMPARE(w->zoomFactor(), 2.0);
+    typeZoomSlowly(w->ZoomCombo, typed);
+    QTest::keyClick(w->ZoomCombo->lineEdit(), Qt::Key_Return);
+    QVERIFY(ui_.messages().isEmpty());
+    QCOMPARE(w->zoomFactor(), zoom);
+    QCOMPARE(w->ZoomCombo->currentText(), shown);
+    QCOMPARE(w->picture().size(), StoredPicture::pictureSize(zoom));
+    QCOMPARE(w->ZoomCombo->count(), 3); // the list stays for choosing
 }
 
 // Editing inside a factor goes through texts that are not the one meant

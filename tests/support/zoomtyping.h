@@ -28,3 +28,23 @@ inline void typeZoom(QComboBox *box, const QString &text, ZoomCommit commit = Zo
     case ZoomCommit::None: break;
     }
 }
+
+// Empties the box and types text one key at a time, as a slow typist does:
+// after every key the box shows exactly the keys typed so far, with nothing
+// selected (nothing completed from the list). Commits nothing.
+inline void typeZoomSlowly(QComboBox *box, const QString &text)
+{
+    QLineEdit *edit = box->lineEdit();
+    QVERIFY(edit);
+    // The box has the keyboard focus, as under the user's typing.
+    QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
+    QApplication::sendEvent(edit, &in);
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QCOMPARE(edit->text(), QString());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        QTest::keyClick(edit, text.at(i).toLatin1());
+        QCOMPARE(edit->text(), text.left(i + 1));
+        QVERIFY2(!edit->hasSelectedText(), qPrintable(edit->selectedText()));
+    }
+}

@@ -6,6 +6,7 @@
 // picture, the captions in both languages, and renders for a person to look at.
 
 #include "link/linkfixture.h"
+#include "support/scaleink.h"
 #include "support/zoomtyping.h"
 
 #include "common/constants.h"
@@ -36,6 +37,10 @@
 #include <QTemporaryDir>
 #include <QWheelEvent>
 #include <QToolButton>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
 
 namespace {
 
@@ -379,6 +384,71 @@ private slots:
             QCOMPARE(w->ZoomCombo->currentText(), ZoomText(zoom));
             QCOMPARE(w->picture().size(), QSize(int(RoundHalfEven(350 * zoom)), int(RoundHalfEven(250 * zoom))));
         }
+    }
+
+    // The scale texts under the graticule never run into each other, at any
+    // zoom: in the colour scheme each text has its own colour (CH1 yellow, CH2
+    // cyan, the time/div white, the delay orange), and the columns each colour
+    // inks in the row stay apart.
+    void scaleTextsNeverRunTogether_data()
+    {
+        QTest::addColumn<QString>("zoom");
+        for (const char *z : {"70%", "75%", "80%", "90%", "100%", "150%"})
+            QTest::newRow(z) << QString::fromLatin1(z);
+    }
+    void scaleTextsNeverRunTogether()
+    {
+        QFETCH(QString, zoom);
+        connectVisa();
+        sim(":TIMEBASE:SCALE 0.00001");
+        sim(":TIMEBASE:DELAY 0.000002");
+        frmWave *w = openItem();
+        refreshOnce(w);
+        QVERIFY(doc().HasData && doc().ColorMode);
+        w->BestFitChk->click();
+        typeZoom(w->ZoomCombo, zoom);
+        const double Z = w->zoomFactor();
+        QCOMPARE(Z, ParseZoomText(zoom).value());
+        const auto spans = scaleInkSpans(w->picture(), int(std::floor(200 * Z + 25)) + 2, int(203 * Z + 25) + 12);
+        QString why;
+        const QList<int> seen = scaleInksApart(spans, 3, &why);
+        QVERIFY2(seen.size() >= 3, qPrintable(why));
+        QVERIFY(spans[InkWhite].seen()); // the time/div stays
+    }
+
+    // A factor typed key by key is the factor applied: the box completes
+    // nothing from its list ("3" stays "3", not "300%"), and the list still
+    // offers its choices.
+    void slowTypingAppliesTheTypedFactor_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("zoom");
+        QTest::newRow("3") << "3" << 0.03;
+        QTest::newRow("30") << "30" << 0.3;
+        QTest::newRow("5") << "5" << 0.05;
+        QTest::newRow("12") << "12" << 0.12;
+        QTest::newRow("40") << "40" << 0.4;
+        QTest::newRow("2%") << "2%" << 0.02;
+        QTest::newRow("150 as in the list") << "150" << 1.5;
+    }
+    void slowTypingAppliesTheTypedFactor()
+    {
+        QFETCH(QString, typed);
+        QFETCH(double, zoom);
+        frmWave *w = openItem();
+        w->BestFitChk->click();
+        typeZoom(w->ZoomCombo, QStringLiteral("200%"));
+        QCOMPARE(w->zoomFactor(), 2.0);
+        typeZoomSlowly(w->ZoomCombo, typed);
+        QTest::keyClick(w->ZoomCombo->lineEdit(), Qt::Key_Return);
+        QVERIFY(fx->fakeUi.messages().isEmpty());
+        QCOMPARE(w->zoomFactor(), zoom);
+        QCOMPARE(w->ZoomCombo->currentText(), ZoomText(zoom));
+        QCOMPARE(w->ZoomCombo->count(), int(std::size(ZoomChoices)));
+        // A choice from the list still applies at once.
+        w->ZoomCombo->setCurrentIndex(7);
+        emit w->ZoomCombo->activated(7);
+        QCOMPARE(w->zoomFactor(), 3.0);
     }
 
     // Editing inside a factor goes through texts that are not the one meant

@@ -2,7 +2,37 @@
 
 #include "platform/serialport/serialdevices.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
+
+namespace {
+
+// Our own texts come in the program's language: the toolkit language layer
+// answers them in Chinese under the context "Kelvoscope".
+QString own(const char *english)
+{
+    return QCoreApplication::translate("Kelvoscope", english);
+}
+
+} // namespace
+
+QString serialErrorReason(QSerialPort::SerialPortError e)
+{
+    switch (e) {
+    case QSerialPort::DeviceNotFoundError: return own("the device does not exist");
+    case QSerialPort::PermissionError: return own("access is denied or the device is in use");
+    case QSerialPort::OpenError: return own("the device is open already");
+    case QSerialPort::WriteError: return own("the device did not take the data");
+    case QSerialPort::ReadError: return own("reading from the device failed");
+    case QSerialPort::ResourceError: return own("the device is no longer available");
+    case QSerialPort::UnsupportedOperationError: return own("the device does not support the operation");
+    case QSerialPort::TimeoutError: return own("the device did not answer in time");
+    case QSerialPort::NotOpenError: return own("the device is not open");
+    case QSerialPort::NoError: // a failure the port did not describe
+    case QSerialPort::UnknownError: break;
+    }
+    return own("unknown error");
+}
 
 SerialPortControl::SerialPortControl(QObject *parent) : QObject(parent)
 {
@@ -25,7 +55,7 @@ void SerialPortControl::fail(Error e, const QString &text)
 
 void SerialPortControl::failLost()
 {
-    fail(Error::DeviceLost, tr("The device %1 was removed or hung up: %2").arg(lostPath_, lostReason_));
+    fail(Error::DeviceLost, own("The device %1 was removed or hung up.").arg(lostPath_));
 }
 
 void SerialPortControl::noteLoss(const QString &why)
@@ -68,13 +98,13 @@ bool SerialPortControl::setSettings(const QString &settings)
     errorString_.clear();
     const auto parsed = parseSerialSettings(settings);
     if (!parsed) {
-        fail(Error::InvalidSettings, tr("Invalid settings \"%1\"").arg(settings));
+        fail(Error::InvalidSettings, own("Invalid settings \"%1\"").arg(settings));
         return false;
     }
     if (port_.isOpen() && !apply(*parsed)) {
-        const QString why = port_.errorString();
+        const QString why = serialErrorReason(port_.error());
         apply(settings_); // back to what was in force
-        fail(Error::InvalidSettings, tr("The port refused the settings \"%1\": %2").arg(settings, why));
+        fail(Error::InvalidSettings, own("The port refused the settings \"%1\": %2").arg(settings, why));
         return false;
     }
     settings_ = *parsed;
@@ -87,11 +117,11 @@ bool SerialPortControl::setCommPort(int port)
     error_ = Error::None;
     errorString_.clear();
     if (port_.isOpen()) {
-        fail(Error::PortOpen, tr("Operation not valid while the port is open"));
+        fail(Error::PortOpen, own("Operation not valid while the port is open"));
         return false;
     }
     if (port < 1) {
-        fail(Error::InvalidPortNumber, tr("Invalid port number"));
+        fail(Error::InvalidPortNumber, own("Invalid port number"));
         return false;
     }
     commPort_ = port;
@@ -109,12 +139,12 @@ bool SerialPortControl::setPortOpen(bool open)
         return true;
     }
     if (port_.isOpen()) {
-        fail(Error::AlreadyOpen, tr("Port already open"));
+        fail(Error::AlreadyOpen, own("Port already open"));
         return false;
     }
     const QStringList ports = serialDeviceList();
     if (commPort_ < 1 || commPort_ > ports.size()) {
-        fail(Error::InvalidPortNumber, tr("Invalid port number"));
+        fail(Error::InvalidPortNumber, own("Invalid port number"));
         return false;
     }
     const QString path = ports.at(commPort_ - 1);
@@ -122,19 +152,19 @@ bool SerialPortControl::setPortOpen(bool open)
     openPath_ = path;
     if (!port_.open(QIODevice::ReadWrite)) {
         const QSerialPort::SerialPortError e = port_.error();
-        const QString why = port_.errorString();
+        const QString why = serialErrorReason(e);
         port_.clearError();
         if (e == QSerialPort::DeviceNotFoundError || !QFileInfo::exists(path))
-            fail(Error::InvalidPortNumber, tr("Invalid port number"));
+            fail(Error::InvalidPortNumber, own("Invalid port number"));
         else
-            fail(Error::OpenFailed, tr("Cannot open %1: %2").arg(path, why));
+            fail(Error::OpenFailed, own("Cannot open %1: %2").arg(path, why));
         return false;
     }
     if (!apply(settings_)) {
-        const QString why = port_.errorString();
+        const QString why = serialErrorReason(port_.error());
         port_.close();
         port_.clearError();
-        fail(Error::InvalidSettings, tr("The port refused the settings \"%1\": %2").arg(settingsText_, why));
+        fail(Error::InvalidSettings, own("The port refused the settings \"%1\": %2").arg(settingsText_, why));
         return false;
     }
     port_.clear();
@@ -160,14 +190,14 @@ bool SerialPortControl::setOutput(const QByteArray &bytes)
         return false;
     }
     if (!port_.isOpen()) {
-        fail(Error::NotOpen, tr("Operation valid only when the port is open"));
+        fail(Error::NotOpen, own("Operation valid only when the port is open"));
         return false;
     }
     if (port_.write(bytes) != bytes.size()) {
         if (lost_) {
             failLost();
         } else {
-            fail(Error::WriteFailed, tr("Write failed: %1").arg(port_.errorString()));
+            fail(Error::WriteFailed, own("Write failed: %1").arg(serialErrorReason(port_.error())));
             port_.clearError();
         }
         return false;
@@ -179,7 +209,7 @@ bool SerialPortControl::setOutput(const QByteArray &bytes)
         return false;
     }
     if (port_.error() == QSerialPort::WriteError || port_.error() == QSerialPort::ResourceError) {
-        fail(Error::WriteFailed, tr("Write failed: %1").arg(port_.errorString()));
+        fail(Error::WriteFailed, own("Write failed: %1").arg(serialErrorReason(port_.error())));
         port_.clearError();
         return false;
     }

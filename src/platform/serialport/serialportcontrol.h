@@ -9,7 +9,8 @@
 // no receive event runs inside it.
 //
 // Failures never raise: the operation returns false, error() tells the kind
-// and errorString() gives a description fit for a message box.
+// and errorString() gives a description fit for a message box, in the
+// program's language as it was when the failure happened.
 
 #include "platform/serialport/serialsettings.h"
 
@@ -17,6 +18,10 @@
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
+
+// What befell the port, in a few words of the program's language (the
+// toolkit's own descriptions come from the system and stay English).
+QString serialErrorReason(QSerialPort::SerialPortError e);
 
 class SerialPortControl : public QObject {
     Q_OBJECT
