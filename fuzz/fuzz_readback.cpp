@@ -19,8 +19,8 @@
 //
 // Invariants: no line sent holds a line break; no settings member holds one;
 // neither holds "inf" or "nan" unless the input did; a level read back is the
-// member as it was or "#0.00div" of a number; the instrument gets no command
-// with a number it could not have been given.
+// member as it was or "#0.00div" of a number, and so is a sensitivity; the
+// level sent back in volts holds no blank.
 //
 // Seeds: run with KELVO_FUZZ_SEEDS=<folder> to write the replies the
 // simulator gives to each reader (and to a choice of edit keys), and stop.
