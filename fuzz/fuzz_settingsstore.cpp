@@ -150,11 +150,12 @@ void checkRecent(const QString &path)
         UpdateRecentMenu(sec, &after);
         if (!after.RootEnabled || after.Captions[0] != path)
             std::abort();
-        // The others follow in their old order, the path's old entry gone.
+        // The others follow in their stored order (a hidden entry may come
+        // back into view), the path's old entry gone.
         QStringList before;
-        for (int i = 0; i < RecentEntryCount; ++i)
-            if (menu.RootEnabled && menu.Visible[size_t(i)] && menu.Captions[size_t(i)] != path)
-                before << menu.Captions[size_t(i)];
+        for (const auto &p : pairs)
+            if (p.second != path)
+                before << p.second;
         int at = 0;
         for (int i = 1; i < RecentEntryCount && after.Visible[size_t(i)]; ++i) {
             while (at < before.size() && before[at] != after.Captions[size_t(i)])
