@@ -27,6 +27,7 @@
 #include <QTemporaryDir>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -108,8 +109,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     startAndClose();
     const QStringList once = written();
     startAndClose();
-    if (written() != once)
+    const QStringList twice = written();
+    if (twice != once) {
+        for (const QString &line : once)
+            if (!twice.contains(line))
+                std::fprintf(stderr, "first close: %s\n", qPrintable(line));
+        for (const QString &line : twice)
+            if (!once.contains(line))
+                std::fprintf(stderr, "second close: %s\n", qPrintable(line));
         std::abort();
+    }
     setSettingsFile(QString());
     return 0;
 }
