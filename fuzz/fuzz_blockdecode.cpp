@@ -4,6 +4,8 @@
 // a 2-byte setup length, that many setup bytes, then the waveform block.
 // Nothing may read or write outside its buffer; every decoded row stays in
 // its range and every text row up to the row count is written.
+#include "maxlen.h"
+
 #include "transfer/blockdecode.h"
 
 #include <cstdint>
@@ -25,6 +27,13 @@ struct Reader {
     }
 };
 } // namespace
+
+// Blocks of every size the buffer takes, and beyond.
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    defaultMaxLen(argc, argv, 32 * 1024);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -2,11 +2,59 @@
 // touching memory outside it; a refused file changes nothing; no value read
 // holds a line break; and a record read from a file is written and read back
 // to the same record (values holding a double quote aside, which the format
-// cannot store).
+// cannot store). A record read is uploaded as the controller uploads it: no
+// line sent to the instrument holds a line break. Inputs go up to 64 KiB.
+#include "maxlen.h"
+
+#include "app/appstate.h"
 #include "controller/ctrlfile.h"
+#include "platform/clock.h"
+#include "transfer/triggerlines.h"
+#include "transfer/uploadtodso.h"
 
 #include <cstdint>
 #include <cstdlib>
+
+namespace {
+
+// The instrument of the upload: keeps every line, answers no query.
+class KeptLines final : public InstrumentLines {
+public:
+    QStringList sent;
+    void sendCommand(const QString &line) override { sent << line; }
+    QString queryString(const QString &line) override
+    {
+        sent << line;
+        return QString();
+    }
+};
+
+VirtualClock *gClock = nullptr;
+
+void checkUpload(const CtrlSettings &s)
+{
+    resetApp();
+    setAppClock(gClock);
+    app().Settings = s;
+    app().link.LaPresent = -1;
+    KeptLines lines;
+    setInstrumentLines(&lines);
+    UploadSettings();
+    setInstrumentLines(nullptr);
+    setAppClock(nullptr);
+    for (const QString &line : lines.sent)
+        if (line.contains(u'\n') || line.contains(u'\r'))
+            std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    defaultMaxLen(argc, argv, 64 * 1024);
+    gClock = new VirtualClock;
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -37,6 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             for (const QString &v : s.*f.array)
                 check(v);
     }
+    checkUpload(s);
     if (quote)
         return 0;
 

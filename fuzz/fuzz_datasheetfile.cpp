@@ -2,10 +2,25 @@
 // touching memory outside it; a refused file changes nothing (the whole
 // sheet: every slot of every kind, the stale slots beyond the counts too);
 // counts stay within the item limits; and a sheet read from a file is written
-// and read back to the same file.
-#include "datasheet/datasheetfile.h"
+// and read back to the same file. The tables of a sheet read are exported
+// as the data table and measurement windows export them: one line per row
+// (or measurement), no line broken by a stored text. Inputs go up to 512 KiB,
+// sheets with many items of full size.
+//
+// Seeds: run with KELVO_FUZZ_SEEDS=<folder> to write a sheet with an item of
+// each kind at full size (a waveform item's every row, a 600-row table, a
+// record of three frames, a memory waveform of 3,000 points), and stop.
+#include "maxlen.h"
 
+#include "datasheet/datasheetfile.h"
+#include "measure/measexport.h"
+#include "wave/dataexport.h"
+
+#include <QDir>
+#include <QFile>
 #include <QWidget>
+
+#include <cmath>
 
 #include <cstdint>
 #include <cstdlib>
@@ -67,7 +82,96 @@ bool sameSheet(const DataSheet &a, const DataSheet &b)
         && a.RootNode == b.RootNode;
 }
 
+// The export files of the sheet's data tables and measurements.
+void checkExports(const DataSheet &s)
+{
+    for (int i = 0; i < s.DataDocCount; ++i) {
+        const DataDoc &d = s.DataDocs[size_t(i)];
+        const QByteArray file = DataTableExportText(d);
+        if (file.count("\r\n") != 9 + d.RowCount || file.count('\n') != file.count("\r\n"))
+            std::abort();
+    }
+    for (int i = 0; i < s.MeasDocCount; ++i) {
+        const QByteArray file = MeasureExportText(s.MeasDocs[size_t(i)]);
+        if (file.count('\n') != file.count("\r\n") || file.count('\r') != file.count("\r\n"))
+            std::abort();
+    }
+}
+
 } // namespace
+
+// A sheet with one item of each kind, each at full size.
+static DataSheet fullSheet()
+{
+    DataSheet s;
+    s.Name = QStringLiteral("Full sheet");
+    s.WaveDocCount = s.MeasDocCount = s.DataDocCount = s.ReplayCount = s.StoredWaveCount = 1;
+    auto wave = [](int i, int period) { return qint32(100 + std::lround(80 * std::sin(6.2832 * i / period))); };
+    WaveDoc &w = s.WaveDocs[0];
+    w.Name = QStringLiteral("Wave1");
+    w.HasData = w.ShowCH1 = w.ShowCH2 = w.ShowLA = w.DrawCH1 = w.DrawCH2 = w.DrawLA = true;
+    w.YTFormat = true;
+    w.TrigMode = QStringLiteral("EDGE");
+    w.PointCount = 600;
+    w.CH1Rows = w.CH2Rows = w.MathRows = w.FFTRows = w.LAWords = QList<qint32>(DataSheetWaveArraySize, 0);
+    for (int i = 0; i < 1201; ++i) {
+        w.CH1Rows[i] = wave(i, 150);
+        w.CH2Rows[i] = wave(i, 97);
+        w.LAWords[i] = (i / 7) & 0xFF;
+    }
+    w.CH1VoltDiv = QStringLiteral("1.00V");
+    w.TimeDiv = QStringLiteral("1.000ms");
+    MeasDoc &m = s.MeasDocs[0];
+    m.Name = QStringLiteral("Measure1");
+    m.HasData = true;
+    m.Items[MeasVpp].Value = QStringLiteral("2.00V");
+    DataDoc &d = s.DataDocs[0];
+    d.Name = QStringLiteral("Data1");
+    d.HasData = true;
+    d.Channel = QStringLiteral("CH1");
+    d.RowCount = 600;
+    d.InfoLine = QStringLiteral("CH1 1.00V  1.000ms 1.00MSa/s  Size=600");
+    d.TimeTexts = d.ValueTexts = QStringList(601);
+    for (int k = 1; k <= 600; ++k) {
+        d.TimeTexts[k] = QStringLiteral("%1us").arg(k * 10);
+        d.ValueTexts[k] = QStringLiteral("%1V").arg((wave(k, 150) - 100) / 25.0);
+    }
+    ReplayInfo &r = s.Replays[0];
+    r.Name = QStringLiteral("Record1");
+    r.ReplayStarted = true;
+    r.Channel = QStringLiteral("CH1");
+    r.FirstFrame = r.CurrentFrame = 1;
+    r.FrameCount = 3;
+    r.Samples = QList<qint16>(3 * ReplayInfo::FrameSize + 1, 0);
+    for (int i = 0; i < 3 * ReplayInfo::FrameSize; ++i)
+        r.Samples[i] = qint16(wave(i, 200));
+    StoredWave &sw = s.StoredWaves[0];
+    sw.Name = QStringLiteral("Memory Wave1");
+    sw.HasData = sw.ShowCH1 = sw.ShowCH2 = true;
+    sw.SampleCount = 3000;
+    sw.SampleRate = 1e6f;
+    sw.Ch1Samples = sw.Ch2Samples = QList<qint16>(3001, 0);
+    for (int i = 0; i < 3000; ++i) {
+        sw.Ch1Samples[i] = qint16(wave(i, 300));
+        sw.Ch2Samples[i] = qint16(wave(i, 70));
+    }
+    return s;
+}
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    defaultMaxLen(argc, argv, 512 * 1024);
+    const QString seeds = qEnvironmentVariable("KELVO_FUZZ_SEEDS");
+    if (!seeds.isEmpty()) {
+        QDir().mkpath(seeds);
+        QFile f(seeds + QStringLiteral("/full.kvd"));
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            std::abort();
+        f.write(DataSheetFileBytes(fullSheet(), DataSheetFileContext{}));
+        std::exit(0);
+    }
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -93,6 +197,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (rec.ReplayStarted && rec.FrameCount < rec.FirstFrame)
             std::abort();
     }
+    checkExports(s);
     // Written and read back, the sheet writes the same file again.
     ctx.laPresent = false;
     const QByteArray once = DataSheetFileBytes(s, ctx);

@@ -12,11 +12,20 @@
 //         handed straight to the parser, so that bodies shorter than a frame,
 //         beyond the size limit and with any sample values are reached (a
 //         changed compressed stream never passes its check sum).
+//
+// An accepted record is replayed: its first, middle and last frames drawn
+// as the replay window draws them, each on a plot that keeps its size.
+// Inputs go up to 256 KiB (whole files of hundreds of frames).
+
+#include "maxlen.h"
 
 #include "common/replayinfo.h"
 #include "replay/recordfile.h"
+#include "replay/replaypicture.h"
 
 #include <QByteArray>
+#include <QGuiApplication>
+#include <QImage>
 
 #include <cstdlib>
 
@@ -38,6 +47,21 @@ QByteArray rawBody(const QByteArray &rest)
 }
 
 } // namespace
+
+// The font system keeps its caches for the life of the process.
+extern "C" const char *__lsan_default_suppressions()
+{
+    return "leak:libfontconfig\n";
+}
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    defaultMaxLen(argc, argv, 256 * 1024);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication app(*argc, *argv); // the plot's texts need the font system
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -74,5 +98,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (qint16 s : rec.Samples)
         if (s < 0 || s > 199)
             std::abort();
+    // Replayed: the first, a middle and the last frame.
+    const QSize plotSize(350, 250);
+    QImage plot(plotSize, QImage::Format_RGB32);
+    for (int frame : {1, (rec.FrameCount + 1) / 2, int(rec.FrameCount)}) {
+        rec.CurrentFrame = qint16(frame);
+        RedrawFrame(plot, rec);
+        if (plot.size() != plotSize)
+            std::abort();
+    }
     return 0;
 }

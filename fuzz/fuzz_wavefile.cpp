@@ -3,9 +3,17 @@
 // samples for its count (a file cut short of its blocks, or without a block,
 // is refused); its
 // screen data, computed from whatever the header holds, and the traces drawn
-// from it never touch memory outside the record.
+// from it never touch memory outside the record. What uses an accepted
+// record gets it too: the info panel (no line break, "inf" or "nan" in its
+// texts, no negative place or width) and the CSV export (a header of two
+// lines, then one line per point, every line with the header's columns).
+// Inputs go up to 256 KiB, files of some ten thousand points per channel.
+
+#include "maxlen.h"
 
 #include "common/storedwave.h"
+#include "storedwave/csvexport.h"
+#include "storedwave/infopanel.h"
 #include "storedwave/screendata.h"
 #include "storedwave/storedpicture.h"
 #include "storedwave/wavefile.h"
@@ -15,6 +23,69 @@
 
 #include <cstdint>
 #include <cstdlib>
+
+namespace {
+
+void check(bool bad)
+{
+    if (bad)
+        std::abort();
+}
+
+void checkText(const QString &t)
+{
+    check(t.contains(QLatin1Char('\n')) || t.contains(QLatin1Char('\r'))
+          || t.contains(QLatin1String("inf"), Qt::CaseInsensitive)
+          || t.contains(QLatin1String("nan"), Qt::CaseInsensitive));
+}
+
+void checkInfoPanel(const StoredWave &rec)
+{
+    const InfoPanelTexts t = FillMemoryWaveInfo(rec);
+    for (const QString *s : {&t.ch1VoltDiv, &t.ch2VoltDiv, &t.timeDiv, &t.ch1TimeDiv, &t.ch2TimeDiv})
+        checkText(*s);
+    check(t.ch1Shown != rec.ShowCH1 || t.ch2Shown != rec.ShowCH2);
+    const InfoPanelPlace p = LayoutMemoryWaveInfo(rec);
+    for (int v : {p.voltFrameWidth, p.refreshWidth, p.timeFrameLeft, p.altFrameLeft, p.resetLeft, p.ch1.label,
+                  p.ch2.label})
+        check(v < 0);
+}
+
+void checkCsv(const StoredWave &rec)
+{
+    CsvExportData d;
+    if (prepareCsvExport(rec, &d) != CsvRefusal::None)
+        return;
+    const QByteArray csv = buildCsv(d);
+    const QList<QByteArray> lines = csv.split('\n');
+    // Every line ends in CR LF: the last piece after the split is empty.
+    check(lines.size() < 3 || !lines.last().isEmpty());
+    const qsizetype columns = lines[0].count(',');
+    check(lines[1].count(',') != columns);
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+        check(!lines[i].endsWith('\r'));
+        check(lines[i].count(',') > columns);
+        check(i >= 2 && lines[i].toLower().contains("nan"));
+        check(i >= 2 && lines[i].toLower().contains("inf"));
+    }
+    if (!d.alternate) {
+        check(lines.size() - 3 != d.rows);
+        for (qsizetype i = 2; i + 1 < lines.size(); ++i)
+            check(lines[i].count(',') != columns);
+    } else {
+        // Rows follow CH1's count under the alternate trigger too (CH2's
+        // points beyond it are not written).
+        check(lines.size() - 3 != d.rows);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    defaultMaxLen(argc, argv, 256 * 1024);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -50,5 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (bool ch1 : {true, false})
         DrawChannelTrace(p, 1.0, ch1 ? rec.Ch1Screen : rec.Ch2Screen, rec.PointCount, ch1, rec.Setup, rec.TrigMode);
     DrawLATraces(p, 1.0, rec.LaScreen, rec.Setup, true);
+    checkInfoPanel(rec);
+    checkCsv(rec);
     return 0;
 }

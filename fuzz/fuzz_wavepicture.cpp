@@ -11,6 +11,8 @@
 // bytes each, signed); five array lengths (2 bytes each: CH1, CH2, MATH, FFT,
 // LA); then the array values (4 bytes each, signed) and, after them, the
 // scale texts, split at each 0 byte.
+#include "maxlen.h"
+
 #include "common/wavedoc.h"
 #include "wave/wavecanvas.h"
 #include "wave/wavegrid.h"
@@ -68,6 +70,7 @@ extern "C" const char *__lsan_default_suppressions()
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
+    defaultMaxLen(argc, argv, 64 * 1024); // every array at its largest
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     static QGuiApplication app(*argc, *argv); // the picture's texts need the font system

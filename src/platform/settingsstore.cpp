@@ -133,7 +133,10 @@ bool SaveSetting(const QString &section, const QString &key, const QString &valu
     s.setValue(key, value);
     s.endGroup();
     s.sync();
-    return s.status() == QSettings::NoError;
+    // A format error is the reader's word on the file as it was (a line it
+    // could not understand); the write itself went through. Only an access
+    // error means the value was not stored.
+    return s.status() != QSettings::AccessError;
 }
 
 QList<QPair<QString, QString>> GetAllSettings(const QString &section)

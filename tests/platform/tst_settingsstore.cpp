@@ -132,6 +132,27 @@ private slots:
         QCOMPARE(GetSetting("Kelvoscope_Language", "Language", "1"), QStringLiteral("1"));
     }
 
+    // A store with a line the INI reader does not understand still takes
+    // writes: each one is written, reads back, and is reported as written, so
+    // that a close saving several settings does not stop after the first.
+    void malformedStoreTakesWrites_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("bracket in a section line") << QByteArray("[GeneMing[General_QM4100D]\nStartupCheckHardware=True\n");
+        QTest::newRow("unclosed section") << QByteArray("[General_QM4100D\nStartupCheckHardware=True\n");
+    }
+    void malformedStoreTakesWrites()
+    {
+        QFETCH(QByteArray, text);
+        QDir().mkpath(QFileInfo(ini_).path());
+        writeRaw(text);
+        QVERIFY(SaveSetting("IO Settings_QM4100D", "BaudRate", "19200"));
+        QCOMPARE(GetSetting("IO Settings_QM4100D", "BaudRate"), QStringLiteral("19200"));
+        QVERIFY(SaveSetting("IO Settings_QM4100D", "COM_Port", "3"));
+        QCOMPARE(GetSetting("IO Settings_QM4100D", "COM_Port"), QStringLiteral("3"));
+        QCOMPARE(GetSetting("IO Settings_QM4100D", "BaudRate"), QStringLiteral("19200"));
+    }
+
     void unwritableStoreReportsFailure()
     {
         // The store's folder is a plain file: nothing can be written.

@@ -315,6 +315,26 @@ private slots:
         QCOMPARE(QByteArray(buf, n), QByteArray("fresh\n"));
     }
 
+    // An empty reply is a message of its own: a clear drops it and every
+    // reply after it, not only the replies before it.
+    void clearDropsEmptyRepliesAndThoseAfter()
+    {
+        const ViSession vi = openFirst();
+        peerSend("stale one\n");
+        peerSend(QByteArray());
+        peerSend("stale two\n");
+        peerSend(QByteArray());
+        QCOMPARE(viClear(vi), VI_SUCCESS);
+        QCOMPARE(viSetAttribute(vi, VI_ATTR_TMO_VALUE, VI_TMO_IMMEDIATE), VI_SUCCESS);
+        char buf[64];
+        ViUInt32 n = 99;
+        QCOMPARE(viRead(vi, reinterpret_cast<ViBuf>(buf), sizeof buf, &n), VI_ERROR_TMO);
+        QCOMPARE(n, 0u);
+        peerSend("fresh\n");
+        QCOMPARE(viRead(vi, reinterpret_cast<ViBuf>(buf), sizeof buf, &n), VI_SUCCESS);
+        QCOMPARE(QByteArray(buf, n), QByteArray("fresh\n"));
+    }
+
     void lostDeviceIsReported()
     {
         const ViSession vi = openFirst();

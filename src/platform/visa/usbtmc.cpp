@@ -163,8 +163,16 @@ public:
         pending_.clear();
         pendingEnd_ = false;
         if (socket_) {
+            // Every packet waiting, empty ones included: an empty packet reads
+            // as 0 bytes, as the end of a closed peer does; poll tells them apart.
             char scratch[4096];
-            while (::recv(fd_, scratch, sizeof scratch, MSG_DONTWAIT) > 0) {
+            for (;;) {
+                pollfd p{fd_, POLLIN, 0};
+                if (::poll(&p, 1, 0) <= 0 || !(p.revents & POLLIN))
+                    break;
+                const ssize_t n = ::recv(fd_, scratch, sizeof scratch, MSG_DONTWAIT);
+                if (n < 0 || (n == 0 && (p.revents & POLLHUP)))
+                    break;
             }
             return VI_SUCCESS;
         }
