@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -40,6 +41,7 @@ constexpr char KeysProperty[] = "kelvoKeysDuringExchange";
 
 int gExchangeDepth = 0;
 bool gAbandoned = false;
+bool gLastAbandoned = false;
 bool gReplayPosted = false;
 bool gNoticeShown = false;
 
@@ -272,14 +274,27 @@ bool holdAsCall(QObject *receiver, std::function<void()> call)
     return true;
 }
 
+// The widget that lost the focus to a press during this exchange.
+QPointer<QWidget> &focusBeforePress()
+{
+    static QPointer<QWidget> w;
+    return w;
+}
+
 // A second press of a button (or action) whose press was already held and let
 // go during this exchange is the same press again: it is dropped.
 bool samePressAgain(const QObject *button, QEvent::Type t)
 {
     if (!button)
         return false;
-    if (releasedDuringExchange().count(button))
+    if (releasedDuringExchange().count(button)) {
+        if (t == QEvent::MouseButtonPress || t == QEvent::MouseButtonDblClick) {
+            if (QWidget *before = focusBeforePress(); before && before != button && before->isVisible())
+                before->setFocus(Qt::OtherFocusReason);
+            focusBeforePress() = nullptr;
+        }
         return true;
+    }
     if (isPress(t))
         pressedDuringExchange().insert(button);
     if (isRelease(t) && pressedDuringExchange().count(button))
@@ -289,6 +304,12 @@ bool samePressAgain(const QObject *button, QEvent::Type t)
 
 bool hold(QObject *receiver, QEvent *e, bool enabled)
 {
+    // A press held back gives the focus back: typing goes on where it was.
+    if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick) {
+        if (QWidget *before = focusBeforePress(); before && before != receiver && before->isVisible())
+            before->setFocus(Qt::OtherFocusReason);
+        focusBeforePress() = nullptr;
+    }
     Held h;
     h.receiver = receiver;
     h.event.reset(e->clone());
@@ -369,6 +390,9 @@ public:
 protected:
     bool eventFilter(QObject *o, QEvent *e) override
     {
+        if (gExchangeDepth > 0 && e->type() == QEvent::FocusOut && o->isWidgetType()
+            && static_cast<QFocusEvent *>(e)->reason() == Qt::MouseFocusReason)
+            focusBeforePress() = static_cast<QWidget *>(o);
         if (gExchangeDepth == 0 || !isGatedInput(e->type()))
             return false;
         if (o->isWidgetType())
@@ -463,14 +487,17 @@ void replayHeld()
 
 ExchangeScope::ExchangeScope()
 {
-    if (gExchangeDepth++ == 0)
+    if (gExchangeDepth++ == 0) {
+        gLastAbandoned = false;
         ensureGate();
+    }
 }
 
 ExchangeScope::~ExchangeScope()
 {
     if (--gExchangeDepth > 0)
         return;
+    gLastAbandoned = gAbandoned;
     if (gAbandoned) {
         gAbandoned = false;
         tell(BusyNotice::Stopping, false);
@@ -498,6 +525,11 @@ void abandonExchange()
 bool exchangeAbandoned()
 {
     return gAbandoned;
+}
+
+bool lastExchangeAbandoned()
+{
+    return gLastAbandoned;
 }
 
 void runAfterExchange(std::function<void()> fn)

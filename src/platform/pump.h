@@ -55,6 +55,9 @@ void handlePendingEvents();
 // happens when no exchange runs.
 void abandonExchange();
 bool exchangeAbandoned();
+// The last exchange that ended was abandoned (until the next one begins): what
+// it did not bring in was given up by the user, not lost.
+bool lastExchangeAbandoned();
 
 // Runs fn when no exchange runs: at once when none does, otherwise after the
 // outermost one has ended (in a later turn of the event loop), in the order

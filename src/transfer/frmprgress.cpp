@@ -195,7 +195,8 @@ bool RequestWaveformLoad(int slot)
 
 void reportMissingBlock()
 {
-    if (!app().link.LinkConnected)
+    // Nothing to tell when the user stopped the transfer or the link is gone.
+    if (!app().link.LinkConnected || lastExchangeAbandoned())
         return;
     showLinkMessage(Msg::MsgReadFailed, Msg::MsgDeviceReadTitle);
 }

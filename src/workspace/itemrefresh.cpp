@@ -35,18 +35,32 @@ bool &autoRefreshOn(RefreshKind kind)
 
 namespace {
 
-// The Refresh command whose load or loop is on the stack, and whether a press
-// has already asked it to stop.
+// The Refresh command whose load or loop is innermost on the stack, and
+// whether a press has already asked it to stop.
 const RefreshWindow *gRunning = nullptr;
 bool gStopAsked = false;
 int gPauseDepth = 0;
 
 class RunningRefresh {
 public:
-    explicit RunningRefresh(const RefreshWindow &w) { gRunning = &w; gStopAsked = false; }
-    ~RunningRefresh() { gRunning = nullptr; gStopAsked = false; gPauseDepth = 0; }
+    explicit RunningRefresh(const RefreshWindow &w) : outer_(gRunning), outerStopAsked_(gStopAsked)
+    {
+        gRunning = &w;
+        gStopAsked = false;
+    }
+    ~RunningRefresh()
+    {
+        gRunning = outer_;
+        gStopAsked = outerStopAsked_;
+        if (!outer_)
+            gPauseDepth = 0;
+    }
     RunningRefresh(const RunningRefresh &) = delete;
     RunningRefresh &operator=(const RunningRefresh &) = delete;
+
+private:
+    const RefreshWindow *outer_;
+    bool outerStopAsked_;
 };
 
 // A press that ends the running continuous refresh of its kind: the load in
@@ -74,14 +88,25 @@ void RunItemRefresh(const RefreshWindow &w)
         if (other != w.kind && autoRefreshOn(other))
             return;
     if (gRunning) {
-        // A press while a Refresh command runs below it: it stops the running
-        // continuous refresh of its kind, once; anything else would start a
-        // second exchange inside the first.
-        if (gRunning->kind == w.kind && on)
-            askRunningToStop();
-        else if (!(gRunning->kind == w.kind && gStopAsked) && w.button && w.button->isEnabled())
-            refuseWhileBusy();
-        return;
+        const bool sameKind = gRunning->kind == w.kind;
+        const bool sameWindow = sameKind && gRunning->slot == w.slot;
+        if (exchangeRunning()) {
+            // A press during a load: it stops the running continuous refresh
+            // of its kind, once; anything else would start a second exchange
+            // inside the first.
+            if (sameKind && on)
+                askRunningToStop();
+            else if (!(sameKind && gStopAsked) && w.button && w.button->isEnabled())
+                refuseWhileBusy();
+            return;
+        }
+        // Between two loads: a press in the refreshing window stops it, once;
+        // a press in another window of the kind takes over (below).
+        if (sameWindow || (sameKind && gStopAsked)) {
+            if (on)
+                askRunningToStop();
+            return;
+        }
     }
     // A disabled button (a load runs) takes no press, from the mouse or a key.
     if (!w.button || !w.button->isEnabled())

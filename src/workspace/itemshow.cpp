@@ -39,6 +39,12 @@ QString itemSlotName(SheetItemKind kind, int slot)
     return itemName(app().Sheet, kind, slot);
 }
 
+bool &closingItemByCommand()
+{
+    static bool byCommand = false;
+    return byCommand;
+}
+
 void dropItemFrame(QWidget *window)
 {
     QWidget *top = itemFrame(window);
@@ -82,7 +88,7 @@ void closeItemWindow(QWidget *window, QCloseEvent *event, bool unloaded, int han
         // at once, the exchange is abandoned, and the window unloads as soon
         // as it may (its own load has then let go).
         const bool pending = window->property(ClosePendingProperty).toBool();
-        if (!pending && !exchangeRunning())
+        if (!pending && (!exchangeRunning() || closingItemByCommand()))
             return;
         window->setProperty(ClosePendingProperty, true);
         QWidget *frame = itemFrame(window);

@@ -99,12 +99,19 @@ template <class W> W *showItemSlotWindow(SheetItemKind kind, int slot, ItemWindo
 // Closes the window of kind's slot as the user does, through its frame (the
 // window's close asks whether it may unload). True when there is no window or
 // it unloaded, false when it refused.
+// True while a command of the data sheet closes an item window: such a close
+// is refused, silently, while the window may not unload.
+bool &closingItemByCommand();
+
 template <class W> bool closeItemSlotWindow(SheetItemKind kind, int slot)
 {
     W *w = itemSlotWindow<W>(kind, slot);
     if (!w)
         return true;
+    const bool outer = closingItemByCommand();
+    closingItemByCommand() = true;
     itemFrame(w)->close();
+    closingItemByCommand() = outer;
     return w->unloaded();
 }
 
