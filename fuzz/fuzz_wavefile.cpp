@@ -73,8 +73,8 @@ void checkCsv(const StoredWave &rec)
         for (qsizetype i = 2; i + 1 < lines.size(); ++i)
             check(lines[i].count(',') != columns);
     } else {
-        // Rows follow CH1's count under the alternate trigger too (CH2's
-        // points beyond it are not written).
+        // Under the alternate trigger every point of either channel has its
+        // row: the longer count.
         check(lines.size() - 3 != d.rows);
     }
 }
