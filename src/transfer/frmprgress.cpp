@@ -146,6 +146,17 @@ void frmPrgress::keepClearOf(const QWidget *requester)
     }
 }
 
+namespace {
+// A window shown while a menu is open closes the menu: while one is open the
+// transfer runs without its dialog (the waiting window shows its own
+// progress, the status bar that input waits).
+void showUnlessAMenuIsOpen(frmPrgress *dialog)
+{
+    if (!QApplication::activePopupWidget())
+        dialog->show();
+}
+} // namespace
+
 bool RunTransferRequest(TransferCaption caption, int kind, int slot, bool barAtOne, const QWidget *requester)
 {
     TransferRequest &req = app().transfer;
@@ -162,7 +173,7 @@ bool RunTransferRequest(TransferCaption caption, int kind, int slot, bool barAtO
         dialog->ProgressBar1->setValue(1);
     }
     dialog->keepClearOf(requester);
-    dialog->show();
+    showUnlessAMenuIsOpen(dialog);
     if (kind == 6) {
         app().xfer.WavePercent = 1;
         if (const auto &show = app().xfer.ShowWaveLoadPercent)
@@ -179,7 +190,7 @@ void ShowTransferDialog(const QString &caption)
     auto *dialog = new frmPrgress(app().shell.MainForm.data());
     dialog->setWindowTitle(caption);
     dialog->keepClearOf(nullptr);
-    dialog->show();
+    showUnlessAMenuIsOpen(dialog);
 }
 
 bool RequestWaveformLoad(int slot)
