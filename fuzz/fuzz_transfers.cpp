@@ -102,7 +102,7 @@ void checkDataTable(int kind, bool infNan)
 {
     const TransferData &x = app().xfer;
     check(x.PointCount < 0 || x.PointCount > 600);
-    check(!x.DataBlockReceived && x.PointCount != 0);
+    check(!x.BlocksReceived && x.PointCount != 0);
     check(fuzzlink::badText(x.MeasInfo, true));
     check(x.PointCount > 0 && (x.TimeText.size() <= x.PointCount || x.ValueText.size() <= x.PointCount));
     for (int k = 1; k <= x.PointCount; ++k) {
@@ -110,7 +110,7 @@ void checkDataTable(int kind, bool infNan)
         if (kind != 5)
             check(fuzzlink::badText(x.ValueText[k], infNan));
     }
-    if (!x.DataBlockReceived)
+    if (!x.BlocksReceived)
         return;
     // The item as the data window keeps it, and its export file.
     DataDoc doc;
