@@ -295,9 +295,11 @@ private slots:
         late.delayMs = 2000;
         f.sim.setFaults(late);
         bool queued = false;
+        qsizetype linesAtStop = -1;
         f.atTurn = [&] {
             if (!queued && fetching(f.sim) && f.sim.count(":SYSTEM:DATA?") > 0) {
                 queued = true;
+                linesAtStop = f.sim.lines().size();
                 QVERIFY(nativeinput::queueClick(item.refresh));
             }
             if (transfers(f.sim) >= 3)
@@ -307,6 +309,8 @@ private slots:
         f.atTurn = {};
         QVERIFY(queued);
         QCOMPARE(transfers(f.sim), 1);
+        // The Stop gave up the block on its way: the fetch went no further.
+        QCOMPARE(f.sim.lines().size(), linesAtStop);
         f.sim.clearFaults();
         QCOMPARE(QueryString(QStringLiteral(":TRIGGER:STATUS?")), QStringLiteral("RUN"));
         QCOMPARE(QueryString(QStringLiteral(":CHANNEL1:SCALE?")), QString::fromLatin1(f.sim.setting(":CHANNEL1:SCALE")));
@@ -417,11 +421,19 @@ private slots:
         QVERIFY(app().link.LinkConnected);
         CtrlTreeView *tree = f.tree();
         QVERIFY(tree);
-        // The tree scrolled down to the time base group, its nodes open.
-        QTreeWidgetItem *target = tree->node(5, 15);
-        QVERIFY(target);
-        for (QTreeWidgetItem *p = target->parent(); p; p = p->parent())
+        // The time base group open; the rebuild leaves only the root open, so
+        // that its last node then stands at the row that holds another node
+        // now: aim at that row.
+        QTreeWidgetItem *timeDiv = tree->node(5, 15);
+        QVERIFY(timeDiv);
+        for (QTreeWidgetItem *p = timeDiv->parent(); p; p = p->parent())
             p->setExpanded(true);
+        QCoreApplication::processEvents();
+        QTreeWidgetItem *lastTop = tree->root()->child(tree->root()->childCount() - 1);
+        QTreeWidgetItem *target = tree->root();
+        for (int i = 0; i < tree->root()->childCount() && target; ++i)
+            target = tree->itemBelow(target);
+        QVERIFY(target && target != lastTop);
         tree->scrollToItem(target, QAbstractItemView::PositionAtTop);
         QCoreApplication::processEvents();
         const QRect row = tree->visualItemRect(target);
