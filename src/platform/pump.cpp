@@ -28,6 +28,7 @@
 #include <deque>
 #include <memory>
 #include <set>
+#include <vector>
 
 namespace {
 std::function<void()> &hook()
@@ -360,9 +361,44 @@ bool holdMenuCommand(QMenu *menu, QEvent *e)
     });
 }
 
+// Modal windows shown while an exchange runs: a message or a question of the
+// exchange itself, which waits for the user's answer.
+std::vector<QPointer<QWidget>> &answerWindows()
+{
+    static std::vector<QPointer<QWidget>> v;
+    return v;
+}
+
+void noteShown(QWidget *w)
+{
+    if (!w->isWindow() || !w->isModal())
+        return;
+    for (const QPointer<QWidget> &a : answerWindows())
+        if (a == w)
+            return;
+    answerWindows().emplace_back(w);
+}
+
+// Input for such a window, or for a popup of it (a list opened from it),
+// answers what the exchange asks and goes through at once: held, the window
+// could never be closed. Other windows are blocked by its modality anyway.
+bool answersTheExchange(QWidget *w)
+{
+    if (answerWindows().empty())
+        return false;
+    for (; w; w = w->parentWidget()) {
+        if (!w->isWindow())
+            continue;
+        for (const QPointer<QWidget> &a : answerWindows())
+            if (a == w && w->isVisible())
+                return true;
+    }
+    return false;
+}
+
 bool gateWidgetInput(QWidget *w, QEvent *e)
 {
-    if (actsDuringExchange(w))
+    if (actsDuringExchange(w) || answersTheExchange(w))
         return false;
     if ((e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease)
         && keyActsDuringExchange(w, static_cast<QKeyEvent *>(e)))
@@ -393,6 +429,8 @@ protected:
         if (gExchangeDepth > 0 && e->type() == QEvent::FocusOut && o->isWidgetType()
             && static_cast<QFocusEvent *>(e)->reason() == Qt::MouseFocusReason)
             focusBeforePress() = static_cast<QWidget *>(o);
+        if (gExchangeDepth > 0 && e->type() == QEvent::Show && o->isWidgetType())
+            noteShown(static_cast<QWidget *>(o));
         if (gExchangeDepth == 0 || !isGatedInput(e->type()))
             return false;
         if (o->isWidgetType())
@@ -498,6 +536,7 @@ ExchangeScope::~ExchangeScope()
     if (--gExchangeDepth > 0)
         return;
     gLastAbandoned = gAbandoned;
+    answerWindows().clear();
     if (gAbandoned) {
         gAbandoned = false;
         tell(BusyNotice::Stopping, false);

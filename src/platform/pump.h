@@ -23,7 +23,9 @@
 // - a click or key aimed at a row of a list or tree reaches it only while that
 //   row still stands where it stood (a tree rebuilt meanwhile gets nothing).
 // The controls marked with letActDuringExchange() (Stop, Disconnect, closing)
-// act at once: they end the exchange early with abandonExchange().
+// act at once: they end the exchange early with abandonExchange(). A modal
+// window shown while an exchange runs (a message of the exchange, waiting for
+// its answer) takes its input at once too.
 
 #include <functional>
 

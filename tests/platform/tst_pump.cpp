@@ -7,8 +7,10 @@
 #include "platform/pump.h"
 #include "support/nativeinput.h"
 
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -175,6 +177,49 @@ private slots:
         handlePendingEvents();
         QVERIFY(later);
         QCOMPARE(offClicks, 0);
+    }
+
+    // A message the exchange shows (a lost device, a refused setting) waits
+    // for the user's answer inside the exchange: its buttons and keys act at
+    // once, or it could never be closed. The dialog open before the exchange
+    // (whose apply the exchange is) still has its input held.
+    void aMessageOfTheExchangeTakesItsAnswer()
+    {
+        QDialog settings;
+        settings.setWindowModality(Qt::ApplicationModal);
+        auto *ok = new QPushButton(QStringLiteral("OK"), &settings);
+        int okClicks = 0;
+        connect(ok, &QPushButton::clicked, this, [&] { ++okClicks; });
+        settings.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&settings));
+        int answers = 0;
+        {
+            const ExchangeScope exchange;
+            QVERIFY(nativeinput::queueClick(ok));
+            handlePendingEvents();
+            QCOMPARE(okClicks, 0);
+            QMessageBox box(QMessageBox::Warning, QStringLiteral("Kelvoscope"), QStringLiteral("Lost."),
+                            QMessageBox::Ok, &settings);
+            box.setWindowModality(Qt::ApplicationModal);
+            connect(&box, &QMessageBox::finished, this, [&] { ++answers; });
+            for (const bool byKey : {false, true}) {
+                box.show();
+                QVERIFY(QTest::qWaitForWindowExposed(&box));
+                QAbstractButton *answer = box.button(QMessageBox::Ok);
+                QVERIFY(byKey ? nativeinput::queueKeyClick(answer, Qt::Key_Return)
+                              : nativeinput::queueClick(answer));
+                handlePendingEvents();
+                QVERIFY2(!box.isVisible(), byKey ? "Return held" : "click held");
+            }
+            QCOMPARE(answers, 2);
+            // The dialog behind is no answer: a second click of its OK is
+            // the same press again, and still waits.
+            QVERIFY(nativeinput::queueClick(ok));
+            handlePendingEvents();
+            QCOMPARE(okClicks, 0);
+        }
+        handlePendingEvents();
+        QCOMPARE(okClicks, 1);
     }
 };
 
