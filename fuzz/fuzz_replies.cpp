@@ -17,106 +17,24 @@
 
 #include "app/appstate.h"
 #include "common/ctrlsettings.h"
-#include "link/link.h"
-#include "platform/clock.h"
-#include "platform/pump.h"
-#include "platform/ui/scriptedui.h"
-#include "platform/visa/visa.h"
-#include "platform/visa/visabackend.h"
-#include "texts/loadlanguage.h"
 #include "transfer/transferrunner.h"
 #include "transfer/uploaddownload.h"
 #include "values/triggerhelpers.h"
+
+#include "scriptedlink.h"
 
 #include <QCoreApplication>
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
-#include <deque>
-#include <memory>
 
 namespace {
 
-constexpr const char *Resource = "USB0::0xFFFF::0x4100::SN000001::INSTR";
-const QByteArray GoodIdentity = "Karvo Technologies,QM4100D,SN000001,V1.02.003\n";
-
-struct Script {
-    std::deque<QByteArray> replies;
-    bool ownIdentity = false;
-};
-
-class ScriptedInstrument final : public VisaInstrument {
-public:
-    explicit ScriptedInstrument(Script *s) : script_(s) {}
-    ViStatus write(ViConstBuf buf, ViUInt32 count, ViUInt32 *retCount, ViUInt32) override
-    {
-        *retCount = count;
-        const QByteArray line(reinterpret_cast<const char *>(buf), qsizetype(count));
-        pending_.clear();
-        if (!line.contains('?'))
-            return VI_SUCCESS;
-        if (!script_->ownIdentity && line.startsWith("*IDN?")) {
-            pending_ = GoodIdentity;
-        } else if (!script_->replies.empty()) {
-            pending_ = script_->replies.front();
-            script_->replies.pop_front();
-        }
-        return VI_SUCCESS;
-    }
-    ViStatus read(ViBuf buf, ViUInt32 count, ViUInt32 *retCount, ViUInt32) override
-    {
-        const qsizetype n = std::min<qsizetype>(pending_.size(), qsizetype(count));
-        if (n > 0)
-            std::memcpy(buf, pending_.constData(), size_t(n));
-        *retCount = ViUInt32(n);
-        if (n == 0)
-            return VI_ERROR_TMO;
-        const bool whole = n == pending_.size();
-        pending_.remove(0, n);
-        return whole ? VI_SUCCESS : VI_SUCCESS_MAX_CNT;
-    }
-    ViStatus clear() override
-    {
-        pending_.clear();
-        return VI_SUCCESS;
-    }
-    ViStatus setAttribute(ViAttr, ViAttrState) override { return VI_SUCCESS; }
-
-private:
-    Script *script_;
-    QByteArray pending_;
-};
-
-class ScriptedBackend final : public VisaBackend {
-public:
-    explicit ScriptedBackend(Script *s) : script_(s) {}
-    QString name() const override { return QStringLiteral("sim"); }
-    QStringList resources() override { return {QString::fromLatin1(Resource)}; }
-    ViStatus open(const QString &resource, std::unique_ptr<VisaInstrument> *out) override
-    {
-        if (resource != QLatin1String(Resource))
-            return VI_ERROR_RSRC_NFOUND;
-        *out = std::make_unique<ScriptedInstrument>(script_);
-        return VI_SUCCESS;
-    }
-
-private:
-    Script *script_;
-};
-
-bool badText(const QString &t, bool infNanAllowed)
-{
-    if (t.contains(QLatin1Char('\n')) || t.contains(QLatin1Char('\r')))
-        return true;
-    return !infNanAllowed
-        && (t.contains(QLatin1String("inf"), Qt::CaseInsensitive)
-            || t.contains(QLatin1String("nan"), Qt::CaseInsensitive));
-}
+using fuzzlink::Script;
 
 void check(const QString &t, bool infNanAllowed)
 {
-    if (badText(t, infNanAllowed))
+    if (fuzzlink::badText(t, infNanAllowed))
         std::abort();
 }
 
@@ -153,13 +71,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const int reader = data[0] % 4;
     const bool ch2 = (data[0] & 4) != 0;
     const QByteArray body(reinterpret_cast<const char *>(data) + 1, qsizetype(size - 1));
-    const bool infNanAllowed = body.toLower().contains("inf") || body.toLower().contains("nan");
+    const bool infNanAllowed = fuzzlink::mentionsInfNan(body);
 
     Script script;
-    for (const QByteArray &r : body.split('\0'))
-        script.replies.push_back(r);
-    if (body.isEmpty())
-        script.replies.clear();
+    fuzzlink::takeReplies(body, &script);
 
     if (reader == 3) {
         for (const QByteArray &r : script.replies) {
@@ -182,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     resetVisa();
     unregisterVisaBackend(QStringLiteral("usbtmc"));
     unregisterVisaBackend(QStringLiteral("asrl"));
-    registerVisaBackend(std::make_shared<ScriptedBackend>(&script));
+    registerVisaBackend(std::make_shared<fuzzlink::ScriptedBackend>(&script));
     app().link.IoType = 0;
     OpenVisaRM();
 
@@ -204,9 +119,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             checkSettings(infNanAllowed);
         }
     }
-    setPump({});
-    resetVisa();
-    setUi(nullptr);
-    setAppClock(nullptr);
+    fuzzlink::disconnect();
     return 0;
 }
