@@ -41,35 +41,29 @@ struct Item {
     }
 };
 
+template <typename Window>
+void takeWindow(Item &it, Window *w)
+{
+    if (w) {
+        it.window = w;
+        it.refresh = w->cmdRefresh;
+    }
+}
+
 Item addItem(ExchangeFixture &f, RefreshKind kind)
 {
     Item it;
     it.kind = kind;
-    switch (kind) {
-    case RefreshKind::Wave:
-        if (frmWave *w = f.addWaveWindow()) {
-            it.window = w;
-            it.refresh = w->cmdRefresh;
-        }
-        break;
-    case RefreshKind::Data:
-        AddNewItem(SheetItemKind::Data);
+    if (kind == RefreshKind::Wave) {
+        takeWindow(it, f.addWaveWindow());
+    } else {
+        AddNewItem(kind == RefreshKind::Data ? SheetItemKind::Data : SheetItemKind::Measure);
         f.clock.advance(600);
         QCoreApplication::processEvents();
-        if (frmData *w = dataWindow(0)) {
-            it.window = w;
-            it.refresh = w->cmdRefresh;
-        }
-        break;
-    case RefreshKind::Measure:
-        AddNewItem(SheetItemKind::Measure);
-        f.clock.advance(600);
-        QCoreApplication::processEvents();
-        if (frmMeasure *w = measureWindow(0)) {
-            it.window = w;
-            it.refresh = w->cmdRefresh;
-        }
-        break;
+        if (kind == RefreshKind::Data)
+            takeWindow(it, dataWindow(0));
+        else
+            takeWindow(it, measureWindow(0));
     }
     f.sim.clearLog();
     return it;
