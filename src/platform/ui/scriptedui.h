@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <deque>
+#include <functional>
 
 struct RecordedMessage {
     MsgIcon icon = MsgIcon::None;
@@ -41,6 +42,9 @@ public:
     // Fallback for a message with no scripted answer: the first button's answer
     // (Ok or Yes or Retry) unless set here.
     void setFallbackAnswer(MsgAnswer a) { fallback_ = a; hasFallback_ = true; }
+    // Runs for every message as it is asked (the state the program shows
+    // while the box would be open), before it is answered.
+    std::function<void(const RecordedMessage &)> onMessage;
 
     MsgAnswer message(MsgIcon icon, const QString &title, const QString &text,
                       MsgButtons buttons) override;
