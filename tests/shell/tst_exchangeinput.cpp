@@ -462,8 +462,8 @@ private slots:
         QVERIFY(controller && browser && controllerPane && browserPane);
         QVERIFY(controllerPane->isVisible() && browserPane->isVisible());
         QStringList shown;
-        QObject::connect(f.main->statusBar(), &QStatusBar::messageChanged, f.main.get(),
-                         [&](const QString &m) { shown << m; });
+        const QMetaObject::Connection watching = QObject::connect(
+            f.main->statusBar(), &QStatusBar::messageChanged, f.main.get(), [&](const QString &m) { shown << m; });
         bool queued = false;
         bool heldShown = false;
         qint64 queuedAt = -1;
@@ -482,6 +482,7 @@ private slots:
         const qint64 endedAt = f.clock.nowMs();
         f.atTurn = {};
         handlePendingEvents();
+        QObject::disconnect(watching);
         QVERIFY(queued);
         QVERIFY(heldShown);
         QVERIFY(app().Sheet.WaveDocs[0].HasData);
@@ -536,7 +537,8 @@ private slots:
         QVERIFY(sheetTree && context && sheetTree->topLevelItemCount() > 0);
         const QPoint onSheet = sheetTree->visualItemRect(sheetTree->topLevelItem(0)).center();
         bool menuShown = false;
-        QObject::connect(context, &QMenu::aboutToShow, context, [&] { menuShown = true; });
+        const QMetaObject::Connection watching =
+            QObject::connect(context, &QMenu::aboutToShow, context, [&] { menuShown = true; });
         QStringList statusAtDialog;
         f.script = [&](QDialog &d) {
             statusAtDialog << statusMessage(f);
@@ -563,6 +565,7 @@ private slots:
         handlePendingEvents();
         const bool menuOpenAfter = context->isVisible();
         context->close();
+        QObject::disconnect(watching);
         QVERIFY(queued);
         // The first was handed on.
         if (first == QLatin1String("dialog")) {
@@ -836,13 +839,12 @@ private slots:
             asked = m.buttons == MsgButtons::YesNoCancel;
             pausedShown = !wave->cmdRefresh->isEnabled() && !wave->showsStopPictures() && refreshPaused()
                           && statusMessage(f) == busyText(BusyText::RefreshPaused, 1);
-            // Once answered, the refresh shows Stop again.
-            QTimer::singleShot(0, wave, [&] {
-                goneOnAfterTheQuestion = wave->cmdRefresh->isEnabled() && wave->showsStopPictures();
-            });
         };
         bool closed = false;
         f.atTurn = [&] {
+            // Once answered, the refresh shows Stop again.
+            if (asked && !goneOnAfterTheQuestion)
+                goneOnAfterTheQuestion = wave->cmdRefresh->isEnabled() && wave->showsStopPictures();
             if (!closed && !exchangeRunning() && transfers(f.sim) == 1 && app().Sheet.Modified) {
                 closed = true;
                 QMetaObject::invokeMethod(f.main.get(), "close", Qt::QueuedConnection);
@@ -852,6 +854,7 @@ private slots:
         };
         wave->cmdRefresh->click();
         f.atTurn = {};
+        f.fakeUi.onMessage = {};
         QVERIFY(closed);
         QVERIFY(asked);
         QVERIFY(pausedShown);
