@@ -31,6 +31,7 @@
 #include "workspace/pictures.h"
 #include "workspace/modalrunner.h"
 #include "workspace/mousecontrol.h"
+#include "workspace/itemrefresh.h"
 #include "shell/programicon.h"
 #include "workspace/recentfiles.h"
 #include "texts/loadlanguage.h"
@@ -52,9 +53,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
-#include <QPageSetupDialog>
 #include <QPointer>
-#include <QPrinter>
 #include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
@@ -776,11 +775,10 @@ void frmMain::mnuFileSaveAll_Click()
 
 void frmMain::mnuFilePageSetup_Click()
 {
-    // The choice is not used further; a cancel is no error.
-    QPrinter printer;
-    QPageSetupDialog dlg(&printer, this);
-    dlg.setWindowTitle(QStringLiteral("Page Setup"));
-    runModal(dlg);
+    // The page of the printer prints go to: what is chosen here is the page
+    // of every later print and preview there. A cancel is no error.
+    const RefreshPause pause;
+    PageSetupForPrints();
 }
 
 void frmMain::mnuFileRecentCtrl_Click(int index)
