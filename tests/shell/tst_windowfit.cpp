@@ -2,7 +2,7 @@
 // the smallest size its frame allows: each control the user needs shows its
 // caption and value whole, lies where it can be reached, and stands apart
 // from its neighbours. The windows that hold pictures keep them readable when
-// made small.
+// made small, and the main window's panes keep their widths.
 
 #include "datasheet/sheetcommands.h"
 #include "datasheet/sheetitems.h"
@@ -28,10 +28,12 @@
 #include "wave/frmdata.h"
 #include "wave/frmwave.h"
 
+#include <QDockWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QToolButton>
+#include <QTreeView>
 #include <QtTest>
 
 #include <functional>
@@ -275,6 +277,70 @@ private slots:
         check(win, where);
         // Reset, the last control of the panel, is among those shown.
         QVERIFY(win->Reset->isVisibleTo(win));
+        main->close();
+    }
+
+    // The main window's panes, in both languages: at the first start's size,
+    // shrunk to the least size and enlarged again, every row of their trees
+    // shows whole or scrolls, and the panes get back the widths they had,
+    // the first split's or the user's, and their shares of the height.
+    void mainWindowPanes_data()
+    {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<int>("userWidth"); // 0: the first split's
+        for (int lang : {LanguageEnglish, LanguageChinese}) {
+            const QByteArray l = languageName(lang).toLatin1();
+            QTest::newRow(l + ", first split") << lang << 0;
+            QTest::newRow(l + ", the user's split") << lang << 420;
+        }
+    }
+    void mainWindowPanes()
+    {
+        QFETCH(int, lang);
+        QFETCH(int, userWidth);
+        ShellFixture f(lang);
+        auto main = f.loadMain(); // at the first start's size for the screen
+        main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(main.get()));
+        f.clock.advance(10);
+        QCoreApplication::processEvents();
+        QDockWidget *sheet = main->pane(QStringLiteral("DataSheet"));
+        QDockWidget *ctrl = main->pane(QStringLiteral("Controller"));
+        QVERIFY(sheet && ctrl && ctrl->isVisible());
+        const auto checkPanes = [&](const QString &where) {
+            QCoreApplication::processEvents();
+            QStringList found;
+            for (QDockWidget *d : {sheet, ctrl})
+                found += fitcheck::findings(d, where);
+            QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
+        };
+        checkPanes(QStringLiteral("first start %1 x %2").arg(main->width()).arg(main->height()));
+        const QSize large(1600, 1000);
+        main->resize(large);
+        QCoreApplication::processEvents();
+        if (userWidth > 0) {
+            main->resizeDocks({ctrl}, {userWidth}, Qt::Horizontal); // as a dragged divider leaves them
+            QCoreApplication::processEvents();
+        }
+        const int before = ctrl->width();
+        const int sheetHigh = sheet->height();
+        const int ctrlHigh = ctrl->height();
+        QVERIFY(before > 0);
+        main->resize(1, 1);
+        QCoreApplication::processEvents();
+        QVERIFY(ctrl->width() < before);
+        checkPanes(QStringLiteral("least %1 x %2").arg(main->width()).arg(main->height()));
+        main->resize(large);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QVERIFY2(qAbs(ctrl->width() - before) <= 2,
+                 qPrintable(QStringLiteral("%1 px wide again, %2 before").arg(ctrl->width()).arg(before)));
+        QCOMPARE(sheet->width(), ctrl->width());
+        // The split between them too.
+        QVERIFY2(qAbs(sheet->height() - sheetHigh) <= 3 && qAbs(ctrl->height() - ctrlHigh) <= 3,
+                 qPrintable(QStringLiteral("%1 and %2 px high again, %3 and %4 before")
+                                .arg(sheet->height()).arg(ctrl->height()).arg(sheetHigh).arg(ctrlHigh)));
+        checkPanes(QStringLiteral("enlarged again"));
         main->close();
     }
 
