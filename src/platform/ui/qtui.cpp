@@ -164,14 +164,22 @@ std::unique_ptr<QPageSetupDialog> QtUi::makePageSetupDialog(QWidget *parent, QPr
     dlg->setWindowTitle(QStringLiteral("Page Setup"));
     // The dialog lists a system printer's papers and picks its default one;
     // the paper the printer holds now is the one to show.
+    // (The same paper by its own name where the list has it, else one of the
+    // same size.)
     if (auto *papers = dlg->findChild<QComboBox *>(QStringLiteral("pageSizeCombo"))) {
-        for (int i = 0; i < papers->count(); ++i) {
+        int at = -1;
+        for (int i = 0; i < papers->count() && at < 0; ++i) {
             const QVariant v = papers->itemData(i);
-            if (v.canConvert<QPageSize>() && v.value<QPageSize>().isEquivalentTo(shown)) {
-                papers->setCurrentIndex(i);
-                break;
-            }
+            if (v.canConvert<QPageSize>() && v.value<QPageSize>() == shown)
+                at = i;
         }
+        for (int i = 0; i < papers->count() && at < 0; ++i) {
+            const QVariant v = papers->itemData(i);
+            if (v.canConvert<QPageSize>() && v.value<QPageSize>().isEquivalentTo(shown))
+                at = i;
+        }
+        if (at >= 0 && at != papers->currentIndex())
+            papers->setCurrentIndex(at);
     }
     return dlg;
 }
