@@ -470,11 +470,13 @@ UsbtmcSession::Outcome UsbtmcSession::await(const std::shared_ptr<Op> &op, qint6
         }
         if (exchangeAbandoned()) {
             const std::lock_guard<std::mutex> lock(s.m);
-            const auto queued = std::find(s.queue.begin(), s.queue.end(), op);
-            if (queued != s.queue.end())
-                s.queue.erase(queued); // never started: nothing goes out
-            else
+            if (std::find(s.queue.begin(), s.queue.end(), op) == s.queue.end())
                 s.givenUp.push_back(op);
+            // What the abandoned exchange queued and never started (this
+            // operation, a write queued behind one given up) goes nowhere.
+            s.queue.erase(std::remove_if(s.queue.begin(), s.queue.end(),
+                                         [](const auto &q) { return q->kind == KindWrite || q->kind == KindRead; }),
+                          s.queue.end());
             return Outcome::Abandoned;
         }
         const qint64 now = appClock().nowMs();

@@ -23,7 +23,8 @@
 //   it (an abandon ends that wait and the write sends nothing); if it still
 //   runs, the write is queued behind it and counts as taken, and so does a
 //   clear: a Disconnect never waits out a given-up read. A read waits for
-//   everything before it, within its own deadline.
+//   everything before it, within its own deadline. An abandon drops the
+//   writes and reads still queued: a second Stop sends nothing.
 // - The stand-in device (one end of a SOCK_SEQPACKET socket pair, one packet
 //   for one transfer, see UsbtmcBackend) is read in the same way; as it has no
 //   driver, the session ends its operation at the deadline, which is where
