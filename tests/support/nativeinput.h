@@ -93,24 +93,6 @@ inline bool queueKeyEvent(QWidget *inWindow, QEvent::Type type, Qt::Key key, boo
     return true;
 }
 
-// Queues key held down on target (which gets the focus first): its press,
-// repeats further presses as the keyboard repeats a held key (each a repeated
-// release and press), then its release.
-inline bool queueKeyHeld(QWidget *target, Qt::Key key, int repeats)
-{
-    QWindow *win = windowOf(target);
-    if (!win)
-        return false;
-    target->setFocus(Qt::OtherFocusReason);
-    QWindowSystemInterface::handleKeyEvent<Queued>(win, QEvent::KeyPress, key, Qt::NoModifier);
-    for (int i = 0; i < repeats; ++i) {
-        QWindowSystemInterface::handleKeyEvent<Queued>(win, QEvent::KeyRelease, key, Qt::NoModifier, QString(), true);
-        QWindowSystemInterface::handleKeyEvent<Queued>(win, QEvent::KeyPress, key, Qt::NoModifier, QString(), true);
-    }
-    QWindowSystemInterface::handleKeyEvent<Queued>(win, QEvent::KeyRelease, key, Qt::NoModifier);
-    return true;
-}
-
 // Queues a click of button at pos of target (its centre by default);
 // followsAtOnce makes it the second click of a double click.
 inline bool queueClick(QWidget *target, QPoint pos = QPoint(-1, -1), Qt::MouseButton button = Qt::LeftButton,
