@@ -7,6 +7,7 @@
 #include "platform/pump.h"
 #include "platform/ui/ui.h"
 #include "workspace/doccommands.h"
+#include "texts/busytexts.h"
 #include "texts/loadlanguage.h"
 #include "texts/messagetable.h"
 #include "texts/retranslate.h"
@@ -92,7 +93,8 @@ void setInvertsOff()
     s.Spare1 = off;
 }
 
-void runTransfer(int kind, bool upload)
+// Runs the transfer; false when there was none to wait for.
+bool runTransfer(int kind, bool upload)
 {
     TransferRequest &t = app().transfer;
     t.RequestKind = kind;
@@ -100,12 +102,15 @@ void runTransfer(int kind, bool upload)
     const auto show = C().hooks.showTransfer;
     if (!show) {
         t.TransferDone = true; // no transfer dialog: nothing to wait for
-        return;
+        return false;
     }
     show(CtrlTransferCaption(upload, languageIndex()));
-    const ExchangeScope exchange;
-    while (!app().transfer.TransferDone)
-        waitEvents(TransferWaitMs);
+    {
+        const ExchangeScope exchange;
+        while (!app().transfer.TransferDone)
+            waitEvents(TransferWaitMs);
+    }
+    return true;
 }
 
 // The control file as a document of the shared file commands.
@@ -172,7 +177,10 @@ QString CtrlTransferCaption(bool upload, int lang)
 
 void UploadToDSO()
 {
-    runTransfer(22, true);
+    // Cut short by closing the link or the program: the lines that went out
+    // are all the instrument took.
+    if (runTransfer(22, true) && !exchangeRunning() && lastExchangeAbandoned())
+        ui().message(MsgIcon::Exclamation, appTitle(), uploadCutText(languageIndex()));
 }
 
 void DownloadfromDSO()

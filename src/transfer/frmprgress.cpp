@@ -179,7 +179,8 @@ bool RunTransferRequest(TransferCaption caption, int kind, int slot, bool barAtO
         if (const auto &show = app().xfer.ShowWaveLoadPercent)
             show(slot);
     }
-    const ExchangeScope exchange;
+    // The exchange is the requester's: its own Stop may end it.
+    const ExchangeScope exchange(requester);
     while (!req.TransferDone)
         waitEvents(TransferWaitMs);
     return true;
