@@ -4,6 +4,7 @@
 #include "controller/ctrlfile.h"
 #include "controller/ctrltreenodefunc.h"
 #include "controller/ctrltreenodes.h"
+#include "link/cmdfunc.h"
 #include "platform/pump.h"
 #include "platform/ui/ui.h"
 #include "workspace/doccommands.h"
@@ -11,6 +12,7 @@
 #include "texts/messagetable.h"
 #include "texts/retranslate.h"
 #include "texts/stringres.h"
+#include "transfer/transferrunner.h"
 
 #include <QCoreApplication>
 
@@ -97,15 +99,18 @@ void runTransfer(int kind, bool upload)
     TransferRequest &t = app().transfer;
     t.RequestKind = kind;
     t.TransferDone = false;
+    app().xfer.RequestComplete = false; // until the request says otherwise
     const auto show = C().hooks.showTransfer;
     if (!show) {
         t.TransferDone = true; // no transfer dialog: nothing to wait for
         return;
     }
     show(CtrlTransferCaption(upload, languageIndex()));
-    const ExchangeScope exchange;
+    const LinkExchange exchange;
     while (!app().transfer.TransferDone)
         waitEvents(TransferWaitMs);
+    if (exchangeAbandoned() || exchangeFailed())
+        app().xfer.RequestComplete = false;
 }
 
 // The control file as a document of the shared file commands.
@@ -201,6 +206,12 @@ void CtrlDownloadCommand()
     if (transferBusy())
         return;
     DownloadfromDSO();
+    // A download stopped or cut short by a reply that did not come has left
+    // the settings, the tree and the file's state as they were.
+    if (!app().xfer.RequestComplete) {
+        reportMissingBlock();
+        return;
+    }
     setInvertsOff();
     C().CtrlFileModified = true;
 }

@@ -24,8 +24,20 @@ QString descText(const ViChar *desc)
 
 void readFailed()
 {
+    noteReplyMissing();
     showLinkMessage(Msg::MsgReadFailed, Msg::MsgDeviceReadTitle);
     VisaLinkLost();
+}
+
+// A read may go to the instrument: the gate is open and the exchange was
+// neither abandoned nor failed. Otherwise nothing can come: the exchange has
+// failed.
+bool mayRead()
+{
+    if (linkGateOpen() && !exchangeAbandoned() && !exchangeFailed())
+        return true;
+    noteReplyMissing();
+    return false;
 }
 
 } // namespace
@@ -125,18 +137,20 @@ void VisaWriteLine(const QString &text)
     }
 }
 
-QString VisaReadLine()
+bool VisaReadLine(QString *reply)
 {
-    if (!linkGateOpen() || exchangeAbandoned())
-        return QString();
+    reply->clear();
+    if (!mayRead())
+        return false;
     ViByte buf[VisaLineMax];
     ViUInt32 n = 0;
     const ViStatus st = viRead(app().link.VisaSession, buf, VisaLineMax, &n);
     if (st != VI_SUCCESS) {
         readFailed();
-        return QString();
+        return false;
     }
-    return QString::fromLatin1(reinterpret_cast<const char *>(buf), qsizetype(std::min<ViUInt32>(n, VisaLineMax)));
+    *reply = QString::fromLatin1(reinterpret_cast<const char *>(buf), qsizetype(std::min<ViUInt32>(n, VisaLineMax)));
+    return true;
 }
 
 ViStatus VisaReadExact(ViSession vi, ViBuf buf, int count)
@@ -159,8 +173,8 @@ ViStatus VisaReadExact(ViSession vi, ViBuf buf, int count)
 
 QString VisaReadWaveBlock(int &n, int count)
 {
-    // An abandoned exchange wrote no query: there is nothing to read.
-    if (!linkGateOpen() || exchangeAbandoned())
+    // An abandoned or failed exchange wrote no query: there is nothing to read.
+    if (!mayRead())
         return QString();
     LinkState &l = app().link;
     count = std::clamp(count, 0, WaveWorkBytes);
@@ -196,7 +210,7 @@ QString VisaReadSystemData(bool *received)
 {
     if (received)
         *received = false;
-    if (!linkGateOpen() || exchangeAbandoned())
+    if (!mayRead())
         return QString();
     LinkState &l = app().link;
     ViStatus st;
@@ -222,7 +236,7 @@ QString VisaReadSystemData(bool *received)
 
 void VisaReadScreenBlock(QByteArray &buffer)
 {
-    if (!linkGateOpen() || exchangeAbandoned())
+    if (!mayRead())
         return;
     if (buffer.size() < ScreenReadBytes)
         buffer.resize(ScreenReadBytes);

@@ -146,7 +146,7 @@ private slots:
     }
 
     // No answer to the read-back: the offset keeps the value typed, never
-    // what an empty reply would give.
+    // what an empty reply would give; the link is lost, and the user told once.
     void offsetReadBackUnanswered()
     {
         EditorsFixture f(LanguageEnglish, LinkKind::Serial);
@@ -157,7 +157,9 @@ private slots:
         QCOMPARE(f.simLines(), (QStringList{"*IDN?", ":CHANNEL1:OFFSET 0.25", ":CHANNEL1:OFFSET?"}));
         QCOMPARE(app().Settings.CH1Offset, QStringLiteral("250mV"));
         QCOMPARE(CtrlNodeText(2, 4), QStringLiteral("Offset [250mV]"));
-        QVERIFY(app().link.LinkConnected);
+        QVERIFY(!app().link.LinkConnected);
+        QCOMPARE(f.fakeUi.messages().size(), 1);
+        QCOMPARE(f.fakeUi.messages().at(0).text, message(Msg::MsgReadFailed));
     }
 
     void delay_data()
