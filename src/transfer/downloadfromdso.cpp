@@ -17,6 +17,10 @@ namespace {
 
 void step()
 {
+    // A download cut short runs through its rows without a word to the
+    // instrument: the bar no longer moves.
+    if (exchangeFailed() || exchangeAbandoned())
+        return;
     SettingsProgressStep(DownloadProgressStep);
 }
 

@@ -85,7 +85,8 @@ void TransferRunner::RequestMeasureValues(const QString &source)
     const QString channel = ch1 ? QStringLiteral("CHANNEL1") : QStringLiteral("CHANNEL2");
     auto ask = [](const QString &line) { return CutAtLF(QueryString(line)); };
 
-    appClock().pause(200);
+    if (!cutShort())
+        appClock().pause(200);
     const QString mode = ask(QStringLiteral(":TRIGGER:MODE?"));
     QString info = (ch1 ? QStringLiteral("CH1 ") : QStringLiteral("CH2 "))
         + infoValue(ask(QLatin1Char(':') + channel + QStringLiteral(":SCALE?")), volts);
