@@ -4,6 +4,7 @@
 #include "controller/ctrlfile.h"
 #include "controller/ctrltreenodefunc.h"
 #include "controller/ctrltreenodes.h"
+#include "link/cmdfunc.h"
 #include "platform/pump.h"
 #include "platform/ui/ui.h"
 #include "workspace/doccommands.h"
@@ -12,6 +13,7 @@
 #include "texts/messagetable.h"
 #include "texts/retranslate.h"
 #include "texts/stringres.h"
+#include "transfer/transferrunner.h"
 
 #include <QCoreApplication>
 
@@ -99,17 +101,18 @@ bool runTransfer(int kind, bool upload)
     TransferRequest &t = app().transfer;
     t.RequestKind = kind;
     t.TransferDone = false;
+    app().xfer.RequestComplete = false; // until the request says otherwise
     const auto show = C().hooks.showTransfer;
     if (!show) {
         t.TransferDone = true; // no transfer dialog: nothing to wait for
         return false;
     }
     show(CtrlTransferCaption(upload, languageIndex()));
-    {
-        const ExchangeScope exchange;
-        while (!app().transfer.TransferDone)
-            waitEvents(TransferWaitMs);
-    }
+    const LinkExchange exchange;
+    while (!app().transfer.TransferDone)
+        waitEvents(TransferWaitMs);
+    if (exchangeAbandoned() || exchangeFailed())
+        app().xfer.RequestComplete = false;
     return true;
 }
 
@@ -209,6 +212,12 @@ void CtrlDownloadCommand()
     if (transferBusy())
         return;
     DownloadfromDSO();
+    // A download stopped or cut short by a reply that did not come has left
+    // the settings, the tree and the file's state as they were.
+    if (!app().xfer.RequestComplete) {
+        reportMissingBlock();
+        return;
+    }
     setInvertsOff();
     C().CtrlFileModified = true;
 }

@@ -251,7 +251,8 @@ private slots:
         qsizetype linesAtAct = -1;
         bool hiddenAtOnce = false;
         f.atTurn = [&] {
-            if (actedAt < 0 && app().transfer.TransferBusy && f.sim.lines().size() >= 4) {
+            // The third query, which gets no reply, has gone out.
+            if (actedAt < 0 && app().transfer.TransferBusy && f.sim.lines().size() >= 3) {
                 actedAt = f.clock.nowMs();
                 linesAtAct = f.sim.lines().size();
                 if (act == QLatin1String("stop"))
