@@ -123,6 +123,25 @@ void letActDuringExchange(QObject *control, bool on = true);
 // Lets one key (no modifiers) pressed anywhere inside window through at once.
 void letKeyActDuringExchange(QWidget *window, int key);
 
+// Modal windows. A modal window runs a loop of its own on top of the code
+// that opened it, so whatever waits in the event loop below it (a continuous
+// refresh between two loads) cannot go on until it has closed. The gate notes
+// every modal window shown and hidden; a dialog seam that stands for such a
+// window without showing one (a test's stand-in) says so with a
+// ModalWindowScope for as long as its dialog would be open.
+class ModalWindowScope {
+public:
+    ModalWindowScope();
+    ~ModalWindowScope();
+    ModalWindowScope(const ModalWindowScope &) = delete;
+    ModalWindowScope &operator=(const ModalWindowScope &) = delete;
+};
+// True while a modal window is open (or a ModalWindowScope lives).
+bool modalWindowOpen();
+// notice is called with true when the first modal window opens and with false
+// when the last one has closed.
+void setModalWindowNotice(std::function<void(bool open)> notice);
+
 // The signs a user sees of the above, in the main window's status bar:
 // - Stopping: on when an exchange is abandoned, off when it has ended;
 // - InputHeld: on when the gate first holds input during an exchange, off

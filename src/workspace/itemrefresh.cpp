@@ -8,6 +8,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 namespace {
 
 bool connected()
@@ -62,6 +64,23 @@ private:
     const RefreshWindow *outer_;
     bool outerStopAsked_;
 };
+
+// A modal window open over a continuous refresh (a file dialog, a message, a
+// dialog of any kind, opened between two loads or by a load): the refresh
+// cannot go on until it closes, and shows that it waits.
+std::optional<RefreshPause> &modalPause()
+{
+    static std::optional<RefreshPause> p;
+    return p;
+}
+
+void pauseWhileModal(bool open)
+{
+    if (!open)
+        modalPause().reset();
+    else if (!modalPause())
+        modalPause().emplace();
+}
 
 // A press (in window pressed) that ends the running continuous refresh of its
 // kind: the button shows Refresh, disabled, at once; the loop below unwinds
@@ -145,6 +164,7 @@ void RunItemRefresh(const RefreshWindow &w)
             w.setRefreshPictures(true);
             *refreshing = true;
             on = true;
+            setModalWindowNotice(pauseWhileModal);
             loadOnce();
             while (on && connected() && !app().transfer.TransferBusy && !w.unloaded()) {
                 // What waits for the end of an exchange (a Disconnect given
