@@ -1127,6 +1127,11 @@ void noteRefreshPaused(bool on)
     tell(BusyNotice::RefreshPaused, on);
 }
 
+void noteLateReplyAwaited(bool on)
+{
+    tell(BusyNotice::LateReply, on);
+}
+
 bool inputHeld()
 {
     return !held().empty();

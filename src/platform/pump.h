@@ -151,10 +151,13 @@ void setModalWindowNotice(std::function<void(bool open)> notice);
 // - Refused: a press that would have started a second exchange was refused
 //   (refuseWhileBusy(); also beeps); shown for a moment, never switched off;
 // - RefreshPaused: a continuous refresh waits while a dialog is open on top
-//   of it.
-enum class BusyNotice { InputHeld, InputDropped, Stopping, Refused, RefreshPaused };
+//   of it;
+// - LateReply: the link waits for the end of a reply it gave up (a time-out,
+//   a Stop) before the next line goes out; off when that wait ends.
+enum class BusyNotice { InputHeld, InputDropped, Stopping, Refused, RefreshPaused, LateReply };
 void setBusyNotice(std::function<void(BusyNotice notice, bool on)> notice);
 void refuseWhileBusy();
 void noteRefreshPaused(bool on);
+void noteLateReplyAwaited(bool on);
 // True while held input waits for the end of the exchange.
 bool inputHeld();

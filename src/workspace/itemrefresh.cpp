@@ -1,6 +1,7 @@
 #include "workspace/itemrefresh.h"
 
 #include "app/appstate.h"
+#include "link/cmdfunc.h"
 #include "platform/clock.h"
 #include "platform/pump.h"
 #include "platform/ui/ui.h"
@@ -67,7 +68,9 @@ private:
 
 // A modal window open over a continuous refresh (a file dialog, a message, a
 // dialog of any kind, opened between two loads or by a load): the refresh
-// cannot go on until it closes, and shows that it waits.
+// cannot go on until it closes, and shows that it waits. Not the message of a
+// load that failed (a reply that did not come, the link lost): that refresh
+// ends when the message closes, and nothing says it will go on.
 std::optional<RefreshPause> &modalPause()
 {
     static std::optional<RefreshPause> p;
@@ -78,7 +81,7 @@ void pauseWhileModal(bool open)
 {
     if (!open)
         modalPause().reset();
-    else if (!modalPause())
+    else if (!modalPause() && connected() && !exchangeFailed())
         modalPause().emplace();
 }
 

@@ -55,6 +55,7 @@ private slots:
     void cleanup()
     {
         setPump({});
+        setBusyNotice({});
         setUi(nullptr);
         resetVisa();
         setAppClock(nullptr);
@@ -391,6 +392,19 @@ private slots:
         }
         QCOMPARE(lines(), QList<QByteArray>({"*IDN?"}));
 
+        // From here on the link waits for the reply given up, and says so
+        // (the status bar's notice) while it does.
+        QList<bool> lateNotice;
+        setBusyNotice([&lateNotice](BusyNotice n, bool on) {
+            if (n == BusyNotice::LateReply)
+                lateNotice << on;
+        });
+        const auto saidWhileWaiting = [&lateNotice] {
+            for (qsizetype i = 0; i < lateNotice.size(); ++i)
+                if (lateNotice[i] != (i % 2 == 0))
+                    return false;
+            return !lateNotice.isEmpty() && lateNotice.size() % 2 == 0;
+        };
         const qint64 stopped = stoppedAt;
         if (lateAfterStopMs == 0)
             pty_->send("KARVO TECHNOLOGIES,QM4102CD,SN000001,00.04.01\n");
@@ -410,6 +424,7 @@ private slots:
             pty_->send("KARVO TECHNOLOGIES,QM4102CD,SN000001,00.04.01\n");
             QVERIFY(!hear(100));
             QCOMPARE(lines(), QList<QByteArray>({"*IDN?"}));
+            QVERIFY2(saidWhileWaiting(), qPrintable(QString::number(lateNotice.size())));
             return;
         }
         if (then == QLatin1String("set line")) {
@@ -424,6 +439,7 @@ private slots:
         QVERIFY(l.LinkConnected);
         QCOMPARE(next, QStringLiteral("STOP\n"));
         QCOMPARE(lines().last(), QByteArray(":TRIGGER:STATUS?"));
+        QVERIFY2(saidWhileWaiting(), qPrintable(QString::number(lateNotice.size())));
         // Awaited as long as the read would have waited, and no longer than
         // the reply took to come.
         const qint64 queriedAt = heard.last().atMs;

@@ -1,12 +1,14 @@
 #include "platform/visa/asrl.h"
 
 #include "platform/clock.h"
+#include "platform/pump.h"
 #include "platform/serialport/serialdevices.h"
 #include "platform/visa/fdwait.h"
 
 #include <QFile>
 #include <QHash>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -234,6 +236,14 @@ private:
         const qint64 until = it.value();
         const qint64 limit = asks ? until : std::min(until, appClock().nowMs() + FinishBeforeSetMs);
         bool ended = held_.indexOf('\n', head_) >= 0;
+        // The user sees why nothing happens meanwhile.
+        const bool waits = !ended && appClock().nowMs() < limit;
+        if (waits)
+            noteLateReplyAwaited(true);
+        const auto shown = qScopeGuard([waits] {
+            if (waits)
+                noteLateReplyAwaited(false);
+        });
         while (!ended && appClock().nowMs() < limit) {
             const FdWait w = waiter_->wait(POLLIN, limit, FdWaiter::OnAbandon::Ends);
             if (w == FdWait::Abandoned)
