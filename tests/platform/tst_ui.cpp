@@ -3,8 +3,11 @@
 #include "platform/ui/qtui.h"
 #include "platform/ui/scriptedui.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QCompleter>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QFileDialog>
 #include <QTemporaryDir>
@@ -243,6 +246,17 @@ private slots:
         // A proposed name is selected.
         const FileDialogRequest named{"Save", "Waveform Files (*.wfm)", dir.path(), QStringLiteral("capture.wfm"), {}};
         QCOMPARE(real.fileDialog(named, true).selectedFiles(), QStringList{picked});
+
+        // Answered while its name box offered a list of names: the list goes
+        // with the answer (the dialog is only hidden; a new one took its list
+        // along when it was destroyed).
+        auto *name = first.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name && name->completer() && name->completer()->popup());
+        QWidget *names = name->completer()->popup();
+        names->show();
+        QVERIFY(names->isVisible());
+        QtUi::closeFileDialogPopups(first);
+        QVERIFY(!names->isVisible());
     }
 
     void inputAnswersOrCancels()

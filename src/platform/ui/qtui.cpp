@@ -4,6 +4,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCompleter>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QItemSelectionModel>
@@ -161,6 +162,13 @@ QFileDialog &QtUi::fileDialog(const FileDialogRequest &req, bool save)
     return *kept_;
 }
 
+void QtUi::closeFileDialogPopups(QFileDialog &dlg)
+{
+    if (auto *name = dlg.findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+        if (QCompleter *names = name->completer(); names && names->popup())
+            names->popup()->hide();
+}
+
 FileDialogResult QtUi::runFileDialog(const FileDialogRequest &req, bool save)
 {
     // The kept dialog, unless it is open already (a request made while it
@@ -175,7 +183,11 @@ FileDialogResult QtUi::runFileDialog(const FileDialogRequest &req, bool save)
     }
     const QPointer<QFileDialog> alive(dlg);
     FileDialogResult r;
-    if (dlg->exec() == QDialog::Accepted && alive && !dlg->selectedFiles().isEmpty()) {
+    const bool accepted = dlg->exec() == QDialog::Accepted;
+    if (!alive)
+        return r;
+    closeFileDialogPopups(*dlg);
+    if (accepted && !dlg->selectedFiles().isEmpty()) {
         r.accepted = true;
         r.path = dlg->selectedFiles().first();
         r.selectedFilter = dlg->selectedNameFilter();

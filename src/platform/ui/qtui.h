@@ -37,6 +37,10 @@ public:
     // would stand between the answer and the window that shows it. While it
     // is open a further request gets a dialog of its own.
     QFileDialog &fileDialog(const FileDialogRequest &req, bool save);
+    // What a dialog that has been answered leaves open goes with it: the list
+    // of names its name box offered (it stays on screen otherwise, the kept
+    // dialog being only hidden).
+    static void closeFileDialogPopups(QFileDialog &dlg);
 
 private:
     FileDialogResult runFileDialog(const FileDialogRequest &req, bool save);
