@@ -31,6 +31,9 @@
 #include "workspace/pictures.h"
 #include "workspace/modalrunner.h"
 #include "workspace/mousecontrol.h"
+#include "workspace/itemrefresh.h"
+#include "workspace/panetree.h"
+#include "shell/panewidths.h"
 #include "shell/programicon.h"
 #include "workspace/recentfiles.h"
 #include "texts/loadlanguage.h"
@@ -43,6 +46,7 @@
 #include <QDesktopServices>
 #include <QAbstractButton>
 #include <QDockWidget>
+#include <QTreeView>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
@@ -52,15 +56,15 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
-#include <QPageSetupDialog>
 #include <QPointer>
-#include <QPrinter>
 #include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTime>
 #include <QToolBar>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
@@ -425,6 +429,12 @@ void frmMain::buildPanes()
     };
     dataSheetDock_ = dock(PaneDataSheet, frmDataSheetTree_);
     controllerDock_ = dock(PaneController, frmCtrlList_);
+    // Every row of the panes' trees whole, scrolled across where it is wide;
+    // the panes keep their widths through a window made small.
+    for (QWidget *w : {frmDataSheetTree_, frmCtrlList_})
+        for (QTreeView *tree : w->findChildren<QTreeView *>())
+            ShowWholeRows(tree);
+    paneWidths_ = new PaneWidths(this, {dataSheetDock_, controllerDock_});
 }
 
 void frmMain::bindControllerHooks()
@@ -600,22 +610,53 @@ void frmMain::TimerInit_Timer()
     MDIForm_Resize();
 }
 
+bool frmMain::panesInPlace() const
+{
+    for (QDockWidget *d : {dataSheetDock_, controllerDock_})
+        if (d->isFloating() || dockWidgetArea(d) == Qt::NoDockWidgetArea)
+            return false;
+    return toolBarArea(tbToolBar_) == Qt::TopToolBarArea;
+}
+
 void frmMain::restorePaneLayout()
 {
     const QString stored = GetSetting(QLatin1String(StoreKeys::WindowSettings), QLatin1String(StoreKeys::MainLayout));
-    if (!stored.isEmpty() && restoreState(QByteArray::fromBase64(stored.toLatin1()), PaneLayoutVersion)) {
-        // Both panes are shown at every start, wherever the user put them;
-        // the toolbar follows its menu entry.
+    const bool restored = !stored.isEmpty()
+        && restoreState(QByteArray::fromBase64(stored.toLatin1()), PaneLayoutVersion);
+    // Both panes are shown at every start, wherever the user put them; the
+    // toolbar follows its menu entry.
+    const auto showPanes = [this] {
         dataSheetDock_->show();
         controllerDock_->show();
         tbToolBar_->setVisible(action(QStringLiteral("mnuViewToolbar"))->isChecked());
+    };
+    if (restored && panesInPlace()) {
+        showPanes();
         return;
     }
-    // The first split: the panes a fifth of the window wide; the Data
-    // Browser's few rows above, most of the height for the settings tree.
+    if (restored) {
+        // A layout the window can take but that leaves a pane out of the dock
+        // areas (or floating), or the toolbar out of its place, as a store
+        // cut short does: it counts as none. Everything goes back where the
+        // start put it.
+        addToolBar(Qt::TopToolBarArea, tbToolBar_);
+        for (QDockWidget *d : {dataSheetDock_, controllerDock_}) {
+            d->setFloating(false);
+            addDockWidget(Qt::LeftDockWidgetArea, d);
+        }
+        showPanes();
+    }
+    // The first split: the panes as wide as their trees' rows, between a
+    // fifth and a third of the window; the Data Browser's few rows above,
+    // most of the height for the settings tree.
     const int h = qMax(200, height());
     resizeDocks({dataSheetDock_, controllerDock_}, {h * 3 / 10, h * 7 / 10}, Qt::Vertical);
-    resizeDocks({dataSheetDock_}, {qMax(dataSheetDock_->minimumSizeHint().width(), width() / 5)}, Qt::Horizontal);
+    int rows = 0;
+    for (QDockWidget *d : {dataSheetDock_, controllerDock_})
+        for (const QTreeView *tree : d->findChildren<QTreeView *>())
+            rows = qMax(rows, WholeRowsWidth(tree) + d->width() - tree->width());
+    const int wide = std::clamp(rows, width() / 5, qMax(width() / 5, width() / 3));
+    resizeDocks({dataSheetDock_}, {qMax(dataSheetDock_->minimumSizeHint().width(), wide)}, Qt::Horizontal);
 }
 
 void frmMain::applyWindowRect(const TwipsRect &tw)
@@ -776,11 +817,10 @@ void frmMain::mnuFileSaveAll_Click()
 
 void frmMain::mnuFilePageSetup_Click()
 {
-    // The choice is not used further; a cancel is no error.
-    QPrinter printer;
-    QPageSetupDialog dlg(&printer, this);
-    dlg.setWindowTitle(QStringLiteral("Page Setup"));
-    runModal(dlg);
+    // The page of the printer prints go to: what is chosen here is the page
+    // of every later print and preview there. A cancel is no error.
+    const RefreshPause pause;
+    PageSetupForPrints();
 }
 
 void frmMain::mnuFileRecentCtrl_Click(int index)

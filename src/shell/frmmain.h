@@ -20,6 +20,7 @@ class QLabel;
 class QMdiArea;
 class QMenu;
 class QToolBar;
+class PaneWidths;
 
 class frmMain final : public QMainWindow {
     Q_OBJECT
@@ -105,8 +106,11 @@ private:
     void Unload();
     void openHelp();
     void applyWindowRect(const TwipsRect &tw);
-    // The user's pane layout of the last run, or the first split.
+    // The user's pane layout of the last run, or the first split when there
+    // is none or it leaves a pane out of the dock areas.
     void restorePaneLayout();
+    // Both panes docked (not floating) and the toolbar at the top.
+    bool panesInPlace() const;
     // Shows text, given in English, in the status panel in the language in force.
     void setStatusText(const QString &text);
     void showStatusText();
@@ -124,6 +128,7 @@ private:
     QDockWidget *controllerDock_ = nullptr;
     QWidget *frmDataSheetTree_ = nullptr;
     QWidget *frmCtrlList_ = nullptr;
+    PaneWidths *paneWidths_ = nullptr;
     QMenu *windowMenu_ = nullptr;
     QList<QAction *> windowListActions_;
     std::unique_ptr<ClockTimer> CommTimer;

@@ -9,6 +9,7 @@
 #include "common/storedwave.h"
 #include "storedwave/storedcursors.h"
 #include "storedwave/storedmouse.h"
+#include "workspace/scrolledcontents.h"
 
 #include <QImage>
 #include <QWidget>
@@ -149,10 +150,9 @@ public:
     QLabel *LblRefreshValue = nullptr;
 
     StoredCursors &cursors() { return cursors_; }
+    // Where the cursor lines lie on the picture at the window's zoom.
+    StoredCursorLines cursorLines() const { return storedCursorLines(cursors_, rec().SplitScreen, zoomFactor_); }
     const StoredMouse &mouse() const { return mouse_; }
-    // The picture size of the window's last layout (its cursors move in
-    // proportion from it); every window keeps its own.
-    QSizeF previousPictureSize() const { return prevPicSize_; }
     // The picture of the last print or preview (for tests).
     const QImage &lastPrintPicture() const { return printPicture_; }
     double hScrollRange() const { return hScrollRange_; }
@@ -161,6 +161,10 @@ public:
     // Lays the time/div group out for its label's text (after a language
     // change as after a layout of the panel).
     void fitTimeGroup();
+    // The least size of the window's contents: the column of frames, and the
+    // info panel whole beside it when it is shown. A smaller window scrolls
+    // its contents.
+    QSize leastContentSize() const;
 
 protected:
     void resizeEvent(QResizeEvent *e) override;
@@ -179,6 +183,8 @@ private:
     void setPointer(StoredPointer pointer);
 
     int slot_;
+    ScrolledContents scroll_;
+    QSize fittedLeast_; // the least size of the last layout
     std::unique_ptr<ClockTimer> Timer1;
     std::unique_ptr<ClockTimer> Timer2;
     bool initPending_ = false;
@@ -192,7 +198,6 @@ private:
     int scaleStepDirection_ = 1;
     StoredCursors cursors_;
     StoredMouse mouse_;
-    QSizeF prevPicSize_;
     QImage printPicture_;
     StoredWaveSurface *MemoryWavePic = nullptr;
 };

@@ -7,6 +7,7 @@
 
 class QFileDialog;
 class QMessageBox;
+class QPageSetupDialog;
 
 class QtUi final : public Ui {
 public:
@@ -16,6 +17,7 @@ public:
     FileDialogResult openFile(const FileDialogRequest &req) override;
     FileDialogResult saveFile(const FileDialogRequest &req) override;
     InputResult input(const QString &title, const QString &prompt, const QString &initial) override;
+    bool pageSetup(QPrinter &printer) override;
 
     // The boxes and dialogs these show, made but not shown (tests look at
     // their texts without opening a modal window).
@@ -41,6 +43,9 @@ public:
     // of names its name box offered (it stays on screen otherwise, the kept
     // dialog being only hidden).
     static void closeFileDialogPopups(QFileDialog &dlg);
+    // The page setup dialog of printer, showing the printer's page (Qt's own
+    // dialog starts a system printer on its default paper instead).
+    static std::unique_ptr<QPageSetupDialog> makePageSetupDialog(QWidget *parent, QPrinter *printer);
 
 private:
     FileDialogResult runFileDialog(const FileDialogRequest &req, bool save);
