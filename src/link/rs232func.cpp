@@ -128,8 +128,15 @@ bool finishGivenUpReply(bool query)
 {
     const qint64 until = query ? gGivenUpDeadlineMs
                                : std::min(gGivenUpDeadlineMs, appClock().nowMs() + FinishBeforeSetMs);
+    // The user sees why nothing happens meanwhile (a Connect at once after a
+    // failure waits up to the rest of that reply's deadline).
+    const bool waits = replyPending(gGivenUpTickLimit, until) && !exchangeAbandoned();
+    if (waits)
+        noteLateReplyAwaited(true);
     while (replyPending(gGivenUpTickLimit, until) && !exchangeAbandoned())
         waitTurn(gGivenUpTickLimit, until);
+    if (waits)
+        noteLateReplyAwaited(false);
     if (!replyPending(gGivenUpTickLimit, gGivenUpDeadlineMs) || (query && !exchangeAbandoned())) {
         gFinishGivenUp = false;
         app().link.RxWaiting = 0;

@@ -566,6 +566,61 @@ bool gateOpenList(QWidget *list, QEvent *e)
     }
 }
 
+// The modal windows open now, and the seams' dialogs that stand for one.
+std::vector<QPointer<QWidget>> &modalWindows()
+{
+    static std::vector<QPointer<QWidget>> v;
+    return v;
+}
+int gModalScopes = 0;
+bool gModalOpen = false;
+
+std::function<void(bool)> &modalNotice()
+{
+    static std::function<void(bool)> n;
+    return n;
+}
+
+// Tells the notice when the first modal window has opened or the last one
+// has closed.
+void modalWindowsChanged()
+{
+    auto &v = modalWindows();
+    v.erase(std::remove_if(v.begin(), v.end(), [](const QPointer<QWidget> &w) { return !w || !w->isVisible(); }),
+            v.end());
+    const bool open = gModalScopes > 0 || !v.empty();
+    if (open == gModalOpen)
+        return;
+    gModalOpen = open;
+    if (modalNotice())
+        modalNotice()(open);
+}
+
+constexpr char ModalWatchedProperty[] = "kelvoModalWatched";
+
+void noteModalShown(QWidget *w)
+{
+    auto &v = modalWindows();
+    if (std::find(v.begin(), v.end(), w) == v.end())
+        v.emplace_back(w);
+    // A window destroyed while shown counts as closed.
+    if (!w->property(ModalWatchedProperty).toBool()) {
+        w->setProperty(ModalWatchedProperty, true);
+        QObject::connect(w, &QObject::destroyed, QCoreApplication::instance(), [] { modalWindowsChanged(); });
+    }
+    modalWindowsChanged();
+}
+
+void noteModalHidden(QWidget *w)
+{
+    auto &v = modalWindows();
+    const auto it = std::find(v.begin(), v.end(), w);
+    if (it == v.end())
+        return;
+    v.erase(it);
+    modalWindowsChanged();
+}
+
 // Modal windows shown while an exchange runs: a message or a question of the
 // exchange itself, which waits for the user's answer.
 std::vector<QPointer<QWidget>> &answerWindows()
@@ -679,8 +734,12 @@ void watch(QObject *o, QEvent *e)
             noteShown(w);
         if (gReplayDepth > 0 && takesAttention(w))
             gOpenedDuringReplay = true;
-    } else if (t == QEvent::Hide && waitingFor() == w) {
-        postReplay();
+        if (w->isWindow() && w->isModal())
+            noteModalShown(w);
+    } else if (t == QEvent::Hide) {
+        if (waitingFor() == w)
+            postReplay();
+        noteModalHidden(w);
     }
 }
 
@@ -1068,9 +1127,37 @@ void noteRefreshPaused(bool on)
     tell(BusyNotice::RefreshPaused, on);
 }
 
+void noteLateReplyAwaited(bool on)
+{
+    tell(BusyNotice::LateReply, on);
+}
+
 bool inputHeld()
 {
     return !held().empty();
+}
+
+ModalWindowScope::ModalWindowScope()
+{
+    ++gModalScopes;
+    modalWindowsChanged();
+}
+
+ModalWindowScope::~ModalWindowScope()
+{
+    --gModalScopes;
+    modalWindowsChanged();
+}
+
+bool modalWindowOpen()
+{
+    return gModalOpen;
+}
+
+void setModalWindowNotice(std::function<void(bool)> n)
+{
+    modalNotice() = std::move(n);
+    ensureGate();
 }
 
 void handlePendingEvents()

@@ -123,6 +123,25 @@ void letActDuringExchange(QObject *control, bool on = true);
 // Lets one key (no modifiers) pressed anywhere inside window through at once.
 void letKeyActDuringExchange(QWidget *window, int key);
 
+// Modal windows. A modal window runs a loop of its own on top of the code
+// that opened it, so whatever waits in the event loop below it (a continuous
+// refresh between two loads) cannot go on until it has closed. The gate notes
+// every modal window shown and hidden; a dialog seam that stands for such a
+// window without showing one (a test's stand-in) says so with a
+// ModalWindowScope for as long as its dialog would be open.
+class ModalWindowScope {
+public:
+    ModalWindowScope();
+    ~ModalWindowScope();
+    ModalWindowScope(const ModalWindowScope &) = delete;
+    ModalWindowScope &operator=(const ModalWindowScope &) = delete;
+};
+// True while a modal window is open (or a ModalWindowScope lives).
+bool modalWindowOpen();
+// notice is called with true when the first modal window opens and with false
+// when the last one has closed.
+void setModalWindowNotice(std::function<void(bool open)> notice);
+
 // The signs a user sees of the above, in the main window's status bar:
 // - Stopping: on when an exchange is abandoned, off when it has ended;
 // - InputHeld: on when the gate first holds input during an exchange, off
@@ -132,10 +151,13 @@ void letKeyActDuringExchange(QWidget *window, int key);
 // - Refused: a press that would have started a second exchange was refused
 //   (refuseWhileBusy(); also beeps); shown for a moment, never switched off;
 // - RefreshPaused: a continuous refresh waits while a dialog is open on top
-//   of it.
-enum class BusyNotice { InputHeld, InputDropped, Stopping, Refused, RefreshPaused };
+//   of it;
+// - LateReply: the link waits for the end of a reply it gave up (a time-out,
+//   a Stop) before the next line goes out; off when that wait ends.
+enum class BusyNotice { InputHeld, InputDropped, Stopping, Refused, RefreshPaused, LateReply };
 void setBusyNotice(std::function<void(BusyNotice notice, bool on)> notice);
 void refuseWhileBusy();
 void noteRefreshPaused(bool on);
+void noteLateReplyAwaited(bool on);
 // True while held input waits for the end of the exchange.
 bool inputHeld();

@@ -1168,6 +1168,7 @@ void frmMain::showBusyNotice(BusyNotice n, bool on)
     case BusyNotice::Stopping: t = BusyText::Stopping; break;
     case BusyNotice::Refused: t = BusyText::Refused; break;
     case BusyNotice::RefreshPaused: t = BusyText::RefreshPaused; break;
+    case BusyNotice::LateReply: t = BusyText::LateReply; break;
     }
     const QString text = busyText(t, app().texts.LanguageIndex);
     if (on)

@@ -19,6 +19,9 @@ QString busyText(BusyText t, int lang)
     case BusyText::RefreshPaused:
         return chinese ? QStringLiteral("对话框打开期间，连续刷新已暂停。")
                        : QStringLiteral("Continuous refresh paused while the dialog is open.");
+    case BusyText::LateReply:
+        return chinese ? QStringLiteral("正在等待仪器结束上一个未完成的应答……")
+                       : QStringLiteral("Waiting for the instrument to finish its last reply...");
     }
     return QString();
 }

@@ -1,12 +1,15 @@
 #include "workspace/itemrefresh.h"
 
 #include "app/appstate.h"
+#include "link/cmdfunc.h"
 #include "platform/clock.h"
 #include "platform/pump.h"
 #include "platform/ui/ui.h"
 #include "texts/messagetable.h"
 
 #include <QWidget>
+
+#include <optional>
 
 namespace {
 
@@ -62,6 +65,25 @@ private:
     const RefreshWindow *outer_;
     bool outerStopAsked_;
 };
+
+// A modal window open over a continuous refresh (a file dialog, a message, a
+// dialog of any kind, opened between two loads or by a load): the refresh
+// cannot go on until it closes, and shows that it waits. Not the message of a
+// load that failed (a reply that did not come, the link lost): that refresh
+// ends when the message closes, and nothing says it will go on.
+std::optional<RefreshPause> &modalPause()
+{
+    static std::optional<RefreshPause> p;
+    return p;
+}
+
+void pauseWhileModal(bool open)
+{
+    if (!open)
+        modalPause().reset();
+    else if (!modalPause() && connected() && !exchangeFailed())
+        modalPause().emplace();
+}
 
 // A press (in window pressed) that ends the running continuous refresh of its
 // kind: the button shows Refresh, disabled, at once; the loop below unwinds
@@ -145,6 +167,7 @@ void RunItemRefresh(const RefreshWindow &w)
             w.setRefreshPictures(true);
             *refreshing = true;
             on = true;
+            setModalWindowNotice(pauseWhileModal);
             loadOnce();
             while (on && connected() && !app().transfer.TransferBusy && !w.unloaded()) {
                 // What waits for the end of an exchange (a Disconnect given

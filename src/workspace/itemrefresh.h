@@ -69,7 +69,9 @@ void RunItemRefresh(const RefreshWindow &w);
 // refresh's loop, which cannot go on meanwhile), the refreshing window shows
 // it: its button shows Refresh, disabled, and the status bar says the refresh
 // is paused. The refresh goes on when the dialog closes. Nothing happens when
-// no continuous refresh runs.
+// no continuous refresh runs. A continuous refresh pauses so by itself while
+// any modal window is open (modalWindowOpen(), platform/pump.h): a file
+// dialog, a message box, any dialog, whoever opened it.
 class RefreshPause {
 public:
     RefreshPause();

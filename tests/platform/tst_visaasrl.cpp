@@ -1,11 +1,18 @@
+#include "app/appstate.h"
+#include "link/cmdfunc.h"
+#include "link/link.h"
+#include "link/visafunc.h"
 #include "platform/clock.h"
+#include "platform/pump.h"
 #include "platform/serialport/serialdevices.h"
+#include "platform/ui/scriptedui.h"
 #include "platform/visa/asrl.h"
 #include "platform/visa/visa.h"
 #include "platform/visa/visabackend.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryFile>
+#include <QTimer>
 #include <QtTest>
 
 #include "support/pty.h"
@@ -20,7 +27,6 @@
 #include <thread>
 
 namespace {
-
 
 QByteArray bytes(const ViByte *b, ViUInt32 n)
 {
@@ -48,6 +54,9 @@ private slots:
     }
     void cleanup()
     {
+        setPump({});
+        setBusyNotice({});
+        setUi(nullptr);
         resetVisa();
         setAppClock(nullptr);
         clock_.reset();
@@ -274,6 +283,171 @@ private slots:
         QCOMPARE(st, VI_SUCCESS);
         QCOMPARE(viRead(vi, buf, sizeof buf, &n), VI_SUCCESS);
         QCOMPARE(bytes(buf, n), QByteArray("RUN\n"));
+    }
+
+    // A read that gets no reply, over the link: the event loop turns while it
+    // waits, a Stop ends it at once with nothing said and the link kept, and
+    // the reply given up is never the next query's reply: it is dropped when
+    // it comes before the next query or while that query waits for it, and
+    // awaited for as long as the read would have waited when it never comes.
+    // A second Stop while it is awaited sends nothing; a line that asks
+    // nothing waits for it half a second at the most.
+    void aStoppedReadLeavesTheLinkReady_data()
+    {
+        QTest::addColumn<QString>("then");
+        QTest::addColumn<qint64>("lateAfterStopMs"); // -1: never
+        QTest::newRow("the late reply came before the next query") << QStringLiteral("query") << qint64(0);
+        QTest::newRow("the late reply comes while the next query waits") << QStringLiteral("query") << qint64(2000);
+        QTest::newRow("no reply ever: the next query waits the given-up read out") << QStringLiteral("query")
+                                                                                  << qint64(-1);
+        QTest::newRow("a second Stop while the given-up reply is awaited") << QStringLiteral("second stop")
+                                                                          << qint64(-1);
+        QTest::newRow("a line that asks nothing, then the late reply, then a query")
+            << QStringLiteral("set line") << qint64(1500);
+    }
+    void aStoppedReadLeavesTheLinkReady()
+    {
+        QFETCH(QString, then);
+        QFETCH(qint64, lateAfterStopMs);
+        ScriptedUi ui;
+        setUi(&ui);
+        resetApp();
+        LinkState &l = app().link;
+        l.IoType = 0;
+        l.VisaInterfaceType = 0;
+        l.VisaSession = openMine();
+        l.LinkConnected = -1;
+        QCOMPARE(viSetAttribute(l.VisaSession, VI_ATTR_TMO_VALUE, VisaTimeoutMs), VI_SUCCESS);
+
+        // The instrument: says nothing to "*IDN?" (until told to, late),
+        // answers the trigger status.
+        struct Heard {
+            QByteArray line;
+            qint64 atMs;
+        };
+        QList<Heard> heard;
+        QByteArray partial;
+        qint64 stopAt = -1; // virtual time of the next Stop
+        qint64 stoppedAt = -1;
+        qint64 lateAt = -1; // virtual time the late reply is sent
+        int turns = 0;
+        // What the instrument has heard, waiting at most waitMs in real time
+        // for its first byte; false when nothing came.
+        const auto hear = [&](int waitMs) {
+            bool came = false;
+            for (pollfd p{pty_->master, POLLIN, 0}; ::poll(&p, 1, came ? 0 : waitMs) > 0 && (p.revents & POLLIN);) {
+                char buf[256];
+                const ssize_t n = ::read(pty_->master, buf, sizeof buf);
+                if (n <= 0)
+                    break;
+                partial.append(buf, n);
+                came = true;
+            }
+            for (qsizetype lf = partial.indexOf('\n'); lf >= 0; lf = partial.indexOf('\n')) {
+                heard << Heard{partial.left(lf), appClock().nowMs()};
+                if (partial.left(lf) == ":TRIGGER:STATUS?")
+                    pty_->send("STOP\n");
+                partial.remove(0, lf + 1);
+            }
+            return came;
+        };
+        setPump([&] {
+            ++turns;
+            handlePendingEvents();
+            hear(0);
+            if (lateAt >= 0 && appClock().nowMs() >= lateAt) {
+                lateAt = -1;
+                pty_->send("KARVO TECHNOLOGIES,QM4102CD,SN000001,00.04.01\n");
+            }
+            if (stopAt >= 0 && appClock().nowMs() >= stopAt) {
+                stopAt = -1;
+                stoppedAt = appClock().nowMs();
+                abandonExchange();
+            }
+        });
+        const auto lines = [&heard] {
+            QList<QByteArray> out;
+            for (const Heard &h : heard)
+                out << h.line;
+            return out;
+        };
+
+        bool timerFired = false;
+        bool posted = false;
+        QTimer::singleShot(0, this, [&] { timerFired = true; });
+        QMetaObject::invokeMethod(this, [&] { posted = true; }, Qt::QueuedConnection);
+        const qint64 asked = appClock().nowMs();
+        stopAt = asked + 300;
+        QElapsedTimer real;
+        real.start();
+        QCOMPARE(QueryString(QStringLiteral("*IDN?")), QString());
+        QVERIFY2(timerFired && posted, "the event loop stood still during the read");
+        QVERIFY(turns > 1);
+        // At once (within a turn of the wait), not at the 10 s time-out.
+        QVERIFY2(stoppedAt >= 0 && appClock().nowMs() - stoppedAt < 500, qPrintable(QString::number(appClock().nowMs())));
+        QVERIFY(real.elapsed() < 5000);
+        QVERIFY(ui.messages().isEmpty());
+        QVERIFY(l.LinkConnected);
+        while (heard.isEmpty() && hear(1000)) {
+        }
+        QCOMPARE(lines(), QList<QByteArray>({"*IDN?"}));
+
+        // From here on the link waits for the reply given up, and says so
+        // (the status bar's notice) while it does.
+        QList<bool> lateNotice;
+        setBusyNotice([&lateNotice](BusyNotice n, bool on) {
+            if (n == BusyNotice::LateReply)
+                lateNotice << on;
+        });
+        const auto saidWhileWaiting = [&lateNotice] {
+            for (qsizetype i = 0; i < lateNotice.size(); ++i)
+                if (lateNotice[i] != (i % 2 == 0))
+                    return false;
+            return !lateNotice.isEmpty() && lateNotice.size() % 2 == 0;
+        };
+        const qint64 stopped = stoppedAt;
+        if (lateAfterStopMs == 0)
+            pty_->send("KARVO TECHNOLOGIES,QM4102CD,SN000001,00.04.01\n");
+        else if (lateAfterStopMs > 0)
+            lateAt = stopped + lateAfterStopMs;
+
+        if (then == QLatin1String("second stop")) {
+            stoppedAt = -1;
+            stopAt = appClock().nowMs() + 300;
+            QCOMPARE(QueryString(QStringLiteral(":TRIGGER:STATUS?")), QString());
+            QVERIFY2(stoppedAt >= 0 && appClock().nowMs() - stoppedAt < 500,
+                     qPrintable(QString::number(appClock().nowMs())));
+            QVERIFY(ui.messages().isEmpty());
+            QVERIFY(l.LinkConnected);
+            // Nothing went out after the Stop, nor goes out once the reply
+            // given up comes (a short real wait for a line that must not come).
+            pty_->send("KARVO TECHNOLOGIES,QM4102CD,SN000001,00.04.01\n");
+            QVERIFY(!hear(100));
+            QCOMPARE(lines(), QList<QByteArray>({"*IDN?"}));
+            QVERIFY2(saidWhileWaiting(), qPrintable(QString::number(lateNotice.size())));
+            return;
+        }
+        if (then == QLatin1String("set line")) {
+            // Half a second, its own pause and a turn of the wait, not the
+            // rest of the read's 10 s.
+            SendCommand(QStringLiteral(":KEY:LOCK DISABLE"));
+            QVERIFY2(appClock().nowMs() - stopped < 1000, qPrintable(QString::number(appClock().nowMs() - stopped)));
+            QCOMPARE(pty_->receive(18), QByteArray(":KEY:LOCK DISABLE\n"));
+        }
+        const QString next = QueryString(QStringLiteral(":TRIGGER:STATUS?"));
+        QVERIFY(ui.messages().isEmpty());
+        QVERIFY(l.LinkConnected);
+        QCOMPARE(next, QStringLiteral("STOP\n"));
+        QCOMPARE(lines().last(), QByteArray(":TRIGGER:STATUS?"));
+        QVERIFY2(saidWhileWaiting(), qPrintable(QString::number(lateNotice.size())));
+        // Awaited as long as the read would have waited, and no longer than
+        // the reply took to come.
+        const qint64 queriedAt = heard.last().atMs;
+        if (lateAfterStopMs < 0)
+            QVERIFY2(queriedAt >= asked + qint64(VisaTimeoutMs), qPrintable(QString::number(queriedAt)));
+        else
+            QVERIFY2(queriedAt >= stopped + lateAfterStopMs && queriedAt < asked + qint64(VisaTimeoutMs),
+                     qPrintable(QString::number(queriedAt)));
     }
 
     void hangUpIsReported()

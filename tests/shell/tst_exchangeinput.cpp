@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QStyleOptionComboBox>
+#include <QDialog>
 #include <QDockWidget>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -28,6 +29,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -36,7 +38,18 @@ namespace {
 struct Item {
     QWidget *window = nullptr;
     QToolButton *refresh = nullptr;
+    QToolButton *exportButton = nullptr;
     RefreshKind kind = RefreshKind::Wave;
+    bool showsStop() const
+    {
+        if (auto *w = qobject_cast<frmWave *>(window))
+            return w->showsStopPictures();
+        if (auto *w = qobject_cast<frmData *>(window))
+            return w->showsStopPictures();
+        if (auto *w = qobject_cast<frmMeasure *>(window))
+            return w->showsStopPictures();
+        return false;
+    }
     bool refreshing() const
     {
         switch (kind) {
@@ -54,6 +67,7 @@ void takeWindow(Item &it, Window *w)
     if (w) {
         it.window = w;
         it.refresh = w->cmdRefresh;
+        it.exportButton = w->cmdExport;
     }
 }
 
@@ -114,6 +128,32 @@ private:
     QEvent::Type type_;
     std::function<void()> fn_;
 };
+
+// Queues, as the user gives it, what opens a dialog over item's window: a
+// click on its Export, or (a waveform window) a zoom factor out of range typed
+// into the zoom box and Return, which a message box refuses.
+bool queueOpening(const Item &item, const QString &opens)
+{
+    if (opens == QLatin1String("export"))
+        return nativeinput::queueClick(item.exportButton);
+    auto *wave = qobject_cast<frmWave *>(item.window);
+    if (!wave || !wave->ZoomCombo->isEnabled())
+        return false;
+    QLineEdit *edit = wave->ZoomCombo->lineEdit();
+    edit->setFocus(Qt::OtherFocusReason);
+    edit->selectAll();
+    for (int i = 0; i < 6; ++i)
+        nativeinput::queueKey(edit, Qt::Key_9, QStringLiteral("9"));
+    return nativeinput::queueKey(edit, Qt::Key_Return);
+}
+
+// The refreshing window shows that its refresh waits: the button shows
+// Refresh, disabled, and the status bar says why.
+bool showsPaused(const ExchangeFixture &f, const Item &item)
+{
+    return !item.refresh->isEnabled() && !item.showsStop() && refreshPaused()
+           && f.main->statusBar()->currentMessage() == busyText(BusyText::RefreshPaused, 1);
+}
 
 void addKindRows()
 {
@@ -863,6 +903,150 @@ private slots:
         QVERIFY(f.main->isVisible());
         QCOMPARE(transfers(f.sim), 3); // it went on after the question
         QVERIFY(statusMessage(f) != busyText(BusyText::RefreshPaused, 1));
+    }
+
+    // A dialog opened over a continuous refresh between two loads (any
+    // window's Export, a message box), through the dialog seam: while it is
+    // open the refresh waits and shows it (the button shows Refresh, disabled;
+    // the status bar says so); closed, the refresh goes on and shows Stop.
+    void aDialogPausesTheRefreshVisibly_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("opens");
+        QTest::newRow("waveform window, its Export") << int(RefreshKind::Wave) << QStringLiteral("export");
+        QTest::newRow("data table window, its Export") << int(RefreshKind::Data) << QStringLiteral("export");
+        QTest::newRow("measure window, its Export") << int(RefreshKind::Measure) << QStringLiteral("export");
+        QTest::newRow("waveform window, a message box") << int(RefreshKind::Wave) << QStringLiteral("message");
+    }
+    void aDialogPausesTheRefreshVisibly()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, opens);
+        ExchangeFixture f;
+        QVERIFY(app().link.LinkConnected);
+        app().shell.RefreshType = QStringLiteral("Auto");
+        app().shell.RefreshInterval = 500;
+        const Item item = addItem(f, RefreshKind(kind));
+        QVERIFY(item.window && item.exportButton);
+        if (auto *wave = qobject_cast<frmWave *>(item.window); wave && wave->BestFitChk->isChecked())
+            wave->BestFitChk->click(); // the zoom box takes typing
+        bool opened = false;
+        int asked = 0;
+        bool pausedShown = false;
+        bool goneOnAfterIt = false;
+        const auto ask = [&] {
+            ++asked;
+            pausedShown = showsPaused(f, item);
+        };
+        f.fakeUi.onDialog = ask;
+        f.fakeUi.onMessage = [&](const RecordedMessage &) { ask(); };
+        f.atTurn = [&] {
+            if (asked && !goneOnAfterIt)
+                goneOnAfterIt = item.refresh->isEnabled() && item.showsStop();
+            if (!opened && !exchangeRunning() && !app().transfer.TransferBusy
+                && transfers(f.sim, RefreshKind(kind)) == 1) {
+                opened = true;
+                QApplication::setActiveWindow(f.main.get());
+                QVERIFY(queueOpening(item, opens));
+            }
+            if (transfers(f.sim, RefreshKind(kind)) >= 3)
+                autoRefreshOn(RefreshKind(kind)) = false;
+        };
+        item.refresh->click();
+        f.atTurn = {};
+        f.fakeUi.onDialog = {};
+        f.fakeUi.onMessage = {};
+        QVERIFY(opened);
+        QCOMPARE(asked, 1);
+        QVERIFY2(pausedShown, "the refresh showed nothing of its pause");
+        QVERIFY(goneOnAfterIt);
+        QCOMPARE(transfers(f.sim, RefreshKind(kind)), 3); // it went on after the dialog
+        QVERIFY(statusMessage(f) != busyText(BusyText::RefreshPaused, 1));
+        QVERIFY(!refreshPaused());
+    }
+
+    // The same with real modal windows (the program's own dialogs, and a
+    // dialog of any kind shown modally), closed by the test as soon as they
+    // are open: whatever opens a modal window over a continuous refresh, the
+    // refresh shows that it waits, and goes on once the window has closed.
+    void aModalWindowPausesTheRefreshVisibly_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("opens");
+        QTest::newRow("the waveform window's Export file dialog") << int(RefreshKind::Wave) << QStringLiteral("export");
+        QTest::newRow("the measure window's Export file dialog") << int(RefreshKind::Measure)
+                                                                 << QStringLiteral("export");
+        QTest::newRow("a message box") << int(RefreshKind::Wave) << QStringLiteral("message");
+        QTest::newRow("a dialog of any kind") << int(RefreshKind::Data) << QStringLiteral("dialog");
+    }
+    void aModalWindowPausesTheRefreshVisibly()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, opens);
+        ExchangeFixture f;
+        QVERIFY(app().link.LinkConnected);
+        app().shell.RefreshType = QStringLiteral("Auto");
+        app().shell.RefreshInterval = 500;
+        const Item item = addItem(f, RefreshKind(kind));
+        QVERIFY(item.window && item.exportButton);
+        if (auto *wave = qobject_cast<frmWave *>(item.window); wave && wave->BestFitChk->isChecked())
+            wave->BestFitChk->click();
+        // The program's own dialogs, for this test; any modal window is
+        // closed at the first turn of its own loop.
+        setUi(nullptr);
+        struct BackToTheFake {
+            ScriptedUi *fake;
+            ~BackToTheFake() { setUi(fake); }
+        } back{&f.fakeUi};
+        QString shown;
+        bool pausedShown = false;
+        bool goneOnAfterIt = false;
+        QTimer closer;
+        closer.setInterval(0);
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal)
+                return;
+            if (shown.isEmpty()) {
+                shown = QString::fromLatin1(modal->metaObject()->className());
+                pausedShown = showsPaused(f, item);
+            }
+            modal->close();
+        });
+        closer.start();
+        bool opened = false;
+        f.atTurn = [&] {
+            if (!shown.isEmpty() && !goneOnAfterIt)
+                goneOnAfterIt = item.refresh->isEnabled() && item.showsStop();
+            if (!opened && !exchangeRunning() && !app().transfer.TransferBusy
+                && transfers(f.sim, RefreshKind(kind)) == 1) {
+                opened = true;
+                QApplication::setActiveWindow(f.main.get());
+                if (opens == QLatin1String("dialog")) {
+                    QMetaObject::invokeMethod(
+                        f.main.get(),
+                        [&f] {
+                            QDialog dialog(f.main.get());
+                            dialog.exec();
+                        },
+                        Qt::QueuedConnection);
+                } else {
+                    QVERIFY(queueOpening(item, opens));
+                }
+            }
+            if (transfers(f.sim, RefreshKind(kind)) >= 3)
+                autoRefreshOn(RefreshKind(kind)) = false;
+        };
+        item.refresh->click();
+        f.atTurn = {};
+        closer.stop();
+        QVERIFY(opened);
+        QVERIFY2(!shown.isEmpty(), "no modal window opened");
+        QVERIFY2(pausedShown, qPrintable(shown + QStringLiteral(" was open, and the refresh showed nothing of its pause")));
+        QVERIFY(goneOnAfterIt);
+        QCOMPARE(transfers(f.sim, RefreshKind(kind)), 3);
+        QVERIFY(statusMessage(f) != busyText(BusyText::RefreshPaused, 1));
+        QVERIFY(!refreshPaused());
     }
 
     // Tab then Space during a fetch, the focus on a check box: Tab moves the

@@ -206,6 +206,9 @@ private slots:
         app().shell.RefreshInterval = 500;
         const Item item = addItem(f, RefreshKind(kind));
         QVERIFY(item.window);
+        // What the status bar says while the user reads the message.
+        QStringList statusWhileTold;
+        f.fakeUi.onMessage = [&](const RecordedMessage &) { statusWhileTold << statusMessage(f); };
         bool silenced = false;
         Item::Snapshot before;
         qint64 silencedAt = 0;
@@ -238,6 +241,9 @@ private slots:
         QVERIFY(!app().Sheet.Modified);
         QCOMPARE(f.fakeUi.messages().size(), 1);
         QCOMPARE(f.fakeUi.messages().first().text, message(Msg::MsgReadFailed));
+        // The refresh ends there: nothing says it is only paused.
+        QCOMPARE(statusWhileTold.size(), 1);
+        QVERIFY2(statusWhileTold.first() != busyText(BusyText::RefreshPaused, 1), qPrintable(statusWhileTold.first()));
         QVERIFY(shownLost(f));
         QVERIFY(statusMessage(f).isEmpty());
         QVERIFY(!autoRefreshOn(RefreshKind(kind)));
@@ -340,6 +346,55 @@ private slots:
         QCOMPARE(s.Holdoff, QStringLiteral("1.00ms"));
         QVERIFY(app().ctrl.CtrlFileModified);
         QCOMPARE(f.fakeUi.messages().size(), 1);
+    }
+
+    // A load fails on a silent instrument (its reply, never to come, is given
+    // up) and the user connects again at once: the connect waits for the rest
+    // of that reply's deadline before its "*IDN?", and the status bar says
+    // what it waits for all along, not a word once it is connected.
+    void aConnectWaitingForAGivenUpReplySaysSo()
+    {
+        ExchangeFixture f;
+        QVERIFY(app().link.LinkConnected);
+        const Item item = addItem(f, RefreshKind::Measure);
+        QVERIFY(item.window);
+        f.sim.setFaults(lateAnd([](Qm4100Sim::Faults &x) { x.silentFromQuery = 1; }));
+        item.refresh->click();
+        handlePendingEvents();
+        QCOMPARE(f.fakeUi.messages().size(), 1);
+        QVERIFY(shownLost(f));
+
+        f.sim.setFaults(lateAnd([](Qm4100Sim::Faults &) {}));
+        f.sim.clearLog();
+        const QString waiting = busyText(BusyText::LateReply, 1);
+        qint64 firstSaid = -1;
+        qint64 lastSilent = -1; // the last turn, before "*IDN?", it said nothing
+        const qint64 asked = f.clock.nowMs();
+        f.atTurn = [&] {
+            if (f.sim.count("*IDN?") > 0)
+                return;
+            if (statusMessage(f) == waiting) {
+                if (firstSaid < 0)
+                    firstSaid = f.clock.nowMs();
+            } else if (firstSaid >= 0) {
+                lastSilent = f.clock.nowMs();
+            }
+        };
+        f.main->findChild<QAction *>(QStringLiteral("mnuToolsConnect"))->trigger();
+        f.atTurn = {};
+        handlePendingEvents();
+        QVERIFY(app().link.LinkConnected);
+        QCOMPARE(f.fakeUi.messages().size(), 1);
+        QCOMPARE(f.sim.count("*IDN?"), 1);
+        // It did wait, and said so from its first moments to its end.
+        qint64 identified = -1;
+        for (const Qm4100Sim::LogEntry &e : f.sim.log())
+            if (e.line == "*IDN?")
+                identified = e.atMs;
+        QVERIFY2(identified - asked >= 2000, qPrintable(QString::number(identified - asked)));
+        QVERIFY2(firstSaid >= 0 && firstSaid - asked < 500, qPrintable(QString::number(firstSaid - asked)));
+        QVERIFY2(lastSilent < 0, qPrintable(QString::number(lastSilent - asked)));
+        QVERIFY(statusMessage(f) != waiting);
     }
 
     // The instrument falls silent, Stop, Refresh, and Stop again while the

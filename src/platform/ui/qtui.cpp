@@ -1,5 +1,6 @@
 #include "platform/ui/qtui.h"
 
+#include "platform/pump.h"
 #include "platform/ui/savepath.h"
 
 #include <QAbstractItemView>
@@ -254,15 +255,63 @@ bool QtUi::pageSetup(QPrinter &printer)
 
 namespace {
 Ui *g_ui = nullptr;
-}
 
-Ui &ui()
+Ui &inForce()
 {
     if (!g_ui) {
         static QtUi real;
         return real;
     }
     return *g_ui;
+}
+
+// Every dialog asked for is a modal window for as long as it is open,
+// whatever shows it (or stands in for it): what waits in the event loop below
+// it learns so (platform/pump.h).
+class ModalDialogs final : public Ui {
+public:
+    MsgAnswer message(MsgIcon icon, const QString &title, const QString &text, MsgButtons buttons) override
+    {
+        const ModalWindowScope open;
+        return inner().message(icon, title, text, buttons);
+    }
+    FileDialogResult openFile(const FileDialogRequest &req) override
+    {
+        const ModalWindowScope open;
+        return inner().openFile(req);
+    }
+    FileDialogResult saveFile(const FileDialogRequest &req) override
+    {
+        const ModalWindowScope open;
+        return inner().saveFile(req);
+    }
+    InputResult input(const QString &title, const QString &prompt, const QString &initial) override
+    {
+        const ModalWindowScope open;
+        return inner().input(title, prompt, initial);
+    }
+    bool pageSetup(QPrinter &printer) override
+    {
+        const ModalWindowScope open;
+        return inner().pageSetup(printer);
+    }
+
+private:
+    // The dialogs in force, centred on the window given here, if any.
+    Ui &inner()
+    {
+        Ui &u = inForce();
+        if (parentWindow())
+            u.setParentWindow(parentWindow());
+        return u;
+    }
+};
+} // namespace
+
+Ui &ui()
+{
+    static ModalDialogs dialogs;
+    return dialogs;
 }
 
 void setUi(Ui *u)

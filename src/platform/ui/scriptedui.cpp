@@ -33,6 +33,8 @@ MsgAnswer ScriptedUi::message(MsgIcon icon, const QString &title, const QString 
 FileDialogResult ScriptedUi::nextFile(bool save, const FileDialogRequest &req)
 {
     files_.append({save, req});
+    if (onDialog)
+        onDialog();
     FileDialogResult r; // nothing scripted: cancelled
     if (!fileAnswers_.empty()) {
         const FileAnswer a = fileAnswers_.front();
@@ -58,6 +60,8 @@ FileDialogResult ScriptedUi::saveFile(const FileDialogRequest &req)
 InputResult ScriptedUi::input(const QString &title, const QString &prompt, const QString &initial)
 {
     inputs_.append({title, prompt, initial});
+    if (onDialog)
+        onDialog();
     InputResult r;
     if (!inputAnswers_.empty()) {
         r = inputAnswers_.front();
@@ -69,6 +73,8 @@ InputResult ScriptedUi::input(const QString &title, const QString &prompt, const
 bool ScriptedUi::pageSetup(QPrinter &printer)
 {
     RecordedPageSetup r{printer.pageLayout(), false};
+    if (onDialog)
+        onDialog();
     if (!pageAnswers_.empty()) {
         const QPageLayout page = pageAnswers_.front();
         pageAnswers_.pop_front();

@@ -55,6 +55,9 @@ public:
     // Runs for every message as it is asked (the state the program shows
     // while the box would be open), before it is answered.
     std::function<void(const RecordedMessage &)> onMessage;
+    // Runs for every file, input and page setup dialog as it is asked, before
+    // it is answered.
+    std::function<void()> onDialog;
 
     MsgAnswer message(MsgIcon icon, const QString &title, const QString &text,
                       MsgButtons buttons) override;

@@ -1,15 +1,18 @@
 #include "platform/visa/asrl.h"
 
 #include "platform/clock.h"
+#include "platform/pump.h"
 #include "platform/serialport/serialdevices.h"
 #include "platform/visa/fdwait.h"
 
 #include <QFile>
 #include <QHash>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -53,20 +56,30 @@ ViStatus statusFromErrno(int err)
     }
 }
 
-// Devices whose last read timed out with its reply still to come, and until
-// when (appClock() ms) that reply is awaited before the next write. Kept per
-// device, not per session: a session opened again on the device (a connect
-// after the failure) still finishes it.
+// Devices whose last read was given up (it timed out, or its exchange was
+// abandoned) with its reply still to come, and until when (appClock() ms) that
+// reply is awaited before the next line that asks. Kept per device, not per
+// session: a session opened again on the device (a connect after the failure)
+// still finishes it.
 QHash<QString, qint64> &givenUpReplies()
 {
     static QHash<QString, qint64> h;
     return h;
 }
 
+// The longest a line that asks nothing (Disconnect's key unlock) waits for a
+// reply given up: its late bytes are still finished before the next line
+// that asks.
+constexpr int FinishBeforeSetMs = 500;
+
 class AsrlInstrument final : public VisaInstrument {
 public:
-    AsrlInstrument(int fd, QString path) : fd_(fd), path_(std::move(path)) {}
-    ~AsrlInstrument() override { ::close(fd_); }
+    AsrlInstrument(int fd, QString path) : fd_(fd), path_(std::move(path)), waiter_(std::make_unique<FdWaiter>(fd)) {}
+    ~AsrlInstrument() override
+    {
+        waiter_.reset();
+        ::close(fd_);
+    }
 
     bool configure(ViUInt32 baud)
     {
@@ -94,8 +107,11 @@ public:
     {
         *retCount = 0;
         // A line starts a new exchange: what is left of an earlier reply is
-        // never read as its reply.
-        finishGivenUpReply();
+        // never read as its reply. An abandon while that reply is finished
+        // sends nothing.
+        const bool asks = QByteArrayView(reinterpret_cast<const char *>(buf), qsizetype(count)).contains('?');
+        if (!finishGivenUpReply(asks))
+            return VI_ERROR_ABORT;
         dropUnread();
         const qint64 deadline = fdDeadline(timeoutMs);
         ViUInt32 done = 0;
@@ -109,7 +125,9 @@ public:
                 *retCount = done;
                 return statusFromErrno(errno);
             }
-            const FdWait w = waitForFd(fd_, POLLOUT, deadline);
+            // A line once begun goes out whole: the port takes it at its baud
+            // rate, a Stop or not.
+            const FdWait w = waiter_->wait(POLLOUT, deadline, FdWaiter::OnAbandon::GoesOn);
             if (w != FdWait::Ready) {
                 *retCount = done;
                 return w == FdWait::TimedOut ? VI_ERROR_TMO : VI_ERROR_IO;
@@ -140,14 +158,20 @@ public:
                 *retCount = out;
                 return VI_SUCCESS_MAX_CNT;
             }
-            const FdWait w = waitForFd(fd_, POLLIN, deadline);
+            const FdWait w = waiter_->wait(POLLIN, deadline, FdWaiter::OnAbandon::Ends);
             if (w != FdWait::Ready) {
                 *retCount = out;
                 if (w == FdWait::TimedOut && deadline >= 0) {
                     // The reply may still come: it is awaited once more as
                     // long before the next line goes out.
-                    givenUpReplies().insert(path_, appClock().nowMs() + qint64(timeoutMs));
+                    giveUp(appClock().nowMs() + qint64(timeoutMs));
+                } else if (w == FdWait::Abandoned && deadline >= 0) {
+                    // Given up by the user: it is awaited for as long as
+                    // this read would have waited.
+                    giveUp(deadline);
                 }
+                if (w == FdWait::Abandoned)
+                    return VI_ERROR_ABORT;
                 return w == FdWait::TimedOut ? VI_ERROR_TMO : VI_ERROR_IO;
             }
             char chunk[4096];
@@ -191,30 +215,53 @@ public:
     }
 
 private:
+    // The reply of the read just given up is awaited until `until`.
+    void giveUp(qint64 until)
+    {
+        qint64 &at = givenUpReplies()[path_];
+        at = std::max(at, until);
+    }
+
     // Reads and drops what comes until the reply given up has ended (an LF)
-    // or has been awaited as long as its read was.
-    void finishGivenUpReply()
+    // or has been awaited as long as it would be; before a line that asks
+    // nothing, for FinishBeforeSetMs at the most (the reply is then still
+    // finished before the next line that asks). The wait is in the event
+    // loop; false when the exchange was abandoned meanwhile: the line is not
+    // to go out.
+    bool finishGivenUpReply(bool asks)
     {
         const auto it = givenUpReplies().constFind(path_);
         if (it == givenUpReplies().constEnd())
-            return;
+            return true;
         const qint64 until = it.value();
-        givenUpReplies().remove(path_);
-        if (held_.indexOf('\n', head_) >= 0)
-            return;
-        while (appClock().nowMs() < until) {
-            if (waitForFd(fd_, POLLIN, until) != FdWait::Ready)
-                return;
+        const qint64 limit = asks ? until : std::min(until, appClock().nowMs() + FinishBeforeSetMs);
+        bool ended = held_.indexOf('\n', head_) >= 0;
+        // The user sees why nothing happens meanwhile.
+        const bool waits = !ended && appClock().nowMs() < limit;
+        if (waits)
+            noteLateReplyAwaited(true);
+        const auto shown = qScopeGuard([waits] {
+            if (waits)
+                noteLateReplyAwaited(false);
+        });
+        while (!ended && appClock().nowMs() < limit) {
+            const FdWait w = waiter_->wait(POLLIN, limit, FdWaiter::OnAbandon::Ends);
+            if (w == FdWait::Abandoned)
+                return false;
+            if (w != FdWait::Ready)
+                break;
             char chunk[4096];
             const ssize_t n = ::read(fd_, chunk, sizeof chunk);
             if (n > 0) {
                 held_.append(chunk, n);
-                if (QByteArrayView(chunk, n).contains('\n'))
-                    return;
+                ended = QByteArrayView(chunk, n).contains('\n');
             } else if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
-                return;
+                ended = true; // the device went away: nothing more will come
             }
         }
+        if (ended || appClock().nowMs() >= until)
+            givenUpReplies().remove(path_);
+        return true;
     }
 
     // Drops what the session holds and the device has delivered unread.
@@ -240,12 +287,18 @@ private:
 
     int fd_;
     QString path_;
+    std::unique_ptr<FdWaiter> waiter_;
     ViUInt32 baud_ = 9600;
     QByteArray held_; // received and not yet handed out, from head_ on
     qsizetype head_ = 0;
 };
 
 } // namespace
+
+void forgetAsrlGivenUpReplies()
+{
+    givenUpReplies().clear();
+}
 
 QString asrlDevicePath(const QString &resource)
 {

@@ -1,6 +1,11 @@
 #include "platform/visa/fdwait.h"
 
 #include "platform/clock.h"
+#include "platform/pump.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <QThread>
 
 #include <algorithm>
 #include <cerrno>
@@ -14,44 +19,71 @@ qint64 fdDeadline(quint32 timeoutMs)
     return appClock().nowMs() + timeoutMs;
 }
 
-FdWait waitForFd(int fd, short events, qint64 deadlineMs, short *revents)
+FdWaiter::FdWaiter(int fd) : fd_(fd) {}
+
+FdWaiter::~FdWaiter() = default;
+
+void FdWaiter::sleepInEventLoop(short events, int ms)
+{
+    auto &slot = (events & POLLOUT) ? writable_ : readable_;
+    if (!slot) {
+        slot = std::make_unique<QSocketNotifier>(fd_, (events & POLLOUT) ? QSocketNotifier::Write
+                                                                          : QSocketNotifier::Read);
+        // It only wakes the wait: switched off at once, so that a loop
+        // nested in this turn (a dialog) does not spin on a descriptor that
+        // stays ready until the wait takes its bytes.
+        QSocketNotifier *n = slot.get();
+        QObject::connect(n, &QSocketNotifier::activated, n, [n] { n->setEnabled(false); });
+    }
+    slot->setEnabled(true);
+    waitEvents(ms);
+    slot->setEnabled(false);
+}
+
+FdWait FdWaiter::wait(short events, qint64 deadlineMs, OnAbandon abandon, short *revents)
 {
     if (revents)
         *revents = 0;
-    if (fd < 0)
+    if (fd_ < 0)
         return FdWait::Failed;
+    const ExchangeScope exchange;
     const bool realTime = dynamic_cast<RealClock *>(&appClock()) != nullptr;
+    QCoreApplication *app = QCoreApplication::instance();
+    const bool eventLoop = app && QThread::currentThread() == app->thread();
     for (;;) {
-        const qint64 now = appClock().nowMs();
-        const bool last = deadlineMs >= 0 && now >= deadlineMs;
-        int pollMs;
-        if (last)
-            pollMs = 0;
-        else if (!realTime)
-            pollMs = kFdRealSliceMs;
-        else if (deadlineMs < 0)
-            pollMs = -1;
-        else
-            pollMs = static_cast<int>(std::min<qint64>(deadlineMs - now, INT_MAX));
-
-        pollfd p{fd, events, 0};
-        const int r = ::poll(&p, 1, pollMs);
-        if (r < 0) {
-            if (errno == EINTR)
-                continue;
+        pollfd p{fd_, events, 0};
+        const int r = ::poll(&p, 1, 0);
+        if (r < 0 && errno != EINTR)
             return FdWait::Failed;
-        }
         if (r > 0) {
             if (revents)
                 *revents = p.revents;
             return (p.revents & POLLNVAL) ? FdWait::Failed : FdWait::Ready;
         }
-        if (last)
+        if (abandon == OnAbandon::Ends && exchangeAbandoned())
+            return FdWait::Abandoned;
+        const qint64 now = appClock().nowMs();
+        if (deadlineMs >= 0 && now >= deadlineMs)
             return FdWait::TimedOut;
-        if (!realTime) {
-            const qint64 step = deadlineMs < 0 ? kFdVirtualStepMs
-                                               : std::min<qint64>(kFdVirtualStepMs, deadlineMs - now);
-            appClock().pause(static_cast<int>(step));
+        const qint64 left = deadlineMs < 0 ? qint64(INT_MAX) : std::min<qint64>(deadlineMs - now, INT_MAX);
+        if (realTime) {
+            if (eventLoop) {
+                sleepInEventLoop(events, int(left));
+            } else {
+                pollfd q{fd_, events, 0};
+                ::poll(&q, 1, deadlineMs < 0 ? -1 : int(left));
+            }
+            continue;
         }
+        // A virtual clock: the events go on (a test's pump delivers what it
+        // delivers), the peer is given a moment of real time, and the clock
+        // moves on when nothing came.
+        pumpEvents();
+        pollfd q{fd_, events, 0};
+        if (::poll(&q, 1, kFdRealSliceMs) > 0)
+            continue;
+        if (abandon == OnAbandon::Ends && exchangeAbandoned())
+            continue;
+        appClock().pause(int(std::min<qint64>(kFdVirtualStepMs, left)));
     }
 }

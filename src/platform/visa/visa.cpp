@@ -164,6 +164,7 @@ void resetVisa()
     r.finds.clear();
     r.rms.clear();
     r.builtIns();
+    forgetAsrlGivenUpReplies();
 }
 
 ViStatus viOpenDefaultRM(ViSession *sesn)

@@ -90,6 +90,7 @@ QStringList visaBackendNames();
 // The identity the first backend that knows resource gives of it (see
 // VisaBackend::identity); empty when none does.
 QString visaResourceIdentity(const QString &resource);
-// Closes every resource manager, session and find list, and puts the built-in
-// table back ("usbtmc" over /sys and /dev, then "asrl"). For tests.
+// Closes every resource manager, session and find list, forgets the replies
+// given up on serial devices, and puts the built-in table back ("usbtmc" over
+// /sys and /dev, then "asrl"). For tests.
 void resetVisa();
