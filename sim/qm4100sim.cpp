@@ -1208,6 +1208,8 @@ Qm4100Sim::Reply Qm4100Sim::handle(const QByteArray &line, Framing framing)
                 } else {
                     if (!faults_.emptyReplyTo.isEmpty() && line == faults_.emptyReplyTo)
                         text.clear();
+                    if (const auto it = faults_.textReplyTo.constFind(line); it != faults_.textReplyTo.constEnd())
+                        text = *it;
                     if (faults_.longText && text.size() < 300)
                         text += QByteArray(300 - text.size(), ' ');
                     bytes = frame(text, false, false, framing);
