@@ -69,5 +69,5 @@ QString TrigSensitivityText(const QString &reply)
     double x = 0;
     if (!ReadTypedNumber(reply, &x))
         return QString();
-    return ApplyNumberPattern(x, u"#0.00div");
+    return FormatDivisions(x);
 }

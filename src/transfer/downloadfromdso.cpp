@@ -25,13 +25,18 @@ QString ask(const QString &query)
     return CutAtLF(instrumentLines().queryString(query));
 }
 
-// Asks query and, when a reply came, writes convert(reply) into member.
+// Asks query and, when a reply came, writes convert(reply) into member; a
+// reply that converts to no text (a time beyond single precision) keeps the
+// member, so that no setting is left empty.
 template <typename Convert>
 void row(const QString &query, QString &member, Convert convert)
 {
     const QString reply = ask(query);
-    if (!reply.isEmpty())
-        member = convert(reply);
+    if (reply.isEmpty())
+        return;
+    const QString text = convert(reply);
+    if (!text.isEmpty())
+        member = text;
 }
 
 QString same(const QString &reply)
@@ -80,12 +85,12 @@ bool holdsNumber(const QString &text)
 }
 
 // A sensitivity: the number of divisions written "#0.00div"; a reply
-// without a number keeps the member.
+// without a number, or with one no screen shows, keeps the member.
 void sensitivityRow(const QString &query, QString &member)
 {
     const QString reply = ask(query);
     if (holdsNumber(reply)) {
-        const QString text = ApplyNumberPattern(ReadNumber(reply), u"#0.00div");
+        const QString text = FormatDivisions(ReadNumber(reply));
         if (!text.isEmpty())
             member = text;
     }
