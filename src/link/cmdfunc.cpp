@@ -19,6 +19,21 @@ bool holdsLineBreak(const QString &cmd)
     return cmd.contains(QLatin1Char('\r')) || cmd.contains(QLatin1Char('\n'));
 }
 
+bool lacksArgument(const QString &cmd)
+{
+    const qsizetype blank = cmd.indexOf(QLatin1Char(' '));
+    return blank >= 0 && QStringView(cmd).mid(blank + 1).trimmed().isEmpty();
+}
+
+namespace {
+
+bool unsendable(const QString &cmd)
+{
+    return holdsLineBreak(cmd) || lacksArgument(cmd);
+}
+
+} // namespace
+
 void SendCommand(const QString &cmd)
 {
     const ExchangeScope exchange;
@@ -26,7 +41,7 @@ void SendCommand(const QString &cmd)
     if (exchangeAbandoned())
         return;
     const bool serial = app().link.IoType == IoTypeSerial;
-    if (!holdsLineBreak(cmd)) {
+    if (!unsendable(cmd)) {
         if (serial)
             ComWriteLine(cmd);
         else
@@ -37,7 +52,7 @@ void SendCommand(const QString &cmd)
 
 QString QueryString(const QString &cmd)
 {
-    if (holdsLineBreak(cmd) || exchangeAbandoned())
+    if (unsendable(cmd) || exchangeAbandoned())
         return QString();
     const ExchangeScope exchange;
     LinkState &l = app().link;
