@@ -431,7 +431,8 @@ void DownloadSettings()
 
     BuildCtrlTree();
     // Put the instrument's active channel back; with no answer to the first
-    // question there is nothing to restore (a bare header is no command).
-    if (!activeChannel.isEmpty())
+    // question (or blanks alone) there is nothing to restore (a bare header
+    // is no command).
+    if (!activeChannel.trimmed().isEmpty())
         instrumentLines().sendCommand(QStringLiteral(":CHANNEL:ACTIVE ") + activeChannel);
 }
