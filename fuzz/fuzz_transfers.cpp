@@ -4,8 +4,11 @@
 // the waveform picture and the data table's export file.
 //
 // Input: byte 0 picks the transfer (bit 0: the data table, else the
-// waveforms) and the resource kind (bit 1: a serial resource, whose blocks are
-// read to their exact size; else USB); byte 1 the sources (waveforms: bits
+// waveforms) and the link (bit 2: the serial-port control, whose blocks come
+// with a 4-byte length first, in the pieces bits 4-6 choose: whole, or 1, 2,
+// 3, 7, 64, 601 or 4096 bytes each; else VISA, bit 1 choosing a serial
+// resource, whose blocks are read to their exact size, or USB); byte 1 the
+// sources (waveforms: bits
 // 0-3 show CH1, CH2, MATH, LA; the data table: CH1, CH2 or LA by its value
 // modulo 3); then the replies, each a 2-byte little-endian length and that
 // many bytes (length 0: no reply; every query after the last has none).
@@ -152,13 +155,23 @@ namespace {
 void runRequest(uint8_t b0, uint8_t b1, fuzzlink::Script &script, const QByteArray &replies, bool infNan)
 {
     const bool table = b0 & 1;
-    if (b0 & 2)
-        script.resource = QStringLiteral("ASRL1::INSTR");
-    fuzzlink::connect(&script, gClock, gUi);
+    const bool control = b0 & 4;
+    fuzzlink::ScriptedPort port(&script);
+    if (control) {
+        fuzzlink::connectSerial(&script, &port, gClock, gUi);
+    } else {
+        if (b0 & 2)
+            script.resource = QStringLiteral("ASRL1::INSTR");
+        fuzzlink::connect(&script, gClock, gUi);
+    }
     if (!app().link.LinkConnected)
         std::abort();
     script.recorded.clear();
     fuzzlink::takeSizedReplies(replies, &script);
+    if (control) {
+        static constexpr int chunks[8] = {0, 1, 2, 3, 7, 64, 601, 4096};
+        script.deliveries.assign(script.replies.size(), fuzzlink::Delivery{chunks[(b0 >> 4) & 7], 0, 0});
+    }
 
     const int slot = 3;
     WaveDoc &doc = app().Sheet.WaveDocs[size_t(slot)];
@@ -202,6 +215,11 @@ void writeSeeds(const QString &folder)
         {"table_ch2_alternation", 1, 1, {":TRIGGER:MODE ALTERNATION"}},
         {"table_la", 1, 2, {}},
         {"table_ch1_serial", 3, 0, {}},
+        {"wave_ch1_ch2_control", 4, 3, {}},
+        {"wave_all_control_pieces", 4 | (5 << 4), 15, {":MATH:DISPLAY ON"}},
+        {"wave_alternation_control_bytes", 4 | (1 << 4), 3, {":TRIGGER:MODE ALTERNATION"}},
+        {"table_ch2_control", 5, 1, {}},
+        {"table_la_control_pieces", 5 | (6 << 4), 2, {}},
     };
     QDir().mkpath(folder);
     for (const Seed &seed : seeds) {
