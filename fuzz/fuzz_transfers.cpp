@@ -17,7 +17,8 @@
 // reply did; every row decoded lies on the screen (0..200; FFT 0..199), a
 // logic trace keeps its size; a source whose block did not come keeps the
 // rows it had; a data table has at most 600 rows and none without a block,
-// and its export holds one line per row; the picture keeps its size.
+// and its export holds one line per row; the picture keeps its size, is
+// painted whole and is the same each time it is drawn.
 //
 // Seeds: run with KELVO_FUZZ_SEEDS=<folder> to write the replies the
 // simulator gives to each kind of request, one file per request, and stop.
@@ -91,14 +92,20 @@ void checkWaveforms(const WaveDoc &before, const WaveDoc &doc, bool infNan)
     check(doc.DrawCH2 && !doc.ShowCH2);
     check(doc.DrawLA && !doc.ShowLA);
 
-    // The picture the window draws of it.
-    QImage img(350, 250, QImage::Format_RGB32);
-    {
-        WaveCanvas c(&img);
-        DrawScrGrid(c, {1.0, doc.ColorMode, doc.GridShown, doc.SplitScreen});
-        DrawOSC(c, doc, WaveDrawEnv{1.0, 1});
-    }
+    // The picture the window draws of it: whole, and the same every time.
+    const auto draw = [&doc](QRgb before) {
+        QImage img(350, 250, QImage::Format_RGB32);
+        img.fill(before);
+        {
+            WaveCanvas c(&img);
+            DrawScrGrid(c, {1.0, doc.ColorMode, doc.GridShown, doc.SplitScreen});
+            DrawOSC(c, doc, WaveDrawEnv{1.0, 1});
+        }
+        return img;
+    };
+    const QImage img = draw(qRgb(0x12, 0x34, 0x56));
     check(img.size() != QSize(350, 250));
+    check(draw(qRgb(0xED, 0xCB, 0xA9)) != img);
 }
 
 void checkDataTable(int kind, bool infNan)
