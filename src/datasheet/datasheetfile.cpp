@@ -242,8 +242,13 @@ private:
         return true;
     }
 
+    // A text ends at its line's end: the line is cut at its LF (and a CR
+    // before it), and a lone CR inside it ends the text there too, so that
+    // no text read holds a CR or LF.
     static QString textOf(QStringView s)
     {
+        if (const qsizetype cr = s.indexOf(u'\r'); cr >= 0)
+            s = s.left(cr);
         qsizetype p = 0;
         while (p < s.size() && (s[p] == u' ' || s[p] == u'\t'))
             ++p;

@@ -57,8 +57,9 @@ frmDataSheetTree::frmDataSheetTree(QWidget *parent) : QWidget(parent)
     QAction *sorted = add(menu_, "mnuSorted", "So&rted", [this] { mnuSorted_Click(); });
     sorted->setCheckable(true);
 
-    // A right click leaves the selection as it is: the popup acts on the node
-    // selected before it.
+    // A right click selects the node it is on first, as in every tree of the
+    // desktop; the popup then acts on that node. On no node the selection
+    // stays. The click does nothing else (no label edit, no opening).
     tree_->viewport()->installEventFilter(this);
     connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         PrepareTreePopup();
@@ -93,10 +94,15 @@ bool frmDataSheetTree::eventFilter(QObject *watched, QEvent *event)
         switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-            if (static_cast<QMouseEvent *>(event)->button() == Qt::RightButton)
-                return true;
-            break;
+        case QEvent::MouseButtonDblClick: {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            if (mouse->button() != Qt::RightButton)
+                break;
+            if (event->type() == QEvent::MouseButtonPress)
+                if (QTreeWidgetItem *node = tree_->itemAt(mouse->position().toPoint()); node && node != tree_->currentItem())
+                    tree_->setCurrentItem(node);
+            return true;
+        }
         default: break;
         }
     }

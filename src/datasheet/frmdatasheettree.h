@@ -23,7 +23,8 @@ public:
     ~frmDataSheetTree() override;
 
     // Sets up the popup for the selected node (entries enabled, shown and
-    // captioned); the right button shows it after this.
+    // captioned); the right button, which first selects the node under it,
+    // shows it after this.
     void PrepareTreePopup();
     void mnuRemove_Click();
     void mnuRename_Click();

@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFocusEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -94,6 +95,11 @@ frmPassFailed::frmPassFailed(QWidget *parent) : QDialog(parent)
     CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
     CancelButton->setAutoDefault(false);
+    // A click on OK or Cancel leaves the keyboard focus in a limit box: OK
+    // judges the box's text itself (and keeps the dialog open when it is no
+    // number), Cancel discards it without a word. Tab still reaches both.
+    OKButton->setFocusPolicy(Qt::TabFocus);
+    CancelButton->setFocusPolicy(Qt::TabFocus);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(OKButton);
     buttons->addStretch(1);
@@ -112,13 +118,20 @@ frmPassFailed::frmPassFailed(QWidget *parent) : QDialog(parent)
             EditTable[index].Enabled = ticked;
         ShowLimits();
     });
-    connect(UnderNum, &QLineEdit::textChanged, this, [this] { limitInput(false); });
-    connect(UnderUnit, &QComboBox::activated, this, [this] { limitInput(false); });
-    connect(OverNum, &QLineEdit::textChanged, this, [this] { limitInput(true); });
+    // Every keystroke stores a number; a text on its way to one waits. The
+    // whole text is judged where a number must stand: a unit picked, the box
+    // left for another control or ended with Return, OK.
+    connect(UnderNum, &QLineEdit::textChanged, this, [this] { limitInput(false, true); });
+    connect(UnderUnit, &QComboBox::activated, this, [this] { limitInput(false, false); });
+    connect(OverNum, &QLineEdit::textChanged, this, [this] { limitInput(true, true); });
     connect(OverUnit, &QComboBox::activated, this, [this] {
-        limitInput(true);
+        limitInput(true, false);
         SetOverNumLimit();
     });
+    connect(UnderNum, &QLineEdit::returnPressed, this, [this] { limitFinished(false); });
+    connect(OverNum, &QLineEdit::returnPressed, this, [this] { limitFinished(true); });
+    UnderNum->installEventFilter(this);
+    OverNum->installEventFilter(this);
     connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
     connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
 
@@ -200,25 +213,53 @@ void frmPassFailed::ShowLimits()
     LimitsShown = true;
 }
 
-void frmPassFailed::limitInput(bool over)
+bool frmPassFailed::limitInput(bool over, bool typing)
 {
     if (!LimitsShown || !LimitsStored)
-        return;
+        return true;
     QLineEdit *box = over ? OverNum : UnderNum;
-    switch (ClassifyLimitInput(box->text())) {
+    const LimitInput input = typing ? ClassifyLimitTyping(box->text()) : ClassifyLimitInput(box->text());
+    switch (input) {
     case LimitInput::Ignore:
-        return;
+        return true;
     case LimitInput::Store:
         if (over)
             SetOverNum();
         else
             SetUnderNum();
-        return;
+        return true;
     case LimitInput::Invalid:
         ui().message(MsgIcon::Critical, kAppTitle, message(Msg::MsgInvalidNumber), MsgButtons::Ok);
         box->clear();
-        return;
+        box->setModified(false);
+        return false;
     }
+    return true;
+}
+
+bool frmPassFailed::limitFinished(bool over)
+{
+    QLineEdit *box = over ? OverNum : UnderNum;
+    if (!box->isModified())
+        return true; // nothing typed since the dialog showed the limit
+    box->setModified(false);
+    return limitInput(over, false);
+}
+
+bool frmPassFailed::eventFilter(QObject *watched, QEvent *event)
+{
+    // The box left for another control of the dialog (not the dialog left
+    // for another window, nor a popup opening over it).
+    if (event->type() == QEvent::FocusOut && (watched == UnderNum || watched == OverNum)) {
+        switch (static_cast<QFocusEvent *>(event)->reason()) {
+        case Qt::MouseFocusReason:
+        case Qt::TabFocusReason:
+        case Qt::BacktabFocusReason:
+        case Qt::ShortcutFocusReason: limitFinished(watched == OverNum); break;
+        default: break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void frmPassFailed::SetUnderNum()
@@ -258,6 +299,10 @@ void frmPassFailed::OKButton_Click()
 {
     // Before the first tick there is no copy to commit.
     if (MTypeCombo->count() != MeasCount)
+        return;
+    // A typed text that is no number is refused here as anywhere: the
+    // dialog stays open with nothing committed.
+    if (!limitFinished(false) || !limitFinished(true))
         return;
     // Every measurement is checked; the first with its upper limit below its
     // lower one (in the list's order) is selected and repaired, and the

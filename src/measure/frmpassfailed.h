@@ -59,14 +59,20 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void Form_Load();
     void ShowMeasEnabled();
     void ShowLimits();
     void fillUnits(MeasKind kind);
-    // The input steps of a limit box (over: the upper one).
-    void limitInput(bool over);
+    // The input steps of a limit box (over: the upper one) for its text
+    // while typed or as a whole; false when the text was refused (the
+    // message shown, the box emptied).
+    bool limitInput(bool over, bool typing);
+    // The whole text of a box the user typed in since it was shown (or last
+    // judged), judged; true when there was nothing to refuse.
+    bool limitFinished(bool over);
 
     std::unique_ptr<ClockTimer> timer1_;
     bool LimitsShown = false;

@@ -93,6 +93,35 @@ bool IsLimitNumber(QStringView text, bool allowSign)
     return i == n;
 }
 
+bool IsLimitNumberPrefix(QStringView text, bool allowSign)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    if (allowSign && i < n && (text[i] == u'+' || text[i] == u'-'))
+        ++i;
+    int digits = 0;
+    bool point = false;
+    for (; i < n; ++i) {
+        if (isDigit(text[i]))
+            ++digits;
+        else if (text[i] == u'.' && !point)
+            point = true;
+        else
+            break;
+    }
+    if (i == n)
+        return true;
+    // An exponent only after a digit of the number.
+    if (digits == 0 || (text[i] != u'e' && text[i] != u'E'))
+        return false;
+    ++i;
+    if (i < n && (text[i] == u'+' || text[i] == u'-'))
+        ++i;
+    while (i < n && isDigit(text[i]))
+        ++i;
+    return i == n;
+}
+
 LimitInput ClassifyLimitInput(const QString &text)
 {
     if (text.isEmpty())
@@ -119,4 +148,16 @@ double ConvertLimitText(MeasKind kind, const QString &number, int pos)
     if (!std::isfinite(v))
         return v > 0 ? std::numeric_limits<double>::max() : -std::numeric_limits<double>::max();
     return v;
+}
+
+LimitInput ClassifyLimitTyping(const QString &text)
+{
+    const LimitInput whole = ClassifyLimitInput(text);
+    if (whole != LimitInput::Invalid)
+        return whole;
+    // After a leading "-" the rest goes on without a sign of its own, as the
+    // whole-text rule reads it.
+    const bool negative = text.startsWith(u'-');
+    const QStringView rest = negative ? QStringView(text).mid(1) : QStringView(text);
+    return IsLimitNumberPrefix(rest, !negative) ? LimitInput::Ignore : LimitInput::Invalid;
 }

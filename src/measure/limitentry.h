@@ -27,13 +27,26 @@ double limitUnitFactor(MeasKind kind, int pos);
 // blanks included.
 bool IsLimitNumber(QStringView text, bool allowSign = true);
 
-// What a limit box's text asks for, keystroke by keystroke.
+// True when text can still become a plain number (IsLimitNumber) by typing
+// more after it: empty, a sign, a point, "1e", "1e-", "-." ... as well as
+// every number itself.
+bool IsLimitNumberPrefix(QStringView text, bool allowSign = true);
+
+// What a limit box's text asks for.
 enum class LimitInput {
-    Ignore,  // empty, or a lone "-" on its way to a negative number
+    Ignore,  // nothing to do: empty, or a text on its way to a number
     Store,   // a number: store it
     Invalid, // anything else: tell the user and empty the box
 };
+// The whole text judged, where a number must stand (a unit picked, the box
+// left, OK): empty and a lone "-" (a negative number begun) are ignored, a
+// number (after that "-", without a second sign) is stored, anything else is
+// invalid.
 LimitInput ClassifyLimitInput(const QString &text);
+// The text after a keystroke: a number is stored, and a text that can still
+// become one (".", "1e", "1e-", "-.") is ignored while it is typed; only a
+// text that no typing can make a number ("abc", "1x", "1.2.") is invalid.
+LimitInput ClassifyLimitTyping(const QString &text);
 
 // The limit in base units of a number text typed with unit position pos of
 // kind's list: the number times the unit's factor ("1.5" with "mV" gives

@@ -27,7 +27,7 @@ QByteArray MeasureExportText(const MeasDoc &doc)
     line(out, CompanyName + QStringLiteral(" -[Measure]"));
     for (int i = 0; i < 4; ++i)
         line(out, QString());
-    line(out, doc.Info);
+    line(out, CutAtLF(doc.Info));
     line(out, QString());
     line(out, QString::fromUtf8(kHeader));
     for (int r = 0; r < MeasCount; ++r) {
@@ -40,7 +40,8 @@ QByteArray MeasureExportText(const MeasDoc &doc)
             over = ShowLimit(kind, item.Over).result;
         }
         const QChar tab = u'\t';
-        line(out, measNameOfIndex(index) + tab + CutAtLF(item.Value) + tab + under + tab + over + tab + item.Result);
+        line(out, measNameOfIndex(index) + tab + CutAtLF(item.Value) + tab + under + tab + over + tab
+                      + CutAtLF(item.Result));
     }
     return out;
 }

@@ -1,14 +1,15 @@
 #pragma once
 // The measurement export file: a measure item as tab-separated text that a
 // spreadsheet opens as a table. Lines end in CR LF; UTF-8 without a byte-order
-// mark; fields are neither quoted nor escaped.
+// mark; fields are neither quoted nor escaped, and every text is written up to
+// its first CR or LF, so that no line break stands inside a line.
 //   1      the maker's name and " -[Measure]"
 //   2-5    empty
 //   6      the item's info line
 //   7      empty
 //   8      the header (always the Chinese words)
-//   9-26   one row per measurement in window order: name, value (up to its
-//          first line feed), lower and upper limit (only when Enabled), result
+//   9-26   one row per measurement in window order: name, value, lower and
+//          upper limit (only when Enabled), result
 // No window code.
 
 #include "common/measdoc.h"

@@ -600,16 +600,41 @@ void frmMain::TimerInit_Timer()
     MDIForm_Resize();
 }
 
+bool frmMain::panesInPlace() const
+{
+    for (QDockWidget *d : {dataSheetDock_, controllerDock_})
+        if (d->isFloating() || dockWidgetArea(d) == Qt::NoDockWidgetArea)
+            return false;
+    return toolBarArea(tbToolBar_) == Qt::TopToolBarArea;
+}
+
 void frmMain::restorePaneLayout()
 {
     const QString stored = GetSetting(QLatin1String(StoreKeys::WindowSettings), QLatin1String(StoreKeys::MainLayout));
-    if (!stored.isEmpty() && restoreState(QByteArray::fromBase64(stored.toLatin1()), PaneLayoutVersion)) {
-        // Both panes are shown at every start, wherever the user put them;
-        // the toolbar follows its menu entry.
+    const bool restored = !stored.isEmpty()
+        && restoreState(QByteArray::fromBase64(stored.toLatin1()), PaneLayoutVersion);
+    // Both panes are shown at every start, wherever the user put them; the
+    // toolbar follows its menu entry.
+    const auto showPanes = [this] {
         dataSheetDock_->show();
         controllerDock_->show();
         tbToolBar_->setVisible(action(QStringLiteral("mnuViewToolbar"))->isChecked());
+    };
+    if (restored && panesInPlace()) {
+        showPanes();
         return;
+    }
+    if (restored) {
+        // A layout the window can take but that leaves a pane out of the dock
+        // areas (or floating), or the toolbar out of its place, as a store
+        // cut short does: it counts as none. Everything goes back where the
+        // start put it.
+        addToolBar(Qt::TopToolBarArea, tbToolBar_);
+        for (QDockWidget *d : {dataSheetDock_, controllerDock_}) {
+            d->setFloating(false);
+            addDockWidget(Qt::LeftDockWidgetArea, d);
+        }
+        showPanes();
     }
     // The first split: the panes a fifth of the window wide; the Data
     // Browser's few rows above, most of the height for the settings tree.

@@ -105,8 +105,11 @@ private:
     void Unload();
     void openHelp();
     void applyWindowRect(const TwipsRect &tw);
-    // The user's pane layout of the last run, or the first split.
+    // The user's pane layout of the last run, or the first split when there
+    // is none or it leaves a pane out of the dock areas.
     void restorePaneLayout();
+    // Both panes docked (not floating) and the toolbar at the top.
+    bool panesInPlace() const;
     // Shows text, given in English, in the status panel in the language in force.
     void setStatusText(const QString &text);
     void showStatusText();

@@ -334,15 +334,14 @@ void frmOpenWaveform::Form_Load()
     }
     ZoomCombo->setEnabled(false);
     ZoomCombo_Click(); // a new window starts at 200 %
-    // The start positions, at 100 %; which cursors are shown stays as the
-    // check boxes say (a window moved to another slot keeps them).
+    // The start positions; which cursors are shown stays as the check boxes
+    // say (a window moved to another slot keeps them).
     const bool showX = cursors_.ShowCursorX;
     const bool showY = cursors_.ShowCursorY;
     cursors_ = StoredCursors{};
     cursors_.ShowCursorX = showX;
     cursors_.ShowCursorY = showY;
     picRefreshProgress->hide();
-    prevPicSize_ = QSizeF(MemoryWavePic->width(), MemoryWavePic->height());
     mouse_ = StoredMouse{};
     unloaded_ = false;
 }
@@ -706,11 +705,7 @@ void frmOpenWaveform::Form_Resize()
     }
     picRefreshProgress->move(MemoryWavePic->x() + 25 + nint(300 * zoomFactor_) - picRefreshProgress->width() + 7,
                              MemoryWavePic->y() + 25 - picRefreshProgress->height() - 1);
-    // The cursors keep their graticule places: they move in proportion from
-    // this window's own previous picture size.
-    const QSizeF now(MemoryWavePic->width(), MemoryWavePic->height());
-    moveCursorsInProportion(cursors_, prevPicSize_, now);
-    prevPicSize_ = QSizeF(now.width(), nint(now.height()));
+    // The cursors keep their divisions: nothing to move.
     drawLayers();
 }
 
@@ -838,7 +833,7 @@ void frmOpenWaveform::ExportStoredBitmap() { ExportPanelPicture(MemoryWavePic->i
 void frmOpenWaveform::printOrPreview(bool preview)
 {
     // The print picture is drawn at 200 % whatever the window's zoom, its
-    // cursors moved to the same graticule places; the window's own stay.
+    // cursors at the same divisions; the window's own stay as they are.
     constexpr double PrintZoom = 2.0;
     QImage picture(StoredPicture::pictureSize(PrintZoom), QImage::Format_RGB32);
     const StoredWave &r = rec();
@@ -849,10 +844,8 @@ void frmOpenWaveform::printOrPreview(bool preview)
         }
         ::DrawScrGrid(picture, r, PrintZoom, slot_);
         ::DrawOSC(picture, r, PrintZoom);
-        StoredCursors scaled = cursors_;
-        if (!MemoryWavePic->image.isNull())
-            moveCursorsInProportion(scaled, QSizeF(MemoryWavePic->image.size()), QSizeF(picture.size()));
-        ::DrawCursors(picture, scaled, r, PrintZoom);
+        StoredCursors printCursors = cursors_;
+        ::DrawCursors(picture, printCursors, r, PrintZoom);
     } else {
         picture.fill(StoredPicture::background(r.ColorMode));
         QPainter p(&picture);

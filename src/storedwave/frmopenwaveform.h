@@ -149,10 +149,9 @@ public:
     QLabel *LblRefreshValue = nullptr;
 
     StoredCursors &cursors() { return cursors_; }
+    // Where the cursor lines lie on the picture at the window's zoom.
+    StoredCursorLines cursorLines() const { return storedCursorLines(cursors_, rec().SplitScreen, zoomFactor_); }
     const StoredMouse &mouse() const { return mouse_; }
-    // The picture size of the window's last layout (its cursors move in
-    // proportion from it); every window keeps its own.
-    QSizeF previousPictureSize() const { return prevPicSize_; }
     // The picture of the last print or preview (for tests).
     const QImage &lastPrintPicture() const { return printPicture_; }
     double hScrollRange() const { return hScrollRange_; }
@@ -192,7 +191,6 @@ private:
     int scaleStepDirection_ = 1;
     StoredCursors cursors_;
     StoredMouse mouse_;
-    QSizeF prevPicSize_;
     QImage printPicture_;
     StoredWaveSurface *MemoryWavePic = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "storedwave/screendata.h"
 #include "storedwave/storedgrid.h"
+#include "wave/wavecursors.h"
 #include "wave/waveoverlay.h"
 #include "wave/wavereadouts.h"
 
@@ -14,10 +15,11 @@ namespace {
 
 int nint(double v) { return int(std::nearbyint(v)); }
 
-// Below lo becomes lo; otherwise above hi becomes hi.
+// Below lo becomes lo (so does a value that is not a number); otherwise
+// above hi becomes hi.
 double held(double v, double lo, double hi)
 {
-    if (v < lo)
+    if (!(v >= lo))
         return lo;
     if (v > hi)
         return hi;
@@ -66,26 +68,46 @@ void horizontalCursor(QPainter &p, const QPen &dash, const QPen &solid, double y
 
 } // namespace
 
-void clampCursors(StoredCursors &c, bool split, double Z)
+void clampCursors(StoredCursors &c, bool split)
 {
-    const double xMax = 300 * Z + 23;
-    c.X1 = held(c.X1, 27, xMax);
-    c.X2 = held(c.X2, 27, xMax);
+    c.X1 = held(c.X1, 0, CursorDivisionsX);
+    c.X2 = held(c.X2, 0, CursorDivisionsX);
     if (c.ShowCursorX && split) {
-        c.X1Low = held(c.X1Low, 27, xMax);
-        c.X2Low = held(c.X2Low, 27, xMax);
+        c.X1Low = held(c.X1Low, 0, CursorDivisionsX);
+        c.X2Low = held(c.X2Low, 0, CursorDivisionsX);
     }
     if (!c.ShowCursorY)
         return;
     if (!split) {
-        c.Y1 = held(c.Y1, 27, 200 * Z + 23);
-        c.Y2 = held(c.Y2, 27, 200 * Z + 23);
-    } else {
-        c.Y1 = held(c.Y1, 27, 100 * Z + 23);
-        c.Y2 = held(c.Y2, 27, 100 * Z + 23);
-        c.Y1Low = held(c.Y1Low, 100 * Z + 27, 200 * Z + 23);
-        c.Y2Low = qint16(nint(held(c.Y2Low, 100 * Z + 27, 200 * Z + 23)));
+        c.Y1 = held(c.Y1, 0, CursorDivisionsY);
+        c.Y2 = held(c.Y2, 0, CursorDivisionsY);
+        return;
     }
+    const double mid = CursorDivisionsY / 2;
+    c.Y1 = held(c.Y1, 0, mid);
+    c.Y2 = held(c.Y2, 0, mid);
+    c.Y1Low = held(c.Y1Low, mid, CursorDivisionsY);
+    c.Y2Low = held(c.Y2Low, mid, CursorDivisionsY);
+}
+
+StoredCursorLines storedCursorLines(const StoredCursors &c, bool split, double Z)
+{
+    const double xMax = 300 * Z + 23;
+    const double middle = 100 * Z + 25;
+    const double upperMax = split ? middle - 2 : 200 * Z + 23;
+    const auto x = [&](double d) { return held(CursorPixelX(d, Z), 27, xMax); };
+    const auto upper = [&](double d) { return held(CursorPixelY(d, Z), 27, upperMax); };
+    const auto lower = [&](double d) { return held(CursorPixelY(d, Z), middle + 2, 200 * Z + 23); };
+    StoredCursorLines l;
+    l.x1 = x(c.X1);
+    l.x2 = x(c.X2);
+    l.x1Low = x(c.X1Low);
+    l.x2Low = x(c.X2Low);
+    l.y1 = upper(c.Y1);
+    l.y2 = upper(c.Y2);
+    l.y1Low = lower(c.Y1Low);
+    l.y2Low = std::nearbyint(lower(c.Y2Low));
+    return l;
 }
 
 QList<CursorReadout> DisplayCursorM(const StoredCursors &c, const StoredWave &w, double Z)
@@ -93,6 +115,7 @@ QList<CursorReadout> DisplayCursorM(const StoredCursors &c, const StoredWave &w,
     QList<CursorReadout> out;
     if (!w.ShowCH1 && !w.ShowCH2 && !w.ShowLA)
         return out;
+    const StoredCursorLines l = storedCursorLines(c, w.SplitScreen, Z);
     const int x = nint(300 * Z + 25 - 140);
     const auto timeText = [Z](double a, double b, double timeDiv) {
         return ConvertTimeToStr(std::fabs(a - b) * timeDiv * 12 / 300 / Z);
@@ -107,15 +130,15 @@ QList<CursorReadout> DisplayCursorM(const StoredCursors &c, const StoredWave &w,
             y += 20;
         };
         if (c.ShowCursorX && w.TimeDiv > 0) {
-            const QString t = timeText(c.X1, c.X2, w.TimeDiv);
+            const QString t = timeText(l.x1, l.x2, w.TimeDiv);
             line(freqText(t), readoutColor(ReadoutColor::Time, w.ColorMode));
             line(TimeLabel + t, readoutColor(ReadoutColor::Time, w.ColorMode));
         }
         if (c.ShowCursorY) {
             if (w.ShowCH1)
-                line(voltText(c.Y1, c.Y2, w.Ch1VoltDiv, 1), readoutColor(ReadoutColor::CH1, w.ColorMode));
+                line(voltText(l.y1, l.y2, w.Ch1VoltDiv, 1), readoutColor(ReadoutColor::CH1, w.ColorMode));
             if (w.ShowCH2)
-                line(voltText(c.Y1, c.Y2, w.Ch2VoltDiv, 1), readoutColor(ReadoutColor::CH2, w.ColorMode));
+                line(voltText(l.y1, l.y2, w.Ch2VoltDiv, 1), readoutColor(ReadoutColor::CH2, w.ColorMode));
         }
         return out;
     }
@@ -126,13 +149,13 @@ QList<CursorReadout> DisplayCursorM(const StoredCursors &c, const StoredWave &w,
     int lowerY = lower + 30;
     if (c.ShowCursorX) {
         if (w.Ch1TimeDiv > 0) {
-            const QString t = timeText(c.X1, c.X2, w.Ch1TimeDiv);
+            const QString t = timeText(l.x1, l.x2, w.Ch1TimeDiv);
             out.append({freqText(t), readoutColor(ReadoutColor::Time, w.ColorMode), QPoint(x, 30)});
             out.append({TimeLabel + t, readoutColor(ReadoutColor::Time, w.ColorMode), QPoint(x, 50)});
             upperY = 70;
         }
         if (w.Ch2TimeDiv > 0) {
-            const QString t = timeText(c.X1Low, c.X2Low, w.Ch2TimeDiv);
+            const QString t = timeText(l.x1Low, l.x2Low, w.Ch2TimeDiv);
             out.append({freqText(t), readoutColor(ReadoutColor::Time, w.ColorMode), QPoint(x, lower + 30)});
             out.append({TimeLabel + t, readoutColor(ReadoutColor::Time, w.ColorMode), QPoint(x, lower + 50)});
             lowerY = lower + 70;
@@ -140,9 +163,9 @@ QList<CursorReadout> DisplayCursorM(const StoredCursors &c, const StoredWave &w,
     }
     if (c.ShowCursorY) {
         if (w.Ch1VoltDiv > 0)
-            out.append({voltText(c.Y1, c.Y2, w.Ch1VoltDiv, 2), readoutColor(ReadoutColor::CH1, w.ColorMode), QPoint(x, upperY)});
+            out.append({voltText(l.y1, l.y2, w.Ch1VoltDiv, 2), readoutColor(ReadoutColor::CH1, w.ColorMode), QPoint(x, upperY)});
         if (w.Ch2VoltDiv > 0)
-            out.append({voltText(c.Y1Low, c.Y2Low, w.Ch2VoltDiv, 2), readoutColor(ReadoutColor::CH2, w.ColorMode),
+            out.append({voltText(l.y1Low, l.y2Low, w.Ch2VoltDiv, 2), readoutColor(ReadoutColor::CH2, w.ColorMode),
                         QPoint(x, lowerY)});
     }
     return out;
@@ -151,7 +174,7 @@ QList<CursorReadout> DisplayCursorM(const StoredCursors &c, const StoredWave &w,
 void DrawCursors(QImage &pic, StoredCursors &c, const StoredWave &w, double Z)
 {
     const bool split = w.SplitScreen;
-    clampCursors(c, split, Z);
+    clampCursors(c, split);
     if (pic.isNull())
         return;
     QPainter p(&pic);
@@ -165,21 +188,22 @@ void DrawCursors(QImage &pic, StoredCursors &c, const StoredWave &w, double Z)
     const double top = 25;
     const double middle = 100 * Z + 25;
     const double bottom = 200 * Z + 25;
+    const StoredCursorLines l = storedCursorLines(c, split, Z);
     if (c.ShowCursorX) {
         const double upperBottom = split ? middle : bottom;
-        verticalCursor(p, dash, solid, c.X1, top, upperBottom);
-        verticalCursor(p, dash, solid, c.X2, top, upperBottom);
+        verticalCursor(p, dash, solid, l.x1, top, upperBottom);
+        verticalCursor(p, dash, solid, l.x2, top, upperBottom);
         if (split) {
-            verticalCursor(p, dash, solid, c.X1Low, middle, bottom);
-            verticalCursor(p, dash, solid, c.X2Low, middle, bottom);
+            verticalCursor(p, dash, solid, l.x1Low, middle, bottom);
+            verticalCursor(p, dash, solid, l.x2Low, middle, bottom);
         }
     }
     if (c.ShowCursorY) {
-        horizontalCursor(p, dash, solid, c.Y1, left, right);
-        horizontalCursor(p, dash, solid, c.Y2, left, right);
+        horizontalCursor(p, dash, solid, l.y1, left, right);
+        horizontalCursor(p, dash, solid, l.y2, left, right);
         if (split) {
-            horizontalCursor(p, dash, solid, c.Y1Low, left, right);
-            horizontalCursor(p, dash, solid, c.Y2Low, left, right);
+            horizontalCursor(p, dash, solid, l.y1Low, left, right);
+            horizontalCursor(p, dash, solid, l.y2Low, left, right);
         }
     }
     p.setFont(StoredPicture::font(false));
@@ -193,22 +217,8 @@ void RescaleCursorY(StoredCursors &c, bool newSplit, bool oldSplit)
 {
     if (!c.ShowCursorY || newSplit == oldSplit)
         return;
-    const auto move = [newSplit](double y) { return newSplit ? (y - 25) / 2 + 25 : (y - 25) * 2 + 25; };
+    // A half is half the height: the same place in it is half the divisions.
+    const auto move = [newSplit](double y) { return newSplit ? y / 2 : y * 2; };
     c.Y1 = move(c.Y1);
     c.Y2 = move(c.Y2);
-}
-
-void moveCursorsInProportion(StoredCursors &c, QSizeF oldSize, QSizeF newSize)
-{
-    if (oldSize.width() != 0) {
-        const double k = newSize.width() / oldSize.width();
-        for (double *x : {&c.X1, &c.X2, &c.X1Low, &c.X2Low})
-            *x = (*x - 25) * k + 25;
-    }
-    if (oldSize.height() != 0) {
-        const double k = newSize.height() / oldSize.height();
-        for (double *y : {&c.Y1, &c.Y2, &c.Y1Low})
-            *y = (*y - 25) * k + 25;
-        c.Y2Low = qint16(std::clamp<double>(nint((c.Y2Low - 25) * k + 25), -32768, 32767));
-    }
 }

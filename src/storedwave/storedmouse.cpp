@@ -1,6 +1,7 @@
 #include "storedwave/storedmouse.h"
 
 #include "storedwave/screendata.h"
+#include "wave/wavecursors.h"
 
 #include <cmath>
 #include <functional>
@@ -120,29 +121,30 @@ MouseOutcome storedMouseDown(StoredMouse &m, const StoredCursors &c, const Store
 {
     MouseOutcome o;
     const bool upper = !w.SplitScreen || y < Bounds(Z).middle;
+    const StoredCursorLines l = storedCursorLines(c, w.SplitScreen, Z);
     if (c.ShowCursorX) {
         if (upper) {
-            if (nearLine(x, c.X1))
+            if (nearLine(x, l.x1))
                 m.DragX1 = true;
-            else if (nearLine(x, c.X2))
+            else if (nearLine(x, l.x2))
                 m.DragX2 = true;
         } else {
-            if (nearLine(x, c.X1Low))
+            if (nearLine(x, l.x1Low))
                 m.DragX1Low = true;
-            else if (nearLine(x, c.X2Low))
+            else if (nearLine(x, l.x2Low))
                 m.DragX2Low = true;
         }
     }
     if (c.ShowCursorY) {
         if (upper) {
-            if (nearLine(y, c.Y1))
+            if (nearLine(y, l.y1))
                 m.DragY1 = true;
-            else if (nearLine(y, c.Y2))
+            else if (nearLine(y, l.y2))
                 m.DragY2 = true;
         } else {
-            if (nearLine(y, c.Y1Low))
+            if (nearLine(y, l.y1Low))
                 m.DragY1Low = true;
-            else if (nearLine(y, c.Y2Low))
+            else if (nearLine(y, l.y2Low))
                 m.DragY2Low = true;
         }
     }
@@ -175,44 +177,47 @@ MouseOutcome storedMouseMove(StoredMouse &m, StoredCursors &c, StoredWave &w, do
     const bool split = w.SplitScreen;
     if ((c.ShowCursorX || c.ShowCursorY) && !m.draggingTrace()) {
         o.redraw = true;
+        const auto dx = [Z](double px) { return CursorDivisionsOfX(px, Z); };
+        const auto dy = [Z](double py) { return CursorDivisionsOfY(py, Z); };
         if (m.DragX1 || m.DragX2) {
-            (m.DragX1 ? c.X1 : c.X2) = x;
+            (m.DragX1 ? c.X1 : c.X2) = dx(x);
             o.pointer = StoredPointer::SizeWE;
             return o;
         }
         if (m.DragX1Low || m.DragX2Low) {
-            (m.DragX1Low ? c.X1Low : c.X2Low) = x;
+            (m.DragX1Low ? c.X1Low : c.X2Low) = dx(x);
             o.pointer = StoredPointer::SizeWE;
             return o;
         }
         if (m.DragY1 || m.DragY2) {
-            (m.DragY1 ? c.Y1 : c.Y2) = y;
+            (m.DragY1 ? c.Y1 : c.Y2) = dy(y);
             o.pointer = StoredPointer::SizeNS;
             return o;
         }
         if (m.DragY1Low || m.DragY2Low) {
             if (m.DragY1Low)
-                c.Y1Low = y;
+                c.Y1Low = dy(y);
             else
-                c.Y2Low = qint16(std::clamp(nint(y), -32768, 32767));
+                c.Y2Low = dy(std::nearbyint(double(y)));
             o.pointer = StoredPointer::SizeNS;
             return o;
         }
         o.redraw = false;
+        const StoredCursorLines l = storedCursorLines(c, split, Z);
         if (c.ShowCursorY && 25 < x && x < b.right
-            && (nearLine(y, c.Y1) || nearLine(y, c.Y2) || (split && (nearLine(y, c.Y1Low) || nearLine(y, c.Y2Low))))) {
+            && (nearLine(y, l.y1) || nearLine(y, l.y2) || (split && (nearLine(y, l.y1Low) || nearLine(y, l.y2Low))))) {
             o.pointer = StoredPointer::SizeNS;
             return o;
         }
-        if (c.ShowCursorX && !split && 25 < y && y < b.bottom && (nearLine(x, c.X1) || nearLine(x, c.X2))) {
+        if (c.ShowCursorX && !split && 25 < y && y < b.bottom && (nearLine(x, l.x1) || nearLine(x, l.x2))) {
             o.pointer = StoredPointer::SizeWE;
             return o;
         }
-        if (c.ShowCursorX && split && 25 < y && y < b.middle && (nearLine(x, c.X1) || nearLine(x, c.X2))) {
+        if (c.ShowCursorX && split && 25 < y && y < b.middle && (nearLine(x, l.x1) || nearLine(x, l.x2))) {
             o.pointer = StoredPointer::SizeWE;
             return o;
         }
-        if (c.ShowCursorX && split && b.middle < y && y < b.bottom && (nearLine(x, c.X1Low) || nearLine(x, c.X2Low))) {
+        if (c.ShowCursorX && split && b.middle < y && y < b.bottom && (nearLine(x, l.x1Low) || nearLine(x, l.x2Low))) {
             o.pointer = StoredPointer::SizeWE;
             return o;
         }

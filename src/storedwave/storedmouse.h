@@ -5,7 +5,9 @@
 // what a press would grab. Pure state and arithmetic on the record and the
 // cursors; the window delivers the events and carries out the outcome.
 //
-// Mouse positions are picture pixels; graticule unit g lies at 25 + Z g.
+// Mouse positions are picture pixels; graticule unit g lies at 25 + Z g. A
+// cursor is grabbed at its line (storedCursorLines) and dragged to the
+// divisions of the pointer's pixel.
 
 #include "common/storedwave.h"
 #include "storedwave/storedcursors.h"

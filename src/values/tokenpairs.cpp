@@ -29,6 +29,20 @@ QString toToken(const Family &rows, const QString &shown, bool hasFallback = tru
     return hasFallback ? QString::fromLatin1((rows.end() - 1)->token) : QString();
 }
 
+// The token of a word of the rows in the language in force, else in either
+// of the two languages; the empty text for any other text.
+QString toTokenOfEitherLanguage(const Family &rows, const QString &shown)
+{
+    const QString token = toToken(rows, shown, false);
+    if (!token.isEmpty())
+        return token;
+    for (const TokenRow &row : rows)
+        for (int lang : {0, 1})
+            if (shown == wordLiteral(row.word, lang))
+                return QString::fromLatin1(row.token);
+    return QString();
+}
+
 QString toDisplay(const Family &rows, const QString &reply, bool hasFallback = true)
 {
     const std::size_t checked = hasFallback ? rows.size() - 1 : rows.size();
@@ -154,9 +168,20 @@ QString CouplingToken(const QString &w) { return toToken(coupling, w); }
 QString CouplingDisplay(const QString &r) { return toDisplay(coupling, r); }
 QString EdgeSlopeToken(const QString &w) { return toToken(edgeSlope, w); }
 QString EdgeSlopeDisplay(const QString &r) { return toDisplay(edgeSlope, r); }
-QString PulseModeToken(const QString &w) { return toToken(pulseMode, w); }
+QString PulseModeToken(const QString &w)
+{
+    const QString token = toTokenOfEitherLanguage(pulseMode, w);
+    return token.isEmpty() ? toToken(pulseMode, w) : token;
+}
 QString PulseModeDisplay(const QString &r) { return toDisplay(pulseMode, r); }
-QString SlopeModeToken(const QString &w) { return toToken(slopeMode, w); }
+QString SlopeModeToken(const QString &w)
+{
+    // The two families send the same token for the same condition.
+    QString token = toToken(slopeMode, w, false);
+    if (token.isEmpty())
+        token = toTokenOfEitherLanguage(pulseMode, w);
+    return token.isEmpty() ? toToken(slopeMode, w) : token;
+}
 QString SlopeModeDisplay(const QString &r) { return toDisplay(slopeMode, r); }
 QString VideoPolarityToken(const QString &w) { return toToken(videoPolarity, w); }
 QString VideoPolarityDisplay(const QString &r) { return toDisplay(videoPolarity, r); }

@@ -33,6 +33,12 @@ QString CouplingToken(const QString &word);
 QString CouplingDisplay(const QString &reply);
 QString EdgeSlopeToken(const QString &word);
 QString EdgeSlopeDisplay(const QString &reply);
+// The conditions take the words their defaults hold: the pulse condition a
+// pulse word of either language (the alternate CH2 pulse condition's default
+// is the English "+Less Than" in both), the slope condition also a pulse word
+// (the slope conditions' default is the pulse word "+Less Than", whose Chinese
+// text differs from the slope word's), sent as the slope condition of the
+// same name. So the defaults go out as "+LESSTHAN" in either language.
 QString PulseModeToken(const QString &word);
 QString PulseModeDisplay(const QString &reply);
 QString SlopeModeToken(const QString &word);

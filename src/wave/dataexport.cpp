@@ -3,6 +3,7 @@
 #include "app/appstate.h"
 #include "common/constants.h"
 #include "platform/safesave.h"
+#include "values/valuereply.h"
 
 #include <QCoreApplication>
 
@@ -19,9 +20,10 @@ void line(QByteArray &out, const QString &text)
     endLine(out);
 }
 
+// The text of row k up to its first CR or LF.
 QString at(const QStringList &texts, int k)
 {
-    return k < texts.size() ? texts[k] : QString();
+    return k < texts.size() ? CutAtLF(texts[k]) : QString();
 }
 
 } // namespace
@@ -35,7 +37,7 @@ QByteArray DataTableExportText(const DataDoc &doc)
     line(out, CompanyName + QStringLiteral(" -[Data]"));
     for (int i = 0; i < 3; ++i)
         endLine(out);
-    line(out, doc.InfoLine);
+    line(out, CutAtLF(doc.InfoLine));
     endLine(out);
     endLine(out);
     out += "NO.\tTime\tVoltage";

@@ -10,8 +10,9 @@
 //   8      "NO." TAB "Time" TAB "Voltage"
 //   9      empty
 //   10...  one line per row k = 1..RowCount: " k " TAB time text TAB voltage
-//          text (the texts exactly as stored)
-// Nothing follows the last row. No window code.
+//          text (the texts as stored)
+// Every text is written up to its first CR or LF, so that no line break
+// stands inside a line. Nothing follows the last row. No window code.
 
 #include "common/wavedoc.h"
 

@@ -1,5 +1,7 @@
 #include "app/appstate.h"
 #include "datasheet/datasheetfile.h"
+#include "measure/measexport.h"
+#include "wave/dataexport.h"
 
 #include <QFile>
 #include <QStringEncoder>
@@ -398,6 +400,73 @@ private slots:
         DataSheet read;
         QCOMPARE(ParseDataSheet(DataSheetFileBytes(s, ctx()), read, ctx()), DataSheetRead::Ok);
         QCOMPARE(read.Name, QStringLiteral("a'b  c"));
+    }
+
+    // A text read from a file ends at its line's end: a lone CR inside a line
+    // ends the text there, so that no text read holds a CR or LF and none
+    // reaches an export in the middle of a line. The 87-byte sheet whose
+    // measurement info is "a\rb" shows it; so do the texts of a data table.
+    void aLoneCrEndsTheText_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("info"); // the item's info text read
+        const QByteArray head = "\"Karvo Technologies,Inc. QM4100D Data Sheet\"\r\n\"S\"\r\n";
+        const QByteArray meas = head + "0\r\n1\r\n0\r\n0\r\n0\r\n\"M\"\r\n#FALSE#\r\n\"a\rb\"\r\n";
+        QCOMPARE(meas.size(), 87);
+        QTest::newRow("measurement info, 87 bytes") << meas << "a";
+        QTest::newRow("measurement info, LF line ends") << QByteArray(meas).replace("\r\n", "\n") << "a";
+        QTest::newRow("measurement info unquoted") << QByteArray(meas).replace("\"a\rb\"", "a\rb") << "a";
+        QTest::newRow("measurement info, CR first") << QByteArray(meas).replace("\"a\rb\"", "\"\ra\"") << "";
+        QTest::newRow("measurement info, CR CR LF") << QByteArray(meas).replace("\"a\rb\"\r\n", "\"a\"\r\r\n") << "a";
+        QByteArray values = head + "0\r\n1\r\n0\r\n0\r\n0\r\n\"M\rx\"\r\n#TRUE#\r\n\"a\r\"\r\n";
+        for (int i = 0; i < MeasCount; ++i)
+            values += "\"1.00V\rjunk\"\r\n#TRUE#\r\n2\r\n1\r\n";
+        QTest::newRow("measurement values") << values << "a";
+        const QByteArray data = head
+            + "0\r\n0\r\n1\r\n0\r\n0\r\n\"D\r1\"\r\n#TRUE#\r\n\"a\rb\"\r\n2\r\n"
+              "\"\"\r\n\"\"\r\n\"1.00E+00\rjunk\"\r\n\"1.0E-03\r\"\r\n\"2.00E+00\"\r\n\"2.0E-03\r\rx\"\r\n";
+        QTest::newRow("data table") << data << "a";
+        QTest::newRow("data table, LF line ends") << QByteArray(data).replace("\r\n", "\n") << "a";
+    }
+    void aLoneCrEndsTheText()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, info);
+        DataSheet read;
+        QCOMPARE(ParseDataSheet(bytes, read, ctx()), DataSheetRead::Ok);
+        const auto whole = [](const QString &t) {
+            return !t.contains(QLatin1Char('\r')) && !t.contains(QLatin1Char('\n'));
+        };
+        QVERIFY(whole(read.Name));
+        QCOMPARE(read.MeasDocCount + read.DataDocCount, 1);
+        // Each export line ends in CR LF, and no CR or LF stands anywhere else.
+        const auto linesOnly = [](const QByteArray &file) {
+            return file.count('\r') == file.count("\r\n") && file.count('\n') == file.count("\r\n");
+        };
+        if (read.MeasDocCount == 1) {
+            const MeasDoc &m = read.MeasDocs[0];
+            QCOMPARE(m.Info, info);
+            QVERIFY(whole(m.Name));
+            for (const MeasItem &item : m.Items)
+                QVERIFY2(whole(item.Value), qPrintable(item.Value.toUtf8().toPercentEncoding()));
+            if (m.HasData)
+                QCOMPARE(m.Items[MeasVpp].Value, QStringLiteral("1.00V"));
+            const QByteArray file = MeasureExportText(m);
+            QVERIFY2(linesOnly(file), file.toPercentEncoding().constData());
+            QCOMPARE(file.count("\r\n"), 26);
+            QCOMPARE(file.split('\n')[5], (info + QLatin1Char('\r')).toUtf8());
+        } else {
+            const DataDoc &d = read.DataDocs[0];
+            QCOMPARE(d.InfoLine, info);
+            QCOMPARE(d.Name, QStringLiteral("D"));
+            QCOMPARE(d.RowCount, 2);
+            QCOMPARE(d.ValueTexts.mid(0, 3), (QStringList{"", "1.00E+00", "2.00E+00"}));
+            QCOMPARE(d.TimeTexts.mid(0, 3), (QStringList{"", "1.0E-03", "2.0E-03"}));
+            const QByteArray file = DataTableExportText(d);
+            QVERIFY2(linesOnly(file), file.toPercentEncoding().constData());
+            QCOMPARE(file.count("\r\n"), 9 + 2);
+            QCOMPARE(file.split('\n')[10], QByteArray(" 2 \t2.0E-03\t2.00E+00\r"));
+        }
     }
 
     void unreadableValuesKeepTheField()

@@ -3,6 +3,7 @@
 #include "datasheet/sheetcommands.h"
 #include "datasheet/sheetitems.h"
 #include "shell/shellfixture.h"
+#include "support/nativeinput.h"
 #include "texts/stringres.h"
 
 #include <QAction>
@@ -140,33 +141,72 @@ private slots:
         QCOMPARE(tree->topLevelItem(0)->childCount(), 1);
     }
 
-    void rightClickKeepsTheSelection()
+    // A right click on a node that is not selected selects it first, then
+    // opens the popup for it, with Remove and Rename naming it, as in every
+    // tree of the desktop; the click arrives as the window system queues it.
+    void rightClickSelectsTheNodeFirst_data()
     {
+        QTest::addColumn<int>("before"); // 0 another item, 1 the root, 2 the sheet, 3 none
+        QTest::newRow("another item selected") << 0;
+        QTest::newRow("the root selected") << 1;
+        QTest::newRow("the sheet selected") << 2;
+        QTest::newRow("nothing selected") << 3;
+    }
+    void rightClickSelectsTheNodeFirst()
+    {
+        QFETCH(int, before);
         LinkFixture f;
         fakeWindows();
         frmDataSheetTree pane;
+        pane.resize(300, 400);
         pane.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pane));
         QTreeWidget *tree = pane.DataSheetTree();
         AddNewWaveform();
         AddNewData();
         QTreeWidgetItem *wave = app().Sheet.WaveDocs[0].Node;
         QTreeWidgetItem *data = app().Sheet.DataDocs[0].Node;
-        tree->setCurrentItem(wave);
+        QTreeWidgetItem *selected[] = {wave, app().Sheet.RootNode, app().Sheet.SheetNode, nullptr};
+        tree->setCurrentItem(selected[before]);
+        QCOMPARE(tree->currentItem(), selected[before]);
         log_.clear();
-        const QPoint onData = tree->visualItemRect(data).center();
-        QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, onData);
-        QTest::mouseDClick(tree->viewport(), Qt::RightButton, {}, onData);
-        QCOMPARE(tree->currentItem(), wave);
-        QVERIFY(log_.isEmpty()); // no window opened
-        // The popup names and removes the node selected before.
-        pane.PrepareTreePopup();
-        QCOMPARE(pane.entry("mnuRemove")->text(), QStringLiteral("&Remove(Wave0)"));
-        QCOMPARE(pane.entry("mnuRename")->text(), QStringLiteral("Re&name(Wave0)"));
-        pane.entry("mnuRemove")->trigger();
-        QCOMPARE(children(), QStringList({"Data0"}));
-        // The left button still selects.
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(data).center());
+        // Every row clicks elsewhere on the node: no click makes a double click
+        // with the last row's.
+        const QRect dataRect = tree->visualItemRect(data);
+        const QPoint onData(dataRect.left() + 10 + 30 * before, dataRect.center().y());
+        QVERIFY(nativeinput::queueClick(tree->viewport(), onData, Qt::RightButton));
+        QCOMPARE(tree->currentItem(), selected[before]); // nothing delivered yet
+        QCoreApplication::processEvents();
         QCOMPARE(tree->currentItem(), data);
+        QVERIFY(data->isSelected());
+        QVERIFY(pane.pop_mnu1()->isVisible());
+        QVERIFY(pane.entry("mnuRemove")->isVisible());
+        QVERIFY(pane.entry("mnuRename")->isVisible());
+        QCOMPARE(pane.entry("mnuRemove")->text(), QStringLiteral("&Remove(Data0)"));
+        QCOMPARE(pane.entry("mnuRename")->text(), QStringLiteral("Re&name(Data0)"));
+        QVERIFY(tree->findChildren<QLineEdit *>().isEmpty()); // no label edit began
+        pane.pop_mnu1()->close();
+        QVERIFY2(log_.isEmpty(), qPrintable(log_.join(QLatin1Char('|')))); // no window opened
+        pane.entry("mnuRemove")->trigger();
+        QCOMPARE(children(), QStringList({"Wave0"}));
+        log_.clear();
+        // A right double click opens no window; a right click below the last
+        // node keeps the selection and the popup names it.
+        tree->setCurrentItem(wave);
+        QTest::mouseDClick(tree->viewport(), Qt::RightButton, {}, tree->visualItemRect(wave).center());
+        QVERIFY(log_.isEmpty());
+        const QPoint below(onData.x(), tree->visualItemRect(wave).bottom() + 40);
+        QVERIFY(!tree->itemAt(below));
+        QVERIFY(nativeinput::queueClick(tree->viewport(), below, Qt::RightButton));
+        QCoreApplication::processEvents();
+        QCOMPARE(tree->currentItem(), wave);
+        QVERIFY(pane.pop_mnu1()->isVisible());
+        QCOMPARE(pane.entry("mnuRemove")->text(), QStringLiteral("&Remove(Wave0)"));
+        pane.pop_mnu1()->close();
+        // The left button still selects.
+        AddNewData();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(app().Sheet.DataDocs[0].Node).center());
+        QCOMPARE(tree->currentItem(), app().Sheet.DataDocs[0].Node);
     }
 
     void aLaterPaneRebuildsTheTree()

@@ -177,6 +177,89 @@ private slots:
         QCOMPARE(dlg->OverUnit->currentText(), QStringLiteral("mV"));
     }
 
+    // Limits typed key by key: a text that can still become a number waits
+    // without a word while it is typed; the whole text is judged where a
+    // number must stand (the box left with Tab, Return, a unit picked, OK),
+    // and a text that is no number is refused there with the message, the
+    // box emptied and, at OK, the dialog kept open with nothing committed.
+    // Vpp's lower limit, in mV.
+    void typedNumbersAreJudgedWhole_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("end"); // "", "tab", "return", "unit", "ok"
+        QTest::addColumn<int>("messages");
+        QTest::addColumn<QString>("box");   // its text after the end
+        QTest::addColumn<double>("under");  // the stored lower limit, volts
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow(".8, OK") << ".8" << "ok" << 0 << ".8" << 0.0008 << true;
+        QTest::newRow(".8, Tab") << ".8" << "tab" << 0 << ".8" << 0.0008 << false;
+        QTest::newRow("1e3, Return") << "1e3" << "return" << 0 << "1e3" << 1.0 << false;
+        QTest::newRow("1e-3, OK") << "1e-3" << "ok" << 0 << "1e-3" << 1e-6 << true;
+        QTest::newRow("-.5, unit") << "-.5" << "unit" << 0 << "-.5" << -0.0005 << false;
+        QTest::newRow("1e- while typed") << "1e-" << "" << 0 << "1e-" << 0.001 << false;
+        QTest::newRow(". while typed") << "." << "" << 0 << "." << 0.1 << false;
+        QTest::newRow("lone minus, Tab") << "-" << "tab" << 0 << "-" << 0.1 << false;
+        QTest::newRow("1e-, Tab") << "1e-" << "tab" << 1 << "" << 0.001 << false;
+        QTest::newRow("1e, Return") << "1e" << "return" << 1 << "" << 0.001 << false;
+        QTest::newRow("., unit") << "." << "unit" << 1 << "" << 0.1 << false;
+        QTest::newRow("1e-, OK") << "1e-" << "ok" << 1 << "" << 0.001 << false;
+        QTest::newRow("a") << "a" << "" << 1 << "" << 0.1 << false;
+        QTest::newRow("1x") << "1x" << "" << 1 << "" << 0.001 << false;
+        QTest::newRow("1.2.") << "1.2." << "" << 1 << "" << 0.0012 << false;
+    }
+    void typedNumbersAreJudgedWhole()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, end);
+        QFETCH(int, messages);
+        QFETCH(QString, box);
+        QFETCH(double, under);
+        QFETCH(bool, accepted);
+        open();
+        dlg->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
+        dlg->activateWindow();
+        dlg->EnabledChk->click();
+        QLineEdit *edit = dlg->UnderNum;
+        QCOMPARE(dlg->UnderUnit->currentText(), QStringLiteral("mV"));
+        edit->setFocus(Qt::OtherFocusReason);
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClicks(edit, typed);
+        if (end == QLatin1String("tab")) {
+            QTest::keyClick(edit, Qt::Key_Tab);
+            QVERIFY(!edit->hasFocus());
+        } else if (end == QLatin1String("return")) {
+            QTest::keyClick(edit, Qt::Key_Return);
+        } else if (end == QLatin1String("unit")) {
+            pick(dlg->UnderUnit, 3); // mV again
+        } else if (end == QLatin1String("ok")) {
+            QTest::mouseClick(dlg->OKButton, Qt::LeftButton);
+        }
+        QCOMPARE(ui_.messages().size(), messages);
+        for (const auto &m : ui_.messages()) {
+            QCOMPARE(m.text, QStringLiteral("Invalid Numeric!"));
+            QCOMPARE(m.icon, MsgIcon::Critical);
+        }
+        QCOMPARE(edit->text(), box);
+        QVERIFY(qFuzzyCompare(dlg->EditTable[MeasVpp].Under, under));
+        QCOMPARE(dlg->result() == QDialog::Accepted, accepted);
+        QCOMPARE(app().shell.DialogOK, accepted);
+        if (accepted)
+            QVERIFY(qFuzzyCompare(doc().Items[MeasVpp].Under, under));
+        else
+            QCOMPARE(doc().Items, original); // nothing committed
+        if (end == QLatin1String("ok") && !accepted) {
+            // Refused at OK: the dialog stays open; a number then commits.
+            QVERIFY(dlg->isVisible());
+            QTest::keyClicks(edit, QStringLiteral("2"));
+            QTest::mouseClick(dlg->OKButton, Qt::LeftButton);
+            QCOMPARE(ui_.messages().size(), messages);
+            QVERIFY(app().shell.DialogOK);
+            QCOMPARE(doc().Items[MeasVpp].Under, 0.002);
+        }
+    }
+
     void invalidNumberInChinese()
     {
         open(0);

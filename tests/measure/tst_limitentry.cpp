@@ -56,6 +56,49 @@ private slots:
         QCOMPARE(int(ClassifyLimitInput(text)), expected);
     }
 
+    // While a limit is typed: a number is stored, a text that can still
+    // become one waits, and only a text no typing can make a number is
+    // refused.
+    void classifyTyping_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("expected");
+        const int ignore = int(LimitInput::Ignore), store = int(LimitInput::Store), invalid = int(LimitInput::Invalid);
+        QTest::newRow("empty") << "" << ignore;
+        QTest::newRow("lone minus") << "-" << ignore;
+        QTest::newRow("lone plus") << "+" << ignore;
+        QTest::newRow("lone point") << "." << ignore;
+        QTest::newRow("minus point") << "-." << ignore;
+        QTest::newRow("open exponent") << "1e" << ignore;
+        QTest::newRow("open capital exponent") << "2.5E" << ignore;
+        QTest::newRow("exponent sign") << "1e-" << ignore;
+        QTest::newRow("exponent plus") << "-1.e+" << ignore;
+        QTest::newRow("leading point") << ".8" << store;
+        QTest::newRow("exponent") << "1e3" << store;
+        QTest::newRow("negative exponent") << "-1e-3" << store;
+        QTest::newRow("trailing point") << "5." << store;
+        QTest::newRow("letters") << "abc" << invalid;
+        QTest::newRow("number and letter") << "1x" << invalid;
+        QTest::newRow("two points") << "1.2." << invalid;
+        QTest::newRow("exponent without a digit") << ".e" << invalid;
+        QTest::newRow("lone exponent") << "e" << invalid;
+        QTest::newRow("point in the exponent") << "1e5." << invalid;
+        QTest::newRow("two exponents") << "1e5e" << invalid;
+        QTest::newRow("double minus") << "--" << invalid;
+        QTest::newRow("minus plus") << "-+" << invalid;
+        QTest::newRow("blank") << " " << invalid;
+        QTest::newRow("comma") << "1," << invalid;
+    }
+    void classifyTyping()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, expected);
+        QCOMPARE(int(ClassifyLimitTyping(text)), expected);
+        // Whatever waits while typed is judged whole as the number test says.
+        if (expected == int(LimitInput::Ignore) && !text.isEmpty() && text != QLatin1String("-"))
+            QCOMPARE(int(ClassifyLimitInput(text)), int(LimitInput::Invalid));
+    }
+
     void convertAndShow_data()
     {
         QTest::addColumn<MeasKind>("kind");

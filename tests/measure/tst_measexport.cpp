@@ -98,6 +98,34 @@ private slots:
         QCOMPARE(lines[25], QByteArray("Duty-\t\t40.00%\t60.00%\t\r"));
     }
 
+    // A text holding a line break is written up to it: every line of the
+    // file ends in CR LF and no CR or LF stands inside one (the value was
+    // already cut at its line feed; the info line and the result are too).
+    void lineBreakInATextEndsIt_data()
+    {
+        QTest::addColumn<QString>("brk");
+        QTest::newRow("CR") << "\r";
+        QTest::newRow("LF") << "\n";
+        QTest::newRow("CR LF") << "\r\n";
+    }
+    void lineBreakInATextEndsIt()
+    {
+        QFETCH(QString, brk);
+        ApplyLanguage(1);
+        MeasDoc doc;
+        fillItem(doc);
+        doc.Info = QStringLiteral("a") + brk + QStringLiteral("b");
+        doc.Items[MeasVpp].Value = QStringLiteral("3.28V") + brk + QStringLiteral("x");
+        doc.Items[MeasVpp].Result = QStringLiteral("PASS") + brk + QStringLiteral("y");
+        const QByteArray file = MeasureExportText(doc);
+        QCOMPARE(file.count('\r'), file.count("\r\n"));
+        QCOMPARE(file.count('\n'), file.count("\r\n"));
+        const QList<QByteArray> lines = file.split('\n');
+        QCOMPARE(lines.size(), 27);
+        QCOMPARE(lines[5], QByteArray("a\r"));
+        QCOMPARE(lines[8], QByteArray("Vpp\t3.28V\t150.000mV\t5.000V\tPASS\r"));
+    }
+
     void failedSaveKeepsOldFile()
     {
         QTemporaryDir dir;

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QDockWidget>
+#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -845,6 +846,77 @@ private slots:
         QVERIFY(again->pane(QStringLiteral("Controller"))->isVisible());
         QVERIFY(again->action(QStringLiteral("mnuViewController"))->isChecked());
         QVERIFY(again->toolBar()->isVisible());
+    }
+
+    // A stored pane layout that the window takes but that leaves a pane out
+    // of the dock areas counts as none: after the start-up step both panes
+    // are docked, shown and split as at a first start, and the toolbar is at
+    // the top; the close then stores a whole layout that the next start
+    // takes. The 43-byte store holding only the layout's state header shows
+    // it; a pane left floating by the last run is docked again.
+    void cutShortLayoutCountsAsNone_data()
+    {
+        QTest::addColumn<QByteArray>("store"); // empty: the last run floats the controller
+        const QByteArray header = "[Settings_QM4100D]\nMainLayout=AAAA/wAAAAE=\n";
+        QCOMPARE(header.size(), 43);
+        QTest::newRow("state header only, 43 bytes") << header;
+        QTest::newRow("dock section cut") << QByteArray("[Settings_QM4100D]\nMainLayout=AAAA/wAAAAH9AAAAAQ==\n");
+        QTest::newRow("a pane floating") << QByteArray();
+    }
+    void cutShortLayoutCountsAsNone()
+    {
+        QFETCH(QByteArray, store);
+        ShellFixture f;
+        const QString path = f.dir.filePath(QStringLiteral("Kelvoscope.ini"));
+        if (store.isEmpty()) {
+            auto w = f.loadMain();
+            w->resize(1200, 800);
+            w->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+            f.clock.advance(10);
+            w->pane(QStringLiteral("Controller"))->setFloating(true);
+            QVERIFY(w->close());
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QCOMPARE(file.write(store), store.size());
+        }
+        const auto check = [&f](frmMain *w) {
+            f.clock.advance(10);
+            QCoreApplication::processEvents();
+            QDockWidget *sheet = w->pane(QStringLiteral("DataSheet"));
+            QDockWidget *ctrl = w->pane(QStringLiteral("Controller"));
+            for (QDockWidget *d : {sheet, ctrl}) {
+                QVERIFY2(!d->isFloating() && d->isVisible(), qPrintable(d->objectName()));
+                QCOMPARE(w->dockWidgetArea(d), Qt::LeftDockWidgetArea);
+                QCOMPARE(d->parentWidget(), w);
+                QVERIFY2(w->rect().contains(d->geometry()) && d->width() > 50,
+                         qPrintable(QStringLiteral("%1 %2,%3 %4x%5").arg(d->objectName()).arg(d->x()).arg(d->y())
+                                        .arg(d->width()).arg(d->height())));
+            }
+            QVERIFY(sheet->geometry().bottom() < ctrl->geometry().top()); // one above the other
+            QVERIFY(w->action(QStringLiteral("mnuViewController"))->isChecked());
+            QVERIFY(w->action(QStringLiteral("mnuViewDataBrowser"))->isChecked());
+            QCOMPARE(w->toolBarArea(w->toolBar()), Qt::TopToolBarArea);
+            QVERIFY(w->toolBar()->isVisible());
+            QVERIFY(!w->mdiArea()->geometry().intersects(sheet->geometry()));
+        };
+        {
+            auto w = f.loadMain();
+            w->resize(1200, 800);
+            w->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+            check(w.get());
+            if (QTest::currentTestFailed())
+                return;
+            QVERIFY(w->close());
+        }
+        QVERIFY(f.stored(StoreKeys::WindowSettings, StoreKeys::MainLayout).size() > 40);
+        auto again = f.loadMain();
+        again->resize(1200, 800);
+        again->show();
+        QVERIFY(QTest::qWaitForWindowExposed(again.get()));
+        check(again.get());
     }
 
     // Item windows moved beyond the item area, or left there when the main

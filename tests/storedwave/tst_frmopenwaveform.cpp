@@ -127,6 +127,8 @@ private slots:
     void loadSwitchingTheSplitMovesTheCursors();
     void layoutMovesOnlyItsOwnCursors();
     void mouseDragsACursor();
+    void cursorsKeepTheirDivisions_data();
+    void cursorsKeepTheirDivisions();
     void mouseDragsTraces();
     void mouseDragsADigitalChannel();
     void logicRowsReachTheEndOfALongRecord();
@@ -1010,13 +1012,13 @@ void TestFrmOpenWaveform::cursorCheckBoxes()
     w->ChkCursorX->click();
     QVERIFY(w->cursors().ShowCursorX);
     // The default vertical cursors at 100 % (50, 295) lie at 75 and 565 at 200 %.
-    QCOMPARE(w->cursors().X1, 75.0);
+    QCOMPARE(w->cursorLines().x1, 75.0);
     QCOMPARE(w->picture().pixelColor(75, 30), line);
     QCOMPARE(w->picture().pixelColor(565, 30), line);
     w->ChkCursorY->click();
     QVERIFY(w->cursors().ShowCursorY);
     // CursorY2 (239 at 100 %, 453 at 200 %) is held inside: 423.
-    QCOMPARE(w->cursors().Y2, 423.0);
+    QCOMPARE(w->cursorLines().y2, 423.0);
     QVERIFY(!app().Sheet.Modified); // the cursors are the window's, not the item's
     w->ChkCursorX->click();
     w->ChkCursorY->click();
@@ -1028,7 +1030,7 @@ void TestFrmOpenWaveform::loadSwitchingTheSplitMovesTheCursors()
     frmOpenWaveform *w = openWindow();
     w->ChkCursorY->click();
     StoredCursors &c = w->cursors();
-    c.Y1 = 175; // row 75 of the full display at 200 %
+    c.Y1 = 3; // row 75 of the full display: 175 at 200 %
     WaveSpec alt;
     alt.trigMode = 4;
     alt.ch2Points = 600;
@@ -1036,28 +1038,30 @@ void TestFrmOpenWaveform::loadSwitchingTheSplitMovesTheCursors()
     alt.ch1 = levels(600, [](qint64) { return 125; });
     ui_.answerFile(writeWave(QStringLiteral("alt.wfm"), alt));
     w->OpenWaveformFile();
-    QCOMPARE(c.Y1, 100.0); // half height
+    QCOMPARE(c.Y1, 1.5); // half height
+    QCOMPARE(w->cursorLines().y1, 100.0);
     ui_.answerFile(goodFile());
     w->OpenWaveformFile();
-    QCOMPARE(c.Y1, 175.0);
+    QCOMPARE(c.Y1, 3.0);
+    QCOMPARE(w->cursorLines().y1, 175.0);
 }
 
 void TestFrmOpenWaveform::layoutMovesOnlyItsOwnCursors()
 {
     frmOpenWaveform *a = openWindow(0);
     frmOpenWaveform *b = openWindow(1);
-    QCOMPARE(a->cursors().X1, 75.0);
-    QCOMPARE(b->cursors().X1, 75.0);
+    QCOMPARE(a->cursorLines().x1, 75.0);
+    QCOMPARE(b->cursorLines().x1, 75.0);
     typeZoom(a->ZoomCombo, QStringLiteral("100%"));
-    QCOMPARE(a->cursors().X1, 50.0);
-    QCOMPARE(a->cursors().Y1, 55.0);
-    QCOMPARE(a->previousPictureSize(), QSizeF(350, 250));
-    // B was laid out last at 200 %: its own size, not A's, moves its cursors.
+    QCOMPARE(a->cursorLines().x1, 50.0);
+    QCOMPARE(a->cursorLines().y1, 55.0);
+    // B was laid out last at 200 %: its own zoom, not A's, places its cursors.
     typeZoom(b->ZoomCombo, QStringLiteral("300%"));
-    QCOMPARE(b->cursors().X1, 100.0);
+    QCOMPARE(b->cursorLines().x1, 100.0);
     b->resize(b->width() + 40, b->height());
-    QCOMPARE(b->cursors().X1, 100.0);
-    QCOMPARE(a->cursors().X1, 50.0);
+    QCOMPARE(b->cursorLines().x1, 100.0);
+    QCOMPARE(a->cursorLines().x1, 50.0);
+    QVERIFY(a->cursors() == b->cursors()); // the same divisions
 }
 
 void TestFrmOpenWaveform::mouseDragsACursor()
@@ -1071,12 +1075,96 @@ void TestFrmOpenWaveform::mouseDragsACursor()
     QCOMPARE(pic->cursor().shape(), Qt::SizeHorCursor);
     QTest::mousePress(pic, Qt::RightButton, {}, QPoint(76, 300)); // any button grabs
     moveMouse(pic, QPoint(200, 300));
-    QCOMPARE(w->cursors().X1, 200.0);
+    QCOMPARE(w->cursorLines().x1, 200.0);
+    QCOMPARE(w->cursors().X1, 3.5); // divisions: (200 - 25) / 50
     QCOMPARE(w->picture().pixelColor(197, 25), QColor(230, 200, 150)); // its top marker
     QTest::mouseRelease(pic, Qt::RightButton, {}, QPoint(200, 300));
     moveMouse(pic, QPoint(260, 300));
-    QCOMPARE(w->cursors().X1, 200.0);
+    QCOMPARE(w->cursorLines().x1, 200.0);
     QCOMPARE(pic->cursor().shape(), Qt::ArrowCursor);
+}
+
+// The cursors keep their divisions at every zoom: typed down to 1 % (or 0 %
+// or 0.5 %, both taken as 1 %) and back to 200 %, the cursors, their
+// read-outs and the picture are what they were, also when the boxes were
+// unticked and ticked again at the small zoom; on a long record, on a 16k
+// record of both channels and on the split display of the alternate trigger.
+void TestFrmOpenWaveform::cursorsKeepTheirDivisions_data()
+{
+    QTest::addColumn<int>("file"); // 0: 1,000,000 points; 1: 16k points, CH1 and CH2; 2: alternate trigger
+    QTest::addColumn<QStringList>("zooms");
+    QTest::addColumn<QStringList>("readouts"); // at 200 %, before and after; empty: only kept
+    const QStringList million{"1/|X1-X2|=102.04Hz", "|X1-X2|   =9.80ms", "|Y1-Y2|  =6.8V"};
+    const QStringList k16{"1/|X1-X2|=20.41Hz", "|X1-X2|   =49.00ms", "|Y1-Y2|  =3.4V", "|Y1-Y2|  =13.5V"};
+    QTest::newRow("1,000,000 points, 1 %") << 0 << QStringList{"1%"} << million;
+    QTest::newRow("1,000,000 points, 0 %") << 0 << QStringList{"0%"} << million;
+    QTest::newRow("16k points, 1 %") << 1 << QStringList{"1%"} << k16;
+    QTest::newRow("16k points, 0 %") << 1 << QStringList{"0%"} << k16;
+    QTest::newRow("16k points, 0.5 %, 37 %, 1 %") << 1 << QStringList{"0.5%", "37%", "1%"} << k16;
+    QTest::newRow("alternate trigger, 1 %") << 2 << QStringList{"1%"} << QStringList{};
+}
+
+void TestFrmOpenWaveform::cursorsKeepTheirDivisions()
+{
+    QFETCH(int, file);
+    QFETCH(QStringList, zooms);
+    QFETCH(QStringList, readouts);
+    WaveSpec s;
+    if (file == 0) {
+        s.points = 1000000; // 1 ms/div, CH1 at 1 V/div
+        s.ch1 = levels(s.points, [](qint64 i) { return int(100 + (i / 1000) % 50); });
+    } else if (file == 1) {
+        s.points = 16384;
+        s.timeDivPs = s.acqTimeDivPs = 5000000000; // 5 ms/div
+        s.ch1MicroVolts = s.ch1AcqMicroVolts = 500000;
+        s.ch2MicroVolts = s.ch2AcqMicroVolts = 2000000;
+        s.ch2Present = 1;
+        s.ch1 = levels(s.points, [](qint64 i) { return int(90 + (i / 100) % 40); });
+        s.ch2 = levels(s.points, [](qint64 i) { return int(150 - (i / 200) % 30); });
+    } else {
+        s.trigMode = 4;
+        s.ch2Present = 1;
+        s.ch2Points = 600;
+        s.ch2TimeDivPs = 2000000000;
+        s.ch2SampleRate = 1e6f;
+        s.ch1 = levels(600, [](qint64 i) { return int(100 + i % 50); });
+        s.ch2 = levels(600, [](qint64 i) { return int(150 - i % 30); });
+    }
+    frmOpenWaveform *w = openWindow();
+    ui_.answerFile(writeWave(QStringLiteral("cursors.wfm"), s));
+    w->OpenWaveformFile();
+    QVERIFY(w->rec().HasData);
+    QCOMPARE(w->zoomFactor(), 2.0);
+    w->ChkCursorX->click();
+    w->ChkCursorY->click();
+    const auto texts = [w] {
+        QStringList out;
+        for (const CursorReadout &r : DisplayCursorM(w->cursors(), w->rec(), w->zoomFactor()))
+            out << r.text;
+        return out;
+    };
+    const QStringList before = texts();
+    if (!readouts.isEmpty())
+        QCOMPARE(before, readouts);
+    QCOMPARE(before.size(), file == 2 ? 6 : file == 1 ? 4 : 3);
+    for (const QString &line : before)
+        QVERIFY2(!line.contains(QLatin1String("=0.0")) && !line.contains(QLatin1String("???")), qPrintable(line));
+    const StoredCursors cursorsBefore = w->cursors();
+    const QImage pictureBefore = w->picture();
+
+    for (const QString &z : zooms)
+        typeZoom(w->ZoomCombo, z);
+    QCOMPARE(w->zoomFactor(), 0.01);
+    // Unticked and ticked again at the small zoom.
+    w->ChkCursorX->click();
+    w->ChkCursorY->click();
+    w->ChkCursorX->click();
+    w->ChkCursorY->click();
+    typeZoom(w->ZoomCombo, QStringLiteral("200%"));
+    QCOMPARE(w->zoomFactor(), 2.0);
+    QCOMPARE(texts(), before);
+    QVERIFY(w->cursors() == cursorsBefore);
+    QCOMPARE(w->picture(), pictureBefore);
 }
 
 void TestFrmOpenWaveform::mouseDragsTraces()
@@ -1486,7 +1574,7 @@ void TestFrmOpenWaveform::printAndPreview()
     w->ChkCursorX->click();
     typeZoom(w->ZoomCombo, QStringLiteral("100%"));
     StoredCursors &c = w->cursors();
-    c.X1 = 100;
+    c.X1 = 3; // 100 at 100 %
     w->RedrawWave();
     w->cmdPrint->click();
     QCOMPARE(printer_->runs.size(), 1);
@@ -1499,19 +1587,19 @@ void TestFrmOpenWaveform::printAndPreview()
     // The cursor is drawn at its graticule place at 200 %: (100 - 25) * 2 + 25.
     QCOMPARE(run.image.pixelColor(172, 25), QColor(230, 200, 150)); // its top marker
     QCOMPARE(run.image.pixelColor(97, 25), QColor(192, 192, 192));  // the frame, not a marker
-    QCOMPARE(c.X1, 100.0); // and stays where it was in the window
+    QCOMPARE(w->cursorLines().x1, 100.0); // and stays where it was in the window
     QCOMPARE(w->zoomFactor(), 1.0);
     QCOMPARE(w->picture().size(), QSize(350, 250));
     QCOMPARE(QImage(printPicturePath(), "BMP").size(), QSize(700, 500));
     // At 300 % a cursor at 800 comes to (800 - 25) / 1050 * 700 + 25, and stays 800.
     typeZoom(w->ZoomCombo, QStringLiteral("300%"));
-    c.X1 = 800;
+    c.X1 = (800.0 - 25) / 75;
     w->cmdPreview->click();
     QCOMPARE(printer_->runs.size(), 2);
     QVERIFY(printer_->runs[1].preview);
     QCOMPARE(printer_->runs[1].layout, printPageLayout());
     QCOMPARE(printer_->runs[1].image.pixelColor(539, 25), QColor(230, 200, 150));
-    QCOMPARE(c.X1, 800.0);
+    QCOMPARE(w->cursorLines().x1, 800.0);
     QVERIFY(ui_.messages().isEmpty());
     QVERIFY(printer_->holds(PrintJobKind::StoredWave));
     CloseStoredWaveWindow(0); // the unload releases the document

@@ -1,9 +1,10 @@
-// The viewer's cursors: clamping, the read-out texts and their places, the
-// unit texts, the overlay's pixels, and the moves on a load and a layout.
+// The viewer's cursors: clamping, where their lines lie, the read-out texts
+// and their places, the overlay's pixels, and the moves on a load and a zoom.
 
 #include "app/appstate.h"
 #include "storedwave/storedcursors.h"
 #include "storedwave/storedgrid.h"
+#include "wave/wavecursors.h"
 
 #include <QImage>
 #include <QtTest>
@@ -36,6 +37,10 @@ StoredWave alternate()
     return w;
 }
 
+// Divisions of a pixel at a zoom.
+double dx(double x, double zoom = 1.0) { return CursorDivisionsOfX(x, zoom); }
+double dy(double y, double zoom = 1.0) { return CursorDivisionsOfY(y, zoom); }
+
 QStringList texts(const QList<CursorReadout> &rs)
 {
     QStringList out;
@@ -61,7 +66,7 @@ private slots:
     void overlayPixels();
     void blackAndWhite();
     void loadSwitchesTheSplit();
-    void layoutMovesInProportion();
+    void zoomMovesTheLinesInProportion();
 };
 
 void TestStoredCursors::defaultsAreClampedWhenDrawn()
@@ -71,15 +76,19 @@ void TestStoredCursors::defaultsAreClampedWhenDrawn()
     StoredCursors c;
     c.ShowCursorY = true;
     DrawCursors(pic, c, w, 1.0);
-    QCOMPARE(c.Y2, 223.0);
-    QCOMPARE(c.Y1, 55.0);
+    QCOMPARE(c.Y2, 8.0); // the graticule's bottom edge, drawn 2 pixels inside
+    QCOMPARE(storedCursorLines(c, false, 1.0).y2, 223.0);
+    QCOMPARE(storedCursorLines(c, false, 1.0).y1, 55.0);
     w.SplitScreen = true;
     StoredCursors s;
     s.ShowCursorY = true;
     DrawCursors(pic, s, w, 1.0);
-    QCOMPARE(s.Y2, 123.0);
-    QCOMPARE(s.Y2Low, qint16(223));
-    QCOMPARE(s.Y1Low, 162.5);
+    QCOMPARE(s.Y2, 4.0);
+    QCOMPARE(s.Y2Low, 8.0);
+    const StoredCursorLines l = storedCursorLines(s, true, 1.0);
+    QCOMPARE(l.y2, 123.0);
+    QCOMPARE(l.y2Low, 223.0);
+    QCOMPARE(l.y1Low, 162.5);
 }
 
 void TestStoredCursors::clampRules_data()
@@ -91,9 +100,10 @@ void TestStoredCursors::clampRules_data()
     QTest::addColumn<double>("x1Low");
     QTest::addColumn<double>("wantX1");
     QTest::addColumn<double>("wantX1Low");
-    QTest::newRow("dragged left of the graticule") << true << false << 1.0 << 10.0 << 0.0 << 27.0 << 0.0;
-    QTest::newRow("at 200 %, 700 becomes 623") << true << false << 2.0 << 700.0 << 0.0 << 623.0 << 0.0;
-    QTest::newRow("hidden upper cursors are still clamped") << false << true << 1.0 << 400.0 << 400.0 << 323.0 << 400.0;
+    // Pixels at the zoom; the lines drawn where the wanted pixels say.
+    QTest::newRow("dragged left of the graticule") << true << false << 1.0 << 10.0 << 30.0 << 27.0 << 30.0;
+    QTest::newRow("at 200 %, 700 becomes 623") << true << false << 2.0 << 700.0 << 30.0 << 623.0 << 30.0;
+    QTest::newRow("hidden upper cursors are still clamped") << false << true << 1.0 << 400.0 << 400.0 << 323.0 << 323.0;
     QTest::newRow("shown lower cursors are clamped") << true << true << 1.0 << 400.0 << 5.0 << 323.0 << 27.0;
 }
 
@@ -108,14 +118,21 @@ void TestStoredCursors::clampRules()
     QFETCH(double, wantX1Low);
     StoredCursors c;
     c.ShowCursorX = showX;
-    c.X1 = x1;
-    c.X1Low = x1Low;
-    clampCursors(c, split, zoom);
-    QCOMPARE(c.X1, wantX1);
-    QCOMPARE(c.X1Low, wantX1Low);
+    c.X1 = dx(x1, zoom);
+    c.X1Low = dx(x1Low, zoom);
+    clampCursors(c, split);
+    const StoredCursorLines l = storedCursorLines(c, split, zoom);
+    QCOMPARE(l.x1, wantX1);
+    QCOMPARE(l.x1Low, wantX1Low);
+    // Stored clamped into the graticule's divisions, the same at every zoom.
+    QVERIFY(c.X1 >= 0 && c.X1 <= 12);
+    if (showX && split)
+        QVERIFY(c.X1Low >= 0 && c.X1Low <= 12);
+    else
+        QCOMPARE(c.X1Low, dx(x1Low, zoom)); // hidden lower cursors are not clamped
     // The clamped value stays: a second pass changes nothing.
     const StoredCursors once = c;
-    clampCursors(c, split, zoom);
+    clampCursors(c, split);
     QVERIFY(c == once);
 }
 
@@ -126,10 +143,10 @@ void TestStoredCursors::normalReadouts()
     w.Ch2VoltDiv = 0.5f;
     StoredCursors c;
     c.ShowCursorX = c.ShowCursorY = true;
-    c.X1 = 100;
-    c.X2 = 150;
-    c.Y1 = 50;
-    c.Y2 = 150;
+    c.X1 = dx(100);
+    c.X2 = dx(150);
+    c.Y1 = dy(50);
+    c.Y2 = dy(150);
     const QList<CursorReadout> r = DisplayCursorM(c, w, 1.0);
     QCOMPARE(texts(r), (QStringList{QStringLiteral("1/|X1-X2|=500.00Hz"), QStringLiteral("|X1-X2|   =2.00ms"),
                                     QStringLiteral("|Y1-Y2|  =4.0V"), QStringLiteral("|Y1-Y2|  =2.0V")}));
@@ -143,10 +160,16 @@ void TestStoredCursors::normalReadouts()
     // Only the horizontal cursors: the voltage texts move up to 30.
     c.ShowCursorX = false;
     QCOMPARE(DisplayCursorM(c, w, 1.0)[0].topLeft, QPoint(185, 30));
-    // At 200 % the same cursors mean half as much.
+    // At 200 % the same divisions mean the same.
     c.ShowCursorX = true;
-    QCOMPARE(DisplayCursorM(c, w, 2.0)[1].text, QStringLiteral("|X1-X2|   =1.00ms"));
+    QCOMPARE(texts(DisplayCursorM(c, w, 2.0)), texts(r));
     QCOMPARE(DisplayCursorM(c, w, 2.0)[1].topLeft, QPoint(485, 50));
+    // Measured between the lines: a cursor on the bottom edge is drawn and
+    // read 2 pixels inside it (7.84 divisions at 100 %, 7.92 at 200 %).
+    c.Y1 = 0.0;
+    c.Y2 = 8.0;
+    QCOMPARE(DisplayCursorM(c, w, 1.0)[2].text, QStringLiteral("|Y1-Y2|  =7.8V"));
+    QCOMPARE(DisplayCursorM(c, w, 2.0)[2].text, QStringLiteral("|Y1-Y2|  =7.9V"));
 }
 
 void TestStoredCursors::frequencyComesFromTheShownTime()
@@ -154,11 +177,11 @@ void TestStoredCursors::frequencyComesFromTheShownTime()
     StoredWave w = withCh1(10e-3);
     StoredCursors c;
     c.ShowCursorX = true;
-    c.X1 = 100;
-    c.X2 = 130.864; // 12.3456 ms, shown as 12.35ms
+    c.X1 = dx(100);
+    c.X2 = dx(130.864); // 12.3456 ms, shown as 12.35ms
     QStringList t = texts(DisplayCursorM(c, w, 1.0));
     QCOMPARE(t, (QStringList{QStringLiteral("1/|X1-X2|=80.97Hz"), QStringLiteral("|X1-X2|   =12.35ms")}));
-    c.X2 = 100;
+    c.X2 = c.X1;
     t = texts(DisplayCursorM(c, w, 1.0));
     QCOMPARE(t, (QStringList{QStringLiteral("1/|X1-X2|=???.? Hz"), QStringLiteral("|X1-X2|   =0.000s")}));
 }
@@ -168,14 +191,14 @@ void TestStoredCursors::splitReadouts()
     const StoredWave w = alternate();
     StoredCursors c;
     c.ShowCursorX = c.ShowCursorY = true;
-    c.X1 = 100;
-    c.X2 = 150;
-    c.X1Low = 100;
-    c.X2Low = 125;
-    c.Y1 = 50;
-    c.Y2 = 100;
-    c.Y1Low = 150;
-    c.Y2Low = 175;
+    c.X1 = dx(100);
+    c.X2 = dx(150);
+    c.X1Low = dx(100);
+    c.X2Low = dx(125);
+    c.Y1 = dy(50);
+    c.Y2 = dy(100);
+    c.Y1Low = dy(150);
+    c.Y2Low = dy(175);
     const QList<CursorReadout> r = DisplayCursorM(c, w, 1.0);
     QCOMPARE(texts(r), (QStringList{QStringLiteral("1/|X1-X2|=500.00Hz"), QStringLiteral("|X1-X2|   =2.00ms"),
                                     QStringLiteral("1/|X1-X2|=500.00Hz"), QStringLiteral("|X1-X2|   =2.00ms"),
@@ -215,8 +238,8 @@ void TestStoredCursors::overlayPixels()
     StoredWave w = withCh1();
     StoredCursors c;
     c.ShowCursorX = true;
-    c.X1 = 100;
-    c.X2 = 200;
+    c.X1 = dx(100);
+    c.X2 = dx(200);
     DrawCursors(pic, c, w, 1.0);
     const QColor line(230, 200, 150);
     // The top marker's base on the frame, its tip at the line's end.
@@ -239,7 +262,7 @@ void TestStoredCursors::overlayPixels()
     // Horizontal cursors: a line along y with markers on both frame edges.
     c.ShowCursorX = false;
     c.ShowCursorY = true;
-    c.Y1 = 100;
+    c.Y1 = dy(100);
     pic.fill(Qt::black);
     DrawCursors(pic, c, w, 1.0);
     QCOMPARE(pic.pixelColor(25, 96), line);
@@ -258,37 +281,41 @@ void TestStoredCursors::blackAndWhite()
     QImage pic(350, 250, QImage::Format_RGB32);
     pic.fill(Qt::white);
     DrawCursors(pic, c, w, 1.0);
-    QCOMPARE(pic.pixelColor(c.X1 - 4, 25), QColor(0, 0, 0));
+    QCOMPARE(pic.pixelColor(int(storedCursorLines(c, false, 1.0).x1) - 4, 25), QColor(0, 0, 0));
 }
 
 void TestStoredCursors::loadSwitchesTheSplit()
 {
     StoredCursors c;
-    c.Y1 = 75;
-    c.Y2 = 125;
+    c.Y1 = dy(75);
+    c.Y2 = dy(125);
     RescaleCursorY(c, true, false); // not shown: nothing moves
-    QCOMPARE(c.Y1, 75.0);
+    QCOMPARE(c.Y1, dy(75));
     c.ShowCursorY = true;
     RescaleCursorY(c, true, false);
-    QCOMPARE(c.Y1, 50.0);
-    QCOMPARE(c.Y2, 75.0);
+    QCOMPARE(storedCursorLines(c, true, 1.0).y1, 50.0);
+    QCOMPARE(storedCursorLines(c, true, 1.0).y2, 75.0);
     RescaleCursorY(c, true, true); // already split
-    QCOMPARE(c.Y1, 50.0);
+    QCOMPARE(storedCursorLines(c, true, 1.0).y1, 50.0);
     RescaleCursorY(c, false, true);
-    QCOMPARE(c.Y1, 75.0);
-    QCOMPARE(c.Y2, 125.0);
-    QCOMPARE(c.Y1Low, 162.5); // the lower half's cursors stay
+    QCOMPARE(c.Y1, dy(75));
+    QCOMPARE(c.Y2, dy(125));
+    QCOMPARE(c.Y1Low, dy(162.5)); // the lower half's cursors stay
 }
 
-void TestStoredCursors::layoutMovesInProportion()
+void TestStoredCursors::zoomMovesTheLinesInProportion()
 {
-    StoredCursors c;
-    moveCursorsInProportion(c, QSizeF(350, 250), QSizeF(700, 500));
-    QCOMPARE(c.X1, 75.0);
-    QCOMPARE(c.Y1, 85.0);
-    QCOMPARE(c.Y2Low, qint16(483));
+    // From 100 % to 200 %: a line at x = 50 comes to 75, one at y = 55 to 85;
+    // the cursors themselves do not change.
+    const StoredCursors c{};
     const StoredCursors before = c;
-    moveCursorsInProportion(c, QSizeF(0, 0), QSizeF(700, 500));
+    const StoredCursorLines at100 = storedCursorLines(c, false, 1.0);
+    const StoredCursorLines at200 = storedCursorLines(c, false, 2.0);
+    QCOMPARE(at100.x1, 50.0);
+    QCOMPARE(at200.x1, 75.0);
+    QCOMPARE(at100.y1, 55.0);
+    QCOMPARE(at200.y1, 85.0);
+    QCOMPARE(CursorPixelY(c.Y2Low, 2.0), 483.0);
     QVERIFY(c == before);
 }
 

@@ -5,6 +5,7 @@
 #include "app/appstate.h"
 #include "storedwave/screendata.h"
 #include "storedwave/storedmouse.h"
+#include "wave/wavecursors.h"
 
 #include <QtTest>
 
@@ -27,6 +28,10 @@ StoredWave flatCh1()
     w.Ch2Screen.fill(150);
     return w;
 }
+
+// Divisions of a pixel at a zoom.
+double dx(double x, double zoom = 1.0) { return CursorDivisionsOfX(x, zoom); }
+double dy(double y, double zoom = 1.0) { return CursorDivisionsOfY(y, zoom); }
 
 } // namespace
 
@@ -200,8 +205,8 @@ void TestStoredMouse::cursorGrabTolerance()
     QFETCH(bool, grabbed);
     StoredCursors c;
     c.ShowCursorX = true;
-    c.X1 = 100;
     for (double zoom : {1.0, 3.0}) { // the same 3 pixels at every zoom
+        c.X1 = dx(100, zoom);
         StoredMouse m;
         storedMouseDown(m, c, flatCh1(), zoom, x, 60);
         QCOMPARE(m.DragX1, grabbed);
@@ -213,24 +218,24 @@ void TestStoredMouse::firstCursorWinsAndCrossings()
     StoredWave w = flatCh1();
     StoredCursors c;
     c.ShowCursorX = c.ShowCursorY = true;
-    c.X1 = 100;
-    c.X2 = 102;
-    c.Y1 = 60;
-    c.Y2 = 61;
+    c.X1 = dx(100);
+    c.X2 = dx(102);
+    c.Y1 = dy(60);
+    c.Y2 = dy(61);
     StoredMouse m;
     storedMouseDown(m, c, w, 1.0, 101, 60.5);
     QVERIFY(m.DragX1 && !m.DragX2);
     QVERIFY(m.DragY1 && !m.DragY2);
     // Both set: only the vertical line follows the mouse.
     const MouseOutcome o = storedMouseMove(m, c, w, 1.0, 150, 90);
-    QCOMPARE(c.X1, 150.0);
-    QCOMPARE(c.Y1, 60.0);
+    QCOMPARE(c.X1, dx(150));
+    QCOMPARE(c.Y1, dy(60));
     QVERIFY(o.redraw);
     QCOMPARE(o.pointer, std::optional(StoredPointer::SizeWE));
     QVERIFY(!o.refresh);
     // A dragged cursor follows the mouse past the graticule, without limit.
     storedMouseMove(m, c, w, 1.0, -40, 90);
-    QCOMPARE(c.X1, -40.0);
+    QCOMPARE(c.X1, dx(-40));
     storedMouseUp(m);
     QVERIFY(!m.DragX1 && !m.DragY1);
 }
@@ -242,40 +247,42 @@ void TestStoredMouse::splitHalves()
     w.SplitScreen = true;
     StoredCursors c;
     c.ShowCursorX = c.ShowCursorY = true;
-    c.X1 = 100;
-    c.X1Low = 200;
-    c.Y1 = 60;
-    c.Y1Low = 124; // lower half's cursor, reachable from the upper half's edge
+    c.X1 = dx(100);
+    c.X1Low = dx(200);
+    c.Y1 = dy(60);
+    c.Y2 = dy(40);
+    c.Y1Low = 4; // lower half's cursor on the split line: drawn at 127, reachable from the upper half's edge
     StoredMouse m;
     // In the upper half the lower half's cursors are never grabbed.
-    storedMouseDown(m, c, w, 1.0, 200, 123);
-    QVERIFY(!m.DragX1Low && !m.DragY1Low);
+    storedMouseDown(m, c, w, 1.0, 200, 124.5f);
+    QVERIFY(!m.DragX1Low && !m.DragY1Low && !m.DragY2);
     // Hovering over them there shows the north-south pointer all the same.
-    QCOMPARE(storedMouseMove(m, c, w, 1.0, 150, 123).pointer, std::optional(StoredPointer::SizeNS));
+    QCOMPARE(storedMouseMove(m, c, w, 1.0, 150, 124.5f).pointer, std::optional(StoredPointer::SizeNS));
     storedMouseUp(m);
     // y exactly 100 Z + 25 counts as the lower half.
     storedMouseDown(m, c, w, 1.0, 200, 125);
     QVERIFY(m.DragX1Low);
     QVERIFY(m.DragY1Low);
     storedMouseMove(m, c, w, 1.0, 210.5, 190.4);
-    QCOMPARE(c.X1Low, 210.5);
+    QCOMPARE(c.X1Low, dx(210.5));
     storedMouseUp(m);
     // The vertical hover of both halves fails on the boundary itself.
-    c.Y1Low = 160;
+    c.Y1Low = dy(160);
     QCOMPARE(storedMouseMove(m, c, w, 1.0, 100, 125).pointer, std::optional(StoredPointer::Arrow));
     // Y2Low takes the mouse's y rounded.
-    c.Y2Low = 180;
+    c.Y2Low = dy(180);
     storedMouseDown(m, c, w, 1.0, 50, 181);
     QVERIFY(m.DragY2Low);
     storedMouseMove(m, c, w, 1.0, 50, 190.5);
-    QCOMPARE(c.Y2Low, qint16(190));
+    QCOMPARE(c.Y2Low, dy(190));
 }
 
 void TestStoredMouse::noCursorShownGrabsNothing()
 {
     StoredCursors c;
     StoredMouse m;
-    storedMouseDown(m, c, flatCh1(), 1.0, float(c.X1), float(c.Y1));
+    const StoredCursorLines l = storedCursorLines(c, false, 1.0);
+    storedMouseDown(m, c, flatCh1(), 1.0, float(l.x1), float(l.y1));
     QVERIFY(!m.DragX1 && !m.DragY1);
 }
 
@@ -404,8 +411,8 @@ void TestStoredMouse::pointerShapes()
     StoredWave w = flatCh1();
     StoredCursors c;
     c.ShowCursorX = c.ShowCursorY = true;
-    c.X1 = 60;
-    c.Y1 = 40;
+    c.X1 = dx(60);
+    c.Y1 = dy(40);
     StoredMouse m;
     const auto at = [&](float x, float y) { return storedMouseMove(m, c, w, 1.0, x, y).pointer; };
     QCOMPARE(at(10, 100), std::optional(StoredPointer::Arrow));     // outside the graticule

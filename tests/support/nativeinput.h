@@ -55,8 +55,9 @@ inline bool queueKeyClick(QWidget *target, Qt::Key key, const QString &text = QS
     return true;
 }
 
-// Queues a left click at pos of target (its centre by default).
-inline bool queueClick(QWidget *target, QPoint pos = QPoint(-1, -1))
+// Queues a click of button (the left one by default) at pos of target (its
+// centre by default).
+inline bool queueClick(QWidget *target, QPoint pos = QPoint(-1, -1), Qt::MouseButton button = Qt::LeftButton)
 {
     QWindow *win = windowOf(target);
     if (!win)
@@ -65,9 +66,8 @@ inline bool queueClick(QWidget *target, QPoint pos = QPoint(-1, -1))
         pos = target->rect().center();
     const QPointF local = target->mapTo(target->window(), pos);
     const QPointF global = target->mapToGlobal(pos);
-    QWindowSystemInterface::handleMouseEvent<Queued>(win, local, global, Qt::LeftButton, Qt::LeftButton,
-                                                     QEvent::MouseButtonPress);
-    QWindowSystemInterface::handleMouseEvent<Queued>(win, local, global, Qt::NoButton, Qt::LeftButton,
+    QWindowSystemInterface::handleMouseEvent<Queued>(win, local, global, button, button, QEvent::MouseButtonPress);
+    QWindowSystemInterface::handleMouseEvent<Queued>(win, local, global, Qt::NoButton, button,
                                                      QEvent::MouseButtonRelease);
     return true;
 }

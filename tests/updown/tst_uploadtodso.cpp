@@ -5,6 +5,7 @@
 #include "updown/updowncases.h"
 #include "updown/updownfixture.h"
 
+#include "controller/ctrlcommands.h"
 #include "transfer/transferrunner.h"
 
 #include <QtTest>
@@ -181,6 +182,62 @@ private slots:
             setMethodCase(app().Settings, method);
             UploadSettings();
             lines[lang] = f.simLines();
+        }
+        QCOMPARE(lines[0], lines[1]);
+        QVERIFY(lines[1].size() >= 38);
+    }
+
+    // New Control File gives the defaults of the language in force; with
+    // each trigger method chosen (and each type of the alternate trigger on
+    // both channels), the Chinese defaults send every line the English ones
+    // send: the slope and pulse conditions go out as "+LESSTHAN", the
+    // condition the defaults name.
+    void defaultsSendTheSameLinesInBothLanguages_data()
+    {
+        QTest::addColumn<Word>("method");
+        QTest::addColumn<Word>("altType"); // both channels of the alternate trigger
+        QTest::addColumn<QStringList>("modes"); // the condition lines, in order
+        const QStringList none;
+        QTest::newRow("edge") << Word::WordEdge << Word::WordEdge << none;
+        QTest::newRow("pulse") << Word::WordPulse << Word::WordEdge << QStringList{":TRIGGER:PULSE:MODE +LESSTHAN"};
+        QTest::newRow("video") << Word::WordVideo << Word::WordEdge << none;
+        QTest::newRow("slope") << Word::WordSlope << Word::WordEdge << QStringList{":TRIGGER:SLOPE:MODE +LESSTHAN"};
+        QTest::newRow("alternate, edge") << Word::WordAlternative << Word::WordEdge << none;
+        QTest::newRow("alternate, pulse")
+            << Word::WordAlternative << Word::WordPulse
+            << QStringList{":TRIGGER:ALTERNATION:PULSE:MODE +LESSTHAN", ":TRIGGER:ALTERNATION:PULSE:MODE +LESSTHAN"};
+        QTest::newRow("alternate, video") << Word::WordAlternative << Word::WordVideo << none;
+        QTest::newRow("alternate, slope")
+            << Word::WordAlternative << Word::WordSlope
+            << QStringList{":TRIGGER:ALTERNATION:SLOPE:MODE +LESSTHAN", ":TRIGGER:ALTERNATION:SLOPE:MODE +LESSTHAN"};
+        QTest::newRow("pattern") << Word::WordPattern << Word::WordEdge << none;
+        QTest::newRow("duration") << Word::WordDuration << Word::WordEdge << none;
+    }
+
+    void defaultsSendTheSameLinesInBothLanguages()
+    {
+        QFETCH(Word, method);
+        QFETCH(Word, altType);
+        QFETCH(QStringList, modes);
+        QStringList lines[2];
+        for (int lang : {0, 1}) {
+            UpDownFixture f(Link::Visa, lang);
+            QVERIFY(f.connected);
+            CtrlNewFile();
+            QVERIFY(f.fakeUi.messages().isEmpty());
+            CtrlSettings &s = app().Settings;
+            QCOMPARE(s.RunStop, word(Word::WordRun)); // the defaults of the language in force
+            s.TrigMethod = word(method);
+            s.AltCH1Type = s.AltCH2Type = word(altType);
+            UploadSettings();
+            QCOMPARE(f.sim.refusedCount(), 0);
+            lines[lang] = f.simLines();
+            QStringList sent;
+            for (const QString &l : lines[lang])
+                if (l.contains(QLatin1String(":MODE ")) && !l.startsWith(QLatin1String(":TRIGGER:MODE"))
+                    && !l.startsWith(QLatin1String(":ACQUIRE:MODE")) && !l.contains(QLatin1String(":VIDEO:MODE")))
+                    sent << l;
+            QCOMPARE(sent, modes);
         }
         QCOMPARE(lines[0], lines[1]);
         QVERIFY(lines[1].size() >= 38);

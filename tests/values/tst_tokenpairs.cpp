@@ -190,6 +190,38 @@ private slots:
         QCOMPARE(OnOffDisplay(QStringLiteral("ON")), u("打开"));
     }
 
+    // The conditions take the words their defaults hold: a pulse condition
+    // holding the pulse word of either language (the alternate CH2 default is
+    // the English word in both) and a slope condition holding a pulse word
+    // (the slope conditions' default) go out as the condition of that name.
+    // The pulse condition does not take the slope words.
+    void conditionsTakeTheirDefaultsWords_data()
+    {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<int>("row");
+        for (int lang : {0, 1})
+            for (int i = 0; i < int(std::size(rows)); ++i)
+                if (rows[i].family == 11)
+                    QTest::addRow("%s %s", lang ? "English" : "Chinese", rows[i].english) << lang << i;
+    }
+    void conditionsTakeTheirDefaultsWords()
+    {
+        QFETCH(int, lang);
+        QFETCH(int, row);
+        ApplyLanguage(lang);
+        const Row &r = rows[row];
+        const Row &slope = rows[row + 6];
+        QCOMPARE(slope.family, 12);
+        const QString token = QString::fromLatin1(r.token);
+        for (const char *pulseWord : {r.english, r.chinese}) {
+            QCOMPARE(PulseModeToken(u(pulseWord)), token);
+            QCOMPARE(SlopeModeToken(u(pulseWord)), token);
+        }
+        QCOMPARE(SlopeModeToken(word(slope.word)), token);
+        if (!lang) // the Chinese slope words are not pulse words
+            QCOMPARE(PulseModeToken(word(slope.word)), QStringLiteral("-EQUAL"));
+    }
+
     void namedCases()
     {
         ApplyLanguage(1);

@@ -109,6 +109,32 @@ private slots:
         QVERIFY(lines.last().isEmpty()); // nothing after the last row's line end
     }
 
+    // A text holding a line break is written up to it: every line of the
+    // file ends in CR LF and no CR or LF stands inside one.
+    void lineBreakInATextEndsIt_data()
+    {
+        QTest::addColumn<QString>("brk");
+        QTest::newRow("CR") << "\r";
+        QTest::newRow("LF") << "\n";
+        QTest::newRow("CR LF") << "\r\n";
+    }
+    void lineBreakInATextEndsIt()
+    {
+        QFETCH(QString, brk);
+        DataDoc doc = threeRows();
+        doc.InfoLine = QStringLiteral("CH1 1.00V") + brk + QStringLiteral("junk");
+        doc.TimeTexts[2] = QStringLiteral("0.00E00") + brk;
+        doc.ValueTexts[1] = QStringLiteral("1.50E+00") + brk + QStringLiteral("9");
+        const QByteArray file = DataTableExportText(doc);
+        QCOMPARE(file.count('\r'), file.count("\r\n"));
+        QCOMPARE(file.count('\n'), file.count("\r\n"));
+        const QList<QByteArray> lines = file.split('\n');
+        QCOMPARE(lines.size(), 9 + 3 + 1);
+        QCOMPARE(lines[4], QByteArray("CH1 1.00V\r"));
+        QCOMPARE(lines[9], QByteArray(" 1 \t-3.00E-04\t1.50E+00\r"));
+        QCOMPARE(lines[10], QByteArray(" 2 \t0.00E00\t-1.20E-03\r"));
+    }
+
     void negativeRowCountWritesNoRows()
     {
         DataDoc doc = threeRows();
