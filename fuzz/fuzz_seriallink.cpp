@@ -36,6 +36,7 @@
 // block beyond its announced length, belong to no later query. Readers 1 and 2: no setting, measurement or info
 // text holds a line break, or "inf" or "nan" unless a reply did.
 
+#include "maxlen.h"
 #include "scriptedlink.h"
 
 #include "common/ctrlsettings.h"
@@ -222,6 +223,7 @@ void writeSeeds(const QString &folder)
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
+    defaultMaxLen(argc, argv, 8 * 1024); // a few blocks of the largest waveform kind and their texts
     static QCoreApplication qapp(*argc, *argv);
     gClock = new VirtualClock;
     gUi = new ScriptedUi;

@@ -23,6 +23,7 @@
 // Seeds: run with KELVO_FUZZ_SEEDS=<folder> to write the replies the
 // simulator gives to each kind of request, one file per request, and stop.
 
+#include "maxlen.h"
 #include "scriptedlink.h"
 
 #include "common/wavedoc.h"
@@ -144,6 +145,7 @@ extern "C" const char *__lsan_default_suppressions()
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
+    defaultMaxLen(argc, argv, 8 * 1024); // a transfer of every source with its setup block, length prefixes and texts
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     static QGuiApplication qapp(*argc, *argv); // the picture's texts need the font system
