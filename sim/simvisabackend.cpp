@@ -1,6 +1,7 @@
 #include "sim/simvisabackend.h"
 
 #include "platform/clock.h"
+#include "platform/pump.h"
 #include "sim/qm4100sim.h"
 
 #include <algorithm>
@@ -49,8 +50,15 @@ public:
         for (;;) {
             if (stored == count && count > 0)
                 return VI_SUCCESS_MAX_CNT;
-            if (!waitForPiece(deadline, infinite))
-                return VI_ERROR_TMO;
+            if (!waitForPiece(deadline, infinite)) {
+                if (!exchangeAbandoned())
+                    return VI_ERROR_TMO;
+                // Over USB the read given up still takes its reply when it
+                // comes: it is never the next read's.
+                if (res_->usb)
+                    pieces_.clear();
+                return VI_ERROR_ABORT;
+            }
             Piece &p = pieces_.front();
             if (res_->usb) {
                 const ViUInt32 n = std::min<ViUInt32>(count - stored, ViUInt32(p.bytes.size()));
@@ -111,14 +119,16 @@ public:
 
 private:
     // Waits on appClock() until the first piece is due. False when none comes
-    // before the deadline (the time left is then spent).
+    // before the deadline (the time left is then spent) or when the exchange
+    // is abandoned meanwhile, which ends the wait as a read on a real link
+    // ends.
     bool waitForPiece(qint64 deadline, bool infinite)
     {
         const qint64 now = appClock().nowMs();
         if (pieces_.empty()) {
             // Nothing will come: this process is the instrument.
             if (!infinite && deadline > now)
-                appClock().pause(int(deadline - now));
+                waitUntil(deadline);
             return false;
         }
         const qint64 due = pieces_.front().dueMs;
@@ -126,11 +136,24 @@ private:
             return true;
         if (!infinite && due > deadline) {
             if (deadline > now)
-                appClock().pause(int(deadline - now));
+                waitUntil(deadline);
             return false;
         }
-        appClock().pause(int(due - now));
-        return true;
+        waitUntil(due);
+        return !exchangeAbandoned();
+    }
+
+    // The read's wait: on a virtual clock one pause (time moves on, timers
+    // fire); on the real one in the event loop, ended at once by an abandon.
+    static void waitUntil(qint64 until)
+    {
+        if (!dynamic_cast<RealClock *>(&appClock())) {
+            appClock().pause(int(until - appClock().nowMs()));
+            return;
+        }
+        const ExchangeScope exchange;
+        for (qint64 now = appClock().nowMs(); now < until && !exchangeAbandoned(); now = appClock().nowMs())
+            waitEvents(int(until - now));
     }
 
     std::shared_ptr<SimVisaBackend::Resource> res_;

@@ -22,8 +22,12 @@ QString descText(const ViChar *desc)
     return QString::fromLatin1(desc, qsizetype(::strnlen(desc, VI_FIND_BUFLEN))).left(ResourceNameMax);
 }
 
-void readFailed()
+// A read the user gave up (VI_ERROR_ABORT) failed nothing: no message, and
+// the link stays as it was.
+void readFailed(ViStatus st)
 {
+    if (st == VI_ERROR_ABORT)
+        return;
     showLinkMessage(Msg::MsgReadFailed, Msg::MsgDeviceReadTitle);
     VisaLinkLost();
 }
@@ -119,7 +123,7 @@ void VisaWriteLine(const QString &text)
     ViUInt32 written = 0;
     const ViStatus st = viWrite(app().link.VisaSession, reinterpret_cast<ViConstBuf>(line.constData()),
                                 ViUInt32(line.size()), &written);
-    if (st != VI_SUCCESS) {
+    if (st != VI_SUCCESS && st != VI_ERROR_ABORT) {
         showLinkMessage(Msg::MsgCannotConnect, Msg::MsgDeviceSendTitle);
         VisaLinkLost();
     }
@@ -133,7 +137,7 @@ QString VisaReadLine()
     ViUInt32 n = 0;
     const ViStatus st = viRead(app().link.VisaSession, buf, VisaLineMax, &n);
     if (st != VI_SUCCESS) {
-        readFailed();
+        readFailed(st);
         return QString();
     }
     return QString::fromLatin1(reinterpret_cast<const char *>(buf), qsizetype(std::min<ViUInt32>(n, VisaLineMax)));
@@ -176,7 +180,7 @@ QString VisaReadWaveBlock(int &n, int count)
         got = count - 1;
     }
     if (st != VI_SUCCESS) {
-        readFailed();
+        readFailed(st);
         return QString();
     }
     n = std::clamp(got, 0, WorkPtsSize - 1);
@@ -214,7 +218,7 @@ QString VisaReadSystemData(bool *received)
             ParaConv(raw, l.LastSetup);
     }
     if (st != VI_SUCCESS && st != VI_SUCCESS_MAX_CNT)
-        readFailed();
+        readFailed(st);
     else if (received)
         *received = true;
     return QString();
@@ -230,7 +234,7 @@ void VisaReadScreenBlock(QByteArray &buffer)
     const ViStatus st =
         viRead(app().link.VisaSession, reinterpret_cast<ViBuf>(buffer.data()), ScreenReadBytes, &n);
     if (st != VI_SUCCESS)
-        readFailed();
+        readFailed(st);
 }
 
 void ReadScreenImage(QByteArray &buffer)

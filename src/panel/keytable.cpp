@@ -2,6 +2,7 @@
 
 #include "link/cmdfunc.h"
 #include "platform/clock.h"
+#include "platform/pump.h"
 
 #include <algorithm>
 #include <array>
@@ -139,6 +140,13 @@ bool KnobRepeater::running() const
 
 void KnobRepeater::tick()
 {
+    if (exchangeRunning()) {
+        // A screen frame is being read (its pause and read turn the event
+        // loop): the repeat follows it, never between its query and reply.
+        if (pressed_)
+            ButtonPressTimer->start(KnobRepeatMs);
+        return;
+    }
     KnobRepeatCount = std::min(KnobRepeatCount + 1, KnobRepeatMax);
     send(knobLine(KnobCommand, knobStep(KnobRepeatCount)));
     if (pressed_)

@@ -16,6 +16,8 @@ namespace {
 // Delay of the first frame after the load, and between frames (ms).
 constexpr int FirstFrameMs = 10;
 constexpr int NextFrameMs = 1;
+// The next try of a frame due while another exchange runs.
+constexpr int BusyRetryMs = 20;
 
 QRgb rgbOf(qint32 c)
 {
@@ -40,7 +42,9 @@ ScreenRead ReadScreenFrame(QByteArray &bytes)
     const ViStatus st =
         viRead(l.VisaSession, reinterpret_cast<ViBuf>(scratch.data()), ViUInt32(ScreenBufferSize), &n);
     ScreenRead result = ScreenRead::Complete;
-    if (st != VI_SUCCESS) {
+    if (st == VI_ERROR_ABORT) {
+        result = ScreenRead::NotRead; // given up by the user: nothing failed
+    } else if (st != VI_SUCCESS) {
         showLinkMessage(Msg::MsgReadFailed, Msg::MsgDeviceReadTitle);
         VisaLinkLost();
         result = ScreenRead::Failed;
@@ -150,8 +154,8 @@ bool ScreenMirror::DrawBulkWave()
         ++p.ShortScreenReads;
         return false;
     }
-    if (r == ScreenRead::Failed)
-        return false; // the link is lost; the last good picture stays until the close
+    if (r == ScreenRead::Failed || r == ScreenRead::NotRead)
+        return false; // the link is lost, or the read was given up: the last good picture stays
     const auto *bytes = reinterpret_cast<const quint8 *>(p.ScreenBytes.constData());
     const bool colour = IsColorDisplay();
     if (!app().link.LinkConnected)
@@ -175,6 +179,12 @@ void ScreenMirror::loopStep()
     PanelState &p = app().panel;
     if (!p.PanelRefreshActive || !p.PanelRunning)
         return;
+    if (exchangeRunning()) {
+        // A key's command is being sent (its pause turns the event loop): the
+        // frame follows it, never between another line and its reply.
+        frameTimer_->start(BusyRetryMs);
+        return;
+    }
     DrawBulkWave();
     pumpEvents();
     if (!p.PanelRefreshActive)

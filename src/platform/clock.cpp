@@ -1,7 +1,8 @@
 #include "platform/clock.h"
 
+#include "platform/pump.h"
+
 #include <QElapsedTimer>
-#include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <limits>
@@ -45,15 +46,18 @@ private:
 
 RealClock::RealClock() : startNs_(monotonicNs()) {}
 
+RealClock::RealClock(std::function<qint64()> nowNs) : nowNs_(std::move(nowNs)), startNs_(nowNs_ ? nowNs_() : monotonicNs())
+{
+}
+
 void RealClock::pause(int ms)
 {
-    if (ms > 0)
-        QThread::msleep(static_cast<unsigned long>(ms));
+    pauseInEventLoop(ms, *this);
 }
 
 qint64 RealClock::nowMs() const
 {
-    return (monotonicNs() - startNs_) / 1000000;
+    return ((nowNs_ ? nowNs_() : monotonicNs()) - startNs_) / 1000000;
 }
 
 std::unique_ptr<ClockTimer> RealClock::makeTimer()

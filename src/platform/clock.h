@@ -1,7 +1,8 @@
 #pragma once
-// The one clock of the program: blocking pauses, the 100 ms tick counter, and
-// one-shot or repeating timers. The program runs on RealClock; tests install a
-// VirtualClock so that no test waits real time.
+// The one clock of the program: the instrument's pauses, the 100 ms tick
+// counter, and one-shot or repeating timers. The program runs on RealClock,
+// whose pauses wait in the event loop (pauseInEventLoop, platform/pump.h);
+// tests install a VirtualClock so that no test waits real time.
 
 #include <QtGlobal>
 #include <functional>
@@ -30,7 +31,8 @@ protected:
 class Clock {
 public:
     virtual ~Clock() = default;
-    // Blocks for ms milliseconds without processing events.
+    // The pause of ms milliseconds the instrument is given (after a command,
+    // pacing, the upload's settling time).
     virtual void pause(int ms) = 0;
     // Milliseconds since the clock started.
     virtual qint64 nowMs() const = 0;
@@ -42,11 +44,17 @@ public:
 class RealClock final : public Clock {
 public:
     RealClock();
+    // A clock that reads the time from nowNs (monotonic nanoseconds) in place
+    // of the system's: its pauses are measured on that time (for tests that
+    // show a pause's length without waiting it). Its timers stay real.
+    explicit RealClock(std::function<qint64()> nowNs);
+    // Waits in the event loop under the input gate (pauseInEventLoop).
     void pause(int ms) override;
     qint64 nowMs() const override;
     std::unique_ptr<ClockTimer> makeTimer() override;
 
 private:
+    std::function<qint64()> nowNs_;
     qint64 startNs_;
 };
 

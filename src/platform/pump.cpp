@@ -1,5 +1,7 @@
 #include "platform/pump.h"
 
+#include "platform/clock.h"
+
 #include <QAbstractButton>
 #include <QAbstractEventDispatcher>
 #include <QAbstractItemView>
@@ -25,6 +27,8 @@
 #include <QToolButton>
 #include <QTimer>
 
+#include <algorithm>
+#include <climits>
 #include <deque>
 #include <memory>
 #include <set>
@@ -664,4 +668,63 @@ void waitEvents(int maxMs)
 void setPump(std::function<void()> pump)
 {
     hook() = std::move(pump);
+}
+
+namespace {
+int gPauseDepth = 0;
+
+std::vector<std::function<void()>> &afterPause()
+{
+    static std::vector<std::function<void()>> v;
+    return v;
+}
+
+// Hands what waited for the pause to the event loop's next turn.
+void releaseAfterPause()
+{
+    std::vector<std::function<void()>> calls;
+    calls.swap(afterPause());
+    for (auto &fn : calls) {
+        if (QCoreApplication *app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(app, std::move(fn), Qt::QueuedConnection);
+        else
+            fn();
+    }
+}
+} // namespace
+
+void pauseInEventLoop(int ms, const Clock &clock)
+{
+    if (ms <= 0)
+        return;
+    const ExchangeScope exchange;
+    ++gPauseDepth;
+    const qint64 start = clock.nowMs();
+    for (;;) {
+        qint64 end = start + ms;
+        if (exchangeAbandoned())
+            end = std::min<qint64>(end, start + AbandonedPauseMs);
+        const qint64 now = clock.nowMs();
+        if (now >= end)
+            break;
+        waitEvents(int(std::min<qint64>(end - now, INT_MAX)));
+    }
+    if (--gPauseDepth == 0)
+        releaseAfterPause();
+}
+
+bool pauseRunning()
+{
+    return gPauseDepth > 0;
+}
+
+void runAfterPause(std::function<void()> fn)
+{
+    if (!fn)
+        return;
+    if (gPauseDepth == 0) {
+        fn();
+        return;
+    }
+    afterPause().push_back(std::move(fn));
 }

@@ -29,6 +29,7 @@
 
 #include <functional>
 
+class Clock;
 class QObject;
 class QWidget;
 
@@ -60,6 +61,31 @@ bool exchangeAbandoned();
 // The last exchange that ended was abandoned (until the next one begins): what
 // it did not bring in was given up by the user, not lost.
 bool lastExchangeAbandoned();
+
+// The instrument's pause after a command (the real clock's pause): waits ms
+// milliseconds, measured on clock, in the event loop and under the input gate
+// (an exchange runs meanwhile), so the windows repaint, menus and typing go on,
+// and Stop, Disconnect and closing act. A wait sleeps until an event or the
+// deadline; it never keeps a core busy. The pause lasts its full time, so the
+// instrument gets all of it after every line. Once the exchange is abandoned
+// it lasts at most AbandonedPauseMs from its start: a command's own pause
+// (100 ms serial, 200 ms VISA) is still kept whole, so the link is left sound
+// for the next line, while the longer waits for the instrument to settle
+// (the upload's 500 and 1000 ms, Auto Set's 4000 ms) end early, as nothing
+// that needs them follows.
+//
+// Nothing arrives from the instrument during a pause as far as the link can
+// tell: a serial port's receive events held meanwhile (runAfterPause) come in
+// the first turn of the event loop after the outermost pause, as they would
+// after a sleep, so a reply or block that arrives while its query is being
+// paced is taken by the wait that follows.
+inline constexpr int AbandonedPauseMs = 200;
+void pauseInEventLoop(int ms, const Clock &clock);
+// True while such a pause runs.
+bool pauseRunning();
+// Runs fn in a turn of the event loop after the outermost pause has ended (at
+// once when no pause runs), in the order given.
+void runAfterPause(std::function<void()> fn);
 
 // Runs fn when no exchange runs: at once when none does, otherwise after the
 // outermost one has ended (in a later turn of the event loop), in the order

@@ -74,6 +74,10 @@ constexpr int RightGap = 10;       // 145 twips
 constexpr int PlotGap = 25;        // 370 twips: room the plot leaves to the rows under it
 constexpr int SliderGap = 3;       // 40 twips
 constexpr int PlotBottomGap = 25;  // pixels under the plot surface
+// The least plot: a graticule of 8 divisions 12.5 pixels high each, and room
+// for the grid's banner across.
+constexpr int LeastPlotWidth = 350;
+constexpr int LeastPlotHeight = 150;
 
 template <class Button = QToolButton>
 Button *makeButton(QWidget *parent, const QString &name, const QString &text)
@@ -146,7 +150,7 @@ void ReplaySurface::paintEvent(QPaintEvent *)
 }
 
 frmRecordPlay::frmRecordPlay(int slot, QWidget *parent)
-    : QWidget(parent), slot_(slot), engine_(slot), Timer1(appClock().makeTimer())
+    : QWidget(parent), slot_(slot), engine_(slot), scroll_(this), Timer1(appClock().makeTimer())
 {
     setObjectName(QStringLiteral("frmRecordPlay"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -171,9 +175,19 @@ frmRecordPlay::~frmRecordPlay()
     Form_Unload();
 }
 
+QSize frmRecordPlay::leastContentSize() const
+{
+    const ReplayInfo &r = rec();
+    const bool labels = r.ReplayStarted || r.FileLoaded;
+    const int plotW = labels ? std::max(LeastPlotWidth, leastReplayPlotWidth(r)) : LeastPlotWidth;
+    return QSize(std::max(MinWidth, LeftGap + plotW + RightGap),
+                 ToolHeight + LeastPlotHeight + PlotBottomGap + SliderHeight + BarHeight + MsgHeight + PlotGap);
+}
+
 void frmRecordPlay::buildControls()
 {
-    FrameTool = new QFrame(this);
+    QWidget *const inside = scroll_.contents();
+    FrameTool = new QFrame(inside);
     FrameTool->setObjectName(QStringLiteral("FrameTool"));
     FrameTool->setFrameShape(QFrame::StyledPanel);
     cmdRun = makeButton(FrameTool, QStringLiteral("cmdRun"), QStringLiteral("Open"));
@@ -194,13 +208,13 @@ void frmRecordPlay::buildControls()
     connect(FlatBttn4, &QToolButton::clicked, this, [this] { FlatBttn4_Click(); });
     connect(FlatBttn5, &QToolButton::clicked, this, [this] { FlatBttn5_Click(); });
 
-    RecordBackPic = new QWidget(this);
+    RecordBackPic = new QWidget(inside);
     RecordBackPic->setObjectName(QStringLiteral("RecordBackPic"));
     RecordBackPic->setAutoFillBackground(true);
     RecordWavePic = new ReplaySurface(RecordBackPic);
     RecordWavePic->setObjectName(QStringLiteral("RecordWavePic"));
 
-    auto *slider = new FrameSlider(Qt::Horizontal, this);
+    auto *slider = new FrameSlider(Qt::Horizontal, inside);
     SliderFrame = slider;
     SliderFrame->setObjectName(QStringLiteral("SliderFrame"));
     SliderFrame->setRange(1, 1000);
@@ -217,7 +231,7 @@ void frmRecordPlay::buildControls()
         engine_.sliderMouseUp();
     };
 
-    OptratePic = new QFrame(this);
+    OptratePic = new QFrame(inside);
     OptratePic->setObjectName(QStringLiteral("OptratePic"));
     static const char *symbols[] = {"", "", "", "|<", ">|", ">>", "<<", ""};
     for (int i = 0; i < ReplayButton::Count; ++i) {
@@ -245,7 +259,7 @@ void frmRecordPlay::buildControls()
     connect(AresBtnSub, &QToolButton::released, this, [this] { engine_.intervalMouseUp(); });
     connect(AresBtnDefaultTime, &QToolButton::clicked, this, [this] { engine_.defaultTimeClick(); });
 
-    PicMsg = new ReplaySurface(this);
+    PicMsg = new ReplaySurface(inside);
     PicMsg->setObjectName(QStringLiteral("PicMsg"));
 }
 
@@ -388,8 +402,10 @@ void frmRecordPlay::Form_Resize()
 {
     if (isMinimized() || (parentWidget() && parentWidget()->isMinimized()))
         return;
-    const int W = width();
-    const int H = height();
+    // A window smaller than the least contents scrolls them.
+    const QSize inside = scroll_.fit(leastContentSize());
+    const int W = inside.width();
+    const int H = inside.height();
     const int innerW = W - LeftGap - RightGap;
     FrameTool->setGeometry(LeftGap, 0, std::max(innerW, 0), ToolHeight);
     const int backH = H - ToolHeight - SliderHeight - BarHeight - MsgHeight - PlotGap;
@@ -516,6 +532,7 @@ void frmRecordPlay::OpenRecordFile()
     showControls();
     r.FilePath = res.path;
     setWindowTitle(r.Name + QStringLiteral("  (") + r.FilePath + QLatin1Char(')'));
+    Form_Resize(); // the new record's labels may need a wider plot
     if (app().replay.CaptionChanged)
         app().replay.CaptionChanged(slot_);
     engine_.StartReplay();

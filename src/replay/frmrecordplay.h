@@ -7,6 +7,7 @@
 // The data sheet reaches it through the plain functions at the end.
 
 #include "replay/replayengine.h"
+#include "workspace/scrolledcontents.h"
 
 #include <QImage>
 #include <QPixmap>
@@ -76,6 +77,10 @@ public:
     QLabel *intervalLabel() const { return lblTimeInterval; }
     // The print picture made by the last print or preview (for tests).
     const QImage &lastPrintPicture() const { return printPicture_; }
+    // The least size of the window's contents: the rows at their design
+    // heights, the plot at its least size and as wide as its label row
+    // needs. A smaller window scrolls its contents.
+    QSize leastContentSize() const;
 
 protected:
     void resizeEvent(QResizeEvent *e) override;
@@ -93,6 +98,7 @@ private:
 
     int slot_;
     ReplayEngine engine_;
+    ScrolledContents scroll_;
     std::unique_ptr<ClockTimer> Timer1;
     bool initPending_ = false;
     bool unloaded_ = false;

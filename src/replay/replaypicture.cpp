@@ -4,10 +4,12 @@
 #include "values/rounding.h"
 #include "values/valuereply.h"
 
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QPolygonF>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -36,6 +38,20 @@ void textAt(QPainter &p, double x, double y, const QString &text, bool bold)
 }
 
 void pixel(QPainter &p, double x, double y) { p.drawPoint(QPointF(x, y)); }
+
+double advance(const QString &text, bool bold)
+{
+    return QFontMetricsF(ReplayPicture::font(bold)).horizontalAdvance(text);
+}
+
+QString channelLabel(const QString &channel)
+{
+    return channel == QLatin1String("CH1") ? QStringLiteral("CH1 ") : QStringLiteral("CH2 ");
+}
+QString voltDivLabel(const QString &text) { return QStringLiteral("Volt/Div: ") + text; }
+QString offsetLabel(const QString &text) { return QStringLiteral("Offset: ") + text; }
+QString timeDivLabel(const QString &text) { return QStringLiteral("TimeDiv: ") + text; }
+QString delayLabel(const QString &text) { return QStringLiteral("Delay: ") + text; }
 
 void line(QPainter &p, double x1, double y1, double x2, double y2) { p.drawLine(QPointF(x1, y1), QPointF(x2, y2)); }
 
@@ -74,6 +90,42 @@ QFont font(bool bold)
 }
 
 } // namespace ReplayPicture
+
+ReplayLabelRow replayLabelRow(int w, const QString &channel, const QString &voltDivText, const QString &offsetText,
+                              const QString &timeDivText, const QString &delayText)
+{
+    const double PW = w - 50;
+    ReplayLabelRow row;
+    // Each label at its place, or after the one before it.
+    double end = row.channel + advance(channelLabel(channel), true);
+    const auto place = [&end](double at, const QString &label, bool bold) {
+        const double x = std::max<double>(at, std::ceil(end) + ReplayLabelGap);
+        end = x + advance(label, bold);
+        return x;
+    };
+    row.voltDiv = place(nearest(PW / 60 * 5 + 25), voltDivLabel(voltDivText), true);
+    row.offset = place(nearest(PW / 60 * 18 + 25), offsetLabel(offsetText), true);
+    row.timeDiv = place(nearest(PW / 2 + 25), timeDivLabel(timeDivText), true);
+    row.delay = place(nearest(PW / 60 * 45 + 25), delayLabel(delayText), false);
+    row.end = end;
+    return row;
+}
+
+ReplayLabelRow replayLabelRow(int w, const ReplayInfo &rec)
+{
+    return replayLabelRow(w, rec.Channel, rec.VoltDivText, rec.OffsetText, rec.TimeDivText, rec.DelayText);
+}
+
+int leastReplayPlotWidth(const ReplayInfo &rec)
+{
+    // The labels side by side are the least; their places in the plot's
+    // width may ask for more.
+    const ReplayLabelRow tight = replayLabelRow(50, rec);
+    int w = int(std::ceil(tight.end)) + 2;
+    for (int tries = 0; tries < 4000 && replayLabelRow(w, rec).end + 2 > w; ++tries)
+        ++w;
+    return w;
+}
 
 void DrawRecordGrid(QPainter &p, int w, int h, bool colorMode, double /*zoom*/)
 {
@@ -162,10 +214,10 @@ void DrawRecordGrid(QPainter &p, int w, int h, bool colorMode, double /*zoom*/)
 }
 
 void DrawRecordChannel(QPainter &p, int w, int h, const QColor &color, double zoom, const QString &channel,
-                       const QString &offsetText, const QString &voltDivText)
+                       const QString &offsetText, const QString &voltDivText, const ReplayLabelRow &row)
 {
+    (void)w; // the labels' places come from row
     begin(p);
-    const double PW = w - 50;
     const double PH = h - 50;
     const double offset = ParseVolt(offsetText);
     const double vdiv = ParseVolt(voltDivText);
@@ -179,13 +231,13 @@ void DrawRecordChannel(QPainter &p, int w, int h, const QColor &color, double zo
         textAt(p, 10, nearest(ym - 1), ch1 ? QStringLiteral("1") : QStringLiteral("2"), false);
     }
     const double y = PH + 31;
-    textAt(p, 25, y, ch1 ? QStringLiteral("CH1 ") : QStringLiteral("CH2 "), true);
-    textAt(p, nearest(PW / 60 * 5 + 25), y, QStringLiteral("Volt/Div: ") + voltDivText, true);
-    textAt(p, nearest(PW / 60 * 18 + 25), y, QStringLiteral("Offset: ") + offsetText, true);
+    textAt(p, row.channel, y, channelLabel(channel), true);
+    textAt(p, row.voltDiv, y, voltDivLabel(voltDivText), true);
+    textAt(p, row.offset, y, offsetLabel(offsetText), true);
 }
 
 void DrawRecordTimebase(QPainter &p, int w, int h, bool colorMode, double zoom, const QString &timeDivText,
-                        const QString &delayText)
+                        const QString &delayText, const ReplayLabelRow &row)
 {
     begin(p);
     const double PW = w - 50;
@@ -205,9 +257,9 @@ void DrawRecordTimebase(QPainter &p, int w, int h, bool colorMode, double zoom, 
         p.drawPolyline(pent, 6);
         textAt(p, nearest(xp + 1), 31, QStringLiteral("T"), false);
     }
-    textAt(p, nearest(PW / 60 * 45 + 25), PH + 31, QStringLiteral("Delay: ") + delayText, false);
+    textAt(p, row.delay, PH + 31, delayLabel(delayText), false);
     setPenColor(p, label);
-    textAt(p, nearest(PW / 2 + 25), PH + 31, QStringLiteral("TimeDiv: ") + timeDivText, true);
+    textAt(p, row.timeDiv, PH + 31, timeDivLabel(timeDivText), true);
 }
 
 void DrawRecordTrace(QPainter &p, int w, int h, const QColor &color, const ReplayInfo &rec, int pointCount)
@@ -251,8 +303,9 @@ void RedrawFrame(QImage &plot, const ReplayInfo &rec)
     const int h = plot.height();
     DrawRecordGrid(p, w, h, rec.ColorMode);
     const QColor color = ReplayPicture::traceColor(rec.ColorMode, rec.Channel);
-    DrawRecordChannel(p, w, h, color, 1.0, rec.Channel, rec.OffsetText, rec.VoltDivText);
-    DrawRecordTimebase(p, w, h, rec.ColorMode, 1.0, rec.TimeDivText, rec.DelayText);
+    const ReplayLabelRow row = replayLabelRow(w, rec);
+    DrawRecordChannel(p, w, h, color, 1.0, rec.Channel, rec.OffsetText, rec.VoltDivText, row);
+    DrawRecordTimebase(p, w, h, rec.ColorMode, 1.0, rec.TimeDivText, rec.DelayText, row);
     DrawRecordTrace(p, w, h, color, rec);
 }
 
@@ -293,8 +346,9 @@ void drawStatusStrip(QImage &strip, const QString &word, bool counter, int curre
     textAt(p, 30, 8, word, true);
     if (counter) {
         setPenColor(p, QColor(0, 255, 0));
-        textAt(p, nearest(strip.width() - 70.0), 8,
-               QString::number(currentFrame) + QLatin1Char('/') + QString::number(frameCount), true);
+        const QString text = QString::number(currentFrame) + QLatin1Char('/') + QString::number(frameCount);
+        const int fits = strip.width() - 2 - int(std::ceil(advance(text, true)));
+        textAt(p, std::min(nearest(strip.width() - 70.0), fits), 8, text, true);
     }
 }
 

@@ -31,6 +31,9 @@
 #include "workspace/pictures.h"
 #include "workspace/modalrunner.h"
 #include "workspace/mousecontrol.h"
+#include "workspace/itemrefresh.h"
+#include "workspace/panetree.h"
+#include "shell/panewidths.h"
 #include "shell/programicon.h"
 #include "workspace/recentfiles.h"
 #include "texts/loadlanguage.h"
@@ -43,6 +46,7 @@
 #include <QDesktopServices>
 #include <QAbstractButton>
 #include <QDockWidget>
+#include <QTreeView>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
@@ -52,15 +56,15 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
-#include <QPageSetupDialog>
 #include <QPointer>
-#include <QPrinter>
 #include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTime>
 #include <QToolBar>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
@@ -425,6 +429,12 @@ void frmMain::buildPanes()
     };
     dataSheetDock_ = dock(PaneDataSheet, frmDataSheetTree_);
     controllerDock_ = dock(PaneController, frmCtrlList_);
+    // Every row of the panes' trees whole, scrolled across where it is wide;
+    // the panes keep their widths through a window made small.
+    for (QWidget *w : {frmDataSheetTree_, frmCtrlList_})
+        for (QTreeView *tree : w->findChildren<QTreeView *>())
+            ShowWholeRows(tree);
+    paneWidths_ = new PaneWidths(this, {dataSheetDock_, controllerDock_});
 }
 
 void frmMain::bindControllerHooks()
@@ -636,11 +646,17 @@ void frmMain::restorePaneLayout()
         }
         showPanes();
     }
-    // The first split: the panes a fifth of the window wide; the Data
-    // Browser's few rows above, most of the height for the settings tree.
+    // The first split: the panes as wide as their trees' rows, between a
+    // fifth and a third of the window; the Data Browser's few rows above,
+    // most of the height for the settings tree.
     const int h = qMax(200, height());
     resizeDocks({dataSheetDock_, controllerDock_}, {h * 3 / 10, h * 7 / 10}, Qt::Vertical);
-    resizeDocks({dataSheetDock_}, {qMax(dataSheetDock_->minimumSizeHint().width(), width() / 5)}, Qt::Horizontal);
+    int rows = 0;
+    for (QDockWidget *d : {dataSheetDock_, controllerDock_})
+        for (const QTreeView *tree : d->findChildren<QTreeView *>())
+            rows = qMax(rows, WholeRowsWidth(tree) + d->width() - tree->width());
+    const int wide = std::clamp(rows, width() / 5, qMax(width() / 5, width() / 3));
+    resizeDocks({dataSheetDock_}, {qMax(dataSheetDock_->minimumSizeHint().width(), wide)}, Qt::Horizontal);
 }
 
 void frmMain::applyWindowRect(const TwipsRect &tw)
@@ -801,11 +817,10 @@ void frmMain::mnuFileSaveAll_Click()
 
 void frmMain::mnuFilePageSetup_Click()
 {
-    // The choice is not used further; a cancel is no error.
-    QPrinter printer;
-    QPageSetupDialog dlg(&printer, this);
-    dlg.setWindowTitle(QStringLiteral("Page Setup"));
-    runModal(dlg);
+    // The page of the printer prints go to: what is chosen here is the page
+    // of every later print and preview there. A cancel is no error.
+    const RefreshPause pause;
+    PageSetupForPrints();
 }
 
 void frmMain::mnuFileRecentCtrl_Click(int index)

@@ -20,6 +20,7 @@ class QLabel;
 class QMdiArea;
 class QMenu;
 class QToolBar;
+class PaneWidths;
 
 class frmMain final : public QMainWindow {
     Q_OBJECT
@@ -127,6 +128,7 @@ private:
     QDockWidget *controllerDock_ = nullptr;
     QWidget *frmDataSheetTree_ = nullptr;
     QWidget *frmCtrlList_ = nullptr;
+    PaneWidths *paneWidths_ = nullptr;
     QMenu *windowMenu_ = nullptr;
     QList<QAction *> windowListActions_;
     std::unique_ptr<ClockTimer> CommTimer;

@@ -116,7 +116,7 @@ void StoredWaveSurface::mouseReleaseEvent(QMouseEvent *e)
 }
 
 frmOpenWaveform::frmOpenWaveform(int slot, QWidget *parent)
-    : QWidget(parent), slot_(slot), Timer1(appClock().makeTimer()), Timer2(appClock().makeTimer())
+    : QWidget(parent), slot_(slot), scroll_(this), Timer1(appClock().makeTimer()), Timer2(appClock().makeTimer())
 {
     setObjectName(QStringLiteral("frmOpenWaveform"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -158,16 +158,26 @@ QToolButton *frmOpenWaveform::scaleButton(QWidget *parent, const char *name, Sca
     return b;
 }
 
+QSize frmOpenWaveform::leastContentSize() const
+{
+    const QSize least = minimumSizeHint();
+    if (!framRefresh || !framRefresh->isVisibleTo(this))
+        return least;
+    return QSize(std::max(least.width(), framRefresh->geometry().right() + 1 + Margin), least.height());
+}
+
 void frmOpenWaveform::buildControls()
 {
-    // The column of frames on the left.
-    QGroupBox *frame1 = makeFrame(this, QStringLiteral("Frame1"), QRect(4, 2, 80, 52));
+    // The column of frames on the left, on the window's contents (they
+    // scroll when the window is smaller than they need).
+    QWidget *const inside = scroll_.contents();
+    QGroupBox *frame1 = makeFrame(inside, QStringLiteral("Frame1"), QRect(4, 2, 80, 52));
     FlatBttn1 = new QToolButton(frame1);
     FlatBttn1->setObjectName(QStringLiteral("FlatBttn1"));
     FlatBttn1->setGeometry(6, 18, 68, 28);
     connect(FlatBttn1, &QToolButton::clicked, this, [this] { OpenWaveformFile(); });
 
-    QGroupBox *display = makeFrame(this, QStringLiteral("Frame2_0"), QRect(4, 58, 80, 86));
+    QGroupBox *display = makeFrame(inside, QStringLiteral("Frame2_0"), QRect(4, 58, 80, 86));
     for (int i = 0; i < 2; ++i) {
         auto *o = new QRadioButton(display);
         o->setObjectName(QStringLiteral("OptionColor_%1").arg(i));
@@ -180,7 +190,7 @@ void frmOpenWaveform::buildControls()
     GridCheck->setGeometry(6, 60, 72, 20);
     connect(GridCheck, &QCheckBox::clicked, this, [this] { GridCheck_Click(); });
 
-    QGroupBox *cursorFrame = makeFrame(this, QStringLiteral("Frame2_2"), QRect(4, 204, 80, 66));
+    QGroupBox *cursorFrame = makeFrame(inside, QStringLiteral("Frame2_2"), QRect(4, 204, 80, 66));
     ChkCursorX = new QCheckBox(cursorFrame);
     ChkCursorX->setObjectName(QStringLiteral("ChkCursorX"));
     ChkCursorX->setGeometry(4, 18, 74, 20);
@@ -190,7 +200,7 @@ void frmOpenWaveform::buildControls()
     ChkCursorY->setGeometry(4, 40, 74, 20);
     connect(ChkCursorY, &QCheckBox::clicked, this, [this] { ChkCursorY_Click(); });
 
-    QGroupBox *output = makeFrame(this, QStringLiteral("Frame2_1"), QRect(4, 274, 80, LeftColumnBottom - 274));
+    QGroupBox *output = makeFrame(inside, QStringLiteral("Frame2_1"), QRect(4, 274, 80, LeftColumnBottom - 274));
     const auto outputButton = [&](const char *name, int y, const QString &text, void (frmOpenWaveform::*click)()) {
         auto *b = new QToolButton(output);
         b->setObjectName(QLatin1String(name));
@@ -204,7 +214,7 @@ void frmOpenWaveform::buildControls()
     cmdPrint = outputButton("cmdPrint", 74, QString(), &frmOpenWaveform::PrintStoredPicture);
     cmdPreview = outputButton("cmdPreview", 102, QString(), &frmOpenWaveform::PreviewStoredPicture);
 
-    QGroupBox *zoom = makeFrame(this, QStringLiteral("Frame6"), QRect(4, 148, 80, 52));
+    QGroupBox *zoom = makeFrame(inside, QStringLiteral("Frame6"), QRect(4, 148, 80, 52));
     ZoomCombo = new QComboBox(zoom);
     ZoomCombo->setObjectName(QStringLiteral("ZoomCombo"));
     ZoomCombo->setEditable(true);
@@ -214,7 +224,7 @@ void frmOpenWaveform::buildControls()
 
     // The info panel above the picture.
     const InfoPanelDesign &d = design();
-    framRefresh = makeFrame(this, QStringLiteral("framRefresh"), QRect(LeftColumn, PanelTop, px(3000), PanelHeight));
+    framRefresh = makeFrame(inside, QStringLiteral("framRefresh"), QRect(LeftColumn, PanelTop, px(3000), PanelHeight));
     framVoltDiv = makeFrame(framRefresh, QStringLiteral("framVoltDiv"), QRect(px(d.voltFrameLeft), 0, px(2635), PanelHeight - 2));
     lblCH1 = new QLabel(QStringLiteral("CH1"), framVoltDiv);
     lblCH1->setObjectName(QStringLiteral("lblCH1"));
@@ -275,7 +285,7 @@ void frmOpenWaveform::buildControls()
         w->hide();
 
     // The viewport, its picture and the scroll bars.
-    BackPic = new QWidget(this);
+    BackPic = new QWidget(inside);
     BackPic->setObjectName(QStringLiteral("BackPic"));
     BackPic->setAutoFillBackground(true);
     BackPic->setGeometry(LeftColumn, PanelTop + PanelHeight + 3, 700, 500);
@@ -298,9 +308,9 @@ void frmOpenWaveform::buildControls()
     LblRefreshValue->setObjectName(QStringLiteral("LblRefreshValue"));
     LblRefreshValue->setGeometry(54, 1, 34, 16);
     picRefreshProgress->hide();
-    HScroll = new QScrollBar(Qt::Horizontal, this);
+    HScroll = new QScrollBar(Qt::Horizontal, inside);
     HScroll->setObjectName(QStringLiteral("HScroll"));
-    VScroll = new QScrollBar(Qt::Vertical, this);
+    VScroll = new QScrollBar(Qt::Vertical, inside);
     VScroll->setObjectName(QStringLiteral("VScroll"));
     for (QScrollBar *s : {HScroll, VScroll}) {
         s->setRange(0, 100);
@@ -447,6 +457,13 @@ void frmOpenWaveform::fitTimeGroup()
     if (framTimeDiv->isVisibleTo(this)) {
         Reset->move(framTimeDiv->geometry().right() + 1 + px(120), Reset->y());
         framRefresh->resize(std::max(framRefresh->width(), Reset->geometry().right() + 1 + 12), framRefresh->height());
+    }
+    // A panel grown (a longer label in another language) may need the
+    // contents to grow with it: they scroll to it at once, the viewport
+    // follows at the next layout.
+    if (!initPending_ && leastContentSize() != fittedLeast_) {
+        fittedLeast_ = leastContentSize();
+        scroll_.fit(fittedLeast_);
     }
 }
 
@@ -659,6 +676,8 @@ void frmOpenWaveform::resizeEvent(QResizeEvent *e)
 
 void frmOpenWaveform::Form_Resize()
 {
+    fittedLeast_ = leastContentSize();
+    QSize inside = scroll_.fit(fittedLeast_);
     MemoryWavePic->move(0, 0);
     {
         const QSignalBlocker h(HScroll);
@@ -681,8 +700,11 @@ void frmOpenWaveform::Form_Resize()
         }
         // The viewport fills the window right of the frames and below the
         // panel; a scroll bar takes room from it where the picture is larger.
-        const int areaW = width() - LeftColumn - Margin;
-        const int areaH = height() - top - Margin;
+        // A window smaller than the frames and the panel scrolls them.
+        fittedLeast_ = leastContentSize();
+        inside = scroll_.fit(fittedLeast_);
+        const int areaW = inside.width() - LeftColumn - Margin;
+        const int areaH = inside.height() - top - Margin;
         if (areaW > 0 && areaH > 0) {
             bool needH = pic.width() > areaW;
             bool needV = pic.height() > areaH;

@@ -9,6 +9,7 @@
 #include "common/storedwave.h"
 #include "storedwave/storedcursors.h"
 #include "storedwave/storedmouse.h"
+#include "workspace/scrolledcontents.h"
 
 #include <QImage>
 #include <QWidget>
@@ -160,6 +161,10 @@ public:
     // Lays the time/div group out for its label's text (after a language
     // change as after a layout of the panel).
     void fitTimeGroup();
+    // The least size of the window's contents: the column of frames, and the
+    // info panel whole beside it when it is shown. A smaller window scrolls
+    // its contents.
+    QSize leastContentSize() const;
 
 protected:
     void resizeEvent(QResizeEvent *e) override;
@@ -178,6 +183,8 @@ private:
     void setPointer(StoredPointer pointer);
 
     int slot_;
+    ScrolledContents scroll_;
+    QSize fittedLeast_; // the least size of the last layout
     std::unique_ptr<ClockTimer> Timer1;
     std::unique_ptr<ClockTimer> Timer2;
     bool initPending_ = false;

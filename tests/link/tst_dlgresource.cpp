@@ -20,7 +20,13 @@ private slots:
     {
         resetApp();
         app().texts.LanguageIndex = 1;
+        // The entries' second lines come from the VISA search's backends:
+        // not the machine's USB and serial devices.
+        resetVisa();
+        unregisterVisaBackend(QStringLiteral("usbtmc"));
+        unregisterVisaBackend(QStringLiteral("asrl"));
     }
+    void cleanup() { resetVisa(); }
 
     void listsInSearchOrderWithNothingSelected()
     {

@@ -1,14 +1,16 @@
 // The panel's print and preview through the real Qt printer: the preview of a
 // panel shown application-modal takes input (it is not blocked by the panel)
 // and goes with the panel's unload; a print lands on the page in the box of
-// its layout (printed into a PDF file and read back); a print whose painter
-// cannot start is reported.
+// its layout (printed by a stand-in printer into a PDF file and read back); a
+// print that cannot start is reported. No print reaches a printer of the
+// machine: the printers are stand-ins (support/standinprinters.h).
 #include "link/linkfixture.h"
 #include "panel/frmv_panel.h"
 #include "platform/print/pictureoutput.h"
 #include "platform/print/printpicture.h"
 #include "platform/safesave.h"
 #include "shell/frmmain.h"
+#include "support/standinprinters.h"
 #include "texts/loadlanguage.h"
 #include "texts/toolkitlanguage.h"
 
@@ -187,14 +189,12 @@ private slots:
         QVERIFY(fx->connect());
         dir = std::make_unique<QTemporaryDir>();
         setPicturePrinter(nullptr);
-        qtPicturePrinter().setOutputPdf(QString());
     }
     void cleanup()
     {
         applyToolkitLanguage(1);
         for (int k = 0; k < PrintJobKindCount; ++k)
             qtPicturePrinter().release(PrintJobKind(k));
-        qtPicturePrinter().setOutputPdf(QString());
         qtPicturePrinter().setPrinterName(QString());
         fx.reset();
         dir.reset();
@@ -311,7 +311,8 @@ private slots:
         }
     }
 
-    // A print into a PDF file on the paper given: the page is that paper; the
+    // A print on a printer whose paper is the one given (a stand-in that
+    // prints into a PDF file): the page is that paper; the
     // picture's box lies inside the printable area of the real printer's
     // page layout, centred across it, at 7.28 x 5.2 in with its top 2.0 in
     // below the paper's top where that fits, scaled down in proportion where
@@ -329,13 +330,14 @@ private slots:
         QFETCH(QPageSize::PageSizeId, paper);
         QFETCH(bool, fullSize);
         const QString pdf = dir->filePath(QStringLiteral("page.pdf"));
-        qtPicturePrinter().setOutputPdf(pdf);
-        qtPicturePrinter().setPdfPaper(QPageSize(paper));
+        StandInPrinters printers;
+        printers.printers = {{QStringLiteral("Bench PDF"), QPageSize(paper), pdf}};
+        printers.defaultName = QStringLiteral("Bench PDF");
+        const UseStandInPrinters use(printers);
         QImage picture(320, 234, QImage::Format_RGB32);
         picture.fill(Qt::yellow);
         const QString title = QStringLiteral("Virtual Panel 虚拟面板");
         PrintWindowPicture(PrintJobKind::Panel, picture, false, title);
-        qtPicturePrinter().setPdfPaper(QPageSize());
         QVERIFY(fx->fakeUi.messages().isEmpty());
 
         const QPrinter *printer = qtPicturePrinter().jobPrinter(PrintJobKind::Panel);
@@ -505,28 +507,48 @@ private slots:
             QCOMPARE(fx->fakeUi.messages()[0].text, printer.failWith);
     }
 
-    // A printer that cannot start the print (one that does not exist; a PDF
-    // file that cannot be made): the failure is shown at the print's end.
+    // A print that cannot start is reported at the print's end, whatever
+    // printers the machine has: no printer at all, a printer named that the
+    // list does not hold (never replaced by the default one), a printer whose
+    // PDF file cannot be made.
     void printThatCannotStartIsReported_data()
     {
         QTest::addColumn<QString>("printer");
         QTest::addColumn<QString>("pdf");
-        QTest::newRow("unknown printer") << QStringLiteral("Kelvoscope test printer that is not there") << QString();
-        QTest::newRow("pdf in a missing folder") << QString() << QStringLiteral("no/such/folder/page.pdf");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no printer") << QString() << QString() << QStringLiteral("No printer is available.");
+        QTest::newRow("unknown printer") << QStringLiteral("Kelvoscope test printer that is not there") << QString()
+                                         << QStringLiteral("The printer \"Kelvoscope test printer that is not there\" could not print the page.");
+        QTest::newRow("pdf in a missing folder") << QString() << QStringLiteral("no/such/folder/page.pdf")
+                                                 << QStringLiteral("The printer \"Bench PDF\" could not print the page.");
     }
     void printThatCannotStartIsReported()
     {
         QFETCH(QString, printer);
         QFETCH(QString, pdf);
+        QFETCH(QString, message);
+        // The machine's printers stay out of it: the one stand-in is the
+        // default, there only when a PDF file is named for it.
+        StandInPrinters printers;
+        if (!pdf.isEmpty()) {
+            printers.printers = {{QStringLiteral("Bench PDF"), QPageSize(QPageSize::A4), dir->filePath(pdf)}};
+            printers.defaultName = QStringLiteral("Bench PDF");
+        } else {
+            const QString good = dir->filePath(QStringLiteral("good.pdf"));
+            printers.printers = {{QStringLiteral("Bench PDF"), QPageSize(QPageSize::A4), good}};
+            if (!printer.isEmpty())
+                printers.defaultName = QStringLiteral("Bench PDF");
+        }
+        const UseStandInPrinters use(printers);
         qtPicturePrinter().setPrinterName(printer);
-        if (!pdf.isEmpty())
-            qtPicturePrinter().setOutputPdf(dir->filePath(pdf));
         QImage picture(320, 234, QImage::Format_RGB32);
         picture.fill(Qt::black);
         PrintWindowPicture(PrintJobKind::Panel, picture, false, QStringLiteral("Virtual Panel"));
         QCOMPARE(fx->fakeUi.messages().size(), 1);
         QCOMPARE(fx->fakeUi.messages()[0].icon, MsgIcon::None);
-        QVERIFY(!fx->fakeUi.messages()[0].text.isEmpty());
+        QCOMPARE(fx->fakeUi.messages()[0].text, message);
+        // Nothing went to the printer that is there.
+        QVERIFY(!QFileInfo::exists(dir->filePath(QStringLiteral("good.pdf"))));
     }
 };
 

@@ -100,7 +100,7 @@ private slots:
         QCOMPARE(vc().activeTimers(), 0);
     }
 
-    void realClockPauseBlocksWithoutEvents()
+    void realClockPauseLastsItsTime()
     {
         setAppClock(nullptr);
         QElapsedTimer real;

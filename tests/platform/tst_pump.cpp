@@ -4,6 +4,7 @@
 // gate holds input that could start a second exchange, and lets typing and
 // the controls that act at once through. (That a wait sleeps instead of spinning
 // is measured by bench_waits.)
+#include "platform/clock.h"
 #include "platform/pump.h"
 #include "support/nativeinput.h"
 
@@ -22,6 +23,72 @@ class TestPump : public QObject {
     Q_OBJECT
 private slots:
     void cleanup() { setPump({}); }
+
+    // The instrument's pause on the real clock, measured on an injected time
+    // that each turn of the (replaced) pump moves on by 7 ms: the event loop
+    // turns throughout, under the input gate (a posted call runs inside, a
+    // click on a button waits for the end), and the pause lasts its full
+    // time; once abandoned it keeps at most its first 200 ms.
+    void aPauseTurnsTheEventLoopAndKeepsItsLength_data()
+    {
+        QTest::addColumn<int>("ms");
+        QTest::addColumn<int>("abandonAt"); // ms into the pause; -1: never
+        QTest::addColumn<int>("endsAt");
+        QTest::newRow("a serial command's") << 100 << -1 << 100;
+        QTest::newRow("a VISA command's") << 200 << -1 << 200;
+        QTest::newRow("the upload's longest") << 1000 << -1 << 1000;
+        QTest::newRow("a command's, abandoned: kept whole") << 100 << 30 << 100;
+        QTest::newRow("a VISA command's, abandoned: kept whole") << 200 << 150 << 200;
+        QTest::newRow("a long one abandoned early: its first 200 ms") << 1000 << 50 << 200;
+        QTest::newRow("a long one abandoned late: at once") << 4000 << 700 << 700;
+    }
+    void aPauseTurnsTheEventLoopAndKeepsItsLength()
+    {
+        QFETCH(int, ms);
+        QFETCH(int, abandonAt);
+        QFETCH(int, endsAt);
+        constexpr qint64 StepNs = 7'000'000;
+        qint64 fakeNs = 1'000'000'000;
+        RealClock clock([&] { return fakeNs; });
+
+        QWidget window;
+        auto *button = new QPushButton(QStringLiteral("Upload"), &window);
+        int clicks = 0;
+        connect(button, &QPushButton::clicked, this, [&] { ++clicks; });
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        int turns = 0;
+        int turnsOutsideAnExchange = 0;
+        bool inPause = false;
+        bool ranInPause = false;
+        const qint64 startNs = fakeNs;
+        setPump([&] {
+            ++turns;
+            if (!exchangeRunning())
+                ++turnsOutsideAnExchange;
+            if (turns == 1)
+                QVERIFY(nativeinput::queueClick(button));
+            handlePendingEvents();
+            fakeNs += StepNs;
+            if (abandonAt >= 0 && fakeNs - startNs >= qint64(abandonAt) * 1'000'000)
+                abandonExchange();
+        });
+        QMetaObject::invokeMethod(this, [&] { ranInPause = inPause; }, Qt::QueuedConnection);
+        inPause = true;
+        clock.pause(ms);
+        inPause = false;
+        const qint64 lastedMs = (fakeNs - startNs) / 1'000'000;
+        QVERIFY2(lastedMs >= endsAt && lastedMs < endsAt + 7, qPrintable(QString::number(lastedMs)));
+        QVERIFY(turns >= endsAt / 7);
+        QCOMPARE(turnsOutsideAnExchange, 0);
+        QVERIFY2(ranInPause, "the posted call waited for the end of the pause");
+        QCOMPARE(clicks, 0); // the click could start a second exchange: held
+        QVERIFY(!exchangeRunning());
+        setPump({});
+        pumpEvents();
+        QCOMPARE(clicks, 1);
+    }
 
     void replacementRunsOncePerCall()
     {

@@ -1,3 +1,4 @@
+#include "platform/clock.h"
 #include "platform/pump.h"
 #include "platform/serialport/serialdevices.h"
 #include "platform/serialport/serialportcontrol.h"
@@ -178,6 +179,40 @@ private slots:
         QCOMPARE(ctl.inBufferCount(), 3);
         QCOMPARE(ctl.input(), QByteArray("ON\n"));
         QCOMPARE(ctl.inBufferCount(), 0);
+    }
+
+    // Bytes that arrive during the instrument's pause (a query being paced)
+    // raise their receive event in the first turn after it, as after a sleep:
+    // the link's wait that follows takes them, not the pause.
+    void receiveEventsWaitForTheEndOfAPause()
+    {
+        Pty pty;
+        QVERIFY(pty.ok());
+        SerialPortControl ctl;
+        openOn(ctl, pty);
+        QSignalSpy spy(&ctl, &SerialPortControl::OnComm);
+        qint64 fakeNs = 0;
+        RealClock clock([&] { return fakeNs; });
+        int turns = 0;
+        int eventsInPause = 0;
+        setPump([&] {
+            if (++turns == 1)
+                pty.send("ON\n");
+            pollfd p{pty.master, 0, 0};
+            ::poll(&p, 1, 5); // a short real wait for the bytes to cross the pty
+            handlePendingEvents();
+            eventsInPause = int(spy.count());
+            fakeNs += 10'000'000;
+        });
+        clock.pause(100);
+        QCOMPARE(turns, 10);
+        QCOMPARE(eventsInPause, 0);
+        QCOMPARE(ctl.inBufferCount(), 3); // the bytes came, and wait in the port
+        setPump({});
+        QVERIFY(spy.isEmpty());
+        pumpEvents();
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(ctl.input(), QByteArray("ON\n"));
     }
 
     void inputLenAndThreshold()

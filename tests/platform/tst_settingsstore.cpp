@@ -38,6 +38,17 @@ private slots:
         QCOMPARE(settingsFilePath(), ini_);
     }
 
+    // A test program's default store is a file of its own (the test guard's
+    // folder), never the store of the user who runs the tests.
+    void aTestNeverReachesTheUsersStore()
+    {
+        setSettingsFile(QString());
+        const QString path = settingsFilePath();
+        setSettingsFile(ini_);
+        QVERIFY2(!path.startsWith(QDir::homePath() + QStringLiteral("/.config/")), qPrintable(path));
+        QVERIFY2(path.startsWith(QDir::tempPath() + QStringLiteral("/kelvotest-")), qPrintable(path));
+    }
+
     void missingKeyGivesDefault()
     {
         QCOMPARE(GetSetting("General_QM4100D", "StartupLoadCtrl", "False"), QStringLiteral("False"));

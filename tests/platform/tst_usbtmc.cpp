@@ -1,8 +1,14 @@
+#include "app/appstate.h"
+#include "link/cmdfunc.h"
+#include "link/link.h"
 #include "platform/clock.h"
+#include "platform/pump.h"
+#include "platform/ui/scriptedui.h"
 #include "platform/visa/usbtmc.h"
 #include "platform/visa/visa.h"
 
 #include <QElapsedTimer>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cerrno>
@@ -82,6 +88,8 @@ private slots:
     }
     void cleanup()
     {
+        setPump({});
+        setUi(nullptr);
         resetVisa();
         backend_.reset();
         for (int fd : peers_)
@@ -347,6 +355,99 @@ private slots:
         QCOMPARE(viClose(vi), VI_SUCCESS);
     }
 
+    // An instrument that falls silent over USB: while the program waits for
+    // its reply the event loop turns (a timer fires, a posted call runs), a
+    // Stop ends the wait at once with nothing told to the user and the link
+    // kept, and the reply given up, should it come late, is never the next
+    // query's: the read given up takes it. A second Stop while the given-up
+    // read is being finished acts at once too and sends nothing.
+    void aStoppedReadLeavesTheLinkReady_data()
+    {
+        QTest::addColumn<bool>("lateReply");
+        QTest::addColumn<bool>("secondStop");
+        QTest::newRow("the late reply comes") << true << false;
+        QTest::newRow("no reply ever: the next query waits the given-up read out") << false << false;
+        QTest::newRow("a second Stop while the given-up read is finished") << false << true;
+    }
+    void aStoppedReadLeavesTheLinkReady()
+    {
+        QFETCH(bool, lateReply);
+        QFETCH(bool, secondStop);
+        ScriptedUi ui;
+        setUi(&ui);
+        resetApp();
+        LinkState &l = app().link;
+        l.IoType = 0;
+        l.VisaInterfaceType = 1;
+        l.VisaSession = openFirst();
+        l.LinkConnected = -1;
+        QCOMPARE(viSetAttribute(l.VisaSession, VI_ATTR_TMO_VALUE, VisaTimeoutMs), VI_SUCCESS);
+
+        // The instrument: says nothing to "*IDN?", answers the trigger status.
+        QList<QByteArray> heard;
+        qint64 stopAt = -1; // virtual time of the next Stop
+        qint64 stoppedAt = -1;
+        int turns = 0;
+        setPump([&] {
+            ++turns;
+            handlePendingEvents();
+            for (QByteArray line = peerTake(); !line.isEmpty(); line = peerTake()) {
+                heard << line;
+                if (line == ":TRIGGER:STATUS?\n")
+                    peerSend("STOP\n");
+            }
+            if (stopAt >= 0 && appClock().nowMs() >= stopAt) {
+                stopAt = -1;
+                stoppedAt = appClock().nowMs();
+                abandonExchange();
+            }
+        });
+
+        bool timerFired = false;
+        bool posted = false;
+        QTimer::singleShot(0, this, [&] { timerFired = true; });
+        QMetaObject::invokeMethod(this, [&] { posted = true; }, Qt::QueuedConnection);
+        stopAt = appClock().nowMs() + 300;
+        QElapsedTimer real;
+        real.start();
+        QCOMPARE(QueryString(QStringLiteral("*IDN?")), QString());
+        QVERIFY2(timerFired && posted, "the event loop stood still during the read");
+        QVERIFY(turns > 1);
+        // At once (within a turn of the wait), not at the 10 s time-out.
+        QVERIFY2(stoppedAt >= 0 && appClock().nowMs() - stoppedAt < 500, qPrintable(QString::number(appClock().nowMs())));
+        QVERIFY(real.elapsed() < 5000);
+        QVERIFY(ui.messages().isEmpty());
+        QVERIFY(l.LinkConnected);
+        QCOMPARE(heard, QList<QByteArray>({"*IDN?\n"}));
+
+        if (lateReply)
+            peerSend("KARVO TECHNOLOGIES,QM4102CD,SN000001,00.04.01\n");
+        stoppedAt = -1;
+        if (secondStop)
+            stopAt = appClock().nowMs() + 300;
+        const QString next = QueryString(QStringLiteral(":TRIGGER:STATUS?"));
+        QVERIFY(ui.messages().isEmpty());
+        QVERIFY(l.LinkConnected);
+        if (secondStop) {
+            QCOMPARE(next, QString());
+            QVERIFY2(stoppedAt >= 0 && appClock().nowMs() - stoppedAt < 500,
+                     qPrintable(QString::number(appClock().nowMs())));
+            // Nothing was sent after the Stop, nor goes out once the given-up
+            // read has its reply (a short real wait for a line that must not come).
+            peerSend("KARVO TECHNOLOGIES,QM4102CD,SN000001,00.04.01\n");
+            pollfd p{peers_.last(), POLLIN, 0};
+            ::poll(&p, 1, 100);
+            for (QByteArray line = peerTake(); !line.isEmpty(); line = peerTake())
+                heard << line;
+            QCOMPARE(heard, QList<QByteArray>({"*IDN?\n"}));
+            return;
+        }
+        QCOMPARE(next, QStringLiteral("STOP\n"));
+        QCOMPARE(heard, QList<QByteArray>({"*IDN?\n", ":TRIGGER:STATUS?\n"}));
+        if (!lateReply) // the driver held the device until the given-up read's time-out
+            QVERIFY(appClock().nowMs() >= 10000);
+    }
+
     void resourceNames_data()
     {
         QTest::addColumn<QString>("text");
@@ -496,6 +597,17 @@ private:
     void peerSend(const QByteArray &bytes)
     {
         QCOMPARE(::send(peers_.last(), bytes.constData(), bytes.size(), 0), ssize_t(bytes.size()));
+    }
+
+    // A packet the program sent, if one is waiting.
+    QByteArray peerTake()
+    {
+        pollfd p{peers_.last(), POLLIN, 0};
+        if (::poll(&p, 1, 0) != 1 || !(p.revents & POLLIN))
+            return QByteArray();
+        char buf[4096];
+        const ssize_t n = ::recv(peers_.last(), buf, sizeof buf, MSG_DONTWAIT);
+        return n > 0 ? QByteArray(buf, n) : QByteArray();
     }
 
     QByteArray peerRead()

@@ -50,21 +50,28 @@ bool paintPage(QPrinter *printer, const QImage &image, const PrintPageLayout &l)
     return p.end();
 }
 
-void setupPrinter(QPrinter &printer, const QString &title, const QString &pdf, const QPageSize *pdfPaper,
-                  const QString &name)
-{
-    if (!name.isEmpty())
-        printer.setPrinterName(name);
-    if (!pdf.isEmpty()) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        if (pdfPaper)
-            printer.setPageSize(*pdfPaper);
+// The Qt printer's own printers: the machine's, as Qt lists them.
+class QtPrinterList final : public PrinterList {
+public:
+    QString defaultPrinter() const override
+    {
+        const QString name = QPrinterInfo::defaultPrinterName();
+        if (!name.isEmpty())
+            return name;
+        // No default set: Qt prints to the first printer there is.
+        const QStringList all = QPrinterInfo::availablePrinterNames();
+        return all.isEmpty() ? QString() : all.first();
     }
-    printer.setDocName(title);
-    printer.setFullPage(true);
-    printer.setPageOrientation(QPageLayout::Portrait);
-}
+    bool exists(const QString &name) const override
+    {
+        return !name.isEmpty() && QPrinterInfo::availablePrinterNames().contains(name);
+    }
+    QPageSize defaultPaper(const QString &name) const override
+    {
+        return QPrinterInfo::printerInfo(name).defaultPageSize();
+    }
+    void aim(QPrinter &printer, const QString &name, bool) const override { printer.setPrinterName(name); }
+};
 
 // The preview's zoom at which the picture's pixels each take at least one
 // pixel of the screen: the smallest zoom that drops none of them.
@@ -129,6 +136,13 @@ void zoomPreviewToPicture(QPrintPreviewDialog *dialog, const QPrinter &printer, 
 
 PicturePrinter *installed = nullptr;
 
+QString unknownPrinterError(const QString &name)
+{
+    return name.isEmpty() ? QCoreApplication::translate("Kelvoscope", "The printer could not print the page.")
+                          : QCoreApplication::translate("Kelvoscope", "The printer \"%1\" could not print the page.")
+                                .arg(name);
+}
+
 std::function<void(const QString &)> &printNotice()
 {
     static std::function<void(const QString &)> notice;
@@ -141,6 +155,11 @@ QString appTitle()
 }
 
 } // namespace
+
+struct QtPicturePrinter::PageChoice {
+    QString printer;
+    QPageLayout page;
+};
 
 struct QtPicturePrinter::Job {
     QPrinter printer{QPrinter::HighResolution};
@@ -157,9 +176,42 @@ QtPicturePrinter::~QtPicturePrinter()
         release(PrintJobKind(k));
 }
 
-void QtPicturePrinter::setPdfPaper(const QPageSize &paper)
+const PrinterList &systemPrinters()
 {
-    pdfPaper_ = paper.isValid() ? std::make_unique<QPageSize>(paper) : nullptr;
+    static const QtPrinterList list;
+    return list;
+}
+
+QString QtPicturePrinter::destination() const
+{
+    return printerName_.isEmpty() ? printers().defaultPrinter() : printerName_;
+}
+
+void QtPicturePrinter::forgetPageSetup() { choice_.reset(); }
+
+void QtPicturePrinter::setPage(QPrinter &printer, const QString &name) const
+{
+    if (choice_ && choice_->printer == name) {
+        printer.setPageLayout(choice_->page);
+        return;
+    }
+    const QPageSize paper = name.isEmpty() ? QPageSize() : printers().defaultPaper(name);
+    if (paper.isValid())
+        printer.setPageSize(paper);
+    printer.setPageOrientation(QPageLayout::Portrait);
+}
+
+bool QtPicturePrinter::pageSetup()
+{
+    const QString name = destination();
+    QPrinter printer(QPrinter::HighResolution);
+    if (!name.isEmpty() && printers().exists(name))
+        printers().aim(printer, name, true);
+    setPage(printer, name);
+    if (!ui().pageSetup(printer))
+        return false;
+    choice_ = std::make_unique<PageChoice>(PageChoice{name, printer.pageLayout()});
+    return true;
 }
 
 bool QtPicturePrinter::run(const PrintRequest &request, QString *error, QString *destination)
@@ -170,21 +222,15 @@ bool QtPicturePrinter::run(const PrintRequest &request, QString *error, QString 
     job = std::make_unique<Job>();
     job->image = request.image;
     job->layout = request.layout;
-    if (request.preview)
-        setupPrinter(job->printer, request.title, QString(), nullptr, QString());
-    else
-        setupPrinter(job->printer, request.title, pdf_, pdfPaper_.get(), printerName_);
-    // The printer asked for by name is told by that name, whether it exists
-    // or not (the printer does not take a name it does not know).
-    QString where;
-    if (job->printer.outputFormat() == QPrinter::PdfFormat && !job->printer.outputFileName().isEmpty())
-        where = QDir::toNativeSeparators(job->printer.outputFileName());
-    else if (!request.preview && !printerName_.isEmpty())
-        where = printerName_;
-    else if (!job->printer.printerName().isEmpty())
-        where = job->printer.printerName();
-    else
-        where = QPrinterInfo::defaultPrinterName();
+    // The page goes to the printer named, or the list's default: never to
+    // another one, and on that printer's paper (a preview shows the same).
+    const QString where = this->destination();
+    const bool there = !where.isEmpty() && printers().exists(where);
+    if (there)
+        printers().aim(job->printer, where, request.preview);
+    setPage(job->printer, where);
+    job->printer.setDocName(request.title);
+    job->printer.setFullPage(true);
     if (destination)
         *destination = where;
     if (request.preview) {
@@ -204,17 +250,15 @@ bool QtPicturePrinter::run(const PrintRequest &request, QString *error, QString 
         job->dialog->activateWindow();
         return true;
     }
-    if (pdf_.isEmpty() && printerName_.isEmpty() && QPrinterInfo::availablePrinters().isEmpty()) {
+    if (where.isEmpty()) {
         if (error)
             *error = QCoreApplication::translate("Kelvoscope", "No printer is available.");
         return false;
     }
-    if (!paintPage(&job->printer, request.image, request.layout) || job->printer.printerState() == QPrinter::Error) {
+    if (!there || !paintPage(&job->printer, request.image, request.layout)
+        || job->printer.printerState() == QPrinter::Error) {
         if (error)
-            *error = where.isEmpty()
-                         ? QCoreApplication::translate("Kelvoscope", "The printer could not print the page.")
-                         : QCoreApplication::translate("Kelvoscope", "The printer \"%1\" could not print the page.")
-                               .arg(where);
+            *error = unknownPrinterError(where);
         return false;
     }
     return true;
@@ -314,6 +358,8 @@ bool printPicture(PrintJobKind kind, const QImage &image, bool preview, const QS
 
 void releasePrintJob(PrintJobKind kind) { picturePrinter().release(kind); }
 
+bool PageSetupForPrints() { return picturePrinter().pageSetup(); }
+
 QString printPicturePath()
 {
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
@@ -360,3 +406,9 @@ void RecordingPrinter::release(PrintJobKind kind)
 }
 
 bool RecordingPrinter::holds(PrintJobKind kind) const { return held[int(kind)]; }
+
+bool RecordingPrinter::pageSetup()
+{
+    ++pageSetups;
+    return false;
+}

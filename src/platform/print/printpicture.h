@@ -2,7 +2,9 @@
 // Printing and print preview of a picture window's picture, behind one
 // interface that tests replace (no test opens a print or preview window).
 //
-// The page is the printer's own paper, portrait. The picture is 7.28 in by
+// The page is the paper of the printer the page goes to: what Page Setup
+// chose for that printer, otherwise the paper its queue is given by default,
+// portrait. The picture is 7.28 in by
 // 5.2 in, centred across the printable area with its top edge 2.0 in below
 // the paper's top; on paper whose printable area is smaller it is scaled
 // down, keeping its proportion, and moved up as far as it must to stay
@@ -25,6 +27,27 @@ class QPageLayout;
 class QPageSize;
 class QPrinter;
 class QWidget;
+
+// The printers a print can go to, as the print layer finds them. The Qt
+// printer asks the system's (Qt's list of the machine's printers) unless
+// another list is installed: tests install stand-ins, so that no test ever
+// reaches a printer of the machine.
+class PrinterList {
+public:
+    virtual ~PrinterList() = default;
+    // The printer a print goes to when none is named; empty when there is none.
+    virtual QString defaultPrinter() const = 0;
+    virtual bool exists(const QString &name) const = 0;
+    // The paper the printer's queue is given by default; invalid when it
+    // tells none.
+    virtual QPageSize defaultPaper(const QString &name) const = 0;
+    // Aims printer at the printer of this name (one that exists). For a
+    // preview only the printer's page counts: nothing is sent or written.
+    virtual void aim(QPrinter &printer, const QString &name, bool preview) const = 0;
+};
+
+// The machine's printers, through Qt's printer list.
+const PrinterList &systemPrinters();
 
 enum class PrintJobKind { StoredWave, Wave, Replay, Spare, Panel };
 inline constexpr int PrintJobKindCount = 5;
@@ -66,6 +89,11 @@ public:
     // Releases the document kept under kind (closes its preview); nothing when none.
     virtual void release(PrintJobKind kind) = 0;
     virtual bool holds(PrintJobKind kind) const = 0;
+    // Page Setup: shows the page of the printer prints go to (through the
+    // page setup dialog of platform/ui); what the user chooses there (paper,
+    // orientation, margins) is the page of every later print and preview on
+    // that printer. False when cancelled.
+    virtual bool pageSetup() = 0;
 };
 
 // The printer in force: the Qt one unless a test installs another.
@@ -97,9 +125,10 @@ bool writePrintPicture(const QImage &image, QString *error);
 // application's title.
 void PrintWindowPicture(PrintJobKind kind, const QImage &image, bool preview, const QString &title);
 
-// The Qt printer. A print goes to the system's default printer without a
-// dialog (or into a PDF file when one is set); a print whose painter cannot
-// start is a failure. A preview opens a window of its own, owned by the modal
+// The Qt printer. A print goes to the default printer of its printer list
+// without a dialog; a print to no printer, to a printer the list does not
+// hold, or whose painter cannot start is a failure. A preview shows the page
+// of the same printer. A preview opens a window of its own, owned by the modal
 // window in front when there is one, so that the preview takes input while
 // that window is open. The picture is drawn smoothly scaled, and the preview
 // opens at a zoom where every pixel of the picture takes at least one pixel
@@ -111,15 +140,19 @@ public:
     bool run(const PrintRequest &request, QString *error, QString *destination) override;
     void release(PrintJobKind kind) override;
     bool holds(PrintJobKind kind) const override;
+    bool pageSetup() override;
 
-    // Valid: the paper of the PDF file (see setOutputPdf); otherwise the PDF
-    // file gets the paper a printer of this system is given by default.
-    void setPdfPaper(const QPageSize &paper);
-    // Non-empty: prints are written into this PDF file instead of a printer.
-    void setOutputPdf(const QString &path) { pdf_ = path; }
-    // Non-empty: prints go to the printer of this name instead of the
-    // system's default, taken as given (whether it exists shows at the print).
+    // The printers prints go to: list (not owned), or the machine's when null.
+    void setPrinters(const PrinterList *list) { printers_ = list; }
+    const PrinterList &printers() const { return printers_ ? *printers_ : systemPrinters(); }
+    // Non-empty: prints go to the printer of this name instead of the list's
+    // default; a name the list does not hold fails the print (it never falls
+    // back to another printer).
     void setPrinterName(const QString &name) { printerName_ = name; }
+    // The printer prints and previews go to now; empty when there is none.
+    QString destination() const;
+    // Forgets what Page Setup chose.
+    void forgetPageSetup();
     // The preview window of kind while it is open; null otherwise.
     QWidget *previewWindow(PrintJobKind kind) const;
     // The printer of the document kept under kind; null when none is kept.
@@ -127,14 +160,22 @@ public:
 
 private:
     struct Job;
+    struct PageChoice;
+    // Gives printer the page of the printer name: Page Setup's choice for
+    // it, otherwise its default paper.
+    void setPage(QPrinter &printer, const QString &name) const;
+
     std::unique_ptr<Job> jobs_[PrintJobKindCount];
-    QString pdf_;
     QString printerName_;
-    std::unique_ptr<QPageSize> pdfPaper_;
+    const PrinterList *printers_ = nullptr;
+    std::unique_ptr<PageChoice> choice_;
 };
 
 // The one Qt printer, in force unless a test installs another.
 QtPicturePrinter &qtPicturePrinter();
+
+// File > Page Setup: the page setup of the printer in force.
+bool PageSetupForPrints();
 
 // The test stand-in: records each run, keeps a flag per kind, names its
 // destination, and fails when told to.
@@ -144,10 +185,12 @@ public:
     bool run(const PrintRequest &request, QString *error, QString *destination) override;
     void release(PrintJobKind kind) override;
     bool holds(PrintJobKind kind) const override;
+    bool pageSetup() override;
 
     QList<Run> runs;
     QString failWith; // non-empty: every run fails with this description
     QString destination = QStringLiteral("Recording printer");
     bool held[PrintJobKindCount] = {};
     int releases = 0;
+    int pageSetups = 0;
 };

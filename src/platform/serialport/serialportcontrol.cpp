@@ -1,9 +1,11 @@
 #include "platform/serialport/serialportcontrol.h"
 
+#include "platform/pump.h"
 #include "platform/serialport/serialdevices.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QPointer>
 
 namespace {
 
@@ -237,6 +239,20 @@ bool SerialPortControl::waitForInput(int ms)
 
 void SerialPortControl::onReadyRead()
 {
+    if (pauseRunning()) {
+        // The bytes stay in the port; the event follows the pause.
+        if (!receiveHeld_) {
+            receiveHeld_ = true;
+            runAfterPause([self = QPointer<SerialPortControl>(this)] {
+                if (!self)
+                    return;
+                self->receiveHeld_ = false;
+                if (self->port_.isOpen() && self->port_.bytesAvailable() > 0)
+                    self->onReadyRead();
+            });
+        }
+        return;
+    }
     if (rThreshold_ == 0 || port_.bytesAvailable() < rThreshold_)
         return;
     commEvent_ = comEvReceive;

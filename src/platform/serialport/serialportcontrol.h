@@ -6,7 +6,9 @@
 //
 // Receive events are delivered while events are processed (pumpEvents()) or
 // inside waitForInput(); Output writes at once without processing events, so
-// no receive event runs inside it.
+// no receive event runs inside it. During the instrument's pause (pauseRunning())
+// they wait in the port until the first turn of the event loop after it, as
+// they would after a sleep: the link takes a reply only in the wait for it.
 //
 // Failures never raise: the operation returns false, error() tells the kind
 // and errorString() gives a description fit for a message box, in the
@@ -134,6 +136,8 @@ private:
     int rThreshold_ = 1;
     int commEvent_ = 0;
     bool lost_ = false;
+    // A receive event waits for the end of the instrument's pause.
+    bool receiveHeld_ = false;
     QString lostPath_;
     QString lostReason_;
     Error error_ = Error::None;

@@ -3,12 +3,15 @@
 #include "platform/ui/savepath.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrinter>
 #include <QSpacerItem>
 #include <QStyle>
 
@@ -152,6 +155,39 @@ InputResult QtUi::input(const QString &title, const QString &prompt, const QStri
     if (!ok)
         r.text.clear();
     return r;
+}
+
+std::unique_ptr<QPageSetupDialog> QtUi::makePageSetupDialog(QWidget *parent, QPrinter *printer)
+{
+    const QPageSize shown = printer->pageLayout().pageSize();
+    auto dlg = std::make_unique<QPageSetupDialog>(printer, parent);
+    dlg->setWindowTitle(QStringLiteral("Page Setup"));
+    // The dialog lists a system printer's papers and picks its default one;
+    // the paper the printer holds now is the one to show.
+    // (The same paper by its own name where the list has it, else one of the
+    // same size.)
+    if (auto *papers = dlg->findChild<QComboBox *>(QStringLiteral("pageSizeCombo"))) {
+        int at = -1;
+        for (int i = 0; i < papers->count() && at < 0; ++i) {
+            const QVariant v = papers->itemData(i);
+            if (v.canConvert<QPageSize>() && v.value<QPageSize>() == shown)
+                at = i;
+        }
+        for (int i = 0; i < papers->count() && at < 0; ++i) {
+            const QVariant v = papers->itemData(i);
+            if (v.canConvert<QPageSize>() && v.value<QPageSize>().isEquivalentTo(shown))
+                at = i;
+        }
+        if (at >= 0 && at != papers->currentIndex())
+            papers->setCurrentIndex(at);
+    }
+    return dlg;
+}
+
+bool QtUi::pageSetup(QPrinter &printer)
+{
+    const auto dlg = makePageSetupDialog(parent_, &printer);
+    return dlg->exec() == QDialog::Accepted;
 }
 
 namespace {

@@ -5,6 +5,7 @@
 
 class QFileDialog;
 class QMessageBox;
+class QPageSetupDialog;
 
 class QtUi final : public Ui {
 public:
@@ -13,6 +14,7 @@ public:
     FileDialogResult openFile(const FileDialogRequest &req) override;
     FileDialogResult saveFile(const FileDialogRequest &req) override;
     InputResult input(const QString &title, const QString &prompt, const QString &initial) override;
+    bool pageSetup(QPrinter &printer) override;
 
     // The boxes and dialogs these show, made but not shown (tests look at
     // their texts without opening a modal window).
@@ -27,4 +29,7 @@ public:
     // (Qt saves the dialog's settings to disk and stops its file watcher)
     // comes after the caller has opened the answer and the window shows it.
     static void retireFileDialog(std::unique_ptr<QFileDialog> dlg);
+    // The page setup dialog of printer, showing the printer's page (Qt's own
+    // dialog starts a system printer on its default paper instead).
+    static std::unique_ptr<QPageSetupDialog> makePageSetupDialog(QWidget *parent, QPrinter *printer);
 };

@@ -1,5 +1,7 @@
 #include "platform/ui/scriptedui.h"
 
+#include <QPrinter>
+
 namespace {
 MsgAnswer firstButton(MsgButtons b)
 {
@@ -62,13 +64,32 @@ InputResult ScriptedUi::input(const QString &title, const QString &prompt, const
     return r;
 }
 
+bool ScriptedUi::pageSetup(QPrinter &printer)
+{
+    RecordedPageSetup r{printer.pageLayout(), false};
+    if (!pageAnswers_.empty()) {
+        const QPageLayout page = pageAnswers_.front();
+        pageAnswers_.pop_front();
+        // As the dialog's OK does: the chosen page is set on the printer.
+        if (page.isValid()) {
+            printer.setPageLayout(page);
+            printer.setPageOrientation(page.orientation());
+            r.accepted = true;
+        }
+    }
+    pageSetups_.append(r);
+    return r.accepted;
+}
+
 void ScriptedUi::clear()
 {
     msgAnswers_.clear();
     fileAnswers_.clear();
     inputAnswers_.clear();
+    pageAnswers_.clear();
     messages_.clear();
     files_.clear();
     inputs_.clear();
+    pageSetups_.clear();
     hasFallback_ = false;
 }

@@ -6,6 +6,7 @@
 #include "platform/ui/ui.h"
 
 #include <QList>
+#include <QPageLayout>
 #include <deque>
 
 struct RecordedMessage {
@@ -19,6 +20,11 @@ struct RecordedMessage {
 struct RecordedFileDialog {
     bool save = false;
     FileDialogRequest request;
+};
+
+struct RecordedPageSetup {
+    QPageLayout shown; // the printer's page when the dialog was asked for
+    bool accepted = false;
 };
 
 struct RecordedInput {
@@ -37,6 +43,10 @@ public:
     void cancelFile() { fileAnswers_.push_back({}); }
     void answerInput(const QString &text) { inputAnswers_.push_back({true, text}); }
     void cancelInput() { inputAnswers_.push_back({}); }
+    // A page setup answered with OK, page chosen; or cancelled. Nothing
+    // scripted: cancelled.
+    void answerPageSetup(const QPageLayout &page) { pageAnswers_.push_back(page); }
+    void cancelPageSetup() { pageAnswers_.push_back(QPageLayout()); }
 
     // Fallback for a message with no scripted answer: the first button's answer
     // (Ok or Yes or Retry) unless set here.
@@ -47,14 +57,16 @@ public:
     FileDialogResult openFile(const FileDialogRequest &req) override;
     FileDialogResult saveFile(const FileDialogRequest &req) override;
     InputResult input(const QString &title, const QString &prompt, const QString &initial) override;
+    bool pageSetup(QPrinter &printer) override;
 
     const QList<RecordedMessage> &messages() const { return messages_; }
     const QList<RecordedFileDialog> &fileDialogs() const { return files_; }
     const QList<RecordedInput> &inputs() const { return inputs_; }
+    const QList<RecordedPageSetup> &pageSetups() const { return pageSetups_; }
     // Unused scripted answers (a test can check that every answer was asked for).
     int pendingAnswers() const
     {
-        return int(msgAnswers_.size() + fileAnswers_.size() + inputAnswers_.size());
+        return int(msgAnswers_.size() + fileAnswers_.size() + inputAnswers_.size() + pageAnswers_.size());
     }
     void clear();
 
@@ -68,9 +80,11 @@ private:
     };
     std::deque<FileAnswer> fileAnswers_;
     std::deque<InputResult> inputAnswers_;
+    std::deque<QPageLayout> pageAnswers_; // invalid: cancel
     MsgAnswer fallback_ = MsgAnswer::Ok;
     bool hasFallback_ = false;
     QList<RecordedMessage> messages_;
     QList<RecordedFileDialog> files_;
     QList<RecordedInput> inputs_;
+    QList<RecordedPageSetup> pageSetups_;
 };

@@ -1,11 +1,12 @@
 #pragma once
-// Message boxes and the file and input dialogs, behind one interface. The
+// Message boxes and the file, input and page setup dialogs, behind one interface. The
 // program runs on QtUi; tests install ScriptedUi, which records every message
 // and answers from a script, so no test opens a modal window.
 
 #include <QString>
 #include <QStringList>
 
+class QPrinter;
 class QWidget;
 
 enum class MsgIcon { None, Information, Exclamation, Critical, Question };
@@ -40,6 +41,14 @@ public:
     virtual FileDialogResult saveFile(const FileDialogRequest &req) = 0;
     virtual InputResult input(const QString &title, const QString &prompt,
                               const QString &initial) = 0;
+    // The page setup dialog of printer, showing its page: true when the user
+    // chose with OK, the choice then set on printer; false (printer as it
+    // was) on Cancel. A seam that shows no such dialog answers Cancel.
+    virtual bool pageSetup(QPrinter &printer)
+    {
+        (void)printer;
+        return false;
+    }
     // The window dialogs are centred on; may be null.
     void setParentWindow(QWidget *w) { parent_ = w; }
     QWidget *parentWindow() const { return parent_; }

@@ -2,6 +2,7 @@
 
 #include "platform/clock.h"
 #include "platform/visa/fdwait.h"
+#include "platform/visa/usbtmcsession.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,11 +13,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <linux/usb/tmc.h>
-#include <poll.h>
-#include <sys/ioctl.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -87,47 +83,16 @@ ViStatus statusFromErrno(int err)
 
 class UsbtmcInstrument final : public VisaInstrument {
 public:
-    explicit UsbtmcInstrument(int fd) : fd_(fd)
-    {
-        struct stat st{};
-        socket_ = ::fstat(fd_, &st) == 0 && S_ISSOCK(st.st_mode);
-    }
-    ~UsbtmcInstrument() override { ::close(fd_); }
+    explicit UsbtmcInstrument(int fd) : session_(fd) {}
 
     ViStatus write(ViConstBuf buf, ViUInt32 count, ViUInt32 *retCount, ViUInt32 timeoutMs) override
     {
         *retCount = 0;
-        const qint64 deadline = fdDeadline(timeoutMs);
-        if (socket_) {
-            for (;;) {
-                const FdWait w = waitForFd(fd_, POLLOUT, deadline);
-                if (w == FdWait::TimedOut)
-                    return VI_ERROR_TMO;
-                if (w == FdWait::Failed)
-                    return VI_ERROR_IO;
-                const ssize_t n = ::send(fd_, buf, count, MSG_NOSIGNAL | MSG_DONTWAIT);
-                if (n >= 0) {
-                    *retCount = static_cast<ViUInt32>(n);
-                    return VI_SUCCESS;
-                }
-                if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
-                    return statusFromErrno(errno);
-            }
-        }
-        setKernelTimeout(deadline);
-        ViUInt32 done = 0;
-        while (done < count) {
-            const ssize_t n = ::write(fd_, buf + done, count - done);
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                *retCount = done;
-                return statusFromErrno(errno);
-            }
-            done += static_cast<ViUInt32>(n);
-        }
-        *retCount = done;
-        return VI_SUCCESS;
+        UsbtmcSession::Result r;
+        const QByteArray bytes(reinterpret_cast<const char *>(buf), qsizetype(count));
+        const ViStatus st = status(session_.write(bytes, fdDeadline(timeoutMs), &r), r);
+        *retCount = static_cast<ViUInt32>(std::clamp<qint64>(r.written, 0, count));
+        return st;
     }
 
     ViStatus read(ViBuf buf, ViUInt32 count, ViUInt32 *retCount, ViUInt32 timeoutMs) override
@@ -141,9 +106,18 @@ public:
         // byte more tells that the count, not the end, stopped the read).
         while (!pendingEnd_ && static_cast<quint64>(pending_.size()) <= count) {
             const quint64 want = quint64(count) - quint64(pending_.size()) + 1;
-            st = fetch(static_cast<ViUInt32>(std::min<quint64>(want, kMaxTransfer)), deadline);
+            UsbtmcSession::Result r;
+            st = status(session_.read(static_cast<quint32>(std::min<quint64>(want, kMaxTransfer)), deadline, &r), r);
+            if (st == VI_ERROR_ABORT) {
+                // The message is given up whole: none of it is the next reply.
+                pending_.clear();
+                pendingEnd_ = false;
+                return st;
+            }
             if (st != VI_SUCCESS)
                 break;
+            pending_.append(r.data);
+            pendingEnd_ = r.end;
         }
         const ViUInt32 n = std::min<ViUInt32>(count, static_cast<ViUInt32>(pending_.size()));
         std::memcpy(buf, pending_.constData(), n);
@@ -162,86 +136,22 @@ public:
     {
         pending_.clear();
         pendingEnd_ = false;
-        if (socket_) {
-            // Every packet waiting, empty ones included: an empty packet reads
-            // as 0 bytes, as the end of a closed peer does; poll tells them apart.
-            char scratch[4096];
-            for (;;) {
-                pollfd p{fd_, POLLIN, 0};
-                if (::poll(&p, 1, 0) <= 0 || !(p.revents & POLLIN))
-                    break;
-                const ssize_t n = ::recv(fd_, scratch, sizeof scratch, MSG_DONTWAIT);
-                if (n < 0 || (n == 0 && (p.revents & POLLHUP)))
-                    break;
-            }
-            return VI_SUCCESS;
-        }
-        if (::ioctl(fd_, USBTMC_IOCTL_CLEAR) < 0)
-            return statusFromErrno(errno);
-        return VI_SUCCESS;
+        UsbtmcSession::Result r;
+        return status(session_.clear(&r), r);
     }
 
 private:
-    void setKernelTimeout(qint64 deadline)
+    static ViStatus status(UsbtmcSession::Outcome o, const UsbtmcSession::Result &r)
     {
-        // The driver takes at least 100 ms; an infinite wait becomes a very long one.
-        __u32 ms = 0x7FFFFFFF;
-        if (deadline >= 0) {
-            const qint64 left = deadline - appClock().nowMs();
-            ms = static_cast<__u32>(std::clamp<qint64>(left, 100, 0x7FFFFFFF));
+        switch (o) {
+        case UsbtmcSession::Outcome::Abandoned: return VI_ERROR_ABORT;
+        case UsbtmcSession::Outcome::TimedOut: return VI_ERROR_TMO;
+        case UsbtmcSession::Outcome::Done: break;
         }
-        ::ioctl(fd_, USBTMC_IOCTL_SET_TIMEOUT, &ms);
+        return r.err ? statusFromErrno(r.err) : VI_SUCCESS;
     }
 
-    // Appends the next transfer (at most max bytes from the kernel; a whole
-    // packet from a socket) to pending_, noting whether it ended the message.
-    ViStatus fetch(ViUInt32 max, qint64 deadline)
-    {
-        if (socket_) {
-            for (;;) {
-                short ev = 0;
-                const FdWait w = waitForFd(fd_, POLLIN, deadline, &ev);
-                if (w == FdWait::TimedOut)
-                    return VI_ERROR_TMO;
-                if (w == FdWait::Failed)
-                    return VI_ERROR_IO;
-                const ssize_t size = ::recv(fd_, nullptr, 0, MSG_PEEK | MSG_TRUNC | MSG_DONTWAIT);
-                if (size < 0) {
-                    if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)
-                        continue;
-                    return statusFromErrno(errno);
-                }
-                if (size == 0 && (ev & POLLHUP))
-                    return VI_ERROR_CONN_LOST;
-                QByteArray packet(std::max<qsizetype>(size, 1), '\0');
-                const ssize_t n = ::recv(fd_, packet.data(), static_cast<size_t>(packet.size()), MSG_DONTWAIT);
-                if (n < 0)
-                    return statusFromErrno(errno);
-                pending_.append(packet.constData(), n);
-                pendingEnd_ = true;
-                return VI_SUCCESS;
-            }
-        }
-        setKernelTimeout(deadline);
-        QByteArray chunk(static_cast<qsizetype>(max), '\0');
-        ssize_t n;
-        do {
-            n = ::read(fd_, chunk.data(), max);
-        } while (n < 0 && errno == EINTR);
-        if (n < 0)
-            return statusFromErrno(errno);
-        pending_.append(chunk.constData(), n);
-        if (static_cast<ViUInt32>(n) < max) {
-            pendingEnd_ = true;
-        } else {
-            __u8 attr = 0;
-            pendingEnd_ = ::ioctl(fd_, USBTMC_IOCTL_MSG_IN_ATTR, &attr) == 0 && (attr & 1);
-        }
-        return VI_SUCCESS;
-    }
-
-    int fd_;
-    bool socket_ = false;
+    UsbtmcSession session_;
     QByteArray pending_;     // received and not yet handed out
     bool pendingEnd_ = false; // pending_ runs to the end of its message
 };

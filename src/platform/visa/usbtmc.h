@@ -18,8 +18,12 @@
 //
 // The opening of the device is injectable: a test hands out one end of a
 // socketpair(AF_UNIX, SOCK_SEQPACKET), where one packet stands for one
-// transfer, and waits are then measured on appClock(). On the kernel device
-// the driver's own time-out is set to the session's and the driver waits.
+// transfer. Waits are measured on appClock(). The device is read and written
+// by a thread of its session while the caller waits in the event loop (see
+// usbtmcsession.h): a Stop, Disconnect or close ends the wait at once
+// (VI_ERROR_ABORT), and the read given up still takes its reply, so that it is
+// never the next one. On the kernel device the driver's own time-out is set
+// to the time left and the driver ends the read.
 
 #include "platform/visa/visabackend.h"
 

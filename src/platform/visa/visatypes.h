@@ -68,6 +68,9 @@ constexpr ViStatus VI_ERROR_RSRC_NFOUND = visadetail::status(0xBFFF0011u);
 constexpr ViStatus VI_ERROR_INV_RSRC_NAME = visadetail::status(0xBFFF0012u);
 constexpr ViStatus VI_ERROR_INV_ACC_MODE = visadetail::status(0xBFFF0013u);
 constexpr ViStatus VI_ERROR_TMO = visadetail::status(0xBFFF0015u);
+// The call was ended because the user abandoned the exchange (Stop,
+// Disconnect, closing): nothing failed, and nothing is reported.
+constexpr ViStatus VI_ERROR_ABORT = visadetail::status(0xBFFF0034u);
 constexpr ViStatus VI_ERROR_NSUP_ATTR = visadetail::status(0xBFFF001Du);
 constexpr ViStatus VI_ERROR_NSUP_ATTR_STATE = visadetail::status(0xBFFF001Eu);
 constexpr ViStatus VI_ERROR_ALLOC = visadetail::status(0xBFFF003Cu);
