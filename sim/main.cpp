@@ -1,6 +1,7 @@
 // qm4100-sim: serves a simulated QM4100D on a pseudo-terminal.
 //
 //   qm4100-sim [--framing=prefix|visa] [--mono] [--identity=TEXT] [fault options]
+//   qm4100-sim --help
 //
 // Opens a pseudo-terminal in raw mode, prints the path of its device on
 // stdout (one line), and answers every LF-terminated line received there
@@ -11,8 +12,11 @@
 // resource reads them (--framing=visa: exact-count blocks, the 113-byte setup
 // form). --mono makes a monochrome instrument,
 // --identity=TEXT answers "*IDN?" with TEXT. Fault options (see
-// Qm4100Sim::Faults): --delay-ms=N, --no-reply, --silent-from=N,
-// --short-block=N, --overlong-block=N, --long-text, --garbage, --split.
+// Qm4100Sim::Faults): --delay-ms=N, --late-reply-to=LINE, --no-reply,
+// --silent-from=N, --short-block=N, --overlong-block=N, --long-text,
+// --garbage, --split, --value-mark=MARK, --absurd-value=NUMBER,
+// --value-fault-to=LINE. At run time SIGUSR1 silences the instrument (no
+// query is answered any more) and SIGUSR2 makes it answer again.
 // Refused lines are reported on stderr.
 
 #include "sim/qm4100sim.h"
@@ -35,6 +39,13 @@ namespace {
 // before the call).
 int stopPipe[2] = {-1, -1};
 volatile std::sig_atomic_t stopRequested = 0;
+// 1: fall silent, 2: answer again; 0: nothing asked since the last line.
+volatile std::sig_atomic_t silenceRequest = 0;
+
+void onSilence(int signal)
+{
+    silenceRequest = signal == SIGUSR1 ? 1 : 2;
+}
 
 void onSignal(int)
 {
@@ -98,12 +109,45 @@ void makeRaw(int fd)
     }
 }
 
+constexpr const char *kUsage =
+    "usage: qm4100-sim [--framing=prefix|visa] [--mono] [--identity=TEXT]\n"
+    "                  [--delay-ms=N] [--late-reply-to=LINE] [--no-reply] [--silent-from=N]\n"
+    "                  [--short-block=N] [--overlong-block=N] [--long-text] [--garbage] [--split]\n"
+    "                  [--value-mark=MARK] [--absurd-value=NUMBER] [--value-fault-to=LINE]\n";
+
 int usage()
 {
-    std::fprintf(stderr, "usage: qm4100-sim [--framing=prefix|visa] [--mono] [--identity=TEXT]\n"
-                         "                  [--delay-ms=N] [--no-reply] [--silent-from=N] [--short-block=N]\n"
-                         "                  [--overlong-block=N] [--long-text] [--garbage] [--split]\n");
+    std::fputs(kUsage, stderr);
     return 2;
+}
+
+int help()
+{
+    std::fputs(kUsage, stdout);
+    std::fputs("\n"
+               "Serves a simulated QM4100D on a pseudo-terminal and prints the path of its device.\n"
+               "  --framing=prefix|visa  binary replies as the serial-port control (4-byte length) or a\n"
+               "                         VISA serial resource reads them; prefix by default\n"
+               "  --mono                 a monochrome model\n"
+               "  --identity=TEXT        the answer to *IDN?\n"
+               "Faults:\n"
+               "  --delay-ms=N           every reply N ms late (only that to LINE with --late-reply-to)\n"
+               "  --late-reply-to=LINE   the query line whose reply --delay-ms makes late\n"
+               "  --no-reply             no query is answered\n"
+               "  --silent-from=N        the N-th query and every later one get no reply\n"
+               "  --short-block=N        binary replies lose N trailing bytes\n"
+               "  --overlong-block=N     binary replies get N extra bytes\n"
+               "  --long-text            text replies padded to 300 bytes\n"
+               "  --garbage              every reply is noise\n"
+               "  --split                replies come in several pieces\n"
+               "  --value-mark=MARK      value replies come with MARK (\">\" or \"<\") before the number\n"
+               "  --absurd-value=NUMBER  value replies come as NUMBER (\"1e308\", \"1e600\")\n"
+               "  --value-fault-to=LINE  the query line whose value reply the two above change\n"
+               "                         (every value reply without it)\n"
+               "Signals: SIGUSR1 silences the instrument (no query answered any more), SIGUSR2 makes\n"
+               "it answer again; SIGTERM and SIGINT end it.\n",
+               stdout);
+    return 0;
 }
 
 } // namespace
@@ -131,7 +175,9 @@ int main(int argc, char **argv)
             return std::strncmp(a, name, n) == 0 ? a + n : nullptr;
         };
         const char *v = nullptr;
-        if (std::strcmp(a, "--framing=prefix") == 0) {
+        if (std::strcmp(a, "--help") == 0) {
+            return help();
+        } else if (std::strcmp(a, "--framing=prefix") == 0) {
             framing = Qm4100Sim::Framing::LengthPrefix;
         } else if (std::strcmp(a, "--framing=visa") == 0) {
             framing = Qm4100Sim::Framing::VisaSerial;
@@ -160,6 +206,14 @@ int main(int argc, char **argv)
         } else if ((v = value("--overlong-block="))) {
             if (!number(v, faults.overlongBlockBy))
                 return usage();
+        } else if ((v = value("--late-reply-to="))) {
+            faults.lateReplyTo = QByteArray(v);
+        } else if ((v = value("--value-mark="))) {
+            faults.valueMark = QByteArray(v);
+        } else if ((v = value("--absurd-value="))) {
+            faults.absurdValue = QByteArray(v);
+        } else if ((v = value("--value-fault-to="))) {
+            faults.valueFaultTo = QByteArray(v);
         } else {
             return usage();
         }
@@ -199,6 +253,12 @@ int main(int argc, char **argv)
     sigemptyset(&sa.sa_mask);
     ::sigaction(SIGTERM, &sa, nullptr);
     ::sigaction(SIGINT, &sa, nullptr);
+    struct sigaction silence;
+    std::memset(&silence, 0, sizeof silence);
+    silence.sa_handler = onSilence;
+    sigemptyset(&silence.sa_mask);
+    ::sigaction(SIGUSR1, &silence, nullptr);
+    ::sigaction(SIGUSR2, &silence, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
     Qm4100Sim sim;
@@ -225,6 +285,12 @@ int main(int argc, char **argv)
         while (!stopRequested && (lf = pending.indexOf('\n')) >= 0) {
             QByteArray line = pending.left(lf);
             pending.remove(0, lf + 1);
+            if (const int request = silenceRequest) {
+                silenceRequest = 0;
+                faults.noReply = request == 1;
+                sim.setFaults(faults);
+                std::fprintf(stderr, "qm4100-sim: %s\n", request == 1 ? "silent" : "answering again");
+            }
             Qm4100Sim::Reply reply = sim.handle(line, framing);
             const bool refused = sim.log().last().refused;
             if (sim.log().size() > 10000)

@@ -103,6 +103,21 @@ int mnemonicMatch(const QByteArray &tok, const QByteArray &longForm)
     return (tb == shortForm(base)) ? 1 : 0;
 }
 
+// A text reply that is a number (a value): a sign or a digit first, and
+// nothing but a number's characters.
+bool isValueText(const QByteArray &text)
+{
+    if (text.isEmpty())
+        return false;
+    const char first = text.front();
+    if (!(first == '-' || first == '+' || first == '.' || (first >= '0' && first <= '9')))
+        return false;
+    for (char c : text)
+        if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E'))
+            return false;
+    return true;
+}
+
 bool printable(const QByteArray &line)
 {
     for (char c : line) {
@@ -1208,6 +1223,11 @@ Qm4100Sim::Reply Qm4100Sim::handle(const QByteArray &line, Framing framing)
                 } else {
                     if (!faults_.emptyReplyTo.isEmpty() && line == faults_.emptyReplyTo)
                         text.clear();
+                    if (isValueText(text) && (faults_.valueFaultTo.isEmpty() || line == faults_.valueFaultTo)) {
+                        if (!faults_.absurdValue.isEmpty())
+                            text = faults_.absurdValue;
+                        text.prepend(faults_.valueMark);
+                    }
                     if (const auto it = faults_.textReplyTo.constFind(line); it != faults_.textReplyTo.constEnd())
                         text = *it;
                     if (faults_.longText && text.size() < 300)
@@ -1225,7 +1245,8 @@ Qm4100Sim::Reply Qm4100Sim::handle(const QByteArray &line, Framing framing)
                     reply.chunks = {bytes};
                 }
             }
-            reply.delayMs = std::max(0, faults_.delayMs);
+            if (faults_.lateReplyTo.isEmpty() || line == faults_.lateReplyTo)
+                reply.delayMs = std::max(0, faults_.delayMs);
             entry.answered = true;
         }
     }

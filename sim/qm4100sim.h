@@ -179,6 +179,17 @@ public:
         QHash<QByteArray, QByteArray> textReplyTo; // query lines (as received) whose text
                                      // reply is the given text instead, e.g. "1e308" to
                                      // ":TRIGGER:EDGE:LEVEL?" (the line end follows)
+        QByteArray lateReplyTo;      // when set, delayMs makes only the reply to this query
+                                     // line (as received) late; the others come at once
+        // Value replies (the text replies that are a number: settings and
+        // measurements) the instrument cannot mean: valueMark (">" or "<")
+        // before the number, as an instrument marks a value beyond its range
+        // ("<1.000e+00", ">9.000e-01"), or the whole number replaced by
+        // absurdValue ("1e308", "1e600"). valueFaultTo: the query line (as
+        // received) whose value reply they change; empty: every value reply.
+        QByteArray valueMark;
+        QByteArray absurdValue;
+        QByteArray valueFaultTo;
     };
 
     struct Reply {

@@ -50,7 +50,11 @@ bool SimSerial::setPortOpen(bool open)
     open_ = true;
     partial_.clear();
     input_.clear();
-    pieces_.clear();
+    // What had come while the port was closed is gone; a reply still on its
+    // way (a late one) reaches the port opened again, as an instrument sends
+    // it whoever listens.
+    const qint64 now = appClock().nowMs();
+    std::erase_if(pieces_, [now](const Piece &p) { return p.dueMs <= now; });
     return true;
 }
 

@@ -13,7 +13,9 @@
 //   setPump([&] { port.pumpOnce(clock); });
 //
 // Ports 1 to portCount() exist (1 by default); opening another number fails
-// as a missing device does. setFailOutput makes every output fail.
+// as a missing device does. Opening the port drops the pieces that were due
+// while it was closed; those not yet due (a late reply) still come.
+// setFailOutput makes every output fail.
 
 #include "link/commport.h"
 

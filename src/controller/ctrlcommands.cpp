@@ -4,13 +4,16 @@
 #include "controller/ctrlfile.h"
 #include "controller/ctrltreenodefunc.h"
 #include "controller/ctrltreenodes.h"
+#include "link/cmdfunc.h"
 #include "platform/pump.h"
 #include "platform/ui/ui.h"
 #include "workspace/doccommands.h"
+#include "texts/busytexts.h"
 #include "texts/loadlanguage.h"
 #include "texts/messagetable.h"
 #include "texts/retranslate.h"
 #include "texts/stringres.h"
+#include "transfer/transferrunner.h"
 
 #include <QCoreApplication>
 
@@ -92,20 +95,25 @@ void setInvertsOff()
     s.Spare1 = off;
 }
 
-void runTransfer(int kind, bool upload)
+// Runs the transfer; false when there was none to wait for.
+bool runTransfer(int kind, bool upload)
 {
     TransferRequest &t = app().transfer;
     t.RequestKind = kind;
     t.TransferDone = false;
+    app().xfer.RequestComplete = false; // until the request says otherwise
     const auto show = C().hooks.showTransfer;
     if (!show) {
         t.TransferDone = true; // no transfer dialog: nothing to wait for
-        return;
+        return false;
     }
     show(CtrlTransferCaption(upload, languageIndex()));
-    const ExchangeScope exchange;
+    const LinkExchange exchange;
     while (!app().transfer.TransferDone)
         waitEvents(TransferWaitMs);
+    if (exchangeAbandoned() || exchangeFailed())
+        app().xfer.RequestComplete = false;
+    return true;
 }
 
 // The control file as a document of the shared file commands.
@@ -172,7 +180,10 @@ QString CtrlTransferCaption(bool upload, int lang)
 
 void UploadToDSO()
 {
-    runTransfer(22, true);
+    // Cut short by closing the link or the program: the lines that went out
+    // are all the instrument took.
+    if (runTransfer(22, true) && !exchangeRunning() && lastExchangeAbandoned())
+        ui().message(MsgIcon::Exclamation, appTitle(), uploadCutText(languageIndex()));
 }
 
 void DownloadfromDSO()
@@ -201,6 +212,12 @@ void CtrlDownloadCommand()
     if (transferBusy())
         return;
     DownloadfromDSO();
+    // A download stopped or cut short by a reply that did not come has left
+    // the settings, the tree and the file's state as they were.
+    if (!app().xfer.RequestComplete) {
+        reportMissingBlock();
+        return;
+    }
     setInvertsOff();
     C().CtrlFileModified = true;
 }

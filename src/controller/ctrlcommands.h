@@ -34,7 +34,9 @@ CtrlSaveResult CtrlSaveAs();
 void CtrlUploadCommand();
 void CtrlDownloadCommand();
 // One whole-set transfer, request kind 22 (upload) or 23 (download), through
-// the transfer hook; returns when the transfer has finished.
+// the transfer hook; returns when the transfer has finished. An upload cut
+// short (Disconnect or closing the program abandon it) says that the
+// instrument now holds only part of the settings.
 void UploadToDSO();
 void DownloadfromDSO();
 

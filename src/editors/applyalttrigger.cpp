@@ -226,11 +226,22 @@ ApplyEnd ApplyAltTrigType(ApplyStep &step, int ch)
     CtrlSettings &s = step.settings();
     const int group = groupOf(ch);
     const QString choice = step.choice();
-    (ch == 1 ? s.AltCH1Type : s.AltCH2Type) = choice;
+    QString &type = ch == 1 ? s.AltCH1Type : s.AltCH2Type;
+    const QString before = type;
+    // The read-back asks the settings of the type stored.
+    type = choice;
     step.node(group, 5, Word::ItemTrigType, choice);
     // The type goes to the alternation source: when the read-back did not
     // select this channel, it is selected here.
-    if (!GetTriggerAltTrigType(step, ch))
+    const bool selected = GetTriggerAltTrigType(step, ch);
+    if (exchangeFailed()) {
+        // No reply: the type never went out, and the tree keeps showing the
+        // type the instrument has.
+        type = before;
+        step.node(group, 5, Word::ItemTrigType, before);
+        return ApplyEnd::Refused;
+    }
+    if (!selected)
         step.send(sourceSelect(ch));
     step.send(QStringLiteral(":TRIGGER:ALTERNATION:TYPE ") + TrigMethodToken(choice));
     RebuildCtrlTreeSelecting(group, 5);

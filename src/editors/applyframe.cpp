@@ -98,8 +98,10 @@ void ApplyStep::rebuild(int group, int item)
 
 bool ApplyStep::readBack(const QString &q, QString &member, const std::function<QString(const QString &)> &convert)
 {
+    // No reply, or one that holds no value the instrument can mean (">",
+    // "<", "*", a number beyond any of its values): the member stays.
     const QString reply = query(q);
-    if (reply.isEmpty())
+    if (reply.isEmpty() || InvalidValueReply(reply))
         return false;
     const QString text = convert(reply);
     if (text.isEmpty())

@@ -2,6 +2,7 @@
 
 #include "app/appstate.h"
 #include "editors/editplan.h"
+#include "link/cmdfunc.h"
 #include "platform/pump.h"
 #include "texts/loadlanguage.h"
 #include "texts/stringres.h"
@@ -208,7 +209,7 @@ void CtrlDialog::cmdOK_Click()
         return;
     setBlocked(true);
     applied([&] {
-        const ExchangeScope exchange;
+        const LinkExchange exchange;
         return ApplySetting(*this);
     }());
 }
@@ -219,7 +220,7 @@ void CtrlDialog::cmdEnter_Click(int index)
         return;
     setBlocked(true);
     applied([&] {
-        const ExchangeScope exchange;
+        const LinkExchange exchange;
         return ApplyUnitButton(*this, index);
     }());
 }

@@ -4,15 +4,16 @@
 #include "controller/ctrltreenodes.h"
 #include "editors/editplan.h"
 #include "editors/numberentry.h"
+#include "link/cmdfunc.h"
 #include "platform/clock.h"
 #include "platform/pump.h"
+#include "texts/loadlanguage.h"
 #include "texts/stringres.h"
 #include "transfer/triggerlines.h"
 #include "values/normvalue.h"
 #include "values/scalesteps.h"
 #include "values/valuereply.h"
 #include "workspace/captionapply.h"
-#include "texts/loadlanguage.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -180,7 +181,7 @@ void CtrlDialogAdjust::cmdAdjustOK_Click()
     // then finds the dialog done.
     if (!isVisible())
         return;
-    const ExchangeScope exchange;
+    const LinkExchange exchange;
     stepReleased();
     const int m = app().editors.AdjustMode == 0 ? 1 : 2;
     CtrlSettings &s = app().Settings;
@@ -199,7 +200,7 @@ void CtrlDialogAdjust::cmdAdjustOK_Click()
     // The instrument rescales the offset with the scale; no reply keeps it.
     QString &offset = m == 1 ? s.CH1Offset : s.CH2Offset;
     const QString reply = CutAtLF(instrumentLines().queryString(header + QStringLiteral(":OFFSET?")));
-    const QString shownOffset = reply.isEmpty() ? QString() : FormatVolt(reply);
+    const QString shownOffset = reply.isEmpty() || InvalidValueReply(reply) ? QString() : FormatVolt(reply);
     if (!shownOffset.isEmpty()) {
         offset = shownOffset;
         SetCtrlNodeSetting(m + 1, 4, word(Word::ItemOffset), offset);

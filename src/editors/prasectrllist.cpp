@@ -7,6 +7,7 @@
 #include "editors/ctrlpath.h"
 #include "editors/directactions.h"
 #include "editors/editplan.h"
+#include "link/cmdfunc.h"
 #include "panel/panelopen.h"
 #include "platform/pump.h"
 #include "workspace/modalrunner.h"
@@ -26,7 +27,7 @@ void runAction(DirectAction a)
 {
     // An action with the instrument, pauses included, is one exchange; the
     // virtual panel only opens a window.
-    std::optional<ExchangeScope> exchange;
+    std::optional<LinkExchange> exchange;
     if (a != DirectAction::VirtualPanel && a != DirectAction::None)
         exchange.emplace();
     switch (a) {

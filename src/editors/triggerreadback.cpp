@@ -24,9 +24,9 @@ TrigSource ReadTrigSource(const QString &query, bool acLine, bool logic)
     s.known = !reply.isEmpty();
     s.text = acLine ? AcLineDisplay(reply) : reply;
     if (s.text == QLatin1String("CH1"))
-        s.scale = ask(QStringLiteral(":CHANNEL1:SCALE?"));
+        s.scale = ValidValueReply(ask(QStringLiteral(":CHANNEL1:SCALE?")));
     else if (s.text == QLatin1String("CH2"))
-        s.scale = ask(QStringLiteral(":CHANNEL2:SCALE?"));
+        s.scale = ValidValueReply(ask(QStringLiteral(":CHANNEL2:SCALE?")));
     else if (s.text == QLatin1String("EXT"))
         s.scale = QStringLiteral("0.2");
     else if (s.text == QLatin1String("EXT5"))
@@ -40,8 +40,10 @@ TrigSource ReadTrigSource(const QString &query, bool acLine, bool logic)
 
 void ReadTrigLevel(const QString &query, const QString &scale, QString &member)
 {
+    // A level or a scale that holds no value the instrument can mean keeps
+    // the member, as no reply does.
     const QString reply = ask(query);
-    if (reply.isEmpty())
+    if (reply.isEmpty() || InvalidValueReply(reply) || InvalidValueReply(scale))
         return;
     const QString text = FormatPerDiv(reply, scale);
     if (!text.isEmpty())
@@ -54,7 +56,7 @@ void ReadSourceLevel(const TrigSource &source, const QString &levelQuery, QStrin
         const QString reply = ask(QStringLiteral(":LA:THRESHOLD?"));
         // The threshold stands for the level only when the instrument named
         // the (logic) source; an unanswered source query stores nothing.
-        if (source.known && !reply.isEmpty()) {
+        if (source.known && !reply.isEmpty() && !InvalidValueReply(reply)) {
             const QString text = LAThresholdDisplay(reply);
             if (!text.isEmpty())
                 level = text;
@@ -67,7 +69,7 @@ void ReadSourceLevel(const TrigSource &source, const QString &levelQuery, QStrin
 QString TrigSensitivityText(const QString &reply)
 {
     double x = 0;
-    if (!ReadTypedNumber(reply, &x))
+    if (InvalidValueReply(reply) || !ReadTypedNumber(reply, &x))
         return QString();
     return FormatDivisions(x);
 }

@@ -8,6 +8,27 @@
 #include "platform/ui/ui.h"
 #include "texts/messagetable.h"
 
+namespace {
+// A reply or block of the exchange running (or of the last one) did not come.
+bool gExchangeFailed = false;
+} // namespace
+
+LinkExchange::LinkExchange(const void *owner) : outermost_(!exchangeRunning()), scope_(owner)
+{
+    if (outermost_)
+        gExchangeFailed = false;
+}
+
+bool exchangeFailed()
+{
+    return gExchangeFailed;
+}
+
+void noteReplyMissing()
+{
+    gExchangeFailed = true;
+}
+
 bool linkGateOpen()
 {
     const LinkState &l = app().link;
@@ -36,34 +57,48 @@ bool unsendable(const QString &cmd)
 
 void SendCommand(const QString &cmd)
 {
-    const ExchangeScope exchange;
-    // An abandoned exchange sends nothing more.
-    if (exchangeAbandoned())
+    const LinkExchange exchange;
+    // An abandoned or failed exchange sends nothing more.
+    if (exchangeAbandoned() || exchangeFailed())
         return;
     const bool serial = app().link.IoType == IoTypeSerial;
     if (!unsendable(cmd)) {
-        if (serial)
-            ComWriteLine(cmd);
-        else
+        if (serial) {
+            // A Stop given while an earlier reply was being finished: the
+            // line never went out, and no pause is owed for it.
+            if (!ComWriteLine(cmd) && exchangeAbandoned())
+                return;
+        } else {
             VisaWriteLine(cmd);
+        }
     }
     appClock().pause(serial ? SerialCommandPauseMs : VisaCommandPauseMs);
 }
 
 QString QueryString(const QString &cmd)
 {
-    if (unsendable(cmd) || exchangeAbandoned())
+    if (unsendable(cmd))
         return QString();
-    const ExchangeScope exchange;
-    LinkState &l = app().link;
-    if (l.IoType == IoTypeSerial) {
-        l.BinaryReply = 0;
-        ComWriteLine(cmd);
-        l.RxWaiting = -1;
-        return ComReadReply();
+    const LinkExchange exchange;
+    if (exchangeAbandoned() || exchangeFailed())
+        return QString();
+    if (!linkGateOpen()) {
+        noteReplyMissing();
+        return QString();
     }
-    VisaWriteLine(cmd);
-    return VisaReadLine();
+    LinkState &l = app().link;
+    QString reply;
+    bool came = false;
+    if (l.IoType == IoTypeSerial) {
+        if (ComWriteLine(cmd, true))
+            came = ComReadReply(&reply);
+    } else {
+        VisaWriteLine(cmd);
+        came = VisaReadLine(&reply);
+    }
+    if (!came)
+        noteReplyMissing();
+    return reply;
 }
 
 QString CmdText(const QString &text)

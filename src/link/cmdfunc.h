@@ -18,7 +18,16 @@
 // Once the exchange in progress is abandoned (Stop, Disconnect, a window
 // closed: see abandonExchange()), neither writes anything nor pauses until the
 // outermost exchange has ended; QueryString returns the empty text.
+//
+// The first reply that does not come ends the exchange. A reply or block
+// given up (its time-out or overall deadline, a failed read, a link that is
+// not open, a Stop) marks the exchange failed: from then until the outermost
+// exchange has ended, SendCommand and QueryString send nothing and take no
+// pause, and the block reads read nothing. An instrument that falls silent
+// thus costs one time-out per exchange, however many lines it was to hold.
+// A reply that came empty (its line end alone) is a reply.
 
+#include "platform/pump.h"
 #include "texts/textstate.h"
 
 #include <QString>
@@ -40,6 +49,29 @@ QString QueryString(const QString &cmd);
 
 // Returns its argument unchanged.
 QString CmdText(const QString &text);
+
+// One exchange with the instrument, of one line or of many (a transfer, a
+// dialog's apply, a direct action): an ExchangeScope under which the first
+// reply that does not come ends the exchange. The outermost one starts with
+// no failure; nested ones join the exchange around them.
+class LinkExchange {
+public:
+    // owner: what began the exchange (see ExchangeScope).
+    explicit LinkExchange(const void *owner = nullptr);
+    LinkExchange(const LinkExchange &) = delete;
+    LinkExchange &operator=(const LinkExchange &) = delete;
+
+private:
+    bool outermost_;
+    ExchangeScope scope_;
+};
+
+// True when a reply or block of the exchange running (or, between exchanges,
+// of the last one) did not come.
+bool exchangeFailed();
+// The transports and block reads call this when they give up a reply or a
+// block: the running exchange sends nothing more.
+void noteReplyMissing();
 
 // True while the gate lets lines pass (LinkConnected or LinkConnecting).
 bool linkGateOpen();

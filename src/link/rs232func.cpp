@@ -52,14 +52,19 @@ void storeByte(LinkState &l, quint8 b)
         l.RxBuffer[size_t(l.RxWritePos++)] = b;
 }
 
-// A reply given up (its exchange abandoned, or past its overall deadline)
-// may still be on its way. Its wait is finished, silently, before the next
-// query is written, so that its bytes are never read as that query's reply:
-// until it is complete, or its own time-out or overall deadline has passed.
+// A reply given up may still be on its way: one the user stopped, one past
+// its overall deadline, or one of which nothing had come when its time-out
+// passed (an instrument that answers late). Its wait is finished, silently,
+// before the next query is written, so that its bytes are never read as that
+// query's reply: until it is complete, or it has been awaited as long as it
+// would have been (its time-out since its last byte; for a reply of which
+// nothing came, its overall deadline).
 bool gFinishGivenUp = false;
 int gGivenUpTickLimit = 0;
 constexpr int FinishBeforeSetMs = 500;
 qint64 gGivenUpDeadlineMs = 0;
+// No tick limit: only the reply's end or its deadline ends the wait.
+constexpr int NoTickLimit = INT_MAX;
 
 bool replyPending(int tickLimit, qint64 giveUpAt)
 {
@@ -73,38 +78,63 @@ void waitTurn(int tickLimit, qint64 giveUpAt)
     waitEvents(int(std::clamp<qint64>(std::min<qint64>(ComWaitLeftMs(tickLimit), left), 1, INT_MAX)));
 }
 
+enum class WaitEnd { Came, TimedOut, Stopped, DeviceGone };
+
 // Waits for the reply in progress until it is complete, tickLimit ticks pass
 // without a byte, the overall deadline giveUpAt passes, the device goes or
-// the exchange is abandoned. True when the reply came.
-bool waitForReply(int tickLimit, qint64 giveUpAt)
+// the exchange is abandoned.
+WaitEnd waitForReply(int tickLimit, qint64 giveUpAt)
 {
     const LinkState &l = app().link;
     while (replyPending(tickLimit, giveUpAt) && !exchangeAbandoned())
         waitTurn(tickLimit, giveUpAt);
-    const bool came = !l.RxWaiting && ComRxTicks() < tickLimit;
-    if (!came && l.RxWaiting) {
+    if (!l.RxWaiting && ComRxTicks() < tickLimit)
+        return WaitEnd::Came;
+    if (portGone())
+        return WaitEnd::DeviceGone;
+    const bool stopped = exchangeAbandoned();
+    if (l.RxWaiting) {
         gFinishGivenUp = true;
-        gGivenUpTickLimit = tickLimit;
+        // Nothing of it came within its time-out: the whole reply may be late.
+        gGivenUpTickLimit = !stopped && !l.RxStarted ? NoTickLimit : tickLimit;
         gGivenUpDeadlineMs = giveUpAt;
     }
-    return came;
+    return stopped ? WaitEnd::Stopped : WaitEnd::TimedOut;
+}
+
+// Waits for the reply (waitForReply). A reply that did not come fails the
+// exchange; one that did not come in time while the link was connected is a
+// failed exchange with the instrument: the link is lost, and the user told.
+bool awaitReply(int tickLimit, qint64 giveUpAt)
+{
+    const WaitEnd end = waitForReply(tickLimit, giveUpAt);
+    if (end == WaitEnd::Came)
+        return true;
+    noteReplyMissing();
+    if (end == WaitEnd::TimedOut && app().link.LinkConnected) {
+        // The lamp turns first, so that it tells while the user reads.
+        ComLinkLost();
+        showLinkMessage(Msg::MsgReadFailed, Msg::MsgDeviceReadTitle);
+    }
+    return false;
 }
 
 // Finishes the wait of the reply given up. Before a query it runs to the
-// reply's end or its time-out; before a line that gets no reply (Disconnect's)
-// for FinishBeforeSetMs at the most: its late bytes are then still finished
-// before the next query. True when nothing is left of it.
+// reply's end or for as long as the reply would be awaited; before a line that
+// gets no reply (Disconnect's) for FinishBeforeSetMs at the most: its late
+// bytes are then still finished before the next query. A Stop ends it at once.
+// False when the user stopped meanwhile: the line is not to go out.
 bool finishGivenUpReply(bool query)
 {
     const qint64 until = query ? gGivenUpDeadlineMs
                                : std::min(gGivenUpDeadlineMs, appClock().nowMs() + FinishBeforeSetMs);
-    while (replyPending(gGivenUpTickLimit, until))
+    while (replyPending(gGivenUpTickLimit, until) && !exchangeAbandoned())
         waitTurn(gGivenUpTickLimit, until);
-    if (query || !replyPending(gGivenUpTickLimit, gGivenUpDeadlineMs)) {
+    if (!replyPending(gGivenUpTickLimit, gGivenUpDeadlineMs) || (query && !exchangeAbandoned())) {
         gFinishGivenUp = false;
         app().link.RxWaiting = 0;
     }
-    return !gFinishGivenUp;
+    return !exchangeAbandoned();
 }
 
 } // namespace
@@ -162,19 +192,25 @@ int ComPacingMs(const QString &baudText, int len)
     return ms > double(INT_MAX) ? INT_MAX : int(ms);
 }
 
-void ComWriteLine(const QString &cmd)
+bool ComWriteLine(const QString &cmd, bool textReply)
 {
     if (!linkGateOpen())
-        return;
+        return false;
     LinkState &l = app().link;
     if (gFinishGivenUp) {
         const ExchangeScope exchange;
-        finishGivenUpReply(cmd.contains(QLatin1Char('?')));
+        if (!finishGivenUpReply(cmd.contains(QLatin1Char('?'))))
+            return false;
     }
     // A reply still being finished keeps its receive state until then.
     if (!gFinishGivenUp) {
         l.RxText.clear();
         l.RxStarted = 0;
+        // The text reply of a query is awaited from the moment it goes out.
+        if (textReply) {
+            l.BinaryReply = 0;
+            l.RxWaiting = -1;
+        }
     }
     CommPort *c = commControl();
     if (!c || !c->setOutput(cmd.toUtf8() + '\n')) {
@@ -185,9 +221,10 @@ void ComWriteLine(const QString &cmd)
             gLossReported = true;
         if (l.LinkConnected)
             ComLinkLost();
-        return;
+        return false;
     }
     appClock().pause(ComPacingMs(l.BaudRateText, int(cmd.size())));
+    return true;
 }
 
 int ComRxTicks()
@@ -207,33 +244,38 @@ int ComWaitLeftMs(int tickLimit)
     return int(std::clamp<qint64>(left, 1, INT_MAX));
 }
 
-QString ComReadReply()
+bool ComReadReply(QString *reply)
 {
-    if (!linkGateOpen())
-        return QString();
-    if (exchangeAbandoned())
-        return QString();
+    reply->clear();
+    if (!linkGateOpen() || exchangeAbandoned()) {
+        noteReplyMissing();
+        return false;
+    }
     const ExchangeScope exchange;
     LinkState &l = app().link;
     ComResetTicks();
     const qint64 giveUpAt = appClock().nowMs() + qint64(WaitDeadlineFactor) * TextReplyTicks * 100;
-    if (!waitForReply(TextReplyTicks, giveUpAt))
-        return QString();
-    return l.RxText;
+    if (!awaitReply(TextReplyTicks, giveUpAt))
+        return false;
+    *reply = l.RxText;
+    return true;
 }
 
 bool ComWaitBlock(int tickLimit)
 {
-    // An abandoned exchange wrote no query: there is nothing to wait for.
-    if (exchangeAbandoned())
+    const LinkExchange exchange;
+    // An abandoned or failed exchange wrote no query, nor does a closed link:
+    // there is nothing to wait for.
+    if (!linkGateOpen() || exchangeAbandoned() || exchangeFailed()) {
+        noteReplyMissing();
         return false;
-    const ExchangeScope exchange;
+    }
     LinkState &l = app().link;
     l.RxWaiting = -1;
     l.BinaryReply = -1;
     ComResetTicks();
     const qint64 giveUpAt = appClock().nowMs() + qint64(WaitDeadlineFactor) * std::max(tickLimit, 1) * 100;
-    return waitForReply(tickLimit, giveUpAt);
+    return awaitReply(tickLimit, giveUpAt);
 }
 
 void ComReceiveText(const QByteArray &data)

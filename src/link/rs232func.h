@@ -41,31 +41,43 @@ CommPort *commControl();
 void OpenComPort();
 
 // Writes cmd and an LF in one output, then sleeps the pacing delay. A line
-// first finishes, silently, the wait of a reply that was given up (a query,
-// one holding "?", to its end or time-out; any other line for half a second
-// at the most), so that its late bytes are never taken for a later reply; until
-// then the receive state is kept.
+// first finishes, silently, the wait of a reply that was given up, so that its
+// late bytes are never taken for a later reply; until then the receive state
+// is kept. A query (a line holding "?") waits for the reply's end, or for as
+// long as that reply would still have been awaited: its time-out since its
+// last byte (a reply the user stopped), or its overall deadline (a reply of
+// which nothing had come when its time-out passed: the whole of it may still
+// be on its way). Any other line waits half a second at the most. A Stop
+// given meanwhile ends that wait at once, and the line is not written.
 // (max(3, 30000 / baud) ms per character, times length + 1, halves to even).
 // Only while the gate is open. Empties RxText and clears RxStarted first. A
 // refused output: the control's error text with title 31 (once for a lost
 // device, see ComDeviceLost), the link lost when it was connected, no pacing.
-void ComWriteLine(const QString &cmd);
+// textReply: the line is a query whose text reply is read next (BinaryReply
+// false and RxWaiting true from the moment it goes out). True when the line
+// went out.
+bool ComWriteLine(const QString &cmd, bool textReply = false);
 
 // The pacing delay of a line of len characters at the baud text given (ms).
 int ComPacingMs(const QString &baudText, int len);
 
 // Waits, handling events, until the text reply is complete or 40 ticks pass
-// without a byte (12 s at the most, or until the exchange is abandoned);
-// returns RxText, or the empty text on time-out (silent; the link stays).
-// Only while the gate is open; otherwise the empty text at once.
-QString ComReadReply();
+// without a byte (12 s at the most, or until the exchange is abandoned). True
+// when the reply came: *reply is RxText (empty for a reply that was its line
+// end alone). Otherwise *reply is empty and the exchange has failed; a reply
+// that did not come in time, while the link was connected, is a failed
+// exchange with the instrument: message 23 with title 21, and the link lost
+// (as a failed VISA read). A reply the user stopped shows nothing and keeps
+// the link. Only while the gate is open; otherwise false at once.
+bool ComReadReply(QString *reply);
 
 // The block wait of the transfer engine, after the block query was written
 // with SendCommand: sets RxWaiting and BinaryReply, starts the ticks, waits
 // until the block is complete or tickLimit ticks pass without a byte (three
 // times tickLimit at the most, or until the exchange is abandoned). A block
-// given up is finished before the next query is written. True when the block
-// came (its payload in RxBuffer from index 0, its length in RxCount).
+// that does not come in time fails as a text reply does (ComReadReply). A
+// block given up is finished before the next query is written. True when the
+// block came (its payload in RxBuffer from index 0, its length in RxCount).
 bool ComWaitBlock(int tickLimit = BlockReplyTicks);
 
 // The receive handlers: assemble one receive event's bytes into the current

@@ -26,10 +26,23 @@ QString descText(const ViChar *desc)
 // the link stays as it was.
 void readFailed(ViStatus st)
 {
+    // Nothing came, whatever the cause: the exchange has failed.
+    noteReplyMissing();
     if (st == VI_ERROR_ABORT)
         return;
     showLinkMessage(Msg::MsgReadFailed, Msg::MsgDeviceReadTitle);
     VisaLinkLost();
+}
+
+// A read may go to the instrument: the gate is open and the exchange was
+// neither abandoned nor failed. Otherwise nothing can come: the exchange has
+// failed.
+bool mayRead()
+{
+    if (linkGateOpen() && !exchangeAbandoned() && !exchangeFailed())
+        return true;
+    noteReplyMissing();
+    return false;
 }
 
 } // namespace
@@ -129,18 +142,20 @@ void VisaWriteLine(const QString &text)
     }
 }
 
-QString VisaReadLine()
+bool VisaReadLine(QString *reply)
 {
-    if (!linkGateOpen() || exchangeAbandoned())
-        return QString();
+    reply->clear();
+    if (!mayRead())
+        return false;
     ViByte buf[VisaLineMax];
     ViUInt32 n = 0;
     const ViStatus st = viRead(app().link.VisaSession, buf, VisaLineMax, &n);
     if (st != VI_SUCCESS) {
         readFailed(st);
-        return QString();
+        return false;
     }
-    return QString::fromLatin1(reinterpret_cast<const char *>(buf), qsizetype(std::min<ViUInt32>(n, VisaLineMax)));
+    *reply = QString::fromLatin1(reinterpret_cast<const char *>(buf), qsizetype(std::min<ViUInt32>(n, VisaLineMax)));
+    return true;
 }
 
 ViStatus VisaReadExact(ViSession vi, ViBuf buf, int count)
@@ -163,8 +178,8 @@ ViStatus VisaReadExact(ViSession vi, ViBuf buf, int count)
 
 QString VisaReadWaveBlock(int &n, int count)
 {
-    // An abandoned exchange wrote no query: there is nothing to read.
-    if (!linkGateOpen() || exchangeAbandoned())
+    // An abandoned or failed exchange wrote no query: there is nothing to read.
+    if (!mayRead())
         return QString();
     LinkState &l = app().link;
     count = std::clamp(count, 0, WaveWorkBytes);
@@ -200,7 +215,7 @@ QString VisaReadSystemData(bool *received)
 {
     if (received)
         *received = false;
-    if (!linkGateOpen() || exchangeAbandoned())
+    if (!mayRead())
         return QString();
     LinkState &l = app().link;
     ViStatus st;
@@ -226,7 +241,7 @@ QString VisaReadSystemData(bool *received)
 
 void VisaReadScreenBlock(QByteArray &buffer)
 {
-    if (!linkGateOpen() || exchangeAbandoned())
+    if (!mayRead())
         return;
     if (buffer.size() < ScreenReadBytes)
         buffer.resize(ScreenReadBytes);

@@ -7,7 +7,9 @@
 //
 // Line and block routines act only while the gate is open (cmdfunc.h). A
 // failed write shows message 18 with title 20, a failed read message 23 with
-// title 21; both then mark the link lost (VisaLinkLost).
+// title 21; both then mark the link lost (VisaLinkLost). A read that brings
+// nothing (failed, the gate shut, the exchange abandoned or already failed)
+// marks the exchange failed (noteReplyMissing()).
 
 #include "platform/visa/visatypes.h"
 
@@ -44,9 +46,10 @@ void SetVisaInterfaceKind(const QString &resource);
 
 // Writes text and an LF with one viWrite.
 void VisaWriteLine(const QString &text);
-// One read of at most 256 bytes; the bytes as text (LF kept), or the empty
-// text on any status other than success.
-QString VisaReadLine();
+// One read of at most 256 bytes into *reply: the bytes as text (LF kept), or
+// the empty text on any status other than success. True when the read
+// succeeded (a reply came, however short).
+bool VisaReadLine(QString *reply);
 
 // Reads a waveform block of count bytes into WorkPts(1..n): over USB one read
 // (n = bytes read), over other resources an exact-count read (n = count - 1:

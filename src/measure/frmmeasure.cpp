@@ -342,6 +342,13 @@ void frmMeasure::LoadMeasure()
     MeasDoc *doc = docOf(s);
     if (!doc)
         return;
+    if (!app().xfer.RequestComplete) {
+        // Stopped, or a reply did not come: the item keeps its readings, its
+        // info line and its flags, and the sheet is not changed by it.
+        cmdRefresh->setCursor(Qt::ArrowCursor);
+        reportMissingBlock();
+        return;
+    }
     doc->HasData = true;
     app().Sheet.Modified = true;
     const TransferData &x = app().xfer;
@@ -377,6 +384,7 @@ void frmMeasure::cmdRefresh_Click()
     r.unloaded = [this] { return unloaded_; };
     r.setRefreshPictures = [this](bool stop) { setRefreshPictures(stop); };
     r.button = cmdRefresh;
+    r.window = this;
     r.clock = timer2_.get();
     RunItemRefresh(r);
 }

@@ -5,10 +5,13 @@
 #include <QAbstractButton>
 #include <QAbstractEventDispatcher>
 #include <QAbstractItemView>
+#include <QAbstractSlider>
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDialog>
 #include <QDockWidget>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -26,10 +29,12 @@
 #include <QThread>
 #include <QToolButton>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <climits>
 #include <deque>
+#include <map>
 #include <memory>
 #include <set>
 #include <vector>
@@ -45,6 +50,7 @@ constexpr char ActsProperty[] = "kelvoActsDuringExchange";
 constexpr char KeysProperty[] = "kelvoKeysDuringExchange";
 
 int gExchangeDepth = 0;
+const void *gOwner = nullptr;
 bool gAbandoned = false;
 bool gLastAbandoned = false;
 bool gReplayPosted = false;
@@ -62,12 +68,25 @@ void tell(BusyNotice n, bool on)
         notice()(n, on);
 }
 
+qint64 nowMs()
+{
+    return appClock().nowMs();
+}
+
 // One thing held until the outermost exchange ends: an input event for its
-// receiver, or a call.
+// receiver, or a call (a menu command or a list's choice the user gave, or a
+// step of the program's own that waits for the exchange).
 struct Held {
     QPointer<QObject> receiver;
     std::unique_ptr<QEvent> event;
     std::function<void()> call;
+    // The user's input (as opposed to the program's own step), and when it
+    // was given: a release or a repeated key counts from its press.
+    bool fromInput = false;
+    qint64 givenAtMs = 0;
+    // The modal window and the popup open when it was given.
+    QPointer<QWidget> modalWhenGiven;
+    QPointer<QWidget> popupWhenGiven;
     bool enabledWhenGiven = true;
     // For a list or tree: the row the input was aimed at, and where.
     bool checkRow = false;
@@ -96,6 +115,31 @@ std::set<const QObject *> &releasedDuringExchange()
     return s;
 }
 
+// When the user last pressed a mouse button, and each key (a repeat or a
+// release of it counts from there), and the widget that had the keyboard
+// focus just before the last press moved it.
+qint64 gMousePressAt = -1;
+std::map<int, qint64> &keyPressAt()
+{
+    static std::map<int, qint64> m;
+    return m;
+}
+QPointer<QWidget> &focusAtPress()
+{
+    static QPointer<QWidget> w;
+    return w;
+}
+
+// The widget a press held before the window saw it was aimed at: its
+// release goes there too (as the window would send it).
+QPointer<QWidget> &heldPressTarget()
+{
+    static QPointer<QWidget> w;
+    return w;
+}
+// That press got nothing when the held input was handled.
+bool gHeldPressDropped = false;
+
 void showNotice(bool on)
 {
     if (gNoticeShown == on)
@@ -112,6 +156,13 @@ void postReplay()
         return;
     gReplayPosted = true;
     QMetaObject::invokeMethod(QCoreApplication::instance(), [] { replayHeld(); }, Qt::QueuedConnection);
+}
+
+// While an exchange runs, and until its held input has been handled (so that
+// a release never overtakes its held press).
+bool gatingNow()
+{
+    return gExchangeDepth > 0 || gReplayPosted;
 }
 
 bool isGatedInput(QEvent::Type t)
@@ -145,6 +196,16 @@ bool isPress(QEvent::Type t)
 bool isRelease(QEvent::Type t)
 {
     return t == QEvent::MouseButtonRelease || t == QEvent::KeyRelease || t == QEvent::Shortcut;
+}
+
+bool isMousePress(QEvent::Type t)
+{
+    return t == QEvent::MouseButtonPress || t == QEvent::MouseButtonDblClick;
+}
+
+bool isKey(QEvent::Type t)
+{
+    return t == QEvent::KeyPress || t == QEvent::KeyRelease;
 }
 
 template <typename T>
@@ -192,6 +253,20 @@ bool keyActsDuringExchange(QWidget *w, const QKeyEvent *key)
     return false;
 }
 
+// The controls that act on an exchange take one press per press: the second
+// press of a double click, and the repeats of a key held down, are the same
+// press again (a Stop would otherwise start the refresh it just stopped).
+bool samePressOfAControlThatActs(QWidget *w, QEvent *e)
+{
+    if (e->type() == QEvent::MouseButtonDblClick)
+        return actsDuringExchange(w);
+    if (isKey(e->type())) {
+        const auto *key = static_cast<QKeyEvent *>(e);
+        return key->isAutoRepeat() && (actsDuringExchange(w) || keyActsDuringExchange(w, key));
+    }
+    return false;
+}
+
 bool isEnterOrEscape(int key)
 {
     return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
@@ -208,7 +283,7 @@ bool isStepKey(int key)
 // dialog) and the keys that step a value or open a list are held.
 bool textEntryTakes(QWidget *w, QEvent *e)
 {
-    const bool key = e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease;
+    const bool key = isKey(e->type());
     const int code = key ? static_cast<QKeyEvent *>(e)->key() : 0;
     if (qobject_cast<QLineEdit *>(w) || qobject_cast<QTextEdit *>(w) || qobject_cast<QPlainTextEdit *>(w)
         || ancestorOf<QTextEdit>(w) || ancestorOf<QPlainTextEdit>(w)) {
@@ -220,6 +295,36 @@ bool textEntryTakes(QWidget *w, QEvent *e)
         return key && !isEnterOrEscape(code) && !isStepKey(code);
     if (auto *combo = qobject_cast<QComboBox *>(w); combo && combo->isEditable())
         return key && !isEnterOrEscape(code) && !isStepKey(code);
+    return false;
+}
+
+// Tab and Backtab move the keyboard focus and do nothing else: they act at
+// once, so that the keys after them go where the user has moved.
+bool movesFocus(QEvent *e)
+{
+    if (!isKey(e->type()))
+        return false;
+    const auto *key = static_cast<QKeyEvent *>(e);
+    return (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+           && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+}
+
+// The wheel scrolls a scroll area over its viewport and over everything the
+// viewport holds, unless a control on the way takes the wheel itself (a box
+// whose value it steps, a list of choices, a slider).
+bool wheelScrolls(QWidget *w)
+{
+    for (QWidget *p = w; p; p = p->parentWidget()) {
+        if (qobject_cast<QComboBox *>(p) || qobject_cast<QAbstractSpinBox *>(p)
+            || (qobject_cast<QAbstractSlider *>(p) && !qobject_cast<QScrollBar *>(p)))
+            return false;
+        if (qobject_cast<QAbstractScrollArea *>(p))
+            return true;
+        if (auto *area = qobject_cast<QAbstractScrollArea *>(p->parentWidget()); area && area->viewport() == p)
+            return true;
+        if (p->isWindow())
+            break;
+    }
     return false;
 }
 
@@ -238,13 +343,10 @@ bool freeInput(QWidget *w, QEvent *e)
     if (qobject_cast<QDockWidget *>(w->parentWidget())
         && w->objectName().startsWith(QLatin1String("qt_dockwidget_")))
         return true;
-    if (e->type() == QEvent::Wheel) {
-        if (ancestorOf<QComboBox>(w) || ancestorOf<QAbstractSpinBox>(w))
-            return false;
-        if (auto *area = ancestorOf<QAbstractScrollArea>(w))
-            return area->viewport() == w || area == w;
-        return false;
-    }
+    if (e->type() == QEvent::Wheel)
+        return wheelScrolls(w);
+    if (movesFocus(e))
+        return true;
     return textEntryTakes(w, e);
 }
 
@@ -269,21 +371,56 @@ const QObject *buttonOf(QWidget *w)
     return ancestorOf<QAbstractButton>(w);
 }
 
+// When the input e was given: a release, or a key's repeat, counts from its
+// press, so that one press and its release go or stay together.
+qint64 givenAt(const QEvent *e)
+{
+    const qint64 now = nowMs();
+    if (e->type() == QEvent::MouseButtonRelease)
+        return gMousePressAt >= 0 ? std::min(gMousePressAt, now) : now;
+    if (isKey(e->type())) {
+        const auto *key = static_cast<const QKeyEvent *>(e);
+        if (e->type() == QEvent::KeyRelease || key->isAutoRepeat()) {
+            const auto at = keyPressAt().find(key->key());
+            if (at != keyPressAt().end())
+                return std::min(at->second, now);
+        }
+    }
+    return now;
+}
+
+// What was open when input was given: a window opened since then, and still
+// open, stands over it.
+void noteWhatWasOpen(Held &h)
+{
+    h.modalWhenGiven = QApplication::activeModalWidget();
+    h.popupWhenGiven = QApplication::activePopupWidget();
+}
+
+// A menu command or a list's choice the user gave: it runs when the exchange
+// ends, under the rules of held input.
 bool holdAsCall(QObject *receiver, std::function<void()> call)
 {
     Held h;
     h.receiver = receiver;
     h.call = std::move(call);
+    h.fromInput = true;
+    h.givenAtMs = nowMs();
+    noteWhatWasOpen(h);
     held().push_back(std::move(h));
-    showNotice(true);
+    if (gExchangeDepth > 0)
+        showNotice(true);
     return true;
 }
 
-// The widget that lost the focus to a press during this exchange.
-QPointer<QWidget> &focusBeforePress()
+// A press held back (or dropped) gives the keyboard focus back to the widget
+// that had it before the press: typing goes on where the user put it.
+void giveFocusBack()
 {
-    static QPointer<QWidget> w;
-    return w;
+    QWidget *before = focusAtPress();
+    focusAtPress() = nullptr;
+    if (before && QApplication::focusWidget() != before && before->isVisible() && before->isEnabled())
+        before->setFocus(Qt::OtherFocusReason);
 }
 
 // A second press of a button (or action) whose press was already held and let
@@ -292,14 +429,8 @@ bool samePressAgain(const QObject *button, QEvent::Type t)
 {
     if (!button)
         return false;
-    if (releasedDuringExchange().count(button)) {
-        if (t == QEvent::MouseButtonPress || t == QEvent::MouseButtonDblClick) {
-            if (QWidget *before = focusBeforePress(); before && before != button && before->isVisible())
-                before->setFocus(Qt::OtherFocusReason);
-            focusBeforePress() = nullptr;
-        }
+    if (releasedDuringExchange().count(button))
         return true;
-    }
     if (isPress(t))
         pressedDuringExchange().insert(button);
     if (isRelease(t) && pressedDuringExchange().count(button))
@@ -309,15 +440,12 @@ bool samePressAgain(const QObject *button, QEvent::Type t)
 
 bool hold(QObject *receiver, QEvent *e, bool enabled)
 {
-    // A press held back gives the focus back: typing goes on where it was.
-    if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick) {
-        if (QWidget *before = focusBeforePress(); before && before != receiver && before->isVisible())
-            before->setFocus(Qt::OtherFocusReason);
-        focusBeforePress() = nullptr;
-    }
     Held h;
     h.receiver = receiver;
     h.event.reset(e->clone());
+    h.fromInput = true;
+    h.givenAtMs = givenAt(e);
+    noteWhatWasOpen(h);
     h.enabledWhenGiven = enabled;
     if (auto *w = qobject_cast<QWidget *>(receiver)) {
         bool viewport = false;
@@ -335,7 +463,8 @@ bool hold(QObject *receiver, QEvent *e, bool enabled)
         }
     }
     held().push_back(std::move(h));
-    showNotice(true);
+    if (gExchangeDepth > 0)
+        showNotice(true);
     return true;
 }
 
@@ -363,6 +492,78 @@ bool holdMenuCommand(QMenu *menu, QEvent *e)
         if (action && action->isEnabled())
             action->trigger();
     });
+}
+
+// The list of choices a combo box has open, when w is in it.
+QWidget *openListOf(QWidget *w)
+{
+    QWidget *window = w ? w->window() : nullptr;
+    if (!window || window->windowType() != Qt::Popup || qobject_cast<QMenu *>(window))
+        return nullptr;
+    return qobject_cast<QComboBox *>(window->parentWidget()) ? window : nullptr;
+}
+
+// The list a press inside it was last given to (its release there chooses).
+QPointer<QWidget> &listPressed()
+{
+    static QPointer<QWidget> w;
+    return w;
+}
+
+// A combo box's open list during an exchange works as a menu does: moving
+// through it, searching and closing it act at once; the choice (a click on
+// a row, Return) closes it at once and is made when the exchange ends.
+bool gateOpenList(QWidget *list, QEvent *e)
+{
+    auto *combo = static_cast<QComboBox *>(list->parentWidget());
+    QAbstractItemView *view = combo->view();
+    const auto inside = [list](const QEvent *m) {
+        const QPoint at = static_cast<const QMouseEvent *>(m)->globalPosition().toPoint();
+        return list->rect().contains(list->mapFromGlobal(at));
+    };
+    const auto choose = [combo](int row) {
+        if (row < 0)
+            return true;
+        combo->hidePopup();
+        QPointer<QComboBox> box(combo);
+        return holdAsCall(combo, [box, row] {
+            if (!box || !box->isEnabled() || !box->isVisible() || row >= box->count())
+                return;
+            box->setCurrentIndex(row);
+            emit box->activated(row);
+            emit box->textActivated(box->itemText(row));
+        });
+    };
+    switch (e->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        listPressed() = inside(e) ? list : nullptr;
+        return false; // inside it moves to a row, outside it closes the list
+    case QEvent::MouseButtonRelease: {
+        if (!inside(e))
+            return false;
+        // The release of the click that opened the list chooses nothing.
+        if (listPressed() != list)
+            return true;
+        listPressed() = nullptr;
+        const QModelIndex row = view->currentIndex();
+        if (!row.isValid() || !(row.flags() & Qt::ItemIsEnabled) || !(row.flags() & Qt::ItemIsSelectable))
+            return true;
+        return choose(row.row());
+    }
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        const int key = static_cast<QKeyEvent *>(e)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter)
+            return false;
+        if (e->type() == QEvent::KeyRelease)
+            return true;
+        const QModelIndex row = view->currentIndex();
+        return choose(row.isValid() && (row.flags() & Qt::ItemIsEnabled) ? row.row() : -1);
+    }
+    default:
+        return false;
+    }
 }
 
 // Modal windows shown while an exchange runs: a message or a question of the
@@ -404,8 +605,7 @@ bool gateWidgetInput(QWidget *w, QEvent *e)
 {
     if (actsDuringExchange(w) || answersTheExchange(w))
         return false;
-    if ((e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease)
-        && keyActsDuringExchange(w, static_cast<QKeyEvent *>(e)))
+    if (isKey(e->type()) && keyActsDuringExchange(w, static_cast<QKeyEvent *>(e)))
         return false;
     if (auto *menu = qobject_cast<QMenu *>(w)) {
         if (holdMenuCommand(menu, e))
@@ -416,11 +616,146 @@ bool gateWidgetInput(QWidget *w, QEvent *e)
         }
         return false; // moving through the menu, opening submenus, closing it
     }
+    if (QWidget *list = openListOf(w))
+        return gateOpenList(list, e);
     if (freeInput(w, e))
         return false;
-    if (samePressAgain(buttonOf(w), e->type()))
+    if (!samePressAgain(buttonOf(w), e->type()))
+        hold(w, e, w->isEnabled());
+    if (isMousePress(e->type()))
+        giveFocusBack();
+    return true;
+}
+
+// The replay in progress: the event it is handing on (the gate lets it
+// through), and whether what it handed on opened a window.
+const QEvent *gReplaying = nullptr;
+int gReplayDepth = 0;
+bool gOpenedDuringReplay = false;
+
+// A window that takes the user's attention: a modal one, a menu or an open
+// list, a dialog that is activated when shown (not the transfer dialog).
+bool takesAttention(const QWidget *w)
+{
+    if (!w->isWindow())
+        return false;
+    if (w->isModal() || w->windowType() == Qt::Popup)
         return true;
-    return hold(w, e, w->isEnabled());
+    return qobject_cast<const QDialog *>(w) && !w->testAttribute(Qt::WA_ShowWithoutActivating);
+}
+
+// The window that the program's own held steps wait for (a modal window
+// opened over them), and whether they do.
+QPointer<QWidget> &waitingFor()
+{
+    static QPointer<QWidget> w;
+    return w;
+}
+
+// Notes, from every event the program handles, what the gate needs: when a
+// press was given and where the focus was before it, which windows opened.
+void watch(QObject *o, QEvent *e)
+{
+    const QEvent::Type t = e->type();
+    if (!o->isWidgetType()) {
+        // The window system's event for a window, before any widget sees it
+        // (and before a press moves the focus).
+        if (!e->spontaneous() || !qobject_cast<QWindow *>(o))
+            return;
+        if (isMousePress(t)) {
+            heldPressTarget() = nullptr;
+            gHeldPressDropped = false;
+            gMousePressAt = nowMs();
+            focusAtPress() = QApplication::focusWidget();
+            listPressed() = nullptr;
+        } else if (t == QEvent::KeyPress && !static_cast<QKeyEvent *>(e)->isAutoRepeat()) {
+            keyPressAt()[static_cast<QKeyEvent *>(e)->key()] = nowMs();
+        }
+        return;
+    }
+    auto *w = static_cast<QWidget *>(o);
+    if (t == QEvent::Show) {
+        if (gExchangeDepth > 0)
+            noteShown(w);
+        if (gReplayDepth > 0 && takesAttention(w))
+            gOpenedDuringReplay = true;
+    } else if (t == QEvent::Hide && waitingFor() == w) {
+        postReplay();
+    }
+}
+
+bool choosesInAnOpenList(QWidget *w, QEvent *e)
+{
+    const int key = static_cast<QKeyEvent *>(e)->key();
+    return (key == Qt::Key_Return || key == Qt::Key_Enter) && openListOf(w);
+}
+
+// The top-level widget that window shows.
+QWidget *widgetOfWindow(const QWindow *window)
+{
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (top->windowHandle() == window)
+            return top;
+    return nullptr;
+}
+
+// The window system's release of a press held before the window saw it: held
+// for the same widget while the gate holds input, handed to it at once
+// otherwise (its press has been handed on by then).
+bool followHeldPress(QWindow *window, QMouseEvent *e)
+{
+    QWidget *w = heldPressTarget();
+    QWidget *top = widgetOfWindow(window);
+    if (!w || !top)
+        return false;
+    if (e->buttons() == Qt::NoButton)
+        heldPressTarget() = nullptr;
+    const QPointF local = w->mapFromGlobal(e->globalPosition());
+    QMouseEvent release(e->type(), local, e->scenePosition(), e->globalPosition(), e->button(), e->buttons(),
+                        e->modifiers(), e->pointingDevice());
+    release.setTimestamp(e->timestamp());
+    if (gatingNow()) {
+        if (!samePressAgain(buttonOf(w), release.type()))
+            hold(w, &release, w->isEnabled());
+    } else if (!gHeldPressDropped) {
+        QCoreApplication::sendEvent(w, &release);
+    }
+    return true;
+}
+
+// A press of the window system on window that the gate will hold: it is held
+// here, before the press could move the keyboard focus (the box being typed
+// into keeps it, and does not take its half-typed text as done), and the
+// window does not see it. A right press also brings the request for the
+// context menu it makes.
+bool holdPressBeforeItMovesTheFocus(QWindow *window, QMouseEvent *e)
+{
+    if (QApplication::activePopupWidget())
+        return false; // a menu or a list takes it (the gate's rules there)
+    QWidget *top = widgetOfWindow(window);
+    if (!top)
+        return false;
+    const QPoint at = e->position().toPoint();
+    QWidget *w = top->childAt(at);
+    if (!w)
+        w = top;
+    const QPointF local = w->mapFrom(top, e->position());
+    QMouseEvent press(e->type(), local, e->scenePosition(), e->globalPosition(), e->button(), e->buttons(),
+                      e->modifiers(), e->pointingDevice());
+    press.setTimestamp(e->timestamp());
+    if (actsDuringExchange(w) || answersTheExchange(w) || qobject_cast<QMenu *>(w) || openListOf(w)
+        || freeInput(w, &press))
+        return false;
+    heldPressTarget() = w;
+    if (!samePressAgain(buttonOf(w), press.type())) {
+        hold(w, &press, w->isEnabled());
+        if (e->button() == Qt::RightButton && e->type() == QEvent::MouseButtonPress) {
+            QContextMenuEvent menu(QContextMenuEvent::Mouse, local.toPoint(), e->globalPosition().toPoint(),
+                                   e->modifiers());
+            hold(w, &menu, w->isEnabled());
+        }
+    }
+    return true;
 }
 
 class InputGate final : public QObject {
@@ -430,12 +765,27 @@ public:
 protected:
     bool eventFilter(QObject *o, QEvent *e) override
     {
-        if (gExchangeDepth > 0 && e->type() == QEvent::FocusOut && o->isWidgetType()
-            && static_cast<QFocusEvent *>(e)->reason() == Qt::MouseFocusReason)
-            focusBeforePress() = static_cast<QWidget *>(o);
-        if (gExchangeDepth > 0 && e->type() == QEvent::Show && o->isWidgetType())
-            noteShown(static_cast<QWidget *>(o));
-        if (gExchangeDepth == 0 || !isGatedInput(e->type()))
+        watch(o, e);
+        if (e->type() == QEvent::ShortcutOverride && gatingNow() && o->isWidgetType()
+            && choosesInAnOpenList(static_cast<QWidget *>(o), e)) {
+            // An open list chooses on this first sign of Return: it is
+            // taken as a key instead, which the gate then holds.
+            e->accept();
+            return true;
+        }
+        if (!isGatedInput(e->type()) || e == gReplaying)
+            return false;
+        if (!o->isWidgetType() && e->spontaneous()) {
+            auto *window = qobject_cast<QWindow *>(o);
+            if (window && isMousePress(e->type()) && gatingNow())
+                return holdPressBeforeItMovesTheFocus(window, static_cast<QMouseEvent *>(e));
+            if (window && e->type() == QEvent::MouseButtonRelease)
+                return followHeldPress(window, static_cast<QMouseEvent *>(e));
+            return false;
+        }
+        if (o->isWidgetType() && samePressOfAControlThatActs(static_cast<QWidget *>(o), e))
+            return true;
+        if (!gatingNow())
             return false;
         if (o->isWidgetType())
             return gateWidgetInput(static_cast<QWidget *>(o), e);
@@ -497,39 +847,115 @@ bool mayDeliver(const Held &h)
     return stillAimed(h);
 }
 
+// A window opened since h was asked for that still stands over it (a modal
+// window, or for input also a popup).
+QWidget *windowOver(const Held &h)
+{
+    if (QWidget *m = QApplication::activeModalWidget(); m && m != h.modalWhenGiven)
+        return m;
+    if (QWidget *p = QApplication::activePopupWidget(); h.fromInput && p && p != h.popupWhenGiven)
+        return p;
+    return nullptr;
+}
+
+bool tooOld(const Held &h)
+{
+    return nowMs() - h.givenAtMs > HeldInputMaxAgeMs;
+}
+
+void deliver(Held &h)
+{
+    if (h.call) {
+        h.call();
+        return;
+    }
+    if (!mayDeliver(h)) {
+        if (isMousePress(h.event->type()) && h.receiver == heldPressTarget())
+            gHeldPressDropped = true;
+        return;
+    }
+    const QEvent *outer = gReplaying;
+    gReplaying = h.event.get();
+    QCoreApplication::sendEvent(h.receiver.data(), h.event.get());
+    gReplaying = outer;
+}
+
 void replayHeld()
 {
     gReplayPosted = false;
     if (gExchangeDepth > 0)
         return; // the end of the running exchange posts the replay again
+    showNotice(false);
     std::deque<Held> batch;
     batch.swap(held());
     pressedDuringExchange().clear();
     releasedDuringExchange().clear();
+    waitingFor() = nullptr;
+    ++gReplayDepth;
+    const bool outerOpened = gOpenedDuringReplay;
+    bool windowOpened = false; // by what this replay handed on
+    bool dropped = false;
+    std::set<qint64> pressesHandedOn; // when they were given
     while (!batch.empty()) {
         Held h = std::move(batch.front());
         batch.pop_front();
-        if (h.call) {
-            h.call();
-        } else if (mayDeliver(h)) {
-            QCoreApplication::sendEvent(h.receiver.data(), h.event.get());
+        QWidget *over = windowOver(h);
+        if (h.fromInput) {
+            // Soon or not at all, and never behind a window. The release of a
+            // press handed on (which may have run long) goes with it.
+            const bool followsItsPress = h.event && !isPress(h.event->type()) && pressesHandedOn.count(h.givenAtMs);
+            if (windowOpened || over || (tooOld(h) && !followsItsPress)) {
+                // A release alone (its press acted, or was not held) is no
+                // input the user would miss.
+                const QEvent::Type t = h.event ? h.event->type() : QEvent::None;
+                if (isMousePress(t) && h.receiver == heldPressTarget())
+                    gHeldPressDropped = true;
+                dropped = dropped || (t != QEvent::MouseButtonRelease && t != QEvent::KeyRelease);
+                continue;
+            }
+        } else if (over) {
+            // A step of the program's own waits for the window opened over
+            // it; the input still held would stand behind that window.
+            held().push_back(std::move(h));
+            for (Held &rest : batch) {
+                if (!rest.fromInput)
+                    held().push_back(std::move(rest));
+                else if (!rest.event || isPress(rest.event->type()) || rest.event->type() == QEvent::Wheel
+                         || rest.event->type() == QEvent::ContextMenu)
+                    dropped = true;
+            }
+            batch.clear();
+            waitingFor() = over;
+            QObject::connect(over, &QObject::destroyed, QCoreApplication::instance(), [] { postReplay(); });
+            break;
         }
+        gOpenedDuringReplay = false;
+        if (h.event && isPress(h.event->type()))
+            pressesHandedOn.insert(h.givenAtMs);
+        deliver(h);
+        if (h.fromInput && gOpenedDuringReplay)
+            windowOpened = true;
         if (!held().empty()) {
             // What was handled started an exchange that held input of its
             // own: the rest of this batch goes first at that one's end.
             for (auto it = batch.rbegin(); it != batch.rend(); ++it)
                 held().push_front(std::move(*it));
-            postReplay();
-            return;
+            if (!waitingFor())
+                postReplay();
+            break;
         }
     }
-    showNotice(false);
+    gOpenedDuringReplay = outerOpened || windowOpened;
+    --gReplayDepth;
+    if (dropped)
+        tell(BusyNotice::InputDropped, true);
 }
 } // namespace
 
-ExchangeScope::ExchangeScope()
+ExchangeScope::ExchangeScope(const void *owner)
 {
     if (gExchangeDepth++ == 0) {
+        gOwner = owner;
         gLastAbandoned = false;
         ensureGate();
     }
@@ -539,12 +965,15 @@ ExchangeScope::~ExchangeScope()
 {
     if (--gExchangeDepth > 0)
         return;
+    gOwner = nullptr;
     gLastAbandoned = gAbandoned;
     answerWindows().clear();
     if (gAbandoned) {
         gAbandoned = false;
         tell(BusyNotice::Stopping, false);
     }
+    // Nothing waits for the instrument any more, whatever window opens next.
+    showNotice(false);
     if (!held().empty())
         postReplay();
 }
@@ -563,6 +992,19 @@ void abandonExchange()
     if (QCoreApplication::instance())
         if (QAbstractEventDispatcher *d = QAbstractEventDispatcher::instance())
             d->wakeUp();
+}
+
+bool abandonExchangeOf(const void *owner)
+{
+    if (!owner || gExchangeDepth == 0 || gOwner != owner)
+        return false;
+    abandonExchange();
+    return true;
+}
+
+const void *exchangeOwner()
+{
+    return gExchangeDepth > 0 ? gOwner : nullptr;
 }
 
 bool exchangeAbandoned()
@@ -585,13 +1027,17 @@ void runAfterExchange(std::function<void()> fn)
     }
     Held h;
     h.call = std::move(fn);
+    h.givenAtMs = nowMs();
+    noteWhatWasOpen(h);
     held().push_back(std::move(h));
 }
 
 void letActDuringExchange(QObject *control, bool on)
 {
-    if (control)
-        control->setProperty(ActsProperty, on);
+    if (!control)
+        return;
+    control->setProperty(ActsProperty, on);
+    ensureGate();
 }
 
 void letKeyActDuringExchange(QWidget *window, int key)
@@ -602,6 +1048,7 @@ void letKeyActDuringExchange(QWidget *window, int key)
     if (!keys.contains(QVariant(key)))
         keys << QVariant(key);
     window->setProperty(KeysProperty, keys);
+    ensureGate();
 }
 
 void setBusyNotice(std::function<void(BusyNotice, bool)> n)

@@ -12,20 +12,32 @@
 //
 // One exchange with the instrument at a time. While an ExchangeScope lives (a
 // query and its reply, a transfer, a direct action, a dialog's apply) the
-// user can go on working: menus open, windows move and resize, text boxes
-// take typing, scroll bars and the wheel scroll. What could start a second
-// exchange is held back by the input gate: clicks and keys on other controls,
-// a menu command, a shortcut. Held input is handled when the outermost
-// exchange ends, with these rules:
+// user can go on working: menus and lists open and are moved through, windows
+// move and resize, text boxes take typing, Tab moves the focus, scroll bars
+// and the wheel scroll. What could start a second exchange is held back by
+// the input gate: clicks and keys on other controls, a menu command or a
+// choice in an open list, a shortcut. Held input is handled when the
+// outermost exchange ends, soon or not at all:
+// - input held longer than HeldInputMaxAgeMs gets nothing, nor input that a
+//   window (a dialog, a message, a menu, an open list) opened since it was
+//   given would now stand over; the status bar then says once that it was
+//   not used;
+// - once handled input opens such a window, the rest of the held input gets
+//   nothing;
 // - a control that is gone, hidden or disabled by then, or that was disabled
 //   when the input was given, gets nothing;
 // - the presses of one button given during one exchange count once;
 // - a click or key aimed at a row of a list or tree reaches it only while that
 //   row still stands where it stood (a tree rebuilt meanwhile gets nothing).
+// Held input never moves the keyboard focus: a press the gate holds is held
+// before it could take the focus (the box being typed into keeps it, and its
+// half-typed text), and handing it on later moves nothing either.
 // The controls marked with letActDuringExchange() (Stop, Disconnect, closing)
-// act at once: they end the exchange early with abandonExchange(). A modal
-// window shown while an exchange runs (a message of the exchange, waiting for
-// its answer) takes its input at once too.
+// act at once: they end the exchange early with abandonExchange() or, for a
+// Stop, abandonExchangeOf(). For them a double click is one press and a key
+// held down counts once. A modal window shown while an exchange runs (a
+// message of the exchange, waiting for its answer) takes its input at once
+// too.
 
 #include <functional>
 
@@ -38,9 +50,15 @@ void waitEvents(int maxMs);
 // Installs a replacement pump; an empty function restores the real one.
 void setPump(std::function<void()> pump);
 
+// Input still held this long after it was given (a click: after its press) is
+// not used when its exchange ends.
+inline constexpr int HeldInputMaxAgeMs = 1500;
+
 class ExchangeScope {
 public:
-    ExchangeScope();
+    // owner: who begins the exchange (an item window loading its item), or
+    // nobody. The outermost scope's owner is the exchange's.
+    explicit ExchangeScope(const void *owner = nullptr);
     ~ExchangeScope();
     ExchangeScope(const ExchangeScope &) = delete;
     ExchangeScope &operator=(const ExchangeScope &) = delete;
@@ -57,6 +75,12 @@ void handlePendingEvents();
 // further command is sent until the outermost exchange has ended. Nothing
 // happens when no exchange runs.
 void abandonExchange();
+// Abandons the running exchange only when owner began it (the Stop of the
+// window whose load it is); true when it did. An exchange somebody else began
+// runs to its end.
+bool abandonExchangeOf(const void *owner);
+// Who began the running exchange (nullptr: nobody, or none runs).
+const void *exchangeOwner();
 bool exchangeAbandoned();
 // The last exchange that ended was abandoned (until the next one begins): what
 // it did not bring in was given up by the user, not lost.
@@ -89,7 +113,8 @@ void runAfterPause(std::function<void()> fn);
 
 // Runs fn when no exchange runs: at once when none does, otherwise after the
 // outermost one has ended (in a later turn of the event loop), in the order
-// given, together with the held input.
+// given, together with the held input. It is never dropped; while a modal
+// window opened since it was asked for stays open, it waits for it to close.
 void runAfterExchange(std::function<void()> fn);
 
 // Lets the input of control (a widget and its children, or an action) through
@@ -99,14 +124,16 @@ void letActDuringExchange(QObject *control, bool on = true);
 void letKeyActDuringExchange(QWidget *window, int key);
 
 // The signs a user sees of the above, in the main window's status bar:
-// - InputHeld: on when the gate first holds input during an exchange, off
-//   once the held input has been handled;
 // - Stopping: on when an exchange is abandoned, off when it has ended;
+// - InputHeld: on when the gate first holds input during an exchange, off
+//   when the exchange ends;
+// - InputDropped: held input was not used (too old, or a window opened over
+//   it); shown for a moment, never switched off;
 // - Refused: a press that would have started a second exchange was refused
 //   (refuseWhileBusy(); also beeps); shown for a moment, never switched off;
 // - RefreshPaused: a continuous refresh waits while a dialog is open on top
 //   of it.
-enum class BusyNotice { InputHeld, Stopping, Refused, RefreshPaused };
+enum class BusyNotice { InputHeld, InputDropped, Stopping, Refused, RefreshPaused };
 void setBusyNotice(std::function<void(BusyNotice notice, bool on)> notice);
 void refuseWhileBusy();
 void noteRefreshPaused(bool on);

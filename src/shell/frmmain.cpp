@@ -23,6 +23,7 @@
 #include "texts/busytexts.h"
 #include "workspace/captionapply.h"
 #include "workspace/itemplacement.h"
+#include "workspace/itemrefresh.h"
 #include "shell/frmabout.h"
 #include "shell/frmnewdoc.h"
 #include "shell/frmopendoc.h"
@@ -714,6 +715,9 @@ bool frmMain::QueryUnload()
 {
     bool cancel = false;
     const auto prompt = [&cancel](const QString &text, const std::function<SaveOutcome()> &save) {
+        // A continuous refresh below waits while the question is open, and
+        // shows that it does.
+        const RefreshPause pause;
         const MsgAnswer a = ui().message(MsgIcon::None, AppTitle, text, MsgButtons::YesNoCancel);
         if (a == MsgAnswer::Yes) {
             // An abandoned or failed save keeps the program running, as Cancel.
@@ -1156,16 +1160,20 @@ void frmMain::CommTimer_Timer()
 void frmMain::showBusyNotice(BusyNotice n, bool on)
 {
     static constexpr int RefusedShownMs = 3000;
+    static constexpr int DroppedShownMs = 5000;
     BusyText t = BusyText::InputHeld;
     switch (n) {
     case BusyNotice::InputHeld: t = BusyText::InputHeld; break;
+    case BusyNotice::InputDropped: t = BusyText::InputDropped; break;
     case BusyNotice::Stopping: t = BusyText::Stopping; break;
     case BusyNotice::Refused: t = BusyText::Refused; break;
     case BusyNotice::RefreshPaused: t = BusyText::RefreshPaused; break;
     }
     const QString text = busyText(t, app().texts.LanguageIndex);
     if (on)
-        statusBar()->showMessage(text, n == BusyNotice::Refused ? RefusedShownMs : 0);
+        statusBar()->showMessage(text, n == BusyNotice::Refused        ? RefusedShownMs
+                                       : n == BusyNotice::InputDropped ? DroppedShownMs
+                                                                       : 0);
     else if (statusBar()->currentMessage() == text)
         statusBar()->clearMessage();
     // Shown now, even inside a wait that paints only when it handles events.

@@ -7,6 +7,9 @@ QString busyText(BusyText t, int lang)
     case BusyText::InputHeld:
         return chinese ? QStringLiteral("正在等待仪器应答：您的操作将在仪器应答后执行。")
                        : QStringLiteral("Waiting for the instrument: your input follows when it has answered.");
+    case BusyText::InputDropped:
+        return chinese ? QStringLiteral("仪器忙碌期间的操作未被执行。")
+                       : QStringLiteral("Input given while the instrument was busy was not used.");
     case BusyText::Stopping:
         return chinese ? QStringLiteral("正在停止与仪器的通信……")
                        : QStringLiteral("Stopping the exchange with the instrument...");
@@ -18,4 +21,10 @@ QString busyText(BusyText t, int lang)
                        : QStringLiteral("Continuous refresh paused while the dialog is open.");
     }
     return QString();
+}
+
+QString uploadCutText(int lang)
+{
+    return lang == 0 ? QStringLiteral("上传已中断：仪器现在只保存了部分设置。")
+                     : QStringLiteral("The upload was cut short: the instrument now holds only part of the settings.");
 }

@@ -19,6 +19,15 @@ QString ask(const QString &line)
     return CutAtLF(QueryString(line));
 }
 
+// A number the table is computed from; a reply that holds no value the
+// instrument can mean makes *valid false (the table cannot be computed).
+double tableNumber(const QString &reply, bool *valid)
+{
+    if (InvalidValueReply(reply))
+        *valid = false;
+    return ReadNumber(reply);
+}
+
 } // namespace
 
 void TransferRunner::RequestDataTable(const QString &source)
@@ -33,6 +42,9 @@ void TransferRunner::RequestDataTable(const QString &source)
     const QString status = ask(QStringLiteral(":TRIGGER:STATUS?"));
     const bool running = status != QLatin1String("STOP");
     x.BlocksReceived = false;
+    // The points of this request's block only: without a block the buffer
+    // still holds an earlier one (another source's, perhaps), never this table's.
+    x.WorkCount = 0;
     // The table's window on the screen comes from this setup block: without
     // it there is no table of this request.
     const bool setupReceived = ReadSetupBlock();
@@ -41,8 +53,11 @@ void TransferRunner::RequestDataTable(const QString &source)
 
     DataTableInput in;
     in.analog = analog;
-    in.scale = ReadNumber(ask(QLatin1Char(':') + channel + QStringLiteral(":SCALE?")));
-    in.offset = ReadNumber(ask(QLatin1Char(':') + channel + QStringLiteral(":OFFSET?")));
+    // Without a scale, offset and time base the instrument can mean, the
+    // rows would be plausible zeros: no table of this request.
+    bool numbersValid = true;
+    in.scale = tableNumber(ask(QLatin1Char(':') + channel + QStringLiteral(":SCALE?")), &numbersValid);
+    in.offset = tableNumber(ask(QLatin1Char(':') + channel + QStringLiteral(":OFFSET?")), &numbersValid);
     const QString invert = ask(QLatin1Char(':') + channel + QStringLiteral(":INVERT?"));
     in.invertRunning = invert == QLatin1String("ON") && running;
 
@@ -50,13 +65,18 @@ void TransferRunner::RequestDataTable(const QString &source)
         in.first = ch1 ? setup.CH1FirstPoint : setup.CH2FirstPoint;
         in.last = ch1 ? setup.CH1LastPoint : setup.CH2LastPoint;
         SendCommand(QStringLiteral(":TRIGGER:ALTERNATION:SOURCE ") + channel);
-        in.timeDiv = ReadNumber(ask(QStringLiteral(":TRIGGER:ALTERNATION:TIMESCALE?")));
-        in.delay = ReadNumber(ask(QStringLiteral(":TRIGGER:ALTERNATION:TIMEOFFSET?")));
+        in.timeDiv = tableNumber(ask(QStringLiteral(":TRIGGER:ALTERNATION:TIMESCALE?")), &numbersValid);
+        in.delay = tableNumber(ask(QStringLiteral(":TRIGGER:ALTERNATION:TIMEOFFSET?")), &numbersValid);
     } else {
         in.first = setup.FirstPoint;
         in.last = setup.LastPoint;
-        in.timeDiv = ReadNumber(ask(QStringLiteral(":TIMEBASE:SCALE?")));
-        in.delay = ReadNumber(ask(QStringLiteral(":TIMEBASE:OFFSET?")));
+        in.timeDiv = tableNumber(ask(QStringLiteral(":TIMEBASE:SCALE?")), &numbersValid);
+        in.delay = tableNumber(ask(QStringLiteral(":TIMEBASE:OFFSET?")), &numbersValid);
+    }
+    // A reply that did not come ends the request here: no block is asked for.
+    if (exchangeFailed() || exchangeAbandoned()) {
+        x.PointCount = 0;
+        return;
     }
     in.valid = !analog || (ch1 ? setup.CH1Valid != 0 : setup.CH2Valid != 0);
     x.PointCount = DataTableRowCount(in);
@@ -82,9 +102,6 @@ void TransferRunner::RequestDataTable(const QString &source)
 
     const QString dataCommand = QStringLiteral(":WAVEFORM:DATA? ")
         + (analog ? channel : QStringLiteral("DIGITAL"));
-    // The points of this request's block only: without a block the buffer
-    // still holds an earlier one (another source's, perhaps), never this table's.
-    x.WorkCount = 0;
     bool blockReceived = false;
     if (l.IoType == IoTypeSerial) {
         SendCommand(dataCommand);
@@ -116,7 +133,7 @@ void TransferRunner::RequestDataTable(const QString &source)
         x.ValueText.resize(TransferData::TextRows);
     // No block, no table: rows without the instrument's points would be
     // times of a trace that never came.
-    x.BlocksReceived = setupReceived && blockReceived;
+    x.BlocksReceived = setupReceived && blockReceived && numbersValid && !exchangeFailed() && !exchangeAbandoned();
     x.PointCount = x.BlocksReceived ? BuildDataTable(in, l.WorkPts, x.WorkCount, &x.TimeText, &x.ValueText) : 0;
     tickerOff();
 }

@@ -1,6 +1,7 @@
 #include "transfer/downloadfromdso.h"
 
 #include "app/appstate.h"
+#include "link/cmdfunc.h"
 #include "controller/ctrltreenodes.h"
 #include "texts/stringres.h"
 #include "transfer/uploaddownload.h"
@@ -16,6 +17,10 @@ namespace {
 
 void step()
 {
+    // A download cut short runs through its rows without a word to the
+    // instrument: the bar no longer moves.
+    if (exchangeFailed() || exchangeAbandoned())
+        return;
     SettingsProgressStep(DownloadProgressStep);
 }
 
@@ -25,13 +30,21 @@ QString ask(const QString &query)
     return CutAtLF(instrumentLines().queryString(query));
 }
 
-// Asks query and, when a reply came, writes convert(reply) into member; a
-// reply that converts to no text (a time beyond single precision) keeps the
-// member, so that no setting is left empty.
+// The reply to query as a value: the empty text when it holds none the
+// instrument can mean (">", "<", "*", a number beyond any of its values).
+QString askValue(const QString &query)
+{
+    return ValidValueReply(ask(query));
+}
+
+// Asks query and, when a reply came that holds a value, writes
+// convert(reply) into member; a reply that converts to no text (a time
+// beyond single precision) keeps the member, so that no setting is left
+// empty.
 template <typename Convert>
 void row(const QString &query, QString &member, Convert convert)
 {
-    const QString reply = ask(query);
+    const QString reply = askValue(query);
     if (reply.isEmpty())
         return;
     const QString text = convert(reply);
@@ -88,7 +101,7 @@ bool holdsNumber(const QString &text)
 // without a number, or with one no screen shows, keeps the member.
 void sensitivityRow(const QString &query, QString &member)
 {
-    const QString reply = ask(query);
+    const QString reply = askValue(query);
     if (holdsNumber(reply)) {
         const QString text = FormatDivisions(ReadNumber(reply));
         if (!text.isEmpty())
@@ -100,8 +113,8 @@ void sensitivityRow(const QString &query, QString &member)
 // or unreadable scale (or an empty reply) keeps the member.
 void levelRow(const QString &query, QString &member, const QString &scale)
 {
-    const QString reply = ask(query);
-    if (reply.isEmpty())
+    const QString reply = askValue(query);
+    if (reply.isEmpty() || InvalidValueReply(scale))
         return;
     const QString text = FormatPerDiv(reply, scale);
     if (!text.isEmpty())
@@ -113,9 +126,9 @@ void levelRow(const QString &query, QString &member, const QString &scale)
 void sourceScale(const QString &source, QString &scale, bool *digital, bool acLineKnown)
 {
     if (source == QLatin1String("CH1"))
-        scale = ask(QStringLiteral(":CHANNEL1:SCALE?"));
+        scale = askValue(QStringLiteral(":CHANNEL1:SCALE?"));
     else if (source == QLatin1String("CH2"))
-        scale = ask(QStringLiteral(":CHANNEL2:SCALE?"));
+        scale = askValue(QStringLiteral(":CHANNEL2:SCALE?"));
     else if (source == QLatin1String("EXT"))
         scale = QStringLiteral("0.2");
     else if (source == QLatin1String("EXT5"))
@@ -195,8 +208,9 @@ struct AltRefs {
 void alternateChannel(int n, const AltRefs &m)
 {
     const QString ch = QString::number(n);
-    // The working scale is this channel's reply, whatever it is.
-    const QString scale = ask(QStringLiteral(":CHANNEL") + ch + QStringLiteral(":SCALE?"));
+    // The working scale is this channel's reply, whatever it is (none when it
+    // holds no value).
+    const QString scale = askValue(QStringLiteral(":CHANNEL") + ch + QStringLiteral(":SCALE?"));
     instrumentLines().sendCommand(QStringLiteral(":TRIGGER:ALTERNATION:SOURCE CHANNEL") + ch);
     const QString alt = QStringLiteral(":TRIGGER:ALTERNATION:");
     row(alt + QStringLiteral("TYPE?"), m.type, TrigMethodDisplay);
@@ -233,7 +247,10 @@ void alternateChannel(int n, const AltRefs &m)
 
 void DownloadSettings()
 {
-    CtrlSettings &s = app().Settings;
+    // One exchange: the first reply that does not come ends it, and the
+    // settings are read into a copy, taken only when every reply came.
+    const LinkExchange exchange;
+    CtrlSettings s = app().Settings;
     SettingsTransferState &p = app().updown;
     p.ProgressValue = 0.0f;
     p.ProgressSteps = 0;
@@ -429,6 +446,11 @@ void DownloadSettings()
     row(QStringLiteral(":DISPLAY:GRID?"), s.DispGrid, GridDisplay);
     step();
 
+    // Stopped, or a reply did not come: the settings and the tree stay as
+    // they were (and nothing more goes to the instrument).
+    if (exchangeFailed() || exchangeAbandoned())
+        return;
+    app().Settings = s;
     BuildCtrlTree();
     // Put the instrument's active channel back; with no answer to the first
     // question (or blanks alone) there is nothing to restore (a bare header

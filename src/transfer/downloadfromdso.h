@@ -5,10 +5,18 @@
 // controller tree (BuildCtrlTree) and gives the instrument its active channel
 // back (":CHANNEL:ACTIVE <saved reply>").
 //
+// All or nothing: the replies are read into a copy of the settings, which
+// replaces app().Settings, and the tree is rebuilt, only when every reply
+// came. The first one that does not come (a time-out, a lost link, a Stop)
+// ends the download: no further line goes out, and the settings, the tree
+// and the instrument's active channel stay as they were.
+//
 // Rules of the replies:
-// - An empty reply (a serial time-out, or any query after the link was lost)
-//   leaves its member as it was; every other reply goes through its row's
-//   converter, fallback words included.
+// - A reply that came empty (its line end alone) leaves its member as it
+//   was, and so does a reply that holds no value the instrument can mean
+//   (">", "<" or "*" in it, or a number beyond any of its values: see
+//   InvalidValueReply); every other reply goes through its row's converter,
+//   fallback words included.
 // - Levels are read as volts / the source's scale ("0.50div"); a scale that
 //   is zero or unreadable keeps the member. A logic trigger source of the
 //   EDGE and PULSE blocks reads the logic threshold into the level instead.

@@ -179,9 +179,13 @@ bool RunTransferRequest(TransferCaption caption, int kind, int slot, bool barAtO
         if (const auto &show = app().xfer.ShowWaveLoadPercent)
             show(slot);
     }
-    const ExchangeScope exchange;
+    // The exchange is the requester's: its own Stop may end it.
+    const LinkExchange exchange(requester);
     while (!req.TransferDone)
         waitEvents(TransferWaitMs);
+    // A Stop given after the last reply still leaves the item as it was.
+    if (exchangeAbandoned() || exchangeFailed())
+        app().xfer.RequestComplete = false;
     return true;
 }
 
@@ -202,12 +206,4 @@ bool RequestWaveformLoad(int slot)
         return false;
     const QWidget *window = app().Sheet.WaveForms[size_t(slot)].data();
     return RunTransferRequest(TransferCaption::Waveform, 6, slot, false, window);
-}
-
-void reportMissingBlock()
-{
-    // Nothing to tell when the user stopped the transfer or the link is gone.
-    if (!app().link.LinkConnected || lastExchangeAbandoned())
-        return;
-    showLinkMessage(Msg::MsgReadFailed, Msg::MsgDeviceReadTitle);
 }

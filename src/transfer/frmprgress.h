@@ -47,7 +47,9 @@ private:
 // dialog, sets the request globals (CurrentDoc for kind 6), shows the dialog
 // without waiting and waits in the event loop until TransferDone. barAtOne: the data
 // window's bar start. Returns false, and does nothing, while another transfer
-// runs (TransferBusy).
+// runs (TransferBusy). The request is one exchange (LinkExchange); after it
+// app().xfer.RequestComplete tells whether every reply and block came and no
+// Stop was given.
 // requester: the waiting window, kept clear of (keepClearOf()).
 bool RunTransferRequest(TransferCaption caption, int kind, int slot = 0, bool barAtOne = false,
                         const QWidget *requester = nullptr);
@@ -58,11 +60,6 @@ bool RunTransferRequest(TransferCaption caption, int kind, int slot = 0, bool ba
 // Download.
 void ShowTransferDialog(const QString &caption);
 
-// Tells the user that a refresh ended without the blocks it needed (the
-// item was left as it was): "Can't Read data from Device!" in the current
-// language, once. Nothing while the link is not connected: whoever lost it
-// has told the user already (a failed VISA read shows this same message).
-void reportMissingBlock();
 
 // The waveform window's load of slot: requests kind 6 when at least one of
 // the record's show flags is set (the window's progress percentage starts at

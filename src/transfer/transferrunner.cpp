@@ -107,9 +107,29 @@ void TransferRunner::dispatch()
 {
     TransferRequest &req = app().transfer;
     timer1_->stop();
-    app().xfer.BlocksReceived = false; // until this request's blocks came
-    QueryString(QStringLiteral(":TRIGGER:STATUS?")); // reply not used
+    TransferData &x = app().xfer;
+    x.BlocksReceived = false; // until this request's blocks came
+    x.RequestComplete = false;
+    {
+        // The request is one exchange: its first reply that does not come
+        // ends it.
+        const LinkExchange exchange;
+        QueryString(QStringLiteral(":TRIGGER:STATUS?")); // reply not used
+        runRequest(req);
+        x.RequestComplete = !exchangeFailed() && !exchangeAbandoned();
+    }
 
+    repaint();
+    appClock().pause(EndPauseMs);
+    req.TransferDone = true;
+    req.TransferBusy = false;
+    timer2_->stop();
+    if (onFinished)
+        onFinished();
+}
+
+void TransferRunner::runRequest(const TransferRequest &req)
+{
     switch (req.RequestKind) {
     case 1: RequestMeasureValues(QStringLiteral("CH1")); break;
     case 2: RequestMeasureValues(QStringLiteral("CH2")); break;
@@ -130,14 +150,6 @@ void TransferRunner::dispatch()
         break;
     default: break;
     }
-
-    repaint();
-    appClock().pause(EndPauseMs);
-    req.TransferDone = true;
-    req.TransferBusy = false;
-    timer2_->stop();
-    if (onFinished)
-        onFinished();
 }
 
 void TransferRunner::progressTick()
@@ -247,4 +259,13 @@ QString SampleRateText(const QString &rate)
     if (h >= 0)
         text = text.left(h) + QStringLiteral("Sa");
     return text;
+}
+
+void reportMissingBlock()
+{
+    // Nothing to tell when the user stopped the transfer or the link is gone
+    // (a link lost by a failed exchange has told the user itself).
+    if (!app().link.LinkConnected || lastExchangeAbandoned())
+        return;
+    showLinkMessage(Msg::MsgReadFailed, Msg::MsgDeviceReadTitle);
 }

@@ -50,7 +50,9 @@ public:
 
     // The dispatcher (the first timer's one shot): asks ":TRIGGER:STATUS?",
     // runs the request, repaints, pauses, then sets TransferDone, clears
-    // TransferBusy and asks the dialog to unload.
+    // TransferBusy and asks the dialog to unload. The request is one
+    // exchange (LinkExchange): its first reply that does not come ends it, and
+    // app().xfer.RequestComplete tells whether every reply came.
     void dispatch();
     // The progress ticker (the second timer).
     void progressTick();
@@ -84,6 +86,7 @@ public:
     void RequestMeasureValues(const QString &source);
 
 private:
+    void runRequest(const struct TransferRequest &req);
     void repaint();
     void finishBlockProgress(double target);
 
@@ -100,6 +103,14 @@ QString TransferDateText();
 // place of everything from the first "H" ("1.000GHz" -> "1.000GSa"); a text
 // without "H" unchanged.
 QString SampleRateText(const QString &rate);
+
+// Tells the user that a transfer ended without every reply and block it
+// needed (what it fills was left as it was): "Can't Read data from Device!"
+// in the current language, once. Nothing while the link is not connected:
+// whoever lost it has told the user already (a read that fails or does not
+// come in time shows this same message and loses the link), nor for a
+// transfer the user stopped.
+void reportMissingBlock();
 
 // The payload of the last serial block: RxCount bytes of the receive buffer,
 // never more than the buffer holds.

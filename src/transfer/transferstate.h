@@ -42,6 +42,11 @@ struct TransferData {
     // setup block and its sources' blocks) came. Without them the request
     // leaves its item as it was.
     bool BlocksReceived = false;
+    // The last request got every reply and block it asked for: it was neither
+    // stopped nor cut short by a reply that did not come (the first one that
+    // does not come ends it). A request that is not complete leaves what its
+    // requester keeps (an item, the settings) as it was.
+    bool RequestComplete = false;
 
     qint16 ProgressStep = 1;                    // added to the bar on each progress tick
     double ProgressCeiling = 0.0;               // waveform request: what the source being read may reach

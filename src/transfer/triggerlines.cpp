@@ -39,8 +39,9 @@ QString TrigLevelToVolts(const QString &level, const QString &source)
     QString offset = QStringLiteral("0");
     if (source == QLatin1String("CH1") || source == QLatin1String("CH2")) {
         const QString ch = source == QLatin1String("CH1") ? QStringLiteral(":CHANNEL1") : QStringLiteral(":CHANNEL2");
-        scale = CutAtLF(instrumentLines().queryString(ch + QStringLiteral(":SCALE?")));
-        offset = CutAtLF(instrumentLines().queryString(ch + QStringLiteral(":OFFSET?")));
+        // A reply that holds no value counts as none.
+        scale = ValidValueReply(instrumentLines().queryString(ch + QStringLiteral(":SCALE?")));
+        offset = ValidValueReply(instrumentLines().queryString(ch + QStringLiteral(":OFFSET?")));
     } else if (source == QLatin1String("EXT")) {
         scale = QStringLiteral("0.2");
     } else if (source == QLatin1String("EXT5")) {
@@ -52,9 +53,9 @@ QString TrigLevelToVolts(const QString &level, const QString &source)
 QString QuerySourceScale(const QString &source)
 {
     if (source == QLatin1String("CH1"))
-        return CutAtLF(instrumentLines().queryString(QStringLiteral(":CHANNEL1:SCALE?")));
+        return ValidValueReply(instrumentLines().queryString(QStringLiteral(":CHANNEL1:SCALE?")));
     if (source == QLatin1String("CH2"))
-        return CutAtLF(instrumentLines().queryString(QStringLiteral(":CHANNEL2:SCALE?")));
+        return ValidValueReply(instrumentLines().queryString(QStringLiteral(":CHANNEL2:SCALE?")));
     if (source == QLatin1String("EXT"))
         return NumberText(0.2);
     if (source == QLatin1String("EXT5"))

@@ -17,6 +17,31 @@ QString ask(const char *line)
     return CutAtLF(QueryString(QString::fromLatin1(line)));
 }
 
+// The request has been stopped, or a reply did not come.
+bool cutShort()
+{
+    return exchangeFailed() || exchangeAbandoned();
+}
+
+// A scale, offset or time text of the item: the reply formatted, or the
+// item's own text when the reply holds no value the instrument can mean.
+template <typename Format>
+void valueText(QString &member, const QString &reply, Format format)
+{
+    if (!InvalidValueReply(reply))
+        member = format(reply);
+}
+
+QString volts(const QString &reply)
+{
+    return FormatVolt(reply);
+}
+
+QString time4(const QString &reply)
+{
+    return FormatTime4(reply);
+}
+
 // Puts what a refresh read into the item: the members the request writes,
 // and no other (the window's own flags, its name and node, its display
 // options stay as the window left them while it waited).
@@ -76,11 +101,16 @@ void TransferRunner::RequestWaveforms()
     const QString &on = word(Word::WordOn);
     const QString &off = word(Word::WordOff);
 
-    // Run state, MATH and FFT display.
+    // Run state, MATH and FFT display (into the settings only as the
+    // instrument gave them: a reply that did not come changes nothing).
     const QString run = ask(":TRIGGER:STATUS?") == QLatin1String("STOP") ? QStringLiteral("STOP")
                                                                            : QStringLiteral("RUN");
-    settings.MathDisplay = OnOffDisplay(ask(":MATH:DISPLAY?"));
-    settings.FFTDisplay = OnOffDisplay(ask(":FFT:DISPLAY?"));
+    const QString mathDisplay = OnOffDisplay(ask(":MATH:DISPLAY?"));
+    const QString fftDisplay = OnOffDisplay(ask(":FFT:DISPLAY?"));
+    if (cutShort())
+        return;
+    settings.MathDisplay = mathDisplay;
+    settings.FFTDisplay = fftDisplay;
     if (settings.MathDisplay == off && doc.ShowMath)
         doc.ShowMath = false; // for good: the instrument shows no MATH
 
@@ -107,6 +137,8 @@ void TransferRunner::RequestWaveforms()
     doc.PointCount = 600;
 
     const QString format = ask(":TIMEBASE:FORMAT?");
+    if (cutShort())
+        return;
     if (format == QLatin1String("Y-T")) {
         doc.YTFormat = true;
         doc.XYFormat = false;
@@ -137,28 +169,32 @@ void TransferRunner::RequestWaveforms()
 
     if (doc.ShowCH1) {
         doc.Channels = 1;
-        doc.CH1VoltDiv = FormatVolt(ask(":CHANNEL1:SCALE?"));
-        doc.CH1Offset = FormatVolt(ask(":CHANNEL1:OFFSET?"));
+        valueText(doc.CH1VoltDiv, ask(":CHANNEL1:SCALE?"), volts);
+        valueText(doc.CH1Offset, ask(":CHANNEL1:OFFSET?"), volts);
     }
     if (doc.ShowCH2) {
         doc.Channels = 2;
-        doc.CH2VoltDiv = FormatVolt(ask(":CHANNEL2:SCALE?"));
-        doc.CH2Offset = FormatVolt(ask(":CHANNEL2:OFFSET?"));
+        valueText(doc.CH2VoltDiv, ask(":CHANNEL2:SCALE?"), volts);
+        valueText(doc.CH2Offset, ask(":CHANNEL2:OFFSET?"), volts);
     }
 
     if (alternating) {
         SendCommand(QStringLiteral(":TRIGGER:ALTERNATION:SOURCE CHANNEL1"));
-        appClock().pause(100);
-        doc.AltTimeDivCH1 = FormatTime4(ask(":TRIGGER:ALTERNATION:TIMESCALE?"));
-        doc.AltDelayCH1 = FormatTime4(ask(":TRIGGER:ALTERNATION:TIMEOFFSET?"));
+        if (!cutShort())
+            appClock().pause(100);
+        valueText(doc.AltTimeDivCH1, ask(":TRIGGER:ALTERNATION:TIMESCALE?"), time4);
+        valueText(doc.AltDelayCH1, ask(":TRIGGER:ALTERNATION:TIMEOFFSET?"), time4);
         SendCommand(QStringLiteral(":TRIGGER:ALTERNATION:SOURCE CHANNEL2"));
-        appClock().pause(100);
-        doc.AltTimeDivCH2 = FormatTime4(ask(":TRIGGER:ALTERNATION:TIMESCALE?"));
-        doc.AltDelayCH2 = FormatTime4(ask(":TRIGGER:ALTERNATION:TIMEOFFSET?"));
+        if (!cutShort())
+            appClock().pause(100);
+        valueText(doc.AltTimeDivCH2, ask(":TRIGGER:ALTERNATION:TIMESCALE?"), time4);
+        valueText(doc.AltDelayCH2, ask(":TRIGGER:ALTERNATION:TIMEOFFSET?"), time4);
     } else {
-        doc.TimeDiv = FormatTime4(ask(":TIMEBASE:SCALE?"));
-        doc.Delay = FormatTime4(ask(":TIMEBASE:OFFSET?"));
+        valueText(doc.TimeDiv, ask(":TIMEBASE:SCALE?"), time4);
+        valueText(doc.Delay, ask(":TIMEBASE:OFFSET?"), time4);
     }
+    if (cutShort())
+        return;
     doc.DateText = TransferDateText();
 
     // Every source shown needs its block of this refresh.
@@ -209,7 +245,8 @@ void TransferRunner::RequestWaveforms()
         block(doc.CH2Rows, x.ProgressCeiling, "CH2", invert2, 601);
     }
 
-    x.BlocksReceived = received;
-    if (received && slot >= 0 && slot < DataSheet::WaveSlots)
+    // Every reply came too: a request cut short leaves the item as it was.
+    x.BlocksReceived = received && !cutShort();
+    if (x.BlocksReceived && slot >= 0 && slot < DataSheet::WaveSlots)
         takeRefresh(app().Sheet.WaveDocs[size_t(slot)], std::move(doc));
 }

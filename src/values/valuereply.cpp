@@ -3,6 +3,8 @@
 #include "values/valuesstate.h"
 #include "values/numbertext.h"
 
+#include <cmath>
+
 namespace {
 
 struct Prefix {
@@ -109,6 +111,19 @@ double parsePrefixed(QStringView reply, char16_t unit, const Prefix (&prefixes)[
 QString CutAtLF(QStringView text)
 {
     return beforeLF(text).toString();
+}
+
+bool InvalidValueReply(QStringView reply)
+{
+    if (notAValue(reply))
+        return true;
+    const double v = ReadNumber(beforeLF(reply));
+    return !std::isfinite(v) || std::fabs(v) >= MaxValueMagnitude;
+}
+
+QString ValidValueReply(QStringView reply)
+{
+    return InvalidValueReply(reply) ? QString() : CutAtLF(reply);
 }
 
 qint16 ValueValid()

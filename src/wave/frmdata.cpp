@@ -406,6 +406,7 @@ void frmData::cmdRefresh_Click()
     r.unloaded = [this] { return unloaded_; };
     r.setRefreshPictures = [this](bool stop) { setRefreshPictures(stop); };
     r.button = cmdRefresh;
+    r.window = this;
     r.clock = timer2_.get();
     RunItemRefresh(r);
 }

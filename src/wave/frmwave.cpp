@@ -800,6 +800,7 @@ void frmWave::cmdRefresh_Click()
     r.unloaded = [this] { return unloaded_; };
     r.setRefreshPictures = [this](bool stop) { setRefreshPictures(stop); };
     r.button = cmdRefresh;
+    r.window = this;
     r.clock = timer2_.get();
     RunItemRefresh(r);
 }

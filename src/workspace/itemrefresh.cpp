@@ -63,15 +63,16 @@ private:
     bool outerStopAsked_;
 };
 
-// A press that ends the running continuous refresh of its kind: the load in
-// progress is abandoned, and the button shows Refresh, disabled, at once; the
-// loop below unwinds and enables it.
-void askRunningToStop()
+// A press (in window pressed) that ends the running continuous refresh of its
+// kind: the button shows Refresh, disabled, at once; the loop below unwinds
+// and enables it. The exchange in progress is given up only when it is the
+// pressed window's own load: one the window did not begin runs to its end.
+void askRunningToStop(const RefreshWindow &pressed)
 {
     const RefreshWindow &r = *gRunning;
     autoRefreshOn(r.kind) = false;
     gStopAsked = true;
-    abandonExchange();
+    abandonExchangeOf(pressed.window);
     if (!r.unloaded()) {
         r.setRefreshPictures(false);
         r.button->setEnabled(false);
@@ -95,7 +96,7 @@ void RunItemRefresh(const RefreshWindow &w)
             // of its kind, once; anything else would start a second exchange
             // inside the first.
             if (sameKind && on)
-                askRunningToStop();
+                askRunningToStop(w);
             else if (!(sameKind && gStopAsked) && w.button && w.button->isEnabled())
                 refuseWhileBusy();
             return;
@@ -104,7 +105,7 @@ void RunItemRefresh(const RefreshWindow &w)
         // a press in another window of the kind takes over (below).
         if (sameWindow || (sameKind && gStopAsked)) {
             if (on)
-                askRunningToStop();
+                askRunningToStop(w);
             return;
         }
     }
@@ -146,7 +147,10 @@ void RunItemRefresh(const RefreshWindow &w)
             on = true;
             loadOnce();
             while (on && connected() && !app().transfer.TransferBusy && !w.unloaded()) {
-                if (f.RefreshElapsed != 0) {
+                // What waits for the end of an exchange (a Disconnect given
+                // during an upload run from this loop's wait, held input) is
+                // handled before the next load begins.
+                if (f.RefreshElapsed != 0 && !inputHeld()) {
                     f.RefreshElapsed = 0;
                     w.clock->stop();
                     loadOnce();

@@ -38,6 +38,8 @@ struct RefreshWindow {
     // The button shows Stop (true) or Refresh (false).
     std::function<void(bool stop)> setRefreshPictures;
     QWidget *button = nullptr;
+    // The window itself: its loads are exchanges it begins (their owner).
+    const QWidget *window = nullptr;
     // The window's refresh clock; its tick stores its interval in
     // RefreshElapsed.
     ClockTimer *clock = nullptr;
@@ -48,11 +50,14 @@ bool &autoRefreshOn(RefreshKind kind);
 
 // The Refresh press of a window (its button, or F5). Refused silently while a
 // continuous refresh of another kind runs. A press ends a running continuous
-// refresh of its own kind (in this window or another), at once: the load in
-// progress is abandoned, the button shows Refresh, disabled until the loop has
-// unwound; further presses meanwhile do nothing. A press on a disabled button
-// does nothing; one that would start a second exchange (a load or another
-// exchange runs) is refused with the busy sign. Then, unless the item already refreshes:
+// refresh of its own kind (in this window or another): the button shows
+// Refresh, disabled until the loop has unwound, at once; further presses
+// meanwhile do nothing. The exchange in progress is abandoned only when it is
+// the pressed window's own load; any other (an upload or download, an edit's
+// apply, another window's load) runs to its end, and the refresh ends after
+// it. A press on a disabled button does nothing; one that would start a
+// second exchange (a load or another exchange runs) is refused with the busy
+// sign. Then, unless the item already refreshes:
 // nothing while a transfer runs; "connect first" without a link; one load with
 // the button off for the "Single" option; otherwise a continuous refresh.
 // At the end a window still loaded shows Refresh again, with its item no

@@ -85,8 +85,9 @@ void closeItemWindow(QWidget *window, QCloseEvent *event, bool unloaded, int han
     if (!mayUnload()) {
         event->ignore();
         // Closed while the instrument is being talked to: the window goes
-        // at once, the exchange is abandoned, and the window unloads as soon
-        // as it may (its own load has then let go).
+        // at once, and unloads as soon as it may. Its own load is abandoned;
+        // an exchange it did not begin (an upload, another window's load)
+        // runs to its end first.
         const bool pending = window->property(ClosePendingProperty).toBool();
         if (!pending && (!exchangeRunning() || closingItemByCommand()))
             return;
@@ -99,7 +100,7 @@ void closeItemWindow(QWidget *window, QCloseEvent *event, bool unloaded, int han
                 again->close();
         };
         if (exchangeRunning()) {
-            abandonExchange();
+            abandonExchangeOf(window);
             runAfterExchange(retry);
         } else {
             QTimer::singleShot(CloseRetryMs, frame, retry);

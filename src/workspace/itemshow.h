@@ -153,7 +153,8 @@ void releaseItemSlotRef(SheetItemKind kind, int slot, const QWidget *window);
 // on the stack (handlerDepth of them). A window already unloaded closes; one
 // that mayUnload refuses stays open, except while an exchange with the
 // instrument runs: then its frame hides at once, the exchange is abandoned
-// and the close comes again until mayUnload lets it; otherwise unload runs and the window's
+// when it is the window's own load (any other runs to its end), and the close
+// comes again until mayUnload lets it; otherwise unload runs and the window's
 // frame (itemFrame()) is deleted once no handler of the window is left on the
 // stack: now, or by leaveItemHandler() when the last one returns.
 void closeItemWindow(QWidget *window, QCloseEvent *event, bool unloaded, int handlerDepth,

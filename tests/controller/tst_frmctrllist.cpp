@@ -216,6 +216,7 @@ private slots:
         h.showTransfer = [this](const QString &caption) {
             transfers_ << QString::number(app().transfer.RequestKind) + u' ' + caption;
             app().transfer.TransferBusy = true;
+            app().xfer.RequestComplete = true; // a transfer that gets every reply
         };
         // The transfer finishes on the third turn of the pump.
         setPump([] {

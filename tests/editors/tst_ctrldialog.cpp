@@ -146,7 +146,8 @@ private slots:
         }
     }
 
-    // No answer to "*IDN?": the dialog closes, nothing more is sent, stored or marked.
+    // No answer to "*IDN?": the dialog closes, nothing more is sent, stored or
+    // marked; the link is lost and the user told once.
     void instrumentSilent()
     {
         EditorsFixture f(LanguageEnglish, LinkKind::Serial);
@@ -166,7 +167,9 @@ private slots:
         QVERIFY(app().Settings == before);
         QCOMPARE(CtrlNodeText(2, 5), node);
         QVERIFY(!app().ctrl.CtrlFileModified);
-        QVERIFY(f.fakeUi.messages().isEmpty());
+        QCOMPARE(f.fakeUi.messages().size(), 1);
+        QCOMPARE(f.fakeUi.messages().at(0).text, message(Msg::MsgReadFailed));
+        QVERIFY(!app().link.LinkConnected);
     }
 
     void enterAndEscape()

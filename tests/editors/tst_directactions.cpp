@@ -115,8 +115,9 @@ private slots:
         QVERIFY(app().ctrl.CtrlSelectedPath.isEmpty());
     }
 
-    // A size reply that never comes keeps the stored size; the positions
-    // follow the size kept.
+    // A size reply that never comes keeps the stored size, ends the action
+    // (nothing more is asked) and loses the link; the positions follow the
+    // size kept.
     void laResetWithoutReplies()
     {
         EditorsFixture f(LanguageEnglish, LinkKind::Serial);
@@ -127,12 +128,13 @@ private slots:
         quiet.noReply = true;
         f.sim.setFaults(quiet);
         f.doubleClick(4, 12);
-        QCOMPARE(f.simLines(), (QStringList{":LA:POSITION:RESET", ":LA:GROUP2:SIZE?", ":LA:GROUP1:SIZE?"}));
+        QCOMPARE(f.simLines(), (QStringList{":LA:POSITION:RESET", ":LA:GROUP2:SIZE?"}));
         QCOMPARE(app().Settings.LASizeHi, word(Word::WordSmall));
         QCOMPARE(app().Settings.LASizeLo, word(Word::WordBig));
         QCOMPARE(app().Settings.LAChanPos[1], QStringLiteral("15"));
         QCOMPARE(CtrlNodeText(10, 5), QStringLiteral("D15 [15]"));
-        QVERIFY(app().link.LinkConnected);
+        QVERIFY(!app().link.LinkConnected);
+        QCOMPARE(f.fakeUi.messages().size(), 1);
     }
 
     void trig50_data()
@@ -310,13 +312,14 @@ private slots:
         quiet.noReply = true;
         f.sim.setFaults(quiet);
         f.doubleClick(1, 4);
-        // The source never answered: the logic threshold is asked, as for any
-        // source that is no channel, but nothing is stored from it.
-        QCOMPARE(f.simLines(), (QStringList{":TRIG%50", ":TRIGGER:EDGE:SOURCE?", ":LA:THRESHOLD?"}));
+        // The source never answered: that ends the action (nothing more is
+        // asked, the link is lost) and nothing is stored.
+        QCOMPARE(f.simLines(), (QStringList{":TRIG%50", ":TRIGGER:EDGE:SOURCE?"}));
         QCOMPARE(app().Settings.EdgeSource, QStringLiteral("CH1"));
         QCOMPARE(app().Settings.EdgeLevel, QStringLiteral("-2.00div"));
         QCOMPARE(CtrlNodeText(6, 7), QStringLiteral("Level [-2.00div]"));
-        QVERIFY(app().link.LinkConnected);
+        QVERIFY(!app().link.LinkConnected);
+        QCOMPARE(f.fakeUi.messages().size(), 1);
     }
 
     void autoSet()

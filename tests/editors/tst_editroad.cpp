@@ -196,7 +196,7 @@ private slots:
     }
 
     // No answer to the read-back: the offset keeps the value typed, never
-    // what an empty reply would give.
+    // what an empty reply would give; the link is lost, and the user told once.
     void offsetReadBackUnanswered()
     {
         EditorsFixture f(LanguageEnglish, LinkKind::Serial);
@@ -207,6 +207,59 @@ private slots:
         QCOMPARE(f.simLines(), (QStringList{"*IDN?", ":CHANNEL1:OFFSET 0.25", ":CHANNEL1:OFFSET?"}));
         QCOMPARE(app().Settings.CH1Offset, QStringLiteral("250mV"));
         QCOMPARE(CtrlNodeText(2, 4), QStringLiteral("Offset [250mV]"));
+        QVERIFY(!app().link.LinkConnected);
+        QCOMPARE(f.fakeUi.messages().size(), 1);
+        QCOMPARE(f.fakeUi.messages().at(0).text, message(Msg::MsgReadFailed));
+    }
+
+    // A read-back whose reply holds no value the instrument can mean (marked
+    // ">" or "<", or a number beyond any of its values): the setting and its
+    // node stay as the apply left them before it asked (the offset keeps the
+    // value typed, the holdoff and the delay what they held), never a zero or
+    // an absurd text made of the reply.
+    void readBackWithoutAValue_data()
+    {
+        QTest::addColumn<int>("group");
+        QTest::addColumn<int>("item");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("query");
+        QTest::addColumn<QByteArray>("mark");
+        QTest::addColumn<QByteArray>("number");
+        QTest::addColumn<QString>("kept"); // empty: the text before the apply
+        QTest::newRow("< to the CH1 offset") << 2 << 4 << "0.25" << QByteArray(":CHANNEL1:OFFSET?") << QByteArray("<")
+                                             << QByteArray() << "250mV";
+        QTest::newRow("> to the holdoff") << 6 << 9 << "0.001" << QByteArray(":TRIGGER:HOLDOFF?") << QByteArray(">")
+                                          << QByteArray("1.000e+01") << "";
+        QTest::newRow("< to the delay") << 5 << 16 << "0.002" << QByteArray(":TIMEBASE:OFFSET?") << QByteArray("<")
+                                        << QByteArray() << "";
+    }
+    void readBackWithoutAValue()
+    {
+        QFETCH(int, group);
+        QFETCH(int, item);
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, query);
+        QFETCH(QByteArray, mark);
+        QFETCH(QByteArray, number);
+        QFETCH(QString, kept);
+        EditorsFixture f(LanguageEnglish, LinkKind::Serial);
+        app().Settings.Delay = QStringLiteral("1.0000ms"); // not what a zero would show
+        f.rebuild();
+        const QString node = CtrlNodeText(group, item);
+        if (kept.isEmpty())
+            kept = node.section(QStringLiteral(" ["), 1).chopped(1);
+        Qm4100Sim::Faults faults;
+        faults.valueMark = mark;
+        faults.absurdValue = number;
+        faults.valueFaultTo = query;
+        f.sim.setFaults(faults);
+        f.edit(group, item, [&](CtrlDialog &d) { type(d, typed); });
+        QCOMPARE(f.sim.count(query), 1);
+        QCOMPARE(f.simLines().last(), QString::fromLatin1(query));
+        QCOMPARE(CtrlNodeText(group, item), node.section(QStringLiteral(" ["), 0, 0) + QStringLiteral(" [") + kept + u']');
+        const CtrlSettings &s = app().Settings;
+        QCOMPARE(group == 2 ? s.CH1Offset : group == 6 ? s.Holdoff : s.Delay, kept);
+        QVERIFY(f.fakeUi.messages().isEmpty());
         QVERIFY(app().link.LinkConnected);
     }
 

@@ -198,7 +198,10 @@ private slots:
         QCOMPARE(f.clock.nowMs() - t1, qint64(ComPacingMs(baud, int(q.size()))));
     }
 
-    void serialSilenceIsASilentTimeOut()
+    // A serial reply that does not come within its time-out is a failed
+    // exchange, as a failed VISA read is: the user is told once, the link is
+    // lost and its lamp turns red.
+    void serialSilenceLosesTheLink()
     {
         LinkFixture f;
         f.useSerial();
@@ -210,9 +213,11 @@ private slots:
         QCOMPARE(QueryString(QStringLiteral(":CHANNEL1:SCALE?")), QString());
         const qint64 waited = f.clock.nowMs() - t0 - ComPacingMs(QStringLiteral("9600"), 16);
         QVERIFY2(waited >= 3900 && waited <= 4000, qPrintable(QString::number(waited)));
-        QVERIFY(f.fakeUi.messages().isEmpty());
-        QCOMPARE(app().link.LinkConnected, qint16(-1));
-        QVERIFY(linkIndicator().connectedLampOn());
+        QCOMPARE(f.fakeUi.messages().size(), 1);
+        QCOMPARE(f.fakeUi.messages().at(0).text, QStringLiteral("Can't Read data from Device!"));
+        QCOMPARE(f.fakeUi.messages().at(0).icon, MsgIcon::Exclamation);
+        QCOMPARE(app().link.LinkConnected, qint16(0));
+        QVERIFY(!linkIndicator().connectedLampOn());
         QCOMPARE(f.lines(), (QList<QByteArray>{":CHANNEL1:SCALE?"}));
     }
 
@@ -229,11 +234,12 @@ private slots:
         f.serial->queue("00e-01", 7000);
         f.serial->queue("\nX", 10500);
         QCOMPARE(QueryString(QStringLiteral(":CHANNEL1:SCALE?")), QStringLiteral("5.000e-01"));
-        // A reply later than 4 s is not awaited.
+        QVERIFY(f.fakeUi.messages().isEmpty());
+        // A reply later than 4 s is not awaited: a failed exchange.
         f.serial->queue("1.0\n", 4100);
         QCOMPARE(QueryString(QStringLiteral(":CHANNEL1:SCALE?")), QString());
-        QCOMPARE(app().link.LinkConnected, qint16(-1));
-        QVERIFY(f.fakeUi.messages().isEmpty());
+        QCOMPARE(app().link.LinkConnected, qint16(0));
+        QCOMPARE(f.fakeUi.messages().size(), 1);
     }
 
     void visaPausesAndWaitsOnTheClock()

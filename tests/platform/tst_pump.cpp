@@ -246,6 +246,79 @@ private slots:
         QCOMPARE(offClicks, 0);
     }
 
+    // Only the one who began an exchange stops it with abandonExchangeOf():
+    // an exchange begun by somebody else (or nobody) runs on; the outermost
+    // scope's owner is the exchange's; abandonExchange() stops any.
+    void onlyItsOwnerStopsAnExchange()
+    {
+        int a = 0;
+        int b = 0;
+        QVERIFY(!abandonExchangeOf(&a)); // nothing runs
+        {
+            const ExchangeScope exchange(&a);
+            {
+                const ExchangeScope inner(&b);
+                QCOMPARE(exchangeOwner(), static_cast<const void *>(&a));
+                QVERIFY(!abandonExchangeOf(&b));
+                QVERIFY(!abandonExchangeOf(nullptr));
+                QVERIFY(!exchangeAbandoned());
+            }
+            QVERIFY(abandonExchangeOf(&a));
+            QVERIFY(exchangeAbandoned());
+        }
+        QVERIFY(lastExchangeAbandoned());
+        QCOMPARE(exchangeOwner(), static_cast<const void *>(nullptr));
+        {
+            const ExchangeScope nobodys;
+            QVERIFY(!abandonExchangeOf(&a));
+            abandonExchange();
+            QVERIFY(exchangeAbandoned());
+        }
+        QVERIFY(lastExchangeAbandoned());
+    }
+
+    // When an exchange ends and a modal window has opened over the window
+    // held input was aimed at (the program shows a message after the
+    // exchange), the held click gets nothing (it would act behind the
+    // window) and the status bar says so; the program's own step queued for
+    // the end of the exchange waits until that window closes, then runs.
+    void heldInputNeverActsBehindAWindow()
+    {
+        QWidget window;
+        auto *button = new QPushButton(QStringLiteral("Go"), &window);
+        int clicks = 0;
+        connect(button, &QPushButton::clicked, this, [&] { ++clicks; });
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QList<BusyNotice> notices;
+        setBusyNotice([&](BusyNotice n, bool on) {
+            if (on)
+                notices << n;
+        });
+        bool stepRan = false;
+        QDialog message;
+        message.setWindowModality(Qt::ApplicationModal);
+        {
+            const ExchangeScope exchange;
+            QVERIFY(nativeinput::queueClick(button));
+            runAfterExchange([&] { stepRan = true; });
+            handlePendingEvents();
+            QCOMPARE(clicks, 0);
+        }
+        message.show(); // before the held input is handled
+        QVERIFY(QTest::qWaitForWindowExposed(&message));
+        handlePendingEvents();
+        QCOMPARE(clicks, 0);
+        QVERIFY(!stepRan);
+        QVERIFY(notices.contains(BusyNotice::InputDropped));
+        message.hide();
+        handlePendingEvents();
+        QVERIFY(stepRan);
+        QCOMPARE(clicks, 0);
+        QVERIFY(!inputHeld());
+        setBusyNotice({});
+    }
+
     // A message the exchange shows (a lost device, a refused setting) waits
     // for the user's answer inside the exchange: its buttons and keys act at
     // once, or it could never be closed. The dialog open before the exchange

@@ -15,6 +15,10 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 namespace {
 
 
@@ -218,6 +222,58 @@ private slots:
         pty_->send("fresh\n");
         QCOMPARE(viRead(vi, buf, sizeof buf, &n), VI_SUCCESS);
         QCOMPARE(bytes(buf, n), QByteArray("fresh\n"));
+    }
+
+    // A reply that comes after its read timed out is never the next
+    // query's reply: it is dropped when it came before the next line, awaited
+    // and dropped when it comes while that line is going out, and dropped too
+    // in a session opened again on the device (a connect after the failure).
+    void aLateReplyIsNeverTheNextReply_data()
+    {
+        QTest::addColumn<QString>("when");
+        QTest::newRow("came before the next line") << QStringLiteral("before");
+        QTest::newRow("comes while the next line goes out") << QStringLiteral("during");
+        QTest::newRow("came after a new session's clear") << QStringLiteral("reopened");
+    }
+    void aLateReplyIsNeverTheNextReply()
+    {
+        QFETCH(QString, when);
+        ViSession vi = openMine();
+        QCOMPARE(viSetAttribute(vi, VI_ATTR_TMO_VALUE, 10000), VI_SUCCESS);
+        ViUInt32 n = 0;
+        QCOMPARE(viWrite(vi, reinterpret_cast<ViConstBuf>(":TIMEBASE:SCALE?\n"), 17, &n), VI_SUCCESS);
+        QCOMPARE(pty_->receive(17), QByteArray(":TIMEBASE:SCALE?\n"));
+        ViByte buf[64];
+        QCOMPARE(viRead(vi, buf, sizeof buf, &n), VI_ERROR_TMO);
+        if (when == QLatin1String("reopened")) {
+            QCOMPARE(viClose(vi), VI_SUCCESS);
+            vi = openMine();
+            QCOMPARE(viClear(vi), VI_SUCCESS);
+        }
+        std::atomic<bool> written{false};
+        std::thread instrument;
+        if (when == QLatin1String("during")) {
+            // The late reply comes while the next line waits to go out; the
+            // next reply only once that line has gone.
+            instrument = std::thread([&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(30));
+                pty_->send("5.000e-04\n");
+                while (!written)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                pty_->send("RUN\n");
+            });
+        } else {
+            pty_->send("5.000e-04\n");
+        }
+        const ViStatus st = viWrite(vi, reinterpret_cast<ViConstBuf>(":TRIGGER:STATUS?\n"), 17, &n);
+        written = true;
+        if (instrument.joinable())
+            instrument.join();
+        else
+            pty_->send("RUN\n");
+        QCOMPARE(st, VI_SUCCESS);
+        QCOMPARE(viRead(vi, buf, sizeof buf, &n), VI_SUCCESS);
+        QCOMPARE(bytes(buf, n), QByteArray("RUN\n"));
     }
 
     void hangUpIsReported()

@@ -15,7 +15,9 @@
 #include "wave/frmdata.h"
 #include "wave/frmwave.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QToolBar>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -58,9 +60,10 @@ inline qsizetype firstIndexStarting(const QStringList &lines, const QString &hea
 struct ExchangeFixture : ShellFixture {
     std::unique_ptr<frmMain> main;
     std::function<void()> atTurn;
-    int x = 8; // every queued click lands elsewhere in the row: none makes a double click
+    int x = 8; // every queued click lands elsewhere in the row
 
-    ExchangeFixture()
+    // lang: the language the program starts in (0 Chinese, 1 English).
+    explicit ExchangeFixture(int lang = 1) : ShellFixture(lang)
     {
         main = loadMain();
         main->resize(1000, 700);
@@ -83,9 +86,12 @@ struct ExchangeFixture : ShellFixture {
     }
     ~ExchangeFixture()
     {
-        setPump({});
+        // The close still runs on the fixture's pump: a reply given up is
+        // finished on the virtual clock before the closing line goes out.
+        atTurn = {};
         if (main)
             main->close();
+        setPump({});
     }
 
     CtrlTreeView *tree() const { return CtrlTreeView::current(); }
@@ -137,6 +143,14 @@ struct ExchangeFixture : ShellFixture {
             return nullptr;
         sim.clearLog();
         return w;
+    }
+
+    // The tool bar's button of key ("Controller", "Disconnect"...).
+    QWidget *toolButton(const char *key) const
+    {
+        auto *bar = main->findChild<QToolBar *>();
+        auto *a = main->findChild<QAction *>(QStringLiteral("tbButton_") + QLatin1String(key));
+        return bar && a ? bar->widgetForAction(a) : nullptr;
     }
 
     static frmPrgress *transferDialog()

@@ -179,6 +179,9 @@ private slots:
     void faults();
     void faultSilentFromNthQuery();
     void faultEmptyReplyToOneQuery();
+    void faultValueReplies_data();
+    void faultValueReplies();
+    void faultLateReplyToOneQuery();
     void identityVariants();
 };
 
@@ -1670,6 +1673,69 @@ void TstQm4100Sim::faultEmptyReplyToOneQuery()
     QCOMPARE(sim.handleLine(":TRIGGER:STATUS?", Framing::LengthPrefix), QByteArray("RUN\r\n"));
     sim.clearFaults();
     QCOMPARE(sim.handleLine(":LA:LOCATION?", Framing::LengthPrefix), location);
+}
+
+// Value replies the instrument cannot mean: a mark before the number, or an
+// absurd number, to every value reply or to one query only; word replies and
+// blocks never change.
+void TstQm4100Sim::faultValueReplies_data()
+{
+    QTest::addColumn<QByteArray>("mark");
+    QTest::addColumn<QByteArray>("absurd");
+    QTest::addColumn<QByteArray>("to");
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QByteArray>("reply"); // "=" for the proper one
+    QTest::newRow("below, a channel offset") << QByteArray("<") << QByteArray() << QByteArray() << QByteArray(":CHANNEL2:OFFSET?") << QByteArray("<0.000e+00\n");
+    QTest::newRow("above, the holdoff") << QByteArray(">") << QByteArray() << QByteArray() << QByteArray(":TRIGGER:HOLDOFF?") << QByteArray(">1.000e-07\n");
+    QTest::newRow("below, a measurement") << QByteArray("<") << QByteArray() << QByteArray(":MEASURE:VPP? CHANNEL1") << QByteArray(":MEASURE:VPP? CHANNEL1") << QByteArray("<");
+    QTest::newRow("another query than the one named") << QByteArray("<") << QByteArray() << QByteArray(":MEASURE:VPP? CHANNEL1") << QByteArray(":MEASURE:VMAX? CHANNEL1") << QByteArray("=");
+    QTest::newRow("a word") << QByteArray(">") << QByteArray() << QByteArray() << QByteArray(":TRIGGER:STATUS?") << QByteArray("=");
+    QTest::newRow("a block") << QByteArray(">") << QByteArray() << QByteArray() << QByteArray(":SYSTEM:DATA?") << QByteArray("=");
+    QTest::newRow("1e308 to a trigger level") << QByteArray() << QByteArray("1e308") << QByteArray(":TRIGGER:EDGE:LEVEL?") << QByteArray(":TRIGGER:EDGE:LEVEL?") << QByteArray("1e308\n");
+    QTest::newRow("1e600 marked") << QByteArray(">") << QByteArray("1e600") << QByteArray() << QByteArray(":CHANNEL1:SCALE?") << QByteArray(">1e600\n");
+}
+
+void TstQm4100Sim::faultValueReplies()
+{
+    QFETCH(QByteArray, mark);
+    QFETCH(QByteArray, absurd);
+    QFETCH(QByteArray, to);
+    QFETCH(QByteArray, line);
+    QFETCH(QByteArray, reply);
+    Qm4100Sim sim;
+    const QByteArray proper = sim.handleLine(line, Framing::LengthPrefix);
+    Qm4100Sim::Faults f;
+    f.valueMark = mark;
+    f.absurdValue = absurd;
+    f.valueFaultTo = to;
+    sim.setFaults(f);
+    const QByteArray got = sim.handleLine(line, Framing::LengthPrefix);
+    if (reply == "=")
+        QCOMPARE(got, proper);
+    else if (reply == "<") // a measurement: its own number behind the mark
+        QCOMPARE(got, "<" + proper);
+    else
+        QCOMPARE(got, reply);
+    sim.clearFaults();
+    QCOMPARE(sim.handleLine(line, Framing::LengthPrefix), proper);
+}
+
+// The delay of one query's reply only.
+void TstQm4100Sim::faultLateReplyToOneQuery()
+{
+    Qm4100Sim sim;
+    Qm4100Sim::Faults f;
+    f.delayMs = 5000;
+    f.lateReplyTo = ":TIMEBASE:SCALE?";
+    sim.setFaults(f);
+    const Qm4100Sim::Reply late = sim.handle(":TIMEBASE:SCALE?", Framing::LengthPrefix);
+    QCOMPARE(late.delayMs, 5000);
+    QCOMPARE(late.bytes(), QByteArray("1.000e-05\n"));
+    QCOMPARE(sim.handle(":TIMEBASE:OFFSET?", Framing::LengthPrefix).delayMs, 0);
+    QCOMPARE(sim.handle(":TIMEBASE:SCALE? ", Framing::LengthPrefix).delayMs, 0); // another line: refused, no delay
+    f.lateReplyTo.clear();
+    sim.setFaults(f);
+    QCOMPARE(sim.handle(":TIMEBASE:OFFSET?", Framing::LengthPrefix).delayMs, 5000);
 }
 
 void TstQm4100Sim::identityVariants()

@@ -248,6 +248,49 @@ private slots:
         }
     }
 
+    // Value faults by option; SIGUSR1 silences the instrument, SIGUSR2 makes
+    // it answer again; --help tells of both.
+    void valueFaultsAndSilenceAtRunTime()
+    {
+        QProcess sim;
+        const QString path = startSim(sim, {"--value-mark=<", "--value-fault-to=:CHANNEL2:OFFSET?"});
+        QSerialPort port;
+        port.setPortName(path);
+        QVERIFY(port.open(QIODevice::ReadWrite));
+        port.write(":CHANNEL2:OFFSET?\n");
+        QCOMPARE(readLine(port), QByteArray("<0.000e+00\n"));
+        port.write(":CHANNEL1:OFFSET?\n");
+        QCOMPARE(readLine(port), QByteArray("0.000e+00\n"));
+        ::kill(pid_t(sim.processId()), SIGUSR1);
+        QTest::qWait(100);
+        port.write("*IDN?\n");
+        QVERIFY(!port.waitForReadyRead(300));
+        ::kill(pid_t(sim.processId()), SIGUSR2);
+        QTest::qWait(100);
+        port.write(":CHANNEL2:OFFSET?\n");
+        QCOMPARE(readLine(port), QByteArray("<0.000e+00\n"));
+        port.close();
+        stopSim(sim);
+
+        QProcess absurd;
+        const QString path2 = startSim(absurd, {"--absurd-value=1e600", "--value-fault-to=:TRIGGER:EDGE:LEVEL?"});
+        QSerialPort port2;
+        port2.setPortName(path2);
+        QVERIFY(port2.open(QIODevice::ReadWrite));
+        port2.write(":TRIGGER:EDGE:LEVEL?\n");
+        QCOMPARE(readLine(port2), QByteArray("1e600\n"));
+        port2.close();
+        stopSim(absurd);
+
+        QProcess help;
+        help.start(QStringLiteral(KELVO_SIM_BINARY), {"--help"});
+        QVERIFY(help.waitForFinished(kWaitMs));
+        QCOMPARE(help.exitCode(), 0);
+        const QByteArray text = help.readAllStandardOutput();
+        for (const char *word : {"SIGUSR1", "SIGUSR2", "--value-mark", "--absurd-value", "--late-reply-to"})
+            QVERIFY2(text.contains(word), word);
+    }
+
     void monochromeOption()
     {
         QProcess sim;

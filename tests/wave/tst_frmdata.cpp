@@ -483,16 +483,18 @@ private slots:
         QTest::addColumn<bool>("serial");
         QTest::addColumn<int>("shortBy");  // 0: no reply to the data query
         QTest::addColumn<int>("voltages"); // rows of the CH2 table with a voltage; -1: no table
-        QTest::newRow("VISA, no reply") << false << 0 << -1;
-        QTest::newRow("serial, no reply") << true << 0 << -1;
-        QTest::newRow("serial, short block") << true << 300 << -1;
-        QTest::newRow("VISA, short block: its own points") << false << 595 << 6;
+        QTest::addColumn<QByteArray>("last"); // the last line asked: a block that did not come ended it
+        QTest::newRow("VISA, no reply") << false << 0 << -1 << QByteArray(":WAVEFORM:DATA? CHANNEL2");
+        QTest::newRow("serial, no reply") << true << 0 << -1 << QByteArray(":WAVEFORM:DATA? CHANNEL2");
+        QTest::newRow("serial, short block") << true << 300 << -1 << QByteArray(":SYSTEM:DATA?");
+        QTest::newRow("VISA, short block: its own points") << false << 595 << 6 << QByteArray(":WAVEFORM:DATA? CHANNEL2");
     }
     void blockThatNeverCameLeavesNoTable()
     {
         QFETCH(bool, serial);
         QFETCH(int, shortBy);
         QFETCH(int, voltages);
+        QFETCH(QByteArray, last);
         if (serial)
             fx->useSerial();
         else
@@ -524,7 +526,7 @@ private slots:
         w2->OptionCH[DataCH2]->click();
         app().Sheet.Modified = false;
         w2->cmdRefresh->click();
-        QCOMPARE(fx->sim.log().last().line, QByteArray(":WAVEFORM:DATA? CHANNEL2"));
+        QCOMPARE(fx->sim.log().last().line, last);
 
         const DataDoc &ch2 = app().Sheet.DataDocs[1];
         QCOMPARE(ch2.Channel, QStringLiteral("CH2"));
@@ -551,8 +553,9 @@ private slots:
     // all come (no reply to the data block, blocks cut short, no setup
     // block): the item keeps its rows, info line and flags, the window shows
     // them still, the sheet is not modified, and the user reads "Can't Read
-    // data from Device!" once in the language in force (over VISA the failed
-    // read says it and loses the link; over the serial link the link stays).
+    // data from Device!" once in the language in force (the read that failed,
+    // or did not come in time, says it and loses the link, over VISA and the
+    // serial link alike).
     void failedRefreshKeepsTheTable_data()
     {
         QTest::addColumn<bool>("serial");
@@ -625,7 +628,11 @@ private slots:
         QCOMPARE(m.text, lang ? QStringLiteral("Can't Read data from Device!") : QStringLiteral("不能读取设备数据！"));
         QCOMPARE(m.title, message(Msg::MsgDeviceReadTitle));
         QCOMPARE(m.icon, MsgIcon::Exclamation);
-        QCOMPARE(app().link.LinkConnected != 0, serial);
+        QVERIFY(!app().link.LinkConnected);
+        QVERIFY(app().link.LampOffVisible && !app().link.LampOnVisible);
+        // The first block that did not come ended the refresh.
+        QCOMPARE(fx->sim.log().last().line, fault == QLatin1String("block") ? QByteArray(":WAVEFORM:DATA? CHANNEL1")
+                                                                            : QByteArray(":SYSTEM:DATA?"));
         QVERIFY(w->cmdRefresh->isEnabled());
     }
 

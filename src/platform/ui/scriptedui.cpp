@@ -25,6 +25,8 @@ MsgAnswer ScriptedUi::message(MsgIcon icon, const QString &title, const QString 
         msgAnswers_.pop_front();
     }
     messages_.append({icon, title, text, buttons, a});
+    if (onMessage)
+        onMessage(messages_.last());
     return a;
 }
 

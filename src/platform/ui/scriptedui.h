@@ -8,6 +8,7 @@
 #include <QList>
 #include <QPageLayout>
 #include <deque>
+#include <functional>
 
 struct RecordedMessage {
     MsgIcon icon = MsgIcon::None;
@@ -51,6 +52,9 @@ public:
     // Fallback for a message with no scripted answer: the first button's answer
     // (Ok or Yes or Retry) unless set here.
     void setFallbackAnswer(MsgAnswer a) { fallback_ = a; hasFallback_ = true; }
+    // Runs for every message as it is asked (the state the program shows
+    // while the box would be open), before it is answered.
+    std::function<void(const RecordedMessage &)> onMessage;
 
     MsgAnswer message(MsgIcon icon, const QString &title, const QString &text,
                       MsgButtons buttons) override;

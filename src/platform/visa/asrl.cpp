@@ -1,9 +1,11 @@
 #include "platform/visa/asrl.h"
 
+#include "platform/clock.h"
 #include "platform/serialport/serialdevices.h"
 #include "platform/visa/fdwait.h"
 
 #include <QFile>
+#include <QHash>
 #include <QRegularExpression>
 #include <algorithm>
 #include <cerrno>
@@ -51,9 +53,19 @@ ViStatus statusFromErrno(int err)
     }
 }
 
+// Devices whose last read timed out with its reply still to come, and until
+// when (appClock() ms) that reply is awaited before the next write. Kept per
+// device, not per session: a session opened again on the device (a connect
+// after the failure) still finishes it.
+QHash<QString, qint64> &givenUpReplies()
+{
+    static QHash<QString, qint64> h;
+    return h;
+}
+
 class AsrlInstrument final : public VisaInstrument {
 public:
-    explicit AsrlInstrument(int fd) : fd_(fd) {}
+    AsrlInstrument(int fd, QString path) : fd_(fd), path_(std::move(path)) {}
     ~AsrlInstrument() override { ::close(fd_); }
 
     bool configure(ViUInt32 baud)
@@ -81,6 +93,10 @@ public:
     ViStatus write(ViConstBuf buf, ViUInt32 count, ViUInt32 *retCount, ViUInt32 timeoutMs) override
     {
         *retCount = 0;
+        // A line starts a new exchange: what is left of an earlier reply is
+        // never read as its reply.
+        finishGivenUpReply();
+        dropUnread();
         const qint64 deadline = fdDeadline(timeoutMs);
         ViUInt32 done = 0;
         while (done < count) {
@@ -127,6 +143,11 @@ public:
             const FdWait w = waitForFd(fd_, POLLIN, deadline);
             if (w != FdWait::Ready) {
                 *retCount = out;
+                if (w == FdWait::TimedOut && deadline >= 0) {
+                    // The reply may still come: it is awaited once more as
+                    // long before the next line goes out.
+                    givenUpReplies().insert(path_, appClock().nowMs() + qint64(timeoutMs));
+                }
                 return w == FdWait::TimedOut ? VI_ERROR_TMO : VI_ERROR_IO;
             }
             char chunk[4096];
@@ -170,6 +191,42 @@ public:
     }
 
 private:
+    // Reads and drops what comes until the reply given up has ended (an LF)
+    // or has been awaited as long as its read was.
+    void finishGivenUpReply()
+    {
+        const auto it = givenUpReplies().constFind(path_);
+        if (it == givenUpReplies().constEnd())
+            return;
+        const qint64 until = it.value();
+        givenUpReplies().remove(path_);
+        if (held_.indexOf('\n', head_) >= 0)
+            return;
+        while (appClock().nowMs() < until) {
+            if (waitForFd(fd_, POLLIN, until) != FdWait::Ready)
+                return;
+            char chunk[4096];
+            const ssize_t n = ::read(fd_, chunk, sizeof chunk);
+            if (n > 0) {
+                held_.append(chunk, n);
+                if (QByteArrayView(chunk, n).contains('\n'))
+                    return;
+            } else if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
+                return;
+            }
+        }
+    }
+
+    // Drops what the session holds and the device has delivered unread.
+    void dropUnread()
+    {
+        held_.clear();
+        head_ = 0;
+        char chunk[4096];
+        while (::read(fd_, chunk, sizeof chunk) > 0) {
+        }
+    }
+
     void compact()
     {
         if (head_ >= held_.size()) {
@@ -182,6 +239,7 @@ private:
     }
 
     int fd_;
+    QString path_;
     ViUInt32 baud_ = 9600;
     QByteArray held_; // received and not yet handed out, from head_ on
     qsizetype head_ = 0;
@@ -231,7 +289,7 @@ ViStatus AsrlBackend::open(const QString &resource, std::unique_ptr<VisaInstrume
             return VI_ERROR_RSRC_BUSY;
         return VI_ERROR_SYSTEM_ERROR;
     }
-    auto io = std::make_unique<AsrlInstrument>(fd);
+    auto io = std::make_unique<AsrlInstrument>(fd, path);
     if (!io->configure(9600)) // not a terminal: not a serial port
         return VI_ERROR_RSRC_NFOUND;
     *out = std::move(io);

@@ -11,6 +11,11 @@
 // (VI_ERROR_TMO); bytes after the LF stay for the next read. An exact-count
 // block is read by reading again for the bytes still missing. viClear drops
 // what the port and the session hold unread.
+//
+// A late reply is never the next one: a write first drops whatever has come
+// unread, and after a read that timed out it first awaits, and drops, the end
+// of that reply (an LF) for as long again as that read waited, in any session
+// on the device (a connect after the failure opens a new one).
 
 #include "platform/visa/visabackend.h"
 
