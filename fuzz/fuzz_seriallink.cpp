@@ -18,7 +18,8 @@
 //           the target, bit 7 a block query (reader 0);
 //   byte b: bits 0-2 the delay of the first piece (0, 50 ms, 0.9, 3.5, 4.5,
 //           9.5, 10.5 or 13 s), bits 3-4 the time between pieces (0, 100 ms,
-//           3 or 4.5 s);
+//           3 or 4.5 s), bits 5-6 when the user presses Stop (never, or 0.5,
+//           2 or 5 s after the line);
 //   2 bytes of little-endian length and that many bytes.
 // A text reply ends at its first line feed: the instrument sends nothing after
 // it (bytes after it are left out).
@@ -28,19 +29,22 @@
 //
 // Invariants: a text query returns its own reply (the text before the line
 // feed, cut at a CR, at most the receive buffer's size) or nothing, never
-// another's, and its own whenever the reply comes in time; a block wait that
-// reports its block holds exactly that reply's payload, its announced length,
-// and reports it whenever a well-formed block comes in time; the link stays
-// up and shows no message. Bytes that come after a wait was given up (a
-// reply later than its time-out or its overall deadline), and those of a
-// block beyond its announced length, belong to no later query. Readers 1 and 2: no setting, measurement or info
-// text holds a line break, or "inf" or "nan" unless a reply did.
+// another's; a block wait that reports its block holds exactly that reply's
+// payload and its announced length. A reply that comes whole and in time is
+// read, silently, whenever the replies before it did too; one that does not
+// come fails the exchange: the link is lost and the user told once ("Can't
+// Read data from Device!"), and nothing more goes out or comes in. A reply
+// the user stopped shows nothing and keeps the link, and its late bytes, like
+// those of a block beyond its announced length, belong to no later query.
+// Readers 1 and 2: no setting, measurement or info text holds a line break,
+// or "inf" or "nan" unless a reply did.
 
 #include "maxlen.h"
 #include "scriptedlink.h"
 
 #include "common/ctrlsettings.h"
 #include "link/cmdfunc.h"
+#include "texts/messagetable.h"
 #include "transfer/transferrunner.h"
 #include "transfer/uploaddownload.h"
 
@@ -61,11 +65,13 @@ ScriptedUi *gUi = nullptr;
 constexpr int Chunks[8] = {0, 1, 2, 3, 5, 16, 256, 4096};
 constexpr int FirstMs[8] = {0, 50, 900, 3500, 4500, 9500, 10500, 13000};
 constexpr int GapMs[4] = {0, 100, 3000, 4500};
+constexpr int StopMs[4] = {-1, 500, 2000, 5000};
 
 struct Exchange {
     bool block = false;
     QByteArray reply;
     fuzzlink::Delivery delivery;
+    int stopMs = -1; // the user presses Stop this long after the line (-1: never)
 };
 
 void check(bool bad, const char *what)
@@ -96,6 +102,7 @@ QList<Exchange> parse(QByteArrayView body)
                 e.reply.truncate(lf + 1); // nothing follows the line end
         }
         e.delivery = {Chunks[a & 7], FirstMs[b & 7], GapMs[(b >> 3) & 3]};
+        e.stopMs = StopMs[(b >> 5) & 3];
         out << e;
     }
     return out;
@@ -127,40 +134,94 @@ bool textOf(const QByteArray &reply, QString *text)
     return true;
 }
 
+// When the user presses Stop (the clock's time; -1: not in this exchange).
+qint64 gStopAt = -1;
+
+// The 4-byte length a block reply announces, and whether it fits the buffer.
+quint32 announced(const QByteArray &r, bool *fits)
+{
+    const quint32 n = r.size() >= 4
+        ? quint32(quint8(r[0]) | quint8(r[1]) << 8 | quint8(r[2]) << 16 | quint32(quint8(r[3])) << 24)
+        : 0;
+    *fits = r.size() >= 4 && n <= quint32(RxBufferSize);
+    return n;
+}
+
 void runLink(const QList<Exchange> &exchanges, fuzzlink::Script &script)
 {
-    bool allInTime = true;
+    bool trust = true; // every reply so far came in time and none was stopped
     for (qsizetype i = 0; i <= exchanges.size(); ++i) {
         // The last query gets no reply at all.
         const Exchange e = i < exchanges.size() ? exchanges[i] : Exchange{};
         script.replies = {e.reply};
         script.deliveries = {e.delivery};
-        allInTime = allInTime && inTime(e);
+        const bool connected = app().link.LinkConnected != 0;
+        const qsizetype written = script.written.size();
+        const qsizetype messages = gUi->messages().size();
+        gStopAt = e.stopMs >= 0 ? appClock().nowMs() + e.stopMs : -1;
+        bool heard = false;    // a text came back, or a block was reported
+        bool own = false;      // what came back is this exchange's reply, whole
+        bool complete = false; // the reply ends as its kind must
         if (!e.block) {
             const QString got = QueryString(QStringLiteral(":FUZZ%1?").arg(i));
-            QString own;
-            const bool whole = textOf(e.reply, &own);
-            check(!got.isEmpty() && (!whole || got != own), "a text query got another reply");
-            check(allInTime && whole && got != own, "a text reply that came in time was lost");
+            QString text;
+            complete = textOf(e.reply, &text);
+            heard = !got.isEmpty();
+            own = complete && got == text;
+            check(heard && !own, "a text query got another reply");
         } else {
-            SendCommand(QStringLiteral(":FUZZ:DATA? %1").arg(i));
-            const bool came = ComWaitBlock();
+            {
+                // The block query and its wait are one exchange, as in a
+                // transfer: a Stop during the one ends the other too.
+                const LinkExchange exchange;
+                SendCommand(QStringLiteral(":FUZZ:DATA? %1").arg(i));
+                heard = ComWaitBlock();
+            }
             const LinkState &l = app().link;
-            const QByteArray &r = e.reply;
-            const quint32 n = r.size() >= 4 ? quint32(quint8(r[0]) | quint8(r[1]) << 8 | quint8(r[2]) << 16 | quint32(quint8(r[3])) << 24) : 0;
-            const bool fits = r.size() >= 4 && n <= quint32(RxBufferSize);
-            const bool wellFormed = fits && qsizetype(n) + 4 == r.size();
-            if (came) {
+            bool fits = false;
+            const quint32 n = announced(e.reply, &fits);
+            // Whole once exactly its announced bytes are there at the end of
+            // a piece (more may follow, in a later piece, that are no part of
+            // it; a piece that runs past its end makes no block).
+            const qsizetype end = qsizetype(n) + 4;
+            const int chunk = e.delivery.chunk;
+            complete = fits && end <= e.reply.size() && (end == e.reply.size() || (chunk > 0 && end % chunk == 0));
+            if (heard) {
                 // Complete once its announced bytes came: what follows in a
                 // later piece is no part of it.
-                check(!fits || qsizetype(n) + 4 > r.size(), "a block that is not its reply was reported");
+                check(!fits || qsizetype(n) + 4 > e.reply.size(), "a block that is not its reply was reported");
                 check(l.RxCount != double(n), "the block's length is not its announced one");
-                check(std::memcmp(l.RxBuffer.data(), r.constData() + 4, n) != 0, "the block's bytes are not its reply's");
+                check(std::memcmp(l.RxBuffer.data(), e.reply.constData() + 4, n) != 0,
+                      "the block's bytes are not its reply's");
             }
-            check(allInTime && wellFormed && !came, "a block that came in time was lost");
+            own = heard;
         }
-        check(!app().link.LinkConnected, "the link was lost");
-        check(!gUi->messages().isEmpty(), "a message was shown");
+        const bool stopped = e.stopMs >= 0 && gStopAt < 0; // the Stop came during the exchange
+        gStopAt = -1;
+        if (!connected) {
+            // A lost link sends nothing and hears nothing.
+            check(script.written.size() != written, "a line went out on a lost link");
+            check(heard, "a reply on a lost link");
+            continue;
+        }
+        const bool lost = !app().link.LinkConnected;
+        const qsizetype shown = gUi->messages().size() - messages;
+        trust = trust && inTime(e) && !stopped;
+        if (stopped) {
+            // A reply the user stopped: no message, the link kept.
+            check(lost || shown != 0, "a Stop lost the link or spoke");
+        } else if (lost) {
+            // The reply did not come: the exchange failed, and said so once.
+            check(trust && complete, "a reply that came in time was lost");
+            check(heard, "the link was lost after its reply came");
+            check(shown != 1 || gUi->messages().last().text != message(Msg::MsgReadFailed),
+                  "a lost reply was not told once");
+        } else {
+            // The reply came: the whole of it, read as its own, silently.
+            check(!complete, "a reply that never ended was taken");
+            check(!own, "a reply that came was not read as its own");
+            check(shown != 0, "a message without a failure");
+        }
     }
 }
 
@@ -247,6 +308,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     fuzzlink::ScriptedPort port(&script);
     fuzzlink::connectSerial(&script, &port, gClock, gUi);
     check(!app().link.LinkConnected, "no connect");
+    // The user's Stop comes in a turn of the pump, as a click would.
+    setPump([&port] {
+        if (gStopAt >= 0 && gClock->nowMs() >= gStopAt) {
+            gStopAt = -1;
+            abandonExchange();
+        }
+        port.pumpOnce(*gClock);
+    });
     gUi->clear();
     if (reader == 0) {
         runLink(exchanges, script);
