@@ -34,8 +34,12 @@
 // read, silently, whenever the replies before it did too; one that does not
 // come fails the exchange: the link is lost and the user told once ("Can't
 // Read data from Device!"), and nothing more goes out or comes in. A reply
-// the user stopped shows nothing and keeps the link, and its late bytes, like
-// those of a block beyond its announced length, belong to no later query.
+// the user stopped shows nothing and keeps the link, and its late bytes
+// belong to no later query, as long as they come while the link would still
+// await them (settles()): within its overall deadline, and for a reply that
+// had begun, each within its time-out of the one before. (A block's bytes
+// beyond its announced length, in a later piece, and bytes later than that
+// are no reply's the link can tell: later replies are then not checked.)
 // Readers 1 and 2: no setting, measurement or info text holds a line break,
 // or "inf" or "nan" unless a reply did.
 
@@ -147,9 +151,38 @@ quint32 announced(const QByteArray &r, bool *fits)
     return n;
 }
 
+// Whether every byte of a reply comes while the link still awaits it, or
+// finishes the wait of it given up (stopped, or not in time) before the next
+// query goes out: the last within the reply's overall deadline, each within
+// its time-out of the one before (the wait of a reply that had begun), and,
+// for a block, none in a piece after the one that completes it. Bytes later
+// than that no link can tell from the next reply's.
+bool settles(const Exchange &e)
+{
+    const fuzzlink::Delivery &d = e.delivery;
+    const int timeoutMs = (e.block ? BlockReplyTicks : TextReplyTicks) * 100;
+    const int deadlineMs = WaitDeadlineFactor * timeoutMs;
+    constexpr int marginMs = 200; // the waits count whole ticks
+    const qsizetype chunk = d.chunk > 0 ? d.chunk : std::max<qsizetype>(e.reply.size(), 1);
+    const qsizetype pieces = std::max<qsizetype>((e.reply.size() + chunk - 1) / chunk, 1);
+    if (pieces > 1 && d.gapMs + marginMs >= timeoutMs)
+        return false;
+    if (d.firstMs + double(pieces - 1) * d.gapMs + marginMs >= deadlineMs)
+        return false;
+    if (e.block && e.reply.size() >= 4) {
+        bool fits = false;
+        const quint32 n = announced(e.reply, &fits);
+        const qsizetype end = qsizetype(n) + 4;
+        if (fits && end < e.reply.size() && (end + chunk - 1) / chunk < pieces)
+            return false;
+    }
+    return true;
+}
+
 void runLink(const QList<Exchange> &exchanges, fuzzlink::Script &script)
 {
     bool trust = true; // every reply so far came in time and none was stopped
+    bool settled = true; // no bytes of a reply given up can still come
     for (qsizetype i = 0; i <= exchanges.size(); ++i) {
         // The last query gets no reply at all.
         const Exchange e = i < exchanges.size() ? exchanges[i] : Exchange{};
@@ -168,7 +201,7 @@ void runLink(const QList<Exchange> &exchanges, fuzzlink::Script &script)
             complete = textOf(e.reply, &text);
             heard = !got.isEmpty();
             own = complete && got == text;
-            check(heard && !own, "a text query got another reply");
+            check(settled && heard && !own, "a text query got another reply");
         } else {
             {
                 // The block query and its wait are one exchange, as in a
@@ -186,7 +219,7 @@ void runLink(const QList<Exchange> &exchanges, fuzzlink::Script &script)
             const qsizetype end = qsizetype(n) + 4;
             const int chunk = e.delivery.chunk;
             complete = fits && end <= e.reply.size() && (end == e.reply.size() || (chunk > 0 && end % chunk == 0));
-            if (heard) {
+            if (heard && settled) {
                 // Complete once its announced bytes came: what follows in a
                 // later piece is no part of it.
                 check(!fits || qsizetype(n) + 4 > e.reply.size(), "a block that is not its reply was reported");
@@ -207,6 +240,8 @@ void runLink(const QList<Exchange> &exchanges, fuzzlink::Script &script)
         const bool lost = !app().link.LinkConnected;
         const qsizetype shown = gUi->messages().size() - messages;
         trust = trust && inTime(e) && !stopped;
+        const bool wasSettled = settled;
+        settled = settled && settles(e);
         if (stopped) {
             // A reply the user stopped: no message, the link kept.
             check(lost || shown != 0, "a Stop lost the link or spoke");
@@ -218,8 +253,8 @@ void runLink(const QList<Exchange> &exchanges, fuzzlink::Script &script)
                   "a lost reply was not told once");
         } else {
             // The reply came: the whole of it, read as its own, silently.
-            check(!complete, "a reply that never ended was taken");
-            check(!own, "a reply that came was not read as its own");
+            check(wasSettled && !complete, "a reply that never ended was taken");
+            check(wasSettled && !own, "a reply that came was not read as its own");
             check(shown != 0, "a message without a failure");
         }
     }
