@@ -247,7 +247,7 @@ void runLink(const QList<Exchange> &exchanges, fuzzlink::Script &script)
             check(lost || shown != 0, "a Stop lost the link or spoke");
         } else if (lost) {
             // The reply did not come: the exchange failed, and said so once.
-            check(trust && complete, "a reply that came in time was lost");
+            check(wasSettled && trust && complete, "a reply that came in time was lost");
             check(heard, "the link was lost after its reply came");
             check(shown != 1 || gUi->messages().last().text != message(Msg::MsgReadFailed),
                   "a lost reply was not told once");
