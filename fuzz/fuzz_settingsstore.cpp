@@ -184,8 +184,10 @@ void checkRecent(const QString &path)
             shown += menu.Visible[size_t(i)] ? 1 : 0;
         if (menu.RootEnabled && shown < 1)
             std::abort();
-        // The program's own four keys only, each holding a text: the list
-        // is theirs in order.
+        // The program's own four keys only, each holding a text, and no
+        // place left out before the last (the list grows from RecentFile1,
+        // so the menu's places are the keys' numbers): the list is theirs
+        // in order.
         bool own = true;
         const auto pairs = GetAllSettings(sec);
         for (const auto &p : pairs)
@@ -194,6 +196,8 @@ void checkRecent(const QString &path)
         for (int n = 1; n <= RecentEntryCount; ++n)
             present += HasSetting(sec, QStringLiteral("RecentFile%1").arg(n)) ? 1 : 0;
         own = own && present == pairs.size();
+        for (int n = 1; n <= present; ++n)
+            own = own && HasSetting(sec, QStringLiteral("RecentFile%1").arg(n));
         if (path.isEmpty() || !own)
             continue;
         if (!WriteRecentFiles(sec, path, menu, false))
