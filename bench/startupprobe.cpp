@@ -1,5 +1,5 @@
-// A process that starts up and ends as soon as its main window has been shown
-// and painted once: the program's own start-up (settings from the file given
+// A process that starts up and ends as soon as its main window has been shown,
+// mapped and painted once (with --mapped: as soon as it has been mapped): the program's own start-up (settings from the file given
 // as the first argument), or with --bare a Qt main window with a dock and an
 // item area. bench_startup times whole runs of it.
 #include "platform/settingsstore.h"
@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QTreeWidget>
+#include <QWindow>
 
 #include <algorithm>
 #include <cstdio>
@@ -19,7 +20,10 @@
 
 int main(int argc, char **argv)
 {
-    const bool bare = argc > 1 && std::strcmp(argv[1], "--bare") == 0;
+    // startup-probe [--mapped] (--bare | SETTINGS-FILE)
+    const bool mappedOnly = argc > 1 && std::strcmp(argv[1], "--mapped") == 0;
+    const int what = mappedOnly ? 2 : 1;
+    const bool bare = argc > what && std::strcmp(argv[what], "--bare") == 0;
     QApplication application(argc, argv);
     QMainWindow *main = nullptr;
     if (bare) {
@@ -31,25 +35,34 @@ int main(int argc, char **argv)
         main->resize(1024, 720);
         main->show();
     } else {
-        if (argc < 2) {
-            std::fprintf(stderr, "usage: startup-probe SETTINGS-FILE | --bare\n");
+        if (argc <= what) {
+            std::fprintf(stderr, "usage: startup-probe [--mapped] SETTINGS-FILE | --bare\n");
             return 2;
         }
-        setSettingsFile(QString::fromLocal8Bit(argv[1]));
+        setSettingsFile(QString::fromLocal8Bit(argv[what]));
         prepareApplication();
         main = StartProgram();
     }
+    const auto exposed = [main] { return main->isVisible() && main->windowHandle() && main->windowHandle()->isExposed(); };
     // Shown, with its panes (the program shows them in a step just after the
-    // window), then painted.
-    auto shown = [main] {
-        if (!main->isVisible())
+    // window), mapped by the window system (exposed), then painted; under a
+    // window system the painting has reached the server. With --mapped, only
+    // until the window system has mapped the window.
+    auto shown = [main, exposed, mappedOnly] {
+        if (!exposed())
             return false;
+        if (mappedOnly)
+            return true;
         const auto docks = main->findChildren<QDockWidget *>();
         return std::any_of(docks.begin(), docks.end(), [](QDockWidget *d) { return d->isVisible(); });
     };
     while (!shown())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    QCoreApplication::processEvents(); // the first paint of the shown window
+    if (!mappedOnly) {
+        QCoreApplication::processEvents(); // the first paint of the shown window
+        if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+            QGuiApplication::sync();
+    }
     // The time of interest ends here; tearing down is not part of it.
     std::fflush(nullptr);
     std::_Exit(0);

@@ -1,6 +1,7 @@
 // Draws the program's built-in pictures: the thirteen toolbar buttons
-// (24 x 24) and the product picture of the splash and the About box
-// (400 x 250). They are kept in src/workspace/pictures and compiled into the
+// (24 x 24), the product picture of the splash and the About box (400 x 250)
+// and the program's icon at the sizes every window hands the window system
+// (the program's own drawing of it, shell/programiconpicture.h). They are kept in src/workspace/pictures and compiled into the
 // program as resources, as raw pixels (workspace/pictures.h reads them), so that
 // the start-up neither paints them, nor looks them up in an icon theme, nor
 // starts the image readers to decode them. With --png the pictures are
@@ -8,6 +9,8 @@
 //
 //   cmake --build build --target kelvo-drawpictures
 //   build/kelvo-drawpictures src/workspace/pictures
+
+#include "shell/programiconpicture.h"
 
 #include <QDir>
 #include <QFile>
@@ -329,6 +332,8 @@ int main(int argc, char **argv)
     for (const auto &i : icons)
         save(icon(i.draw), QStringLiteral("tb-%1").arg(QLatin1String(i.name)));
     save(productPicture(), QStringLiteral("product"));
+    for (int size : ProgramIconWindowSizes)
+        save(paintProgramIcon(size), QStringLiteral("icon-%1").arg(size));
     if (!ok) {
         std::fprintf(stderr, "kelvo-drawpictures: could not write into %s\n", argv[argc - 1]);
         return 1;

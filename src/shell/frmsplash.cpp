@@ -17,7 +17,12 @@ QPixmap productPicture()
     return QPixmap::fromImage(pictureImage("product"));
 }
 
-frmSplash::frmSplash(QWidget *parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
+// Placed by the program itself and shown past the window manager (under X an
+// override-redirect window): it maps at once, and the window manager, which
+// has nothing to frame, place or focus for it, takes up the main window the
+// sooner after it.
+frmSplash::frmSplash(QWidget *parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint)
 {
     setObjectName(QStringLiteral("frmSplash"));
     setAttribute(Qt::WA_DeleteOnClose, false);

@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -50,7 +51,47 @@ QSize pictureSize(double zoom) { return QSize(nint(350.0 * zoom), nint(250.0 * z
 
 } // namespace StoredPicture
 
+namespace {
+
+// A graticule is kept for copying up to this size (a picture at about 480 %).
+constexpr qsizetype KeptGraticuleBytes = 8 * 1024 * 1024;
+
+bool sameGraticule(const StoredWaveState::PaintedGraticule &g, const QImage &pic, bool colorMode, bool gridShown,
+                   bool splitScreen, double zoom)
+{
+    return !g.pixels.isNull() && g.colorMode == colorMode && g.gridShown == gridShown && g.splitScreen == splitScreen
+        && g.zoom == zoom && g.pixels.size() == pic.size() && g.pixels.format() == pic.format()
+        && g.pixels.bytesPerLine() == pic.bytesPerLine() && g.pixels.devicePixelRatio() == pic.devicePixelRatio();
+}
+
+void drawGraticule(QImage &pic, bool colorMode, bool gridShown, bool splitScreen, double Z);
+
+} // namespace
+
 void paintStoredGrid(QImage &pic, bool colorMode, bool gridShown, bool splitScreen, double Z)
+{
+    // The graticule depends on these and the picture's size alone: the one
+    // painted last is copied when it is asked for again.
+    StoredWaveState::PaintedGraticule &last = app().storedwave.LastGraticule;
+    if (sameGraticule(last, pic, colorMode, gridShown, splitScreen, Z)) {
+        std::memcpy(pic.bits(), last.pixels.constBits(), size_t(pic.sizeInBytes()));
+        return;
+    }
+    drawGraticule(pic, colorMode, gridShown, splitScreen, Z);
+    if (pic.sizeInBytes() <= KeptGraticuleBytes) {
+        last.pixels = pic.copy();
+        last.colorMode = colorMode;
+        last.gridShown = gridShown;
+        last.splitScreen = splitScreen;
+        last.zoom = Z;
+    } else {
+        last = {};
+    }
+}
+
+namespace {
+
+void drawGraticule(QImage &pic, bool colorMode, bool gridShown, bool splitScreen, double Z)
 {
     pic.fill(StoredPicture::background(colorMode));
     QPainter p(&pic);
@@ -122,6 +163,8 @@ void paintStoredGrid(QImage &pic, bool colorMode, bool gridShown, bool splitScre
     p.setFont(StoredPicture::font(true));
     p.drawText(QRect(25, 10, 200, 40), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, QStringLiteral("KARVO"));
 }
+
+} // namespace
 
 void DrawScrGrid(QImage &pic, const StoredWave &w, double zoom, int slot)
 {

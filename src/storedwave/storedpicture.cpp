@@ -3,6 +3,7 @@
 #include "common/constants.h"
 #include "storedwave/screendata.h"
 #include "storedwave/storedgrid.h"
+#include "storedwave/tracepixels.h"
 #include "values/normvalue.h"
 #include "wave/scalerow.h"
 
@@ -46,11 +47,28 @@ void outline(QPainter &p, std::initializer_list<QPointF> points)
     p.drawPolyline(pts.data(), int(pts.size()));
 }
 
-// Text with its top-left corner at (x, y).
+// The picture's two faces and their ascents; DrawOSC makes them once for
+// its whole pass.
+struct TextFaces {
+    QFont normal = StoredPicture::font(false);
+    QFont bold = StoredPicture::font(true);
+    qreal normalAscent = QFontMetricsF(normal).ascent();
+    qreal boldAscent = QFontMetricsF(bold).ascent();
+};
+const TextFaces *passFaces = nullptr;
+
+// Text with its top-left corner at (x, y): its baseline one ascent lower
+// (the same place a one-line text laid out from its top takes).
 void textAt(QPainter &p, int x, int y, const QString &text, bool bold)
 {
-    p.setFont(StoredPicture::font(bold));
-    p.drawText(QRect(x, y, 4000, 200), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    if (passFaces) {
+        p.setFont(bold ? passFaces->bold : passFaces->normal);
+        p.drawText(QPointF(x, y + (bold ? passFaces->boldAscent : passFaces->normalAscent)), text);
+        return;
+    }
+    const TextFaces faces;
+    p.setFont(bold ? faces.bold : faces.normal);
+    p.drawText(QPointF(x, y + (bold ? faces.boldAscent : faces.normalAscent)), text);
 }
 
 // The scale texts under the graticule: drawn at once, or, while DrawOSC
@@ -82,8 +100,11 @@ void drawRow(QPainter &p, double Z, const QList<RowText> &row, int width)
     QList<ScaleRowText> texts;
     for (const RowText &r : row)
         texts << r.text;
-    const auto measure = [](const QString &text, bool bold) {
-        return QFontMetricsF(StoredPicture::font(bold)).horizontalAdvance(text);
+    const TextFaces faces;
+    const QFontMetricsF normal(faces.normal);
+    const QFontMetricsF bold(faces.bold);
+    const auto measure = [&normal, &bold](const QString &text, bool isBold) {
+        return (isBold ? bold : normal).horizontalAdvance(text);
     };
     const QList<ScaleRowPlace> placed = LayOutScaleRow(texts, width, measure);
     for (qsizetype k = 0; k < row.size(); ++k) {
@@ -232,7 +253,10 @@ void DrawChannelTrace(QPainter &p, double Z, const StoredWave::ScreenArray &P, q
     int k = k0 + 3;
     for (double x = x0 + Z; x <= 25 + b * Z && k <= LastEntry; x += step * Z, ++k)
         pts.emplace_back(nintSingle(x - 0.1), y(k));
-    p.drawPolyline(pts.data(), int(pts.size()));
+    // Straight into the picture where the painter allows it: the same pixels.
+    TracePixels direct(p);
+    if (!direct.polyline(pts.data(), int(pts.size())))
+        p.drawPolyline(pts.data(), int(pts.size()));
 }
 
 void DrawLALabels(QPainter &p, double Z, const SetupBlock &setup, bool colorMode)
@@ -284,15 +308,30 @@ void DrawLALine(QPainter &p, double Z, const StoredWave::ScreenArray &words, int
     const int yL = 25 + rowBase;
     const int yH = yL - hz;
     const auto bit = [&](int k) { return bitOf(words, k, channel); };
+    // Every piece is level or upright: a level piece that carries on the one
+    // before it at the same level joins it, so a run of one level is one line.
     std::vector<QLine> lines;
     lines.reserve(4 * StoredWave::ScreenSize);
-    const auto seg = [&lines](int x1, int y1, int x2, int y2) { lines.emplace_back(x1, y1, x2, y2); };
+    const auto seg = [&lines](int x1, int y1, int x2, int y2) {
+        if (y1 == y2 && x1 <= x2 && !lines.empty()) {
+            QLine &l = lines.back();
+            if (l.y1() == y1 && l.y2() == y1 && l.x1() <= l.x2() && l.x2() == x1) {
+                l.setP2(QPoint(x2, y1));
+                return;
+            }
+        }
+        lines.emplace_back(x1, y1, x2, y2);
+    };
+    TracePixels direct(p);
 
     const double xs = 25 + firstCol * Z;
     bool s1 = bit(0); // the state: the two levels last drawn
     bool s2 = bit(1);
     if (s1 == s2) {
-        p.drawPoint(nint(xs), s1 ? yH : yL);
+        if (direct.valid())
+            direct.point(nint(xs), s1 ? yH : yL);
+        else
+            p.drawPoint(nint(xs), s1 ? yH : yL);
     } else {
         seg(nint(xs), yH, nint(xs), yL);
         const bool lowNext = !bit(2) && !bit(3);
@@ -353,8 +392,20 @@ void DrawLALine(QPainter &p, double Z, const StoredWave::ScreenArray &words, int
         xPrev = xb;
         x += 0.5 * Z;
     }
-    if (!lines.empty())
+    if (lines.empty())
+        return;
+    if (!direct.valid()) {
         p.drawLines(lines.data(), int(lines.size()));
+        return;
+    }
+    // Written straight into the picture, both ends of each line included, as
+    // the painter's one-pixel pen sets them.
+    for (const QLine &l : lines) {
+        if (l.y1() == l.y2())
+            direct.horizontal(l.x1(), l.x2(), l.y1());
+        else
+            direct.vertical(l.x1(), l.y1(), l.y2());
+    }
 }
 
 void DrawOSC(QImage &pic, const StoredWave &w, double Z)
@@ -369,6 +420,8 @@ void DrawOSC(QImage &pic, const StoredWave &w, double Z)
     // laid out together.
     QList<RowText> row;
     gatheredRow = &row;
+    const TextFaces faces;
+    passFaces = &faces;
     if (w.ShowCH1) {
         setColor(p, storedChannelColor(w.ColorMode, true));
         DrawChannelLabel(p, Z, QStringLiteral("CH1"), w.Ch1Offset, w.Ch1VoltDiv, w.TrigMode);
@@ -392,4 +445,5 @@ void DrawOSC(QImage &pic, const StoredWave &w, double Z)
         DrawTrigMark(p, Z, w.TimeDiv, w.Position, w.ColorMode);
     gatheredRow = nullptr;
     drawRow(p, Z, row, pic.width());
+    passFaces = nullptr;
 }

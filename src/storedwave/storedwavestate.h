@@ -11,4 +11,14 @@ struct StoredWaveState {
     QImage GridCache;
     // Slot of the window whose graticule was last copied into the cache.
     quint8 GridCacheOwner = 0;
+
+    // The last graticule painted, with what it was painted from: painting
+    // the same one again is a copy of its pixels.
+    struct PaintedGraticule {
+        QImage pixels;
+        bool colorMode = false;
+        bool gridShown = false;
+        bool splitScreen = false;
+        double zoom = 0.0;
+    } LastGraticule;
 };

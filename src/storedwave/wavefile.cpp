@@ -13,7 +13,30 @@
 #include <cstring>
 #include <functional>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
+
+// dst[i] = levels[i] + bias for the k levels: sixteen at a time where the
+// processor has vector instructions (a long record's two analog blocks pass
+// through here).
+void widenLevels(const unsigned char *levels, qint16 *dst, qint64 k, int bias)
+{
+    qint64 i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i add = _mm_set1_epi16(qint16(bias));
+    for (; i + 16 <= k; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(levels + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + i), _mm_add_epi16(_mm_unpacklo_epi8(v, zero), add));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + i + 8), _mm_add_epi16(_mm_unpackhi_epi8(v, zero), add));
+    }
+#endif
+    for (; i < k; ++i)
+        dst[i] = qint16(levels[i] + bias);
+}
 
 double picoseconds(qint64 ps)
 {
@@ -112,8 +135,7 @@ bool analogBlock(ByteSource &src, qint64 pos, qint64 n, int bias, QList<qint16> 
     QList<qint16> a = uninitialisedSamples(qsizetype(n + 1));
     qint16 *dst = a.data();
     const bool read = src.pieces(pos, n, [&dst, bias](const unsigned char *levels, qint64 k) {
-        for (qint64 i = 0; i < k; ++i)
-            dst[i] = qint16(levels[i] + bias);
+        widenLevels(levels, dst, k, bias);
         dst += k;
     });
     if (!read)

@@ -10,6 +10,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <random>
 #include <vector>
 
 Q_DECLARE_METATYPE(ScreenWindow)
@@ -47,6 +48,8 @@ private slots:
     void digitalWideningTakesTheSampleUnderEachHalfColumn();
     void digitalCallsRefuseBadSizes();
     void digitalByteFormReadsOnePointPerByte();
+    void longColumnsAsAPlainScan_data();
+    void longColumnsAsAPlainScan();
 };
 
 void TestPlotZoom::visibleWindow_data()
@@ -287,6 +290,88 @@ void TestPlotZoom::digitalByteFormReadsOnePointPerByte()
     LaWaveZoomOut(fromThree, fromBytes, 8, 4);
     QCOMPARE(fromBytes[0], qint16(-1));
     QCOMPARE(LaPoints::bytes(packed, 11).size(), qint64(0));
+}
+
+void TestPlotZoom::longColumnsAsAPlainScan_data()
+{
+    QTest::addColumn<qint32>("start");
+    QTest::addColumn<qint32>("count");
+    QTest::addColumn<int>("columns");
+    // From two samples a column to whole records on one column, the window
+    // starting anywhere in the array.
+    QTest::newRow("two a column") << 3 << 600 << 300;
+    QTest::newRow("three a column") << 2 << 900 << 300;
+    QTest::newRow("a few a column") << 1 << 4511 << 300;
+    QTest::newRow("about seventeen") << 7 << 5000 << 299;
+    QTest::newRow("a long record") << 0 << 1000000 << 300;
+    QTest::newRow("part of a long record") << 123457 << 333333 << 217;
+    QTest::newRow("one column") << 5 << 70001 << 1;
+}
+
+// Columns of any length reduce as a plain scan of their samples gives
+// them: the smallest and largest of each analog column in the order met,
+// and each digital column's first point with every bit flipped that changes
+// in it (both digital forms).
+void TestPlotZoom::longColumnsAsAPlainScan()
+{
+    QFETCH(qint32, start);
+    QFETCH(qint32, count);
+    QFETCH(int, columns);
+    std::mt19937 rng(uint(start + count + columns));
+    const qint64 size = qint64(start) + count + 9;
+    // Runs of slowly moving levels with rare spikes either way, negative
+    // levels included.
+    std::vector<qint16> s(static_cast<size_t>(size));
+    int level = 0;
+    for (qint16 &v : s) {
+        level = std::clamp(level + int(rng() % 7) - 3, -300, 300);
+        const unsigned spike = rng() % 5000;
+        v = qint16(spike == 0 ? 32767 : spike == 1 ? -32768 : level);
+    }
+    std::array<qint16, 601> screen;
+    screen.fill(-1);
+    QCOMPARE(WaveZoom(s, screen, start, start + count - 1, 0, qint16(columns - 1), 300), qint16(1));
+    const qint16 *p = s.data() + start;
+    for (int j = 0; j < columns; ++j) {
+        const qint64 from = qint64(j) * count / columns;
+        const qint64 to = qint64(j + 1) * count / columns;
+        qint16 low = p[from], high = p[from];
+        qint64 lowAt = from, highAt = from;
+        for (qint64 i = from + 1; i < to; ++i) {
+            if (p[i] < low)
+                low = p[i], lowAt = i;
+            if (p[i] > high)
+                high = p[i], highAt = i;
+        }
+        const bool lowFirst = lowAt <= highAt;
+        QCOMPARE(screen[size_t(2 * j)], lowFirst ? low : high);
+        QCOMPARE(screen[size_t(2 * j + 1)], lowFirst ? high : low);
+    }
+
+    // The digital reduction (of more points than entries), one word or one
+    // byte a point.
+    const int m = 2 * columns;
+    if (count <= m)
+        return;
+    std::vector<qint16> words(static_cast<size_t>(size));
+    for (size_t i = 0; i < words.size(); ++i)
+        words[i] = qint16(rng() % 3000 == 0 ? rng() : (i / 97) * 0x0101 ^ (i / 5000));
+    for (bool bytes : {false, true}) {
+        const LaPoints points = bytes ? LaPoints::bytes(words, start) : LaPoints::words(std::span<const qint16>(words).subspan(size_t(start)));
+        std::array<qint16, 1201> work;
+        work.fill(-1);
+        LaWaveZoomOut(points, work, count, m);
+        for (int j = 0; j < columns; ++j) {
+            const qint64 from = qint64(j) * count / columns;
+            const qint64 to = qint64(j + 1) * count / columns;
+            quint16 changed = 0;
+            for (qint64 i = from + 1; i < to; ++i)
+                changed |= quint16(points[i] ^ points[from]);
+            QCOMPARE(quint16(work[size_t(2 * j)]), points[from]);
+            QCOMPARE(quint16(work[size_t(2 * j + 1)]), quint16(points[from] ^ changed));
+        }
+        QCOMPARE(work[size_t(m)], qint16(-1));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestPlotZoom)

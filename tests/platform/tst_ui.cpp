@@ -3,56 +3,22 @@
 #include "platform/ui/qtui.h"
 #include "platform/ui/scriptedui.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QCompleter>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QFileDialog>
 #include <QTemporaryDir>
 
-#include <QEventLoop>
-#include <QPointer>
 #include <QtTest>
-
-#include <functional>
-
-namespace {
-
-// Runs a callback on each paint of the widget it watches.
-class PaintWatch final : public QObject {
-public:
-    explicit PaintWatch(std::function<void()> onPaint) : onPaint_(std::move(onPaint)) {}
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            onPaint_();
-        return false;
-    }
-
-private:
-    std::function<void()> onPaint_;
-};
-
-// Ends an event loop when its event arrives.
-class Quitter final : public QObject {
-public:
-    explicit Quitter(QEventLoop &loop) : loop_(loop) {}
-    bool event(QEvent *event) override
-    {
-        if (event->type() != QEvent::User)
-            return QObject::event(event);
-        loop_.quit();
-        return true;
-    }
-
-private:
-    QEventLoop &loop_;
-};
-
-} // namespace
 
 class TestUi : public QObject {
     Q_OBJECT
 private slots:
+    // Qt's own dialog settings go to the test folders, not the user's.
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() { setUi(&fake_); }
     void cleanup()
     {
@@ -237,35 +203,60 @@ private slots:
         QCOMPARE(dlg->defaultSuffix(), QStringLiteral("kvd"));
     }
 
-    // An answered file dialog goes only after the window that opens the
-    // answer has been repainted: its destruction (Qt's own settings written
-    // to disk) does not stand between the answer and the picture.
-    void answeredDialogGoesAfterTheRepaint()
+    // Every open and save shows the one dialog, kept from its first use:
+    // an answer destroys nothing (nor writes Qt's dialog settings) before the
+    // window that shows it repaints. Each request sets it up as a new dialog
+    // would be: nothing of an earlier one stays, the chosen file least of all.
+    void oneFileDialogServesEveryRequest()
     {
-        QWidget window;
-        window.resize(200, 100);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QCoreApplication::processEvents();
-        QPointer<QFileDialog> dialog = QtUi::makeFileDialog(&window, {"Open", "All Files (*.*)", {}, {}, {}}, false).release();
-        QtUi::retireFileDialog(std::unique_ptr<QFileDialog>(dialog.data()));
-        QVERIFY(dialog); // not at once
-        int paints = 0;
-        bool dialogAtPaint = false;
-        PaintWatch watch([&] {
-            ++paints;
-            dialogAtPaint = !dialog.isNull();
-        });
-        window.installEventFilter(&watch);
-        window.update(); // the answer opened: the window repaints
-        // The event loop comes back and runs until all that waits is done.
-        QEventLoop loop;
-        Quitter quit(loop);
-        QCoreApplication::postEvent(&quit, new QEvent(QEvent::User), int(Qt::LowEventPriority) - 100);
-        loop.exec();
-        QCOMPARE(paints, 1);
-        QVERIFY(dialogAtPaint);
-        QVERIFY(dialog.isNull());
+        QTemporaryDir dir;
+        const QString picked = dir.filePath(QStringLiteral("capture.wfm"));
+        {
+            QFile f(picked);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        QtUi real;
+        const FileDialogRequest open{"Open Waveform Files", "Waveform Files (*.wfm)", dir.path(), {}, {}};
+        QFileDialog &first = real.fileDialog(open, false);
+        QCOMPARE(first.acceptMode(), QFileDialog::AcceptOpen);
+        QCOMPARE(first.fileMode(), QFileDialog::ExistingFile);
+        first.selectFile(picked);
+        QCOMPARE(first.selectedFiles(), QStringList{picked});
+
+        const FileDialogRequest save{"Save To CSV file", "CSV Files (*.csv);;All Files (*.*)", {}, {}, {}};
+        QFileDialog &second = real.fileDialog(save, true);
+        QCOMPARE(&second, &first);
+        QCOMPARE(second.windowTitle(), QStringLiteral("Save To CSV file"));
+        QCOMPARE(second.nameFilters(), (QStringList{"CSV Files (*.csv)", "All Files (*.*)"}));
+        QCOMPARE(second.acceptMode(), QFileDialog::AcceptSave);
+        QCOMPARE(second.fileMode(), QFileDialog::AnyFile);
+        QCOMPARE(second.defaultSuffix(), QStringLiteral("csv"));
+        QVERIFY(!second.selectedFiles().contains(picked)); // the waveform file is not offered to be overwritten
+        QCOMPARE(QDir(second.directory()).absolutePath(), QDir(dir.path()).absolutePath()); // the folder stays
+
+        // Open again: no suffix, whatever filter is picked.
+        QFileDialog &third = real.fileDialog({"Open", "Excel (*.xls);;Text Files (*.txt)", {}, {}, {}}, false);
+        QCOMPARE(&third, &first);
+        QVERIFY(third.defaultSuffix().isEmpty());
+        auto *types = third.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+        QVERIFY(types);
+        QTest::keyClick(types, Qt::Key_Down);
+        QCOMPARE(third.selectedNameFilter(), QStringLiteral("Text Files (*.txt)"));
+        QVERIFY(third.defaultSuffix().isEmpty());
+        // A proposed name is selected.
+        const FileDialogRequest named{"Save", "Waveform Files (*.wfm)", dir.path(), QStringLiteral("capture.wfm"), {}};
+        QCOMPARE(real.fileDialog(named, true).selectedFiles(), QStringList{picked});
+
+        // Answered while its name box offered a list of names: the list goes
+        // with the answer (the dialog is only hidden; a new one took its list
+        // along when it was destroyed).
+        auto *name = first.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name && name->completer() && name->completer()->popup());
+        QWidget *names = name->completer()->popup();
+        names->show();
+        QVERIFY(names->isVisible());
+        QtUi::closeFileDialogPopups(first);
+        QVERIFY(!names->isVisible());
     }
 
     void inputAnswersOrCancels()

@@ -8,7 +8,9 @@
 #include "shell/frmabout.h"
 #include "shell/frmoptions.h"
 #include "shell/programicon.h"
+#include "shell/programiconpicture.h"
 #include "shell/shellfixture.h"
+#include "workspace/pictures.h"
 
 #include <QLabel>
 #include <QMdiArea>
@@ -53,6 +55,26 @@ private slots:
                 cyan |= qRed(c) < 80 && qGreen(c) > 200 && qBlue(c) > 200;
             }
         QVERIFY(yellow && cyan);
+    }
+
+    // The sizes windows hand the window system are the program's pictures;
+    // they are the drawing itself, pixel for pixel (a changed drawing needs
+    // the pictures drawn anew), and every other size is painted.
+    void keptSizesAreTheDrawing()
+    {
+        ShellFixture f;
+        const QIcon icon = programIcon();
+        QList<QSize> handed;
+        for (int size : ProgramIconWindowSizes) {
+            handed << QSize(size, size);
+            const QImage kept = pictureImage(QStringLiteral("icon-%1").arg(size).toLatin1().constData());
+            QVERIFY2(!kept.isNull(), qPrintable(QString::number(size)));
+            QCOMPARE(kept, paintProgramIcon(size));
+            QCOMPARE(ours(size), paintProgramIcon(size).convertToFormat(QImage::Format_ARGB32));
+        }
+        QCOMPARE(icon.availableSizes(), handed);
+        for (int size : {20, 22, 128})
+            QCOMPARE(pictureOf(icon, size), paintProgramIcon(size).convertToFormat(QImage::Format_ARGB32));
     }
 
     void windowsCarryTheProgramIcon()

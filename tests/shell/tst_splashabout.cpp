@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 
 class TestSplashAbout : public QObject {
     Q_OBJECT
@@ -109,6 +110,42 @@ private slots:
         QVERIFY(splashSeenDuringLoad);
         QVERIFY(!watch.splashAtShow);
         QVERIFY(w->isVisible());
+    }
+
+    // The splash is on screen and painted before the main window's load
+    // begins, and it shows no frame of a window manager: it is placed and
+    // painted by the program alone (under X it passes the window manager, so
+    // that it maps, and can be painted, at once).
+    void splashPaintedBeforeTheMainWindowLoads()
+    {
+        ShellFixture f;
+        struct PaintWatch : QObject {
+            int paints = 0;
+            bool eventFilter(QObject *o, QEvent *e) override
+            {
+                if (e->type() == QEvent::Paint && o->objectName() == QLatin1String("frmSplash"))
+                    ++paints;
+                return false;
+            }
+        } watch;
+        qApp->installEventFilter(&watch);
+        int paintsAtLoad = -1;
+        bool exposedAtLoad = false;
+        Qt::WindowFlags flags;
+        app().shell.hooks.OpenVisaRM = [&] {
+            for (QWidget *t : QApplication::topLevelWidgets())
+                if (t->objectName() == QLatin1String("frmSplash") && t->isVisible()) {
+                    paintsAtLoad = watch.paints;
+                    exposedAtLoad = t->windowHandle() && t->windowHandle()->isExposed();
+                    flags = t->windowFlags();
+                }
+        };
+        std::unique_ptr<frmMain> w(StartProgram());
+        qApp->removeEventFilter(&watch);
+        QVERIFY(paintsAtLoad > 0);
+        QVERIFY(exposedAtLoad);
+        QVERIFY(flags.testFlag(Qt::FramelessWindowHint));
+        QVERIFY(flags.testFlag(Qt::X11BypassWindowManagerHint));
     }
 
     void f2ShowsTheEngineeringVersion_data()

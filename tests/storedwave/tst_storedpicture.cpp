@@ -2,14 +2,21 @@
 // rows and trigger marks, checked on coordinates and a few pixels of pictures
 // drawn from records built here.
 
+#include "storedwave/wavemaker.h"
+
 #include "app/appstate.h"
 #include "common/constants.h"
+#include "storedwave/screendata.h"
 #include "storedwave/storedgrid.h"
 #include "storedwave/storedpicture.h"
+#include "storedwave/wavefile.h"
 
 #include <QImage>
 #include <QPainter>
 #include <QtTest>
+
+#include <cmath>
+#include <vector>
 
 namespace {
 
@@ -69,6 +76,245 @@ QImage osc(const StoredWave &w, double zoom = 1.0)
     return img;
 }
 
+// ---- The drawing as the painter itself draws it, for the comparisons ----
+
+int nint(double v) { return int(std::nearbyint(v)); }
+
+// One analog trace: the points of its steps joined by the painter's polyline.
+void paintedTrace(QPainter &p, double Z, const StoredWave::ScreenArray &P, qint32 pointCount, bool ch1,
+                  const SetupBlock &setup, const QString &trigMode)
+{
+    const bool alt = trigMode == QLatin1String("ALTERNATION");
+    const int a = alt ? (ch1 ? setup.CH1FirstPoint : setup.CH2FirstPoint) : setup.FirstPoint;
+    const int b = alt ? (ch1 ? setup.CH1LastPoint : setup.CH2LastPoint) : setup.LastPoint;
+    if (pointCount <= 0 || b > 299 || (alt && a > b))
+        return;
+    const double top = alt && !ch1 ? 25 + 100 * Z : 25;
+    const double scale = alt ? Z / 2 : Z;
+    const auto y = [&](int k) { return nint(top + P[size_t(k)] * scale); };
+    const int x0 = 25 + nint(a * Z);
+    std::vector<QPoint> pts{{x0, y(0)}, {x0, y(1)}};
+    int k = 3;
+    for (double x = x0 + Z; x <= 25 + b * Z && k <= 600; x += 300.0 / pointCount * Z, ++k)
+        pts.emplace_back(int(std::nearbyint(float(x - 0.1))), y(k));
+    p.drawPolyline(pts.data(), int(pts.size()));
+}
+
+// One digital row: the table of its lines, each drawn by the painter alone.
+void paintedRow(QPainter &p, double Z, const StoredWave::ScreenArray &W, int ch, int rowBase, int firstCol,
+                int lastCol)
+{
+    const int hz = nint(9 * Z);
+    const int yL = 25 + rowBase;
+    const int yH = yL - hz;
+    const auto bit = [&](int k) { return ((quint16(W[size_t(k)]) >> ch) & 1) != 0; };
+    const auto line = [&p](int x1, int y1, int x2, int y2) { p.drawLine(x1, y1, x2, y2); };
+    const double xs = 25 + firstCol * Z;
+    bool s1 = bit(0), s2 = bit(1);
+    if (s1 == s2) {
+        p.drawPoint(nint(xs), s1 ? yH : yL);
+    } else {
+        line(nint(xs), yH, nint(xs), yL);
+        s1 = !bit(2) && !bit(3);
+        s2 = !s1;
+    }
+    int xPrev = nint(xs);
+    int k = 2;
+    for (double x = 25 + (firstCol + 1) * Z; x <= 25 + (lastCol + 1) * Z - 1 && k + 1 <= 600;) {
+        const int xa = int(std::nearbyint(float(x - 0.1)));
+        const bool A = bit(k), B = bit(k + 1);
+        k += 2;
+        x += 0.5 * Z;
+        const int xb = int(std::nearbyint(float(x - 0.1)));
+        if (!A && !B) {
+            if (s2) {
+                line(xPrev, yH, xa, yH);
+                line(xa, yH, xa, yL);
+            } else {
+                line(xPrev, yL, xa, yL);
+            }
+            line(xa, yL, xb, yL);
+            s1 = s2 = false;
+        } else if (A && B) {
+            if (!s2) {
+                line(xPrev, yL, xa, yL);
+                line(xa, yL, xa, yH);
+            } else {
+                line(xPrev, yH, xa, yH);
+            }
+            line(xa, yH, xb, yH);
+            s1 = s2 = true;
+        } else if (s1 && s2) {
+            line(xPrev, yH, xa, yH);
+            line(xa, yH, xb, yH);
+            line(xb, yH, xb, yL);
+            s1 = true, s2 = false;
+        } else if (!s1 && !s2) {
+            line(xPrev, yL, xa, yL);
+            line(xa, yL, xb, yL);
+            line(xb, yH, xb, yL);
+            s1 = false, s2 = true;
+        } else if (!s1 && s2) {
+            line(xPrev, yH, xa, yH);
+            line(xa, yH, xa, yL);
+            line(xa, yL, xb, yL);
+            line(xb, yL, xb, yH);
+        } else {
+            line(xPrev, yL, xa, yL);
+            line(xa, yL, xb, yL);
+            line(xb, yL, xb, yH);
+            s1 = false, s2 = true;
+        }
+        xPrev = xb;
+        x += 0.5 * Z;
+    }
+}
+
+void setInk(QPainter &p, const QColor &c)
+{
+    QPen pen = p.pen();
+    pen.setColor(c);
+    pen.setWidth(1);
+    p.setPen(pen);
+}
+
+// Every trace of the record: the analog ones, then the digital rows with the
+// selected one last, in the viewer's colours, by the production drawers or
+// by the painter alone.
+QImage traces(const StoredWave &w, double Z, bool painterAlone)
+{
+    QImage img = blank(Z, w.ColorMode);
+    QPainter p(&img);
+    for (bool ch1 : {true, false}) {
+        if (!(ch1 ? w.ShowCH1 && w.Setup.CH1Valid == 1 : w.ShowCH2 && w.Setup.CH2Valid == 1))
+            continue;
+        setInk(p, storedChannelColor(w.ColorMode, ch1));
+        if (painterAlone)
+            paintedTrace(p, Z, ch1 ? w.Ch1Screen : w.Ch2Screen, w.PointCount, ch1, w.Setup, w.TrigMode);
+        else
+            DrawChannelTrace(p, Z, ch1 ? w.Ch1Screen : w.Ch2Screen, w.PointCount, ch1, w.Setup, w.TrigMode);
+    }
+    if (w.ShowLA && w.Setup.LAValid == 1) {
+        if (!painterAlone) {
+            DrawLATraces(p, Z, w.LaScreen, w.Setup, w.ColorMode);
+        } else if (w.Setup.LastPoint <= 299) {
+            const int sel = w.Setup.LASelected;
+            for (int pass = 0; pass < 2; ++pass) {
+                setInk(p, pass == 0 ? (w.ColorMode ? LAColor : Black) : (w.ColorMode ? LASelectedColor : Black));
+                for (int ch = 0; ch < 16; ++ch)
+                    if (w.Setup.laShown(ch) && (pass == 0 ? ch != sel : ch == sel))
+                        paintedRow(p, Z, w.LaScreen, ch, nint((w.Setup.LARow[size_t(ch)] - 25) * Z), w.Setup.FirstPoint,
+                                   w.Setup.LastPoint);
+            }
+        }
+    }
+    return img;
+}
+
+// The first pixel where two pictures differ, for a failure message.
+QString firstDifference(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return QStringLiteral("sizes differ");
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                return QStringLiteral("(%1, %2): %3 against %4").arg(x).arg(y).arg(a.pixel(x, y), 8, 16).arg(b.pixel(x, y), 8, 16);
+    return QString();
+}
+
+// The captures the comparisons draw, as the viewer reads and reduces them.
+StoredWave capture(const QString &name)
+{
+    WaveSpec s;
+    s.sampleRate = 1e6f;
+    const auto sine = [](double period) {
+        return [period](qint64 i) { return int(125 + 80 * std::sin(double(i) * 6.2831853 / period)); };
+    };
+    const auto spread = [&s] {
+        for (int i = 0; i < 16; ++i)
+            s.laPosition[size_t(i)] = quint8(i);
+    };
+    // The time/div that puts the whole record on the 12 divisions.
+    const auto whole = [&s] { s.timeDivPs = s.acqTimeDivPs = qint64(double(s.points) / 1e6 / 12 * 1e12); };
+    if (name == QLatin1String("600 points")) {
+        s.points = 600;
+        s.ch2Present = 1;
+        s.laPresent = 1;
+        s.laShownMask = qint16(0xffff);
+        s.laSelected = 3;
+        spread();
+        whole();
+        s.ch1 = levels(s.points, sine(97));
+        s.ch2 = levels(s.points, [](qint64 i) { return (i / 13) % 2 ? 40 : 210; });
+        s.la = laWords(s.points, [](qint64 i) { return quint16(i * 2654435761u >> 7); });
+    } else if (name == QLatin1String("16k points")) {
+        s.points = 16384;
+        s.ch2Present = 1;
+        s.laPresent = 1;
+        s.laShownMask = qint16(0x5aa5);
+        s.laSelected = 10;
+        spread();
+        whole();
+        s.ch1 = levels(s.points, sine(1500));
+        s.ch2 = levels(s.points, [](qint64 i) { return int(20 + (i * 7919) % 217); });
+        s.la = laWords(s.points, [](qint64 i) { return quint16(i / 29 + (i / 300) * 0x0101); });
+    } else if (name == QLatin1String("16k points, zoomed in")) {
+        s.points = 16384;
+        s.ch2Present = 1;
+        s.laPresent = 1;
+        s.laShownMask = qint16(0xffff);
+        spread();
+        s.timeDivPs = 200000000; // 200 us/div: part of the record, off centre
+        s.acqTimeDivPs = 1400000000;
+        s.positionPs = 2000000000;
+        s.ch1 = levels(s.points, sine(400));
+        s.ch2 = levels(s.points, [](qint64 i) { return (i / 90) % 3 ? 70 : 180; });
+        s.la = laWords(s.points, [](qint64 i) { return quint16((i / 11) ^ (i / 170)); });
+    } else if (name == QLatin1String("1M points")) {
+        s.points = 1000000;
+        s.ch2Present = 1;
+        s.laPresent = 1;
+        s.laShownMask = qint16(0xffff);
+        spread();
+        whole();
+        s.ch1 = levels(s.points, sine(3141.6));
+        s.ch2 = levels(s.points, [](qint64 i) { return (i / 700) % 2 ? 60 : 190; });
+        s.la = levels(s.points, [](qint64 i) { return int(i / 37); });
+    } else if (name == QLatin1String("logic only")) {
+        s.points = 4096;
+        s.ch1Present = 0;
+        s.laPresent = 1;
+        s.laShownMask = qint16(0x8ff1);
+        s.laSelected = 15;
+        for (int i = 0; i < 16; ++i)
+            s.laPosition[size_t(i)] = quint8((i * 5) % 17);
+        whole();
+        s.la = laWords(s.points, [](qint64 i) { return quint16((i % 512 < 200 ? 0xffff : 0) ^ (i / 64)); });
+    } else { // alternate trigger
+        s.trigMode = 4;
+        s.points = 12000;
+        s.ch2Present = 1;
+        s.ch2Points = 3000;
+        s.timeDivPs = 1000000000;
+        s.ch2TimeDivPs = 500000000;
+        s.ch2PositionPs = 300000000;
+        s.ch2SampleRate = 5e5f;
+        s.ch1 = levels(s.points, sine(700));
+        s.ch2 = levels(s.ch2Points, [](qint64 i) { return (i / 40) % 2 ? 30 : 220; });
+    }
+    StoredWave w;
+    w.setNewItemDefaults();
+    if (ParseWaveFile(waveFile(s), QStringLiteral("capture.wfm"), w) != WaveFileError::None)
+        qFatal("a capture was refused");
+    RefreshScreenData(w, ScreenSelector::All);
+    return w;
+}
+
+const QStringList CaptureNames = {"600 points", "16k points", "16k points, zoomed in", "1M points", "logic only",
+                                  "alternate trigger"};
+const QList<double> Zooms = {0.6, 1.0, 2.0, 3.0, 4.5};
+
 } // namespace
 
 class TestStoredPicture : public QObject {
@@ -100,6 +346,14 @@ private slots:
     void digitalEdges();
     void recordWithoutDataDrawsNothing();
     void blackAndWhiteTraces();
+
+    void tracesAsThePainterDrawsThem_data();
+    void tracesAsThePainterDrawsThem();
+    void picturesAsThePainterDrawsThem_data();
+    void picturesAsThePainterDrawsThem();
+    void textsWhereTheyStood_data();
+    void textsWhereTheyStood();
+    void graticuleCopiedOnlyWhenTheSame();
 };
 
 void TestStoredPicture::ticksAtZoomOne()
@@ -483,6 +737,151 @@ void TestStoredPicture::blackAndWhiteTraces()
     QCOMPARE(img.pixelColor(200, 85), Black);
     QCOMPARE(img.pixelColor(171, 35), Black); // the flag
     QCOMPARE(count(img, CH1Color, img.rect()) + count(img, Orange, img.rect()), 0);
+}
+
+void TestStoredPicture::tracesAsThePainterDrawsThem_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<bool>("colorMode");
+    for (const QString &name : CaptureNames)
+        for (double zoom : Zooms)
+            for (bool colour : {true, false})
+                QTest::addRow("%s at %g%% %s", qPrintable(name), zoom * 100, colour ? "colour" : "b&w")
+                    << name << zoom << colour;
+}
+
+// The analog traces and the digital rows of captures of every size and
+// trigger, at zooms below and above 100 %, set the same pixels as the
+// painter's own lines through the same points.
+void TestStoredPicture::tracesAsThePainterDrawsThem()
+{
+    QFETCH(QString, name);
+    QFETCH(double, zoom);
+    QFETCH(bool, colorMode);
+    StoredWave w = capture(name);
+    w.ColorMode = colorMode;
+    const QImage drawn = traces(w, zoom, false);
+    const QImage painted = traces(w, zoom, true);
+    QVERIFY2(drawn == painted, qPrintable(firstDifference(drawn, painted)));
+    QVERIFY(painted != blank(zoom, colorMode)); // there is a trace to compare
+}
+
+void TestStoredPicture::picturesAsThePainterDrawsThem_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<double>("zoom");
+    for (const QString &name : CaptureNames)
+        for (double zoom : {1.0, 2.0, 3.0})
+            QTest::addRow("%s at %g%%", qPrintable(name), zoom * 100) << name << zoom;
+}
+
+// The whole picture (graticule, labels, traces, rows, marks, scale texts)
+// is the one the painter draws on a picture of its own pixels (non
+// premultiplied, where nothing is written past it).
+void TestStoredPicture::picturesAsThePainterDrawsThem()
+{
+    QFETCH(QString, name);
+    QFETCH(double, zoom);
+    const StoredWave w = capture(name);
+    QImage drawn(StoredPicture::pictureSize(zoom), QImage::Format_RGB32);
+    DrawScrGrid(drawn, w, zoom, 0);
+    DrawOSC(drawn, w, zoom);
+    QImage painted(StoredPicture::pictureSize(zoom), QImage::Format_ARGB32);
+    DrawScrGrid(painted, w, zoom, 0);
+    DrawOSC(painted, w, zoom);
+    painted = painted.convertToFormat(QImage::Format_RGB32);
+    QVERIFY2(drawn == painted, qPrintable(firstDifference(drawn, painted)));
+}
+
+void TestStoredPicture::textsWhereTheyStood_data()
+{
+    QTest::addColumn<double>("zoom");
+    for (double zoom : {0.6, 1.0, 2.0, 3.3})
+        QTest::addRow("%g%%", zoom * 100) << zoom;
+}
+
+// The digital labels and the bold position texts stand where a one-line
+// text laid out from its top-left corner stood, pixel for pixel.
+void TestStoredPicture::textsWhereTheyStood()
+{
+    QFETCH(double, zoom);
+    SetupBlock setup;
+    setup.LAShownMask = qint16(0xffff);
+    setup.LASelected = 12;
+    for (int i = 0; i < 16; ++i)
+        setup.LARow[size_t(i)] = qint16(222 - 12 * i);
+    QImage drawn = blank(zoom);
+    {
+        QPainter p(&drawn);
+        DrawLALabels(p, zoom, setup, true);
+        setInk(p, CH1Color);
+        DrawChannelLabel(p, zoom, QStringLiteral("CH1"), 0.25f, 0.0f, QStringLiteral("EDGE")); // the text alone
+    }
+    QImage laidOut = blank(zoom);
+    {
+        QPainter p(&laidOut);
+        const auto text = [&p](int x, int y, const QString &t, bool bold) {
+            p.setFont(StoredPicture::font(bold));
+            p.drawText(QRect(x, y, 4000, 200), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, t);
+        };
+        for (int pass = 0; pass < 2; ++pass) {
+            p.setPen(pass == 0 ? LAColor : LASelectedColor);
+            for (int i = 0; i < 16; ++i) {
+                if ((pass == 0) == (i == setup.LASelected))
+                    continue;
+                const int y = nint(25 + (setup.LARow[size_t(i)] - 25) * zoom - 12);
+                if (i < 10) {
+                    text(5, y, QStringLiteral("D%1").arg(i), false);
+                } else {
+                    text(5, y, QStringLiteral("D"), false);
+                    text(12, y, QString::number(i / 10), false);
+                    text(17, y, QString::number(i % 10), false);
+                }
+            }
+        }
+        p.setPen(CH1Color);
+        text(25, nint(203 * zoom + 25), QStringLiteral("Pos1:  250mV"), true);
+    }
+    QVERIFY2(drawn == laidOut, qPrintable(firstDifference(drawn, laidOut)));
+}
+
+// The graticule painted again for the same scheme, grid, layout, zoom and
+// picture is a copy of the last one; any change paints it anew.
+void TestStoredPicture::graticuleCopiedOnlyWhenTheSame()
+{
+    struct Kind {
+        bool colour, grid, split;
+        double zoom;
+    };
+    const QList<Kind> kinds = {
+        {true, true, false, 2.0}, {false, true, false, 2.0}, {true, false, false, 2.0}, {true, true, true, 2.0},
+        {true, true, true, 2.0014}, // the same size, another zoom: the split grid's dots at
+                                    // 6.25 Z no longer fall on half pixels
+        {true, true, false, 1.0},
+    };
+    QCOMPARE(StoredPicture::pictureSize(2.0), StoredPicture::pictureSize(2.0014));
+    // Each kind painted in a fresh program: nothing to copy from.
+    QList<QImage> fresh;
+    for (const Kind &k : kinds) {
+        resetApp();
+        fresh << grid(k.zoom, k.colour, k.grid, k.split);
+    }
+    for (qsizetype i = 0; i < fresh.size(); ++i)
+        for (qsizetype j = 0; j < i; ++j)
+            QVERIFY2(fresh[i] != fresh[j], qPrintable(QStringLiteral("kinds %1 and %2").arg(i).arg(j)));
+    // Painted in turn, each after every other, and twice over.
+    resetApp();
+    for (qsizetype i = 0; i < kinds.size(); ++i) {
+        for (qsizetype j = 0; j < kinds.size(); ++j) {
+            for (qsizetype k : {i, j, j}) {
+                const Kind &kind = kinds[k];
+                QImage img = blank(kind.zoom, !kind.colour); // the other background: all of it is painted over
+                paintStoredGrid(img, kind.colour, kind.grid, kind.split, kind.zoom);
+                QVERIFY2(img == fresh[k], qPrintable(QStringLiteral("kind %1 after %2").arg(k).arg(i)));
+            }
+        }
+    }
 }
 
 QTEST_MAIN(TestStoredPicture)

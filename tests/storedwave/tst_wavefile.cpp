@@ -204,6 +204,25 @@ void TestWaveFile::samplesCarryTheBias()
     for (int i = 0; i < 7; ++i)
         QCOMPARE(r.Ch1Samples[i], qint16(bytes[i] + bias)); // an older 255 becomes 280
     QCOMPARE(r.Ch1Samples[7], qint16(0));
+
+    // A long block, every byte value at every place in its pieces, from
+    // memory and from a file (read a piece at a time).
+    s.points = 150001;
+    s.ch1 = levels(s.points, [](qint64 i) { return int((i * 37 + i / 256) % 256); });
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("long.wfm"));
+    QVERIFY(writeWaveFile(path, waveFile(s)));
+    StoredWave fromFile;
+    QCOMPARE(loadWaveFile(path, fromFile), WaveFileError::None);
+    QCOMPARE(parse(waveFile(s), r), WaveFileError::None);
+    for (const StoredWave *w : {&r, &fromFile}) {
+        QCOMPARE(w->Ch1Samples.size(), qsizetype(s.points) + 1);
+        for (qint32 i = 0; i < s.points; ++i) {
+            if (w->Ch1Samples[i] != qint16(quint8(s.ch1[i]) + bias))
+                QFAIL(qPrintable(QStringLiteral("sample %1: %2").arg(i).arg(w->Ch1Samples[i])));
+        }
+        QCOMPARE(w->Ch1Samples[s.points], qint16(0));
+    }
 }
 
 void TestWaveFile::blocksFollowEachOther_data()

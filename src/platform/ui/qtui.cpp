@@ -2,10 +2,14 @@
 
 #include "platform/ui/savepath.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QCompleter>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QInputDialog>
@@ -98,52 +102,110 @@ MsgAnswer QtUi::message(MsgIcon icon, const QString &title, const QString &text,
 
 std::unique_ptr<QFileDialog> QtUi::makeFileDialog(QWidget *parent, const FileDialogRequest &req, bool save)
 {
-    auto dlg = std::make_unique<QFileDialog>(parent, req.title, req.directory, req.filter);
-    dlg->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dlg->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    auto dlg = std::make_unique<QFileDialog>(parent);
+    prepareFileDialog(*dlg, req, save);
+    return dlg;
+}
+
+void QtUi::prepareFileDialog(QFileDialog &dlg, const FileDialogRequest &req, bool save)
+{
+    dlg.setWindowTitle(req.title);
+    // No filter: all files, as a new dialog offers them.
+    dlg.setNameFilter(req.filter.isEmpty() ? QFileDialog::tr("All Files (*)") : req.filter);
+    if (!req.directory.isEmpty())
+        dlg.setDirectory(req.directory);
+    dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The suffix that follows the chosen filter lives as long as this
+    // request; an earlier request's goes first.
+    const QString followerName = QStringLiteral("kelvoSuffixFollower");
+    delete dlg.findChild<QObject *>(followerName, Qt::FindDirectChildrenOnly);
+    dlg.setDefaultSuffix(QString());
     if (!req.defaultSuffix.isEmpty()) {
-        dlg->setDefaultSuffix(req.defaultSuffix);
+        dlg.setDefaultSuffix(req.defaultSuffix);
     } else if (save) {
         // A name typed without a suffix gets the chosen filter's (as
         // ChosenSavePath gives it); the dialog adds it itself, so that it
         // asks before replacing the file of that name.
-        QFileDialog *d = dlg.get();
+        auto *follower = new QObject(&dlg);
+        follower->setObjectName(followerName);
+        QFileDialog *d = &dlg;
         auto follow = [d](const QString &filter) { d->setDefaultSuffix(FilterSuffix(filter)); };
         follow(req.filter.section(QStringLiteral(";;"), 0, 0));
-        QObject::connect(d, &QFileDialog::filterSelected, d, follow);
+        QObject::connect(d, &QFileDialog::filterSelected, follower, follow);
     }
-    if (!req.fileName.isEmpty())
-        dlg->selectFile(req.fileName);
-    return dlg;
+    if (!req.fileName.isEmpty()) {
+        dlg.selectFile(req.fileName);
+        return;
+    }
+    // Nothing proposed: neither a name typed nor a file picked before stays.
+    if (auto *name = dlg.findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+        name->clear();
+    for (QAbstractItemView *view : dlg.findChildren<QAbstractItemView *>())
+        if (view->selectionModel())
+            view->selectionModel()->clearSelection();
 }
 
-void QtUi::retireFileDialog(std::unique_ptr<QFileDialog> dlg)
+QtUi::~QtUi()
 {
-    // Below the low priority of the window's repaints, so that these go first.
-    QCoreApplication::postEvent(dlg.release(), new QDeferredDeleteEvent, int(Qt::LowEventPriority) - 1);
+    // The kept dialog goes with its owner while the application lives; at
+    // the program's end the application is gone first and it stays.
+    if (QCoreApplication::instance())
+        delete kept_.data();
 }
 
-static FileDialogResult runFileDialog(QWidget *parent, const FileDialogRequest &req, bool save)
+QFileDialog &QtUi::fileDialog(const FileDialogRequest &req, bool save)
 {
-    auto dlg = QtUi::makeFileDialog(parent, req, save);
+    if (!kept_) {
+        kept_ = new QFileDialog(parent_);
+        // Gone before the application is: a widget must not outlive it.
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, kept_, [d = kept_] { delete d.data(); });
+    }
+    prepareFileDialog(*kept_, req, save);
+    return *kept_;
+}
+
+void QtUi::closeFileDialogPopups(QFileDialog &dlg)
+{
+    if (auto *name = dlg.findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+        if (QCompleter *names = name->completer(); names && names->popup())
+            names->popup()->hide();
+}
+
+FileDialogResult QtUi::runFileDialog(const FileDialogRequest &req, bool save)
+{
+    // The kept dialog, unless it is open already (a request made while it
+    // waits for its answer gets a dialog of its own).
+    std::unique_ptr<QFileDialog> own;
+    QFileDialog *dlg = nullptr;
+    if (kept_ && kept_->isVisible()) {
+        own = makeFileDialog(parent_, req, save);
+        dlg = own.get();
+    } else {
+        dlg = &fileDialog(req, save);
+    }
+    const QPointer<QFileDialog> alive(dlg);
     FileDialogResult r;
-    if (dlg->exec() == QDialog::Accepted && !dlg->selectedFiles().isEmpty()) {
+    const bool accepted = dlg->exec() == QDialog::Accepted;
+    if (!alive)
+        return r;
+    closeFileDialogPopups(*dlg);
+    if (accepted && !dlg->selectedFiles().isEmpty()) {
         r.accepted = true;
         r.path = dlg->selectedFiles().first();
         r.selectedFilter = dlg->selectedNameFilter();
     }
-    QtUi::retireFileDialog(std::move(dlg));
     return r;
 }
 
 FileDialogResult QtUi::openFile(const FileDialogRequest &req)
 {
-    return runFileDialog(parent_, req, false);
+    return runFileDialog(req, false);
 }
 
 FileDialogResult QtUi::saveFile(const FileDialogRequest &req)
 {
-    return runFileDialog(parent_, req, true);
+    return runFileDialog(req, true);
 }
 
 InputResult QtUi::input(const QString &title, const QString &prompt, const QString &initial)

@@ -1,6 +1,8 @@
 #pragma once
 #include "platform/ui/ui.h"
 
+#include <QPointer>
+
 #include <memory>
 
 class QFileDialog;
@@ -9,6 +11,7 @@ class QPageSetupDialog;
 
 class QtUi final : public Ui {
 public:
+    ~QtUi() override;
     MsgAnswer message(MsgIcon icon, const QString &title, const QString &text,
                       MsgButtons buttons) override;
     FileDialogResult openFile(const FileDialogRequest &req) override;
@@ -24,12 +27,27 @@ public:
     // title bar.
     static int titleBarWidth(const QString &title);
     static std::unique_ptr<QFileDialog> makeFileDialog(QWidget *parent, const FileDialogRequest &req, bool save);
-    // A file dialog that has been answered goes once the events then waiting
-    // have been handled, the window's repaints among them: its destruction
-    // (Qt saves the dialog's settings to disk and stops its file watcher)
-    // comes after the caller has opened the answer and the window shows it.
-    static void retireFileDialog(std::unique_ptr<QFileDialog> dlg);
+    // Sets dlg up for req as a new dialog would be: title, filters, open or
+    // save, default suffix, folder (the one it is in when req names none) and
+    // proposed name (none when req names none: nothing chosen in an earlier
+    // use carries over).
+    static void prepareFileDialog(QFileDialog &dlg, const FileDialogRequest &req, bool save);
+    // The one file dialog of every open and save, set up for req (not shown).
+    // It is made at its first use and kept until the application quits, so
+    // that answering it destroys nothing: Qt writes a dialog's settings to
+    // disk and stops its file watcher when the dialog is destroyed, which
+    // would stand between the answer and the window that shows it. While it
+    // is open a further request gets a dialog of its own.
+    QFileDialog &fileDialog(const FileDialogRequest &req, bool save);
+    // What a dialog that has been answered leaves open goes with it: the list
+    // of names its name box offered (it stays on screen otherwise, the kept
+    // dialog being only hidden).
+    static void closeFileDialogPopups(QFileDialog &dlg);
     // The page setup dialog of printer, showing the printer's page (Qt's own
     // dialog starts a system printer on its default paper instead).
     static std::unique_ptr<QPageSetupDialog> makePageSetupDialog(QWidget *parent, QPrinter *printer);
+
+private:
+    FileDialogResult runFileDialog(const FileDialogRequest &req, bool save);
+    QPointer<QFileDialog> kept_;
 };

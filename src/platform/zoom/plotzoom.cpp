@@ -4,6 +4,10 @@
 #include <bit>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Index of the first i in [0, n) for which pred(i) holds, n when none; pred
@@ -24,6 +28,91 @@ qint64 firstWhere(qint64 n, Pred pred)
 }
 
 bool positiveFinite(double v) { return v > 0.0 && std::isfinite(v); }
+
+// The smallest and the largest of the n >= 1 samples at s. A long record
+// spends its time here: the samples go through sixteen at a time where the
+// processor has vector instructions.
+void extremes(const qint16 *s, qint64 n, qint16 &low, qint16 &high)
+{
+    qint64 i = 0;
+    low = high = s[0];
+#if defined(__SSE2__)
+    if (n >= 16) {
+        __m128i lo0 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s));
+        __m128i lo1 = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + 8));
+        __m128i hi0 = lo0, hi1 = lo1;
+        for (i = 16; i + 16 <= n; i += 16) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i + 8));
+            lo0 = _mm_min_epi16(lo0, a);
+            hi0 = _mm_max_epi16(hi0, a);
+            lo1 = _mm_min_epi16(lo1, b);
+            hi1 = _mm_max_epi16(hi1, b);
+        }
+        alignas(16) qint16 lo[8], hi[8];
+        _mm_store_si128(reinterpret_cast<__m128i *>(lo), _mm_min_epi16(lo0, lo1));
+        _mm_store_si128(reinterpret_cast<__m128i *>(hi), _mm_max_epi16(hi0, hi1));
+        low = *std::min_element(lo, lo + 8);
+        high = *std::max_element(hi, hi + 8);
+    }
+#endif
+    for (; i < n; ++i) {
+        low = std::min(low, s[i]);
+        high = std::max(high, s[i]);
+    }
+}
+
+// Index of the first of the n samples at s that equals a or b (one of them
+// must occur).
+qint64 firstOfEither(const qint16 *s, qint64 n, qint16 a, qint16 b)
+{
+    qint64 i = 0;
+#if defined(__SSE2__)
+    const __m128i va = _mm_set1_epi16(a);
+    const __m128i vb = _mm_set1_epi16(b);
+    for (; i + 8 <= n; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i));
+        if (_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(v, va), _mm_cmpeq_epi16(v, vb))) != 0)
+            break;
+    }
+#endif
+    while (s[i] != a && s[i] != b)
+        ++i;
+    return i;
+}
+
+// The bits that are set in any and the bits that are set in every one of the
+// n >= 1 points at p (T: a 16-bit word or a byte per point), sixteen bytes at
+// a time where the processor has vector instructions.
+template <class T>
+void anyAndEvery(const T *p, qint64 n, quint16 &any, quint16 &every)
+{
+    qint64 i = 0;
+    any = every = p[0];
+#if defined(__SSE2__)
+    constexpr qint64 PerVector = 16 / sizeof(T);
+    if (n >= 2 * PerVector) {
+        __m128i orv = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        __m128i andv = orv;
+        for (i = PerVector; i + PerVector <= n; i += PerVector) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+            orv = _mm_or_si128(orv, v);
+            andv = _mm_and_si128(andv, v);
+        }
+        alignas(16) T o[PerVector], a[PerVector];
+        _mm_store_si128(reinterpret_cast<__m128i *>(o), orv);
+        _mm_store_si128(reinterpret_cast<__m128i *>(a), andv);
+        for (qint64 k = 0; k < PerVector; ++k) {
+            any = quint16(any | o[k]);
+            every = quint16(every & a[k]);
+        }
+    }
+#endif
+    for (; i < n; ++i) {
+        any = quint16(any | p[i]);
+        every = quint16(every & p[i]);
+    }
+}
 
 } // namespace
 
@@ -72,17 +161,11 @@ qint16 WaveZoom(std::span<const qint16> samples, std::span<qint16> screen, qint3
         for (qint64 j = 0; j < c; ++j) {
             const qint64 from = j * n / c;
             const qint64 to = (j + 1) * n / c;
-            qint16 low = s[from];
-            qint16 high = s[from];
-            for (qint64 i = from + 1; i < to; ++i) {
-                low = std::min(low, s[i]);
-                high = std::max(high, s[i]);
-            }
+            qint16 low = 0;
+            qint16 high = 0;
+            extremes(s + from, to - from, low, high);
             // The one of the two met first comes first.
-            qint64 i = from;
-            while (s[i] != low && s[i] != high)
-                ++i;
-            const bool lowFirst = s[i] == low;
+            const bool lowFirst = s[from + firstOfEither(s + from, to - from, low, high)] == low;
             screen[size_t(2 * j)] = lowFirst ? low : high;
             screen[size_t(2 * j + 1)] = lowFirst ? high : low;
         }
@@ -102,8 +185,26 @@ qint16 WaveZoom(std::span<const qint16> samples, std::span<qint16> screen, qint3
 
 namespace {
 
+// A bit changes somewhere in a column exactly when it is set in some of its
+// points and clear in others: the bits set in any point and not in every one.
+template <class T>
+void reduceDigital(const T *points, std::span<qint16> work, qint32 n, qint32 m)
+{
+    const qint64 cols = m / 2;
+    for (qint64 j = 0; j < cols; ++j) {
+        const qint64 from = j * n / cols;
+        const qint64 to = (j + 1) * n / cols;
+        const quint16 firstWord = points[from];
+        quint16 any = 0;
+        quint16 every = 0;
+        anyAndEvery(points + from, to - from, any, every);
+        work[size_t(2 * j)] = qint16(firstWord);
+        work[size_t(2 * j + 1)] = qint16(quint16(firstWord ^ (any & ~every)));
+    }
+}
+
 template <class At>
-void reduceDigital(At at, std::span<qint16> work, qint32 n, qint32 m)
+void reduceDigitalAt(At at, std::span<qint16> work, qint32 n, qint32 m)
 {
     const qint64 cols = m / 2;
     for (qint64 j = 0; j < cols; ++j) {
@@ -126,11 +227,11 @@ void LaWaveZoomOut(const LaPoints &samples, std::span<qint16> work, qint32 n, qi
         return;
     // The reading of a point is chosen once, outside the loops.
     if (samples.isWords())
-        reduceDigital([w = samples.wordData()](qint64 i) { return quint16(w[i]); }, work, n, m);
+        reduceDigital(reinterpret_cast<const quint16 *>(samples.wordData()), work, n, m);
     else if constexpr (std::endian::native == std::endian::little)
-        reduceDigital([b = samples.pointBytes()](qint64 i) { return quint16(b[i]); }, work, n, m);
+        reduceDigital(samples.pointBytes(), work, n, m);
     else
-        reduceDigital([&samples](qint64 i) { return samples[i]; }, work, n, m);
+        reduceDigitalAt([&samples](qint64 i) { return samples[i]; }, work, n, m);
 }
 
 void LAZoomIn(const LaPoints &samples, std::span<qint16> work, qint32 n, qint32 m, qint32 first, qint32 last)
