@@ -14,7 +14,9 @@
 //         changed compressed stream never passes its check sum).
 //
 // An accepted record is replayed: its first, middle and last frames drawn
-// as the replay window draws them, each on a plot that keeps its size.
+// as the replay window draws them, each on a plot that keeps its size; a
+// frame's plot is painted whole and depends on that frame alone (the same on
+// a fresh plot as over the frame drawn before it).
 // Inputs go up to 256 KiB (whole files of hundreds of frames).
 
 #include "maxlen.h"
@@ -101,10 +103,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // Replayed: the first, a middle and the last frame.
     const QSize plotSize(350, 250);
     QImage plot(plotSize, QImage::Format_RGB32);
+    plot.fill(qRgb(0x12, 0x34, 0x56));
     for (int frame : {1, (rec.FrameCount + 1) / 2, int(rec.FrameCount)}) {
         rec.CurrentFrame = qint16(frame);
         RedrawFrame(plot, rec);
         if (plot.size() != plotSize)
+            std::abort();
+        QImage fresh(plotSize, QImage::Format_RGB32);
+        fresh.fill(qRgb(0xED, 0xCB, 0xA9));
+        RedrawFrame(fresh, rec);
+        if (fresh != plot)
             std::abort();
     }
     return 0;

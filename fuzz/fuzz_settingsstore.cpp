@@ -5,9 +5,13 @@
 //
 // Invariants: what is read from the store stays in its range (a language of
 // 0 or 1, at most four recent entries, a window of bounded size placed on a
-// screen); what the program reads and writes back reads again the same
-// (options, language, any text value); the recent list puts the path just
-// opened first and keeps the others in order.
+// screen, the transfer dialog's stored place on the screen or at its
+// fallback); what the program reads and writes back reads again the same
+// (options, language, the transfer dialog's place, any text value); the
+// recent list puts the path just opened first and keeps the others in order;
+// the transfer dialog placed over a window's picture (the stored window
+// rectangle's) covers none of the controls it must keep clear and stays on
+// the screen.
 //
 // Input: the INI file, then (after the first NUL byte, when there is one) a
 // text written as a value and as the path added to the recent lists.
@@ -19,6 +23,7 @@
 #include "shell/softwaresettings.h"
 #include "texts/loadlanguage.h"
 #include "texts/textstate.h"
+#include "transfer/dialogplace.h"
 #include "values/numbertext.h"
 #include "workspace/recentfiles.h"
 
@@ -99,6 +104,53 @@ void checkOptions()
     (void)ReadNumber(once.baud);
 }
 
+// The transfer dialog's stored place, read on two screens.
+void checkDialogPlace()
+{
+    const QString section = QString::fromLatin1(ProgressSection);
+    const int dw = 4515, dh = 690; // the dialog, in twips
+    const int left = StoredCoordinate(GetSetting(section, QLatin1String(ProgressLeftKey), QStringLiteral("500")),
+                                      DefaultProgressLeft);
+    const int top = StoredCoordinate(GetSetting(section, QLatin1String(ProgressTopKey), QStringLiteral("800")),
+                                     DefaultProgressTop);
+    for (const QSize screen : {QSize(1920 * 15, 1080 * 15), QSize(640 * 15, 480 * 15)}) {
+        const QPoint p = TransferDialogPlace(screen.width(), screen.height(), dw, dh);
+        const bool xOn = left <= screen.width() && left >= -dw;
+        const bool yOn = top <= screen.height() && top >= -dh;
+        if (p.x() != (xOn ? left : 400) || p.y() != (yOn ? top : 600))
+            std::abort();
+    }
+    // Written as the close writes it, and read again (a store that cannot
+    // be written is passed over).
+    if (!SaveSetting(section, QLatin1String(ProgressLeftKey), QString::number(left)))
+        return;
+    const QPoint place = TransferDialogPlace(1920 * 15, 1080 * 15, dw, dh);
+    SaveTransferDialogPlace(place);
+    if (TransferDialogPlace(1920 * 15, 1080 * 15, dw, dh) != place)
+        std::abort();
+}
+
+// The dialog placed over a picture, clear of the controls around it.
+void checkPlaceOver(const QRect &picture, QPoint fallback)
+{
+    const QSize dialog(301, 46);
+    const QRect screen(0, 0, 1920, 1080);
+    const QList<QRect> keepClear{QRect(picture.right() - 80, picture.top() - 30, 80, 24),
+                                 QRect(picture.left(), picture.bottom() - 20, 40, 40)};
+    const QPoint p = PlaceOver(dialog, picture, keepClear, screen, fallback);
+    if (p == fallback)
+        return;
+    const QRect r(p, dialog);
+    for (const QRect &k : keepClear)
+        if (r.intersects(k))
+            std::abort();
+    if (!screen.contains(r))
+        std::abort();
+    const QPoint q = PlaceClearOf(fallback, dialog, picture, keepClear, screen);
+    if (q != fallback && q != p)
+        std::abort();
+}
+
 void checkLanguage()
 {
     for (int start : {0, 1}) {
@@ -132,8 +184,10 @@ void checkRecent(const QString &path)
             shown += menu.Visible[size_t(i)] ? 1 : 0;
         if (menu.RootEnabled && shown < 1)
             std::abort();
-        // The program's own four keys only, each holding a text: the list
-        // is theirs in order.
+        // The program's own four keys only, each holding a text, and no
+        // place left out before the last (the list grows from RecentFile1,
+        // so the menu's places are the keys' numbers): the list is theirs
+        // in order.
         bool own = true;
         const auto pairs = GetAllSettings(sec);
         for (const auto &p : pairs)
@@ -142,6 +196,8 @@ void checkRecent(const QString &path)
         for (int n = 1; n <= RecentEntryCount; ++n)
             present += HasSetting(sec, QStringLiteral("RecentFile%1").arg(n)) ? 1 : 0;
         own = own && present == pairs.size();
+        for (int n = 1; n <= present; ++n)
+            own = own && HasSetting(sec, QStringLiteral("RecentFile%1").arg(n));
         if (path.isEmpty() || !own)
             continue;
         if (!WriteRecentFiles(sec, path, menu, false))
@@ -206,6 +262,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         }
 
     checkOptions();
+    checkDialogPlace();
+    {
+        // The window the store's rectangle gives, as a picture to place over.
+        const Options o = loadOptions();
+        const QRect px = twipsToPixels(TwipsRect{o.left, o.top, o.width, o.height}, 15.0);
+        checkPlaceOver(px.intersected(QRect(-5000, -5000, 10000, 10000)), QPoint(o.left > 0 ? 7 : -3, 11));
+    }
     checkLanguage();
     checkRecent(value);
 

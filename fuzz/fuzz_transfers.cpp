@@ -4,8 +4,11 @@
 // the waveform picture and the data table's export file.
 //
 // Input: byte 0 picks the transfer (bit 0: the data table, else the
-// waveforms) and the resource kind (bit 1: a serial resource, whose blocks are
-// read to their exact size; else USB); byte 1 the sources (waveforms: bits
+// waveforms) and the link (bit 2: the serial-port control, whose blocks come
+// with a 4-byte length first, in the pieces bits 4-6 choose: whole, or 1, 2,
+// 3, 7, 64, 601 or 4096 bytes each; else VISA, bit 1 choosing a serial
+// resource, whose blocks are read to their exact size, or USB); byte 1 the
+// sources (waveforms: bits
 // 0-3 show CH1, CH2, MATH, LA; the data table: CH1, CH2 or LA by its value
 // modulo 3); then the replies, each a 2-byte little-endian length and that
 // many bytes (length 0: no reply; every query after the last has none).
@@ -14,11 +17,13 @@
 // reply did; every row decoded lies on the screen (0..200; FFT 0..199), a
 // logic trace keeps its size; a source whose block did not come keeps the
 // rows it had; a data table has at most 600 rows and none without a block,
-// and its export holds one line per row; the picture keeps its size.
+// and its export holds one line per row; the picture keeps its size, is
+// painted whole and is the same each time it is drawn.
 //
 // Seeds: run with KELVO_FUZZ_SEEDS=<folder> to write the replies the
 // simulator gives to each kind of request, one file per request, and stop.
 
+#include "maxlen.h"
 #include "scriptedlink.h"
 
 #include "common/wavedoc.h"
@@ -88,14 +93,20 @@ void checkWaveforms(const WaveDoc &before, const WaveDoc &doc, bool infNan)
     check(doc.DrawCH2 && !doc.ShowCH2);
     check(doc.DrawLA && !doc.ShowLA);
 
-    // The picture the window draws of it.
-    QImage img(350, 250, QImage::Format_RGB32);
-    {
-        WaveCanvas c(&img);
-        DrawScrGrid(c, {1.0, doc.ColorMode, doc.GridShown, doc.SplitScreen});
-        DrawOSC(c, doc, WaveDrawEnv{1.0, 1});
-    }
+    // The picture the window draws of it: whole, and the same every time.
+    const auto draw = [&doc](QRgb before) {
+        QImage img(350, 250, QImage::Format_RGB32);
+        img.fill(before);
+        {
+            WaveCanvas c(&img);
+            DrawScrGrid(c, {1.0, doc.ColorMode, doc.GridShown, doc.SplitScreen});
+            DrawOSC(c, doc, WaveDrawEnv{1.0, 1});
+        }
+        return img;
+    };
+    const QImage img = draw(qRgb(0x12, 0x34, 0x56));
     check(img.size() != QSize(350, 250));
+    check(draw(qRgb(0xED, 0xCB, 0xA9)) != img);
 }
 
 void checkDataTable(int kind, bool infNan)
@@ -134,6 +145,7 @@ extern "C" const char *__lsan_default_suppressions()
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
+    defaultMaxLen(argc, argv, 8 * 1024); // a transfer of every source with its setup block, length prefixes and texts
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     static QGuiApplication qapp(*argc, *argv); // the picture's texts need the font system
@@ -152,13 +164,23 @@ namespace {
 void runRequest(uint8_t b0, uint8_t b1, fuzzlink::Script &script, const QByteArray &replies, bool infNan)
 {
     const bool table = b0 & 1;
-    if (b0 & 2)
-        script.resource = QStringLiteral("ASRL1::INSTR");
-    fuzzlink::connect(&script, gClock, gUi);
+    const bool control = b0 & 4;
+    fuzzlink::ScriptedPort port(&script);
+    if (control) {
+        fuzzlink::connectSerial(&script, &port, gClock, gUi);
+    } else {
+        if (b0 & 2)
+            script.resource = QStringLiteral("ASRL1::INSTR");
+        fuzzlink::connect(&script, gClock, gUi);
+    }
     if (!app().link.LinkConnected)
         std::abort();
     script.recorded.clear();
     fuzzlink::takeSizedReplies(replies, &script);
+    if (control) {
+        static constexpr int chunks[8] = {0, 1, 2, 3, 7, 64, 601, 4096};
+        script.deliveries.assign(script.replies.size(), fuzzlink::Delivery{chunks[(b0 >> 4) & 7], 0, 0});
+    }
 
     const int slot = 3;
     WaveDoc &doc = app().Sheet.WaveDocs[size_t(slot)];
@@ -202,6 +224,11 @@ void writeSeeds(const QString &folder)
         {"table_ch2_alternation", 1, 1, {":TRIGGER:MODE ALTERNATION"}},
         {"table_la", 1, 2, {}},
         {"table_ch1_serial", 3, 0, {}},
+        {"wave_ch1_ch2_control", 4, 3, {}},
+        {"wave_all_control_pieces", 4 | (5 << 4), 15, {":MATH:DISPLAY ON"}},
+        {"wave_alternation_control_bytes", 4 | (1 << 4), 3, {":TRIGGER:MODE ALTERNATION"}},
+        {"table_ch2_control", 5, 1, {}},
+        {"table_la_control_pieces", 5 | (6 << 4), 2, {}},
     };
     QDir().mkpath(folder);
     for (const Seed &seed : seeds) {

@@ -11,6 +11,13 @@
 // bytes each, signed); five array lengths (2 bytes each: CH1, CH2, MATH, FFT,
 // LA); then the array values (4 bytes each, signed) and, after them, the
 // scale texts, split at each 0 byte.
+//
+// Invariants beyond memory: every vertex of an analog or FFT trace lies in a
+// column of the graticule at the zoom (x from 25 to 25 + 300 x zoom), in
+// rising order, at most one per sample of its array (and two to start); the
+// X-Y figure has at
+// most a point per sample; the picture is painted whole (the same whatever
+// the picture held before) and the same each time it is drawn.
 #include "maxlen.h"
 
 #include "common/wavedoc.h"
@@ -124,15 +131,43 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (int i = 0; i < int(std::size(fields)) && i < texts.size(); ++i)
         *fields[i] = QString::fromLatin1(texts[i].left(40));
 
+    const WaveDrawEnv env{zoom, int(flags & 1)};
+    // The vertices: in the graticule's columns, rising, bounded in number.
+    const auto checkVertices = [zoom](const QList<QPointF> &v, qsizetype samples) {
+        if (v.size() > samples + 2)
+            std::abort();
+        double last = 25;
+        for (const QPointF &p : v) {
+            if (p.x() < 25 || p.x() > 25 + 300 * zoom + 1 || p.x() < last)
+                std::abort();
+            last = p.x();
+        }
+    };
+    checkVertices(analogTraceVertices(d, AnalogTrace::CH1, env), d.CH1Rows.size());
+    checkVertices(analogTraceVertices(d, AnalogTrace::CH2, env), d.CH2Rows.size());
+    checkVertices(analogTraceVertices(d, AnalogTrace::Math, env), d.MathRows.size());
+    checkVertices(fftTraceVertices(d, env), d.FFTRows.size());
+    const qsizetype longest = std::max(d.CH1Rows.size(), d.CH2Rows.size());
+    if (xyPoints(d, zoom).size() > longest)
+        std::abort();
+
     const QSize pictureSize(int(350 * zoom), int(250 * zoom));
-    QImage img(pictureSize, QImage::Format_RGB32);
-    {
-        WaveCanvas c(&img);
-        DrawScrGrid(c, {zoom, d.ColorMode, d.GridShown, d.SplitScreen});
-        DrawOSC(c, d, WaveDrawEnv{zoom, int(flags & 1)});
-        DrawCursors(c.painter(), cursors, d, zoom);
-    }
+    const auto paint = [&](QRgb before) {
+        QImage img(pictureSize, QImage::Format_RGB32);
+        img.fill(before);
+        WaveCursors shown = cursors;
+        {
+            WaveCanvas c(&img);
+            DrawScrGrid(c, {zoom, d.ColorMode, d.GridShown, d.SplitScreen});
+            DrawOSC(c, d, env);
+            DrawCursors(c.painter(), shown, d, zoom);
+        }
+        return img;
+    };
+    const QImage img = paint(qRgb(0x12, 0x34, 0x56));
     if (img.size() != pictureSize)
         std::abort();
+    if (paint(qRgb(0xED, 0xCB, 0xA9)) != img)
+        std::abort(); // a part left unpainted, or a drawing that differs from the last
     return 0;
 }

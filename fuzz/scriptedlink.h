@@ -7,7 +7,9 @@
 // is a time-out.
 
 #include "app/appstate.h"
+#include "link/commport.h"
 #include "link/link.h"
+#include "link/rs232func.h"
 #include "platform/clock.h"
 #include "platform/pump.h"
 #include "platform/ui/scriptedui.h"
@@ -20,6 +22,7 @@
 #include <QByteArray>
 #include <QList>
 
+#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <functional>
@@ -32,9 +35,19 @@ inline constexpr const char *Resource = "USB0::0xFFFF::0x4100::SN000001::INSTR";
 inline const QByteArray MonoIdentity = "Karvo Technologies,QM4100D,SN000001,V1.02.003\n";
 inline const QByteArray ColourIdentity = "Karvo Technologies,QM4102CD,SN000001,V1.02.003\n";
 
+// How the serial-port control hands over a reply: in pieces of chunk bytes
+// (0: whole), the first firstMs after the line, each further one gapMs after
+// the one before.
+struct Delivery {
+    int chunk = 0;
+    int firstMs = 0;
+    int gapMs = 0;
+};
+
 struct Script {
     QString resource = QString::fromLatin1(Resource); // a USB or a serial (ASRL) resource
     std::deque<QByteArray> replies;
+    std::deque<Delivery> deliveries; // the serial control's, reply by reply (default: whole, at once)
     bool ownIdentity = false;
     QByteArray identity = MonoIdentity;
     QList<QByteArray> written; // every line the program wrote
@@ -121,6 +134,110 @@ private:
     Script *script_;
 };
 
+// The serial-port control of the link (IoType 2) as the scripted instrument:
+// every line written that holds a "?" gets the next reply of the script, a
+// line without one gets none; the reply arrives as receive events, in the
+// pieces and at the times of its delivery. Nothing arrives by itself: the
+// pump (pumpOnce) hands over the next piece that is due, or else moves the
+// clock on towards it.
+class ScriptedPort final : public CommPort {
+public:
+    explicit ScriptedPort(Script *s) : script_(s) {}
+    bool setSettings(const QString &) override { return true; }
+    bool setCommPort(int port) override { return port >= 1; }
+    bool setPortOpen(bool open) override
+    {
+        open_ = open;
+        pieces_.clear();
+        input_.clear();
+        partial_.clear();
+        return true;
+    }
+    bool portOpen() const override { return open_; }
+    void setInputLen(int) override {}
+    bool setOutput(const QByteArray &bytes) override
+    {
+        if (!open_)
+            return false;
+        partial_.append(bytes);
+        qsizetype lf;
+        while ((lf = partial_.indexOf('\n')) >= 0) {
+            const QByteArray line = partial_.left(lf);
+            partial_.remove(0, lf + 1);
+            script_->written << line;
+            take(line);
+        }
+        return true;
+    }
+    QByteArray input() override
+    {
+        QByteArray all;
+        all.swap(input_);
+        return all;
+    }
+    QString errorString() const override { return QStringLiteral("scripted port"); }
+
+    // One turn of the pump: the next due piece as a receive event, or else the
+    // clock moved on (at most 100 ms, to the next piece when it is due sooner).
+    void pumpOnce(VirtualClock &clock)
+    {
+        const qint64 now = clock.nowMs();
+        if (open_ && !pieces_.empty() && pieces_.front().dueMs <= now) {
+            input_.append(pieces_.front().bytes);
+            pieces_.pop_front();
+            emit OnComm(ReceiveEvent);
+            return;
+        }
+        qint64 step = 100;
+        if (!pieces_.empty())
+            step = std::clamp<qint64>(pieces_.front().dueMs - now, 1, 100);
+        clock.advance(step);
+    }
+    bool idle() const { return pieces_.empty(); }
+
+private:
+    struct Piece {
+        QByteArray bytes;
+        qint64 dueMs;
+    };
+    void take(const QByteArray &line)
+    {
+        if (!line.contains('?'))
+            return;
+        QByteArray reply;
+        Delivery d;
+        if (script_->sim) {
+            reply = script_->sim->handleLine(line, Qm4100Sim::Framing::LengthPrefix);
+            script_->recorded.push_back(reply);
+        } else if (script_->answer && script_->answer(line, &reply)) {
+        } else if (!script_->ownIdentity && line.startsWith("*IDN?")) {
+            reply = script_->identity;
+        } else if (!script_->replies.empty()) {
+            reply = script_->replies.front();
+            script_->replies.pop_front();
+            if (!script_->deliveries.empty()) {
+                d = script_->deliveries.front();
+                script_->deliveries.pop_front();
+            }
+        }
+        // Pieces follow the ones still on their way.
+        qint64 due = appClock().nowMs() + d.firstMs;
+        if (!pieces_.empty())
+            due = std::max(due, pieces_.back().dueMs);
+        const qsizetype chunk = d.chunk > 0 ? d.chunk : std::max<qsizetype>(reply.size(), 1);
+        for (qsizetype at = 0; at < reply.size(); at += chunk) {
+            pieces_.push_back({reply.mid(at, chunk), due});
+            due += d.gapMs;
+        }
+    }
+
+    Script *script_;
+    bool open_ = false;
+    QByteArray partial_;
+    QByteArray input_;
+    std::deque<Piece> pieces_;
+};
+
 // The replies of an input: its bytes split at each NUL byte.
 inline void takeReplies(const QByteArray &body, Script *script)
 {
@@ -184,8 +301,28 @@ inline void connect(Script *script, VirtualClock *clock, ScriptedUi *ui, int lan
     ConnectInstrument();
 }
 
+// The same over the serial-port control: the link's IoType 2 on port, the
+// pump handing over its pieces.
+inline void connectSerial(Script *script, ScriptedPort *port, VirtualClock *clock, ScriptedUi *ui, int language = 1)
+{
+    if (script->replies.empty())
+        script->replies.push_back("OFF\n");
+    resetApp();
+    setAppClock(clock);
+    ui->clear();
+    setUi(ui);
+    ApplyLanguage(language);
+    app().Settings.reset();
+    resetVisa();
+    setCommControl(port);
+    setPump([port, clock] { port->pumpOnce(*clock); });
+    app().link.IoType = IoTypeSerial;
+    ConnectInstrument();
+}
+
 inline void disconnect()
 {
+    setCommControl(nullptr);
     setPump({});
     resetVisa();
     setUi(nullptr);

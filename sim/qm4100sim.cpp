@@ -1228,6 +1228,8 @@ Qm4100Sim::Reply Qm4100Sim::handle(const QByteArray &line, Framing framing)
                             text = faults_.absurdValue;
                         text.prepend(faults_.valueMark);
                     }
+                    if (const auto it = faults_.textReplyTo.constFind(line); it != faults_.textReplyTo.constEnd())
+                        text = *it;
                     if (faults_.longText && text.size() < 300)
                         text += QByteArray(300 - text.size(), ' ');
                     bytes = frame(text, false, false, framing);

@@ -176,6 +176,9 @@ public:
                                      // adapters, in place of the LF alone
         QByteArray emptyReplyTo;     // a query line (as received, e.g. ":LA:LOCATION?") whose
                                      // text reply is the empty text: its line end alone
+        QHash<QByteArray, QByteArray> textReplyTo; // query lines (as received) whose text
+                                     // reply is the given text instead, e.g. "1e308" to
+                                     // ":TRIGGER:EDGE:LEVEL?" (the line end follows)
         QByteArray lateReplyTo;      // when set, delayMs makes only the reply to this query
                                      // line (as received) late; the others come at once
         // Value replies (the text replies that are a number: settings and

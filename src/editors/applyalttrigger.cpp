@@ -261,25 +261,30 @@ ApplyEnd ApplyAltTriggerItem(ApplyStep &step, int arg)
         return applyTime(step, row, type, ch);
 
     QString &member = channelMember(s, row.members[type], ch);
-    member = step.choice();
-    step.node(groupOf(ch), row.item, row.label, member);
+    const QString head = alternation(type, row.suffix) + u' ';
+    // The value sent: the choice itself or its token. Without one (no entry
+    // chosen, or a word that has no token) nothing can be sent, and the edit
+    // changes nothing.
+    QString value;
+    if (row.arg != Arg::Level) {
+        value = row.arg == Arg::Token ? row.token(step.choice()) : step.choice();
+        if (lacksArgument(head + value))
+            return ApplyEnd::Refused;
+        member = step.choice();
+        step.node(groupOf(ch), row.item, row.label, member);
+    }
     step.send(sourceSelect(ch));
     step.pause(100);
-    const QString head = alternation(type, row.suffix) + u' ';
-    switch (row.arg) {
-    case Arg::Token:
-        step.send(head + row.token(step.choice()));
-        break;
-    case Arg::Choice:
-        step.send(head + step.choice());
-        break;
-    case Arg::Level:
-        // The key's own channel: its scale and offset of this moment.
-        step.send(head + TrigLevelToVolts(step.choice(), ch == 1 ? QStringLiteral("CH1") : QStringLiteral("CH2")));
-        break;
-    case Arg::Time:
-        break;
+    if (row.arg == Arg::Level) {
+        // The key's own channel: its scale and offset of this moment. A
+        // level that cannot be formed is not applied, as on the main trigger.
+        value = TrigLevelToVolts(step.choice(), ch == 1 ? QStringLiteral("CH1") : QStringLiteral("CH2"));
+        if (value.isEmpty())
+            return LevelNotApplied();
+        member = step.choice();
+        step.node(groupOf(ch), row.item, row.label, member);
     }
+    step.send(head + value);
     if (item == AltTrigItem::VideoStandard) {
         step.pause(100);
         QString &line = ch == 1 ? s.AltCH1VideoLine : s.AltCH2VideoLine;

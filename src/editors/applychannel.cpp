@@ -103,10 +103,12 @@ ApplyEnd ApplyChannelProbe(ApplyStep &step, int ch)
     QString &probe = channelMember(ch, &CtrlSettings::CH1Probe, &CtrlSettings::CH2Probe);
     probe = step.choice();
     step.node(channelGroup(ch), 7, Word::ItemProbe, probe);
-    // The ratio goes out without its "X"; with no ratio chosen nothing is sent.
-    const QString ratio = step.choice();
-    if (!ratio.isEmpty())
-        step.send(channelHeader(ch) + QStringLiteral(":PROBE ") + ratio.chopped(1));
+    // The ratio goes out without its "X"; with no ratio chosen (nor one left
+    // without it) nothing is sent.
+    const QString choice = step.choice();
+    const QString ratio = choice.left(choice.size() - 1);
+    if (!ratio.trimmed().isEmpty())
+        step.send(channelHeader(ch) + QStringLiteral(":PROBE ") + ratio);
     step.pause(200);
     // The instrument rescales the channel with its probe.
     QString &scale = channelMember(ch, &CtrlSettings::CH1VoltDiv, &CtrlSettings::CH2VoltDiv);

@@ -5,6 +5,7 @@
 #include "controller/ctrltreenodes.h"
 #include "editors/applykeys.h"
 #include "editors/numberentry.h"
+#include "link/cmdfunc.h"
 #include "platform/clock.h"
 #include "platform/ui/ui.h"
 #include "texts/messagetable.h"
@@ -39,16 +40,22 @@ std::optional<double> ApplyStep::number()
 
 void ApplyStep::send(const QString &line)
 {
+    if (lacksArgument(line))
+        refused_ = true;
+    if (refused_)
+        return;
     instrumentLines().sendCommand(line);
 }
 
 QString ApplyStep::query(const QString &line)
 {
-    return CutAtLF(instrumentLines().queryString(line));
+    return CutAtLF(queryUncut(line));
 }
 
 QString ApplyStep::queryUncut(const QString &line)
 {
+    if (refused_)
+        return QString();
     return instrumentLines().queryString(line);
 }
 
@@ -59,11 +66,29 @@ void ApplyStep::pause(int ms)
 
 void ApplyStep::node(int group, int item, Word label, const QString &value)
 {
+    if (HasCtrlNode(group, item)) {
+        bool noted = false;
+        for (const NodeText &n : nodesBefore_)
+            noted = noted || (n.group == group && n.item == item);
+        if (!noted)
+            nodesBefore_.append({group, item, CtrlNodeText(group, item)});
+    }
     SetCtrlNodeSetting(group, item, word(label), value);
+}
+
+void ApplyStep::restoreNodes()
+{
+    if (rebuilt_) {
+        RebuildCtrlTreeKeepingExpanded();
+        return;
+    }
+    for (const NodeText &n : nodesBefore_)
+        SetCtrlNodeText(n.group, n.item, n.text);
 }
 
 void ApplyStep::rebuild(int group, int item)
 {
+    rebuilt_ = true;
     RebuildCtrlTreeKeepingExpanded();
     if (CtrlTreeView *tree = CtrlTreeView::current()) {
         if (QTreeWidgetItem *n = tree->node(group, item))
@@ -101,8 +126,14 @@ ApplyEnd ApplySetting(ApplyDialog &dialog)
         return ApplyEnd::Close;
 
     if (state == ApplyKeyState::Built) {
+        const CtrlSettings before = app().Settings;
         ApplyStep step(dialog);
         const ApplyEnd end = row.branch(step, row.arg);
+        if (step.lineRefused()) {
+            app().Settings = before;
+            step.restoreNodes();
+            return ApplyEnd::Close;
+        }
         if (end == ApplyEnd::StayOpen)
             return ApplyEnd::StayOpen;
         if (end == ApplyEnd::Refused)

@@ -13,13 +13,18 @@
 //
 // A branch is a list of steps (editors/applybranches.h). A step that cannot do
 // its part (a node the tree does not show, a reply that converts to nothing)
-// is passed over and the next step runs. Read-backs never store what an empty
+// is passed over and the next step runs. A command that would go out without
+// its argument (no entry chosen, a word with no token) is not sent, and the
+// edit then changes nothing: nothing more is sent or asked, the settings and
+// the nodes the branch rewrote are put back, and the control file is not
+// marked modified. Read-backs never store what an empty
 // reply or a failed conversion would give: the member keeps its text, so a
 // lost link or a zero scale never writes "0.00uV", "inf" or "nan" into the
 // settings.
 
 #include "texts/textstate.h"
 
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -74,8 +79,21 @@ public:
     // was. True when member was written.
     bool readBack(const QString &query, QString &member, const std::function<QString(const QString &)> &convert);
 
+    // A command of the branch lacked its argument: the edit is undone.
+    bool lineRefused() const { return refused_; }
+    // Puts back the node texts the branch rewrote (or the tree, when the
+    // branch built it again), after the settings have been put back.
+    void restoreNodes();
+
 private:
     ApplyDialog &dialog_;
+    bool refused_ = false;
+    bool rebuilt_ = false;
+    struct NodeText {
+        int group, item;
+        QString text;
+    };
+    QList<NodeText> nodesBefore_;
 };
 
 // OK (and Enter in the list).

@@ -142,17 +142,14 @@ QString levelVolts(ApplyStep &step, int method, const QString &level)
     return TrigLevelToVolts(level, source);
 }
 
-// A level that cannot be formed is not applied: the user hears of it (unless
-// the link already told of its lost reply) and the setting, its node and the
-// control file's modified flag stay as they were.
-ApplyEnd levelNotApplied()
+} // namespace
+
+ApplyEnd LevelNotApplied()
 {
     if (app().link.LinkConnected)
         showLinkMessage(Msg::MsgReadFailed, Msg::MsgDeviceReadTitle);
     return ApplyEnd::Refused;
 }
-
-} // namespace
 
 void RebuildCtrlTreeSelecting(int group, int item)
 {
@@ -187,7 +184,7 @@ ApplyEnd ApplyTriggerItem(ApplyStep &step, int arg)
         QuerySourceScale(step.query(header(method, ":SOURCE?")));
         const QString volts = levelVolts(step, method, step.choice());
         if (volts.isEmpty())
-            return levelNotApplied();
+            return LevelNotApplied();
         step.send(head + volts);
         member = step.choice();
         step.node(6, cell.item, row.label, member);
@@ -197,31 +194,26 @@ ApplyEnd ApplyTriggerItem(ApplyStep &step, int arg)
     if (row.arg == Arg::Level) {
         const QString volts = levelVolts(step, method, step.choice());
         if (volts.isEmpty())
-            return levelNotApplied();
+            return LevelNotApplied();
         member = step.choice();
         step.node(6, cell.item, row.label, member);
         step.send(head + volts);
         return ApplyEnd::Close;
     }
 
+    // The value sent: the choice itself or its token. Without one (no entry
+    // chosen, or a word that has no token) nothing can be sent, and the edit
+    // changes nothing.
+    const QString value = row.arg == Arg::Token ? row.token(step.choice()) : step.choice();
+    if (lacksArgument(head + value))
+        return ApplyEnd::Refused;
     member = step.choice();
     step.node(6, cell.item, row.label, member);
-    switch (row.arg) {
-    case Arg::Level: // applied above
-        break;
-    case Arg::Choice:
-        step.send(head + step.choice());
-        break;
-    case Arg::Token:
-        // EDGE and PULSE show Coupling, Level and Sensitivity only for an
-        // analog source: the tree takes its new shape before the source goes.
-        if (item == TrigItem::Source && (method == Edge || method == Pulse))
-            RebuildCtrlTreeSelecting(6, 3);
-        step.send(head + row.token(step.choice()));
-        break;
-    case Arg::Time:
-        break;
-    }
+    // EDGE and PULSE show Coupling, Level and Sensitivity only for an analog
+    // source: the tree takes its new shape before the source goes.
+    if (item == TrigItem::Source && (method == Edge || method == Pulse))
+        RebuildCtrlTreeSelecting(6, 3);
+    step.send(head + value);
     if (item == TrigItem::VideoStandard) {
         step.pause(100);
         CtrlSettings &s = step.settings();

@@ -78,5 +78,11 @@ ApplyEnd ApplyAltTriggerItem(ApplyStep &step, int arg);
 // stored, when the scale query got no reply. channel 1 is CH1, any other CH2.
 bool GetTriggerAltTrigType(ApplyStep &step, int channel);
 
+// A level that cannot be formed (no source named, or a scale or offset that
+// gives no level) is not applied: the user is told the read failed (unless
+// the link already told of its lost reply), and the setting, its node and the
+// control file's modified flag stay as they were.
+ApplyEnd LevelNotApplied();
+
 // Rebuilds the tree keeping its open branches, then selects node (group, item).
 void RebuildCtrlTreeSelecting(int group, int item);

@@ -71,5 +71,5 @@ QString TrigSensitivityText(const QString &reply)
     double x = 0;
     if (InvalidValueReply(reply) || !ReadTypedNumber(reply, &x))
         return QString();
-    return ApplyNumberPattern(x, u"#0.00div");
+    return FormatDivisions(x);
 }

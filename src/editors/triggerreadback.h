@@ -33,5 +33,5 @@ void ReadTrigLevel(const QString &query, const QString &scale, QString &member);
 void ReadSourceLevel(const TrigSource &source, const QString &levelQuery, QString &level);
 
 // A sensitivity reply as "#0.00div" (0.3 gives "0.30div"); the empty text
-// for a reply that is no number.
+// for a reply that is no number or no screen shows (FormatDivisions).
 QString TrigSensitivityText(const QString &reply);

@@ -40,6 +40,21 @@ bool holdsLineBreak(const QString &cmd)
     return cmd.contains(QLatin1Char('\r')) || cmd.contains(QLatin1Char('\n'));
 }
 
+bool lacksArgument(const QString &cmd)
+{
+    const qsizetype blank = cmd.indexOf(QLatin1Char(' '));
+    return blank >= 0 && QStringView(cmd).mid(blank + 1).trimmed().isEmpty();
+}
+
+namespace {
+
+bool unsendable(const QString &cmd)
+{
+    return holdsLineBreak(cmd) || lacksArgument(cmd);
+}
+
+} // namespace
+
 void SendCommand(const QString &cmd)
 {
     const LinkExchange exchange;
@@ -47,7 +62,7 @@ void SendCommand(const QString &cmd)
     if (exchangeAbandoned() || exchangeFailed())
         return;
     const bool serial = app().link.IoType == IoTypeSerial;
-    if (!holdsLineBreak(cmd)) {
+    if (!unsendable(cmd)) {
         if (serial) {
             // A Stop given while an earlier reply was being finished: the
             // line never went out, and no pause is owed for it.
@@ -62,7 +77,7 @@ void SendCommand(const QString &cmd)
 
 QString QueryString(const QString &cmd)
 {
-    if (holdsLineBreak(cmd))
+    if (unsendable(cmd))
         return QString();
     const LinkExchange exchange;
     if (exchangeAbandoned() || exchangeFailed())

@@ -10,8 +10,10 @@
 // once, silently. No failure reaches the caller: the transports show their
 // message and mark the link lost themselves; nothing is retried.
 //
-// A line holding CR or LF is refused: nothing is written, SendCommand still
-// takes its pause, QueryString returns the empty text; no message.
+// A line holding CR or LF is refused, and so is a line whose header is
+// followed by a blank and nothing more (a command without its argument):
+// nothing is written, SendCommand still takes its pause, QueryString returns
+// the empty text; no message.
 //
 // Once the exchange in progress is abandoned (Stop, Disconnect, a window
 // closed: see abandonExchange()), neither writes anything nor pauses until the
@@ -76,6 +78,9 @@ bool linkGateOpen();
 
 // True when a command text holds a CR or an LF.
 bool holdsLineBreak(const QString &cmd);
+// True when a command text has a blank after its header and nothing but
+// blanks after that: its argument is missing.
+bool lacksArgument(const QString &cmd);
 
 // The link's message box: exclamation icon, OK button, title and text from
 // the message table of the current language.

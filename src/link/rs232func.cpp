@@ -58,7 +58,8 @@ void storeByte(LinkState &l, quint8 b)
 // before the next query is written, so that its bytes are never read as that
 // query's reply: until it is complete, or it has been awaited as long as it
 // would have been (its time-out since its last byte; for a reply of which
-// nothing came, its overall deadline).
+// nothing had come when it was given up, stopped or timed out, its overall
+// deadline).
 bool gFinishGivenUp = false;
 int gGivenUpTickLimit = 0;
 constexpr int FinishBeforeSetMs = 500;
@@ -95,8 +96,10 @@ WaitEnd waitForReply(int tickLimit, qint64 giveUpAt)
     const bool stopped = exchangeAbandoned();
     if (l.RxWaiting) {
         gFinishGivenUp = true;
-        // Nothing of it came within its time-out: the whole reply may be late.
-        gGivenUpTickLimit = !stopped && !l.RxStarted ? NoTickLimit : tickLimit;
+        // Nothing of it has come, within its time-out or before the Stop:
+        // the whole reply may still be on its way, late. One that began is
+        // over once its time-out passes after its last byte.
+        gGivenUpTickLimit = !l.RxStarted ? NoTickLimit : tickLimit;
         gGivenUpDeadlineMs = giveUpAt;
     }
     return stopped ? WaitEnd::Stopped : WaitEnd::TimedOut;

@@ -45,9 +45,9 @@ void OpenComPort();
 // late bytes are never taken for a later reply; until then the receive state
 // is kept. A query (a line holding "?") waits for the reply's end, or for as
 // long as that reply would still have been awaited: its time-out since its
-// last byte (a reply the user stopped), or its overall deadline (a reply of
-// which nothing had come when its time-out passed: the whole of it may still
-// be on its way). Any other line waits half a second at the most. A Stop
+// last byte (a reply of which bytes had come), or its overall deadline (a
+// reply of which nothing had come when it was stopped or its time-out passed:
+// the whole of it may still be on its way). Any other line waits half a second at the most. A Stop
 // given meanwhile ends that wait at once, and the line is not written.
 // (max(3, 30000 / baud) ms per character, times length + 1, halves to even).
 // Only while the gate is open. Empties RxText and clears RxStarted first. A

@@ -38,13 +38,18 @@ QString askValue(const QString &query)
 }
 
 // Asks query and, when a reply came that holds a value, writes
-// convert(reply) into member.
+// convert(reply) into member; a reply that converts to no text (a time
+// beyond single precision) keeps the member, so that no setting is left
+// empty.
 template <typename Convert>
 void row(const QString &query, QString &member, Convert convert)
 {
     const QString reply = askValue(query);
-    if (!reply.isEmpty())
-        member = convert(reply);
+    if (reply.isEmpty())
+        return;
+    const QString text = convert(reply);
+    if (!text.isEmpty())
+        member = text;
 }
 
 QString same(const QString &reply)
@@ -93,12 +98,12 @@ bool holdsNumber(const QString &text)
 }
 
 // A sensitivity: the number of divisions written "#0.00div"; a reply
-// without a number keeps the member.
+// without a number, or with one no screen shows, keeps the member.
 void sensitivityRow(const QString &query, QString &member)
 {
     const QString reply = askValue(query);
     if (holdsNumber(reply)) {
-        const QString text = ApplyNumberPattern(ReadNumber(reply), u"#0.00div");
+        const QString text = FormatDivisions(ReadNumber(reply));
         if (!text.isEmpty())
             member = text;
     }
@@ -448,7 +453,8 @@ void DownloadSettings()
     app().Settings = s;
     BuildCtrlTree();
     // Put the instrument's active channel back; with no answer to the first
-    // question there is nothing to restore (a bare header is no command).
-    if (!activeChannel.isEmpty())
+    // question (or blanks alone) there is nothing to restore (a bare header
+    // is no command).
+    if (!activeChannel.trimmed().isEmpty())
         instrumentLines().sendCommand(QStringLiteral(":CHANNEL:ACTIVE ") + activeChannel);
 }

@@ -39,9 +39,16 @@ QString TrigLevelToVolts(const QString &level, const QString &source)
     QString offset = QStringLiteral("0");
     if (source == QLatin1String("CH1") || source == QLatin1String("CH2")) {
         const QString ch = source == QLatin1String("CH1") ? QStringLiteral(":CHANNEL1") : QStringLiteral(":CHANNEL2");
-        // A reply that holds no value counts as none.
-        scale = ValidValueReply(instrumentLines().queryString(ch + QStringLiteral(":SCALE?")));
-        offset = ValidValueReply(instrumentLines().queryString(ch + QStringLiteral(":OFFSET?")));
+        const QString scaleReply = instrumentLines().queryString(ch + QStringLiteral(":SCALE?"));
+        const QString offsetReply = instrumentLines().queryString(ch + QStringLiteral(":OFFSET?"));
+        // A reply that holds no value the instrument can mean gives no level
+        // at all: a level of 0 V in place of the one asked for would be one
+        // the user never chose. (No reply still counts as 0, as before; the
+        // transfer that lost it ends there.)
+        if (InvalidValueReply(scaleReply) || InvalidValueReply(offsetReply))
+            return QString();
+        scale = CutAtLF(scaleReply);
+        offset = CutAtLF(offsetReply);
     } else if (source == QLatin1String("EXT")) {
         scale = QStringLiteral("0.2");
     } else if (source == QLatin1String("EXT5")) {

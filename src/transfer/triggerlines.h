@@ -31,7 +31,10 @@ void setInstrumentLines(InstrumentLines *lines);
 // offset, written without blanks (".4", "-.25", "0"). "CH1"/"CH2" ask the
 // channel's scale and offset; "EXT" is 0.2 V/div, "EXT5" 1 V/div; any other
 // source (the AC line, a logic channel, an empty reply) has scale 0 and
-// offset 0 and gives "0".
+// offset 0 and gives "0". The empty text when no level can be formed (a
+// scale or offset reply that holds no value the instrument can mean, or a
+// level or volts LevelVoltsText gives none for): the caller then sends no
+// level.
 QString TrigLevelToVolts(const QString &level, const QString &source);
 // The volts per division of a source: the reply to the channel's scale query
 // for "CH1"/"CH2" (cut at its line feed), " .2" for "EXT", " 1" for "EXT5",

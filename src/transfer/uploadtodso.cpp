@@ -1,6 +1,7 @@
 #include "transfer/uploadtodso.h"
 
 #include "app/appstate.h"
+#include "link/cmdfunc.h"
 #include "platform/clock.h"
 #include "texts/stringres.h"
 #include "transfer/uploaddownload.h"
@@ -14,8 +15,14 @@
 
 namespace {
 
+// One row of the list. A row whose value cannot be formed (an empty member,
+// a word its converter has no token for, a level no display shows) sends
+// nothing: a header and its blank with nothing after them never go out. The
+// instrument keeps that setting and the next row runs.
 void send(const QString &line)
 {
+    if (lacksArgument(line))
+        return;
     instrumentLines().sendCommand(line);
 }
 

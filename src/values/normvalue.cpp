@@ -209,8 +209,12 @@ QString FormatPerDiv(QStringView value, QStringView scale)
     const double s = ReadNumber(scale);
     if (s == 0.0)
         return QString();
-    const double q = ReadNumber(value) / s;
-    if (!std::isfinite(q))
+    return FormatDivisions(ReadNumber(value) / s);
+}
+
+QString FormatDivisions(double divisions)
+{
+    if (!(std::fabs(divisions) < MaxShownDivisions)) // NaN included
         return QString();
-    return ApplyNumberPattern(q, u"#0.00div");
+    return ApplyNumberPattern(divisions, u"#0.00div");
 }

@@ -32,5 +32,18 @@ QString FormatPercent(QStringView fraction);
 
 // value / scale in divisions with "div" (0.5 over 0.2 -> "2.50div"). A scale
 // that reads as 0 (the AC-line trigger source has scale 0, an unreadable
-// text reads as 0) or a quotient that is not finite gives the empty text.
+// text reads as 0) or a quotient that FormatDivisions does not write gives
+// the empty text.
 QString FormatPerDiv(QStringView value, QStringView scale);
+
+// Divisions are written only below this magnitude. A level or a sensitivity
+// lies within some hundreds of divisions of the screen's centre (the level's
+// range is the screen and a few divisions around it, moved by at most the
+// offset, itself some hundreds of divisions at the finest volts/div); no
+// screen shows a million divisions, and the text of such a number (a level
+// of 1e308 V at 1 V/div) would run to hundreds of digits.
+inline constexpr double MaxShownDivisions = 1e6;
+
+// A number of divisions written "#0.00div" (0.3 -> "0.30div"); the empty text
+// when it is not finite or its magnitude reaches MaxShownDivisions.
+QString FormatDivisions(double divisions);

@@ -120,7 +120,10 @@ QString AcLineDisplay(const QString &reply)
 
 QString LevelVoltsText(const QString &level, const QString &scale, const QString &offset)
 {
-    const double volts = ReadNumber(level) * ReadNumber(scale) - ReadNumber(offset);
+    const double divisions = ReadNumber(level);
+    const double volts = divisions * ReadNumber(scale) - ReadNumber(offset);
+    if (!(std::fabs(divisions) < MaxShownDivisions) || !(std::fabs(volts) < 1e15))
+        return QString();
     return withoutBlanks(NumberText(volts));
 }
 

@@ -41,7 +41,10 @@ QString AcLineDisplay(const QString &reply);
 
 // A level in divisions ("1.50div") as volts for a source of the given scale
 // and offset replies: level x scale - offset, written without blanks (".4",
-// "-.25", "0"). Unreadable texts count as 0.
+// "-.25", "0"). Unreadable texts count as 0. A level no display shows (of
+// MaxShownDivisions or more), or volts of 1E+15 or more in magnitude (beyond
+// the plain form of NumberText; no instrument takes such a level) give the
+// empty text: no level can be sent.
 QString LevelVoltsText(const QString &level, const QString &scale, const QString &offset);
 
 // True for the edge codes of a pattern or duration element: the pattern item

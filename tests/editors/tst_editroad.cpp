@@ -100,6 +100,56 @@ private slots:
         QCOMPARE(CtrlNodeText(3, 5), word(Word::ItemCoupling) + QStringLiteral(" []"));
     }
 
+    // A stored value that is no entry of its list selects nothing; where OK
+    // then has no argument to send (the choice itself goes out), the command
+    // is not sent and the edit changes nothing: no line after the
+    // identification, the setting, its node and the modified flag as they
+    // were, no message.
+    void noArgumentChangesNothing_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("node");   // "group,item"
+        QTest::addColumn<QString>("member"); // "Member=value"
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QStringList>("lines"); // the list's format query, the identification and what follows
+        QTest::newRow("time/div") << "TimeDiv=3.000ms" << "5,15" << "TimeDiv=3.000ms" << "@ItemTimeDiv"
+                                  << QStringList{":TIMEBASE:FORMAT?", "*IDN?"};
+        // The channel is made the alternation source before its time/div.
+        QTest::newRow("CH1 time/div under the alternate trigger")
+            << "TrigMethod=@WordAlternative;CH1TimeDiv=7.000us" << "13,15" << "CH1TimeDiv=7.000us" << "@ItemTimeDiv"
+            << QStringList{":TIMEBASE:FORMAT?", "*IDN?", ":TRIGGER:ALTERNATION:SOURCE CHANNEL1"};
+        QTest::newRow("averages") << "AcqType=@WordAverage;AcqAverages=17" << "7,5" << "AcqAverages=17"
+                                  << "@ItemAverages" << QStringList{"*IDN?"};
+    }
+    void noArgumentChangesNothing()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, node);
+        QFETCH(QString, member);
+        QFETCH(QString, label);
+        QFETCH(QStringList, lines);
+        for (int lang : {LanguageEnglish, LanguageChinese}) {
+            EditorsFixture f(lang);
+            QVERIFY(setMembers(setup));
+            f.rebuild();
+            app().ctrl.CtrlFileModified = false;
+            const CtrlSettings before = app().Settings;
+            const QStringList id = node.split(u',');
+            const QString nodeSpec = node + u'|' + label + u'|' + member.mid(member.indexOf(u'=') + 1);
+            QVERIFY2(nodeCheck(nodeSpec).isEmpty(), qPrintable(nodeCheck(nodeSpec)));
+            f.edit(id.at(0).toInt(), id.at(1).toInt(), [&](CtrlDialog &d) {
+                QCOMPARE(d.choice(), QString());
+                QTest::mouseClick(d.cmdOK(), Qt::LeftButton);
+                QVERIFY(!d.isVisible());
+            });
+            QCOMPARE(f.simLines(), lines);
+            QVERIFY(app().Settings == before);
+            QVERIFY2(nodeCheck(nodeSpec).isEmpty(), qPrintable(nodeCheck(nodeSpec)));
+            QVERIFY(!app().ctrl.CtrlFileModified);
+            QVERIFY(f.fakeUi.messages().isEmpty());
+        }
+    }
+
     void offset_data()
     {
         QTest::addColumn<int>("link");

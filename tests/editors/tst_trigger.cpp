@@ -260,6 +260,69 @@ private slots:
         QCOMPARE(app().link.LinkConnected != 0, !serial);
     }
 
+    // A stored value that is no entry of the list selects nothing; OK then
+    // has no value to send for a sensitivity (the choice itself) or a sweep
+    // (no token for the empty word). The edit sends no command without its
+    // argument and changes nothing: the setting, its node and the control
+    // file's modified flag stay as they were, and no message is shown.
+    void noValueToSendChangesNothing_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QStringList>("simSetup");
+        QTest::addColumn<QString>("node");   // "group,item"
+        QTest::addColumn<QString>("member"); // as it stood: "Member=value"
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QStringList>("lines"); // after "*IDN?"
+        QTest::newRow("edge sensitivity") << "EdgeSensitivity=0.05div" << QStringList{} << "6,8"
+                                          << "EdgeSensitivity=0.05div" << "@ItemSensitivity" << QStringList{};
+        QTest::newRow("slope sensitivity") << "TrigMethod=@WordSlope;SlopeSensitivity=2.00div"
+                                           << QStringList{":TRIGGER:MODE SLOPE"} << "6,11"
+                                           << "SlopeSensitivity=2.00div" << "@ItemSensitivity" << QStringList{};
+        QTest::newRow("edge sweep") << "EdgeSweep=Sweep" << QStringList{} << "6,5" << "EdgeSweep=Sweep"
+                                    << "@ItemMode" << QStringList{};
+        QTest::newRow("alternate CH2 sensitivity")
+            << "TrigMethod=@WordAlternative;AltCH2EdgeSensitivity=0.00div"
+            << QStringList{":TRIGGER:MODE ALTERNATION"} << "20,20" << "AltCH2EdgeSensitivity=0.00div"
+            << "@ItemSensitivity" << QStringList{};
+        QTest::newRow("alternate CH1 video line")
+            << "TrigMethod=@WordAlternative;AltCH1Type=@WordVideo;AltCH1VideoLine=0"
+            << QStringList{":TRIGGER:MODE ALTERNATION"} << "19,14" << "AltCH1VideoLine=0" << "@ItemLineNumber"
+            << QStringList{};
+    }
+    void noValueToSendChangesNothing()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QStringList, simSetup);
+        QFETCH(QString, node);
+        QFETCH(QString, member);
+        QFETCH(QString, label);
+        QFETCH(QStringList, lines);
+        for (int lang : {LanguageEnglish, LanguageChinese}) {
+            EditorsFixture f(lang);
+            QVERIFY(f.connected);
+            for (const QString &l : simSetup)
+                f.simSet(l.toLatin1());
+            QVERIFY(setMembers(setup));
+            f.rebuild();
+            app().ctrl.CtrlFileModified = false;
+            const QString value = member.mid(member.indexOf(u'=') + 1);
+            const QString nodeSpec = node + QStringLiteral("|%1|%2").arg(label, value);
+            QVERIFY2(nodeCheck(nodeSpec).isEmpty(), qPrintable(nodeCheck(nodeSpec)));
+            const QStringList id = node.split(u',');
+            bool closed = false;
+            f.edit(id.at(0).toInt(), id.at(1).toInt(), [&](CtrlDialog &d) {
+                act(d, QStringLiteral("="));
+                closed = !d.isVisible();
+            });
+            QVERIFY(closed);
+            QCOMPARE(f.simLines(), QStringList{"*IDN?"} + lines);
+            QVERIFY2(memberCheck(member).isEmpty(), qPrintable(memberCheck(member)));
+            QVERIFY2(nodeCheck(nodeSpec).isEmpty(), qPrintable(nodeCheck(nodeSpec)));
+            QVERIFY(!app().ctrl.CtrlFileModified);
+            QVERIFY(f.fakeUi.messages().isEmpty());
+        }
+    }
+
     // Every item of every method of the main trigger.
     void mainItems_data()
     {

@@ -119,7 +119,7 @@ private slots:
         QCOMPARE(CmdText(QStringLiteral("CHANNEL1")), QStringLiteral("CHANNEL1"));
     }
 
-    void lineBreaksAreRefused_data()
+    void linesThatCannotGoOutAreRefused_data()
     {
         QTest::addColumn<Kind>("kind");
         QTest::addColumn<QString>("line");
@@ -131,9 +131,13 @@ private slots:
             QTest::addRow("%s: CR inside", name) << k << QStringLiteral(":RUN\r:STOP") << pause;
             QTest::addRow("%s: trailing LF", name) << k << QStringLiteral(":RUN\n") << pause;
             QTest::addRow("%s: CR LF", name) << k << QStringLiteral("*IDN?\r\n") << pause;
+            // A header, its blank and no argument.
+            QTest::addRow("%s: no argument", name) << k << QStringLiteral(":TRIGGER:EDGE:LEVEL ") << pause;
+            QTest::addRow("%s: blanks for an argument", name) << k << QStringLiteral(":CHANNEL1:SCALE   ") << pause;
+            QTest::addRow("%s: query without its argument", name) << k << QStringLiteral(":MEASURE:VPP? ") << pause;
         }
     }
-    void lineBreaksAreRefused()
+    void linesThatCannotGoOutAreRefused()
     {
         QFETCH(Kind, kind);
         QFETCH(QString, line);

@@ -320,6 +320,58 @@ private slots:
         QCOMPARE(f.fakeUi.messages().size(), 1);
         QCOMPARE(app().link.LinkConnected, qint16(0));
     }
+
+    // The user stops a reply of which nothing has come yet, and the
+    // instrument answers after the reply's time-out, within its overall
+    // deadline: the next query gets its own reply, never the late one, and
+    // the link is kept, silently. The wait for the late reply ends with it,
+    // within its overall deadline.
+    void aStoppedReplyThatComesLateIsNotTheNextReply_data()
+    {
+        QTest::addColumn<bool>("block");
+        QTest::addColumn<int>("lateMs");
+        QTest::newRow("text reply, 6 s late") << false << 6000;
+        QTest::newRow("block, 13 s late") << true << 13000;
+    }
+    void aStoppedReplyThatComesLateIsNotTheNextReply()
+    {
+        QFETCH(bool, block);
+        QFETCH(int, lateMs);
+        LinkFixture f;
+        f.useSerial();
+        QVERIFY(f.connect());
+        Qm4100Sim::Faults silent;
+        silent.noReply = true;
+        f.sim.setFaults(silent);
+        // The late reply: a text or a block whose length byte is a line feed.
+        const QByteArray late = block ? prefix(10) + QByteArray("0123456789") : QByteArray("7.5\n");
+        f.serial->queue(late, lateMs);
+        const qint64 t0 = f.clock.nowMs();
+        setPump([&] {
+            if (f.clock.nowMs() - t0 >= 500)
+                abandonExchange(); // the user's Stop, half a second in
+            f.serial->pumpOnce(f.clock);
+        });
+        if (block) {
+            const LinkExchange exchange;
+            SendCommand(QStringLiteral(":SYSTEM:DATA?"));
+            QVERIFY(!ComWaitBlock());
+        } else {
+            QCOMPARE(QueryString(QStringLiteral(":CHANNEL1:SCALE?")), QString());
+        }
+        QVERIFY(f.clock.nowMs() - t0 < 1000);
+        setPump([&] { f.serial->pumpOnce(f.clock); });
+        // The next reply takes 3.5 s, within its time-out.
+        Qm4100Sim::Faults slow;
+        slow.delayMs = 3500;
+        f.sim.setFaults(slow);
+        QCOMPARE(QueryString(QStringLiteral(":TRIGGER:STATUS?")), QStringLiteral("RUN"));
+        QCOMPARE(f.serial->pendingPieces(), 0);
+        const qint64 deadlineMs = 3LL * (block ? BlockReplyTicks : TextReplyTicks) * 100;
+        QVERIFY2(f.clock.nowMs() - t0 <= deadlineMs + 1000, qPrintable(QString::number(f.clock.nowMs() - t0)));
+        QVERIFY(f.fakeUi.messages().isEmpty());
+        QCOMPARE(app().link.LinkConnected, qint16(-1));
+    }
 };
 
 QTEST_MAIN(TestSerialAssembly)

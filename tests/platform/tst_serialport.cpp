@@ -114,8 +114,9 @@ private slots:
         const QStringList system = serialDeviceList();
         QVERIFY(!system.contains(a.slave));
         qputenv("KELVOSCOPE_EXTRA_PORTS",
-                (b.slave + ":/nonexistent/ttyQ9::" + a.slave + ":" + b.slave).toLocal8Bit());
-        // After the system's ports, in the order given; missing paths and repeats left out.
+                (b.slave + ":/nonexistent/ttyQ9::" + a.slave + ":/dev:/:" + b.slave).toLocal8Bit());
+        // After the system's ports, in the order given; missing paths, folders
+        // (no port, and "/" has no ASRL name) and repeats left out.
         QCOMPARE(serialDeviceList(), system + QStringList({b.slave, a.slave}));
     }
 

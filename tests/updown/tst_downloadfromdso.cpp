@@ -365,6 +365,17 @@ private slots:
                            ":TRIGGER:VIDEO:SOURCE?=EXT", ":TRIGGER:VIDEO:LEVEL?=1e308",
                            ":TRIGGER:SLOPE:SOURCE?=CH1", ":TRIGGER:SLOPE:LEVELA?=0.5"}
             << QStringList{"EdgeLevel=?", "PulseLevel=?", "VideoLevel=?", "SlopeLevelA=?"};
+        // A level or sensitivity no screen shows, a time no single number
+        // holds: the member keeps its text, never hundreds of digits or none.
+        QTest::newRow("levels and sensitivities beyond any screen keep the member")
+            << QStringList{":TRIGGER:EDGE:SOURCE?=EXT", ":TRIGGER:EDGE:LEVEL?=1e307", ":TRIGGER:EDGE:SENSITIVITY?=1e300",
+                           ":TRIGGER:PULSE:SOURCE?=EXT5", ":TRIGGER:PULSE:LEVEL?=-2e6", ":TRIGGER:PULSE:SENSITIVITY?=2e6"}
+            << QStringList{"EdgeLevel=?", "EdgeSensitivity=?", "PulseLevel=?", "PulseSensitivity=?"};
+        QTest::newRow("times beyond a single keep the member")
+            << QStringList{":TIMEBASE:SCALE?=1e39", ":TRIGGER:HOLDOFF?=-1e40", ":TRIGGER:ALTERNATION:TIMESCALE?=4e38"}
+            << QStringList{"TimeDiv=?", "Holdoff=?", "CH1TimeDiv=?", "CH2TimeDiv=?"};
+        QTest::newRow("a blank active channel is not sent back")
+            << QStringList{":CHANNEL:ACTIVE?= "} << QStringList{"RunStop=?"};
         QTest::newRow("video and slope keep the scale before them")
             << QStringList{":TRIGGER:PULSE:SOURCE?=EXT5", ":TRIGGER:VIDEO:SOURCE?=D3", ":TRIGGER:VIDEO:LEVEL?=0.5",
                            ":TRIGGER:SLOPE:SOURCE?=nothing", ":TRIGGER:SLOPE:LEVELB?=-2"}

@@ -142,6 +142,35 @@ private slots:
         QCOMPARE(f.simLines(), queries);
     }
 
+    // Levels and volts no display or instrument can mean give no text, so
+    // that no level line goes out without its number.
+    void levelVoltsText_data()
+    {
+        QTest::addColumn<QString>("level");
+        QTest::addColumn<QString>("scale");
+        QTest::addColumn<QString>("offset");
+        QTest::addColumn<QString>("volts");
+        QTest::newRow("plain") << "1.50div" << "0.5" << "0.2" << ".55";
+        QTest::newRow("hundreds of divisions") << "-500.00div" << "0.002" << "0" << "-1";
+        QTest::newRow("level of 1e308 V over 2 V/div") << "5e307div" << "2" << "0" << "";
+        QTest::newRow("the largest double") << "1e600div" << "1" << "0" << "";
+        QTest::newRow("a million divisions") << "1000000.00div" << "0.5" << "0" << "";
+        QTest::newRow("scale of 1e308") << "2.00div" << "1e308" << "0" << "";
+        QTest::newRow("scale of 1e600") << "1.00div" << "1e600" << "0" << "";
+        QTest::newRow("volts of 1E+15") << "1.00div" << "1e15" << "0" << "";
+        QTest::newRow("offset of -1e300") << "0.00div" << "1" << "-1e300" << "";
+        QTest::newRow("just below 1E+15") << "1.00div" << "999999999999999" << "0" << "999999999999999";
+        QTest::newRow("tiny volts keep their exponent") << "1E-15div" << "1" << "0" << "1E-15";
+    }
+    void levelVoltsText()
+    {
+        QFETCH(QString, level);
+        QFETCH(QString, scale);
+        QFETCH(QString, offset);
+        QFETCH(QString, volts);
+        QCOMPARE(LevelVoltsText(level, scale, offset), volts);
+    }
+
     void sourceScale()
     {
         UpDownFixture f(Link::Visa);

@@ -345,6 +345,59 @@ private slots:
         QVERIFY(app().link.LinkConnected);
     }
 
+    // A row whose value cannot be formed sends nothing, never its header and
+    // blank alone: an empty or blank member, a probe without its ratio, a word
+    // with no token, a level no display shows or one whose volts the source's
+    // scale gives no plain number for. The instrument keeps those settings
+    // and the rest of the list goes out.
+    void rowsWithoutAValueSendNothing_data()
+    {
+        QTest::addColumn<QString>("setup");  // members
+        QTest::addColumn<QString>("header"); // the row's header, which must not go out
+        QTest::newRow("empty time/div") << "TimeDiv=" << ":TIMEBASE:SCALE";
+        QTest::newRow("blank offset") << "CH1Offset=   " << ":CHANNEL1:OFFSET";
+        QTest::newRow("probe without its ratio") << "CH2Probe=X" << ":CHANNEL2:PROBE";
+        QTest::newRow("sweep word without a token") << "EdgeSweep=Sweep" << ":TRIGGER:EDGE:SWEEP";
+        QTest::newRow("empty sensitivity") << "EdgeSensitivity=" << ":TRIGGER:EDGE:SENSITIVITY";
+        QTest::newRow("level of no display") << "EdgeLevel=5e6div" << ":TRIGGER:EDGE:LEVEL";
+        QTest::newRow("level beyond any volts") << "EdgeLevel=-1e300div" << ":TRIGGER:EDGE:LEVEL";
+        QTest::newRow("empty delay of CH2") << "CH2Delay=" << ":TRIGGER:ALTERNATION:TIMEOFFSET";
+    }
+    void rowsWithoutAValueSendNothing()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, header);
+        UpDownFixture f(Link::Visa);
+        const QStringList members = setup.split(u';');
+        CtrlSettings &s = app().Settings;
+        for (const QString &m : members) {
+            const qsizetype eq = m.indexOf(u'=');
+            bool found = false;
+            for (const CtrlSettingsField &field : ctrlSettingsFields())
+                if (field.text && QLatin1String(field.name) == m.left(eq)) {
+                    s.*(field.text) = m.mid(eq + 1);
+                    found = true;
+                }
+            QVERIFY2(found, qPrintable(m));
+        }
+        UploadSettings();
+        // What the upload hands to the link (which would refuse such a line
+        // itself), and what reached the instrument.
+        for (const StampedLine &l : f.stamped.lines) {
+            const qsizetype blank = l.line.indexOf(u' ');
+            QVERIFY2(blank < 0 || !l.line.mid(blank + 1).trimmed().isEmpty(), qPrintable(l.line));
+        }
+        const QStringList lines = f.simLines();
+        // Only the alternation's second channel has no delay in this row.
+        if (header.contains(QLatin1String("TIMEOFFSET")))
+            QCOMPARE(lines.filter(header).size(), 1);
+        else
+            QCOMPARE(lines.filter(header + u' ').size(), 0);
+        QCOMPARE(f.sim.refusedCount(), 0);
+        QCOMPARE(lines.last(), QStringLiteral(":DISPLAY:GRID FULL"));
+        QVERIFY(app().link.LinkConnected);
+    }
+
     // Request kinds 22 and 23 of the transfer dialog run the upload and the
     // download after the dialog's own first line.
     void throughTransferDialog()

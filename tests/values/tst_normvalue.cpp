@@ -254,6 +254,17 @@ private slots:
         QTest::newRow("unreadable scale") << "0.5" << "AC" << "";
         QTest::newRow("empty scale") << "0" << "" << "";
         QTest::newRow("quotient overflows") << "1e300" << "1e-300" << "";
+        // A level no display can mean gives no text either, never hundreds of
+        // digits: 1e308 V at 2 V/div, the largest double (what "1e600"
+        // reads as) at 1 V/div.
+        QTest::newRow("1e308 over 2") << "1e308" << "2" << "";
+        QTest::newRow("1e600 over 1") << "1e600" << "1" << "";
+        QTest::newRow("-1e308 over 0.5") << "-1e308" << "0.5" << "";
+        QTest::newRow("a million divisions") << "1e6" << "1" << "";
+        QTest::newRow("minus a million divisions") << "-2e6" << "2" << "";
+        QTest::newRow("tiny scale") << "1" << "1e-300" << "";
+        QTest::newRow("just below a million") << "999999.99" << "1" << "999999.99div";
+        QTest::newRow("hundreds of divisions") << "-1" << "0.002" << "-500.00div";
     }
     void perDiv()
     {

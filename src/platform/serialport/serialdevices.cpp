@@ -66,7 +66,8 @@ QList<SerialDevice> serialDevices()
     const QStringList extras = qEnvironmentVariable("KELVOSCOPE_EXTRA_PORTS").split(QLatin1Char(':'), Qt::SkipEmptyParts);
     for (const QString &e : extras) {
         const QString path = e.trimmed();
-        if (!path.isEmpty() && !listed(path) && QFileInfo::exists(path))
+        const QFileInfo info(path);
+        if (!path.isEmpty() && !listed(path) && info.exists() && !info.isDir())
             list << SerialDevice{path, QString()};
     }
     return list;

@@ -5,8 +5,9 @@
 // The ports Qt finds on the system, sorted by device name (numbers in names
 // compare as numbers: ttyS2 before ttyS10), followed by the device paths listed
 // in the environment variable KELVOSCOPE_EXTRA_PORTS (colon-separated, in that
-// order; paths that do not exist or are listed already are left out), so that a
-// pseudo-terminal can stand in for a port. The list is read afresh at each call.
+// order; paths that do not exist, folders and paths listed already are left
+// out), so that a pseudo-terminal can stand in for a port. The list is read
+// afresh at each call.
 
 #include <QList>
 #include <QString>
