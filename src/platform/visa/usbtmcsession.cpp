@@ -134,6 +134,18 @@ int waitSocket(UsbtmcSession::Shared &s, quint64 id, short events, short *revent
     }
 }
 
+// Waits for the socket as waitSocket does; when it is not ready, the
+// operation's error (the wait's, or ETIMEDOUT once ended) goes into r.
+bool socketReady(UsbtmcSession::Shared &s, quint64 id, short events, short *revents,
+                 UsbtmcSession::Result &r)
+{
+    const int w = waitSocket(s, id, events, revents);
+    if (w > 0)
+        return true;
+    r.err = w < 0 ? errno : ETIMEDOUT;
+    return false;
+}
+
 UsbtmcSession::Result socketWrite(UsbtmcSession::Shared &s, const UsbtmcSession::Op &op);
 UsbtmcSession::Result socketRead(UsbtmcSession::Shared &s, const UsbtmcSession::Op &op);
 
@@ -235,15 +247,8 @@ UsbtmcSession::Result socketWrite(UsbtmcSession::Shared &s, const UsbtmcSession:
     UsbtmcSession::Result r;
     for (;;) {
         short ev = 0;
-        const int w = waitSocket(s, op.id, POLLOUT, &ev);
-        if (w < 0) {
-            r.err = errno;
+        if (!socketReady(s, op.id, POLLOUT, &ev, r))
             return r;
-        }
-        if (w == 0) {
-            r.err = ETIMEDOUT;
-            return r;
-        }
         const ssize_t n = ::send(s.fd, op.out.constData(), size_t(op.out.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n >= 0) {
             r.written = n;
@@ -261,15 +266,8 @@ UsbtmcSession::Result socketRead(UsbtmcSession::Shared &s, const UsbtmcSession::
     UsbtmcSession::Result r;
     for (;;) {
         short ev = 0;
-        const int w = waitSocket(s, op.id, POLLIN, &ev);
-        if (w < 0) {
-            r.err = errno;
+        if (!socketReady(s, op.id, POLLIN, &ev, r))
             return r;
-        }
-        if (w == 0) {
-            r.err = ETIMEDOUT;
-            return r;
-        }
         const ssize_t size = ::recv(s.fd, nullptr, 0, MSG_PEEK | MSG_TRUNC | MSG_DONTWAIT);
         if (size < 0) {
             if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)
