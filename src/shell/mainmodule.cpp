@@ -1,7 +1,6 @@
 #include "shell/mainmodule.h"
 
 #include "app/appstate.h"
-#include "platform/heappolicy.h"
 #include "shell/frmmain.h"
 #include "shell/frmsplash.h"
 #include "shell/programicon.h"
@@ -60,7 +59,6 @@ frmMain *StartProgram()
 
 int RunProgram(int &argc, char **argv, const std::function<void()> &beforeStart)
 {
-    keepLargeBlocksForReuse();
     QApplication application(argc, argv);
     prepareApplication();
     if (beforeStart)
