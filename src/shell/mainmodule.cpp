@@ -4,10 +4,12 @@
 #include "shell/frmmain.h"
 #include "shell/frmsplash.h"
 #include "shell/programicon.h"
+#include "shell/programstyle.h"
 #include "texts/loadlanguage.h"
 
 #include <QApplication>
 #include <QFont>
+#include <QFontInfo>
 
 #include <memory>
 
@@ -15,7 +17,10 @@ void applyProgramFont()
 {
     QFont font = QApplication::font();
     QStringList families{QStringLiteral("Noto Sans CJK SC")};
-    const QString system = font.family();
+    // The face the system font stands for: its name can be an alias the font
+    // database does not hold as a family ("Sans Serif"), and a list that
+    // begins with one would draw every text, Latin too, in the CJK face.
+    const QString system = QFontInfo(font).family();
     if (!system.isEmpty() && system != families.first())
         families.prepend(system);
     font.setFamilies(families);
@@ -27,6 +32,7 @@ void prepareApplication()
     QApplication::setApplicationName(QStringLiteral("Kelvoscope"));
     QApplication::setOrganizationName(QStringLiteral("Kelvoscope"));
     applyProgramFont();
+    applyProgramStyle();
     // Every window without an icon of its own (item windows, dialogs, message
     // boxes) shows the program's.
     QApplication::setWindowIcon(programIcon());

@@ -440,7 +440,9 @@ void frmOpenWaveform::DrawCursors()
 
 void frmOpenWaveform::RefreshScreenData(int selector) { ::RefreshScreenData(rec(), selector); }
 
-void frmOpenWaveform::fitTimeGroup()
+void frmOpenWaveform::fitTimeGroup() { fitTimeGroup(framRefresh->width(), Reset->x()); }
+
+void frmOpenWaveform::fitTimeGroup(int refreshWidth, int resetLeft)
 {
     // The "Time/Div" label as wide as its text in the language in force; the
     // box and its buttons after it, the frame, Reset and the panel widened
@@ -454,10 +456,16 @@ void frmOpenWaveform::fitTimeGroup()
     abtnTimeDivInc->move(abtnTimeDivDec->x() + abtnTimeDivDec->width() + 2, abtnTimeDivInc->y());
     const int extra = std::max(0, abtnTimeDivInc->geometry().right() + 1 + 11 - px(d.timeFrameWidth));
     framTimeDiv->resize(px(d.timeFrameWidth) + extra, framTimeDiv->height());
-    if (framTimeDiv->isVisibleTo(this)) {
-        Reset->move(framTimeDiv->geometry().right() + 1 + px(120), Reset->y());
-        framRefresh->resize(std::max(framRefresh->width(), Reset->geometry().right() + 1 + 12), framRefresh->height());
+    // Its own flag: the panel itself may still be hidden (before the first
+    // opening lays the window out), and the panel fits it all the same.
+    if (!framTimeDiv->isHidden()) {
+        resetLeft = framTimeDiv->geometry().right() + 1 + px(120);
+        refreshWidth = std::max(refreshWidth, resetLeft + Reset->width() + 12);
     }
+    // Placed once: a panel or button moved and moved back repaints the whole
+    // panel at every opening.
+    Reset->move(resetLeft, Reset->y());
+    framRefresh->resize(refreshWidth, framRefresh->height());
     // A panel grown (a longer label in another language) may need the
     // contents to grow with it: they scroll to it at once, the viewport
     // follows at the next layout.
@@ -475,6 +483,10 @@ void frmOpenWaveform::LayoutMemoryWaveInfo()
     framAltTimeDiv->setVisible(p.altFrameShown);
     framTimeDiv->setVisible(p.timeFrameShown);
     framVoltDiv->setVisible(p.voltFrameShown);
+    // The panel's width and Reset's place, as the layout gives them, then as
+    // the time group fits its texts.
+    int refreshWidth = framRefresh->width();
+    int resetLeft = Reset->x();
     if (p.moved) {
         if (p.voltFrameShown)
             framVoltDiv->resize(px(p.voltFrameWidth), framVoltDiv->height());
@@ -488,16 +500,16 @@ void frmOpenWaveform::LayoutMemoryWaveInfo()
             move(p.ch1, lblCH1, txtCH1Div, abtnCH1DivDec, abtnCH1DivInc);
         if (p.ch2Moved)
             move(p.ch2, lblCH2, txtCH2Div, abtnCH2DivDec, abtnCH2DivInc);
-        framRefresh->resize(px(p.refreshWidth), framRefresh->height());
+        refreshWidth = px(p.refreshWidth);
         if (p.altFrameShown)
             framAltTimeDiv->move(px(p.altFrameLeft), framAltTimeDiv->y());
         else
             framTimeDiv->move(px(p.timeFrameLeft), framTimeDiv->y());
-        Reset->move(px(p.resetLeft), Reset->y());
+        resetLeft = px(p.resetLeft);
     }
     // The alternate frame's free right part, kept for Reset, ends before it.
-    framAltTimeDiv->resize(std::min(px(d.altFrameWidth), Reset->x() - framAltTimeDiv->x() - 4), framAltTimeDiv->height());
-    fitTimeGroup();
+    framAltTimeDiv->resize(std::min(px(d.altFrameWidth), resetLeft - framAltTimeDiv->x() - 4), framAltTimeDiv->height());
+    fitTimeGroup(refreshWidth, resetLeft);
     const InfoPanelTexts t = FillMemoryWaveInfo(r);
     txtCH1Div->setText(t.ch1VoltDiv);
     for (QWidget *w : std::initializer_list<QWidget *>{txtCH1Div, abtnCH1DivDec, abtnCH1DivInc, lblCH1})

@@ -161,6 +161,8 @@ public:
     // Lays the time/div group out for its label's text (after a language
     // change as after a layout of the panel).
     void fitTimeGroup();
+    // The same from a panel width and a place of Reset not yet applied.
+    void fitTimeGroup(int refreshWidth, int resetLeft);
     // The least size of the window's contents: the column of frames, and the
     // info panel whole beside it when it is shown. A smaller window scrolls
     // its contents.

@@ -17,7 +17,11 @@
 #include <QCheckBox>
 #include <QDockWidget>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QRawFont>
+#include <QTextLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -526,6 +530,31 @@ private slots:
         frmNewDoc d;
         QCOMPARE(d.findChild<QRadioButton *>(QStringLiteral("NewOption_5"))->text(), QStringLiteral("Record "));
         QCOMPARE(d.findChild<QRadioButton *>(QStringLiteral("NewOption_2"))->text(), QStringLiteral("Waveform"));
+    }
+
+    // Latin text in the face the system font stands for, Chinese text in
+    // the CJK face (the system font's name can be an alias that the font
+    // database does not hold as a family).
+    void latinInTheSystemFaceChineseInTheCjkFace()
+    {
+        const QString cjk = QStringLiteral("Noto Sans CJK SC");
+        const QString system = QFontInfo(QFontDatabase::systemFont(QFontDatabase::GeneralFont)).family();
+        if (system == cjk)
+            QSKIP("the system font is the CJK face itself");
+        applyProgramFont();
+        const QFont font = QApplication::font();
+        const auto facesOf = [&font](const QString &text) {
+            QTextLayout layout(text, font);
+            layout.beginLayout();
+            layout.createLine();
+            layout.endLayout();
+            QStringList faces;
+            for (const QGlyphRun &run : layout.glyphRuns())
+                faces << run.rawFont().familyName();
+            return faces;
+        };
+        QCOMPARE(facesOf(QStringLiteral("Refresh")), QStringList{system});
+        QCOMPARE(facesOf(QStringLiteral("刷新")), QStringList{cjk});
     }
 
     void everyChineseCaptionHasItsGlyphs()

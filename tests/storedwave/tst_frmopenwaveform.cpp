@@ -68,6 +68,34 @@ public:
 
 // A mouse move delivered to the widget itself (QTest moves the system
 // pointer, which an offscreen window need not see).
+// Records the moves and resizes of the widgets it watches.
+class GeometryWatch final : public QObject {
+public:
+    explicit GeometryWatch(std::initializer_list<QWidget *> widgets)
+    {
+        for (QWidget *w : widgets)
+            w->installEventFilter(this);
+    }
+    QStringList events;
+
+protected:
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        // A change only: a widget shown gets the events it had pending with
+        // its place unchanged.
+        if (e->type() == QEvent::Move) {
+            const auto *m = static_cast<QMoveEvent *>(e);
+            if (m->pos() != m->oldPos())
+                events << QStringLiteral("%1 moved to x %2").arg(o->objectName()).arg(m->pos().x());
+        } else if (e->type() == QEvent::Resize) {
+            const auto *r = static_cast<QResizeEvent *>(e);
+            if (r->size() != r->oldSize())
+                events << QStringLiteral("%1 resized to width %2").arg(o->objectName()).arg(r->size().width());
+        }
+        return false;
+    }
+};
+
 void moveMouse(QWidget *w, QPoint pos, Qt::MouseButtons held = Qt::NoButton)
 {
     QMouseEvent e(QEvent::MouseMove, QPointF(pos), QPointF(w->mapToGlobal(pos)), Qt::NoButton, held, Qt::NoModifier);
@@ -123,6 +151,8 @@ private slots:
 
     void infoPanel_data();
     void infoPanel();
+    void reopeningLeavesThePanelInPlace_data();
+    void reopeningLeavesThePanelInPlace();
     void cursorCheckBoxes();
     void loadSwitchingTheSplitMovesTheCursors();
     void layoutMovesOnlyItsOwnCursors();
@@ -998,6 +1028,46 @@ void TestFrmOpenWaveform::infoPanel()
     const QStringList found = fitcheck::findings(w->framRefresh, QStringLiteral("info panel"));
     QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
     QVERIFY(w->rect().contains(w->framRefresh->geometry()));
+}
+
+void TestFrmOpenWaveform::reopeningLeavesThePanelInPlace_data()
+{
+    QTest::addColumn<int>("lang");
+    QTest::addColumn<bool>("alternate");
+    QTest::newRow("English") << 1 << false;
+    QTest::newRow("Chinese") << 0 << false;
+    QTest::newRow("English, alternate trigger") << 1 << true;
+}
+
+// Opening a file like the one shown places the info panel, its frames and
+// Reset where they are already: nothing moves and back (which repaints the
+// whole panel at every opening).
+void TestFrmOpenWaveform::reopeningLeavesThePanelInPlace()
+{
+    QFETCH(int, lang);
+    QFETCH(bool, alternate);
+    app().texts.LanguageIndex = lang;
+    frmOpenWaveform *w = openWindow();
+    w->show();
+    WaveSpec s;
+    s.ch2Present = 1;
+    s.trigMode = alternate ? 4 : 0;
+    s.ch2Points = 600;
+    s.ch2TimeDivPs = 2000000;
+    s.ch1 = levels(600, [](qint64) { return 100; });
+    s.ch2 = levels(600, [](qint64) { return 100; });
+    const QString path = writeWave(QStringLiteral("again.wfm"), s);
+    ui_.answerFile(path);
+    w->OpenWaveformFile();
+    QVERIFY(app().Sheet.StoredWaves[0].HasData);
+    const QRect panel = w->framRefresh->geometry();
+    const QRect reset = w->Reset->geometry();
+    GeometryWatch watch{w->framRefresh, w->Reset, w->framTimeDiv, w->framAltTimeDiv, w->framVoltDiv};
+    ui_.answerFile(path);
+    w->OpenWaveformFile();
+    QCOMPARE(watch.events.join(QStringLiteral(", ")), QString());
+    QCOMPARE(w->framRefresh->geometry(), panel);
+    QCOMPARE(w->Reset->geometry(), reset);
 }
 
 void TestFrmOpenWaveform::cursorCheckBoxes()
