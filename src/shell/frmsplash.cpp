@@ -65,3 +65,9 @@ frmSplash::frmSplash(QWidget *parent)
         move(g.x() + (g.width() - width()) / 2, g.y() + (g.height() - height()) / 2);
     }
 }
+
+void frmSplash::paintEvent(QPaintEvent *event)
+{
+    painted_ = true;
+    QWidget::paintEvent(event);
+}

@@ -42,10 +42,13 @@ frmMain *StartProgram()
 {
     // The language, before any window is captioned.
     LoadLanguageSetting();
-    // The splash, painted at once.
+    // The splash, painted at once. Showing a splash window before the event
+    // loop runs processes the window system's events, and the first expose
+    // has then painted it already: a second painting would only repeat it.
     auto splash = std::make_unique<frmSplash>();
     splash->show();
-    splash->repaint();
+    if (!splash->painted())
+        splash->repaint();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     // The main window loads while the splash stays up.
     auto *main = new frmMain;
