@@ -6,6 +6,7 @@
 // clock bench_startup reads before launching it) to its standard output, so
 // that the time of interest ends there and not when the process has been
 // torn down.
+#include "platform/heappolicy.h"
 #include "platform/settingsstore.h"
 #include "shell/frmmain.h"
 #include "shell/mainmodule.h"
@@ -29,6 +30,8 @@ int main(int argc, char **argv)
     const bool mappedOnly = argc > 1 && std::strcmp(argv[1], "--mapped") == 0;
     const int what = mappedOnly ? 2 : 1;
     const bool bare = argc > what && std::strcmp(argv[what], "--bare") == 0;
+    if (!bare)
+        KeepFreedMemoryForReuse(); // as the program does before anything else
     QApplication application(argc, argv);
     QMainWindow *main = nullptr;
     if (bare) {

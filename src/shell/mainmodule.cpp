@@ -1,6 +1,7 @@
 #include "shell/mainmodule.h"
 
 #include "app/appstate.h"
+#include "platform/heappolicy.h"
 #include "shell/frmmain.h"
 #include "shell/frmsplash.h"
 #include "shell/programicon.h"
@@ -62,6 +63,7 @@ frmMain *StartProgram()
 
 int RunProgram(int &argc, char **argv, const std::function<void()> &beforeStart)
 {
+    KeepFreedMemoryForReuse();
     QApplication application(argc, argv);
     prepareApplication();
     if (beforeStart)
