@@ -25,6 +25,7 @@
 #define KELVO_OWN_HEAP 1
 #endif
 
+#if KELVO_OWN_HEAP && defined(__GLIBC__)
 namespace {
 
 long minorFaults()
@@ -48,6 +49,7 @@ long faultsTaking(const std::vector<std::size_t> &sizes)
 }
 
 } // namespace
+#endif
 
 class TestHeapPolicy : public QObject {
     Q_OBJECT
