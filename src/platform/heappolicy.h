@@ -3,9 +3,9 @@
 // stored waveform's samples (2 MB a channel for a million points), a data
 // table's texts, an export's buffer. By default the heap hands such memory
 // back to the system when it is freed and takes fresh pages at the next
-// request, so that every other file opened paid for some 1,500 zeroed pages
-// (over a millisecond of a 1,000,000-point file's opening, the read's
-// largest part). Kept instead, the next file's samples go into memory
+// request, so that most files opened after another paid for up to 1,500
+// zeroed pages (over a millisecond of a 1,000,000-point file's opening, the
+// read's largest part). Kept instead, the next file's samples go into memory
 // already at hand.
 
 #include <cstddef>
