@@ -193,7 +193,9 @@ float StepVoltsFine(float volts, qint16 steps)
         const double step = fineStep(n, up);
         if (step == 0.0)
             break;
-        n += up ? step : -step;
+        // A value off the steps' grid (a scale read back at another probe
+        // ratio) does not step past either end of the sequence.
+        n = up ? std::min(n + step, kVoltSteps[kVoltStepCount - 1]) : std::max(n - step, kVoltSteps[0]);
     }
     return toVolts(n);
 }

@@ -222,6 +222,10 @@ private slots:
         QTest::newRow("20 V down stays") << 20.0f << -1 << 20.0f;
         QTest::newRow("up to the top") << 0.002f << 32767 << 10.0f;
         QTest::newRow("down to the floor") << 10.0f << -32768 << 0.002f;
+        // Off the grid of fine steps: the ends of the sequence still hold.
+        QTest::newRow("off grid down stops at 2 mV") << 0.00203f << -1 << 0.002f;
+        QTest::newRow("off grid down twice stays at 2 mV") << 0.00206f << -2 << 0.002f;
+        QTest::newRow("off grid up stops at 10 V") << 9.95f << 1 << 10.0f;
     }
     void stepVoltsFine()
     {
