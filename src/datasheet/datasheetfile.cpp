@@ -171,9 +171,11 @@ public:
     void u8(quint8 &v) { integer(v); }
     void f32(float &v)
     {
+        // Every decimal that rounds to a finite float is one: the shortest
+        // text of the largest float ("3.4028235E+38") lies just above it.
         double d = 0;
-        if (real(&d) && std::fabs(d) <= double(FLT_MAX))
-            v = float(d);
+        if (real(&d) && std::fabs(d) < 0x1.ffffffp+127)
+            v = float(qBound(-double(FLT_MAX), d, double(FLT_MAX)));
     }
     void f64(double &v)
     {

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cfloat>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -391,6 +392,34 @@ private slots:
         QCOMPARE(r.Ch1Samples.mid(0, 3), (QList<qint16>{1, 2, 3}));
         QCOMPARE(r.LaSamples.mid(0, 3), (QList<qint16>{4, 5, 6}));
         QVERIFY(r.Ch2Samples.isEmpty()); // CH2 not enabled: left as it was
+    }
+
+    // Every value the writer stores reads back as itself, the largest and
+    // smallest of each float type included.
+    void extremeFloatsReadBack_data()
+    {
+        QTest::addColumn<float>("single");
+        QTest::addColumn<double>("twice");
+        QTest::newRow("largest") << FLT_MAX << DBL_MAX;
+        QTest::newRow("largest negative") << -FLT_MAX << -DBL_MAX;
+        QTest::newRow("near the largest") << 3.0e38f << 1.0e300;
+        QTest::newRow("smallest") << FLT_TRUE_MIN << 5e-324;
+        QTest::newRow("plain") << 1e-4f << 9.99999999e6;
+    }
+    void extremeFloatsReadBack()
+    {
+        QFETCH(float, single);
+        QFETCH(double, twice);
+        DataSheet s;
+        s.StoredWaveCount = 1;
+        s.StoredWaves[0].Ch1Offset = single;
+        s.StoredWaves[0].Delay = twice;
+        DataSheet read;
+        read.StoredWaves[0].Ch1Offset = 42;
+        read.StoredWaves[0].Delay = 42;
+        QCOMPARE(ParseDataSheet(DataSheetFileBytes(s, ctx()), read, ctx()), DataSheetRead::Ok);
+        QCOMPARE(read.StoredWaves[0].Ch1Offset, single);
+        QCOMPARE(read.StoredWaves[0].Delay, twice);
     }
 
     void textsThatCannotBeStoredAreReplaced()
