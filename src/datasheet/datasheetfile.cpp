@@ -116,28 +116,18 @@ private:
 
 class Reader {
 public:
-    Reader(const QString &text, const DataSheetFileContext &ctx) : ctx_(ctx)
-    {
-        qsizetype start = 0;
-        const qsizetype n = text.size();
-        while (start < n) {
-            qsizetype end = text.indexOf(u'\n', start);
-            if (end < 0)
-                end = n;
-            qsizetype stop = end;
-            if (stop > start && text[stop - 1] == u'\r')
-                --stop;
-            lines_.push_back(QStringView(text).sliced(start, stop - start));
-            start = end + 1;
-        }
-    }
+    // The lines are found as they are read, and a count is checked by
+    // looking ahead as far as it goes: no index of the whole file is made, so
+    // a hostile file of millions of empty lines costs no more memory than its
+    // text.
+    Reader(const QString &text, const DataSheetFileContext &ctx) : ctx_(ctx), text_(text) {}
 
     const DataSheetFileContext &ctx() const { return ctx_; }
     bool ok() const { return !failed_; }
     // False (and the file refused) when fewer than n lines are left.
     bool need(qint64 n)
     {
-        if (!failed_ && (n < 0 || qint64(lines_.size()) - pos_ < n))
+        if (!failed_ && (n < 0 || !linesLeft(n)))
             failed_ = true;
         return !failed_;
     }
@@ -171,9 +161,11 @@ public:
     void u8(quint8 &v) { integer(v); }
     void f32(float &v)
     {
+        // Every decimal that rounds to a finite float is one: the shortest
+        // text of the largest float ("3.4028235E+38") lies just above it.
         double d = 0;
-        if (real(&d) && std::fabs(d) <= double(FLT_MAX))
-            v = float(d);
+        if (real(&d) && std::fabs(d) < 0x1.ffffffp+127)
+            v = float(qBound(-double(FLT_MAX), d, double(FLT_MAX)));
     }
     void f64(double &v)
     {
@@ -234,12 +226,35 @@ private:
     {
         if (failed_)
             return false;
-        if (pos_ >= qint64(lines_.size())) {
+        const qsizetype n = text_.size();
+        if (at_ >= n) {
             failed_ = true; // cut short
             return false;
         }
-        *s = lines_[size_t(pos_++)];
+        qsizetype end = text_.indexOf(u'\n', at_);
+        if (end < 0)
+            end = n;
+        qsizetype stop = end;
+        if (stop > at_ && text_[stop - 1] == u'\r')
+            --stop;
+        *s = text_.sliced(at_, stop - at_);
+        at_ = end + 1;
         return true;
+    }
+
+    // Whether at least n lines are left: every LF ends one, and text after
+    // the last LF is one more.
+    bool linesLeft(qint64 n) const
+    {
+        const qsizetype size = text_.size();
+        qsizetype at = at_;
+        for (; n > 0 && at < size; --n) {
+            const qsizetype end = text_.indexOf(u'\n', at);
+            if (end < 0)
+                return n == 1;
+            at = end + 1;
+        }
+        return n <= 0;
     }
 
     // A text ends at its line's end: the line is cut at its LF (and a CR
@@ -292,8 +307,8 @@ private:
     }
 
     const DataSheetFileContext &ctx_;
-    std::vector<QStringView> lines_;
-    qint64 pos_ = 0;
+    QStringView text_;
+    qsizetype at_ = 0; // where the next line begins
     bool failed_ = false;
 };
 

@@ -8,8 +8,22 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cfloat>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define KELVO_PLAIN_HEAP 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(memory_sanitizer)
+#define KELVO_PLAIN_HEAP 0
+#endif
+#endif
+#ifndef KELVO_PLAIN_HEAP
+#define KELVO_PLAIN_HEAP 1
+#endif
 
 // The data sheet file: the golden file of a sheet with items of every kind,
 // byte for byte and read back; the sample block rules; files the reader must
@@ -393,6 +407,34 @@ private slots:
         QVERIFY(r.Ch2Samples.isEmpty()); // CH2 not enabled: left as it was
     }
 
+    // Every value the writer stores reads back as itself, the largest and
+    // smallest of each float type included.
+    void extremeFloatsReadBack_data()
+    {
+        QTest::addColumn<float>("single");
+        QTest::addColumn<double>("twice");
+        QTest::newRow("largest") << FLT_MAX << DBL_MAX;
+        QTest::newRow("largest negative") << -FLT_MAX << -DBL_MAX;
+        QTest::newRow("near the largest") << 3.0e38f << 1.0e300;
+        QTest::newRow("smallest") << FLT_TRUE_MIN << 5e-324;
+        QTest::newRow("plain") << 1e-4f << 9.99999999e6;
+    }
+    void extremeFloatsReadBack()
+    {
+        QFETCH(float, single);
+        QFETCH(double, twice);
+        DataSheet s;
+        s.StoredWaveCount = 1;
+        s.StoredWaves[0].Ch1Offset = single;
+        s.StoredWaves[0].Delay = twice;
+        DataSheet read;
+        read.StoredWaves[0].Ch1Offset = 42;
+        read.StoredWaves[0].Delay = 42;
+        QCOMPARE(ParseDataSheet(DataSheetFileBytes(s, ctx()), read, ctx()), DataSheetRead::Ok);
+        QCOMPARE(read.StoredWaves[0].Ch1Offset, single);
+        QCOMPARE(read.StoredWaves[0].Delay, twice);
+    }
+
     void textsThatCannotBeStoredAreReplaced()
     {
         DataSheet s;
@@ -547,6 +589,49 @@ private slots:
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), before);
+    }
+
+    // A file of millions of empty lines after a good header is read with no
+    // more memory than a few times its size: the reading runs in a child
+    // process whose address space may grow by 160 MB, for 16 MB of file.
+    void manyEmptyLinesNeedNoIndexOfTheFile()
+    {
+#if !KELVO_PLAIN_HEAP || !defined(__linux__)
+        QSKIP("needs the C library's own heap and /proc (not under a sanitizer)");
+#else
+        QByteArray bytes = DataSheetFileHeader().toLatin1() + "\r\n";
+        bytes.append(QByteArray(16 << 20, '\n'));
+        DataSheet unlimited;
+        const DataSheetRead expected = ParseDataSheet(bytes, unlimited, ctx());
+        const auto mappedNow = [] {
+            QFile f(QStringLiteral("/proc/self/statm"));
+            return f.open(QIODevice::ReadOnly) ? f.readAll().split(' ').value(0).toLongLong() * getpagesize() : 0;
+        };
+        const qint64 mapped = mappedNow();
+        QVERIFY(mapped > 0);
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            // The test runner's crash handling belongs to the parent.
+            for (int sig : {SIGABRT, SIGSEGV, SIGBUS, SIGILL, SIGFPE})
+                std::signal(sig, SIG_DFL);
+            rlimit limit{};
+            limit.rlim_cur = limit.rlim_max = rlim_t(mapped + (160 << 20));
+            if (setrlimit(RLIMIT_AS, &limit) != 0)
+                _exit(100);
+            try {
+                DataSheet sheet;
+                _exit(int(ParseDataSheet(bytes, sheet, ctx())));
+            } catch (...) {
+                _exit(101); // out of memory
+            }
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY2(WIFEXITED(status), qPrintable(QStringLiteral("the reading died of signal %1").arg(WTERMSIG(status))));
+        QVERIFY2(WEXITSTATUS(status) != 101, "the reading ran out of memory");
+        QCOMPARE(WEXITSTATUS(status), int(expected));
+#endif
     }
 
     void saveFileReplacesAndFailsSafely()
