@@ -7,7 +7,9 @@ QString DecodeFileText(const QByteArray &bytes)
     QByteArrayView view(bytes);
     if (view.startsWith("\xEF\xBB\xBF"))
         view = view.sliced(3);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // Not stateless: a character cut off at the end (a file that stopped
+    // halfway) is left out instead of making the whole file GB18030.
+    QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8.decode(view);
     if (!utf8.hasError())
         return text;

@@ -257,6 +257,37 @@ private slots:
         QCOMPARE(s.DispGrid, u("完全"));
     }
 
+    // A file of this program cut short inside a Chinese character (a copy
+    // that stopped halfway) fills the members it holds with their Chinese
+    // words and leaves the rest as they were.
+    void truncatedInsideACharacter_data()
+    {
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("bytesOfLine");
+        QTest::addColumn<QString>("lastRead");
+        QTest::newRow("inside the trigger method") << 65 << 5 << u("边");
+        QTest::newRow("inside the first character") << 65 << 3 << QString();
+        QTest::newRow("inside the last line") << 194 << 5 << u("完");
+    }
+    void truncatedInsideACharacter()
+    {
+        QFETCH(int, line);
+        QFETCH(int, bytesOfLine);
+        QFETCH(QString, lastRead);
+        const QList<QByteArray> lines = golden("defaults_zh.rmt").split('\n');
+        QByteArray bytes;
+        for (int k = 0; k < line - 1; ++k)
+            bytes += lines[k] + '\n';
+        bytes += lines[line - 1].left(bytesOfLine); // the quote and part of a character
+        CtrlSettings s;
+        s.TrigMethod = s.EdgeSlope = s.DispGrid = QStringLiteral("keep");
+        QCOMPARE(ParseControlFile(bytes, s), ControlFileRead::Ok);
+        QCOMPARE(s.RunStop, u("运行"));
+        QCOMPARE(s.CH1Coupling, u("交流"));
+        QCOMPARE(line == 65 ? s.TrigMethod : s.DispGrid, lastRead);
+        QCOMPARE(s.EdgeSlope, line == 65 ? QStringLiteral("keep") : u("上升沿"));
+    }
+
     void unreadableFile()
     {
         const CtrlSettings before = distinct();
