@@ -118,7 +118,13 @@ void ReplayEngine::StartReplay()
     SetRecordReplayStatus(ReplayInfo::Replaying);
     r.FileLoaded = true;
     r.ReplayStarted = true;
-    if (redrawFrame)
+    // The slider goes to the frame the replay starts from (a single pass
+    // that ended starts again at 1): left on the last frame, it would not
+    // move when the replay reached that frame again, and the frame would not
+    // be drawn. Moving, it draws the frame through its change event.
+    const int sliderBefore = controls.sliderValue;
+    setSliderValue(r.CurrentFrame);
+    if (controls.sliderValue == sliderBefore && redrawFrame)
         redrawFrame();
     if (dispMsg)
         dispMsg();

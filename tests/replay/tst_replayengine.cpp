@@ -18,6 +18,8 @@ private slots:
     void startRunsTheFrameClock();
     void loopWrapsAtTheEnd();
     void singlePassPausesOnTheLastFrame();
+    void restartedSinglePassDrawsTheLastFrame_data();
+    void restartedSinglePassDrawsTheLastFrame();
     void stepping_data();
     void stepping();
     void nextFrameWhileReplayingPauses();
@@ -126,6 +128,39 @@ void TestReplayEngine::singlePassPausesOnTheLastFrame()
     clock_.advance(50);
     QCOMPARE(rec().CurrentFrame, qint16(2));
     QCOMPARE(engine_->controls.sliderValue, 2);
+}
+
+// A single pass that ended starts again at frame 1; the slider goes with it,
+// so that the frame it stood on is drawn when the replay reaches it again.
+void TestReplayEngine::restartedSinglePassDrawsTheLastFrame_data()
+{
+    QTest::addColumn<int>("frames");
+    QTest::addColumn<bool>("goToEnd"); // "Go to end" right after the restart, else one tick
+    QTest::newRow("two frames, tick") << 2 << false;
+    QTest::newRow("two frames, go to end") << 2 << true;
+    QTest::newRow("five frames, go to end") << 5 << true;
+}
+
+void TestReplayEngine::restartedSinglePassDrawsTheLastFrame()
+{
+    QFETCH(int, frames);
+    QFETCH(bool, goToEnd);
+    load(frames, false);
+    engine_->StartReplay();
+    clock_.advance(50 * (frames - 1));
+    QCOMPARE(rec().CurrentFrame, qint16(frames));
+    QCOMPARE(rec().Status, ReplayInfo::Paused);
+    engine_->playClicked(ReplayButton::Replay);
+    QCOMPARE(rec().CurrentFrame, qint16(1));
+    QCOMPARE(drawnFrames_.last(), qint16(1));
+    if (goToEnd)
+        engine_->playClicked(ReplayButton::Last);
+    else
+        clock_.advance(50);
+    QCOMPARE(rec().CurrentFrame, qint16(frames));
+    QCOMPARE(drawnFrames_.last(), qint16(frames));
+    QCOMPARE(engine_->controls.sliderValue, frames);
+    QCOMPARE(rec().Status, ReplayInfo::Paused);
 }
 
 void TestReplayEngine::stepping_data()
