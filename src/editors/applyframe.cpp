@@ -66,6 +66,11 @@ void ApplyStep::pause(int ms)
 
 void ApplyStep::node(int group, int item, Word label, const QString &value)
 {
+    node(group, item, word(label), value);
+}
+
+void ApplyStep::node(int group, int item, const QString &label, const QString &value)
+{
     if (HasCtrlNode(group, item)) {
         bool noted = false;
         for (const NodeText &n : nodesBefore_)
@@ -73,7 +78,7 @@ void ApplyStep::node(int group, int item, Word label, const QString &value)
         if (!noted)
             nodesBefore_.append({group, item, CtrlNodeText(group, item)});
     }
-    SetCtrlNodeSetting(group, item, word(label), value);
+    SetCtrlNodeSetting(group, item, label, value);
 }
 
 void ApplyStep::restoreNodes()

@@ -71,6 +71,8 @@ public:
     // Rewrites node (group, item) as label, " [", value, "]"; nothing when the
     // tree does not hold it.
     void node(int group, int item, Word label, const QString &value);
+    // The same with a label that is no word of the table ("D3").
+    void node(int group, int item, const QString &label, const QString &value);
     // Builds the tree again from the settings, keeping its open branches, and
     // selects node (group, item) of the new tree.
     void rebuild(int group, int item);

@@ -120,6 +120,9 @@ private slots:
             << QStringList{":TIMEBASE:FORMAT?", "*IDN?", ":TRIGGER:ALTERNATION:SOURCE CHANNEL1"};
         QTest::newRow("averages") << "AcqType=@WordAverage;AcqAverages=17" << "7,5" << "AcqAverages=17"
                                   << "@ItemAverages" << QStringList{"*IDN?"};
+        // A logic channel's position outside 0 .. 15: its node keeps it too.
+        QTest::newRow("LA position") << "LAChanPos[13]=20" << "10,17" << "LAChanPos[13]=20" << "D3"
+                                     << QStringList{"*IDN?"};
     }
     void noArgumentChangesNothing()
     {
