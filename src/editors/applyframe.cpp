@@ -44,7 +44,15 @@ void ApplyStep::send(const QString &line)
         refused_ = true;
     if (refused_)
         return;
-    instrumentLines().sendCommand(line);
+    sendBy([&line] { instrumentLines().sendCommand(line); });
+}
+
+void ApplyStep::sendBy(const std::function<void()> &sendLine)
+{
+    const bool open = linkGateOpen();
+    sendLine();
+    if (open && !linkGateOpen())
+        notWritten_ = true;
 }
 
 QString ApplyStep::query(const QString &line)
@@ -83,7 +91,9 @@ void ApplyStep::node(int group, int item, const QString &label, const QString &v
 
 void ApplyStep::restoreNodes()
 {
-    if (rebuilt_) {
+    // A branch may have built the tree again in its own shape before its
+    // command failed: the tree is then built again from the settings.
+    if (rebuilt_ || notWritten_) {
         RebuildCtrlTreeKeepingExpanded();
         return;
     }
@@ -134,7 +144,7 @@ ApplyEnd ApplySetting(ApplyDialog &dialog)
         const CtrlSettings before = app().Settings;
         ApplyStep step(dialog);
         const ApplyEnd end = row.branch(step, row.arg);
-        if (step.lineRefused()) {
+        if (step.lineRefused() || step.lineNotWritten()) {
             app().Settings = before;
             step.restoreNodes();
             return ApplyEnd::Close;
