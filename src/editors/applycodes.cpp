@@ -18,6 +18,6 @@ ApplyEnd ApplyTriggerCode(ApplyStep &step, int k)
     code[16 - k] = chosen;
     const Word label = static_cast<Word>(static_cast<int>(Word::ItemD15) + 15 - k);
     step.node(21, 20 - k, label, chosen);
-    SendPatternTrigger(k);
+    step.sendBy([k] { SendPatternTrigger(k); });
     return ApplyEnd::Close;
 }

@@ -44,7 +44,15 @@ void ApplyStep::send(const QString &line)
         refused_ = true;
     if (refused_)
         return;
-    instrumentLines().sendCommand(line);
+    sendBy([&line] { instrumentLines().sendCommand(line); });
+}
+
+void ApplyStep::sendBy(const std::function<void()> &sendLine)
+{
+    const bool open = linkGateOpen();
+    sendLine();
+    if (open && !linkGateOpen())
+        notWritten_ = true;
 }
 
 QString ApplyStep::query(const QString &line)
@@ -66,6 +74,11 @@ void ApplyStep::pause(int ms)
 
 void ApplyStep::node(int group, int item, Word label, const QString &value)
 {
+    node(group, item, word(label), value);
+}
+
+void ApplyStep::node(int group, int item, const QString &label, const QString &value)
+{
     if (HasCtrlNode(group, item)) {
         bool noted = false;
         for (const NodeText &n : nodesBefore_)
@@ -73,12 +86,14 @@ void ApplyStep::node(int group, int item, Word label, const QString &value)
         if (!noted)
             nodesBefore_.append({group, item, CtrlNodeText(group, item)});
     }
-    SetCtrlNodeSetting(group, item, word(label), value);
+    SetCtrlNodeSetting(group, item, label, value);
 }
 
 void ApplyStep::restoreNodes()
 {
-    if (rebuilt_) {
+    // A branch may have built the tree again in its own shape before its
+    // command failed: the tree is then built again from the settings.
+    if (rebuilt_ || notWritten_) {
         RebuildCtrlTreeKeepingExpanded();
         return;
     }
@@ -129,7 +144,7 @@ ApplyEnd ApplySetting(ApplyDialog &dialog)
         const CtrlSettings before = app().Settings;
         ApplyStep step(dialog);
         const ApplyEnd end = row.branch(step, row.arg);
-        if (step.lineRefused()) {
+        if (step.lineRefused() || step.lineNotWritten()) {
             app().Settings = before;
             step.restoreNodes();
             return ApplyEnd::Close;

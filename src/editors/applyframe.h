@@ -17,10 +17,11 @@
 // its argument (no entry chosen, a word with no token) is not sent, and the
 // edit then changes nothing: nothing more is sent or asked, the settings and
 // the nodes the branch rewrote are put back, and the control file is not
-// marked modified. Read-backs never store what an empty
-// reply or a failed conversion would give: the member keeps its text, so a
-// lost link or a zero scale never writes "0.00uV", "inf" or "nan" into the
-// settings.
+// marked modified. A command whose write fails (a cable pulled: the link
+// shows its message and is lost) undoes the edit the same way. Read-backs
+// never store what an empty reply or a failed conversion would give: the
+// member keeps its text, so a lost link or a zero scale never writes
+// "0.00uV", "inf" or "nan" into the settings.
 
 #include "texts/textstate.h"
 
@@ -71,6 +72,8 @@ public:
     // Rewrites node (group, item) as label, " [", value, "]"; nothing when the
     // tree does not hold it.
     void node(int group, int item, Word label, const QString &value);
+    // The same with a label that is no word of the table ("D3").
+    void node(int group, int item, const QString &label, const QString &value);
     // Builds the tree again from the settings, keeping its open branches, and
     // selects node (group, item) of the new tree.
     void rebuild(int group, int item);
@@ -81,6 +84,12 @@ public:
 
     // A command of the branch lacked its argument: the edit is undone.
     bool lineRefused() const { return refused_; }
+    // A command's write failed (the link has told the user and is lost):
+    // the setting never reached the instrument, and the edit is undone.
+    bool lineNotWritten() const { return notWritten_; }
+    // Sends by a helper of its own (the whole pattern code), watched as send()
+    // watches its line.
+    void sendBy(const std::function<void()> &sendLine);
     // Puts back the node texts the branch rewrote (or the tree, when the
     // branch built it again), after the settings have been put back.
     void restoreNodes();
@@ -88,6 +97,7 @@ public:
 private:
     ApplyDialog &dialog_;
     bool refused_ = false;
+    bool notWritten_ = false;
     bool rebuilt_ = false;
     struct NodeText {
         int group, item;

@@ -110,10 +110,10 @@ ApplyEnd ApplyLaPosition(ApplyStep &step, int)
     QString &member = s.LAChanPos[16 - n];
     const QString header = QStringLiteral(":DIGITAL") + QString::number(n) + QStringLiteral(":POSITION");
     member = step.choice();
-    SetCtrlNodeSetting(10, 20 - n, channelLabel(n), member);
+    step.node(10, 20 - n, channelLabel(n), member);
     step.send(header + u' ' + step.choice());
     if (step.readBack(header + u'?', member, [](const QString &r) { return r; }))
-        SetCtrlNodeSetting(10, 20 - n, channelLabel(n), member);
+        step.node(10, 20 - n, channelLabel(n), member);
     return ApplyEnd::Close;
 }
 

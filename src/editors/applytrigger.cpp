@@ -72,11 +72,18 @@ QString upperSync(const QString &choice)
     return VideoSyncToken(choice).toUpper();
 }
 
+// No source chosen (the source in force, such as EXT5, is no entry of the
+// list) has no token: a bare "DIGITAL" is no source.
+QString sourceToken(const QString &choice)
+{
+    return choice.isEmpty() ? QString() : SourceToken(choice);
+}
+
 // In TrigItem order.
 const ItemRow &itemRow(TrigItem item)
 {
     static const ItemRow rows[] = {
-        {Word::ItemSource, ":SOURCE", Arg::Token, SourceToken,
+        {Word::ItemSource, ":SOURCE", Arg::Token, sourceToken,
          {{{&S::EdgeSource, 3}, {&S::PulseSource, 3}, {&S::VideoSource, 3}, {&S::SlopeSource, 3}, {}, {}}}},
         {Word::ItemMode, ":SWEEP", Arg::Token, SweepToken,
          {{{&S::EdgeSweep, 5}, {&S::PulseSweep, 7}, {}, {&S::SlopeSweep, 8}, {&S::PatSweep, 22}, {&S::DurSweep, 24}}}},

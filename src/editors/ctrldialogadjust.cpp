@@ -190,12 +190,22 @@ void CtrlDialogAdjust::cmdAdjustOK_Click()
     const QString header = QStringLiteral(":CHANNEL") + QString::number(m);
 
     QString &voltDiv = m == 1 ? s.CH1VoltDiv : s.CH2VoltDiv;
+    const QString voltDivBefore = voltDiv;
     voltDiv = value_->text();
     SetCtrlNodeSetting(m + 1, 3, word(Word::ItemVoltDiv), voltDiv);
+    const bool open = linkGateOpen();
     // A ratio the instrument does not know is not sent.
     if (GetCHProbeNum(probe))
         instrumentLines().sendCommand(header + QStringLiteral(":PROBE ") + probe.chopped(1));
     instrumentLines().sendCommand(header + QStringLiteral(":SCALE ") + GeneralNumberText(probeFactor(probe) * v));
+    if (open && !linkGateOpen()) {
+        // A write failed (the link has told the user and is lost): the scale
+        // never reached the instrument, so the channel keeps its volts/div.
+        voltDiv = voltDivBefore;
+        SetCtrlNodeSetting(m + 1, 3, word(Word::ItemVoltDiv), voltDiv);
+        done(QDialog::Rejected);
+        return;
+    }
     appClock().pause(200);
     // The instrument rescales the offset with the scale; no reply keeps it.
     QString &offset = m == 1 ? s.CH1Offset : s.CH2Offset;

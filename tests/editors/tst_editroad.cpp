@@ -8,6 +8,7 @@
 
 #include "texts/messagetable.h"
 
+#include <QToolButton>
 #include <QtTest>
 
 class TestEditRoad : public QObject {
@@ -120,6 +121,9 @@ private slots:
             << QStringList{":TIMEBASE:FORMAT?", "*IDN?", ":TRIGGER:ALTERNATION:SOURCE CHANNEL1"};
         QTest::newRow("averages") << "AcqType=@WordAverage;AcqAverages=17" << "7,5" << "AcqAverages=17"
                                   << "@ItemAverages" << QStringList{"*IDN?"};
+        // A logic channel's position outside 0 .. 15: its node keeps it too.
+        QTest::newRow("LA position") << "LAChanPos[13]=20" << "10,17" << "LAChanPos[13]=20" << "D3"
+                                     << QStringList{"*IDN?"};
     }
     void noArgumentChangesNothing()
     {
@@ -353,6 +357,97 @@ private slots:
         });
         QVERIFY(f.simLines().isEmpty());
         QVERIFY(app().Settings == before);
+        QVERIFY(!app().ctrl.CtrlFileModified);
+    }
+
+    // The cable pulled after the identification (VISA): the setting's write
+    // fails, the link tells the user once and is lost. Nothing reached the
+    // instrument, so the settings, the node and the modified flag stay as
+    // they were, also where the branch had built the tree in its new shape.
+    void writeFailsChangesNothing_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("node"); // "group,item|label|value" as it stood
+        QTest::addColumn<QString>("pick"); // the entry chosen
+        QTest::newRow("CH2 coupling") << "CH2Coupling=@WordDC" << "3,5|@ItemCoupling|@WordDC" << "@WordGND";
+        QTest::newRow("LA D7-D0") << "LAGroupLo=@WordOn" << "14,3|@ItemD7D0|@WordOn" << "@WordOff";
+        QTest::newRow("trigger method") << "TrigMethod=@WordEdge" << "6,2|@ItemMethod|@WordEdge" << "@WordPulse";
+        QTest::newRow("edge source") << "EdgeSource=CH1" << "6,3|@ItemSource|CH1" << "D3";
+        QTest::newRow("pattern code D3") << "TrigMethod=@WordPattern;PatCode[13]=@ItemL" << "21,17|D3|@ItemL"
+                                         << "@ItemH";
+    }
+    void writeFailsChangesNothing()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, node);
+        QFETCH(QString, pick);
+        for (int lang : {LanguageEnglish, LanguageChinese}) {
+            EditorsFixture f(lang);
+            QVERIFY(f.connected);
+            QVERIFY(setMembers(setup));
+            f.rebuild();
+            app().ctrl.CtrlFileModified = false;
+            const CtrlSettings before = app().Settings;
+            QVERIFY2(nodeCheck(node).isEmpty(), qPrintable(nodeCheck(node)));
+            SimVisaBackend::Resource *res = f.backend->resource(QString::fromLatin1(SimUsb1));
+            QVERIFY(res);
+            // The identification is answered, every write after it fails.
+            struct PulledAfterIdentification final : InstrumentLines {
+                SimVisaBackend::Resource *res = nullptr;
+                void sendCommand(const QString &line) override { SendCommand(line); }
+                QString queryString(const QString &line) override
+                {
+                    const QString reply = QueryString(line);
+                    if (line == QLatin1String("*IDN?"))
+                        res->writeStatus = VI_ERROR_IO;
+                    return reply;
+                }
+            } lines;
+            lines.res = res;
+            setInstrumentLines(&lines);
+            const QStringList id = node.section(u'|', 0, 0).split(u',');
+            f.edit(id.at(0).toInt(), id.at(1).toInt(), [&](CtrlDialog &d) { choose(d, resolved(pick)); });
+            setInstrumentLines(nullptr);
+            res->writeStatus = VI_SUCCESS;
+            QCOMPARE(f.simLines(), QStringList{"*IDN?"});
+            QVERIFY(!app().link.LinkConnected);
+            QCOMPARE(f.fakeUi.messages().size(), 1);
+            QCOMPARE(f.fakeUi.messages().at(0).text, message(Msg::MsgCannotConnect));
+            QVERIFY(app().Settings == before);
+            QVERIFY2(nodeCheck(node).isEmpty(), qPrintable(nodeCheck(node)));
+            QVERIFY(!app().ctrl.CtrlFileModified);
+        }
+    }
+
+    // The same in the volts/div dialog: the volts/div and its node stay.
+    void adjustWriteFailsChangesNothing()
+    {
+        EditorsFixture f;
+        app().Settings.CH1Probe = QStringLiteral("1X");
+        app().Settings.CH1VoltDiv = QStringLiteral("1.00V");
+        f.rebuild();
+        app().ctrl.CtrlFileModified = false;
+        const CtrlSettings before = app().Settings;
+        SimVisaBackend::Resource *res = f.backend->resource(QString::fromLatin1(SimUsb1));
+        QVERIFY(res);
+        f.script = [&](QDialog &d) {
+            auto *a = qobject_cast<CtrlDialogAdjust *>(&d);
+            QVERIFY(a);
+            QTest::mouseClick(a->DotAddRainBtn(), Qt::LeftButton);
+            QCOMPARE(a->txtDispValue()->text(), QStringLiteral("2.00V"));
+            res->writeStatus = VI_ERROR_IO;
+            QTest::mouseClick(a->cmdAdjustOK(), Qt::LeftButton);
+            QVERIFY(!a->isVisible());
+        };
+        f.doubleClick(2, 3);
+        res->writeStatus = VI_SUCCESS;
+        QVERIFY(f.simLines().isEmpty());
+        QVERIFY(!app().link.LinkConnected);
+        QCOMPARE(f.fakeUi.messages().size(), 1);
+        QCOMPARE(f.fakeUi.messages().at(0).text, message(Msg::MsgCannotConnect));
+        QVERIFY(app().Settings == before);
+        QVERIFY2(nodeCheck(QStringLiteral("2,3|@ItemVoltDiv|1.00V")).isEmpty(),
+                 qPrintable(nodeCheck(QStringLiteral("2,3|@ItemVoltDiv|1.00V"))));
         QVERIFY(!app().ctrl.CtrlFileModified);
     }
 };

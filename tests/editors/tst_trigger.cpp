@@ -280,6 +280,12 @@ private slots:
                                            << "SlopeSensitivity=2.00div" << "@ItemSensitivity" << QStringList{};
         QTest::newRow("edge sweep") << "EdgeSweep=Sweep" << QStringList{} << "6,5" << "EdgeSweep=Sweep"
                                     << "@ItemMode" << QStringList{};
+        // The list never offers EXT5, which the instrument may report.
+        QTest::newRow("edge source EXT5") << "EdgeSource=EXT5" << QStringList{":TRIGGER:EDGE:SOURCE EXT5"} << "6,3"
+                                          << "EdgeSource=EXT5" << "@ItemSource" << QStringList{};
+        QTest::newRow("video source EXT5") << "TrigMethod=@WordVideo;VideoSource=EXT5"
+                                           << QStringList{":TRIGGER:MODE VIDEO", ":TRIGGER:VIDEO:SOURCE EXT5"} << "6,3"
+                                           << "VideoSource=EXT5" << "@ItemSource" << QStringList{};
         QTest::newRow("alternate CH2 sensitivity")
             << "TrigMethod=@WordAlternative;AltCH2EdgeSensitivity=0.00div"
             << QStringList{":TRIGGER:MODE ALTERNATION"} << "20,20" << "AltCH2EdgeSensitivity=0.00div"
