@@ -229,6 +229,13 @@ bool TransferRunner::ReadWaveformBlock(QList<qint32> &rows, double target, const
         finishBlockProgress(target);
         // The ticker stays on after a VISA read, within the ceiling.
     }
+    // A block that ended before its source's levels were all in (a message
+    // cut short, a length prefix announcing less) is no picture of the
+    // trace: it counts as not come, and the request ends there.
+    if (count >= 0 && count < expected - 1) {
+        noteReplyMissing();
+        count = -1;
+    }
     if (count < 0)
         return false; // the source's rows stay as they were
 

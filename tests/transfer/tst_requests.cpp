@@ -421,6 +421,51 @@ private slots:
         QCOMPARE(app().link.WorkPts.size(), size_t(8193));
     }
 
+    // A block that ends before all its levels came (a USB message cut short,
+    // a length prefix that announces less) is no picture of the trace: the
+    // item keeps its rows, and nothing more is asked.
+    void truncatedBlockKeepsTheRows_data()
+    {
+        QTest::addColumn<Transport>("transport");
+        QTest::newRow("visa usb") << Transport::Visa;
+        QTest::newRow("serial") << Transport::Serial;
+    }
+    void truncatedBlockKeepsTheRows()
+    {
+        QFETCH(Transport, transport);
+        connect(transport);
+        showSources(true, true, false, false);
+        QVERIFY(RequestWaveformLoad(0));
+        QVERIFY(app().xfer.BlocksReceived);
+        const QList<qint32> before1 = wave(0).CH1Rows;
+        const QList<qint32> before2 = wave(0).CH2Rows;
+        const QString dateBefore = wave(0).DateText;
+        sim_->handle(":CHANNEL1:OFFSET 1.5", Qm4100Sim::Framing::VisaUsb); // another picture
+        if (transport == Transport::Serial) {
+            const QByteArray block = sim_->waveformBlock("CHANNEL1").left(300);
+            serial_->replyFor = [block](const QByteArray &line) {
+                if (line != ":WAVEFORM:DATA? CHANNEL1")
+                    return QByteArray();
+                QByteArray out(4, '\0');
+                out[0] = char(block.size() & 0xFF);
+                out[1] = char(block.size() >> 8);
+                return out + block;
+            };
+        } else {
+            Qm4100Sim::Faults f;
+            f.shortBlockBy = 300; // 301 of the 601 bytes come, as a whole message
+            sim_->setFaults(f);
+        }
+        sim_->clearLog();
+        QVERIFY(RequestWaveformLoad(0));
+        QVERIFY(!app().xfer.BlocksReceived);
+        QCOMPARE(wave(0).CH1Rows, before1);
+        QCOMPARE(wave(0).CH2Rows, before2);
+        QCOMPARE(wave(0).DateText, dateBefore);
+        QCOMPARE(sim_->lines().last(), QByteArray(":WAVEFORM:DATA? CHANNEL1"));
+        QVERIFY(app().link.LinkConnected);
+    }
+
     void failedVisaBlockKeepsTheRows()
     {
         connect(Transport::Visa);
