@@ -180,6 +180,13 @@ bool TransferRunner::ReadSetupBlock()
         x.ProgressStep = 1;
         tickerOn();
         received = ComWaitBlock();
+        // A block whose length prefix announced less than a setup block is
+        // not laid over the last one: that stays whole, and the block has
+        // not come.
+        if (received && SerialBlockPayload().size() < SetupBlock::Size) {
+            noteReplyMissing();
+            received = false;
+        }
         if (received)
             StoreSetupBytes(SerialBlockPayload(), &l.LastSetup);
         tickerOff();

@@ -452,9 +452,15 @@ private slots:
                 return out + block;
             };
         } else {
-            Qm4100Sim::Faults f;
-            f.shortBlockBy = 300; // 301 of the 601 bytes come, as a whole message
-            sim_->setFaults(f);
+            // Once the setup block is in, a block of 601 bytes brings 301,
+            // as a whole message.
+            app().xfer.ShowWaveLoadPercent = [this](int) {
+                if (sim_->lines().contains(":SYSTEM:DATA?")) {
+                    Qm4100Sim::Faults f;
+                    f.shortBlockBy = 300;
+                    sim_->setFaults(f);
+                }
+            };
         }
         sim_->clearLog();
         QVERIFY(RequestWaveformLoad(0));
@@ -462,7 +468,45 @@ private slots:
         QCOMPARE(wave(0).CH1Rows, before1);
         QCOMPARE(wave(0).CH2Rows, before2);
         QCOMPARE(wave(0).DateText, dateBefore);
-        QCOMPARE(sim_->lines().last(), QByteArray(":WAVEFORM:DATA? CHANNEL1"));
+        QVERIFY(sim_->lines().last().startsWith(":WAVEFORM:DATA? CHANNEL")); // the block cut short
+        QVERIFY(app().link.LinkConnected);
+    }
+
+    // A setup block that ends before its 116 bytes came is not laid over the
+    // last one (a mix of two blocks): the last block and the item stay.
+    void truncatedSetupBlockIsNotMixedIn_data()
+    {
+        QTest::addColumn<Transport>("transport");
+        QTest::newRow("visa usb") << Transport::Visa;
+        QTest::newRow("serial") << Transport::Serial;
+    }
+    void truncatedSetupBlockIsNotMixedIn()
+    {
+        QFETCH(Transport, transport);
+        connect(transport);
+        showSources(true, false, false, false);
+        QVERIFY(RequestWaveformLoad(0));
+        QVERIFY(app().xfer.BlocksReceived);
+        const SetupBlock lastBefore = app().link.LastSetup;
+        const SetupBlock itemBefore = wave(0).Setup;
+        sim_->setMathDisplay(true); // another setup block: the MATH trace is valid
+        const QByteArray cut = sim_->setupBlock().left(100);
+        QVERIFY(cut != lastBefore.encode().left(100));
+        if (transport == Transport::Serial) {
+            serial_->replyFor = [cut](const QByteArray &line) {
+                if (line != ":SYSTEM:DATA?")
+                    return QByteArray();
+                return QByteArray(1, char(cut.size())) + QByteArray(3, '\0') + cut;
+            };
+        } else {
+            Qm4100Sim::Faults f;
+            f.shortBlockBy = 16; // 100 of the 116 bytes come, as a whole message
+            sim_->setFaults(f);
+        }
+        QVERIFY(RequestWaveformLoad(0));
+        QVERIFY(!app().xfer.BlocksReceived);
+        QCOMPARE(app().link.LastSetup, lastBefore);
+        QCOMPARE(wave(0).Setup, itemBefore);
         QVERIFY(app().link.LinkConnected);
     }
 
