@@ -191,7 +191,7 @@ bool TransferRunner::ReadSetupBlock()
             StoreSetupBytes(SerialBlockPayload(), &l.LastSetup);
         tickerOff();
         setTickerInterval(200); // for the rest of this showing
-    } else if (l.IoType == 0) {
+    } else { // VISA: any link kind but the serial port's, as for every line
         SendCommand(QStringLiteral(":SYSTEM:DATA?"));
         setTickerInterval(TickIntervalMs);
         tickerOn();
@@ -226,7 +226,7 @@ bool TransferRunner::ReadWaveformBlock(QList<qint32> &rows, double target, const
             count = StoreBlockPoints(SerialBlockPayload(), &l.WorkPts);
         finishBlockProgress(target);
         tickerOff();
-    } else if (l.IoType == 0) {
+    } else { // VISA: any link kind but the serial port's, as for every line
         tickerOn();
         int n = -1;
         VisaReadWaveBlock(n, expected);

@@ -472,6 +472,39 @@ private slots:
         QVERIFY(app().link.LinkConnected);
     }
 
+    // A link kind other than the serial port's (a settings file holding 1,
+    // say) is a VISA link for the blocks too, as it is for every line: the
+    // blocks are read, never left in the session for the next query's reply.
+    void anyLinkKindButSerialReadsBlocksOverVisa_data()
+    {
+        QTest::addColumn<int>("ioType");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("1: waveforms") << 1 << 6;
+        QTest::newRow("1: data table") << 1 << 3;
+        QTest::newRow("5: waveforms") << 5 << 6;
+    }
+    void anyLinkKindButSerialReadsBlocksOverVisa()
+    {
+        QFETCH(int, ioType);
+        QFETCH(int, kind);
+        connect(Transport::Visa);
+        app().link.IoType = ioType;
+        showSources(true, true, false, false);
+        if (kind == 6)
+            QVERIFY(RequestWaveformLoad(0));
+        else
+            QVERIFY(RunTransferRequest(TransferCaption::DataTable, kind, 0, true));
+        QVERIFY(app().xfer.BlocksReceived);
+        QVERIFY(app().link.LinkConnected);
+        QVERIFY(ui_->messages().isEmpty());
+        if (kind == 6) {
+            const QList<int> levels = levelsOf(sim_->waveformBlock("CHANNEL2"));
+            QCOMPARE(wave(0).CH2Rows[300], std::clamp(levels[299], 25, 224) - 25);
+        } else {
+            QCOMPARE(app().xfer.PointCount, 600);
+        }
+    }
+
     // A setup block that ends before its 116 bytes came is not laid over the
     // last one (a mix of two blocks): the last block and the item stay.
     void truncatedSetupBlockIsNotMixedIn_data()
