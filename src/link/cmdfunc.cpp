@@ -72,6 +72,10 @@ void SendCommand(const QString &cmd)
             VisaWriteLine(cmd);
         }
     }
+    // A link lost by this line or before it: nothing more of the exchange
+    // can go out, and the lines after it take no pause.
+    if (!linkGateOpen())
+        noteReplyMissing();
     appClock().pause(serial ? SerialCommandPauseMs : VisaCommandPauseMs);
 }
 

@@ -25,6 +25,9 @@
 // exchange has ended, SendCommand and QueryString send nothing and take no
 // pause, and the block reads read nothing. An instrument that falls silent
 // thus costs one time-out per exchange, however many lines it was to hold.
+// A command line after which the link is not open (its write failed, or the
+// link was lost before it) fails the exchange the same way: it takes its own
+// pause, the lines after it none.
 // A reply that came empty (its line end alone) is a reply.
 
 #include "platform/pump.h"

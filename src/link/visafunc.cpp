@@ -223,9 +223,15 @@ QString VisaReadSystemData(bool *received)
         ViByte buf[SetupBlock::Size] = {};
         ViUInt32 n = 0;
         st = viVScanf(l.VisaSession, "%t", buf, SetupBlock::Size, &n);
+        if ((st == VI_SUCCESS || st == VI_SUCCESS_MAX_CNT) && n < SetupBlock::Size) {
+            // A message that ended before the block's bytes were all in is
+            // not laid over the last block: that stays whole, and the block
+            // has not come (the link is sound).
+            noteReplyMissing();
+            return QString();
+        }
         if (st == VI_SUCCESS || st == VI_SUCCESS_MAX_CNT)
-            l.LastSetup.overwrite(QByteArrayView(reinterpret_cast<const char *>(buf),
-                                                 qsizetype(std::min<ViUInt32>(n, SetupBlock::Size))));
+            l.LastSetup.overwrite(QByteArrayView(reinterpret_cast<const char *>(buf), SetupBlock::Size));
     } else {
         ViByte raw[SetupFormBytes] = {};
         st = VisaReadExact(l.VisaSession, raw, SetupFormBytes);

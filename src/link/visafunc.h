@@ -59,8 +59,10 @@ QString VisaReadWaveBlock(int &n, int count);
 
 // Reads the setup block into LastSetup: over USB the formatted read "%t"
 // (success or count reached both pass), over other resources the 113-byte
-// form read as an exact count, then converted by ParaConv. Returns the empty
-// text. received, when given, tells whether the block came.
+// form read as an exact count, then converted by ParaConv. A USB message
+// shorter than the block leaves LastSetup as it was and counts as not come
+// (no message; the exchange fails). Returns the empty text. received, when
+// given, tells whether the block came.
 QString VisaReadSystemData(bool *received = nullptr);
 
 // Sends ":LCD:DATA?" (SendCommand) and reads one screen image into buffer

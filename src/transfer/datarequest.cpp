@@ -114,7 +114,7 @@ void TransferRunner::RequestDataTable(const QString &source)
         }
         setBar(BarMax);
         repaint();
-    } else if (l.IoType == 0) {
+    } else { // VISA: any link kind but the serial port's, as for every line
         SendCommand(dataCommand);
         int n = -1;
         VisaReadWaveBlock(n, analog ? 601 : 1201);

@@ -180,11 +180,18 @@ bool TransferRunner::ReadSetupBlock()
         x.ProgressStep = 1;
         tickerOn();
         received = ComWaitBlock();
+        // A block whose length prefix announced less than a setup block is
+        // not laid over the last one: that stays whole, and the block has
+        // not come.
+        if (received && SerialBlockPayload().size() < SetupBlock::Size) {
+            noteReplyMissing();
+            received = false;
+        }
         if (received)
             StoreSetupBytes(SerialBlockPayload(), &l.LastSetup);
         tickerOff();
         setTickerInterval(200); // for the rest of this showing
-    } else if (l.IoType == 0) {
+    } else { // VISA: any link kind but the serial port's, as for every line
         SendCommand(QStringLiteral(":SYSTEM:DATA?"));
         setTickerInterval(TickIntervalMs);
         tickerOn();
@@ -219,7 +226,7 @@ bool TransferRunner::ReadWaveformBlock(QList<qint32> &rows, double target, const
             count = StoreBlockPoints(SerialBlockPayload(), &l.WorkPts);
         finishBlockProgress(target);
         tickerOff();
-    } else if (l.IoType == 0) {
+    } else { // VISA: any link kind but the serial port's, as for every line
         tickerOn();
         int n = -1;
         VisaReadWaveBlock(n, expected);
@@ -228,6 +235,13 @@ bool TransferRunner::ReadWaveformBlock(QList<qint32> &rows, double target, const
         pumpEvents();
         finishBlockProgress(target);
         // The ticker stays on after a VISA read, within the ceiling.
+    }
+    // A block that ended before its source's levels were all in (a message
+    // cut short, a length prefix announcing less) is no picture of the
+    // trace: it counts as not come, and the request ends there.
+    if (count >= 0 && count < expected - 1) {
+        noteReplyMissing();
+        count = -1;
     }
     if (count < 0)
         return false; // the source's rows stay as they were

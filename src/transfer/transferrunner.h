@@ -75,7 +75,9 @@ public:
     [[nodiscard]] bool ReadSetupBlock();
     // Reads one waveform block and decodes it into rows (replaced whole when
     // the block came in; left as they were when it did not). True when the
-    // block came. fftSplit: the FFT block is drawn on a split screen.
+    // block came. A block holding fewer than expected - 1 levels did not
+    // come (and fails the exchange). fftSplit: the FFT block is drawn on a
+    // split screen.
     [[nodiscard]] bool ReadWaveformBlock(QList<qint32> &rows, double target, const QString &source,
                                          const QString &invert, const QString &run, int expected,
                                          bool fftSplit = false);

@@ -31,6 +31,14 @@ void step()
     SettingsProgressStep(UploadProgressStep);
 }
 
+// The instrument's time to settle after a time-base line; none once the
+// upload is cut short (no line follows that would need it).
+void settle(int ms)
+{
+    if (!exchangeFailed() && !exchangeAbandoned())
+        appClock().pause(ms);
+}
+
 // The level of a trigger block: asks the block's source, then converts.
 QString levelFromSource(const QString &level, const QString &sourceQuery)
 {
@@ -116,10 +124,10 @@ void UploadSettings()
     }
     send(QStringLiteral(":TIMEBASE:FORMAT ") + TimebaseFormatToken(s.TimebaseFormat));
     step();
-    appClock().pause(500);
+    settle(500);
     send(QStringLiteral(":TIMEBASE:SCALE ") + upper(s.TimeDiv));
     step();
-    appClock().pause(1000);
+    settle(1000);
     send(QStringLiteral(":TIMEBASE:OFFSET ") + upper(s.Delay));
     step();
     for (int n = 1; n <= 2; ++n) {

@@ -421,6 +421,128 @@ private slots:
         QCOMPARE(app().link.WorkPts.size(), size_t(8193));
     }
 
+    // A block that ends before all its levels came (a USB message cut short,
+    // a length prefix that announces less) is no picture of the trace: the
+    // item keeps its rows, and nothing more is asked.
+    void truncatedBlockKeepsTheRows_data()
+    {
+        QTest::addColumn<Transport>("transport");
+        QTest::newRow("visa usb") << Transport::Visa;
+        QTest::newRow("serial") << Transport::Serial;
+    }
+    void truncatedBlockKeepsTheRows()
+    {
+        QFETCH(Transport, transport);
+        connect(transport);
+        showSources(true, true, false, false);
+        QVERIFY(RequestWaveformLoad(0));
+        QVERIFY(app().xfer.BlocksReceived);
+        const QList<qint32> before1 = wave(0).CH1Rows;
+        const QList<qint32> before2 = wave(0).CH2Rows;
+        const QString dateBefore = wave(0).DateText;
+        sim_->handle(":CHANNEL1:OFFSET 1.5", Qm4100Sim::Framing::VisaUsb); // another picture
+        if (transport == Transport::Serial) {
+            const QByteArray block = sim_->waveformBlock("CHANNEL1").left(300);
+            serial_->replyFor = [block](const QByteArray &line) {
+                if (line != ":WAVEFORM:DATA? CHANNEL1")
+                    return QByteArray();
+                QByteArray out(4, '\0');
+                out[0] = char(block.size() & 0xFF);
+                out[1] = char(block.size() >> 8);
+                return out + block;
+            };
+        } else {
+            // Once the setup block is in, a block of 601 bytes brings 301,
+            // as a whole message.
+            app().xfer.ShowWaveLoadPercent = [this](int) {
+                if (sim_->lines().contains(":SYSTEM:DATA?")) {
+                    Qm4100Sim::Faults f;
+                    f.shortBlockBy = 300;
+                    sim_->setFaults(f);
+                }
+            };
+        }
+        sim_->clearLog();
+        QVERIFY(RequestWaveformLoad(0));
+        QVERIFY(!app().xfer.BlocksReceived);
+        QCOMPARE(wave(0).CH1Rows, before1);
+        QCOMPARE(wave(0).CH2Rows, before2);
+        QCOMPARE(wave(0).DateText, dateBefore);
+        QVERIFY(sim_->lines().last().startsWith(":WAVEFORM:DATA? CHANNEL")); // the block cut short
+        QVERIFY(app().link.LinkConnected);
+    }
+
+    // A link kind other than the serial port's (a settings file holding 1,
+    // say) is a VISA link for the blocks too, as it is for every line: the
+    // blocks are read, never left in the session for the next query's reply.
+    void anyLinkKindButSerialReadsBlocksOverVisa_data()
+    {
+        QTest::addColumn<int>("ioType");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("1: waveforms") << 1 << 6;
+        QTest::newRow("1: data table") << 1 << 3;
+        QTest::newRow("5: waveforms") << 5 << 6;
+    }
+    void anyLinkKindButSerialReadsBlocksOverVisa()
+    {
+        QFETCH(int, ioType);
+        QFETCH(int, kind);
+        connect(Transport::Visa);
+        app().link.IoType = ioType;
+        showSources(true, true, false, false);
+        if (kind == 6)
+            QVERIFY(RequestWaveformLoad(0));
+        else
+            QVERIFY(RunTransferRequest(TransferCaption::DataTable, kind, 0, true));
+        QVERIFY(app().xfer.BlocksReceived);
+        QVERIFY(app().link.LinkConnected);
+        QVERIFY(ui_->messages().isEmpty());
+        if (kind == 6) {
+            const QList<int> levels = levelsOf(sim_->waveformBlock("CHANNEL2"));
+            QCOMPARE(wave(0).CH2Rows[300], std::clamp(levels[299], 25, 224) - 25);
+        } else {
+            QCOMPARE(app().xfer.PointCount, 600);
+        }
+    }
+
+    // A setup block that ends before its 116 bytes came is not laid over the
+    // last one (a mix of two blocks): the last block and the item stay.
+    void truncatedSetupBlockIsNotMixedIn_data()
+    {
+        QTest::addColumn<Transport>("transport");
+        QTest::newRow("visa usb") << Transport::Visa;
+        QTest::newRow("serial") << Transport::Serial;
+    }
+    void truncatedSetupBlockIsNotMixedIn()
+    {
+        QFETCH(Transport, transport);
+        connect(transport);
+        showSources(true, false, false, false);
+        QVERIFY(RequestWaveformLoad(0));
+        QVERIFY(app().xfer.BlocksReceived);
+        const SetupBlock lastBefore = app().link.LastSetup;
+        const SetupBlock itemBefore = wave(0).Setup;
+        sim_->setMathDisplay(true); // another setup block: the MATH trace is valid
+        const QByteArray cut = sim_->setupBlock().left(100);
+        QVERIFY(cut != lastBefore.encode().left(100));
+        if (transport == Transport::Serial) {
+            serial_->replyFor = [cut](const QByteArray &line) {
+                if (line != ":SYSTEM:DATA?")
+                    return QByteArray();
+                return QByteArray(1, char(cut.size())) + QByteArray(3, '\0') + cut;
+            };
+        } else {
+            Qm4100Sim::Faults f;
+            f.shortBlockBy = 16; // 100 of the 116 bytes come, as a whole message
+            sim_->setFaults(f);
+        }
+        QVERIFY(RequestWaveformLoad(0));
+        QVERIFY(!app().xfer.BlocksReceived);
+        QCOMPARE(app().link.LastSetup, lastBefore);
+        QCOMPARE(wave(0).Setup, itemBefore);
+        QVERIFY(app().link.LinkConnected);
+    }
+
     void failedVisaBlockKeepsTheRows()
     {
         connect(Transport::Visa);

@@ -442,6 +442,48 @@ private slots:
         QVERIFY(!app().link.LinkConnected);
         QCOMPARE(f.fakeUi.messages().size(), 1);
     }
+
+    // A cable pulled in the middle of an upload: the write that fails tells
+    // the user and loses the link; the rest of the upload neither writes nor
+    // holds the program in the pauses of lines that cannot go out.
+    void linkDroppedMidUploadEndsIt_data()
+    {
+        QTest::addColumn<int>("link");
+        QTest::newRow("visa") << int(Link::Visa);
+        QTest::newRow("serial") << int(Link::Serial);
+    }
+    void linkDroppedMidUploadEndsIt()
+    {
+        QFETCH(int, link);
+        UpDownFixture f{static_cast<Link>(link)};
+        QVERIFY(f.connected);
+        InstallSettingsTransfer();
+        setCommonCase(app().Settings);
+        setMethodCase(app().Settings, QStringLiteral("EDGE"));
+        qint64 droppedAt = -1;
+        app().updown.ShowProgress = [&](double) {
+            if (++f.repaints == 2) { // after ":TRIGGER:ALTERNATION:TIMESCALE" of CH1
+                droppedAt = f.clock.nowMs();
+                if (link == int(Link::Visa))
+                    f.backend->resource(QString::fromLatin1(SimUsb1))->writeStatus = VI_ERROR_CONN_LOST;
+                else
+                    f.serial->setFailOutput(true);
+            }
+        };
+        TransferRunner runner;
+        runner.load();
+        app().transfer.RequestKind = 22;
+        app().transfer.TransferDone = false;
+        runner.dispatch();
+        QVERIFY(app().transfer.TransferDone);
+        QVERIFY(droppedAt >= 0);
+        QVERIFY(!app().link.LinkConnected);
+        QCOMPARE(f.fakeUi.messages().size(), 1);
+        QVERIFY(!app().xfer.RequestComplete);
+        // The failed line's own pause and the dialog's closing pause, no more.
+        const qint64 after = f.clock.nowMs() - droppedAt;
+        QVERIFY2(after <= 600, qPrintable(QString::number(after)));
+    }
 };
 
 QTEST_MAIN(TstUploadToDso)

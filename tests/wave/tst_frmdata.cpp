@@ -521,7 +521,18 @@ private slots:
             faults.shortBlockBy = shortBy;
         else
             faults.silentFromQuery = queries;
-        fx->sim.setFaults(faults);
+        if (shortBy && !serial) {
+            // The data block is cut, once the setup block has come whole (a
+            // setup message cut short is no setup block: no table at all).
+            setPump([&] {
+                const auto &log = fx->sim.log();
+                if (!log.isEmpty() && log.last().line == ":SYSTEM:DATA?")
+                    fx->sim.setFaults(faults);
+                fx->serial->pumpOnce(fx->clock);
+            });
+        } else {
+            fx->sim.setFaults(faults);
+        }
         frmData *w2 = openItem(1, QStringLiteral("Data1"));
         w2->OptionCH[DataCH2]->click();
         app().Sheet.Modified = false;
