@@ -101,17 +101,17 @@ void TransferRunner::RequestWaveforms()
     const QString &on = word(Word::WordOn);
     const QString &off = word(Word::WordOff);
 
-    // Run state, MATH and FFT display (into the settings only as the
-    // instrument gave them: a reply that did not come changes nothing).
+    // Run state, MATH and FFT display. What the refresh learns of the
+    // settings (these two, and both channels on in X-Y) goes into them only
+    // with the item, when every reply and block has come.
     const QString run = ask(":TRIGGER:STATUS?") == QLatin1String("STOP") ? QStringLiteral("STOP")
                                                                            : QStringLiteral("RUN");
     const QString mathDisplay = OnOffDisplay(ask(":MATH:DISPLAY?"));
     const QString fftDisplay = OnOffDisplay(ask(":FFT:DISPLAY?"));
     if (cutShort())
         return;
-    settings.MathDisplay = mathDisplay;
-    settings.FFTDisplay = fftDisplay;
-    if (settings.MathDisplay == off && doc.ShowMath)
+    bool bothChannelsOn = false;
+    if (mathDisplay == off && doc.ShowMath)
         doc.ShowMath = false; // for good: the instrument shows no MATH
 
     // Progress share of each source.
@@ -130,10 +130,10 @@ void TransferRunner::RequestWaveforms()
     received = ReadSetupBlock() && received;
     doc.Setup = app().link.LastSetup;
     doc.TrigMode = ask(":TRIGGER:MODE?");
-    doc.MathDisplay = settings.MathDisplay;
-    doc.FFTDisplay = settings.FFTDisplay;
+    doc.MathDisplay = mathDisplay;
+    doc.FFTDisplay = fftDisplay;
     const bool alternating = doc.TrigMode == QLatin1String("ALTERNATION");
-    doc.SplitScreen = alternating || (settings.FFTDisplay == on && doc.Setup.FFTFullScreen == 0);
+    doc.SplitScreen = alternating || (fftDisplay == on && doc.Setup.FFTFullScreen == 0);
     doc.PointCount = 600;
 
     const QString format = ask(":TIMEBASE:FORMAT?");
@@ -149,17 +149,7 @@ void TransferRunner::RequestWaveforms()
         doc.XYFormat = true;
         doc.ShowCH1 = true;
         doc.ShowCH2 = true;
-        const auto &setNode = x.SetCtrlTreeNodeText;
-        if (settings.CH1Display != on) {
-            settings.CH1Display = on;
-            if (setNode)
-                setNode(2, 2, word(Word::ItemDisplay) + QStringLiteral(" [") + settings.CH1Display + QLatin1Char(']'));
-        }
-        if (settings.CH2Display != on) {
-            settings.CH2Display = on;
-            if (setNode)
-                setNode(3, 2, word(Word::ItemDisplay) + QStringLiteral(" [") + settings.CH2Display + QLatin1Char(']'));
-        }
+        bothChannelsOn = true;
     } else {
         doc.YTFormat = false;
         doc.XYFormat = false;
@@ -247,6 +237,22 @@ void TransferRunner::RequestWaveforms()
 
     // Every reply came too: a request cut short leaves the item as it was.
     x.BlocksReceived = received && !cutShort();
-    if (x.BlocksReceived && slot >= 0 && slot < DataSheet::WaveSlots)
-        takeRefresh(app().Sheet.WaveDocs[size_t(slot)], std::move(doc));
+    if (!x.BlocksReceived || slot < 0 || slot >= DataSheet::WaveSlots)
+        return;
+    settings.MathDisplay = mathDisplay;
+    settings.FFTDisplay = fftDisplay;
+    if (bothChannelsOn) {
+        const auto &setNode = x.SetCtrlTreeNodeText;
+        if (settings.CH1Display != on) {
+            settings.CH1Display = on;
+            if (setNode)
+                setNode(2, 2, word(Word::ItemDisplay) + QStringLiteral(" [") + settings.CH1Display + QLatin1Char(']'));
+        }
+        if (settings.CH2Display != on) {
+            settings.CH2Display = on;
+            if (setNode)
+                setNode(3, 2, word(Word::ItemDisplay) + QStringLiteral(" [") + settings.CH2Display + QLatin1Char(']'));
+        }
+    }
+    takeRefresh(app().Sheet.WaveDocs[size_t(slot)], std::move(doc));
 }

@@ -255,6 +255,52 @@ private slots:
         QCOMPARE(doc.CH2Rows[300], std::clamp(ch2[299], 25, 224) - 25);
     }
 
+    // A refresh whose block never comes changes neither the settings it
+    // would have learnt (MATH and FFT display, both channels on in X-Y) nor
+    // their nodes; the same refresh complete changes them.
+    void refreshCutShortLeavesTheSettings_data()
+    {
+        QTest::addColumn<bool>("xy");
+        QTest::addColumn<int>("silentFrom");
+        QTest::newRow("Y-T, CH1 block unanswered") << false << 13;
+        QTest::newRow("X-Y, CH2 block unanswered") << true << 15;
+        QTest::newRow("X-Y, complete") << true << 0;
+    }
+    void refreshCutShortLeavesTheSettings()
+    {
+        QFETCH(bool, xy);
+        QFETCH(int, silentFrom);
+        if (xy)
+            sim_->handle(":TIMEBASE:FORMAT XY", Qm4100Sim::Framing::VisaUsb);
+        sim_->setMathDisplay(true);
+        connect(Transport::Visa);
+        int nodes = 0;
+        app().xfer.SetCtrlTreeNodeText = [&](int, int, const QString &) { ++nodes; };
+        app().Settings.MathDisplay = word(Word::WordOff);
+        app().Settings.FFTDisplay = QStringLiteral("unknown");
+        app().Settings.CH1Display = word(Word::WordOff);
+        app().Settings.CH2Display = word(Word::WordOff);
+        const CtrlSettings before = app().Settings;
+        showSources(true, false, false, false);
+        Qm4100Sim::Faults f;
+        f.silentFromQuery = silentFrom;
+        sim_->setFaults(f);
+        QVERIFY(RequestWaveformLoad(0));
+        if (silentFrom > 0) {
+            QVERIFY(sim_->lines().last().startsWith(":WAVEFORM:DATA? CHANNEL"));
+            QVERIFY(!app().xfer.BlocksReceived);
+            QVERIFY(app().Settings == before);
+            QCOMPARE(nodes, 0);
+        } else {
+            QVERIFY(app().xfer.BlocksReceived);
+            QCOMPARE(app().Settings.MathDisplay, word(Word::WordOn));
+            QCOMPARE(app().Settings.FFTDisplay, word(Word::WordOff));
+            QCOMPARE(app().Settings.CH1Display, word(Word::WordOn));
+            QCOMPARE(app().Settings.CH2Display, word(Word::WordOn));
+            QCOMPARE(nodes, 2);
+        }
+    }
+
     void alternatingTriggerFillsBothTimeBases_data() { addTransports("", [](QByteArray n, Transport t) { QTest::newRow(n) << t; }); }
     void alternatingTriggerFillsBothTimeBases()
     {
