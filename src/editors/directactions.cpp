@@ -4,6 +4,7 @@
 #include "controller/ctrlcommands.h"
 #include "controller/ctrltreenodes.h"
 #include "editors/triggerreadback.h"
+#include "link/cmdfunc.h"
 #include "platform/clock.h"
 #include "workspace/mousecontrol.h"
 #include "texts/stringres.h"
@@ -89,6 +90,11 @@ void sizeRow(const QString &query, QString &member)
 void AutoSet()
 {
     send(QStringLiteral(":AUTO"));
+    // A line that could not go out (the link has told the user and is lost)
+    // ends the action: no instrument is setting itself up, and there is
+    // nothing to download.
+    if (exchangeFailed())
+        return;
     MouseControl::setCursor(11);
     appClock().pause(4000);
     CtrlDownloadCommand();

@@ -9,6 +9,7 @@
 #include "workspace/mousecontrol.h"
 #include "transfer/frmprgress.h"
 #include "transfer/uploaddownload.h"
+#include "texts/messagetable.h"
 
 #include <QApplication>
 #include <QtTest>
@@ -369,6 +370,47 @@ private slots:
         QCOMPARE(f.clock.nowMs() - f.sim.log().at(0).atMs, qint64(VisaCommandPauseMs + 4000));
         QCOMPARE(MouseControl::Cursor(), 0);
         QVERIFY(!QGuiApplication::overrideCursor());
+        QVERIFY(app().Settings == before);
+        QVERIFY(!app().ctrl.CtrlFileModified);
+    }
+
+    // A cable pulled as ":AUTO" goes out: the link tells it once, and the
+    // action ends there (no wait for an instrument setting itself up, no
+    // download refused with a second message).
+    void autoSetWriteFails_data()
+    {
+        QTest::addColumn<bool>("serial");
+        QTest::newRow("visa") << false;
+        QTest::newRow("serial") << true;
+    }
+    void autoSetWriteFails()
+    {
+        QFETCH(bool, serial);
+        EditorsFixture f(LanguageEnglish, serial ? LinkKind::Serial : LinkKind::Visa);
+        QVERIFY(f.connected);
+        app().ctrl.hooks.showTransfer = [](const QString &caption) { ShowTransferDialog(caption); };
+        InstallSettingsTransfer();
+        app().ctrl.CtrlFileModified = false;
+        const CtrlSettings before = app().Settings;
+        SimVisaBackend::Resource *res = f.backend->resource(QString::fromLatin1(SimUsb1));
+        if (serial)
+            f.serial->setFailOutput(true);
+        else
+            res->writeStatus = VI_ERROR_IO;
+        const qint64 start = f.clock.nowMs();
+        f.doubleClick(1, 3);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (serial)
+            f.serial->setFailOutput(false);
+        else
+            res->writeStatus = VI_SUCCESS;
+        QVERIFY(f.simLines().isEmpty());
+        QVERIFY(!app().link.LinkConnected);
+        QCOMPARE(f.fakeUi.messages().size(), 1);
+        QCOMPARE(f.fakeUi.messages().at(0).title,
+                 message(serial ? Msg::MsgRs232SendTitle : Msg::MsgDeviceSendTitle));
+        QVERIFY2(f.clock.nowMs() - start < 4000, qPrintable(QString::number(f.clock.nowMs() - start)));
+        QCOMPARE(MouseControl::Cursor(), 0);
         QVERIFY(app().Settings == before);
         QVERIFY(!app().ctrl.CtrlFileModified);
     }
