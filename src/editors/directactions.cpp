@@ -147,6 +147,10 @@ void LaPositionReset()
 {
     CtrlSettings &s = app().Settings;
     send(QStringLiteral(":LA:POSITION:RESET"));
+    // A reset that could not go out (the link has told the user and is
+    // lost) left the instrument's positions, and so the settings, as they were.
+    if (exchangeFailed())
+        return;
     appClock().pause(100);
     sizeRow(QStringLiteral(":LA:GROUP2:SIZE?"), s.LASizeHi);
     // D15 .. D8 (elements 1 .. 8) run 7 .. 0 in a big group, 15 .. 8 in a

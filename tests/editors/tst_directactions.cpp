@@ -138,6 +138,43 @@ private slots:
         QCOMPARE(f.fakeUi.messages().size(), 1);
     }
 
+    // The reset that never went out (the cable pulled as it was written):
+    // the instrument kept its positions, and so do the settings and the tree.
+    void laResetWriteFails_data()
+    {
+        QTest::addColumn<bool>("serial");
+        QTest::newRow("visa") << false;
+        QTest::newRow("serial") << true;
+    }
+    void laResetWriteFails()
+    {
+        QFETCH(bool, serial);
+        EditorsFixture f(LanguageEnglish, serial ? LinkKind::Serial : LinkKind::Visa);
+        QVERIFY(f.connected);
+        app().Settings.LAChanPos[1] = QStringLiteral("3");
+        app().Settings.LAChanPos[16] = QStringLiteral("9");
+        f.rebuild();
+        const CtrlSettings before = app().Settings;
+        const QString d15 = CtrlNodeText(10, 5);
+        const QString d0 = CtrlNodeText(10, 20);
+        SimVisaBackend::Resource *res = f.backend->resource(QString::fromLatin1(SimUsb1));
+        if (serial)
+            f.serial->setFailOutput(true);
+        else
+            res->writeStatus = VI_ERROR_IO;
+        f.doubleClick(4, 12);
+        if (serial)
+            f.serial->setFailOutput(false);
+        else
+            res->writeStatus = VI_SUCCESS;
+        QVERIFY(f.simLines().isEmpty());
+        QVERIFY(!app().link.LinkConnected);
+        QCOMPARE(f.fakeUi.messages().size(), 1);
+        QVERIFY(app().Settings == before);
+        QCOMPARE(CtrlNodeText(10, 5), d15);
+        QCOMPARE(CtrlNodeText(10, 20), d0);
+    }
+
     void trig50_data()
     {
         QTest::addColumn<int>("lang");
