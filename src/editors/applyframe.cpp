@@ -49,6 +49,12 @@ void ApplyStep::send(const QString &line)
 
 void ApplyStep::sendBy(const std::function<void()> &sendLine)
 {
+    // A reply of the edit that did not come has ended the exchange: the line
+    // will not go out either, and the edit is undone as for a failed write.
+    if (exchangeFailed()) {
+        notWritten_ = true;
+        return;
+    }
     const bool open = linkGateOpen();
     sendLine();
     if (open && !linkGateOpen())

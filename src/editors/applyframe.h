@@ -84,8 +84,9 @@ public:
 
     // A command of the branch lacked its argument: the edit is undone.
     bool lineRefused() const { return refused_; }
-    // A command's write failed (the link has told the user and is lost):
-    // the setting never reached the instrument, and the edit is undone.
+    // A command's write failed (the link has told the user and is lost), or
+    // a reply before it did not come: the setting never reached the
+    // instrument, and the edit is undone.
     bool lineNotWritten() const { return notWritten_; }
     // Sends by a helper of its own (the whole pattern code), watched as send()
     // watches its line.

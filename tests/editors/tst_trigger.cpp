@@ -260,6 +260,77 @@ private slots:
         QCOMPARE(app().link.LinkConnected != 0, !serial);
     }
 
+    // The source answered, its channel's scale not (a time-out over the
+    // serial link: the link is lost, the user told once). The level never
+    // went out: the setting, its node and the file's flag stay as they were.
+    void levelWithoutAScaleChangesNothing_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QStringList>("simSetup");
+        QTest::addColumn<int>("item");
+        QTest::addColumn<QString>("member");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("edge level") << QStringLiteral("TrigMethod=@WordEdge;EdgeSource=CH1;EdgeLevel=1.00div")
+            << QStringList{":TRIGGER:MODE EDGE", ":TRIGGER:EDGE:SOURCE CHANNEL1"} << 7 << "EdgeLevel=1.00div"
+            << "@ItemLevel" << "EDGE:LEVEL" << QStringList{"*IDN?", ":TRIGGER:EDGE:SOURCE?", ":CHANNEL1:SCALE?"};
+        QTest::newRow("pulse level") << QStringLiteral("TrigMethod=@WordPulse;PulseSource=CH2;PulseLevel=-0.50div")
+            << QStringList{":TRIGGER:MODE PULSE", ":TRIGGER:PULSE:SOURCE CHANNEL2"} << 8 << "PulseLevel=-0.50div"
+            << "@ItemLevel" << "PULSE:LEVEL" << QStringList{"*IDN?", ":TRIGGER:PULSE:SOURCE?", ":CHANNEL2:SCALE?"};
+        QTest::newRow("slope level A")
+            << QStringLiteral("TrigMethod=@WordSlope;SlopeSource=CH1;SlopeLevelA=0.40div;SlopeLevelB=-0.40div")
+            << QStringList{":TRIGGER:MODE SLOPE", ":TRIGGER:SLOPE:SOURCE CHANNEL1"} << 9 << "SlopeLevelA=0.40div"
+            << "@ItemLevelA" << "SLOPE:LEVELA"
+            << QStringList{"*IDN?", ":TRIGGER:SLOPE:SOURCE?", ":CHANNEL1:SCALE?"};
+    }
+    void levelWithoutAScaleChangesNothing()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QStringList, simSetup);
+        QFETCH(int, item);
+        QFETCH(QString, member);
+        QFETCH(QString, label);
+        QFETCH(QString, method);
+        QFETCH(QStringList, lines);
+        EditorsFixture f(LanguageEnglish, LinkKind::Serial);
+        QVERIFY(f.connected);
+        for (const QString &l : simSetup)
+            f.simSet(l.toLatin1());
+        QVERIFY(setMembers(setup));
+        f.rebuild();
+        app().ctrl.CtrlFileModified = false;
+        const QString value = member.mid(member.indexOf(u'=') + 1);
+        const QString nodeSpec = QStringLiteral("6,%1|%2|%3").arg(item).arg(label, value);
+        const QByteArray levelBefore = f.sim.setting(":TRIGGER:" + method.toLatin1());
+        // Levels A and B ask the source and its scale twice: the second
+        // scale is the one not answered.
+        const bool slope = method.startsWith(QLatin1String("SLOPE"));
+        bool closed = false;
+        f.edit(6, item, [&](CtrlDialog &d) {
+            const int index = d.Combo()->findText(QStringLiteral("2.00div"), Qt::MatchExactly);
+            QVERIFY(index >= 0);
+            d.Combo()->setCurrentIndex(index);
+            Qm4100Sim::Faults faults;
+            faults.silentFromQuery = slope ? 5 : 3; // "*IDN?" and the source are answered
+            f.sim.setFaults(faults);
+            QTest::mouseClick(d.cmdOK(), Qt::LeftButton);
+            closed = !d.isVisible();
+        });
+        QVERIFY(closed);
+        QStringList expected = lines;
+        if (slope)
+            expected << expected.at(1) << expected.at(2);
+        QCOMPARE(f.simLines(), expected);
+        QCOMPARE(f.sim.setting(":TRIGGER:" + method.toLatin1()), levelBefore);
+        QVERIFY2(memberCheck(member).isEmpty(), qPrintable(memberCheck(member)));
+        QVERIFY2(nodeCheck(nodeSpec).isEmpty(), qPrintable(nodeCheck(nodeSpec)));
+        QVERIFY(!app().ctrl.CtrlFileModified);
+        QCOMPARE(f.fakeUi.messages().size(), 1);
+        QCOMPARE(f.fakeUi.messages().at(0).text, message(Msg::MsgReadFailed));
+        QVERIFY(!app().link.LinkConnected);
+    }
+
     // A stored value that is no entry of the list selects nothing; OK then
     // has no value to send for a sensitivity (the choice itself) or a sweep
     // (no token for the empty word). The edit sends no command without its
