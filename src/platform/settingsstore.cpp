@@ -1,12 +1,18 @@
 #include "platform/settingsstore.h"
 
+#include "platform/safesave.h"
+
 #include <cmath>
 #include <limits>
 
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QTemporaryFile>
 #include <QVariant>
 
 #include <algorithm>
@@ -126,17 +132,69 @@ bool SaveSetting(const QString &section, const QString &key, const QString &valu
 {
     if (section.isEmpty() || key.isEmpty())
         return false;
-    QSettings s(settingsFilePath(), QSettings::IniFormat);
-    if (!s.isWritable())
+    // QSettings writes its file through a buffered save file, which takes a
+    // short write (a full disk) for a whole one and leaves the store cut off
+    // in the middle. So the value goes into a copy of the store, the copy is
+    // checked key by key, and it replaces the store only when it is whole.
+    const QString path = settingsFilePath();
+    if (!MakeFolderOf(path))
         return false;
-    s.beginGroup(section);
-    s.setValue(key, value);
-    s.endGroup();
-    s.sync();
-    // A format error is the reader's word on the file as it was (a line it
-    // could not understand); the write itself went through. Only an access
-    // error means the value was not stored.
-    return s.status() != QSettings::AccessError;
+    QByteArray old;
+    const QFileInfo oldInfo(path);
+    const qint64 oldSize = oldInfo.exists() ? oldInfo.size() : -1;
+    const QDateTime oldTime = oldInfo.exists() ? oldInfo.lastModified() : QDateTime();
+    QFile store(path);
+    if (store.exists()) {
+        if (!store.open(QIODevice::ReadOnly))
+            return false;
+        old = store.readAll();
+        if (store.error() != QFileDevice::NoError)
+            return false;
+        store.close();
+    }
+    QTemporaryFile copy(path + QStringLiteral(".XXXXXX"));
+    if (!copy.open() || copy.write(old) != old.size() || !copy.flush())
+        return false;
+    copy.close();
+    const QString full = section + QLatin1Char('/') + key;
+    {
+        QSettings s(copy.fileName(), QSettings::IniFormat);
+        if (!s.isWritable())
+            return false;
+        s.setValue(full, value);
+        s.sync();
+        // A format error is the reader's word on the file as it was (a line it
+        // could not understand); the write itself went through. Only an access
+        // error means the value was not stored.
+        if (s.status() == QSettings::AccessError)
+            return false;
+    }
+    const QSettings before(path, QSettings::IniFormat);
+    const QSettings after(copy.fileName(), QSettings::IniFormat);
+    if (after.value(full) != QVariant(value))
+        return false;
+    for (const QString &k : before.allKeys()) {
+        if (k != full && after.value(k) != before.value(k))
+            return false;
+    }
+    QFile written(copy.fileName());
+    if (!written.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = written.readAll();
+    if (written.error() != QFileDevice::NoError)
+        return false;
+    if (!SaveWholeFile(path, bytes))
+        return false;
+    // Readers keep the parsed store while the file's size and time (to the
+    // millisecond) stay as they were: a store replaced within the same
+    // millisecond by one of the same size gets a later time.
+    const QFileInfo newInfo(path);
+    if (oldTime.isValid() && newInfo.size() == oldSize && newInfo.lastModified() <= oldTime) {
+        QFile touch(path);
+        if (touch.open(QIODevice::ReadWrite))
+            touch.setFileTime(oldTime.addMSecs(1), QFileDevice::FileModificationTime);
+    }
+    return true;
 }
 
 QList<QPair<QString, QString>> GetAllSettings(const QString &section)

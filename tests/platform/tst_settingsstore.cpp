@@ -1,5 +1,7 @@
 #include "platform/settingsstore.h"
 
+#include "support/filesizelimit.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSettings>
@@ -162,6 +164,46 @@ private slots:
         QVERIFY(SaveSetting("IO Settings_QM4100D", "COM_Port", "3"));
         QCOMPARE(GetSetting("IO Settings_QM4100D", "COM_Port"), QStringLiteral("3"));
         QCOMPARE(GetSetting("IO Settings_QM4100D", "BaudRate"), QStringLiteral("19200"));
+    }
+
+    // A write that finds the disk full part way leaves the store as it was and
+    // says so; the recent lists and options after the cut are not lost.
+    void fullDiskKeepsTheStoreWhole()
+    {
+        for (int i = 1; i <= 4; ++i) {
+            QVERIFY(SaveSetting("Recent Sheet_QM4100D", QStringLiteral("RecentFile%1").arg(i),
+                                QStringLiteral("/home/bench/sheets/sheet%1.kvd").arg(i).repeated(8)));
+            QVERIFY(SaveSetting("Recent Ctrl_QM4100D", QStringLiteral("RecentFile%1").arg(i),
+                                QStringLiteral("/home/bench/ctrl/setup%1.rmt").arg(i).repeated(8)));
+        }
+        QVERIFY(SaveSetting("Settings_QM4100D", "MainWidth", "6500"));
+        QFile f(ini_);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray before = f.readAll();
+        f.close();
+        const QStringList files = QDir(QFileInfo(ini_).path()).entryList(QDir::Files);
+        bool saved = true;
+        {
+            const FileSizeLimit limit(rlim_t(before.size() / 2));
+            QVERIFY(limit.active());
+            saved = SaveSetting("Recent Ctrl_QM4100D", "RecentFile1", "/home/bench/ctrl/new.rmt");
+        }
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+        QVERIFY(!saved);
+        QCOMPARE(QDir(QFileInfo(ini_).path()).entryList(QDir::Files), files); // no copy left behind
+        QCOMPARE(GetSetting("Settings_QM4100D", "MainWidth"), QStringLiteral("6500"));
+    }
+
+    // Values of the same length written one after another, faster than the
+    // file's time changes, each read back.
+    void quickRewritesReadBack()
+    {
+        for (int i = 0; i < 20; ++i) {
+            const QString v = QString::number(i % 10);
+            QVERIFY(SaveSetting("IO Settings_QM4100D", "COM_Port", v));
+            QCOMPARE(GetSetting("IO Settings_QM4100D", "COM_Port"), v);
+        }
     }
 
     void unwritableStoreReportsFailure()
