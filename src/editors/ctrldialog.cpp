@@ -262,9 +262,13 @@ void CtrlDialog::closeEvent(QCloseEvent *event)
 bool CtrlDialog::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == combo_ && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
+        const auto *press = static_cast<QKeyEvent *>(event);
+        const int key = press->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            cmdOK_Click();
+            // Only a fresh press applies: the repeats of an Enter still held
+            // (the one that opened the dialog from the tree) do not.
+            if (!press->isAutoRepeat())
+                cmdOK_Click();
             return true;
         }
         if (key == Qt::Key_Escape) {

@@ -829,17 +829,21 @@ void frmOpenWaveform::ExportCsv()
     exporting_ = true;
     frmPrgressSave *progress = new frmPrgressSave(app().shell.MainForm.data());
     // Whatever happens below, the dialog closes and the busy flags clear.
+    // Another viewer's export may be writing underneath this one (it lets
+    // the windows work between its rows): the flag stays set for it.
     struct Done {
         bool &exporting;
         frmPrgressSave *dialog;
+        bool otherExportWrites;
         ~Done()
         {
             app().xfer.SaveBusy = false;
             dialog->close();
             dialog->deleteLater();
+            app().xfer.SaveBusy = otherExportWrites;
             exporting = false;
         }
-    } done{exporting_, progress};
+    } done{exporting_, progress, app().xfer.SaveBusy};
     progress->show();
     progress->ProgressBar->setValue(0);
     progress->repaint();

@@ -860,6 +860,47 @@ private slots:
         QVERIFY(item.refresh->isEnabled());
     }
 
+    // Enter held on a setting node: its press opens the node's dialog, and
+    // the key's repeats that reach the dialog's choice list (Enter there
+    // applies) do not apply the value the list was opened with; the dialog
+    // waits for the user.
+    void enterHeldOnANodeOpensItsDialogOnce()
+    {
+        ExchangeFixture f;
+        QVERIFY(app().link.LinkConnected);
+        int shown = 0;
+        bool openAfterRepeats = false;
+        qsizetype setsAfterRepeats = -1;
+        f.script = [&](QDialog &d) {
+            ++shown;
+            if (shown > 1) {
+                d.close();
+                return;
+            }
+            for (int i = 0; i < 3; ++i)
+                QVERIFY(nativeinput::queueKeyEvent(&d, QEvent::KeyPress, Qt::Key_Return, true));
+            handlePendingEvents();
+            openAfterRepeats = d.isVisible();
+            setsAfterRepeats = f.simLines().filter(QStringLiteral(":TIMEBASE:SCALE ")).size();
+            QVERIFY(nativeinput::queueKeyEvent(&d, QEvent::KeyRelease, Qt::Key_Return));
+            handlePendingEvents();
+            d.close();
+        };
+        QTreeWidgetItem *node = f.tree()->node(5, 15);
+        QVERIFY(node);
+        for (QTreeWidgetItem *p = node->parent(); p; p = p->parent())
+            p->setExpanded(true);
+        f.tree()->setCurrentItem(node);
+        f.tree()->setFocus(Qt::OtherFocusReason);
+        QVERIFY(nativeinput::queueKeyEvent(f.tree(), QEvent::KeyPress, Qt::Key_Return));
+        handlePendingEvents();
+        handlePendingEvents();
+        QCOMPARE(shown, 1);
+        QVERIFY2(openAfterRepeats, "the repeats of the Enter that opened the dialog confirmed it");
+        QCOMPARE(setsAfterRepeats, 0);
+        QCOMPARE(f.simLines().filter(QStringLiteral(":TIMEBASE:SCALE ")).size(), 0);
+    }
+
     // Closing the main window during a continuous refresh with unsaved
     // changes: while the save question is open the refresh waits, and shows
     // it (the button shows Refresh, disabled; the status bar says so); the

@@ -168,6 +168,7 @@ private slots:
     void csvExportRefusals();
     void csvExportFailure();
     void csvExportBlocksLoadsAndExports();
+    void csvExportOfAnotherViewerMeanwhile();
     void bitmapExport();
     void exportNames_data();
     void exportNames();
@@ -1575,6 +1576,64 @@ void TestFrmOpenWaveform::csvExportBlocksLoadsAndExports()
     QCOMPARE(csv.count("0.00E00"), 20000); // every CH1 value
     // The middle row's time, with the four digits that keep 20,000 times 1 us apart.
     QCOMPARE(csv.count("\r\n0.000E00,0.00E00\r\n"), 1);
+}
+
+// A second viewer's export started and ended while the first one writes:
+// the first one's progress dialog still refuses to close until its own
+// export is done, and both files are whole.
+void TestFrmOpenWaveform::csvExportOfAnotherViewerMeanwhile()
+{
+    frmOpenWaveform *first = openWindow(0);
+    frmOpenWaveform *second = openWindow(1);
+    WaveSpec s;
+    s.points = 20000;
+    s.ch1 = levels(20000, [](qint64) { return 125; });
+    const QString wfm = writeWave(QStringLiteral("long.wfm"), s);
+    ui_.answerFile(wfm);
+    first->OpenWaveformFile();
+    ui_.answerFile(wfm);
+    second->OpenWaveformFile();
+    const QString a = dir_->filePath(QStringLiteral("a.csv"));
+    const QString b = dir_->filePath(QStringLiteral("b.csv"));
+    ui_.answerFile(a);
+    const auto openProgress = [] {
+        QList<frmPrgressSave *> out;
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (auto *d = qobject_cast<frmPrgressSave *>(top); d && d->isVisible())
+                out << d;
+        return out;
+    };
+    int turn = 0;
+    bool secondDone = false;
+    bool closedAfter = true;
+    bool escapedAfter = true;
+    setPump([&] {
+        ++turn;
+        if (turn == 2) {
+            const QList<frmPrgressSave *> before = openProgress();
+            QCOMPARE(before.size(), 1);
+            ui_.answerFile(b);
+            second->ExportCsv(); // runs whole inside the first one's
+            secondDone = true;
+            QCOMPARE(openProgress(), before);
+            closedAfter = before[0]->close();
+            before[0]->reject();
+            escapedAfter = !before[0]->isVisible();
+        }
+    });
+    first->ExportCsv();
+    setPump({});
+    QVERIFY(secondDone);
+    QVERIFY2(!closedAfter, "the first export's progress dialog closed while it wrote");
+    QVERIFY2(!escapedAfter, "Esc closed the first export's progress dialog while it wrote");
+    QVERIFY(!app().xfer.SaveBusy);
+    QVERIFY(openProgress().isEmpty());
+    for (const QString &path : {a, b}) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll().count("\r\n"), 20002);
+    }
+    QVERIFY(ui_.messages().isEmpty());
 }
 
 void TestFrmOpenWaveform::bitmapExport()
