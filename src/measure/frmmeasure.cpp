@@ -14,6 +14,7 @@
 #include "workspace/itemshow.h"
 #include "workspace/modalrunner.h"
 #include "workspace/mousecontrol.h"
+#include "texts/loadlanguage.h"
 #include "texts/messagetable.h"
 #include "texts/stringres.h"
 #include "transfer/frmprgress.h"
@@ -29,6 +30,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyleOptionHeader>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -159,10 +161,15 @@ frmMeasure::~frmMeasure()
 
 QSize frmMeasure::sizeHint() const
 {
-    // At least the design size, and wide enough for every column whole.
+    // At least the design size, and wide enough for every column whole in
+    // either language: a language switch while the window keeps this size
+    // leaves every column in view.
+    const int lang = app().texts.LanguageIndex;
+    const std::array<int, 5> here = columnNeeds(lang);
+    const std::array<int, 5> there = columnNeeds(lang == LanguageChinese ? LanguageEnglish : LanguageChinese);
     int columns = 13;
-    for (int need : columnNeeds())
-        columns += need;
+    for (size_t c = 0; c < here.size(); ++c)
+        columns += qMax(here[c], there[c]);
     const QMargins m = layout()->contentsMargins();
     const int list = columns + 2 * MeasureView->frameWidth() + MeasureView->verticalScrollBar()->sizeHint().width();
     return QSize(qMax(376, list + m.left() + m.right()), 346).expandedTo(minimumSizeHint());
@@ -191,15 +198,20 @@ void frmMeasure::Form_Load()
 
 std::array<int, 5> frmMeasure::columnNeeds() const
 {
+    return columnNeeds(app().texts.LanguageIndex);
+}
+
+std::array<int, 5> frmMeasure::columnNeeds(int lang) const
+{
     // Each column's caption and texts as the list draws them: the names of
-    // the language in force beside their pictures, the values and limits
-    // shown now or as wide as a reading gets, and the verdicts.
+    // lang beside their pictures, the values and limits shown now or as wide
+    // as a reading gets, and the verdicts.
     const QFontMetrics fm(MeasureView->font());
-    const int lang = app().texts.LanguageIndex;
+    const bool inForce = lang == app().texts.LanguageIndex;
     const VerdictTexts v = verdictTexts(lang);
     int names = 0;
-    for (int row = 0; row < MeasCount; ++row)
-        names = qMax(names, fm.horizontalAdvance(measNameOfIndex(measIndexOfRow(row))));
+    for (int p = 0; p < MeasCount; ++p)
+        names = qMax(names, fm.horizontalAdvance(wordLiteral(Word(int(Word::MeasNameVpp) + p), lang)));
     int reading = 0;
     for (const char *sample : {"-888.8mV", "-888.8kHz", "-888.8us", "-888.8%"})
         reading = qMax(reading, fm.horizontalAdvance(QLatin1String(sample)));
@@ -208,9 +220,27 @@ std::array<int, 5> frmMeasure::columnNeeds() const
         verdicts = qMax(verdicts, fm.horizontalAdvance(t));
     constexpr int pad = 12; // the cell's margins
     std::array<int, 5> need{56 + 10 + names + pad, reading + pad, reading + pad, reading + pad, verdicts + pad};
-    for (int c = 0; c < 5; ++c)
-        need[size_t(c)] = qMax(need[size_t(c)], qMax(MeasureView->header()->sectionSizeHint(c),
-                                                     static_cast<const QAbstractItemView *>(MeasureView)->sizeHintForColumn(c)));
+    if (inForce) {
+        for (int c = 0; c < 5; ++c)
+            need[size_t(c)] = qMax(need[size_t(c)], qMax(MeasureView->header()->sectionSizeHint(c),
+                                                         static_cast<const QAbstractItemView *>(MeasureView)->sizeHintForColumn(c)));
+        return need;
+    }
+    // The other language's captions, as wide as the header draws them.
+    const QHeaderView *header = MeasureView->header();
+    for (const MeasureCaptionRow &row : measureWindowCaptions()) {
+        if (row.target != MeasureCaptionTarget::Header || row.column < 0 || row.column >= 5)
+            continue;
+        QStyleOptionHeader opt;
+        opt.initFrom(header);
+        QFont font = header->font();
+        font.setBold(true); // the header sizes its sections for a bold caption
+        opt.fontMetrics = QFontMetrics(font);
+        opt.section = row.column;
+        opt.text = QString::fromUtf8(lang == LanguageChinese ? row.chinese : row.english);
+        const QSize size = header->style()->sizeFromContents(QStyle::CT_HeaderSection, &opt, QSize(), header);
+        need[size_t(row.column)] = qMax(need[size_t(row.column)], size.width());
+    }
     return need;
 }
 

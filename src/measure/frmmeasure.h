@@ -90,8 +90,10 @@ private:
     bool Form_QueryUnload() const;
     void Form_Unload();
     void Form_Resize();
-    // What each of the five columns needs to show its caption and texts whole.
+    // What each of the five columns needs to show its caption and texts whole,
+    // in the language in force or in lang (0 Chinese, 1 English).
     std::array<int, 5> columnNeeds() const;
+    std::array<int, 5> columnNeeds(int lang) const;
     void ShowMeasureTable();
     void showRows(const MeasRows &rows);
     void setRefreshPictures(bool stop);
