@@ -6,9 +6,12 @@
 #include "link/rs232func.h"
 #include "link/visafunc.h"
 #include "platform/clock.h"
+#include "platform/pump.h"
 #include "texts/stringres.h"
 #include "values/numbertext.h"
 #include "values/tokenpairs.h"
+
+#include <QScopeGuard>
 #include "values/valuereply.h"
 
 namespace {
@@ -51,6 +54,10 @@ bool identifyInstrument(const QString &r, LinkState &l)
 
 void ConnectInstrument()
 {
+    // The user sees that something happens meanwhile: an instrument that
+    // does not answer is waited for up to a reply's time-out.
+    noteConnecting(true);
+    const auto said = qScopeGuard([] { noteConnecting(false); });
     LinkState &l = app().link;
     l.LinkConnecting = -1;
     l.LinkOpened = -1;

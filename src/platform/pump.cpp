@@ -1132,6 +1132,11 @@ void noteLateReplyAwaited(bool on)
     tell(BusyNotice::LateReply, on);
 }
 
+void noteConnecting(bool on)
+{
+    tell(BusyNotice::Connecting, on);
+}
+
 bool inputHeld()
 {
     return !held().empty();

@@ -153,11 +153,14 @@ void setModalWindowNotice(std::function<void(bool open)> notice);
 // - RefreshPaused: a continuous refresh waits while a dialog is open on top
 //   of it;
 // - LateReply: the link waits for the end of a reply it gave up (a time-out,
-//   a Stop) before the next line goes out; off when that wait ends.
-enum class BusyNotice { InputHeld, InputDropped, Stopping, Refused, RefreshPaused, LateReply };
+//   a Stop) before the next line goes out; off when that wait ends;
+// - Connecting: the program opens the link and identifies the instrument
+//   (up to a reply's time-out when it does not answer); off when it is done.
+enum class BusyNotice { InputHeld, InputDropped, Stopping, Refused, RefreshPaused, LateReply, Connecting };
 void setBusyNotice(std::function<void(BusyNotice notice, bool on)> notice);
 void refuseWhileBusy();
 void noteRefreshPaused(bool on);
 void noteLateReplyAwaited(bool on);
+void noteConnecting(bool on);
 // True while held input waits for the end of the exchange.
 bool inputHeld();

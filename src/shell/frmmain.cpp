@@ -1169,14 +1169,22 @@ void frmMain::showBusyNotice(BusyNotice n, bool on)
     case BusyNotice::Refused: t = BusyText::Refused; break;
     case BusyNotice::RefreshPaused: t = BusyText::RefreshPaused; break;
     case BusyNotice::LateReply: t = BusyText::LateReply; break;
+    case BusyNotice::Connecting: t = BusyText::Connecting; break;
     }
+    if (n == BusyNotice::Connecting)
+        connecting_ = on;
     const QString text = busyText(t, app().texts.LanguageIndex);
-    if (on)
+    if (on) {
         statusBar()->showMessage(text, n == BusyNotice::Refused        ? RefusedShownMs
                                        : n == BusyNotice::InputDropped ? DroppedShownMs
                                                                        : 0);
-    else if (statusBar()->currentMessage() == text)
-        statusBar()->clearMessage();
+    } else if (statusBar()->currentMessage() == text) {
+        // A connection still being made says so again.
+        if (connecting_)
+            statusBar()->showMessage(busyText(BusyText::Connecting, app().texts.LanguageIndex));
+        else
+            statusBar()->clearMessage();
+    }
     // Shown now, even inside a wait that paints only when it handles events.
     statusBar()->repaint();
 }

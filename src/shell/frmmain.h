@@ -140,6 +140,7 @@ private:
     QByteArray CommInput;
     // Shows or takes away one of the signs of an exchange with the instrument.
     void showBusyNotice(BusyNotice n, bool on);
+    bool connecting_ = false; // the status bar says a connection is being made
     bool closing_ = false;
     // A close or Disconnect given during an exchange, waiting for its end.
     bool closeAfterExchange_ = false;

@@ -22,6 +22,8 @@ QString busyText(BusyText t, int lang)
     case BusyText::LateReply:
         return chinese ? QStringLiteral("正在等待仪器结束上一个未完成的应答……")
                        : QStringLiteral("Waiting for the instrument to finish its last reply...");
+    case BusyText::Connecting:
+        return chinese ? QStringLiteral("正在连接示波器……") : QStringLiteral("Connecting to the oscilloscope...");
     }
     return QString();
 }

@@ -397,6 +397,49 @@ private slots:
         QVERIFY(statusMessage(f) != waiting);
     }
 
+    // Connecting says so in the status bar from its first moment to its end,
+    // in the language in force, also while it waits for an instrument that
+    // does not answer and while it tells the user so; then the text goes.
+    void connectingSaysSo_data()
+    {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<bool>("answers");
+        QTest::newRow("English, answers") << 1 << true;
+        QTest::newRow("English, silent") << 1 << false;
+        QTest::newRow("Chinese, silent") << 0 << false;
+    }
+    void connectingSaysSo()
+    {
+        QFETCH(int, lang);
+        QFETCH(bool, answers);
+        ExchangeFixture f(lang);
+        QVERIFY(app().link.LinkConnected);
+        f.main->findChild<QAction *>(QStringLiteral("mnuToolsDisconnect"))->trigger();
+        handlePendingEvents();
+        QVERIFY(!app().link.LinkConnected);
+        f.sim.setFaults(lateAnd([answers](Qm4100Sim::Faults &x) { x.noReply = !answers; }));
+        const QString connecting = busyText(BusyText::Connecting, lang);
+        QVERIFY(!connecting.isEmpty());
+        int turns = 0;
+        int turnsSaid = 0;
+        f.atTurn = [&] {
+            ++turns;
+            turnsSaid += statusMessage(f) == connecting ? 1 : 0;
+        };
+        QStringList statusWhileTold;
+        f.fakeUi.onMessage = [&](const RecordedMessage &) { statusWhileTold << statusMessage(f); };
+        f.main->findChild<QAction *>(QStringLiteral("mnuToolsConnect"))->trigger();
+        f.atTurn = {};
+        handlePendingEvents();
+        QCOMPARE(bool(app().link.LinkConnected), answers);
+        QVERIFY(turns > 0);
+        QCOMPARE(turnsSaid, turns);
+        for (const QString &s : statusWhileTold)
+            QCOMPARE(s, connecting);
+        QCOMPARE(statusWhileTold.isEmpty(), answers);
+        QVERIFY(statusMessage(f) != connecting);
+    }
+
     // The instrument falls silent, Stop, Refresh, and Stop again while the
     // reply the first Stop gave up is still being finished: the second Stop
     // acts within about a second, and nothing more goes out.
