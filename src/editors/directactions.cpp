@@ -95,7 +95,7 @@ void AutoSet()
     // nothing to download.
     if (exchangeFailed())
         return;
-    MouseControl::setCursor(11);
+    MouseControl::setCursor(BusyPointer);
     appClock().pause(4000);
     CtrlDownloadCommand();
     MouseControl::setCursor(0);

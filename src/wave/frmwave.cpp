@@ -736,7 +736,9 @@ void frmWave::WavePic_MouseMove(double x, double y)
     const int pointer = cursors.move(x, y, ZoomFactor, d && d->SplitScreen, &redraw);
     if (redraw)
         redrawPicture();
-    if (MouseControl::Cursor() != pointer)
+    // The hourglass of a long action (Auto Set's wait for the instrument)
+    // stays until the action ends: a hover does not take it away.
+    if (MouseControl::Cursor() != pointer && MouseControl::Cursor() != BusyPointer)
         MouseControl::setCursor(pointer);
 }
 

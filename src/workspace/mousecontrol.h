@@ -6,6 +6,9 @@
 
 #include <QCursor>
 
+// The hourglass, shown while a long action waits.
+inline constexpr int BusyPointer = 11;
+
 class MouseControl {
 public:
     // The code set last (0 when nothing set one).

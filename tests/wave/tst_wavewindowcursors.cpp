@@ -16,6 +16,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
 
 namespace {
 
@@ -163,6 +164,38 @@ private slots:
         MouseControl::setCursor(99);
         hover(w, 80, 70);
         QCOMPARE(MouseControl::Cursor(), 0);
+    }
+
+    // While a long action shows the hourglass (Auto Set waiting for the
+    // instrument), moving over the picture keeps it; once the action has
+    // put the default pointer back, hovering shapes the pointer again.
+    void hoverKeepsTheBusyPointer_data()
+    {
+        QTest::addColumn<double>("dx");
+        QTest::addColumn<double>("dy");
+        QTest::addColumn<int>("pointer");
+        QTest::newRow("on X1") << 0.0 << 40.0 << 9;
+        QTest::newRow("on Y1") << 60.0 << 0.0 << 7;
+        QTest::newRow("nowhere") << 60.0 << 40.0 << 0;
+    }
+    void hoverKeepsTheBusyPointer()
+    {
+        QFETCH(double, dx);
+        QFETCH(double, dy);
+        QFETCH(int, pointer);
+        frmWave *w = openItem();
+        w->ChkCursorX->click();
+        w->ChkCursorY->click();
+        w->cursors.CursorX1 = ::dx(80);
+        w->cursors.CursorY1 = ::dy(70);
+        MouseControl::setCursor(BusyPointer);
+        hover(w, 80 + dx, 70 + dy);
+        QCOMPARE(MouseControl::Cursor(), BusyPointer);
+        QVERIFY(QGuiApplication::overrideCursor());
+        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        MouseControl::setCursor(0);
+        hover(w, 80 + dx, 70 + dy);
+        QCOMPARE(MouseControl::Cursor(), pointer);
     }
 
     void dragEachCursor_data()
