@@ -30,6 +30,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -102,16 +103,27 @@ void StoredWaveSurface::paintEvent(QPaintEvent *)
 // Every button picks and drags; the picture keeps the mouse while one is held.
 void StoredWaveSurface::mousePressEvent(QMouseEvent *e)
 {
+    held_ = true;
     emit mouseDown(float(e->position().x()), float(e->position().y()));
 }
 
 void StoredWaveSurface::mouseMoveEvent(QMouseEvent *e)
 {
+    // A release that never came (a message box opened over the window took
+    // it, or it was given during an exchange that outlasted held input)
+    // ends the drag before the pointer moves on: no cursor or trace keeps
+    // following a mouse whose buttons are all up.
+    if (held_ && e->buttons() == Qt::NoButton && QGuiApplication::mouseButtons() == Qt::NoButton) {
+        held_ = false;
+        emit mouseUp(float(e->position().x()), float(e->position().y()));
+    }
     emit mouseMove(float(e->position().x()), float(e->position().y()));
 }
 
 void StoredWaveSurface::mouseReleaseEvent(QMouseEvent *e)
 {
+    if (e->buttons() == Qt::NoButton)
+        held_ = false;
     emit mouseUp(float(e->position().x()), float(e->position().y()));
 }
 

@@ -47,6 +47,11 @@ protected:
     void mousePressEvent(QMouseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
+
+private:
+    // A press seen and its release not yet: a move with no button held then
+    // means the release was lost (a message box took the mouse).
+    bool held_ = false;
 };
 
 class frmOpenWaveform final : public QWidget {

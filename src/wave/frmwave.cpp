@@ -28,6 +28,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -134,16 +135,27 @@ void WavePictureBox::paintEvent(QPaintEvent *)
 
 void WavePictureBox::mousePressEvent(QMouseEvent *event)
 {
+    held_ = true;
     owner_->WavePic_MouseDown(event->position().x(), event->position().y());
 }
 
 void WavePictureBox::mouseMoveEvent(QMouseEvent *event)
 {
+    // A release that never came (a message box opened over the window took
+    // it, or it was given during an exchange that outlasted held input)
+    // ends the drag before the pointer moves on: no cursor keeps following
+    // a mouse whose buttons are all up.
+    if (held_ && event->buttons() == Qt::NoButton && QGuiApplication::mouseButtons() == Qt::NoButton) {
+        held_ = false;
+        owner_->WavePic_MouseUp(event->position().x(), event->position().y());
+    }
     owner_->WavePic_MouseMove(event->position().x(), event->position().y());
 }
 
 void WavePictureBox::mouseReleaseEvent(QMouseEvent *event)
 {
+    if (event->buttons() == Qt::NoButton)
+        held_ = false;
     owner_->WavePic_MouseUp(event->position().x(), event->position().y());
 }
 

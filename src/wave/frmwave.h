@@ -54,6 +54,9 @@ protected:
 
 private:
     frmWave *owner_;
+    // A press seen and its release not yet: a move with no button held then
+    // means the release was lost (a message box took the mouse).
+    bool held_ = false;
 };
 
 class frmWave final : public QWidget {

@@ -7,6 +7,7 @@
 #include "storedwave/wavemaker.h"
 #include "support/filesizelimit.h"
 #include "support/fitcheck.h"
+#include "support/nativeinput.h"
 #include "support/scaleink.h"
 #include "support/zoomtyping.h"
 
@@ -157,6 +158,7 @@ private slots:
     void loadSwitchingTheSplitMovesTheCursors();
     void layoutMovesOnlyItsOwnCursors();
     void mouseDragsACursor();
+    void lostReleaseEndsTheDrag();
     void cursorsKeepTheirDivisions_data();
     void cursorsKeepTheirDivisions();
     void mouseDragsTraces();
@@ -1155,6 +1157,41 @@ void TestFrmOpenWaveform::mouseDragsACursor()
     QCOMPARE(w->picture().pixelColor(197, 25), QColor(230, 200, 150)); // its top marker
     QTest::mouseRelease(pic, Qt::RightButton, {}, QPoint(200, 300));
     moveMouse(pic, QPoint(260, 300));
+    QCOMPARE(w->cursorLines().x1, 200.0);
+    QCOMPARE(pic->cursor().shape(), Qt::ArrowCursor);
+}
+
+// A release that never reaches the picture: given while an exchange ran
+// longer than held input is kept (a refresh of a waveform window), it gets
+// nothing. The next move, with every button up, ends the drag, and the
+// cursor stays where the drag left it.
+void TestFrmOpenWaveform::lostReleaseEndsTheDrag()
+{
+    frmOpenWaveform *w = openWindow();
+    ui_.answerFile(goodFile());
+    w->OpenWaveformFile();
+    w->ChkCursorX->click();
+    QWidget *pic = w->pictureWidget();
+    QWindow *window = nativeinput::windowOf(pic);
+    QVERIFY(window);
+    const auto queue = [&](QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        QWindowSystemInterface::handleMouseEvent<nativeinput::Queued>(
+            window, nativeinput::pressTime(), pic->mapTo(pic->window(), QPointF(at)), pic->mapToGlobal(QPointF(at)),
+            held, button, type);
+        QCoreApplication::processEvents();
+    };
+    queue(QEvent::MouseMove, QPoint(75, 300), Qt::NoButton);
+    queue(QEvent::MouseButtonPress, QPoint(76, 300), Qt::LeftButton);
+    queue(QEvent::MouseMove, QPoint(200, 300), Qt::LeftButton);
+    QCOMPARE(w->cursorLines().x1, 200.0);
+    {
+        const ExchangeScope exchange;
+        queue(QEvent::MouseButtonRelease, QPoint(200, 300), Qt::NoButton);
+        clock_.advance(HeldInputMaxAgeMs + 500);
+    }
+    QCoreApplication::processEvents(); // the held release: too old, dropped
+    queue(QEvent::MouseMove, QPoint(260, 300), Qt::NoButton);
     QCOMPARE(w->cursorLines().x1, 200.0);
     QCOMPARE(pic->cursor().shape(), Qt::ArrowCursor);
 }

@@ -7,8 +7,10 @@
 // (full, split and FFT).
 
 #include "link/linkfixture.h"
+#include "support/nativeinput.h"
 #include "support/zoomtyping.h"
 
+#include "platform/pump.h"
 #include "workspace/mousecontrol.h"
 #include "texts/stringres.h"
 #include "wave/frmwave.h"
@@ -69,6 +71,18 @@ class TestWaveWindowCursors : public QObject {
         w->BestFitChk->click();
         typeZoom(w->ZoomCombo, QStringLiteral("100%"));
         return w;
+    }
+
+    // Mouse input queued on the picture as the window system gives it: a
+    // press, or a move with the buttons then held.
+    static void queueMouse(frmWave *w, QEvent::Type type, QPoint at, Qt::MouseButtons held)
+    {
+        const QPointF local = w->WavePic->mapTo(w->WavePic->window(), at);
+        const QPointF global = w->WavePic->mapToGlobal(at);
+        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        QWindowSystemInterface::handleMouseEvent<nativeinput::Queued>(
+            nativeinput::windowOf(w->WavePic), nativeinput::pressTime(), local, global, held, button, type);
+        QCoreApplication::processEvents();
     }
 
     // A move to (x, y), from elsewhere so that it is a move.
@@ -388,6 +402,44 @@ private slots:
         QCOMPARE(w->cursors.CursorX1, dx(52));
         QVERIFY(countColour(w->picture(), QRect(79, 30, 1, 370), kCursor) > 40);
         QCOMPARE(countColour(w->picture(), QRect(52, 30, 1, 370), kCursor), 0);
+    }
+
+
+    // A release that never reaches the picture: given while an exchange ran
+    // longer than held input is kept (a refresh of another window), it gets
+    // nothing. The next move, with every button up, ends the drag, and the
+    // cursor stays where the drag left it.
+    void lostReleaseEndsTheDrag_data()
+    {
+        QTest::addColumn<bool>("isX");
+        QTest::newRow("X1") << true;
+        QTest::newRow("Y1") << false;
+    }
+    void lostReleaseEndsTheDrag()
+    {
+        QFETCH(bool, isX);
+        frmWave *w = openItem();
+        (isX ? w->ChkCursorX : w->ChkCursorY)->click();
+        WaveCursors &c = w->cursors;
+        c.CursorX1 = dx(60);
+        c.CursorY1 = dy(60);
+        w->redrawPicture();
+        const QPoint grab = isX ? QPoint(60, 120) : QPoint(150, 60);
+        const QPoint to = isX ? QPoint(90, 120) : QPoint(150, 90);
+        queueMouse(w, QEvent::MouseButtonPress, grab, Qt::LeftButton);
+        queueMouse(w, QEvent::MouseMove, to, Qt::LeftButton);
+        QCOMPARE(isX ? c.CursorX1 : c.CursorY1, isX ? dx(90) : dy(90));
+        {
+            const ExchangeScope exchange;
+            queueMouse(w, QEvent::MouseButtonRelease, to, Qt::NoButton);
+            fx->clock.advance(HeldInputMaxAgeMs + 500);
+        }
+        QCoreApplication::processEvents(); // the held release: too old, dropped
+        QVERIFY(isX ? c.DragX1 : c.DragY1);
+        queueMouse(w, QEvent::MouseMove, to + QPoint(40, 40), Qt::NoButton);
+        QCOMPARE(isX ? c.CursorX1 : c.CursorY1, isX ? dx(90) : dy(90));
+        QVERIFY(!c.DragX1 && !c.DragY1);
+        QCOMPARE(MouseControl::Cursor(), 0); // a hover away from every cursor
     }
 
     void splitPictureLowerCursors()
