@@ -12,17 +12,24 @@
 KnobButton::KnobButton(const QString &text, QWidget *parent) : QPushButton(text, parent)
 {
     setAutoRepeat(false);
+    // The release will not come: the repeat stops, and no click follows.
+    watch_ = new HoldWatch(this, [this] {
+        setDown(false);
+        emit knobReleased();
+    });
 }
 
 void KnobButton::mousePressEvent(QMouseEvent *e)
 {
     QPushButton::mousePressEvent(e);
     e->accept();
+    watch_->start();
     emit knobPressed();
 }
 
 void KnobButton::mouseReleaseEvent(QMouseEvent *e)
 {
+    watch_->stop();
     // The repeat stops before the click (if any) is reported, so a click's
     // own line never lets one more repeat through.
     emit knobReleased();

@@ -4,6 +4,8 @@
 // builder that puts the 42 keys into their frames and wires them to the
 // command channel and a knob repeat.
 
+#include "platform/ui/holdbutton.h"
+
 #include <QPushButton>
 #include <QString>
 
@@ -14,7 +16,8 @@ class QGroupBox;
 class QWidget;
 
 // A knob arrow: knobPressed on a press of any mouse button, knobReleased on
-// its release, which reaches this button even when the pointer has left it.
+// its release, which reaches this button even when the pointer has left it,
+// or when a window opened over its window takes the mouse meanwhile.
 class KnobButton final : public QPushButton {
     Q_OBJECT
 public:
@@ -27,6 +30,9 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
+
+private:
+    HoldWatch *watch_;
 };
 
 // Moves window to the centre of its screen's free area (before it is shown,
