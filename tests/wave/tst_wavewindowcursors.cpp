@@ -146,30 +146,48 @@ private slots:
             QVERIFY(v > 0 && v < 8);
     }
 
+    // The pointer a hover gives near each cursor line. While a long action
+    // shows the hourglass (Auto Set waiting for the instrument), a hover keeps
+    // it; once the action has put the default pointer back, hovering shapes
+    // the pointer again.
     void hoverPointerShapes_data()
     {
         QTest::addColumn<double>("dx");
         QTest::addColumn<double>("dy");
         QTest::addColumn<int>("pointer");
+        QTest::addColumn<bool>("busy");
         // Offsets from (CursorX1, CursorY1) with both pairs shown.
-        QTest::newRow("on X1, mid-height") << 0.0 << 40.0 << 9;
-        QTest::newRow("2 pixels off X1") << 2.0 << 40.0 << 9;
-        QTest::newRow("3 pixels off X1: not near") << 3.0 << 40.0 << 0;
-        QTest::newRow("on Y1") << 60.0 << 0.0 << 7;
-        QTest::newRow("crossing: Y first") << 0.0 << 0.0 << 7;
-        QTest::newRow("nowhere") << 60.0 << 40.0 << 0;
+        QTest::newRow("on X1, mid-height") << 0.0 << 40.0 << 9 << false;
+        QTest::newRow("2 pixels off X1") << 2.0 << 40.0 << 9 << false;
+        QTest::newRow("3 pixels off X1: not near") << 3.0 << 40.0 << 0 << false;
+        QTest::newRow("on Y1") << 60.0 << 0.0 << 7 << false;
+        QTest::newRow("crossing: Y first") << 0.0 << 0.0 << 7 << false;
+        QTest::newRow("nowhere") << 60.0 << 40.0 << 0 << false;
+        QTest::newRow("busy, on X1") << 0.0 << 40.0 << 9 << true;
+        QTest::newRow("busy, on Y1") << 60.0 << 0.0 << 7 << true;
+        QTest::newRow("busy, nowhere") << 60.0 << 40.0 << 0 << true;
     }
     void hoverPointerShapes()
     {
         QFETCH(double, dx);
         QFETCH(double, dy);
         QFETCH(int, pointer);
+        QFETCH(bool, busy);
         frmWave *w = openItem();
         w->ChkCursorX->click();
         w->ChkCursorY->click();
         w->cursors.CursorX1 = ::dx(80);
         w->cursors.CursorY1 = ::dy(70);
-        MouseControl::setCursor(99);
+        if (busy) {
+            MouseControl::setCursor(BusyPointer);
+            hover(w, 80 + dx, 70 + dy);
+            QCOMPARE(MouseControl::Cursor(), BusyPointer);
+            QVERIFY(QGuiApplication::overrideCursor());
+            QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+            MouseControl::setCursor(0);
+        } else {
+            MouseControl::setCursor(99);
+        }
         hover(w, 80 + dx, 70 + dy);
         QCOMPARE(MouseControl::Cursor(), pointer);
         // With both boxes clear every move gives the default pointer.
@@ -178,38 +196,6 @@ private slots:
         MouseControl::setCursor(99);
         hover(w, 80, 70);
         QCOMPARE(MouseControl::Cursor(), 0);
-    }
-
-    // While a long action shows the hourglass (Auto Set waiting for the
-    // instrument), moving over the picture keeps it; once the action has
-    // put the default pointer back, hovering shapes the pointer again.
-    void hoverKeepsTheBusyPointer_data()
-    {
-        QTest::addColumn<double>("dx");
-        QTest::addColumn<double>("dy");
-        QTest::addColumn<int>("pointer");
-        QTest::newRow("on X1") << 0.0 << 40.0 << 9;
-        QTest::newRow("on Y1") << 60.0 << 0.0 << 7;
-        QTest::newRow("nowhere") << 60.0 << 40.0 << 0;
-    }
-    void hoverKeepsTheBusyPointer()
-    {
-        QFETCH(double, dx);
-        QFETCH(double, dy);
-        QFETCH(int, pointer);
-        frmWave *w = openItem();
-        w->ChkCursorX->click();
-        w->ChkCursorY->click();
-        w->cursors.CursorX1 = ::dx(80);
-        w->cursors.CursorY1 = ::dy(70);
-        MouseControl::setCursor(BusyPointer);
-        hover(w, 80 + dx, 70 + dy);
-        QCOMPARE(MouseControl::Cursor(), BusyPointer);
-        QVERIFY(QGuiApplication::overrideCursor());
-        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        MouseControl::setCursor(0);
-        hover(w, 80 + dx, 70 + dy);
-        QCOMPARE(MouseControl::Cursor(), pointer);
     }
 
     void dragEachCursor_data()
