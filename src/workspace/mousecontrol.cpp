@@ -44,6 +44,11 @@ void clearOverrides()
 
 int MouseControl::Cursor()
 {
+    // The pointer the program shows now: a window that put the default
+    // pointer back without this control (the transfer dialog as it closes)
+    // leaves no code of an earlier pointer behind.
+    if (QGuiApplication::instance() && !QGuiApplication::overrideCursor())
+        g_code = 0;
     return g_code;
 }
 

@@ -11,7 +11,8 @@ inline constexpr int BusyPointer = 11;
 
 class MouseControl {
 public:
-    // The code set last (0 when nothing set one).
+    // The code of the pointer shown: the one set last, or 0 once the default
+    // pointer is back (whoever put it back).
     static int Cursor();
     static void setCursor(int code);
     // The pointer code shows (99: the custom pointer).

@@ -10,6 +10,7 @@
 #include "transfer/dialogplace.h"
 #include "transfer/frmprgress.h"
 #include "transfer/frmprgresssave.h"
+#include "workspace/mousecontrol.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -114,6 +115,25 @@ private slots:
         QVERIFY(app().transfer.TransferDone);
         QVERIFY(!app().transfer.TransferBusy);
         QCOMPARE(clock_->pausedMs() - before, 200);
+    }
+
+    // A transfer ends with the default pointer over every window, and the
+    // pointer code the windows read and hand on to their buttons says so too
+    // (an hourglass or a hover shape set before does not linger in it).
+    void theEndOfATransferRestoresTheDefaultPointer_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::newRow("hourglass") << BusyPointer;
+        QTest::newRow("sizing pointer") << 9;
+    }
+    void theEndOfATransferRestoresTheDefaultPointer()
+    {
+        QFETCH(int, code);
+        connectSim();
+        MouseControl::setCursor(code);
+        QVERIFY(RunTransferRequest(TransferCaption::DataTable, 0));
+        QVERIFY(!QGuiApplication::overrideCursor());
+        QCOMPARE(MouseControl::Cursor(), 0);
     }
 
     void settingsKindsGoToTheirHook_data()
