@@ -1,10 +1,10 @@
 #include "panel/panelopen.h"
 
 #include "app/appstate.h"
+#include "controller/ctrltreenodes.h"
 #include "panel/frmv_key.h"
 #include "panel/frmv_panel.h"
 #include "workspace/modalrunner.h"
-#include "texts/loadlanguage.h"
 #include "texts/stringres.h"
 
 #include <QPointer>
@@ -52,7 +52,9 @@ void SetLAAvailable(bool flag)
         if (const auto &layOut = app().sheetui.windows.layOutChannels)
             layOut(SheetItemKind::Wave, i, flag);
     }
-    RebuildCtrlTreeKeepExpanded();
+    // The tree is made again with or without its LA group, closed down to
+    // the root, as after a download.
+    BuildCtrlTree();
     if (app().shell.KeyboardLoaded && g_keyboard)
         g_keyboard->setLaAvailable(flag);
     if (app().shell.PanelLoaded && g_panel)

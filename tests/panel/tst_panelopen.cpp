@@ -4,6 +4,7 @@
 #include "shell/shellfixture.h"
 
 #include "controller/ctrlcommands.h"
+#include "controller/ctrltreenodes.h"
 #include "panel/frmv_key.h"
 #include "panel/frmv_panel.h"
 #include "panel/panelopen.h"
@@ -20,6 +21,7 @@ private slots:
     void mirrorOnlyOverVisaUsb();
     void otherNodesReachTheEditors();
     void laAvailability();
+    void laAvailabilityRebuildsTheTree();
 };
 
 void TestPanelOpen::virtualPanelNodeOpensMirror()
@@ -161,6 +163,26 @@ void TestPanelOpen::laAvailability()
     OpenVirtualPanel();
     QCOMPARE(shown, (QList<bool>{true, false, true}));
     QCOMPARE(app().link.LaPresent, qint16(-1));
+}
+
+// The logic channels coming or going make the controller tree again with or
+// without its LA group, closed down to the root as after a download: groups
+// the user had opened are closed.
+void TestPanelOpen::laAvailabilityRebuildsTheTree()
+{
+    ShellFixture fx;
+    auto main = fx.loadMain();
+    SetCtrlNodeExpanded(2, 0, true);
+    QVERIFY(CtrlNodeExpanded(1, 0) && CtrlNodeExpanded(2, 0) && HasCtrlNode(4, 0));
+    for (const bool present : {false, true}) {
+        SetLAAvailable(present);
+        QCOMPARE(HasCtrlNode(4, 0), present);
+        QCOMPARE(HasCtrlNode(14, 5), present);
+        QVERIFY(CtrlTreeRootExpanded());
+        QVERIFY(!CtrlNodeExpanded(1, 0));
+        QVERIFY(!CtrlNodeExpanded(2, 0));
+        SetCtrlNodeExpanded(2, 0, true);
+    }
 }
 
 QTEST_MAIN(TestPanelOpen)
