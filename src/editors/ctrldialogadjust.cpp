@@ -7,6 +7,7 @@
 #include "link/cmdfunc.h"
 #include "platform/clock.h"
 #include "platform/pump.h"
+#include "platform/ui/holdbutton.h"
 #include "texts/loadlanguage.h"
 #include "texts/stringres.h"
 #include "transfer/triggerlines.h"
@@ -85,10 +86,12 @@ CtrlDialogAdjust::CtrlDialogAdjust(QWidget *parent) : QDialog(parent)
     value_ = new QLineEdit(frame_);
     value_->setObjectName(QStringLiteral("txtDispValue"));
     value_->setReadOnly(true);
-    add_ = new QToolButton(frame_);
+    // A hold lasts from the press to the release of that mouse button, wherever
+    // the pointer goes meanwhile.
+    add_ = new HoldButton(frame_);
     add_->setObjectName(QStringLiteral("DotAddRainBtn"));
     add_->setText(QStringLiteral("+"));
-    sub_ = new QToolButton(frame_);
+    sub_ = new HoldButton(frame_);
     sub_->setObjectName(QStringLiteral("DotSubRainBtn"));
     sub_->setText(QStringLiteral("-"));
     ok_ = new QPushButton(QStringLiteral("OK"), frame_);

@@ -611,6 +611,52 @@ private slots:
                                     "100mV", "100mV", "200mV", "200mV"}));
     }
 
+    // A hold lasts from the press to the release of that mouse button,
+    // whichever button it is and wherever the pointer goes meanwhile: sliding
+    // off the small step button neither ends the repeat nor, coming back,
+    // steps once more.
+    void adjustHoldOffTheButton_data()
+    {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<bool>("wander");
+        QTest::newRow("pointer off and back, released off") << int(Qt::LeftButton) << true;
+        QTest::newRow("right button") << int(Qt::RightButton) << false;
+    }
+    void adjustHoldOffTheButton()
+    {
+        QFETCH(int, button);
+        QFETCH(bool, wander);
+        const auto mouse = Qt::MouseButton(button);
+        EditorsFixture f;
+        app().Settings.CH1Probe = QStringLiteral("1X");
+        app().Settings.CH1VoltDiv = QStringLiteral("2.00mV");
+        f.rebuild();
+        QString shown;
+        f.script = [&](QDialog &d) {
+            auto *a = qobject_cast<CtrlDialogAdjust *>(&d);
+            QVERIFY(a);
+            QToolButton *plus = a->DotAddRainBtn();
+            const QPoint off(plus->width() + 40, plus->height() + 40);
+            QTest::mousePress(plus, mouse);
+            f.clock.advance(400);
+            if (wander)
+                QTest::mouseMove(plus, off);
+            f.clock.advance(400);
+            if (wander)
+                QTest::mouseMove(plus, plus->rect().center());
+            f.clock.advance(200);
+            if (wander)
+                QTest::mouseMove(plus, off);
+            QTest::mouseRelease(plus, mouse, {}, wander ? off : plus->rect().center());
+            f.clock.advance(1000);
+            shown = a->txtDispValue()->text();
+            QTest::mouseClick(a->cmdCancelAdjust(), Qt::LeftButton);
+        };
+        f.doubleClick(2, 3);
+        // One step at the press and five from the repeat: 5, 10, 20, 50, 100, 200 mV.
+        QCOMPARE(shown, QStringLiteral("200mV"));
+    }
+
     // The coarse/fine choice is remembered per channel, also when the dialog
     // is cancelled, and steers the steps of the next opening.
     void adjustRemembersChoice()
