@@ -85,6 +85,8 @@ private slots:
     void alternateFileWithoutCh1();
     void snapshotGivesTheVolts();
     void noRowsGivesTheHeaderOnly();
+    void timesCentreOnTheMiddleRow_data();
+    void timesCentreOnTheMiddleRow();
     void numbers_data();
     void numbers();
     void progressSteps_data();
@@ -243,6 +245,43 @@ void TestCsvExport::noRowsGivesTheHeaderOnly()
     QVERIFY(steps.isEmpty());
     w.SampleCount = -5; // a negative count writes no rows either
     QCOMPARE(exported(w), lines({"X,CH1,CH2", "Second,Voltage,Voltage"}));
+}
+
+// The middle row, time 0 at no delay, is half the row count rounded halves
+// to even: 601 rows centre on row 300, 603 on row 302.
+void TestCsvExport::timesCentreOnTheMiddleRow_data()
+{
+    QTest::addColumn<bool>("alternate");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("zeroRow");
+    QTest::addColumn<QByteArray>("first");
+    QTest::addColumn<QByteArray>("last");
+    QTest::newRow("600 rows") << false << 600 << 300 << QByteArray("-3.00E-04") << QByteArray("2.99E-04");
+    QTest::newRow("601 rows") << false << 601 << 300 << QByteArray("-3.00E-04") << QByteArray("3.00E-04");
+    QTest::newRow("603 rows") << false << 603 << 302 << QByteArray("-3.02E-04") << QByteArray("3.00E-04");
+    QTest::newRow("alternate, 601 rows") << true << 601 << 300 << QByteArray("-3.00E-04") << QByteArray("3.00E-04");
+    QTest::newRow("alternate, 603 rows") << true << 603 << 302 << QByteArray("-3.02E-04") << QByteArray("3.00E-04");
+}
+
+void TestCsvExport::timesCentreOnTheMiddleRow()
+{
+    QFETCH(bool, alternate);
+    QFETCH(int, rows);
+    QFETCH(int, zeroRow);
+    QFETCH(QByteArray, first);
+    QFETCH(QByteArray, last);
+    StoredWave w = sixPoints(true, false, alternate);
+    w.SampleCount = w.Ch1SampleCount = rows;
+    w.Ch1Samples = QList<qint16>(rows + 1, 125);
+    QByteArrayList times;
+    const QByteArrayList lines = exported(w).split('\n');
+    for (qsizetype i = 2; i < lines.size(); ++i)
+        if (!lines[i].isEmpty())
+            times << lines[i].trimmed().split(',').value(0);
+    QCOMPARE(times.size(), rows);
+    QCOMPARE(times.indexOf(QByteArray("0.00E00")), zeroRow);
+    QCOMPARE(times.first(), first);
+    QCOMPARE(times.last(), last);
 }
 
 void TestCsvExport::numbers_data()
