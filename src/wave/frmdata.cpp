@@ -26,6 +26,8 @@
 #include <QToolButton>
 #include <QTreeView>
 
+#include <algorithm>
+
 namespace {
 
 const QString kAppTitle = QStringLiteral("Kelvoscope");
@@ -211,7 +213,13 @@ void frmData::layOutTopRow()
     cmdExport->setGeometry(px(120), px(120) - px(60), wide(cmdExport, px(870)), px(300));
     Frame2->setGeometry(qMax(px(3540), Frame1->geometry().right() + 1 + px(135)), top,
                         qMax(px(1125), cmdExport->geometry().right() + 1 + px(135)), frameHeight);
-    setMinimumSize(qMax(Frame2->geometry().right() + 1 + px(100), px(120) + px(5325) + px(120)), px(900) + px(1500));
+    // The settings line (channel, scales, size and date) shows whole: the
+    // window is never narrower than it with its margins.
+    const int infoWidth = SettingLabel->text().isEmpty()
+                              ? 0
+                              : SettingLabel->fontMetrics().horizontalAdvance(SettingLabel->text()) + px(240);
+    setMinimumSize(std::max({Frame2->geometry().right() + 1 + px(100), px(120) + px(5325) + px(120), infoWidth}),
+                   px(900) + px(1500));
 }
 
 // --- the table ---------------------------------------------------------------

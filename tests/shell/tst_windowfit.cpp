@@ -165,6 +165,49 @@ private slots:
         main->close();
     }
 
+    // Holding what a refresh brought (the settings line with its date, the
+    // read-outs), at the opening size in each language and after a switch to
+    // the other: every caption and value shows whole.
+    void itemWindowsHoldingData_data()
+    {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<int>("kind");
+        for (int lang : {LanguageEnglish, LanguageChinese}) {
+            const QByteArray l = languageName(lang).toLatin1();
+            QTest::newRow(l + " waveform") << lang << int(SheetItemKind::Wave);
+            QTest::newRow(l + " data table") << lang << int(SheetItemKind::Data);
+            QTest::newRow(l + " measurement") << lang << int(SheetItemKind::Measure);
+        }
+    }
+    void itemWindowsHoldingData()
+    {
+        QFETCH(int, lang);
+        QFETCH(int, kind);
+        ShellFixture f(lang);
+        f.useVisa();
+        auto main = f.loadMain();
+        main->resize(1600, 1000);
+        main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(main.get()));
+        f.clock.advance(10);
+        QVERIFY(f.connect());
+        AddNewItem(SheetItemKind(kind));
+        f.clock.advance(600);
+        QWidget *win = itemWindow(SheetItemKind(kind));
+        QVERIFY(win);
+        auto *refresh = win->findChild<QToolButton *>(QStringLiteral("cmdRefresh"));
+        QVERIFY(refresh);
+        refresh->click();
+        f.clock.advance(600);
+        auto *info = win->findChild<QLabel *>(QStringLiteral("SettingLabel"));
+        QVERIFY(kind == int(SheetItemKind::Wave) || (info && !info->text().isEmpty())); // the refresh came
+        check(win, QStringLiteral("opening size"));
+        SwitchLanguage(lang == LanguageChinese ? LanguageEnglish : LanguageChinese);
+        f.clock.advance(600);
+        check(win, QStringLiteral("switched"));
+        main->close();
+    }
+
     // The record replay window made small, a record open: every control can
     // be reached (the window scrolls), the graticule keeps its least height,
     // and the five labels under it (channel, volts/div, offset, time/div,
