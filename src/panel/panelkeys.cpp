@@ -2,6 +2,7 @@
 
 #include "link/cmdfunc.h"
 #include "panel/keytable.h"
+#include "platform/pump.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -130,6 +131,9 @@ PanelKeys buildPanelKeys(QWidget *parent, KnobRepeater &knob, bool keyboardExtra
             QObject::connect(b, &QPushButton::clicked, b, [command] { SendCommand(command); });
         }
         b->setObjectName(QLatin1String(k.control));
+        // Two clicks are two presses of the instrument's key, also when the
+        // second comes while the first one's line is being sent.
+        letEveryClickCount(b);
         b->setFocusPolicy(Qt::TabFocus);
         b->setAutoDefault(false);
         b->setMinimumSize(20, 18);

@@ -48,6 +48,7 @@ std::function<void()> &hook()
 
 constexpr char ActsProperty[] = "kelvoActsDuringExchange";
 constexpr char KeysProperty[] = "kelvoKeysDuringExchange";
+constexpr char EveryClickProperty[] = "kelvoEveryClickCounts";
 
 int gExchangeDepth = 0;
 const void *gOwner = nullptr;
@@ -139,6 +140,9 @@ QPointer<QWidget> &heldPressTarget()
 }
 // That press got nothing when the held input was handled.
 bool gHeldPressDropped = false;
+// That press was the second click of a double click whose first click had
+// already acted: its release gets nothing either.
+bool gSecondClickDropped = false;
 
 void showNotice(bool on)
 {
@@ -720,6 +724,7 @@ void watch(QObject *o, QEvent *e)
         if (isMousePress(t)) {
             heldPressTarget() = nullptr;
             gHeldPressDropped = false;
+            gSecondClickDropped = false;
             gMousePressAt = nowMs();
             focusAtPress() = QApplication::focusWidget();
             listPressed() = nullptr;
@@ -769,6 +774,8 @@ bool followHeldPress(QWindow *window, QMouseEvent *e)
         return false;
     if (e->buttons() == Qt::NoButton)
         heldPressTarget() = nullptr;
+    if (gSecondClickDropped)
+        return true;
     const QPointF local = w->mapFromGlobal(e->globalPosition());
     QMouseEvent release(e->type(), local, e->scenePosition(), e->globalPosition(), e->button(), e->buttons(),
                         e->modifiers(), e->pointingDevice());
@@ -780,6 +787,21 @@ bool followHeldPress(QWindow *window, QMouseEvent *e)
         QCoreApplication::sendEvent(w, &release);
     }
     return true;
+}
+
+// The second click of a double click on a button whose first click was not
+// held (it acted before the exchange began: most often it began it). The
+// window system marks the press that completes a double click; that press
+// and the double click that follows are the same press again, so that a
+// double click on Connect connects once. A button whose every click is a
+// press of its own (a key of the front panel) is exempt.
+bool secondClickOfADoubleClickThatActed(QWidget *w, const QMouseEvent *e)
+{
+    const bool second = e->type() == QEvent::MouseButtonDblClick
+                        || (e->type() == QEvent::MouseButtonPress && (e->flags() & Qt::MouseEventCreatedDoubleClick));
+    const QObject *button = buttonOf(w);
+    return second && button && !button->property(EveryClickProperty).toBool()
+           && !pressedDuringExchange().count(button);
 }
 
 // A press of the window system on window that the gate will hold: it is held
@@ -806,6 +828,10 @@ bool holdPressBeforeItMovesTheFocus(QWindow *window, QMouseEvent *e)
         || freeInput(w, &press))
         return false;
     heldPressTarget() = w;
+    if (secondClickOfADoubleClickThatActed(w, e)) {
+        gSecondClickDropped = true;
+        return true;
+    }
     if (!samePressAgain(buttonOf(w), press.type())) {
         hold(w, &press, w->isEnabled());
         if (e->button() == Qt::RightButton && e->type() == QEvent::MouseButtonPress) {
@@ -1097,6 +1123,12 @@ void letActDuringExchange(QObject *control, bool on)
         return;
     control->setProperty(ActsProperty, on);
     ensureGate();
+}
+
+void letEveryClickCount(QWidget *button)
+{
+    if (button)
+        button->setProperty(EveryClickProperty, true);
 }
 
 void letKeyActDuringExchange(QWidget *window, int key)

@@ -120,6 +120,11 @@ void runAfterExchange(std::function<void()> fn);
 // Lets the input of control (a widget and its children, or an action) through
 // the gate at once: its handler copes with a running exchange itself.
 void letActDuringExchange(QObject *control, bool on = true);
+// The second click of a double click on a button, given while the exchange
+// that its first click began still runs, is the same press again: it gets
+// nothing. A button whose every click is a press of its own (a key of the
+// front panel) is exempted with this.
+void letEveryClickCount(QWidget *button);
 // Lets one key (no modifiers) pressed anywhere inside window through at once.
 void letKeyActDuringExchange(QWidget *window, int key);
 

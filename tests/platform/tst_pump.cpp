@@ -246,6 +246,50 @@ private slots:
         QCOMPARE(offClicks, 0);
     }
 
+    // A double click on a button whose first click begins an exchange: its
+    // second click, given while that exchange runs, is the same press again
+    // and gets nothing; a button marked to count every click takes it as a
+    // click of its own when the exchange has ended.
+    void theSecondClickOfADoubleClickThatBeganAnExchange_data()
+    {
+        QTest::addColumn<bool>("everyClickCounts");
+        QTest::addColumn<int>("clicks");
+        QTest::newRow("a button") << false << 1;
+        QTest::newRow("a button whose every click counts") << true << 2;
+    }
+    void theSecondClickOfADoubleClickThatBeganAnExchange()
+    {
+        QFETCH(bool, everyClickCounts);
+        QFETCH(int, clicks);
+        QWidget window;
+        auto *button = new QPushButton(QStringLiteral("Go"), &window);
+        if (everyClickCounts)
+            letEveryClickCount(button);
+        int clicked = 0;
+        bool secondHeld = false;
+        connect(button, &QPushButton::clicked, this, [&] {
+            ++clicked;
+            const ExchangeScope exchange;
+            if (clicked == 1) {
+                QVERIFY(nativeinput::queueClick(button, QPoint(-1, -1), Qt::LeftButton, true));
+                handlePendingEvents();
+                handlePendingEvents();
+                secondHeld = clicked == 1;
+            }
+        });
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(nativeinput::queueClick(button));
+        handlePendingEvents();
+        handlePendingEvents();
+        QVERIFY(secondHeld);
+        QCOMPARE(clicked, clicks);
+        // A click after that is a click again.
+        QVERIFY(nativeinput::queueClick(button));
+        handlePendingEvents();
+        QCOMPARE(clicked, clicks + 1);
+    }
+
     // Only the one who began an exchange stops it with abandonExchangeOf():
     // an exchange begun by somebody else (or nobody) runs on; the outermost
     // scope's owner is the exchange's; abandonExchange() stops any.

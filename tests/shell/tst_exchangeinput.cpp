@@ -860,6 +860,32 @@ private slots:
         QVERIFY(item.refresh->isEnabled());
     }
 
+    // A double click on the tool bar's Connect: the second click comes
+    // while the connect sequence its first click began runs, and is the same
+    // press again: the instrument is connected once.
+    void aDoubleClickOnConnectConnectsOnce()
+    {
+        ExchangeFixture f;
+        QVERIFY(nativeinput::queueClick(f.toolButton("Disconnect")));
+        handlePendingEvents();
+        QVERIFY(!app().link.LinkConnected);
+        f.sim.clearLog();
+        bool secondDuringTheFirst = false;
+        f.atTurn = [&] { secondDuringTheFirst = secondDuringTheFirst || exchangeRunning(); };
+        QWidget *connect = f.toolButton("Connect");
+        QVERIFY(nativeinput::queueClick(connect));
+        QVERIFY(nativeinput::queueClick(connect, QPoint(-1, -1), Qt::LeftButton, true));
+        handlePendingEvents();
+        for (int i = 0; i < 20; ++i)
+            waitEvents(100);
+        f.atTurn = {};
+        QVERIFY(secondDuringTheFirst);
+        QVERIFY(app().link.LinkConnected);
+        QCOMPARE(f.simLines().count(QStringLiteral("*IDN?")), 1);
+        QCOMPARE(f.simLines().count(QStringLiteral(":KEY:LOCK ENABLE")), 1);
+        QVERIFY(f.fakeUi.messages().isEmpty());
+    }
+
     // Enter held on a setting node: its press opens the node's dialog, and
     // the key's repeats that reach the dialog's choice list (Enter there
     // applies) do not apply the value the list was opened with; the dialog
