@@ -3,10 +3,10 @@
 #include "common/filetext.h"
 
 #include "common/constants.h"
+#include "platform/safesave.h"
 #include "texts/stringres.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <charconv>
 #include <cfloat>
@@ -677,14 +677,7 @@ DataSheetRead ReadDataSheetFile(const QString &path, DataSheet &sheet, const Dat
 bool WriteDataSheetFile(const QString &path, const DataSheet &sheet, const DataSheetFileContext &ctx,
                         QString *error)
 {
-    QSaveFile f(path);
-    const QByteArray bytes = DataSheetFileBytes(sheet, ctx);
-    // Unbuffered, so that a short write (a full disk) shows in the count and
-    // the previous file is never replaced by a cut one.
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || f.write(bytes) != bytes.size() || !f.commit()) {
-        if (error)
-            *error = f.errorString();
-        return false;
-    }
-    return true;
+    // Whole or not at all; a full disk is reported with the system's reason
+    // (a short write alone carries none).
+    return SaveWholeFile(path, DataSheetFileBytes(sheet, ctx), error);
 }

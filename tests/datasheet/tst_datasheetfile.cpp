@@ -1,4 +1,5 @@
 #include "app/appstate.h"
+#include "controller/ctrlfile.h"
 #include "datasheet/datasheetfile.h"
 #include "measure/measexport.h"
 #include "wave/dataexport.h"
@@ -8,7 +9,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "support/filesizelimit.h"
+
+#include <cerrno>
 #include <cfloat>
+#include <cstring>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -632,6 +637,50 @@ private slots:
         QVERIFY2(WEXITSTATUS(status) != 101, "the reading ran out of memory");
         QCOMPARE(WEXITSTATUS(status), int(expected));
 #endif
+    }
+
+    // The disk fills up in the middle of a save, of the data sheet and of
+    // every text file written beside it: the previous file stays whole, no
+    // piece is left in the folder, and the message gives the system's reason.
+    void fullDiskKeepsThePreviousFileAndSaysWhy_data()
+    {
+        QTest::addColumn<int>("road");
+        QTest::newRow("data sheet") << 0;
+        QTest::newRow("control file") << 1;
+        QTest::newRow("data table export") << 2;
+        QTest::newRow("measurement export") << 3;
+    }
+    void fullDiskKeepsThePreviousFileAndSaysWhy()
+    {
+        QFETCH(int, road);
+        resetApp();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("old.txt"));
+        const QByteArray previous = "the previous file\r\n";
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QCOMPARE(f.write(previous), previous.size());
+        }
+        app().Sheet.DataDocs[0].InfoLine = QStringLiteral("CH1 1.00V  500.0us 666.7kSa  Size=0");
+        QString error;
+        bool ok = true;
+        {
+            FileSizeLimit limit(16);
+            QVERIFY(limit.active());
+            switch (road) {
+            case 0: ok = WriteDataSheetFile(path, goldenSheet(), ctx(), &error); break;
+            case 1: ok = WriteControlFile(path, CtrlSettings{}, &error); break;
+            case 2: ok = ExportDataTable(path, 0, &error); break;
+            default: ok = WriteMeasureExport(path, 0, &error); break;
+            }
+        }
+        QVERIFY(!ok);
+        QCOMPARE(error, QString::fromLocal8Bit(std::strerror(EFBIG)));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), previous);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("old.txt")});
     }
 
     void saveFileReplacesAndFailsSafely()
