@@ -48,6 +48,7 @@
 #include <QAbstractButton>
 #include <QDockWidget>
 #include <QTreeView>
+#include <QtEndian>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
@@ -84,6 +85,137 @@ const QString AppTitle = QStringLiteral("Kelvoscope");
 const QString PaneDataSheet = QStringLiteral("DataSheet");
 const QString PaneController = QStringLiteral("Controller");
 constexpr int PaneLayoutVersion = 1;
+
+// Walks a stored pane layout (the window's saved state: two ints, then the
+// dock section, floating tab groups and the toolbar section, every number a
+// big-endian 32-bit int) the way the window reads it, before the window is
+// given it. The window's own reader trusts the counts and dock area numbers
+// it finds: a count larger than the bytes left has it read the missing
+// entries one by one (billions of them: the start hangs for minutes), and a
+// dock area number beyond the four has it index past its areas (the start
+// crashes). A layout whose every count is met by its bytes, whose dock areas
+// are the four and whose nesting is shallow is one the window can take.
+class PaneLayoutWalk {
+public:
+    explicit PaneLayoutWalk(const QByteArray &b) : b_(b) {}
+
+    bool whole()
+    {
+        if (!skip(8))
+            return false;
+        while (at_ < b_.size()) {
+            quint8 marker = 0;
+            if (!byte(&marker))
+                return false;
+            switch (marker) {
+            case 0xfd: // docks
+                if (!docks())
+                    return false;
+                break;
+            case 0xf9: // a floating tab group: its rectangle, then its areas
+                if (!skip(16) || !area(0))
+                    return false;
+                break;
+            case 0xfe: // toolbars
+            case 0xfc: // toolbars with their geometry
+                if (!toolBars(marker == 0xfc))
+                    return false;
+                break;
+            default:
+                return false;
+            }
+        }
+        return true;
+    }
+
+private:
+    static constexpr int MaxDepth = 16;
+    const QByteArray &b_;
+    qsizetype at_ = 0;
+
+    bool skip(qsizetype n)
+    {
+        if (n < 0 || n > b_.size() - at_)
+            return false;
+        at_ += n;
+        return true;
+    }
+    bool byte(quint8 *v)
+    {
+        if (at_ >= b_.size())
+            return false;
+        *v = quint8(b_[at_++]);
+        return true;
+    }
+    bool int32(qint32 *v)
+    {
+        if (b_.size() - at_ < 4)
+            return false;
+        *v = qFromBigEndian<qint32>(b_.constData() + at_);
+        at_ += 4;
+        return true;
+    }
+    bool text()
+    {
+        qint32 n = 0;
+        if (!int32(&n))
+            return false;
+        return n == -1 || skip(qsizetype(quint32(n)));
+    }
+    // Each entry of a count takes at least one byte, so a walk over a count
+    // ends at the bytes' end.
+    bool docks()
+    {
+        qint32 n = 0;
+        if (!int32(&n))
+            return false;
+        for (qint32 i = 0; i < n; ++i) {
+            qint32 pos = 0;
+            if (!int32(&pos) || pos < 0 || pos > 3 || !skip(8) || !area(0))
+                return false;
+        }
+        return skip(8 + 16); // the central area's size, the four corners
+    }
+    bool area(int depth)
+    {
+        quint8 marker = 0;
+        if (depth > MaxDepth || !byte(&marker) || (marker != 0xfc && marker != 0xfa))
+            return false;
+        qint32 n = 0;
+        if ((marker == 0xfa && !skip(4)) || !skip(1) || !int32(&n))
+            return false;
+        for (qint32 i = 0; i < n; ++i) {
+            quint8 item = 0;
+            if (!byte(&item))
+                return false;
+            if (item == 0xfb) { // a pane: its name, flags and four numbers
+                if (!text() || !skip(1 + 16))
+                    return false;
+            } else if (item == 0xfc) { // a nested area
+                if (!skip(16) || !area(depth + 1))
+                    return false;
+            } else {
+                return false;
+            }
+        }
+        return true;
+    }
+    bool toolBars(bool geometry)
+    {
+        qint32 lines = 0;
+        if (!int32(&lines))
+            return false;
+        for (qint32 j = 0; j < lines; ++j) {
+            qint32 pos = 0, n = 0;
+            if (!int32(&pos) || pos < 0 || pos > 3 || !int32(&n))
+                return false;
+            for (qint32 k = 0; k < n; ++k)
+                if (!text() || !skip(1 + 8 + (geometry ? 8 : 0)))
+                    return false;
+        }
+        return true;
+    }
+};
 
 std::function<bool(const QString &)> &helpOpener()
 {
@@ -622,8 +754,8 @@ bool frmMain::panesInPlace() const
 void frmMain::restorePaneLayout()
 {
     const QString stored = GetSetting(QLatin1String(StoreKeys::WindowSettings), QLatin1String(StoreKeys::MainLayout));
-    const bool restored = !stored.isEmpty()
-        && restoreState(QByteArray::fromBase64(stored.toLatin1()), PaneLayoutVersion);
+    const QByteArray state = QByteArray::fromBase64(stored.toLatin1());
+    const bool restored = !state.isEmpty() && PaneLayoutWalk(state).whole() && restoreState(state, PaneLayoutVersion);
     // Both panes are shown at every start, wherever the user put them; the
     // toolbar follows its menu entry.
     const auto showPanes = [this] {

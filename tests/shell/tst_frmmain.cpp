@@ -9,6 +9,7 @@
 #include "texts/stringres.h"
 
 #include <QApplication>
+#include <QDataStream>
 #include <QDir>
 #include <QDockWidget>
 #include <QFile>
@@ -23,6 +24,8 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
+
+#include <functional>
 
 namespace {
 
@@ -853,7 +856,8 @@ private slots:
     // are docked, shown and split as at a first start, and the toolbar is at
     // the top; the close then stores a whole layout that the next start
     // takes. The 43-byte store holding only the layout's state header shows
-    // it; a pane left floating by the last run is docked again.
+    // it; a pane left floating by the last run is docked again; so is a
+    // damaged layout the window cannot take safely.
     void cutShortLayoutCountsAsNone_data()
     {
         QTest::addColumn<QByteArray>("store"); // empty: the last run floats the controller
@@ -862,6 +866,33 @@ private slots:
         QTest::newRow("state header only, 43 bytes") << header;
         QTest::newRow("dock section cut") << QByteArray("[Settings_QM4100D]\nMainLayout=AAAA/wAAAAH9AAAAAQ==\n");
         QTest::newRow("a pane floating") << QByteArray();
+        // Damaged layouts whose counts or dock areas the window's reader would
+        // trust: the start would crash (a dock area beyond the four, nesting
+        // deep enough to exhaust the stack) or hang for minutes (a count of
+        // billions of entries the bytes do not hold).
+        const auto layout = [](const std::function<void(QDataStream &)> &body) {
+            QByteArray state;
+            QDataStream out(&state, QIODevice::WriteOnly);
+            out << qint32(0xff) << qint32(1); // the window's state header and layout version
+            body(out);
+            return "[Settings_QM4100D]\nMainLayout=" + state.toBase64() + '\n';
+        };
+        QTest::newRow("dock area beyond the four") << layout([](QDataStream &out) {
+            out << quint8(0xfd) << qint32(1) << qint32(0x1000000) << qint32(10) << qint32(10);
+            out << quint8(0xfc) << quint8(1) << qint32(0);
+        });
+        QTest::newRow("nesting beyond the stack") << layout([](QDataStream &out) {
+            out << quint8(0xfd) << qint32(1) << qint32(0) << qint32(10) << qint32(10);
+            for (int i = 0; i < 200000; ++i)
+                out << quint8(0xfc) << quint8(1) << qint32(1) << quint8(0xfc) << qint32(0) << qint32(0) << qint32(0)
+                    << qint32(0);
+        });
+        QTest::newRow("toolbar lines beyond the bytes") << layout([](QDataStream &out) {
+            out << quint8(0xfc) << qint32(0x7fffffff);
+        });
+        QTest::newRow("toolbars beyond the bytes") << layout([](QDataStream &out) {
+            out << quint8(0xfe) << qint32(1) << qint32(0) << qint32(0x7fffffff);
+        });
     }
     void cutShortLayoutCountsAsNone()
     {
