@@ -5,6 +5,7 @@
 #include "platform/pump.h"
 #include "platform/ui/scriptedui.h"
 #include "platform/visa/usbtmc.h"
+#include "platform/visa/usbtmcsession.h"
 #include "platform/visa/visa.h"
 
 #include <QElapsedTimer>
@@ -13,6 +14,7 @@
 #include <QtTest>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -88,6 +90,7 @@ private slots:
     }
     void cleanup()
     {
+        UsbtmcSession::holdReadsForTest(false);
         setPump({});
         setUi(nullptr);
         resetVisa();
@@ -387,6 +390,7 @@ private slots:
         QList<QByteArray> heard;
         qint64 stopAt = -1; // virtual time of the next Stop
         qint64 stoppedAt = -1;
+        std::function<void()> armStop;
         int turns = 0;
         setPump([&] {
             ++turns;
@@ -396,6 +400,8 @@ private slots:
                 if (line == ":TRIGGER:STATUS?\n")
                     peerSend("STOP\n");
             }
+            if (armStop)
+                armStop();
             if (stopAt >= 0 && appClock().nowMs() >= stopAt) {
                 stopAt = -1;
                 stoppedAt = appClock().nowMs();
@@ -407,7 +413,12 @@ private slots:
         bool posted = false;
         QTimer::singleShot(0, this, [&] { timerFired = true; });
         QMetaObject::invokeMethod(this, [&] { posted = true; }, Qt::QueuedConnection);
-        stopAt = appClock().nowMs() + 300;
+        // The Stop comes while the reply is awaited: a while after the query
+        // reached the instrument (the session's thread may be slow to send it).
+        armStop = [&] {
+            if (stopAt < 0 && heard.contains("*IDN?\n"))
+                stopAt = appClock().nowMs() + 300;
+        };
         QElapsedTimer real;
         real.start();
         QCOMPARE(QueryString(QStringLiteral("*IDN?")), QString());
@@ -422,6 +433,7 @@ private slots:
 
         if (lateReply)
             peerSend("KARVO TECHNOLOGIES,QM4102CD,SN000001,00.04.01\n");
+        armStop = nullptr;
         stoppedAt = -1;
         if (secondStop)
             stopAt = appClock().nowMs() + 300;
@@ -446,6 +458,49 @@ private slots:
         QCOMPARE(heard, QList<QByteArray>({"*IDN?\n", ":TRIGGER:STATUS?\n"}));
         if (!lateReply) // the driver held the device until the given-up read's time-out
             QVERIFY(appClock().nowMs() >= 10000);
+    }
+
+    // A Stop that comes after the query went out but before the session's
+    // thread took up the read (it was still busy): the reply is still the
+    // read's given up, never the next query's.
+    void aReadStoppedBeforeItStartedStillTakesItsReply()
+    {
+        ScriptedUi ui;
+        setUi(&ui);
+        resetApp();
+        LinkState &l = app().link;
+        l.IoType = 0;
+        l.VisaInterfaceType = 1;
+        l.VisaSession = openFirst();
+        l.LinkConnected = -1;
+        QCOMPARE(viSetAttribute(l.VisaSession, VI_ATTR_TMO_VALUE, VisaTimeoutMs), VI_SUCCESS);
+
+        QList<QByteArray> heard;
+        bool stopped = false;
+        setPump([&] {
+            handlePendingEvents();
+            for (QByteArray line = peerTake(); !line.isEmpty(); line = peerTake()) {
+                heard << line;
+                if (line == ":TRIGGER:STATUS?\n")
+                    peerSend("STOP\n");
+            }
+            if (!stopped && heard.contains("*IDN?\n")) {
+                stopped = true;
+                abandonExchange();
+            }
+        });
+
+        UsbtmcSession::holdReadsForTest(true);
+        QCOMPARE(QueryString(QStringLiteral("*IDN?")), QString());
+        UsbtmcSession::holdReadsForTest(false);
+        QVERIFY(stopped);
+        QCOMPARE(heard, QList<QByteArray>({"*IDN?\n"}));
+
+        peerSend("KARVO TECHNOLOGIES,QM4102CD,SN000001,00.04.01\n");
+        QCOMPARE(QueryString(QStringLiteral(":TRIGGER:STATUS?")), QStringLiteral("STOP\n"));
+        QCOMPARE(heard, QList<QByteArray>({"*IDN?\n", ":TRIGGER:STATUS?\n"}));
+        QVERIFY(ui.messages().isEmpty());
+        QVERIFY(l.LinkConnected);
     }
 
     void resourceNames_data()

@@ -292,6 +292,22 @@ UsbtmcSession::Result socketRead(UsbtmcSession::Shared &s, const UsbtmcSession::
     }
 }
 
+std::mutex gHoldMutex;
+std::condition_variable gHoldCv;
+bool gReadsHeld = false;
+
+bool readsHeld()
+{
+    const std::lock_guard<std::mutex> lock(gHoldMutex);
+    return gReadsHeld;
+}
+
+void waitReadsReleased()
+{
+    std::unique_lock<std::mutex> lock(gHoldMutex);
+    gHoldCv.wait(lock, [] { return !gReadsHeld; });
+}
+
 void runSession(std::shared_ptr<UsbtmcSession::Shared> s)
 {
     for (;;) {
@@ -299,6 +315,11 @@ void runSession(std::shared_ptr<UsbtmcSession::Shared> s)
         {
             std::unique_lock<std::mutex> lock(s->m);
             s->cv.wait(lock, [&] { return !s->queue.empty(); });
+            if (s->queue.front()->kind == KindRead && readsHeld()) {
+                lock.unlock();
+                waitReadsReleased();
+                continue;
+            }
             op = s->queue.front();
             s->queue.pop_front();
             op->started = true;
@@ -356,6 +377,15 @@ UsbtmcSession::~UsbtmcSession()
         s.queue.push_back(close);
     }
     s.cv.notify_one();
+}
+
+void UsbtmcSession::holdReadsForTest(bool hold)
+{
+    {
+        const std::lock_guard<std::mutex> lock(gHoldMutex);
+        gReadsHeld = hold;
+    }
+    gHoldCv.notify_all();
 }
 
 bool UsbtmcSession::isSocket() const
@@ -468,12 +498,24 @@ UsbtmcSession::Outcome UsbtmcSession::await(const std::shared_ptr<Op> &op, qint6
         }
         if (exchangeAbandoned()) {
             const std::lock_guard<std::mutex> lock(s.m);
-            if (std::find(s.queue.begin(), s.queue.end(), op) == s.queue.end())
+            const auto queued = std::find(s.queue.begin(), s.queue.end(), op);
+            // A read not started yet whose query has gone out (no write waits
+            // before it) is given up like a started one: the reply will come,
+            // and it must not be the next query's.
+            const bool keep =
+                queued == s.queue.end() ||
+                (op->kind == KindRead && std::none_of(s.queue.begin(), queued, [](const auto &q) {
+                     return q->kind == KindWrite;
+                 }));
+            if (keep)
                 s.givenUp.push_back(op);
-            // What the abandoned exchange queued and never started (this
-            // operation, a write queued behind one given up) goes nowhere.
+            // What else the abandoned exchange queued and never started (a
+            // write queued behind one given up, its read) goes nowhere.
             s.queue.erase(std::remove_if(s.queue.begin(), s.queue.end(),
-                                         [](const auto &q) { return q->kind == KindWrite || q->kind == KindRead; }),
+                                         [&](const auto &q) {
+                                             return !(keep && q == op) &&
+                                                    (q->kind == KindWrite || q->kind == KindRead);
+                                         }),
                           s.queue.end());
             return Outcome::Abandoned;
         }

@@ -24,7 +24,9 @@
 //   runs, the write is queued behind it and counts as taken, and so does a
 //   clear: a Disconnect never waits out a given-up read. A read waits for
 //   everything before it, within its own deadline. An abandon drops the
-//   writes and reads still queued: a second Stop sends nothing.
+//   writes and reads still queued: a second Stop sends nothing. A read not
+//   yet started with no write queued before it (its query has gone out) is
+//   given up, not dropped: it still takes the reply.
 // - The stand-in device (one end of a SOCK_SEQPACKET socket pair, one packet
 //   for one transfer, see UsbtmcBackend) is read in the same way; as it has no
 //   driver, the session ends its operation at the deadline, which is where
@@ -73,6 +75,10 @@ public:
     // How long after its deadline a wait still gives the driver to end the
     // operation with its own time-out.
     static constexpr int DriverGraceMs = 1000;
+
+    // For tests: while held, no session's thread starts a read; the reads
+    // wait in the queue, as behind a busy device.
+    static void holdReadsForTest(bool hold);
 
     // The session's inner parts (shared with its thread).
     struct Shared;
