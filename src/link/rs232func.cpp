@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include <climits>
+#include <utility>
 
 namespace {
 
@@ -122,6 +123,23 @@ bool awaitReply(int tickLimit, qint64 giveUpAt)
     return false;
 }
 
+// The last line written was a query whose reply no wait has begun for.
+bool gQueryOut = false;
+
+// The reply of a query that went out before a Stop, whose wait never began,
+// is given up as a wait stopped at its first moment is: it is finished before
+// the next query is written, and never taken for that query's reply.
+void giveUpUnawaited(int tickLimit, bool block)
+{
+    LinkState &l = app().link;
+    if (block) {
+        l.RxWaiting = -1;
+        l.BinaryReply = -1;
+    }
+    ComResetTicks();
+    waitForReply(tickLimit, appClock().nowMs() + qint64(WaitDeadlineFactor) * std::max(tickLimit, 1) * 100);
+}
+
 // Finishes the wait of the reply given up. Before a query it runs to the
 // reply's end or for as long as the reply would be awaited; before a line that
 // gets no reply (Disconnect's) for FinishBeforeSetMs at the most: its late
@@ -204,6 +222,7 @@ int ComPacingMs(const QString &baudText, int len)
 
 bool ComWriteLine(const QString &cmd, bool textReply)
 {
+    gQueryOut = false;
     if (!linkGateOpen())
         return false;
     LinkState &l = app().link;
@@ -233,6 +252,7 @@ bool ComWriteLine(const QString &cmd, bool textReply)
             ComLinkLost();
         return false;
     }
+    gQueryOut = cmd.contains(QLatin1Char('?'));
     appClock().pause(ComPacingMs(l.BaudRateText, int(cmd.size())));
     return true;
 }
@@ -257,7 +277,10 @@ int ComWaitLeftMs(int tickLimit)
 bool ComReadReply(QString *reply)
 {
     reply->clear();
+    const bool queryOut = std::exchange(gQueryOut, false);
     if (!linkGateOpen() || exchangeAbandoned()) {
+        if (queryOut && linkGateOpen() && !exchangeFailed())
+            giveUpUnawaited(TextReplyTicks, false);
         noteReplyMissing();
         return false;
     }
@@ -274,9 +297,13 @@ bool ComReadReply(QString *reply)
 bool ComWaitBlock(int tickLimit)
 {
     const LinkExchange exchange;
+    const bool queryOut = std::exchange(gQueryOut, false);
     // An abandoned or failed exchange wrote no query, nor does a closed link:
-    // there is nothing to wait for.
+    // there is nothing to wait for; a query written before a Stop has its
+    // block given up.
     if (!linkGateOpen() || exchangeAbandoned() || exchangeFailed()) {
+        if (queryOut && linkGateOpen() && !exchangeFailed())
+            giveUpUnawaited(tickLimit, true);
         noteReplyMissing();
         return false;
     }

@@ -78,6 +78,9 @@ bool ComReadReply(QString *reply);
 // that does not come in time fails as a text reply does (ComReadReply). A
 // block given up is finished before the next query is written. True when the
 // block came (its payload in RxBuffer from index 0, its length in RxCount).
+// After a Stop that came once the query had gone out (in its pacing or the
+// pause after it), this wait and ComReadReply's give the reply up at once,
+// as a wait stopped at its start: it is finished before the next query.
 bool ComWaitBlock(int tickLimit = BlockReplyTicks);
 
 // The receive handlers: assemble one receive event's bytes into the current

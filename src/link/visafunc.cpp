@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -34,13 +35,23 @@ void readFailed(ViStatus st)
     VisaLinkLost();
 }
 
+// The last line written was a query whose reply no read has taken yet.
+bool gQueryOut = false;
+
 // A read may go to the instrument: the gate is open and the exchange was
 // neither abandoned nor failed. Otherwise nothing can come: the exchange has
-// failed.
-bool mayRead()
+// failed. A query that went out before a Stop still has its reply taken, as a
+// read given up (of count bytes at most): it is never a later query's.
+bool mayRead(ViUInt32 count)
 {
+    const bool queryOut = std::exchange(gQueryOut, false);
     if (linkGateOpen() && !exchangeAbandoned() && !exchangeFailed())
         return true;
+    if (queryOut && linkGateOpen() && exchangeAbandoned() && !exchangeFailed()) {
+        std::vector<ViByte> scratch(count);
+        ViUInt32 n = 0;
+        viRead(app().link.VisaSession, scratch.data(), count, &n);
+    }
     noteReplyMissing();
     return false;
 }
@@ -128,14 +139,22 @@ void OpenVisaDevice()
     viClear(l.VisaSession);
 }
 
+void VisaQueryAnswered()
+{
+    gQueryOut = false;
+}
+
 void VisaWriteLine(const QString &text)
 {
+    gQueryOut = false;
     if (!linkGateOpen())
         return;
     const QByteArray line = text.toUtf8() + '\n';
     ViUInt32 written = 0;
     const ViStatus st = viWrite(app().link.VisaSession, reinterpret_cast<ViConstBuf>(line.constData()),
                                 ViUInt32(line.size()), &written);
+    // A write the user gave up may still go out (the driver has it).
+    gQueryOut = (st == VI_SUCCESS || st == VI_ERROR_ABORT) && text.contains(QLatin1Char('?'));
     if (st != VI_SUCCESS && st != VI_ERROR_ABORT) {
         showLinkMessage(Msg::MsgCannotConnect, Msg::MsgDeviceSendTitle);
         VisaLinkLost();
@@ -145,7 +164,7 @@ void VisaWriteLine(const QString &text)
 bool VisaReadLine(QString *reply)
 {
     reply->clear();
-    if (!mayRead())
+    if (!mayRead(VisaLineMax))
         return false;
     ViByte buf[VisaLineMax];
     ViUInt32 n = 0;
@@ -179,10 +198,10 @@ ViStatus VisaReadExact(ViSession vi, ViBuf buf, int count)
 QString VisaReadWaveBlock(int &n, int count)
 {
     // An abandoned or failed exchange wrote no query: there is nothing to read.
-    if (!mayRead())
+    count = std::clamp(count, 0, WaveWorkBytes);
+    if (!mayRead(ViUInt32(count)))
         return QString();
     LinkState &l = app().link;
-    count = std::clamp(count, 0, WaveWorkBytes);
     std::vector<ViByte> work(WaveWorkBytes, 0);
     ViStatus st;
     int got;
@@ -215,7 +234,7 @@ QString VisaReadSystemData(bool *received)
 {
     if (received)
         *received = false;
-    if (!mayRead())
+    if (!mayRead(app().link.VisaInterfaceType == 1 ? SetupBlock::Size : SetupFormBytes))
         return QString();
     LinkState &l = app().link;
     ViStatus st;
@@ -247,7 +266,7 @@ QString VisaReadSystemData(bool *received)
 
 void VisaReadScreenBlock(QByteArray &buffer)
 {
-    if (!mayRead())
+    if (!mayRead(ScreenReadBytes))
         return;
     if (buffer.size() < ScreenReadBytes)
         buffer.resize(ScreenReadBytes);

@@ -46,6 +46,10 @@ void SetVisaInterfaceKind(const QString &resource);
 
 // Writes text and an LF with one viWrite.
 void VisaWriteLine(const QString &text);
+// The reply of the query written last has been read by the caller's own
+// viRead. Until then, or until the next line, a read skipped after a Stop
+// still takes that reply as given up (the reads below do so themselves).
+void VisaQueryAnswered();
 // One read of at most 256 bytes into *reply: the bytes as text (LF kept), or
 // the empty text on any status other than success. True when the read
 // succeeded (a reply came, however short).

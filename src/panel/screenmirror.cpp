@@ -41,6 +41,7 @@ ScreenRead ReadScreenFrame(QByteArray &bytes)
     ViUInt32 n = 0;
     const ViStatus st =
         viRead(l.VisaSession, reinterpret_cast<ViBuf>(scratch.data()), ViUInt32(ScreenBufferSize), &n);
+    VisaQueryAnswered();
     ScreenRead result = ScreenRead::Complete;
     if (st == VI_ERROR_ABORT) {
         result = ScreenRead::NotRead; // given up by the user: nothing failed

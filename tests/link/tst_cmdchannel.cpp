@@ -2,6 +2,9 @@
 // pacing and reply time-outs, the refusal of line breaks, and every failure
 // the transports report (texts in both languages, icon, link state, lamps).
 #include "linkfixture.h"
+#include "link/cmdfunc.h"
+#include "link/visafunc.h"
+#include "link/rs232func.h"
 
 #include <functional>
 
@@ -105,6 +108,52 @@ private slots:
         QCOMPARE(CutAtLF(QueryString(QStringLiteral(":CHANNEL1:SCALE?"))), QStringLiteral("5.000e-01"));
         QCOMPARE(f.lines(), (QList<QByteArray>{":CHANNEL1:SCALE?", ":CHANNEL1:SCALE 500MV", ":CHANNEL1:SCALE?"}));
         QVERIFY(f.fakeUi.messages().isEmpty());
+    }
+
+    // A Stop that comes after a query went out but before its reply was
+    // awaited (in the pause after a block's query, in the pacing of a serial
+    // line): the reply is taken as given up, never as the next query's. No
+    // message, the link kept.
+    void aQueryStoppedBeforeItsReplyWasAwaited_data()
+    {
+        QTest::addColumn<Kind>("kind");
+        QTest::addColumn<bool>("block");
+        QTest::newRow("serial, setup block") << Kind::Serial << true;
+        QTest::newRow("serial, text reply") << Kind::Serial << false;
+        QTest::newRow("visa, setup block") << Kind::Visa << true;
+    }
+    void aQueryStoppedBeforeItsReplyWasAwaited()
+    {
+        QFETCH(Kind, kind);
+        QFETCH(bool, block);
+        LinkFixture f;
+        choose(f, kind);
+        QVERIFY(f.connect());
+        // The Stop, handled in the first pause after the line went out.
+        auto stop = appClock().makeTimer();
+        stop->setSingleShot(true);
+        stop->onTimeout = [] { abandonExchange(); };
+        {
+            const LinkExchange exchange;
+            stop->start(1);
+            if (block) {
+                SendCommand(QStringLiteral(":SYSTEM:DATA?"));
+                bool received = true;
+                if (kind == Kind::Serial)
+                    received = ComWaitBlock();
+                else
+                    VisaReadSystemData(&received);
+                QVERIFY(!received);
+            } else {
+                QCOMPARE(QueryString(QStringLiteral(":CHANNEL1:SCALE?")), QString());
+            }
+        }
+        QVERIFY(!stop->isActive());
+        QCOMPARE(CutAtLF(QueryString(QStringLiteral("*IDN?"))),
+                 QStringLiteral("KARVO TECHNOLOGIES,QM4102CD,SN000001,00.04.01"));
+        QCOMPARE(CutAtLF(QueryString(QStringLiteral(":CHANNEL1:SCALE?"))), QStringLiteral("1.000e+00"));
+        QVERIFY(f.fakeUi.messages().isEmpty());
+        QVERIFY(app().link.LinkConnected);
     }
 
     void anyOtherIoTypeIsVisa()

@@ -1,6 +1,7 @@
 #include "app/appstate.h"
 #include "link/cmdfunc.h"
 #include "link/link.h"
+#include "link/visafunc.h"
 #include "platform/clock.h"
 #include "platform/pump.h"
 #include "platform/ui/scriptedui.h"
@@ -367,15 +368,18 @@ private slots:
     void aStoppedReadLeavesTheLinkReady_data()
     {
         QTest::addColumn<bool>("lateReply");
-        QTest::addColumn<bool>("secondStop");
-        QTest::newRow("the late reply comes") << true << false;
-        QTest::newRow("no reply ever: the next query waits the given-up read out") << false << false;
-        QTest::newRow("a second Stop while the given-up read is finished") << false << true;
+        QTest::addColumn<int>("secondStopMs"); // into the next query; 0: none
+        QTest::newRow("the late reply comes") << true << 0;
+        QTest::newRow("no reply ever: the next query waits the given-up read out") << false << 0;
+        // The next line waits for the given-up read, then is queued behind it.
+        QTest::newRow("a second Stop while the given-up read is finished") << false << 300;
+        QTest::newRow("a second Stop before the next line is queued") << false << 100;
     }
     void aStoppedReadLeavesTheLinkReady()
     {
         QFETCH(bool, lateReply);
-        QFETCH(bool, secondStop);
+        QFETCH(int, secondStopMs);
+        const bool secondStop = secondStopMs > 0;
         ScriptedUi ui;
         setUi(&ui);
         resetApp();
@@ -436,7 +440,7 @@ private slots:
         armStop = nullptr;
         stoppedAt = -1;
         if (secondStop)
-            stopAt = appClock().nowMs() + 300;
+            stopAt = appClock().nowMs() + secondStopMs;
         const QString next = QueryString(QStringLiteral(":TRIGGER:STATUS?"));
         QVERIFY(ui.messages().isEmpty());
         QVERIFY(l.LinkConnected);
@@ -452,6 +456,11 @@ private slots:
             for (QByteArray line = peerTake(); !line.isEmpty(); line = peerTake())
                 heard << line;
             QCOMPARE(heard, QList<QByteArray>({"*IDN?\n"}));
+            // The query the second Stop kept from going out is owed nothing:
+            // the next one is answered at once, not after a read's time-out.
+            const qint64 asked = appClock().nowMs();
+            QCOMPARE(QueryString(QStringLiteral(":TRIGGER:STATUS?")), QStringLiteral("STOP\n"));
+            QVERIFY2(appClock().nowMs() - asked < 1000, qPrintable(QString::number(appClock().nowMs() - asked)));
             return;
         }
         QCOMPARE(next, QStringLiteral("STOP\n"));
@@ -499,6 +508,46 @@ private slots:
         peerSend("KARVO TECHNOLOGIES,QM4102CD,SN000001,00.04.01\n");
         QCOMPARE(QueryString(QStringLiteral(":TRIGGER:STATUS?")), QStringLiteral("STOP\n"));
         QCOMPARE(heard, QList<QByteArray>({"*IDN?\n", ":TRIGGER:STATUS?\n"}));
+        QVERIFY(ui.messages().isEmpty());
+        QVERIFY(l.LinkConnected);
+    }
+
+    // A Stop in the pause after a query went out, before its reply was
+    // read: the reply, coming late, is still taken as given up.
+    void aQueryStoppedInItsPauseStillHasItsReplyTaken()
+    {
+        ScriptedUi ui;
+        setUi(&ui);
+        resetApp();
+        LinkState &l = app().link;
+        l.IoType = 0;
+        l.VisaInterfaceType = 1;
+        l.VisaSession = openFirst();
+        l.LinkConnected = -1;
+        QCOMPARE(viSetAttribute(l.VisaSession, VI_ATTR_TMO_VALUE, VisaTimeoutMs), VI_SUCCESS);
+        QList<QByteArray> heard;
+        setPump([&] {
+            handlePendingEvents();
+            for (QByteArray line = peerTake(); !line.isEmpty(); line = peerTake()) {
+                heard << line;
+                if (line == "*IDN?\n")
+                    peerSend("KARVO TECHNOLOGIES,QM4102CD,SN000001,00.04.01\n");
+            }
+        });
+        auto stop = appClock().makeTimer();
+        stop->setSingleShot(true);
+        stop->onTimeout = [] { abandonExchange(); };
+        {
+            const LinkExchange exchange;
+            stop->start(1);
+            SendCommand(QStringLiteral(":TRIGGER:STATUS?"));
+            QString reply;
+            QVERIFY(!VisaReadLine(&reply));
+        }
+        QVERIFY(!stop->isActive());
+        peerSend("STOP\n"); // late
+        QCOMPARE(QueryString(QStringLiteral("*IDN?")), QStringLiteral("KARVO TECHNOLOGIES,QM4102CD,SN000001,00.04.01\n"));
+        QCOMPARE(heard, QList<QByteArray>({":TRIGGER:STATUS?\n", "*IDN?\n"}));
         QVERIFY(ui.messages().isEmpty());
         QVERIFY(l.LinkConnected);
     }

@@ -87,6 +87,8 @@ struct UsbtmcSession::Shared {
     quint64 nextId = 1;
     // The user-interface thread's own: operations given up, still running or queued.
     std::vector<std::shared_ptr<Op>> givenUp;
+    // The last write never went out (an abandon dropped it): no reply is owed.
+    bool lastWriteDropped = false;
 
     bool endedNow(quint64 id)
     {
@@ -410,6 +412,8 @@ std::shared_ptr<UsbtmcSession::Op> UsbtmcSession::submit(int kind, const QByteAr
         const std::lock_guard<std::mutex> lock(s.m);
         op->id = s.nextId++;
         s.queue.push_back(op);
+        if (kind == KindWrite)
+            s.lastWriteDropped = false;
     }
     s.cv.notify_one();
     return op;
@@ -500,17 +504,19 @@ UsbtmcSession::Outcome UsbtmcSession::await(const std::shared_ptr<Op> &op, qint6
             const std::lock_guard<std::mutex> lock(s.m);
             const auto queued = std::find(s.queue.begin(), s.queue.end(), op);
             // A read not started yet whose query has gone out (no write waits
-            // before it) is given up like a started one: the reply will come,
-            // and it must not be the next query's.
+            // before it, the last one was not dropped) is given up like a
+            // started one: the reply will come, and it must not be the next
+            // query's.
             const bool keep =
                 queued == s.queue.end() ||
-                (op->kind == KindRead && std::none_of(s.queue.begin(), queued, [](const auto &q) {
-                     return q->kind == KindWrite;
-                 }));
+                (op->kind == KindRead && !s.lastWriteDropped &&
+                 std::none_of(s.queue.begin(), queued, [](const auto &q) { return q->kind == KindWrite; }));
             if (keep)
                 s.givenUp.push_back(op);
             // What else the abandoned exchange queued and never started (a
             // write queued behind one given up, its read) goes nowhere.
+            if (std::any_of(s.queue.begin(), s.queue.end(), [](const auto &q) { return q->kind == KindWrite; }))
+                s.lastWriteDropped = true;
             s.queue.erase(std::remove_if(s.queue.begin(), s.queue.end(),
                                          [&](const auto &q) {
                                              return !(keep && q == op) &&
@@ -561,8 +567,11 @@ UsbtmcSession::Outcome UsbtmcSession::write(const QByteArray &bytes, qint64 dead
     *out = Result();
     if (givenUpPending()) {
         const bool finished = finishGivenUp(appClock().nowMs() + FinishBeforeWriteMs);
-        if (exchangeAbandoned())
+        if (exchangeAbandoned()) {
+            const std::lock_guard<std::mutex> lock(shared_->m);
+            shared_->lastWriteDropped = true;
             return Outcome::Abandoned; // nothing written
+        }
         if (!finished) {
             // Still held by the driver: the bytes go out after it.
             submit(KindWrite, bytes, 0, deadline);

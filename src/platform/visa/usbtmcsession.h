@@ -26,7 +26,8 @@
 //   everything before it, within its own deadline. An abandon drops the
 //   writes and reads still queued: a second Stop sends nothing. A read not
 //   yet started with no write queued before it (its query has gone out) is
-//   given up, not dropped: it still takes the reply.
+//   given up, not dropped: it still takes the reply; after a write that an
+//   abandon kept from going out, a read is dropped (no reply is owed).
 // - The stand-in device (one end of a SOCK_SEQPACKET socket pair, one packet
 //   for one transfer, see UsbtmcBackend) is read in the same way; as it has no
 //   driver, the session ends its operation at the deadline, which is where
