@@ -13,6 +13,7 @@
 #include "link/rs232func.h"
 #include "panel/panelopen.h"
 #include "texts/busytexts.h"
+#include "texts/messagetable.h"
 #include "workspace/itemrefresh.h"
 
 #include <QAction>
@@ -925,6 +926,37 @@ private slots:
         QVERIFY2(openAfterRepeats, "the repeats of the Enter that opened the dialog confirmed it");
         QCOMPARE(setsAfterRepeats, 0);
         QCOMPARE(f.simLines().filter(QStringLiteral(":TIMEBASE:SCALE ")).size(), 0);
+    }
+
+    // Enter held on a setting node while no instrument is connected: its
+    // press says "connect first" once; the key's repeats are the same press
+    // and do not say it again.
+    void enterHeldOnANodeWhileNotConnectedSaysItOnce()
+    {
+        ExchangeFixture f;
+        QVERIFY(nativeinput::queueClick(f.toolButton("Disconnect")));
+        handlePendingEvents();
+        QVERIFY(!app().link.LinkConnected);
+        f.fakeUi.clear();
+        QTreeWidgetItem *node = f.tree()->node(1, 5);
+        QVERIFY(node);
+        for (QTreeWidgetItem *p = node->parent(); p; p = p->parent())
+            p->setExpanded(true);
+        f.tree()->setCurrentItem(node);
+        f.tree()->setFocus(Qt::OtherFocusReason);
+        QVERIFY(nativeinput::queueKeyEvent(f.tree(), QEvent::KeyPress, Qt::Key_Return));
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(nativeinput::queueKeyEvent(f.tree(), QEvent::KeyRelease, Qt::Key_Return, true));
+            QVERIFY(nativeinput::queueKeyEvent(f.tree(), QEvent::KeyPress, Qt::Key_Return, true));
+        }
+        QVERIFY(nativeinput::queueKeyEvent(f.tree(), QEvent::KeyRelease, Qt::Key_Return));
+        handlePendingEvents();
+        QCOMPARE(f.fakeUi.messages().size(), 1);
+        QCOMPARE(f.fakeUi.messages().first().text, message(Msg::MsgConnectFirst));
+        // A fresh press says it again.
+        QVERIFY(nativeinput::queueKeyClick(f.tree(), Qt::Key_Return));
+        handlePendingEvents();
+        QCOMPARE(f.fakeUi.messages().size(), 2);
     }
 
     // Closing the main window during a continuous refresh with unsaved
