@@ -189,7 +189,12 @@ bool frmCtrlList::eventFilter(QObject *watched, QEvent *event)
     if (watched == tree_ && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            CtrlEditSelected();
+            // One press of Enter is one edit: the repeats of an Enter held
+            // down neither act again on a node that acts at once (a second
+            // forced trigger, another Auto) nor open its dialog or message
+            // again once the first has closed.
+            if (!key->isAutoRepeat())
+                CtrlEditSelected();
             return true;
         }
     }

@@ -192,7 +192,12 @@ void CtrlDialog::setInputText(const QString &text)
 void CtrlDialog::setBlocked(bool blocked)
 {
     applying_ = blocked;
-    frame_->setEnabled(!blocked);
+    // A value refused (or an apply that keeps the dialog open) leaves the
+    // keyboard where the user had it: typing goes on there.
+    if (blocked)
+        disableKeepingFocus(frame_, focusReturn_);
+    else
+        enableGivingFocusBack(frame_, focusReturn_);
 }
 
 void CtrlDialog::applied(ApplyEnd end)

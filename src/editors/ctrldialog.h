@@ -14,6 +14,7 @@
 // wait processes events).
 
 #include "editors/applyframe.h"
+#include "platform/ui/focusreturn.h"
 
 #include <QDialog>
 
@@ -93,4 +94,5 @@ private:
     int inputTop_ = InputTop;
     int enterTop_ = EnterTop;
     bool applying_ = false;
+    FocusReturn focusReturn_;
 };

@@ -130,6 +130,31 @@ QPointer<QWidget> &focusAtPress()
     static QPointer<QWidget> w;
     return w;
 }
+// The window each key's last press went to.
+std::map<int, QPointer<QWindow>> &keyPressWindow()
+{
+    static std::map<int, QPointer<QWindow>> m;
+    return m;
+}
+
+// The keys that confirm, cancel or press what has the focus.
+bool confirmsOrCancels(int key)
+{
+    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape || key == Qt::Key_Space;
+}
+
+// A repeat (or the repeat's release) of Return, Enter, Escape or the space
+// bar held down since its press went to another window: the window it comes
+// to now (most often one the press itself opened, a message, a dialog, or
+// the window below one the press closed) never saw that press, and the key
+// does not confirm or cancel it as well. Only a fresh press does.
+bool repeatOfAPressElsewhere(QWindow *window, const QKeyEvent *key)
+{
+    if (!key->isAutoRepeat() || !confirmsOrCancels(key->key()))
+        return false;
+    const auto it = keyPressWindow().find(key->key());
+    return it == keyPressWindow().end() || it->second != window;
+}
 
 // The widget a press held before the window saw it was aimed at: its
 // release goes there too (as the window would send it).
@@ -730,6 +755,7 @@ void watch(QObject *o, QEvent *e)
             listPressed() = nullptr;
         } else if (t == QEvent::KeyPress && !static_cast<QKeyEvent *>(e)->isAutoRepeat()) {
             keyPressAt()[static_cast<QKeyEvent *>(e)->key()] = nowMs();
+            keyPressWindow()[static_cast<QKeyEvent *>(e)->key()] = static_cast<QWindow *>(o);
         }
         return;
     }
@@ -862,6 +888,8 @@ protected:
             return false;
         if (!o->isWidgetType() && e->spontaneous()) {
             auto *window = qobject_cast<QWindow *>(o);
+            if (window && isKey(e->type()) && repeatOfAPressElsewhere(window, static_cast<QKeyEvent *>(e)))
+                return true;
             if (window && isMousePress(e->type()) && gatingNow())
                 return holdPressBeforeItMovesTheFocus(window, static_cast<QMouseEvent *>(e));
             if (window && e->type() == QEvent::MouseButtonRelease)

@@ -4,6 +4,7 @@
 #include "link/cmdfunc.h"
 #include "platform/clock.h"
 #include "platform/pump.h"
+#include "platform/ui/focusreturn.h"
 #include "platform/ui/ui.h"
 #include "texts/messagetable.h"
 
@@ -22,6 +23,11 @@ int intervalMs()
 {
     return qMax(1, int(app().shell.RefreshInterval));
 }
+
+// The Refresh button disabled while its load runs (or its stop unwinds, or a
+// window stands over the refresh) gets the keyboard focus back with its
+// enabling, when it had it.
+FocusReturn gButtonFocus;
 
 } // namespace
 
@@ -97,7 +103,7 @@ void askRunningToStop(const RefreshWindow &pressed)
     abandonExchangeOf(pressed.window);
     if (!r.unloaded()) {
         r.setRefreshPictures(false);
-        r.button->setEnabled(false);
+        disableKeepingFocus(r.button, gButtonFocus);
     }
 }
 
@@ -153,7 +159,7 @@ void RunItemRefresh(const RefreshWindow &w)
             ui().message(MsgIcon::Exclamation, QStringLiteral("Kelvoscope"), message(Msg::MsgConnectFirst),
                          MsgButtons::Ok);
         } else if (app().shell.RefreshType == QLatin1String("Single")) {
-            w.button->setEnabled(false);
+            disableKeepingFocus(w.button, gButtonFocus);
             w.load();
         } else {
             // Each tick of the refresh clock releases one load, whatever the
@@ -192,7 +198,7 @@ void RunItemRefresh(const RefreshWindow &w)
         *now = false;
     on = false;
     w.clock->stop();
-    w.button->setEnabled(true);
+    enableGivingFocusBack(w.button, gButtonFocus);
 }
 
 RefreshPause::RefreshPause()
@@ -202,7 +208,7 @@ RefreshPause::RefreshPause()
     paused_ = true;
     if (!gRunning->unloaded()) {
         gRunning->setRefreshPictures(false);
-        gRunning->button->setEnabled(false);
+        disableKeepingFocus(gRunning->button, gButtonFocus);
     }
     noteRefreshPaused(true);
 }
@@ -219,7 +225,7 @@ RefreshPause::~RefreshPause()
         return;
     if (autoRefreshOn(gRunning->kind)) {
         gRunning->setRefreshPictures(true);
-        gRunning->button->setEnabled(true);
+        enableGivingFocusBack(gRunning->button, gButtonFocus);
     }
 }
 

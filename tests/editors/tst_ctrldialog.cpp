@@ -146,6 +146,52 @@ private slots:
         }
     }
 
+    // A text refused by OK or by a unit button pressed with the keyboard:
+    // after the message the keyboard is where it was, on the button pressed,
+    // and the user goes on from there without the mouse: back to the box,
+    // a number typed, OK pressed.
+    void aRefusedNumberKeepsTheKeyboard_data()
+    {
+        QTest::addColumn<int>("unit"); // -1: OK
+        QTest::newRow("OK") << -1;
+        QTest::newRow("unit button m") << int(UnitMilli);
+        QTest::newRow("unit button p") << int(UnitPico);
+    }
+    void aRefusedNumberKeepsTheKeyboard()
+    {
+        QFETCH(int, unit);
+        for (int lang : {LanguageEnglish, LanguageChinese}) {
+            EditorsFixture f(lang);
+            bool closed = false;
+            f.edit(5, 16, [&](CtrlDialog &d) {
+                d.activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(&d));
+                QCOMPARE(QApplication::focusWidget(), d.inputTxt());
+                d.inputTxt()->selectAll();
+                QTest::keyClicks(d.inputTxt(), QStringLiteral("abc"));
+                QWidget *pressed = unit < 0 ? static_cast<QWidget *>(d.cmdOK()) : d.cmdEnter(unit);
+                for (int i = 0; i < 10 && QApplication::focusWidget() != pressed; ++i)
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QCOMPARE(QApplication::focusWidget(), pressed);
+                QTest::keyClick(pressed, Qt::Key_Space);
+                QVERIFY(d.isVisible());
+                QCOMPARE(f.fakeUi.messages().size(), 1);
+                QVERIFY2(QApplication::focusWidget() == pressed, "the keyboard focus left the button pressed");
+                for (int i = 0; i < 10 && QApplication::focusWidget() && QApplication::focusWidget() != d.inputTxt(); ++i)
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+                QCOMPARE(QApplication::focusWidget(), d.inputTxt());
+                d.inputTxt()->selectAll();
+                QTest::keyClicks(d.inputTxt(), QStringLiteral("0.002"));
+                for (int i = 0; i < 10 && QApplication::focusWidget() != d.cmdOK(); ++i)
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QTest::keyClick(d.cmdOK(), Qt::Key_Space);
+                closed = !d.isVisible();
+            });
+            QVERIFY(closed);
+            QCOMPARE(f.sim.count(":TIMEBASE:OFFSET 0.002S"), 1);
+        }
+    }
+
     // No answer to "*IDN?": the dialog closes, nothing more is sent, stored or
     // marked; the link is lost and the user told once.
     void instrumentSilent()

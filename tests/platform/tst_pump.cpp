@@ -10,6 +10,7 @@
 
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -18,6 +19,29 @@
 #include <QtTest>
 
 #include <unistd.h>
+
+// Counts the presses of key that reach the watched widget; the first one
+// (not a repeat) shows dialog.
+class KeyOpens final : public QObject {
+public:
+    KeyOpens(int key, QDialog *dialog, int *presses) : key_(key), dialog_(dialog), presses_(presses) {}
+
+protected:
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() != QEvent::KeyPress || static_cast<QKeyEvent *>(e)->key() != key_)
+            return false;
+        ++*presses_;
+        if (!static_cast<QKeyEvent *>(e)->isAutoRepeat() && !dialog_->isVisible() && *presses_ == 1)
+            dialog_->show();
+        return true;
+    }
+
+private:
+    int key_;
+    QDialog *dialog_;
+    int *presses_;
+};
 
 class TestPump : public QObject {
     Q_OBJECT
@@ -205,6 +229,64 @@ private slots:
         QVERIFY(nativeinput::queueClick(button));
         handlePendingEvents();
         QCOMPARE(clicks, 2);
+    }
+
+    // Return, Enter or Escape held down in one window, whose press opened
+    // another (a message, a dialog): the key's repeats come to the new
+    // window, which never saw the press, and neither confirm nor cancel it;
+    // a fresh press there does. Repeats in the window of the press go on
+    // as ever.
+    void aKeyHeldActsOnlyInTheWindowOfItsPress_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("Return") << int(Qt::Key_Return) << int(QDialog::Accepted);
+        QTest::newRow("Enter") << int(Qt::Key_Enter) << int(QDialog::Accepted);
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << int(QDialog::Rejected);
+    }
+    void aKeyHeldActsOnlyInTheWindowOfItsPress()
+    {
+        QFETCH(int, key);
+        QFETCH(int, answer);
+        QWidget window;
+        auto *edit = new QLineEdit(&window);
+        // The gate watches from the start, as the main window has it do.
+        letActDuringExchange(edit, false);
+        QDialog dialog;
+        auto *ok = new QPushButton(QStringLiteral("OK"), &dialog);
+        ok->setDefault(true);
+        connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+        int pressesInWindow = 0;
+        KeyOpens opens(key, &dialog, &pressesInWindow);
+        edit->installEventFilter(&opens);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        edit->setFocus(Qt::OtherFocusReason);
+
+        QVERIFY(nativeinput::queueKeyEvent(edit, QEvent::KeyPress, Qt::Key(key)));
+        handlePendingEvents();
+        QVERIFY(dialog.isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(nativeinput::queueKeyEvent(&dialog, QEvent::KeyRelease, Qt::Key(key), true));
+            QVERIFY(nativeinput::queueKeyEvent(&dialog, QEvent::KeyPress, Qt::Key(key), true));
+        }
+        handlePendingEvents();
+        QVERIFY2(dialog.isVisible(), "the repeats of the key that opened the dialog answered it");
+        QVERIFY(nativeinput::queueKeyEvent(&dialog, QEvent::KeyRelease, Qt::Key(key)));
+        QVERIFY(nativeinput::queueKeyEvent(&dialog, QEvent::KeyPress, Qt::Key(key)));
+        QVERIFY(nativeinput::queueKeyEvent(&dialog, QEvent::KeyRelease, Qt::Key(key)));
+        handlePendingEvents();
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), answer);
+        // Held in the window of its press, the key repeats there.
+        QVERIFY(nativeinput::queueKeyEvent(edit, QEvent::KeyPress, Qt::Key(key)));
+        QVERIFY(nativeinput::queueKeyEvent(edit, QEvent::KeyRelease, Qt::Key(key), true));
+        QVERIFY(nativeinput::queueKeyEvent(edit, QEvent::KeyPress, Qt::Key(key), true));
+        QVERIFY(nativeinput::queueKeyEvent(edit, QEvent::KeyRelease, Qt::Key(key)));
+        handlePendingEvents();
+        QCOMPARE(pressesInWindow, 3);
+        dialog.hide();
     }
 
     // A click held on a button that was disabled when it was given does

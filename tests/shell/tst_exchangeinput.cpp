@@ -13,6 +13,7 @@
 #include "link/rs232func.h"
 #include "panel/panelopen.h"
 #include "texts/busytexts.h"
+#include "texts/messagetable.h"
 #include "workspace/itemrefresh.h"
 
 #include <QAction>
@@ -925,6 +926,107 @@ private slots:
         QVERIFY2(openAfterRepeats, "the repeats of the Enter that opened the dialog confirmed it");
         QCOMPARE(setsAfterRepeats, 0);
         QCOMPARE(f.simLines().filter(QStringLiteral(":TIMEBASE:SCALE ")).size(), 0);
+    }
+
+    // Enter held on a setting node while no instrument is connected: its
+    // press says "connect first" once; the key's repeats are the same press
+    // and do not say it again.
+    void enterHeldOnANodeWhileNotConnectedSaysItOnce()
+    {
+        ExchangeFixture f;
+        QVERIFY(nativeinput::queueClick(f.toolButton("Disconnect")));
+        handlePendingEvents();
+        QVERIFY(!app().link.LinkConnected);
+        f.fakeUi.clear();
+        QTreeWidgetItem *node = f.tree()->node(1, 5);
+        QVERIFY(node);
+        for (QTreeWidgetItem *p = node->parent(); p; p = p->parent())
+            p->setExpanded(true);
+        f.tree()->setCurrentItem(node);
+        f.tree()->setFocus(Qt::OtherFocusReason);
+        QVERIFY(nativeinput::queueKeyEvent(f.tree(), QEvent::KeyPress, Qt::Key_Return));
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(nativeinput::queueKeyEvent(f.tree(), QEvent::KeyRelease, Qt::Key_Return, true));
+            QVERIFY(nativeinput::queueKeyEvent(f.tree(), QEvent::KeyPress, Qt::Key_Return, true));
+        }
+        QVERIFY(nativeinput::queueKeyEvent(f.tree(), QEvent::KeyRelease, Qt::Key_Return));
+        handlePendingEvents();
+        QCOMPARE(f.fakeUi.messages().size(), 1);
+        QCOMPARE(f.fakeUi.messages().first().text, message(Msg::MsgConnectFirst));
+        // A fresh press says it again.
+        QVERIFY(nativeinput::queueKeyClick(f.tree(), Qt::Key_Return));
+        handlePendingEvents();
+        QCOMPARE(f.fakeUi.messages().size(), 2);
+    }
+
+    // Refresh pressed with the space bar, in each kind of item window, for
+    // one load, or for a continuous refresh and then to stop it: the button
+    // is off while it works, and then has the keyboard again, so that the
+    // next press of the space bar refreshes again (and does not go to
+    // another control of the window, or nowhere).
+    void spaceOnRefreshKeepsTheKeyboard_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("type");
+        for (const QString &type : {QStringLiteral("Single"), QStringLiteral("Auto")}) {
+            QTest::addRow("waveform window, %s", qPrintable(type)) << int(RefreshKind::Wave) << type;
+            QTest::addRow("data table window, %s", qPrintable(type)) << int(RefreshKind::Data) << type;
+            QTest::addRow("measure window, %s", qPrintable(type)) << int(RefreshKind::Measure) << type;
+        }
+    }
+    void spaceOnRefreshKeepsTheKeyboard()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, type);
+        const bool single = type == QLatin1String("Single");
+        ExchangeFixture f;
+        QVERIFY(app().link.LinkConnected);
+        app().shell.RefreshType = type;
+        app().shell.RefreshInterval = 500;
+        const Item item = addItem(f, RefreshKind(kind));
+        QVERIFY(item.window && item.refresh);
+        // The control that has the keyboard in the item's window (the
+        // window's own once it is active again after the transfer dialog).
+        QWidget *top = item.refresh->window();
+        item.refresh->setFocus(Qt::TabFocusReason);
+        QCOMPARE(top->focusWidget(), item.refresh);
+        const auto press = [&] {
+            QVERIFY(nativeinput::queueKeyEvent(item.refresh, QEvent::KeyPress, Qt::Key_Space));
+            QVERIFY(nativeinput::queueKeyEvent(item.refresh, QEvent::KeyRelease, Qt::Key_Space));
+        };
+        const RefreshKind k = RefreshKind(kind);
+        bool stopped = false;
+        if (!single) {
+            // Stopped with the space bar during its first load.
+            f.atTurn = [&] {
+                if (!stopped && transfers(f.sim, k) == 1 && exchangeRunning()) {
+                    stopped = true;
+                    press();
+                }
+            };
+        }
+        press();
+        handlePendingEvents();
+        for (int i = 0; i < 20; ++i)
+            waitEvents(100);
+        f.atTurn = {};
+        QCOMPARE(stopped, !single);
+        QCOMPARE(transfers(f.sim, k), 1);
+        QVERIFY(!item.showsStop());
+        QVERIFY(item.refresh->isEnabled());
+        QVERIFY2(top->focusWidget() == item.refresh, "the keyboard focus left the Refresh button");
+        // The next press refreshes again.
+        f.atTurn = [&] {
+            if (transfers(f.sim, k) > 1)
+                autoRefreshOn(k) = false;
+        };
+        press();
+        handlePendingEvents();
+        for (int i = 0; i < 20; ++i)
+            waitEvents(100);
+        f.atTurn = {};
+        QCOMPARE(transfers(f.sim, k), 2);
+        QCOMPARE(top->focusWidget(), item.refresh);
     }
 
     // Closing the main window during a continuous refresh with unsaved
