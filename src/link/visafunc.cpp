@@ -34,13 +34,36 @@ void readFailed(ViStatus st)
     VisaLinkLost();
 }
 
-// A read may go to the instrument: the gate is open and the exchange was
-// neither abandoned nor failed. Otherwise nothing can come: the exchange has
-// failed.
-bool mayRead()
+// A USB instrument keeps the reply to a query until a read takes it: the
+// reply to the last query line that went out and that no read has taken
+// yet. A query whose exchange is abandoned after its line went out (a Stop
+// during its write, or in the pause after it) still has its reply taken by a
+// read given up at once, so that it is never the next query's reply. A
+// serial resource drops what is left of a reply before every line.
+bool gReplyOwed = false;
+
+void giveUpOwedReply(ViUInt32 count)
 {
-    if (linkGateOpen() && !exchangeAbandoned() && !exchangeFailed())
+    const bool owed = gReplyOwed;
+    gReplyOwed = false;
+    LinkState &l = app().link;
+    if (!owed || !exchangeAbandoned() || !linkGateOpen() || l.VisaInterfaceType != 1 || l.VisaSession == VI_NULL)
+        return;
+    std::vector<ViByte> scratch(std::max<ViUInt32>(count, 1));
+    ViUInt32 n = 0;
+    viRead(l.VisaSession, scratch.data(), ViUInt32(scratch.size()), &n);
+}
+
+// A read of at most count bytes may go to the instrument: the gate is open
+// and the exchange was neither abandoned nor failed. Otherwise nothing can
+// come: the exchange has failed (and a reply already asked for is given up).
+bool mayRead(ViUInt32 count)
+{
+    if (linkGateOpen() && !exchangeAbandoned() && !exchangeFailed()) {
+        gReplyOwed = false;
         return true;
+    }
+    giveUpOwedReply(count);
     noteReplyMissing();
     return false;
 }
@@ -136,6 +159,7 @@ void VisaWriteLine(const QString &text)
     ViUInt32 written = 0;
     const ViStatus st = viWrite(app().link.VisaSession, reinterpret_cast<ViConstBuf>(line.constData()),
                                 ViUInt32(line.size()), &written);
+    gReplyOwed = line.contains('?') && (st == VI_SUCCESS || (st == VI_ERROR_ABORT && written == ViUInt32(line.size())));
     if (st != VI_SUCCESS && st != VI_ERROR_ABORT) {
         showLinkMessage(Msg::MsgCannotConnect, Msg::MsgDeviceSendTitle);
         VisaLinkLost();
@@ -145,7 +169,7 @@ void VisaWriteLine(const QString &text)
 bool VisaReadLine(QString *reply)
 {
     reply->clear();
-    if (!mayRead())
+    if (!mayRead(VisaLineMax))
         return false;
     ViByte buf[VisaLineMax];
     ViUInt32 n = 0;
@@ -179,7 +203,7 @@ ViStatus VisaReadExact(ViSession vi, ViBuf buf, int count)
 QString VisaReadWaveBlock(int &n, int count)
 {
     // An abandoned or failed exchange wrote no query: there is nothing to read.
-    if (!mayRead())
+    if (!mayRead(ViUInt32(std::clamp(count, 0, WaveWorkBytes))))
         return QString();
     LinkState &l = app().link;
     count = std::clamp(count, 0, WaveWorkBytes);
@@ -215,7 +239,7 @@ QString VisaReadSystemData(bool *received)
 {
     if (received)
         *received = false;
-    if (!mayRead())
+    if (!mayRead(SetupBlock::Size))
         return QString();
     LinkState &l = app().link;
     ViStatus st;
@@ -247,7 +271,7 @@ QString VisaReadSystemData(bool *received)
 
 void VisaReadScreenBlock(QByteArray &buffer)
 {
-    if (!mayRead())
+    if (!mayRead(ScreenReadBytes))
         return;
     if (buffer.size() < ScreenReadBytes)
         buffer.resize(ScreenReadBytes);

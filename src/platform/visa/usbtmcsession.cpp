@@ -507,8 +507,13 @@ UsbtmcSession::Outcome UsbtmcSession::await(const std::shared_ptr<Op> &op, qint6
                 (op->kind == KindRead && std::none_of(s.queue.begin(), queued, [](const auto &q) {
                      return q->kind == KindWrite;
                  }));
-            if (keep)
+            if (keep) {
                 s.givenUp.push_back(op);
+                // A write given up once started goes out whole: its reply, if
+                // it asks for one, is still to be taken.
+                if (op->kind == KindWrite)
+                    out->written = op->out.size();
+            }
             // What else the abandoned exchange queued and never started (a
             // write queued behind one given up, its read) goes nowhere.
             s.queue.erase(std::remove_if(s.queue.begin(), s.queue.end(),

@@ -63,7 +63,9 @@ public:
 
     bool isSocket() const;
 
-    // deadline: on appClock(), negative for none.
+    // deadline: on appClock(), negative for none. A write abandoned after
+    // the thread took it up still goes out: out->written then counts its
+    // bytes (0 when it was dropped unsent).
     Outcome write(const QByteArray &bytes, qint64 deadline, Result *out);
     // One transfer of at most max bytes (a stand-in packet comes whole).
     Outcome read(quint32 max, qint64 deadline, Result *out);
