@@ -70,6 +70,11 @@ bool mayRead(ViUInt32 count)
 
 } // namespace
 
+void VisaReplyReadDirectly()
+{
+    gReplyOwed = false;
+}
+
 void OpenVisaRM()
 {
     viOpenDefaultRM(&app().link.DefaultRM);

@@ -72,6 +72,9 @@ QString VisaReadSystemData(bool *received = nullptr);
 void ReadScreenImage(QByteArray &buffer);
 // The one read of ReadScreenImage.
 void VisaReadScreenBlock(QByteArray &buffer);
+// A caller that reads the reply to its query with viRead itself says so
+// before the read: the reply is then no longer owed to a later read.
+void VisaReplyReadDirectly();
 
 // Reads exactly count bytes into buf, reading on after short reads. Returns
 // VI_SUCCESS once all count bytes are in (whatever the last read returned),

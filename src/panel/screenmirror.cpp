@@ -39,6 +39,7 @@ ScreenRead ReadScreenFrame(QByteArray &bytes)
     }
     QByteArray scratch(ScreenBufferSize, '\0');
     ViUInt32 n = 0;
+    VisaReplyReadDirectly();
     const ViStatus st =
         viRead(l.VisaSession, reinterpret_cast<ViBuf>(scratch.data()), ViUInt32(ScreenBufferSize), &n);
     ScreenRead result = ScreenRead::Complete;
