@@ -5,6 +5,7 @@
 // dialog, waits for TransferDone and reads the results.
 
 #include "simlinks.h"
+#include "support/usbtmcsimlink.h"
 
 #include "app/appstate.h"
 #include "platform/settingsstore.h"
@@ -25,7 +26,7 @@
 using Lines = QList<QByteArray>;
 
 namespace {
-enum class Transport { Visa, VisaSerial, Serial };
+enum class Transport { Visa, VisaSerial, Serial, Usbtmc };
 
 QList<int> levelsOf(const QByteArray &block)
 {
@@ -47,10 +48,13 @@ class TestRequests : public QObject {
     std::unique_ptr<ScriptedUi> ui_;
     std::unique_ptr<SimVisaLink> visa_;
     std::unique_ptr<PtySerialLink> serial_;
+    std::unique_ptr<UsbtmcSimLink> usbtmc_;
 
     void connect(Transport t)
     {
-        if (t != Transport::Serial)
+        if (t == Transport::Usbtmc)
+            usbtmc_ = std::make_unique<UsbtmcSimLink>(*sim_, *clock_);
+        else if (t != Transport::Serial)
             visa_ = std::make_unique<SimVisaLink>(*sim_, *clock_, t == Transport::Visa);
         else
             serial_ = std::make_unique<PtySerialLink>(*sim_, *clock_);
@@ -74,6 +78,18 @@ class TestRequests : public QObject {
         add(QByteArrayLiteral("visa usb"), Transport::Visa);
         add(QByteArrayLiteral("visa asrl"), Transport::VisaSerial);
         add(QByteArrayLiteral("serial"), Transport::Serial);
+        add(QByteArrayLiteral("usbtmc"), Transport::Usbtmc);
+    }
+
+    static QByteArray transportName(Transport t)
+    {
+        switch (t) {
+        case Transport::Visa: return "visa usb: ";
+        case Transport::VisaSerial: return "visa asrl: ";
+        case Transport::Serial: return "serial: ";
+        case Transport::Usbtmc: return "usbtmc: ";
+        }
+        return QByteArray();
     }
 
 private slots:
@@ -97,6 +113,7 @@ private slots:
     {
         visa_.reset();
         serial_.reset();
+        usbtmc_.reset();
         deliverDeferredDeletes();
         sim_.reset();
         setUi(nullptr);
@@ -119,8 +136,8 @@ private slots:
         const Lines mainBase{":TIMEBASE:SCALE?", ":TIMEBASE:OFFSET?"};
         const Lines blocks12{":CHANNEL1:INVERT?", ":WAVEFORM:DATA? CHANNEL1", ":CHANNEL2:INVERT?",
                              ":WAVEFORM:DATA? CHANNEL2"};
-        for (Transport t : {Transport::Visa, Transport::VisaSerial, Transport::Serial}) {
-            const QByteArray tn = t == Transport::Visa ? "visa usb: " : t == Transport::Serial ? "serial: " : "visa asrl: ";
+        for (Transport t : {Transport::Visa, Transport::VisaSerial, Transport::Serial, Transport::Usbtmc}) {
+            const QByteArray tn = transportName(t);
             QTest::newRow(tn + "a Y-T CH1 CH2") << t << "12" << "" << head + ch12 + mainBase + blocks12;
             QTest::newRow(tn + "b CH1 MATH LA") << t << "1ML" << "math"
                 << head + Lines{":CHANNEL1:SCALE?", ":CHANNEL1:OFFSET?"} + mainBase
@@ -475,6 +492,7 @@ private slots:
         QTest::addColumn<Transport>("transport");
         QTest::newRow("visa usb") << Transport::Visa;
         QTest::newRow("serial") << Transport::Serial;
+        QTest::newRow("usbtmc") << Transport::Usbtmc;
     }
     void truncatedBlockKeepsTheRows()
     {
@@ -558,6 +576,7 @@ private slots:
         QTest::addColumn<Transport>("transport");
         QTest::newRow("visa usb") << Transport::Visa;
         QTest::newRow("serial") << Transport::Serial;
+        QTest::newRow("usbtmc") << Transport::Usbtmc;
     }
     void truncatedSetupBlockIsNotMixedIn()
     {
@@ -589,9 +608,16 @@ private slots:
         QVERIFY(app().link.LinkConnected);
     }
 
+    void failedVisaBlockKeepsTheRows_data()
+    {
+        QTest::addColumn<Transport>("transport");
+        QTest::newRow("visa usb") << Transport::Visa;
+        QTest::newRow("usbtmc") << Transport::Usbtmc;
+    }
     void failedVisaBlockKeepsTheRows()
     {
-        connect(Transport::Visa);
+        QFETCH(Transport, transport);
+        connect(transport);
         showSources(true, false, false, false);
         QVERIFY(RequestWaveformLoad(0));
         const QList<qint32> before = wave(0).CH1Rows;
@@ -652,8 +678,8 @@ private slots:
         QTest::addColumn<int>("kind");
         QTest::addColumn<bool>("alternating");
         QTest::addColumn<Lines>("lines");
-        for (Transport t : {Transport::Visa, Transport::VisaSerial, Transport::Serial}) {
-            const QByteArray tn = t == Transport::Visa ? "visa usb: " : t == Transport::Serial ? "serial: " : "visa asrl: ";
+        for (Transport t : {Transport::Visa, Transport::VisaSerial, Transport::Serial, Transport::Usbtmc}) {
+            const QByteArray tn = transportName(t);
             QTest::newRow(tn + "CH1 normal") << t << 3 << false
                 << Lines{":TRIGGER:STATUS?", ":TRIGGER:STATUS?", ":SYSTEM:DATA?", ":TRIGGER:MODE?",
                          ":CHANNEL1:SCALE?", ":CHANNEL1:OFFSET?", ":CHANNEL1:INVERT?", ":TIMEBASE:SCALE?",
@@ -753,8 +779,8 @@ private slots:
         QTest::addColumn<Transport>("transport");
         QTest::addColumn<int>("channel");
         QTest::addColumn<bool>("alternating");
-        for (Transport t : {Transport::Visa, Transport::VisaSerial, Transport::Serial}) {
-            const QByteArray tn = t == Transport::Visa ? "visa usb: " : t == Transport::Serial ? "serial: " : "visa asrl: ";
+        for (Transport t : {Transport::Visa, Transport::VisaSerial, Transport::Serial, Transport::Usbtmc}) {
+            const QByteArray tn = transportName(t);
             QTest::newRow(tn + "CH1") << t << 1 << false;
             QTest::newRow(tn + "CH2 alternating") << t << 2 << true;
         }

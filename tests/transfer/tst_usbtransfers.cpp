@@ -1,0 +1,273 @@
+// Bulk transfers over the USB-TMC road (the program's usbtmc backend, its
+// session thread, the socket stand-in of the device served by the simulator)
+// cut short: a Stop at a line of the transfer, a cable pulled after some
+// lines. The item or the settings stay as they were; a Stop says nothing and
+// keeps the link; a pulled cable says so once, loses the link, and costs no
+// reply time-out per query left; and the next transfer, over USB again,
+// brings exactly what the same transfer brings over the in-process simulator
+// backend: no reply given up becomes a later query's reply.
+
+#include "simlinks.h"
+#include "support/usbtmcsimlink.h"
+
+#include "app/appstate.h"
+#include "platform/settingsstore.h"
+#include "platform/ui/scriptedui.h"
+#include "texts/loadlanguage.h"
+#include "transfer/frmprgress.h"
+#include "transfer/uploaddownload.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+enum class Kind { Wave, Data, Measure, Download };
+
+// What a transfer of the kind brought, as a comparable text (dates left out).
+QStringList resultOf(Kind kind)
+{
+    QStringList out;
+    const TransferData &x = app().xfer;
+    switch (kind) {
+    case Kind::Wave: {
+        const WaveDoc &d = app().Sheet.WaveDocs[0];
+        out << QString::fromLatin1(d.Setup.encode().toHex()) << d.CH1VoltDiv << d.CH1Offset << d.TimeDiv;
+        for (int i = 0; i <= 600; ++i)
+            out << QString::number(d.CH1Rows[i]) + u',' + QString::number(d.CH2Rows[i]);
+        break;
+    }
+    case Kind::Data:
+        out << QString::number(x.PointCount) << x.MeasInfo.section(QStringLiteral("[Date:"), 0, 0);
+        for (int i = 1; i <= x.PointCount && i < x.ValueText.size(); ++i)
+            out << x.TimeText[i] + u' ' + x.ValueText[i];
+        break;
+    case Kind::Measure:
+        for (const MeasItem &m : x.MeasSlot.Entries)
+            out << m.Value;
+        break;
+    case Kind::Download:
+        out << app().Settings.CH1Offset << app().Settings.CH1VoltDiv << app().Settings.TimeDiv
+            << app().Settings.EdgeLevel << app().Settings.RunStop << app().Settings.CH2Display;
+        break;
+    }
+    return out;
+}
+
+QString joined(const QList<QByteArray> &lines)
+{
+    return QString::fromLatin1(lines.join('|'));
+}
+
+bool runRequest(Kind kind)
+{
+    switch (kind) {
+    case Kind::Wave:
+        app().Sheet.WaveDocs[0].ShowCH1 = true;
+        app().Sheet.WaveDocs[0].ShowCH2 = true;
+        return RequestWaveformLoad(0);
+    case Kind::Data: return RunTransferRequest(TransferCaption::DataTable, 3, 0, true);
+    case Kind::Measure: return RunTransferRequest(TransferCaption::Measure, 1);
+    case Kind::Download: return RunTransferRequest(TransferCaption::Download, 23);
+    }
+    return false;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Kind)
+
+class TestUsbTransfers : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<VirtualClock> clock_;
+    std::unique_ptr<Qm4100Sim> sim_;
+    std::unique_ptr<ScriptedUi> ui_;
+
+private slots:
+    void initTestCase() { qRegisterMetaType<Kind>(); }
+
+    void init()
+    {
+        resetApp();
+        dir_ = std::make_unique<QTemporaryDir>();
+        setSettingsFile(dir_->filePath(QStringLiteral("k.ini")));
+        clock_ = std::make_unique<VirtualClock>();
+        setAppClock(clock_.get());
+        ui_ = std::make_unique<ScriptedUi>();
+        setUi(ui_.get());
+        ApplyLanguage(1);
+        app().Settings.reset();
+        InstallSettingsTransfer();
+        sim_ = std::make_unique<Qm4100Sim>();
+        sim_->handle(":CHANNEL2:DISPLAY ON", Qm4100Sim::Framing::VisaUsb);
+    }
+
+    void cleanup()
+    {
+        deliverDeferredDeletes();
+        sim_.reset();
+        setUi(nullptr);
+        setAppClock(nullptr);
+        clock_.reset();
+        setSettingsFile(QString());
+        resetApp();
+    }
+
+    // Every transfer a user runs gives over USB what it gives over the
+    // simulator backend, line for line and value for value.
+    void sameAsOverTheSimulatorBackend_data()
+    {
+        QTest::addColumn<Kind>("kind");
+        QTest::newRow("waveforms") << Kind::Wave;
+        QTest::newRow("data table") << Kind::Data;
+        QTest::newRow("measurements") << Kind::Measure;
+        QTest::newRow("settings download") << Kind::Download;
+    }
+    void sameAsOverTheSimulatorBackend()
+    {
+        QFETCH(Kind, kind);
+        QStringList overUsb;
+        QList<QByteArray> usbLines;
+        {
+            UsbtmcSimLink usb(*sim_, *clock_);
+            QVERIFY(usb.connected());
+            QVERIFY(runRequest(kind));
+            deliverDeferredDeletes();
+            usb.serve(); // the last line, if the program still paused after it
+            QVERIFY(app().xfer.RequestComplete);
+            overUsb = resultOf(kind);
+            usbLines = sim_->lines();
+        }
+        SimVisaLink visa(*sim_, *clock_);
+        QVERIFY(visa.connected());
+        QVERIFY(runRequest(kind));
+        deliverDeferredDeletes();
+        QVERIFY(app().xfer.RequestComplete);
+        const QList<QByteArray> visaLines = sim_->lines();
+        QCOMPARE(joined(usbLines), joined(visaLines));
+        QCOMPARE(overUsb, resultOf(kind));
+        QVERIFY(ui_->messages().isEmpty());
+    }
+
+    // A Stop at the n-th query of the transfer (while its write or its reply
+    // is awaited), or the cable pulled after n lines.
+    void cutShort_data()
+    {
+        QTest::addColumn<Kind>("kind");
+        QTest::addColumn<bool>("pull");
+        QTest::addColumn<int>("atLine");
+        const std::pair<Kind, const char *> kinds[] = {{Kind::Wave, "waveforms"},
+                                                       {Kind::Data, "data table"},
+                                                       {Kind::Measure, "measurements"},
+                                                       {Kind::Download, "settings download"}};
+        for (const auto &[kind, name] : kinds) {
+            // Every query of the shorter transfers; a spread of the download's.
+            const int last = kind == Kind::Wave ? 16 : kind == Kind::Data ? 10 : kind == Kind::Measure ? 23 : 0;
+            QList<int> stops;
+            for (int n = 1; n <= last; ++n)
+                stops << n;
+            if (kind == Kind::Download)
+                stops = {1, 2, 3, 5, 8, 13, 21, 34, 55, 70};
+            for (int n : stops)
+                QTest::addRow("%s: Stop at query %d", name, n) << kind << false << n;
+            for (int n : {1, 3, 8})
+                QTest::addRow("%s: cable pulled after %d lines", name, n) << kind << true << n;
+        }
+    }
+    void cutShort()
+    {
+        QFETCH(Kind, kind);
+        QFETCH(bool, pull);
+        QFETCH(int, atLine);
+        QStringList again;
+        {
+            UsbtmcSimLink usb(*sim_, *clock_);
+            QVERIFY(usb.connected());
+            QVERIFY(runRequest(kind));
+            deliverDeferredDeletes();
+            usb.serve();
+            QVERIFY(app().xfer.RequestComplete);
+            qsizetype queryCount = 0;
+            qsizetype stopLine = 0; // the line of the query the Stop comes at
+            for (const QByteArray &line : sim_->lines()) {
+                if (queryCount < atLine)
+                    ++stopLine;
+                queryCount += line.contains('?') ? 1 : 0;
+            }
+            QVERIFY2(atLine <= (pull ? sim_->lines().size() : queryCount), qPrintable(QString::number(queryCount)));
+            // What a transfer cut short leaves as it was (the data and measure
+            // requests fill a work area that their windows commit only whole).
+            const WaveDoc keptWave = app().Sheet.WaveDocs[0];
+            const CtrlSettings keptSettings = app().Settings;
+
+            // Another picture, other settings.
+            sim_->handle(":CHANNEL1:OFFSET 1.5", Qm4100Sim::Framing::VisaUsb);
+            sim_->handle(":TIMEBASE:SCALE 100.0US", Qm4100Sim::Framing::VisaUsb);
+            sim_->clearLog();
+            clock_->advance(1000);
+            qint64 cutAt = -1;
+            usb.lineAwaited = pull ? -1 : stopLine - 1;
+            qsizetype queries = 0;
+            qsizetype cutAfter = -1; // lines taken when the cut came
+            usb.onLine = [&](const QByteArray &line) {
+                queries += line.contains('?') ? 1 : 0;
+                if (cutAt >= 0 || (pull ? sim_->lines().size() : queries) < atLine)
+                    return;
+                cutAt = clock_->nowMs();
+                cutAfter = sim_->lines().size();
+                if (pull)
+                    usb.pull();
+                else
+                    abandonExchange();
+            };
+            runRequest(kind);
+            deliverDeferredDeletes();
+            usb.serve();
+            usb.onLine = {};
+            usb.lineAwaited = -1;
+            QVERIFY(cutAt >= 0);
+            QVERIFY(app().transfer.TransferDone);
+            QVERIFY(!app().transfer.TransferBusy);
+            QVERIFY(!app().xfer.RequestComplete);
+            QVERIFY2(app().Sheet.WaveDocs[0] == keptWave, "the waveform item changed");
+            QVERIFY2(app().Settings == keptSettings, "the settings changed");
+            if (pull) {
+                QCOMPARE(ui_->messages().size(), 1);
+                QVERIFY(!app().link.LinkConnected);
+                // The lost device answers at once: no reply time-out is waited out.
+                QVERIFY2(clock_->nowMs() - cutAt < VisaTimeoutMs,
+                         qPrintable(QStringLiteral("%1 ms after the pull").arg(clock_->nowMs() - cutAt)));
+                QCOMPARE(joined(sim_->lines().mid(cutAfter)), QString());
+                ui_->clear();
+                ConnectInstrument();
+                QVERIFY(usb.connected());
+                QVERIFY(ui_->messages().isEmpty());
+            } else {
+                QVERIFY(ui_->messages().isEmpty());
+                QVERIFY(app().link.LinkConnected);
+                // Nothing went out after the Stop.
+                QCOMPARE(joined(sim_->lines().mid(cutAfter)), QString());
+            }
+            sim_->clearLog();
+            QVERIFY(runRequest(kind));
+            deliverDeferredDeletes();
+            QVERIFY(app().xfer.RequestComplete);
+            QVERIFY(ui_->messages().isEmpty());
+            again = resultOf(kind);
+
+        }
+        // What the simulator backend brings from the same instrument.
+        SimVisaLink visa(*sim_, *clock_);
+        QVERIFY(runRequest(kind));
+        deliverDeferredDeletes();
+        QVERIFY(app().xfer.RequestComplete);
+        QCOMPARE(again, resultOf(kind));
+    }
+};
+
+QTEST_MAIN(TestUsbTransfers)
+#include "tst_usbtransfers.moc"
