@@ -8,6 +8,7 @@
 // simulator's own pseudo-terminal and back, and keeps every line on its way to
 // the simulator, so that the test can compare the exact lines it received.
 #include "linkfixture.h"
+#include "support/pty.h"
 
 #include "platform/serialport/serialdevices.h"
 #include "platform/serialport/serialportcontrol.h"
@@ -258,6 +259,7 @@ private slots:
         QVERIFY(sim_->waitForStarted(5000) && sim_->waitForReadyRead(5000));
         const QString simPath = QString::fromLocal8Bit(sim_->readLine().trimmed());
         QVERIFY2(simPath.startsWith(QLatin1String("/dev/")), qPrintable(simPath));
+        const timespec made = ptyNodeChangeTime(simPath);
         qputenv("KELVOSCOPE_EXTRA_PORTS", simPath.toLocal8Bit());
         const int number = int(serialDeviceList().indexOf(simPath)) + 1;
         QVERIFY(number > 0);
@@ -285,7 +287,7 @@ private slots:
         QVERIFY2(sim_->waitForFinished(5000), "the simulator did not end on SIGTERM");
         QCOMPARE(sim_->exitStatus(), QProcess::NormalExit);
         QCOMPARE(sim_->exitCode(), 0);
-        QVERIFY2(!QFileInfo::exists(simPath), qPrintable(simPath + QLatin1String(" is still there")));
+        QVERIFY2(ptyNodeGone(simPath, made), qPrintable(simPath + QLatin1String(" is still there")));
         QVERIFY(port.portOpen()); // the program still holds its end
         sim_.reset();
         setCommControl(nullptr);

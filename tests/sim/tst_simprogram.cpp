@@ -1,6 +1,8 @@
 // qm4100-sim, the program: serves the instrument on a pseudo-terminal that a
 // client opens with QSerialPort, in both framings of binary replies.
 
+#include "support/pty.h"
+
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
@@ -8,7 +10,6 @@
 #include <QtTest>
 
 #include <csignal>
-#include <sys/stat.h>
 
 namespace {
 
@@ -42,19 +43,6 @@ QByteArray readCount(QSerialPort &port, int count)
     port.waitForReadyRead(100);
     got += port.readAll();
     return got;
-}
-
-} // namespace
-
-namespace {
-
-// When the node at path was made or last changed; tv_sec -1 when there is none.
-timespec changeTime(const QString &path)
-{
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return timespec{-1, 0};
-    return st.st_ctim;
 }
 
 } // namespace
@@ -180,7 +168,7 @@ private slots:
         QSerialPort port;
         port.setPortName(path);
         QVERIFY(port.open(QIODevice::ReadWrite));
-        const timespec made = changeTime(path);
+        const timespec made = ptyNodeChangeTime(path);
         if (!send.isEmpty()) {
             port.write(send);
             QVERIFY(port.waitForBytesWritten(kWaitMs));
@@ -206,11 +194,7 @@ private slots:
         QVERIFY2(sim.waitForFinished(kWaitMs), "the simulator did not end on the signal");
         QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
         QCOMPARE(sim.exitCode(), 0);
-        // Gone; a node there now is another program's new terminal, which
-        // took the number the simulator's freed (tests run side by side).
-        const timespec now = changeTime(path);
-        QVERIFY2(now.tv_sec < 0 || now.tv_sec != made.tv_sec || now.tv_nsec != made.tv_nsec,
-                 qPrintable(path + " is still there"));
+        QVERIFY2(ptyNodeGone(path, made), qPrintable(path + " is still there"));
     }
 
     void rejectsUnknownOption()

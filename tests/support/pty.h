@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 struct Pty {
@@ -54,3 +55,22 @@ struct Pty {
         return got;
     }
 };
+
+// A terminal's node that should be gone: a node at that path now is another
+// program's new terminal, which took the number freed (tests run side by side).
+// made: the node's change time (st_ctim) while it was the one watched.
+inline bool ptyNodeGone(const QString &path, const timespec &made)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return true;
+    return st.st_ctim.tv_sec != made.tv_sec || st.st_ctim.tv_nsec != made.tv_nsec;
+}
+
+inline timespec ptyNodeChangeTime(const QString &path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return timespec{-1, 0};
+    return st.st_ctim;
+}
