@@ -197,7 +197,8 @@ ViStatus VisaReadExact(ViSession vi, ViBuf buf, int count)
 
 QString VisaReadWaveBlock(int &n, int count)
 {
-    // An abandoned or failed exchange wrote no query: there is nothing to read.
+    // An abandoned or failed exchange wrote no query, or has its reply given
+    // up: there is nothing to read.
     count = std::clamp(count, 0, WaveWorkBytes);
     if (!mayRead(ViUInt32(count)))
         return QString();
