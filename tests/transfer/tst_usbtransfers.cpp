@@ -14,6 +14,7 @@
 #include "platform/settingsstore.h"
 #include "platform/ui/scriptedui.h"
 #include "texts/loadlanguage.h"
+#include "texts/messagetable.h"
 #include "transfer/frmprgress.h"
 #include "transfer/uploaddownload.h"
 
@@ -266,6 +267,102 @@ private slots:
         deliverDeferredDeletes();
         QVERIFY(app().xfer.RequestComplete);
         QCOMPARE(again, resultOf(kind));
+    }
+
+    // Connecting over USB: an instrument that answers, one that is silent,
+    // one whose identity comes only after the reply time-out, and the cable
+    // pulled after some lines of the sequence. Where the simulator backend
+    // can stand for the same instrument, the lines, the messages and the
+    // outcome are the same; a pulled cable says so once and costs no reply
+    // time-out per line left. Afterwards a connect to the sound instrument
+    // identifies it (no reply left over is taken as its identity).
+    void connect_data()
+    {
+        QTest::addColumn<int>("fault"); // 0 none, 1 silent, 2 late identity
+        QTest::addColumn<int>("pullAfter");
+        QTest::newRow("identified") << 0 << 0;
+        QTest::newRow("silent instrument") << 1 << 0;
+        QTest::newRow("identity after the time-out") << 2 << 0;
+        for (int n : {1, 2, 3, 4})
+            QTest::addRow("cable pulled after %d lines", n) << 0 << n;
+    }
+    void connect()
+    {
+        QFETCH(int, fault);
+        QFETCH(int, pullAfter);
+        Qm4100Sim::Faults faults;
+        faults.noReply = fault == 1;
+        if (fault == 2) {
+            faults.delayMs = int(VisaTimeoutMs) + 3000;
+            faults.lateReplyTo = "*IDN?";
+        }
+        auto messagesSeen = [this] {
+            QStringList out;
+            for (const RecordedMessage &m : ui_->messages())
+                out << m.title + u'|' + m.text;
+            return out;
+        };
+        QStringList usbMessages;
+        QList<QByteArray> usbLines;
+        bool usbConnected = false;
+        {
+            UsbtmcSimLink usb(*sim_, *clock_, false);
+            sim_->setFaults(faults);
+            sim_->clearLog();
+            const qint64 start = clock_->nowMs();
+            qint64 pulledAt = -1;
+            usb.onLine = [&](const QByteArray &) {
+                if (pullAfter > 0 && pulledAt < 0 && sim_->lines().size() == pullAfter) {
+                    pulledAt = clock_->nowMs();
+                    usb.pull();
+                }
+            };
+            ConnectInstrument();
+            usb.onLine = {};
+            usbMessages = messagesSeen();
+            usbLines = sim_->lines();
+            usbConnected = usb.connected();
+            if (pullAfter > 0) {
+                QVERIFY(pulledAt >= 0);
+                QVERIFY(!usbConnected);
+                QCOMPARE(usbLines.size(), qsizetype(pullAfter));
+                // The transport's message, then (before the identity came)
+                // the failed identification's.
+                const qsizetype said = pullAfter < 4 ? 2 : 1;
+                QVERIFY2(usbMessages.size() == said, qPrintable(usbMessages.join(u'/')));
+                if (pullAfter < 4)
+                    QCOMPARE(ui_->messages().last().text, message(Msg::MsgDeviceNotFound));
+                QVERIFY2(clock_->nowMs() - pulledAt < VisaTimeoutMs,
+                         qPrintable(QStringLiteral("%1 ms after the pull").arg(clock_->nowMs() - pulledAt)));
+            } else {
+                // One reply time-out at most, not one per line.
+                QVERIFY2(clock_->nowMs() - start < 2 * qint64(VisaTimeoutMs),
+                         qPrintable(QStringLiteral("%1 ms").arg(clock_->nowMs() - start)));
+            }
+            // Past any late reply, the sound instrument connects again.
+            clock_->advance(20000);
+            usb.serve();
+            sim_->clearFaults();
+            sim_->clearLog();
+            ui_->clear();
+            ConnectInstrument();
+            QVERIFY(usb.connected());
+            QVERIFY(ui_->messages().isEmpty());
+            QCOMPARE(app().link.LaModel, quint8(1));
+            QCOMPARE(sim_->lines().size(), qsizetype(4));
+        }
+        if (pullAfter > 0)
+            return;
+        ui_->clear();
+        sim_->clearLog();
+        SimVisaLink visa(*sim_, *clock_);
+        sim_->setFaults(faults);
+        sim_->clearLog();
+        ui_->clear();
+        ConnectInstrument();
+        QCOMPARE(usbConnected, visa.connected());
+        QCOMPARE(joined(usbLines), joined(sim_->lines()));
+        QCOMPARE(usbMessages, messagesSeen());
     }
 };
 
