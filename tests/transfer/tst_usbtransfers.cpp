@@ -25,10 +25,11 @@
 
 namespace {
 
-enum class Kind { Wave, Data, Measure, Download };
+enum class Kind { Wave, Data, Measure, Download, Upload };
 
-// What a transfer of the kind brought, as a comparable text (dates left out).
-QStringList resultOf(Kind kind)
+// What a transfer of the kind brought (for an upload: what the instrument
+// then holds), as a comparable text (dates left out).
+QStringList resultOf(Kind kind, const Qm4100Sim &sim)
 {
     QStringList out;
     const TransferData &x = app().xfer;
@@ -53,6 +54,11 @@ QStringList resultOf(Kind kind)
         out << app().Settings.CH1Offset << app().Settings.CH1VoltDiv << app().Settings.TimeDiv
             << app().Settings.EdgeLevel << app().Settings.RunStop << app().Settings.CH2Display;
         break;
+    case Kind::Upload:
+        for (const char *header : {":CHANNEL1:OFFSET", ":CHANNEL1:SCALE", ":CHANNEL2:DISPLAY", ":TIMEBASE:SCALE",
+                                   ":TIMEBASE:OFFSET", ":TRIGGER:MODE", ":TRIGGER:EDGE:LEVEL", ":ACQUIRE:TYPE"})
+            out << QString::fromLatin1(sim.setting(header));
+        break;
     }
     return out;
 }
@@ -72,6 +78,7 @@ bool runRequest(Kind kind)
     case Kind::Data: return RunTransferRequest(TransferCaption::DataTable, 3, 0, true);
     case Kind::Measure: return RunTransferRequest(TransferCaption::Measure, 1);
     case Kind::Download: return RunTransferRequest(TransferCaption::Download, 23);
+    case Kind::Upload: return RunTransferRequest(TransferCaption::Upload, 22);
     }
     return false;
 }
@@ -127,6 +134,7 @@ private slots:
         QTest::newRow("data table") << Kind::Data;
         QTest::newRow("measurements") << Kind::Measure;
         QTest::newRow("settings download") << Kind::Download;
+        QTest::newRow("settings upload") << Kind::Upload;
     }
     void sameAsOverTheSimulatorBackend()
     {
@@ -140,7 +148,7 @@ private slots:
             deliverDeferredDeletes();
             usb.serve(); // the last line, if the program still paused after it
             QVERIFY(app().xfer.RequestComplete);
-            overUsb = resultOf(kind);
+            overUsb = resultOf(kind, *sim_);
             usbLines = sim_->lines();
         }
         SimVisaLink visa(*sim_, *clock_);
@@ -150,7 +158,7 @@ private slots:
         QVERIFY(app().xfer.RequestComplete);
         const QList<QByteArray> visaLines = sim_->lines();
         QCOMPARE(joined(usbLines), joined(visaLines));
-        QCOMPARE(overUsb, resultOf(kind));
+        QCOMPARE(overUsb, resultOf(kind, *sim_));
         QVERIFY(ui_->messages().isEmpty());
     }
 
@@ -164,7 +172,8 @@ private slots:
         const std::pair<Kind, const char *> kinds[] = {{Kind::Wave, "waveforms"},
                                                        {Kind::Data, "data table"},
                                                        {Kind::Measure, "measurements"},
-                                                       {Kind::Download, "settings download"}};
+                                                       {Kind::Download, "settings download"},
+                                                       {Kind::Upload, "settings upload"}};
         for (const auto &[kind, name] : kinds) {
             // Every query of the shorter transfers; a spread of the download's.
             const int last = kind == Kind::Wave ? 16 : kind == Kind::Data ? 10 : kind == Kind::Measure ? 23 : 0;
@@ -173,6 +182,9 @@ private slots:
                 stops << n;
             if (kind == Kind::Download)
                 stops = {1, 2, 3, 5, 8, 13, 21, 34, 55, 70};
+            // The upload is mostly set commands: a Stop after its n-th line.
+            if (kind == Kind::Upload)
+                stops = {1, 2, 3, 5, 8, 13, 21, 34};
             for (int n : stops)
                 QTest::addRow("%s: Stop at query %d", name, n) << kind << false << n;
             for (int n : {1, 3, 8})
@@ -192,6 +204,9 @@ private slots:
             deliverDeferredDeletes();
             usb.serve();
             QVERIFY(app().xfer.RequestComplete);
+            // The cut comes after the atLine-th line (a pulled cable, a Stop
+            // in the upload) or at the atLine-th query.
+            const bool byLine = pull || kind == Kind::Upload;
             qsizetype queryCount = 0;
             qsizetype stopLine = 0; // the line of the query the Stop comes at
             for (const QByteArray &line : sim_->lines()) {
@@ -199,7 +214,9 @@ private slots:
                     ++stopLine;
                 queryCount += line.contains('?') ? 1 : 0;
             }
-            QVERIFY2(atLine <= (pull ? sim_->lines().size() : queryCount), qPrintable(QString::number(queryCount)));
+            if (byLine)
+                stopLine = atLine;
+            QVERIFY2(atLine <= (byLine ? sim_->lines().size() : queryCount), qPrintable(QString::number(queryCount)));
             // What a transfer cut short leaves as it was (the data and measure
             // requests fill a work area that their windows commit only whole).
             const WaveDoc keptWave = app().Sheet.WaveDocs[0];
@@ -216,7 +233,7 @@ private slots:
             qsizetype cutAfter = -1; // lines taken when the cut came
             usb.onLine = [&](const QByteArray &line) {
                 queries += line.contains('?') ? 1 : 0;
-                if (cutAt >= 0 || (pull ? sim_->lines().size() : queries) < atLine)
+                if (cutAt >= 0 || (byLine ? sim_->lines().size() : queries) < atLine)
                     return;
                 cutAt = clock_->nowMs();
                 cutAfter = sim_->lines().size();
@@ -250,15 +267,18 @@ private slots:
             } else {
                 QVERIFY(ui_->messages().isEmpty());
                 QVERIFY(app().link.LinkConnected);
-                // Nothing went out after the Stop.
-                QCOMPARE(joined(sim_->lines().mid(cutAfter)), QString());
+                // Nothing went out after the Stop. A set command's pause
+                // turns no event loop here, so the upload's Stop lands while
+                // the next line is being written: that one is on its way.
+                const qsizetype onItsWay = kind == Kind::Upload ? 1 : 0;
+                QCOMPARE(joined(sim_->lines().mid(cutAfter + onItsWay)), QString());
             }
             sim_->clearLog();
             QVERIFY(runRequest(kind));
             deliverDeferredDeletes();
             QVERIFY(app().xfer.RequestComplete);
             QVERIFY(ui_->messages().isEmpty());
-            again = resultOf(kind);
+            again = resultOf(kind, *sim_);
 
         }
         // What the simulator backend brings from the same instrument.
@@ -266,7 +286,7 @@ private slots:
         QVERIFY(runRequest(kind));
         deliverDeferredDeletes();
         QVERIFY(app().xfer.RequestComplete);
-        QCOMPARE(again, resultOf(kind));
+        QCOMPARE(again, resultOf(kind, *sim_));
     }
 
     // Connecting over USB: an instrument that answers, one that is silent,
