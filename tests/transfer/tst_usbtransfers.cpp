@@ -8,9 +8,12 @@
 // backend: no reply given up becomes a later query's reply.
 
 #include "simlinks.h"
+#include "support/nativeinput.h"
 #include "support/usbtmcsimlink.h"
 
 #include "app/appstate.h"
+#include "link/connectfunc.h"
+#include "panel/frmv_panel.h"
 #include "platform/settingsstore.h"
 #include "platform/ui/scriptedui.h"
 #include "texts/loadlanguage.h"
@@ -383,6 +386,88 @@ private slots:
         QCOMPARE(usbConnected, visa.connected());
         QCOMPARE(joined(usbLines), joined(sim_->lines()));
         QCOMPARE(usbMessages, messagesSeen());
+    }
+
+    // The virtual panel's screen mirror over USB, and what comes while a
+    // frame is being read: a key clicked (held until the screen has come,
+    // then sent once), the mirror's Stop (the frame draws nothing, no frame
+    // follows until Run) and the panel closed (nothing more is sent). The
+    // link stays, nothing is said, the next query gets its own reply, and
+    // the picture is the one the simulator backend shows of the same screen.
+    void screenMirror_data()
+    {
+        QTest::addColumn<int>("during"); // 0 nothing, 1 a key, 2 Stop, 3 close
+        QTest::newRow("frames") << 0;
+        QTest::newRow("a key clicked") << 1;
+        QTest::newRow("Stop") << 2;
+        QTest::newRow("panel closed") << 3;
+    }
+    void screenMirror()
+    {
+        QFETCH(int, during);
+        QImage usbPicture;
+        {
+            UsbtmcSimLink usb(*sim_, *clock_);
+            frmV_Panel p;
+            p.show();
+            clock_->advance(10);
+            usb.serve();
+            QCOMPARE(joined(sim_->lines()), QStringLiteral(":LCD:DATA?|*IDN?"));
+            const QImage first = p.pictureImage();
+            sim_->clearLog();
+            bool came = false;
+            usb.onLine = [&](const QByteArray &line) {
+                if (came || line != ":LCD:DATA?")
+                    return;
+                came = true;
+                if (during == 1)
+                    QVERIFY(nativeinput::queueClick(p.key(QStringLiteral("VK_Measure"))));
+                else if (during == 2)
+                    p.cmdStop_Click();
+                else if (during == 3)
+                    p.close();
+            };
+            clock_->advance(1000);
+            usb.serve();
+            usb.onLine = {};
+            QVERIFY(came);
+            QVERIFY(usb.connected());
+            QVERIFY(ui_->messages().isEmpty());
+            const QList<QByteArray> lines = sim_->lines();
+            if (during >= 2) {
+                QCOMPARE(joined(lines), QStringLiteral(":LCD:DATA?"));
+                QCOMPARE(p.pictureImage(), first);
+                sim_->clearLog();
+                clock_->advance(5000);
+                usb.serve();
+                QCOMPARE(joined(sim_->lines()), QString());
+            } else {
+                // Frames of a screen query and an identity query each, and
+                // the key's line once.
+                QList<QByteArray> frames = lines;
+                QCOMPARE(frames.removeAll(":KEY:MEASURE"), qsizetype(during == 1 ? 1 : 0));
+                QVERIFY(frames.size() > 2);
+                for (qsizetype i = 0; i < frames.size(); ++i)
+                    QVERIFY2(frames[i] == (i % 2 ? "*IDN?" : ":LCD:DATA?"), qPrintable(joined(lines)));
+            }
+            if (during == 1)
+                QCOMPARE(sim_->menuLine(), QByteArray("MEASURE"));
+            if (during == 2) {
+                p.cmdRun_Click();
+                clock_->advance(10);
+                usb.serve();
+            }
+            if (during != 3)
+                usbPicture = p.pictureImage();
+            LinkState l;
+            QVERIFY(identifyInstrument(QueryString(QStringLiteral("*IDN?")).toUpper(), l));
+        }
+        if (during == 3)
+            return;
+        SimVisaLink visa(*sim_, *clock_);
+        frmV_Panel q;
+        clock_->advance(10);
+        QCOMPARE(usbPicture, q.pictureImage());
     }
 };
 
