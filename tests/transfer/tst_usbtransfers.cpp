@@ -12,6 +12,7 @@
 #include "support/usbtmcsimlink.h"
 
 #include "app/appstate.h"
+#include "editors/directactions.h"
 #include "link/connectfunc.h"
 #include "panel/frmv_panel.h"
 #include "platform/settingsstore.h"
@@ -468,6 +469,80 @@ private slots:
         frmV_Panel q;
         clock_->advance(10);
         QCOMPARE(usbPicture, q.pictureImage());
+    }
+
+    // The controller's direct actions over USB: the lines and the settings
+    // read back are those of the simulator backend; with the cable pulled
+    // after the first line the settings stay, the loss is said once, and no
+    // reply time-out is waited out.
+    void directActions_data()
+    {
+        QTest::addColumn<int>("action");
+        QTest::addColumn<bool>("pull");
+        const char *names[] = {"Force Trigger", "Trigger 50%", "LA position reset", "Display Clear"};
+        for (int a = 0; a < 4; ++a) {
+            QTest::addRow("%s", names[a]) << a << false;
+            QTest::addRow("%s, cable pulled", names[a]) << a << true;
+        }
+    }
+    void directActions()
+    {
+        QFETCH(int, action);
+        QFETCH(bool, pull);
+        auto run = [action] {
+            switch (action) {
+            case 0: ForceTrigger(); break;
+            case 1: SetTrigTo50(); break;
+            case 2: LaPositionReset(); break;
+            default: DisplayClear(); break;
+            }
+        };
+        CtrlSettings before;
+        CtrlSettings overUsb;
+        QList<QByteArray> usbLines;
+        {
+            UsbtmcSimLink usb(*sim_, *clock_);
+            QVERIFY(usb.connected());
+            before = app().Settings;
+            qint64 pulledAt = -1;
+            usb.onLine = [&](const QByteArray &) {
+                if (pull && pulledAt < 0) {
+                    pulledAt = clock_->nowMs();
+                    usb.pull();
+                }
+            };
+            run();
+            usb.serve();
+            usb.onLine = {};
+            overUsb = app().Settings;
+            usbLines = sim_->lines();
+            if (pull) {
+                QVERIFY(pulledAt >= 0);
+                // The LA reset went out: the channels sit where a reset puts
+                // them for the group sizes last known; nothing else moved.
+                CtrlSettings kept = app().Settings;
+                if (action == 2)
+                    kept.LAChanPos = before.LAChanPos;
+                QVERIFY2(kept == before, "the settings changed");
+                QCOMPARE(usbLines.size(), qsizetype(1));
+                // An action of one line never learns of the loss; one that
+                // reads back says so once and loses the link.
+                const bool readsBack = action == 1 || action == 2;
+                QCOMPARE(ui_->messages().size(), qsizetype(readsBack ? 1 : 0));
+                QCOMPARE(usb.connected(), !readsBack);
+                QVERIFY2(clock_->nowMs() - pulledAt < VisaTimeoutMs,
+                         qPrintable(QStringLiteral("%1 ms after the pull").arg(clock_->nowMs() - pulledAt)));
+                return;
+            }
+            QVERIFY(ui_->messages().isEmpty());
+            QVERIFY(usb.connected());
+        }
+        app().Settings = before;
+        SimVisaLink visa(*sim_, *clock_);
+        run();
+        QCOMPARE(joined(usbLines), joined(sim_->lines()));
+        QVERIFY2(overUsb == app().Settings, "other settings than over the simulator backend");
+        QVERIFY(ui_->messages().isEmpty());
     }
 };
 
