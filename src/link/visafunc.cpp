@@ -156,6 +156,9 @@ void VisaWriteLine(const QString &text)
     // A write the user gave up may still go out (the driver has it).
     gQueryOut = (st == VI_SUCCESS || st == VI_ERROR_ABORT) && text.contains(QLatin1Char('?'));
     if (st != VI_SUCCESS && st != VI_ERROR_ABORT) {
+        // The line did not go out: no reply is owed to it, and the exchange
+        // has failed (during a connect too, where the gate stays open).
+        noteReplyMissing();
         showLinkMessage(Msg::MsgCannotConnect, Msg::MsgDeviceSendTitle);
         VisaLinkLost();
     }

@@ -6,6 +6,7 @@
 #include "editorsfixture.h"
 #include "edittable.h"
 
+#include "support/usbtmcsimlink.h"
 #include "texts/messagetable.h"
 
 #include <QToolButton>
@@ -197,6 +198,59 @@ private slots:
             QVERIFY(app().ctrl.CtrlFileModified);
             QCOMPARE(app().editors.OffsetLimit, 400000.0f);
         }
+    }
+
+    // The apply over USB (the program's usbtmc backend, its session thread):
+    // the lines, the setting and the node are those of the simulator
+    // backend. With the cable pulled after the set command, the setting keeps
+    // the value typed, the loss is said once, and the read-back costs no
+    // reply time-out.
+    void offsetOverUsb_data()
+    {
+        QTest::addColumn<bool>("pull");
+        QTest::newRow("answered") << false;
+        QTest::newRow("cable pulled after the set command") << true;
+    }
+    void offsetOverUsb()
+    {
+        QFETCH(bool, pull);
+        QStringList simBackendLines;
+        QString simBackendValue;
+        {
+            EditorsFixture f;
+            f.edit(2, 4, [&](CtrlDialog &d) { type(d, QStringLiteral("0.25")); });
+            simBackendLines = f.simLines();
+            simBackendValue = app().Settings.CH1Offset;
+        }
+        EditorsFixture f;
+        UsbtmcSimLink usb(f.sim, f.clock);
+        QVERIFY(usb.connected());
+        f.fakeUi.clear();
+        f.sim.clearLog();
+        qint64 pulledAt = -1;
+        usb.onLine = [&](const QByteArray &line) {
+            if (pull && pulledAt < 0 && line == ":CHANNEL1:OFFSET 0.25") {
+                pulledAt = f.clock.nowMs();
+                usb.pull();
+            }
+        };
+        f.edit(2, 4, [&](CtrlDialog &d) { type(d, QStringLiteral("0.25")); });
+        usb.serve();
+        usb.onLine = {};
+        QCOMPARE(app().Settings.CH1Offset, simBackendValue);
+        QCOMPARE(CtrlNodeText(2, 4), QStringLiteral("Offset [") + simBackendValue + u']');
+        if (!pull) {
+            QCOMPARE(f.simLines(), simBackendLines);
+            QVERIFY(f.fakeUi.messages().isEmpty());
+            QVERIFY(usb.connected());
+            return;
+        }
+        QVERIFY(pulledAt >= 0);
+        QCOMPARE(f.simLines(), simBackendLines.mid(0, simBackendLines.size() - 1));
+        QVERIFY(!usb.connected());
+        QCOMPARE(f.fakeUi.messages().size(), 1);
+        QVERIFY2(f.clock.nowMs() - pulledAt < VisaTimeoutMs,
+                 qPrintable(QStringLiteral("%1 ms after the pull").arg(f.clock.nowMs() - pulledAt)));
     }
 
     // No answer to the read-back: the offset keeps the value typed, never
