@@ -65,9 +65,14 @@ void SendCommand(const QString &cmd)
     if (!unsendable(cmd)) {
         if (serial) {
             // A Stop given while an earlier reply was being finished: the
-            // line never went out, and no pause is owed for it.
-            if (!ComWriteLine(cmd) && exchangeAbandoned())
-                return;
+            // line never went out, and no pause is owed for it. A line that
+            // could not be written fails the exchange (during a connect too,
+            // where the gate stays open): nothing more of it goes out.
+            if (!ComWriteLine(cmd)) {
+                if (exchangeAbandoned())
+                    return;
+                noteReplyMissing();
+            }
         } else {
             VisaWriteLine(cmd);
         }

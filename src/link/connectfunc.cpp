@@ -10,9 +10,11 @@
 #include "texts/stringres.h"
 #include "values/numbertext.h"
 #include "values/tokenpairs.h"
+#include "values/valuereply.h"
 
 #include <QScopeGuard>
-#include "values/valuereply.h"
+
+#include <optional>
 
 namespace {
 constexpr int KeyLockPauseMs = 50;
@@ -66,8 +68,12 @@ void ConnectInstrument()
     else
         OpenVisaDevice();
 
+    // The sequence is one exchange: once a line fails (a pulled cable), the
+    // rest goes nowhere, and the transport's message shows once.
+    std::optional<LinkExchange> exchange;
     bool ok = false;
     if (l.LinkOpened) {
+        exchange.emplace();
         SendCommand(QStringLiteral(":KEY:LOCK ENABLE"));
         appClock().pause(KeyLockPauseMs);
         SendCommand(QStringLiteral(":WAVeform:POINts:MODE NORmal"));
@@ -81,7 +87,9 @@ void ConnectInstrument()
         setLinkLamps(true);
         l.LinkConnected = -1;
         app().Settings.MathDisplay = OnOffDisplay(CutAtLF(QueryString(QStringLiteral(":MATH:DISPLAY?"))));
+        exchange.reset();
     } else {
+        exchange.reset();
         setLinkLamps(false);
         l.LinkConnected = 0;
         app().Settings.MathDisplay = word(Word::WordOff);

@@ -156,6 +156,43 @@ private slots:
         QCOMPARE(app().link.LinkConnected, qint16(-1));
     }
 
+    // The link fails after the key lock went out (a cable pulled in its
+    // pause): the transport says so once, the rest of the sequence goes
+    // nowhere, and the identification fails.
+    void aLinkThatFailsDuringTheSequenceSaysItOnce_data()
+    {
+        QTest::addColumn<bool>("serial");
+        QTest::newRow("serial") << true;
+        QTest::newRow("visa") << false;
+    }
+    void aLinkThatFailsDuringTheSequenceSaysItOnce()
+    {
+        QFETCH(bool, serial);
+        LinkFixture f;
+        if (serial)
+            f.useSerial();
+        else
+            f.useVisa();
+        auto pull = appClock().makeTimer();
+        pull->setSingleShot(true);
+        pull->onTimeout = [&] {
+            if (serial)
+                f.serial->setFailOutput(true);
+            else
+                f.backend->resource(QString::fromLatin1(SimUsb1))->writeStatus = VI_ERROR_IO;
+        };
+        pull->start(1);
+        ConnectInstrument();
+        QVERIFY(!pull->isActive());
+        QCOMPARE(app().link.LinkConnected, qint16(0));
+        QCOMPARE(f.lines(), QList<QByteArray>{":KEY:LOCK ENABLE"});
+        QStringList said;
+        for (const RecordedMessage &m : f.fakeUi.messages())
+            said << m.text;
+        QCOMPARE(said.size(), 2);
+        QCOMPARE(said.last(), QStringLiteral("Device not found!"));
+    }
+
     void mathDisplayOnInBothLanguages_data()
     {
         QTest::addColumn<int>("lang");
